@@ -1,0 +1,186 @@
+#include "cards/deal.h"
+
+#include "cards/texts.h"
+
+namespace vorn {
+
+void ShowHint(TableView& view, const std::string& text) { view.SetHintPanel(texts::kHintPrefix + text); }
+
+void ShowProgress(TableView& view, const std::string& text) {
+    view.SetProgressPanel(texts::kProgressPrefix + text);
+}
+
+std::string LeadHint(const GameEnv& env) {
+    int leader = env.table.TheLastThrower;
+    std::string name = (leader >= 0 && leader < 4) ? env.session.PlayerNames[leader] : std::string();
+    return std::string(texts::kLeadsThisGame1) + name + texts::kLeadsThisGame2;
+}
+
+void PlaceCard(GameEnv& env, Card card, int x, int y) {
+    CardImage& image = env.table.Image(card);
+    image.x = x;
+    image.y = y;
+    env.view.UpdateCard(card, image);
+}
+
+void MoveCard(GameEnv& env, Card card, int x, int y) {
+    if (!env.options.animation) {
+        PlaceCard(env, card, x, y);
+        return;
+    }
+    CardImage& image = env.table.Image(card);
+    const double x0 = image.x, y0 = image.y;
+    const double stepX = (x - x0) / 10.0, stepY = (y - y0) / 10.0;
+    for (int i = 1; i <= 10; ++i) {
+        int nx = i == 10 ? x : int(x0 + i * stepX);
+        int ny = i == 10 ? y : int(y0 + i * stepY);
+        PlaceCard(env, card, nx, ny);
+        env.view.Wait(env.options.stepDelay);
+    }
+}
+
+void BringToFront(GameEnv& env, Card card) {
+    CardImage& image = env.table.Image(card);
+    image.z = ++env.table.topZ;
+    env.view.UpdateCard(card, image);
+}
+
+void ShowFace(GameEnv& env, Card card, bool face) {
+    CardImage& image = env.table.Image(card);
+    image.face = face;
+    env.view.UpdateCard(card, image);
+}
+
+int ScreenPosition(int seat, int localSeat) { return ((seat - localSeat) % 4 + 4) % 4; }
+
+void LayoutHand(GameEnv& env, int seat) {
+    Table& t = env.table;
+    const int n = t.HandSize(seat);
+    const bool horizontal = ScreenPosition(seat, env.session.LocalSeat) % 2 == 0;
+    int k = 0;
+    for (int number = 1; number <= kNumbers; ++number) {
+        for (int suit = 0; suit < kSuits; ++suit) {
+            Card card{suit, number};
+            if (t.Location(card) != seat) continue;
+            CardImage& image = t.Image(card);
+            image.z = ++t.topZ;
+            // n / 2 is a true half: a hand of 7 starts 700 twips left of the anchor.
+            if (horizontal)
+                image.x = t.SeatX[seat] - n * 100 + 200 * k;
+            else
+                image.y = t.SeatY[seat] - n * 60 + 240 * k;
+            env.view.UpdateCard(card, image);
+            ++k;
+        }
+    }
+}
+
+void TowardMiddle(const GameEnv& env, int seat, int& x, int& y) {
+    switch (ScreenPosition(seat, env.session.LocalSeat)) {
+        case 0: y -= 1200; break;
+        case 1: x -= 1200; break;
+        case 2: y += 1200; break;
+        default: x += 1200; break;
+    }
+}
+
+void HideTurnMarkers(GameEnv& env) {
+    for (int s = 3; s >= 0; --s) env.view.SetTurnMarker(s, false);
+}
+
+void ShowTurnMarker(GameEnv& env, int seat) {
+    HideTurnMarkers(env);
+    if (seat >= 0 && seat < 4) env.view.SetTurnMarker(seat, true);
+}
+
+void NewGame(GameEnv& env) {
+    Table& t = env.table;
+    t.TablePlay.clear();
+    t.DrawnCard.clear();
+    t.DrawnSuit.clear();
+    t.StockEmpty = false;
+    t.PassCount = 0;
+    t.MustLead = true;
+    t.SingleRun = {0, 0, 0, 0};
+    HideTurnMarkers(env);
+    env.view.SetThrowButton(false, "PASS");
+    ShowHint(env.view, LeadHint(env));
+    t.PlayType = "JustBegin";
+    t.lstCardsBox.Clear();
+    for (auto& hand : t.lstDirection) hand.Clear();
+    t.lstSelected.Clear();
+    for (auto& list : t.lstCompare) list.Clear();
+    t.lstCaption.Clear();
+    t.lstSonBank.resize(1);
+    t.lstSonBank[0].Clear();
+    t.lstBaseBak.Clear();
+    t.lstJudge.Clear();
+    t.lstLone.Clear();
+    for (int number = 1; number <= kNumbers; ++number) {
+        for (int suit = 0; suit < kSuits; ++suit) {
+            Card card{suit, number};
+            CardImage& image = t.Image(card);
+            image.face = false;
+            image.raised = false;
+            image.x = kStockX;
+            image.y = kStockY;
+            env.view.UpdateCard(card, image);
+            t.Location(card) = kStockLocation;
+            t.CardRaised[suit][number - 1] = false;
+            t.lstCardsBox.Add(CardCode(card));
+        }
+    }
+    env.view.ShowStockCount(t.lstCardsBox.Count());
+    env.view.SetDealEnabled(true);
+}
+
+void DrawCard(GameEnv& env, int seat) {
+    Table& t = env.table;
+    if (t.StockEmpty || seat < 0 || seat > 3) return;
+    const int count = t.lstCardsBox.Count();
+    if (count == 0) return;
+    const bool joiner = env.session.IsNet && !env.session.IsHost;
+    if (!joiner) t.DrawIndex = UniformIndex(env.random.Uniform(), count);
+    if (t.DrawIndex < 0 || t.DrawIndex >= count) return;
+
+    t.DrawnCard = t.lstCardsBox[t.DrawIndex];
+    t.DrawnSuit = t.DrawnCard.substr(0, 1);
+    Card card;
+    ParseCard(t.DrawnCard, card);
+
+    BringToFront(env, card);
+    MoveCard(env, card, t.SeatX[seat], t.SeatY[seat]);
+    t.lstDirection[seat].Add(t.DrawnCard);
+    if (seat == env.session.LocalSeat) ShowFace(env, card, true);
+    t.Location(card) = seat;
+
+    t.lstCardsBox.RemoveAt(t.DrawIndex);
+    LayoutHand(env, seat);
+    env.view.ShowStockCount(t.lstCardsBox.Count());
+    if (t.lstCardsBox.Empty()) t.StockEmpty = true;
+
+    if (env.session.IsNet && env.session.IsHost) env.outbox.SnatchCard(seat, t.DrawIndex);
+    if (env.options.sound) env.view.PlaySound("Move.wav");
+}
+
+void DrawRound(GameEnv& env, int seat) {
+    for (int k = 0; k < 4; ++k) DrawCard(env, (seat + k) % 4);
+}
+
+void Deal(GameEnv& env) {
+    Table& t = env.table;
+    env.view.SetDealEnabled(false);
+    for (int round = 0; round < 6; ++round) DrawRound(env, t.TheLastThrower);
+    DrawCard(env, t.TheLastThrower);
+    t.CurrentSeat = t.TheLastThrower;
+    if (env.session.IsNet) {
+        ShowTurnMarker(env, t.CurrentSeat);
+        env.outbox.Turn(t.CurrentSeat, t.MustLead);
+        if (t.TheLastThrower == env.session.LocalSeat)
+            env.view.SetThrowButton(true, t.lstSelected.Empty() ? "PASS" : "OK");
+    } else {
+        env.view.StartCycleTimer(env.options.cycleInterval);
+    }
+}
+
+}  // namespace vorn

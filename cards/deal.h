@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+
+#include "cards/options.h"
+#include "cards/random.h"
+#include "cards/session.h"
+#include "cards/table.h"
+#include "cards/tableview.h"
+
+namespace vorn {
+
+// What the operations of a table act on: its state, the program-wide values,
+// the options, the screen, the other computers and the random source.
+struct GameEnv {
+    Table& table;
+    Session& session;
+    Options& options;
+    TableView& view;
+    Outbox& outbox;
+    Random& random;
+};
+
+// Status panel 1: "提示：" + text.
+void ShowHint(TableView& view, const std::string& text);
+// Status panel 2: "进程：" + text.
+void ShowProgress(TableView& view, const std::string& text);
+// "本局由" + the leader's name + "先出牌".
+std::string LeadHint(const GameEnv& env);
+
+// Card pictures. MoveCard animates in ten steps of StepDelay when animation
+// is on, else jumps.
+void MoveCard(GameEnv& env, Card card, int x, int y);
+void PlaceCard(GameEnv& env, Card card, int x, int y);
+void BringToFront(GameEnv& env, Card card);
+void ShowFace(GameEnv& env, Card card, bool face);
+// Lays out a seat's hand in rank order, 3 first and 2 last.
+void LayoutHand(GameEnv& env, int seat);
+// Where a seat's played card goes: 1200 twips from its hand place toward the middle.
+void TowardMiddle(const GameEnv& env, int seat, int& x, int& y);
+// The screen position of a seat: 0 bottom, 1 right, 2 top, 3 left.
+int ScreenPosition(int seat, int localSeat);
+
+void ShowTurnMarker(GameEnv& env, int seat);
+void HideTurnMarkers(GameEnv& env);
+
+// A new game: empty table, full stock in deck order, JustBegin.
+void NewGame(GameEnv& env);
+// One card from the stock to seat. A joiner draws table.DrawIndex, as the host
+// announced it; everybody else draws uniformly at random.
+void DrawCard(GameEnv& env, int seat);
+// One DrawCard for each seat, starting with seat, in turn order.
+void DrawRound(GameEnv& env, int seat);
+// Deals 7 cards to TheLastThrower and 6 to each other seat and starts play.
+void Deal(GameEnv& env);
+
+}  // namespace vorn

@@ -1,0 +1,45 @@
+#pragma once
+
+namespace vorn {
+
+// One row of the speed table: the cycle timer interval, the pause after a play
+// and the pause between the ten steps of a card move, all in milliseconds.
+struct SpeedRow {
+    int cycleInterval;
+    int playDelay;
+    int stepDelay;
+};
+
+inline constexpr SpeedRow kSpeedTable[3] = {{300, 500, 5}, {500, 800, 15}, {800, 1000, 20}};
+inline constexpr float kGambleRates[3] = {0.1f, 0.5f, 0.9f};
+
+// The option state the menus set and the rest of the program reads. The menu
+// items' check marks mirror these fields one to one; nothing else stores them.
+struct Options {
+    int rateItem = 1;   // checked speed item, -1 for none
+    int cycleInterval = kSpeedTable[1].cycleInterval;
+    int playDelay = kSpeedTable[1].playDelay;
+    int stepDelay = kSpeedTable[1].stepDelay;
+    int levelItem = 1;  // checked computer-level item, -1 for none
+    float gambleRate = kGambleRates[1];
+    bool animation = true;
+    bool sound = true;
+    bool showScore = false;
+    bool showMessage = false;
+    bool showConnections = false;
+    int deskShape = 0;  // 0 square table, 3 round table (other shape numbers are kept as read)
+    bool fourColour = false;
+
+    void SetSpeed(int row) {
+        rateItem = row;
+        cycleInterval = kSpeedTable[row].cycleInterval;
+        playDelay = kSpeedTable[row].playDelay;
+        stepDelay = kSpeedTable[row].stepDelay;
+    }
+    void SetLevel(int item) {
+        levelItem = item;
+        gambleRate = kGambleRates[item];
+    }
+};
+
+}  // namespace vorn

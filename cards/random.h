@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <random>
+
+namespace vorn {
+
+// The one source of randomness of a table: stock draws and the computer
+// player's gambles. Seeded once; a seeded generator replays a game exactly,
+// which the self-play tool, the game record and the tests rely on.
+class Random {
+public:
+    virtual ~Random() = default;
+    // A uniform number in [0, 1).
+    virtual double Uniform() = 0;
+};
+
+// 64-bit Mersenne Twister with 53-bit uniform doubles.
+class SeededRandom : public Random {
+public:
+    explicit SeededRandom(std::uint64_t seed) : engine_(seed) {}
+    // Seeded from the operating system's non-deterministic source.
+    static std::uint64_t FreshSeed();
+    double Uniform() override { return double(engine_() >> 11) * 0x1.0p-53; }
+
+private:
+    std::mt19937_64 engine_;
+};
+
+// floor(r x count) for a draw r, clamped so that a draw that rounds up to 1
+// still lands on the last entry. count must be at least 1.
+int UniformIndex(double r, int count);
+
+}  // namespace vorn

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <string>
+
+#include "cards/card.h"
+#include "cards/table.h"
+
+namespace vorn {
+
+// Everything the game does to the screen. The core never touches a widget: the
+// Qt window implements this, the tests use a recording fake whose Wait returns
+// at once and whose boxes answer from a script. Positions are in twips.
+class TableView {
+public:
+    virtual ~TableView() = default;
+
+    // A card picture moved, turned or brought to the front.
+    virtual void UpdateCard(Card card, const CardImage& image) = 0;
+    virtual void ShowStockCount(int count) = 0;
+
+    virtual void SetTurnMarker(int seat, bool visible) = 0;
+    virtual void PlaceTurnMarker(int seat, int x, int y) = 0;
+    // caption is already written top to bottom for the side seats.
+    virtual void PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) = 0;
+    virtual void SetThrowButton(bool visible, const std::string& caption) = 0;
+
+    // The two status panels, full texts ("提示：..." and "进程：...").
+    virtual void SetHintPanel(const std::string& text) = 0;
+    virtual void SetProgressPanel(const std::string& text) = 0;
+
+    // One row of the score board: "name 失分", lost points, games won.
+    virtual void SetScoreRow(int seat, const std::string& scorer, int lost, int won) = 0;
+
+    virtual void SetDealEnabled(bool enabled) = 0;
+    virtual void StartCycleTimer(int intervalMs) = 0;
+    virtual void StopCycleTimer() = 0;
+
+    // Returns after ms milliseconds while the window keeps handling events.
+    virtual void Wait(int ms) = 0;
+    // "Move.wav" or "Win.wav" from the program folder; never blocks.
+    virtual void PlaySound(const std::string& fileName) = 0;
+    // Modal boxes titled "Vorn".
+    virtual void InfoBox(const std::string& text) = 0;
+    virtual bool AskYesNo(const std::string& text) = 0;
+};
+
+// A view that shows nothing: the self-play tool and benchmarks use it.
+class NullView : public TableView {
+public:
+    void UpdateCard(Card, const CardImage&) override {}
+    void ShowStockCount(int) override {}
+    void SetTurnMarker(int, bool) override {}
+    void PlaceTurnMarker(int, int, int) override {}
+    void PlaceNameLabel(int, int, int, const std::string&, bool) override {}
+    void SetThrowButton(bool, const std::string&) override {}
+    void SetHintPanel(const std::string&) override {}
+    void SetProgressPanel(const std::string&) override {}
+    void SetScoreRow(int, const std::string&, int, int) override {}
+    void SetDealEnabled(bool) override {}
+    void StartCycleTimer(int) override {}
+    void StopCycleTimer() override {}
+    void Wait(int) override {}
+    void PlaySound(const std::string&) override {}
+    void InfoBox(const std::string&) override {}
+    bool AskYesNo(const std::string&) override { return false; }
+};
+
+// What a table tells the other computers of a network game. The network layer
+// turns these into messages and queues them; a local game uses NullOutbox.
+class Outbox {
+public:
+    virtual ~Outbox() = default;
+    // Host: a card drawn from the stock for seat, by its stock index.
+    virtual void SnatchCard(int seat, int drawIndex) = 0;
+    // Host: the seat to move and whether it must lead.
+    virtual void Turn(int seat, bool mustLead) = 0;
+    // Host: a move, to every joiner except the one of exceptSeat (-1: all).
+    virtual void Throw(int lastThrower, const std::string& tablePlay, int seat, int exceptSeat) = 0;
+    // Joiner: its own move, to the host.
+    virtual void ThrowToHost(int lastThrower, const std::string& tablePlay, int seat) = 0;
+    // Host: the seat that emptied its hand.
+    virtual void GameOver(int seat) = 0;
+};
+
+class NullOutbox : public Outbox {
+public:
+    void SnatchCard(int, int) override {}
+    void Turn(int, bool) override {}
+    void Throw(int, const std::string&, int, int) override {}
+    void ThrowToHost(int, const std::string&, int) override {}
+    void GameOver(int) override {}
+};
+
+}  // namespace vorn

@@ -1,0 +1,17 @@
+#include <QCoreApplication>
+
+#include "tests/testing.h"
+
+int vorn::testing::RunAll(int argc, char** argv) {
+    int failures = 0;
+    for (auto& make : Registry()) {
+        auto test = make();
+        failures += QTest::qExec(test.get(), argc, argv);
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    return vorn::testing::RunAll(argc, argv);
+}
