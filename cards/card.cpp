@@ -72,8 +72,10 @@ std::string RankText(int rankValue) {
         case 16: return " X";
         default: break;
     }
-    if (rankValue >= 3 && rankValue <= 10) return " " + std::to_string(rankValue);
-    return "";
+    // Appended rather than " " + to_string(...): g++ 12 at -O3 mis-warns on that form (-Wrestrict).
+    std::string text;
+    if (rankValue >= 3 && rankValue <= 10) text.append(" ").append(std::to_string(rankValue));
+    return text;
 }
 
 std::string CardFaceName(Card card) {

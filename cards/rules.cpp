@@ -130,7 +130,12 @@ void BuildPlayTexts(Table& table) {
     table.PlayText.clear();
     for (const auto& caption : table.lstCaption) {
         int value = CardNumber(caption);
-        table.PlayText += value >= 11 ? RankText(value) : " " + std::to_string(value);
+        if (value >= 11) {
+            table.PlayText += RankText(value);
+        } else {
+            table.PlayText += ' ';
+            table.PlayText += std::to_string(value);
+        }
     }
     table.BeatText.clear();
     for (const auto& caption : table.lstCaption) table.BeatText += ShiftedRankText(caption);

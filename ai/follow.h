@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "cards/random.h"
+#include "cards/table.h"
+
+namespace vorn {
+
+using ReasonSink = std::function<void(const std::string&)>;
+
+// Decides whether computer seat `seat` (1..3) beats the play on the table and
+// with which cards. Its only output: on return lstSelected holds exactly as
+// many cards as TablePlay, taken out of lstDirection[seat] (beat), or is empty
+// with the hand as it was (pass). lstSelected must be empty on entry.
+//
+// Nine tests first look for a reason to spend 2s; otherwise each table card
+// calls for the card one number higher. gambleRate is the level's probability
+// for the random tests; every draw is taken from random in a fixed order, so a
+// seeded game replays exactly.
+//
+// Returns the reason of the verdict: empty for a pass and for a multi-card
+// play beaten by the number search, which has none. showReason is called with
+// it only while the computer's hands are open, that is never in play.
+std::string FollowDecision(Table& table, int seat, float gambleRate, Random& random,
+                           const ReasonSink& showReason = {});
+
+}  // namespace vorn

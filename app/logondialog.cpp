@@ -1,0 +1,152 @@
+#include "app/logondialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "app/mainwindow.h"
+#include "app/networkgame.h"
+#include "app/settings.h"
+
+namespace vorn {
+
+namespace {
+constexpr const char* kNameFirst = "先输入姓名，再进入连线游戏！";
+constexpr const char* kBadPort = "连接端口应为与对方相同的正整数！";
+}  // namespace
+
+int ParsePort(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value)) return 0;
+    if (value < 1 || value > 65535 || value != std::floor(value)) return 0;
+    return int(value);
+}
+
+LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
+    setObjectName("frmLogon");
+    setWindowTitle("登录");
+    setModal(true);
+
+    fraMode_ = new QGroupBox("游戏模式", this);
+    fraMode_->setObjectName("fraMode");
+    optLocal = new QRadioButton("单机游戏", fraMode_);
+    optLocal->setObjectName("optLocal");
+    optNet = new QRadioButton("连线游戏", fraMode_);
+    optNet->setObjectName("optNet");
+    optLocal->setChecked(true);
+    auto* modeLayout = new QVBoxLayout(fraMode_);
+    modeLayout->addWidget(optLocal);
+    modeLayout->addWidget(optNet);
+
+    fraNet_ = new QGroupBox("连线模式", this);
+    fraNet_->setObjectName("fraNet");
+    optHost = new QRadioButton("我作主机", fraNet_);
+    optHost->setObjectName("optHost");
+    optConnect = new QRadioButton("加入牌局", fraNet_);
+    optConnect->setObjectName("optConnect");
+    optHost->setChecked(true);
+    auto* netLayout = new QVBoxLayout(fraNet_);
+    netLayout->addWidget(optHost);
+    netLayout->addWidget(optConnect);
+
+    fraName_ = new QGroupBox("连线选项", this);
+    fraName_->setObjectName("fraName");
+    auto* grid = new QGridLayout(fraName_);
+    auto addField = [&](int row, const char* labelName, const char* caption, const char* editName, QLabel*& label,
+                        QLineEdit*& edit) {
+        label = new QLabel(caption, fraName_);
+        label->setObjectName(labelName);
+        edit = new QLineEdit(fraName_);
+        edit->setObjectName(editName);
+        edit->setAccessibleName(caption);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1);
+    };
+    addField(0, "lblIP", "主机名称", "txtIP", lblIP_, txtIP);
+    addField(1, "lblID", "阁下姓名", "txtID", lblID_, txtID);
+    addField(2, "lblPort", "游戏端口", "txtPort", lblPort_, txtPort);
+
+    cmdOK = new QPushButton("确定", this);
+    cmdOK->setObjectName("cmdOK");
+    cmdOK->setDefault(true);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(fraMode_, 0, 0);
+    layout->addWidget(fraNet_, 0, 1);
+    layout->addWidget(fraName_, 1, 0, 1, 2);
+    layout->addWidget(cmdOK, 2, 1, Qt::AlignRight);
+
+    connect(optLocal, &QRadioButton::clicked, this, &LogonDialog::DisableNetworkOptions);
+    connect(optNet, &QRadioButton::clicked, this, &LogonDialog::EnableNetworkOptions);
+    connect(optHost, &QRadioButton::clicked, this, &LogonDialog::UpdateAddressEnabled);
+    connect(optConnect, &QRadioButton::clicked, this, &LogonDialog::UpdateAddressEnabled);
+    connect(cmdOK, &QPushButton::clicked, this, &LogonDialog::cmdOK_Click);
+
+    const QString file = main_.SettingsFile();
+    txtIP->setText(ReadIniFile(file, "Net", "Server", "127.0.0.1"));
+    txtPort->setText(ReadIniFile(file, "Net", "Port", "1005"));
+    txtID->setText(ReadIniFile(file, "Net", "ID", "Quillon"));
+    DisableNetworkOptions();
+}
+
+void LogonDialog::DisableNetworkOptions() {
+    for (QWidget* w : std::initializer_list<QWidget*>{lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect, lblID_,
+                                                      txtID, lblPort_, txtPort})
+        w->setEnabled(false);
+}
+
+void LogonDialog::UpdateAddressEnabled() {
+    const bool joining = !optHost->isChecked();
+    lblIP_->setEnabled(joining);
+    txtIP->setEnabled(joining);
+}
+
+void LogonDialog::EnableNetworkOptions() {
+    for (QWidget* w : std::initializer_list<QWidget*>{fraNet_, fraName_, optHost, optConnect, lblID_, txtID,
+                                                      lblPort_, txtPort})
+        w->setEnabled(true);
+    UpdateAddressEnabled();
+}
+
+void LogonDialog::cmdOK_Click() {
+    Session& s = main_.session();
+    main_.engine().RunAction([this] { main_.Form_Load(); });
+    s.IsNet = optNet->isChecked();
+    s.IsHost = optHost->isChecked();
+    if (s.IsNet) {
+        // A refused choice leaves the table in the local game Form_Load set up,
+        // so closing the dialog afterwards never strands a network mode without links.
+        auto refuse = [&](const char* text, QLineEdit* field) {
+            s.IsNet = false;
+            s.IsHost = false;
+            main_.prompter.Info(this, text);
+            field->setFocus();
+        };
+        const QString name = txtID->text().trimmed();
+        if (name.isEmpty()) return refuse(kNameFirst, txtID);
+        const int port = ParsePort(txtPort->text());
+        if (port == 0) return refuse(kBadPort, txtPort);
+        s.ServerAddress = txtIP->text().trimmed().toStdString();
+        s.ServerPort = port;
+        if (s.IsHost) {
+            s.LocalSeat = 0;
+            s.PlayerNames[0] = name.toStdString();
+            main_.engine().AdjustDirection();
+        }
+        main_.network().SetSendTimerEnabled(true);
+        main_.network().StartConnection(name);
+    } else {
+        main_.network().SetSendTimerEnabled(false);
+    }
+    accept();
+}
+
+}  // namespace vorn

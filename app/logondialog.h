@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace vorn {
+
+class MainWindow;
+
+// frmLogon: chooses a local game or a network game (hosting or joining) and
+// starts it. It always opens on the local game; the network fields come from
+// the "Net" section of the settings file. A refused OK names its cause, puts
+// the focus on the field to mend and keeps the dialog open.
+class LogonDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit LogonDialog(MainWindow& main);
+
+    void DisableNetworkOptions();
+    void EnableNetworkOptions();
+    void cmdOK_Click();
+
+    QRadioButton* optLocal = nullptr;
+    QRadioButton* optNet = nullptr;
+    QRadioButton* optHost = nullptr;
+    QRadioButton* optConnect = nullptr;
+    QLineEdit* txtIP = nullptr;
+    QLineEdit* txtID = nullptr;
+    QLineEdit* txtPort = nullptr;
+    QPushButton* cmdOK = nullptr;
+
+private:
+    void UpdateAddressEnabled();
+
+    MainWindow& main_;
+    QGroupBox* fraMode_ = nullptr;
+    QGroupBox* fraNet_ = nullptr;
+    QGroupBox* fraName_ = nullptr;
+    QLabel* lblIP_ = nullptr;
+    QLabel* lblID_ = nullptr;
+    QLabel* lblPort_ = nullptr;
+};
+
+// The port typed in the logon dialog: a whole number from 1 to 65535, blanks
+// around it allowed. Returns 0 for anything else.
+int ParsePort(const QString& text);
+
+}  // namespace vorn

@@ -1,0 +1,585 @@
+#include "app/mainwindow.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QUrl>
+
+#include "app/aboutdialog.h"
+#include "app/helpviewer.h"
+#include "app/logondialog.h"
+#include "app/networkgame.h"
+#include "app/playerdialog.h"
+#include "app/settings.h"
+#include "app/texts.h"
+#include "cards/textutil.h"
+#include "display/sound.h"
+#include "display/tablewidget.h"
+#include "display/wait.h"
+#include "game/texts.h"
+
+namespace vorn {
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr int kCardW = 1065;
+constexpr int kCardH = 1440;
+}  // namespace
+
+MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* parent)
+    : QMainWindow(parent), programFolder_(std::move(programFolder)), random_(seed) {
+    setObjectName("frmMain");
+    setWindowTitle(texts::kTitle);
+    prompter = Prompter::Default();
+    network_ = std::make_unique<NetworkGame>(*this);
+    engine_ = std::make_unique<Engine>(table_, session_, options_, *this, network_->outbox(), random_);
+    sounds_ = new SoundPlayer(programFolder_, this);
+
+    tmrCYC_.setObjectName("tmrCYC");
+    tmrCYC_.setInterval(options_.cycleInterval);
+    connect(&tmrCYC_, &QTimer::timeout, this, [this] { engine_->Tick(); });
+
+    showLogon = [this] {
+        LogonDialog dialog(*this);
+        dialog.exec();
+    };
+    endProgram = [] { QCoreApplication::exit(0); };
+
+    BuildControls();
+    BuildMenus();
+    Form_Load();
+
+    // The window opens at the table's natural size, centred on the screen.
+    const QSize client(TableWidget::kSceneWidth / 15, TableWidget::kSceneHeight / 15);
+    resize(client.width(), client.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+}
+
+MainWindow::~MainWindow() {
+    tmrCYC_.stop();
+    network_->CloseAllConnections();
+}
+
+QString MainWindow::SettingsFile() const { return SettingsPath(programFolder_); }
+
+QAction* MainWindow::Action(const char* name) const { return findChild<QAction*>(name); }
+
+// ---------------------------------------------------------------------------
+// Controls
+
+void MainWindow::BuildControls() {
+    tableWidget_ = new TableWidget(this);
+    setCentralWidget(tableWidget_);
+    connect(tableWidget_, &TableWidget::cardPressed, this, &MainWindow::OnCardPressed);
+    connect(tableWidget_, &TableWidget::keyPressed, this, &MainWindow::OnTableKey);
+
+    auto makeLabel = [this](const QString& name, const QString& text) {
+        auto* label = new QLabel(text, tableWidget_);
+        label->setObjectName(name);
+        label->setAccessibleName(text);
+        label->setStyleSheet("color: #f4ecd2; background: transparent;");
+        return label;
+    };
+    for (int i = 0; i < 4; ++i) {
+        lblName_[i] = makeLabel(QString("lblName%1").arg(i), QString());
+        lblName_[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        QFont f = lblName_[i]->font();
+        f.setBold(true);
+        lblName_[i]->setFont(f);
+        lblScorer_[i] = makeLabel(QString("lblScorer%1").arg(i), QString());
+        lblScore_[i] = makeLabel(QString("lblScore%1").arg(i), "0");
+        lblWinner_[i] = makeLabel(QString("lblWinner%1").arg(i), texts::kGamesWon);
+        lblWin_[i] = makeLabel(QString("lblWin%1").arg(i), "0");
+    }
+    labShowLeft_ = makeLabel("labShowLeft", texts::kStockLabel);
+    cardsLeft_ = makeLabel("CardsLeft", "52");
+
+    labThrow_ = new QPushButton(texts::kPass, tableWidget_);
+    labThrow_->setObjectName("labThrow");
+    labThrow_->setAccessibleName(texts::kPass);
+    labThrow_->setFocusPolicy(Qt::NoFocus);
+    labThrow_->setCursor(Qt::PointingHandCursor);
+    labThrow_->setStyleSheet(
+        "QPushButton { color: #3b2a05; font-weight: bold; border: 2px solid #7a5a12; border-radius: 8px;"
+        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffe9a8, stop:1 #e0b548); }"
+        "QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff3cc, stop:1 #ecc35c); }");
+    labThrow_->hide();
+    // The play button acts on the press of the left button, not its release.
+    connect(labThrow_, &QPushButton::pressed, this, [this] { engine_->ThrowClick(); });
+
+    lblConnections_ = makeLabel("lblConnections", texts::kConnections);
+    lstConnections_ = new QListWidget(tableWidget_);
+    lstConnections_->setObjectName("lstConnections");
+    lstConnections_->setAccessibleName(texts::kConnections);
+
+    lblDialog_ = makeLabel("lblDialog", texts::kDialogCaption);
+    lblMessage_ = makeLabel("lblMessage", texts::kMessageCaption);
+    txtDialog_ = new QPlainTextEdit(tableWidget_);
+    txtDialog_->setObjectName("txtDialog");
+    txtDialog_->setAccessibleName(texts::kDialogCaption);
+    txtDialog_->setReadOnly(true);
+    txtDialog_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    txtDialog_->installEventFilter(this);
+    txtMessage_ = new QLineEdit(texts::kMessageInitial, tableWidget_);
+    txtMessage_->setObjectName("txtMessage");
+    txtMessage_->setAccessibleName(texts::kMessageCaption);
+    txtMessage_->installEventFilter(this);
+    cmdSend_ = new QPushButton(texts::kSend, tableWidget_);
+    cmdSend_->setObjectName("cmdSend");
+    cmdDelete_ = new QPushButton(texts::kClear, tableWidget_);
+    cmdDelete_->setObjectName("cmdDelete");
+    connect(cmdSend_, &QPushButton::clicked, this, &MainWindow::cmdSend_Click);
+    connect(cmdDelete_, &QPushButton::clicked, this, &MainWindow::cmdDelete_Click);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName("StsStatus");
+    status->setSizeGripEnabled(true);
+    hintPanel_ = new QLabel(status);
+    hintPanel_->setObjectName("StsStatusPanel1");
+    hintPanel_->setAccessibleName("提示");
+    progressPanel_ = new QLabel(status);
+    progressPanel_->setObjectName("StsStatusPanel2");
+    progressPanel_->setAccessibleName("进程");
+    status->addWidget(hintPanel_, 1);
+    status->addPermanentWidget(progressPanel_);
+    setStatusBar(status);
+}
+
+void MainWindow::BuildMenus() {
+    auto add = [this](QMenu* menu, const char* name, const QString& text, bool checkable = false) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(name);
+        action->setCheckable(checkable);
+        return action;
+    };
+    QMenuBar* bar = menuBar();
+
+    mnuGame_ = bar->addMenu(texts::kMenuGame);
+    mnuGame_->setObjectName("mnuGame");
+    connect(mnuGame_, &QMenu::aboutToShow, this, &MainWindow::mnuGame_Opening);
+    connect(add(mnuGame_, "mnuReset", texts::kMenuReset), &QAction::triggered, this, &MainWindow::mnuReset_Click);
+    connect(add(mnuGame_, "mnuDisconnect", texts::kMenuDisconnect), &QAction::triggered, this,
+            &MainWindow::mnuDisconnect_Click);
+    mnuGame_->addSeparator();
+    connect(add(mnuGame_, "mnuDeal", texts::kMenuDeal), &QAction::triggered, this, &MainWindow::mnuDeal_Click);
+    mnuGame_->addSeparator();
+    connect(add(mnuGame_, "mnuExit", texts::kMenuExit), &QAction::triggered, this, &MainWindow::mnuExit_Click);
+
+    mnuSet_ = bar->addMenu(texts::kMenuSet);
+    mnuSet_->setObjectName("mnuSet");
+    connect(mnuSet_, &QMenu::aboutToShow, this, &MainWindow::mnuSet_Opening);
+    connect(add(mnuSet_, "mnuName", texts::kMenuName), &QAction::triggered, this, &MainWindow::mnuName_Click);
+    QMenu* desk = mnuSet_->addMenu(texts::kMenuDesk);
+    desk->menuAction()->setObjectName("mnuDesk");
+    const char* deskNames[2] = {"mnuDeskItem0", "mnuDeskItem1"};
+    const char* deskTexts[2] = {texts::kMenuDeskSquare, texts::kMenuDeskRound};
+    for (int i = 0; i < 2; ++i) {
+        mnuDeskItem_[i] = add(desk, deskNames[i], deskTexts[i], true);
+        connect(mnuDeskItem_[i], &QAction::triggered, this, [this, i] { mnuDeskItem_Click(i); });
+    }
+
+    mnuOption_ = bar->addMenu(texts::kMenuOption);
+    mnuOption_->setObjectName("mnuOption");
+    connect(mnuOption_, &QMenu::aboutToShow, this, &MainWindow::mnuOption_Opening);
+    QMenu* rate = mnuOption_->addMenu(texts::kMenuRate);
+    rate->menuAction()->setObjectName("mnuRate");
+    for (int i = 0; i < 3; ++i) {
+        mnuRateItem_[i] = add(rate, QString("mnuRateItem%1").arg(i).toLatin1().constData(), texts::kMenuRateItems[i],
+                              true);
+        mnuRateItem_[i]->setObjectName(QString("mnuRateItem%1").arg(i));
+        connect(mnuRateItem_[i], &QAction::triggered, this, [this, i] { mnuRateItem_Click(i); });
+    }
+    QMenu* level = mnuOption_->addMenu(texts::kMenuLevel);
+    level->menuAction()->setObjectName("mnuLevel");
+    for (int i = 0; i < 3; ++i) {
+        mnuLevelItem_[i] = add(level, "", texts::kMenuLevelItems[i], true);
+        mnuLevelItem_[i]->setObjectName(QString("mnuLevelItem%1").arg(i));
+        connect(mnuLevelItem_[i], &QAction::triggered, this, [this, i] { mnuLevelItem_Click(i); });
+    }
+    mnuOption_->addSeparator();
+    connect(add(mnuOption_, "mnuAnimal", texts::kMenuAnimal, true), &QAction::triggered, this,
+            &MainWindow::mnuAnimal_Click);
+    connect(add(mnuOption_, "mnuSound", texts::kMenuSound, true), &QAction::triggered, this,
+            &MainWindow::mnuSound_Click);
+    mnuOption_->addSeparator();
+    connect(add(mnuOption_, "mnuShowConnections", texts::kMenuShowConnections, true), &QAction::triggered, this,
+            &MainWindow::mnuShowConnections_Click);
+    connect(add(mnuOption_, "mnuShowMessage", texts::kMenuShowMessage, true), &QAction::triggered, this,
+            &MainWindow::mnuShowMessage_Click);
+    connect(add(mnuOption_, "mnuShowScore", texts::kMenuShowScore, true), &QAction::triggered, this,
+            &MainWindow::mnuShowScore_Click);
+
+    QMenu* ip = bar->addMenu(texts::kMenuIP);
+    ip->menuAction()->setObjectName("mnuIP");
+    connect(add(ip, "mnuLocalName", texts::kMenuLocalName), &QAction::triggered, this,
+            &MainWindow::mnuLocalName_Click);
+    connect(add(ip, "mnuLocalIP", texts::kMenuLocalIP), &QAction::triggered, this, &MainWindow::mnuLocalIP_Click);
+
+    QMenu* help = bar->addMenu(texts::kMenuHelp);
+    help->menuAction()->setObjectName("mnuHelp");
+    QAction* contents = add(help, "mnuContents", texts::kMenuContents);
+    contents->setShortcut(QKeySequence::HelpContents);
+    connect(contents, &QAction::triggered, this, &MainWindow::mnuContents_Click);
+    connect(add(help, "mnuSearch", texts::kMenuSearch), &QAction::triggered, this, &MainWindow::mnuSearch_Click);
+    connect(add(help, "mnuHomePage", texts::kMenuHomePage), &QAction::triggered, this,
+            &MainWindow::mnuHomePage_Click);
+    help->addSeparator();
+    connect(add(help, "mnuAbout", texts::kMenuAbout), &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+}
+
+// The check marks show the option state; after the settings are read or an
+// option changes, the menu is brought into step with it.
+void MainWindow::SyncMenuChecks() {
+    for (int i = 0; i < 3; ++i) mnuRateItem_[i]->setChecked(options_.rateItem == i);
+    for (int i = 0; i < 3; ++i) mnuLevelItem_[i]->setChecked(options_.levelItem == i);
+    mnuDeskItem_[0]->setChecked(options_.deskShape == 0);
+    mnuDeskItem_[1]->setChecked(options_.deskShape != 0);
+    Action("mnuAnimal")->setChecked(options_.animation);
+    Action("mnuSound")->setChecked(options_.sound);
+    Action("mnuShowScore")->setChecked(options_.showScore);
+    Action("mnuShowMessage")->setChecked(options_.showMessage);
+    Action("mnuShowConnections")->setChecked(options_.showConnections);
+    tmrCYC_.setInterval(options_.cycleInterval);
+    tableWidget_->SetDeskShape(options_.deskShape);
+    tableWidget_->SetFourColour(options_.fourColour);
+}
+
+void MainWindow::ApplyVisibility() {
+    for (int i = 0; i < 4; ++i) {
+        lblScore_[i]->setVisible(options_.showScore);
+        lblScorer_[i]->setVisible(options_.showScore);
+        lblWin_[i]->setVisible(options_.showScore);
+        lblWinner_[i]->setVisible(options_.showScore);
+    }
+    txtDialog_->setVisible(options_.showMessage);
+    txtMessage_->setVisible(options_.showMessage);
+    lblDialog_->setVisible(options_.showMessage);
+    lblMessage_->setVisible(options_.showMessage);
+    lblConnections_->setVisible(options_.showConnections);
+    lstConnections_->setVisible(options_.showConnections);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up, the local game, the layout
+
+void MainWindow::Form_Load() {
+    LoadSettings(SettingsFile(), options_, session_);
+    SyncMenuChecks();
+    ApplyVisibility();
+    engine_->AdjustDirection();
+    ResetToLocalGame();
+    LayoutTable();
+    engine_->NewGame();
+    helpFile_ = Q(JoinPath(programFolder_.toStdString(), "help"));
+}
+
+void MainWindow::ResetToLocalGame() {
+    session_.IsNet = false;
+    session_.IsHost = false;
+    session_.LocalSeat = 0;
+    engine_->ResetScores();
+    engine_->AdjustDirection();
+    table_.TheLastThrower = session_.LocalSeat;
+    session_.SlotCount = 0;
+    network_->DiscardQueue();
+    engine_->DropPendingActions();
+    lstConnections_->clear();
+    txtDialog_->clear();
+    ShowProgressText(texts::kLocalGame);
+}
+
+void MainWindow::LayoutTable() {
+    const Table& t = table_;
+    TableWidget& w = *tableWidget_;
+    // Stock and its count.
+    w.Place(labShowLeft_, QRect(300, 60, 500, 240));
+    w.Place(cardsLeft_, QRect(300 + 500, 60, 500, 240));
+    // Player list beside the stock.
+    w.Place(lblConnections_, QRect(kCardW + 300 + 375, 60, 1500, 240));
+    w.Place(lstConnections_, QRect(kCardW + 300 + 375, 300, 1500, 1440));
+    // Score board.
+    const int deskHeight = kCardH + t.SeatY[0] - t.SeatY[2];
+    for (int i = 0; i < 4; ++i) {
+        const int top = deskHeight + 300 - kCardH + 150 + 360 * i;
+        w.Place(lblScorer_[i], QRect(300, top, 1500, 300));
+        w.Place(lblScore_[i], QRect(1800, top, 600, 300));
+        w.Place(lblWinner_[i], QRect(2400, top, 600, 300));
+        w.Place(lblWin_[i], QRect(3000, top, 500, 300));
+    }
+    // Chat.
+    const int dialogTop = kCardH + 300 + 450;
+    const int dialogHeight = 1800;
+    w.Place(txtDialog_, QRect(300, dialogTop, 3000, dialogHeight));
+    const int messageTop = dialogTop + dialogHeight + 450;
+    w.Place(txtMessage_, QRect(300, messageTop, 3000, 330));
+    w.Place(lblDialog_, QRect(300, dialogTop - 240, 3000, 240));
+    w.Place(lblMessage_, QRect(300, messageTop - 240, 3000, 240));
+    w.Place(cmdDelete_, QRect(300, dialogTop + dialogHeight, 900, 330));
+    w.Place(cmdSend_, QRect(300, messageTop + 330, 900, 330));
+    cmdDelete_->hide();
+    cmdSend_->hide();
+    // The play button.
+    w.Place(labThrow_, QRect(9450, t.SeatY[0] + 400, 1000, 480));
+}
+
+// ---------------------------------------------------------------------------
+// TableView
+
+void MainWindow::UpdateCard(Card card, const CardImage& image) {
+    tableWidget_->SetCard(card, image);
+    UpdateCardAccessibility(card);
+}
+
+void MainWindow::UpdateCardAccessibility(Card) {}
+
+void MainWindow::ShowStockCount(int count) { cardsLeft_->setText(QString::number(count)); }
+
+void MainWindow::SetTurnMarker(int seat, bool visible) { tableWidget_->SetTurnMarker(seat, visible); }
+
+void MainWindow::PlaceTurnMarker(int seat, int x, int y) { tableWidget_->PlaceTurnMarker(seat, x, y); }
+
+void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) {
+    QString text = Q(caption);
+    text.replace("\r\n", "\n");
+    lblName_[seat]->setText(text);
+    lblName_[seat]->setAccessibleName(Q(session_.PlayerNames[seat]));
+    const int lines = std::max<qsizetype>(1, text.count('\n') + 1);
+    if (vertical)
+        tableWidget_->Place(lblName_[seat], QRect(x, y, 300, 300 * int(lines)));
+    else
+        tableWidget_->Place(lblName_[seat], QRect(x, y, 3000, 300));
+}
+
+void MainWindow::SetThrowButton(bool visible, const std::string& caption) {
+    labThrow_->setText(Q(caption));
+    labThrow_->setAccessibleName(Q(caption));
+    labThrow_->setVisible(visible);
+}
+
+void MainWindow::SetHintPanel(const std::string& text) { hintPanel_->setText(Q(text)); }
+
+void MainWindow::SetProgressPanel(const std::string& text) { progressPanel_->setText(Q(text)); }
+
+void MainWindow::ShowHintText(const QString& text) { vorn::ShowHint(*this, text.toStdString()); }
+
+void MainWindow::ShowProgressText(const QString& text) { vorn::ShowProgress(*this, text.toStdString()); }
+
+void MainWindow::SetScoreRow(int seat, const std::string& scorer, int lost, int won) {
+    lblScorer_[seat]->setText(Q(scorer));
+    lblScore_[seat]->setText(QString::number(lost));
+    lblWin_[seat]->setText(QString::number(won));
+}
+
+void MainWindow::SetDealEnabled(bool enabled) { Action("mnuDeal")->setEnabled(enabled); }
+
+void MainWindow::StartCycleTimer(int intervalMs) {
+    tmrCYC_.setInterval(intervalMs);
+    tmrCYC_.start();
+}
+
+void MainWindow::StopCycleTimer() { tmrCYC_.stop(); }
+
+void MainWindow::Wait(int ms) { WaitResponsive(int(ms * waitScale)); }
+
+void MainWindow::PlaySound(const std::string& fileName) { sounds_->Play(Q(fileName)); }
+
+void MainWindow::InfoBox(const std::string& text) { prompter.Info(this, Q(text)); }
+
+bool MainWindow::AskYesNo(const std::string& text) { return prompter.yesNoDefaultYes(this, Q(text)); }
+
+// ---------------------------------------------------------------------------
+// Card selection
+
+void MainWindow::OnCardPressed(Card card) { engine_->CardClick(card); }
+
+void MainWindow::OnTableKey(int) {}
+
+// ---------------------------------------------------------------------------
+// Menu commands
+
+void MainWindow::mnuGame_Opening() {
+    if (session_.IsNet) {
+        Action("mnuDisconnect")->setEnabled(true);
+        Action("mnuDeal")->setEnabled(session_.IsHost && session_.SlotCount > 2);
+    } else {
+        Action("mnuDisconnect")->setEnabled(false);
+    }
+}
+
+void MainWindow::mnuSet_Opening() { Action("mnuName")->setEnabled(!session_.IsNet); }
+
+void MainWindow::mnuOption_Opening() { Action("mnuLevel")->setEnabled(!session_.IsNet); }
+
+void MainWindow::mnuReset_Click() {
+    if (session_.IsNet && !prompter.AskYesNo(this, texts::kResetQuestion)) return;
+    engine_->RunAction([this] {
+        network_->CloseAllConnections();
+        ResetToLocalGame();
+    });
+    showLogon();
+}
+
+void MainWindow::mnuDisconnect_Click() {
+    engine_->RunAction([this] {
+        network_->CloseAllConnections();
+        ResetToLocalGame();
+        engine_->NewGame();
+    });
+}
+
+void MainWindow::mnuDeal_Click() {
+    engine_->RunAction([this] { engine_->Deal(); });
+}
+
+void MainWindow::mnuExit_Click() {
+    engine_->RunAction([this] {
+        tmrCYC_.stop();
+        network_->CloseAllConnections();
+        SaveSettings(SettingsFile(), options_, session_);
+        endProgram();
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    mnuExit_Click();
+}
+
+void MainWindow::mnuName_Click() {
+    PlayerDialog dialog(*this);
+    dialog.exec();
+}
+
+void MainWindow::mnuDeskItem_Click(int index) {
+    options_.deskShape = index == 0 ? 0 : 3;
+    SyncMenuChecks();
+}
+
+void MainWindow::mnuRateItem_Click(int index) {
+    options_.SetSpeed(index);
+    SyncMenuChecks();
+}
+
+void MainWindow::mnuLevelItem_Click(int index) {
+    options_.SetLevel(index);
+    SyncMenuChecks();
+}
+
+void MainWindow::mnuAnimal_Click() {
+    options_.animation = !options_.animation;
+    SyncMenuChecks();
+}
+
+void MainWindow::mnuSound_Click() {
+    options_.sound = !options_.sound;
+    SyncMenuChecks();
+}
+
+void MainWindow::mnuShowConnections_Click() {
+    options_.showConnections = !options_.showConnections;
+    SyncMenuChecks();
+    lblConnections_->setVisible(!lblConnections_->isVisible());
+    lstConnections_->setVisible(!lstConnections_->isVisible());
+}
+
+void MainWindow::mnuShowMessage_Click() {
+    options_.showMessage = !options_.showMessage;
+    SyncMenuChecks();
+    for (QWidget* w : std::initializer_list<QWidget*>{txtDialog_, txtMessage_, lblDialog_, lblMessage_})
+        w->setVisible(!w->isVisible());
+    if (options_.showMessage) {
+        txtMessage_->setFocus();
+        txtMessage_->selectAll();
+    }
+}
+
+void MainWindow::mnuShowScore_Click() {
+    options_.showScore = !options_.showScore;
+    SyncMenuChecks();
+    // Each label flips from its own state, as the score board always has.
+    for (int i = 0; i < 4; ++i)
+        for (QLabel* l : {lblScore_[i], lblScorer_[i], lblWin_[i], lblWinner_[i]}) l->setVisible(!l->isVisible());
+}
+
+void MainWindow::mnuLocalName_Click() {
+    prompter.Info(this, texts::kLocalNameIs + network_->LocalHostName());
+}
+
+void MainWindow::mnuLocalIP_Click() { prompter.Info(this, texts::kLocalIpIs + network_->LocalHostAddress()); }
+
+void MainWindow::ShowHelp(bool index) {
+    if (!helpViewer_) helpViewer_ = new HelpViewer(helpFile_, this);
+    auto* viewer = static_cast<HelpViewer*>(helpViewer_.data());
+    if (!viewer->Open(index ? HelpViewer::Page::Index : HelpViewer::Page::Contents)) return;
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+}
+
+void MainWindow::mnuContents_Click() { ShowHelp(false); }
+
+void MainWindow::mnuSearch_Click() { ShowHelp(true); }
+
+void MainWindow::mnuHomePage_Click() { QDesktopServices::openUrl(QUrl(texts::kHomePage)); }
+
+void MainWindow::mnuAbout_Click() {
+    AboutDialog dialog(*this);
+    dialog.exec();
+}
+
+// ---------------------------------------------------------------------------
+// Chat
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (watched == txtMessage_) {
+                cmdSend_Click();
+                return true;
+            }
+            if (watched == txtDialog_) {
+                cmdDelete_Click();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::cmdSend_Click() {
+    const QString line = Q(session_.PlayerNames[session_.LocalSeat]) + ": " + txtMessage_->text();
+    network_->SendChat(line);
+    AppendChat(line);
+    txtMessage_->clear();
+    txtMessage_->setFocus();
+}
+
+void MainWindow::cmdDelete_Click() { txtDialog_->clear(); }
+
+void MainWindow::AppendChat(const QString& line) {
+    QString log = txtDialog_->toPlainText();
+    log = log.isEmpty() ? line : log + "\n" + line;
+    txtDialog_->setPlainText(log);
+    QTextCursor cursor = txtDialog_->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    txtDialog_->setTextCursor(cursor);
+}
+
+}  // namespace vorn

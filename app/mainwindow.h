@@ -1,0 +1,193 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "app/prompter.h"
+#include "cards/options.h"
+#include "cards/random.h"
+#include "cards/session.h"
+#include "cards/table.h"
+#include "cards/tableview.h"
+#include "game/engine.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vorn {
+
+class NetworkGame;
+class SoundPlayer;
+class TableWidget;
+
+// The table window frmMain: it owns the whole state of one table (the deal,
+// the program-wide values, the options, the score board and the network game)
+// and shows it. It is the TableView of its engine: every change the engine
+// makes to the table arrives here and is mirrored on the screen. Menu commands
+// and the network's game messages run as engine actions, one at a time.
+class MainWindow : public QMainWindow, public TableView {
+    Q_OBJECT
+public:
+    // programFolder holds the settings file, the sounds and the help pages.
+    explicit MainWindow(QString programFolder, std::uint64_t seed = SeededRandom::FreshSeed(),
+                        QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up and the return to a local game.
+    void Form_Load();
+    void ResetToLocalGame();
+    void LayoutTable();
+
+    // Menu commands.
+    void mnuReset_Click();
+    void mnuDisconnect_Click();
+    void mnuDeal_Click();
+    void mnuExit_Click();
+    void mnuName_Click();
+    void mnuDeskItem_Click(int index);
+    void mnuRateItem_Click(int index);
+    void mnuLevelItem_Click(int index);
+    void mnuAnimal_Click();
+    void mnuSound_Click();
+    void mnuShowConnections_Click();
+    void mnuShowMessage_Click();
+    void mnuShowScore_Click();
+    void mnuLocalName_Click();
+    void mnuLocalIP_Click();
+    void mnuContents_Click();
+    void mnuSearch_Click();
+    void mnuHomePage_Click();
+    void mnuAbout_Click();
+    // The opening of the top-level menus, before they drop down.
+    void mnuGame_Opening();
+    void mnuSet_Opening();
+    void mnuOption_Opening();
+
+    // Chat: the send and clear buttons (also Enter in the two boxes).
+    void cmdSend_Click();
+    void cmdDelete_Click();
+    void AppendChat(const QString& line);
+
+    // The logon dialog, modal; tests replace it.
+    std::function<void()> showLogon;
+    // Ends the program; tests replace it.
+    std::function<void()> endProgram;
+    // Scales every pause; tests set 0 to run without waiting.
+    double waitScale = 1.0;
+
+    Prompter prompter;
+
+    Engine& engine() { return *engine_; }
+    Table& table() { return table_; }
+    Session& session() { return session_; }
+    Options& options() { return options_; }
+    NetworkGame& network() { return *network_; }
+    TableWidget& tableWidget() { return *tableWidget_; }
+    QString ProgramFolder() const { return programFolder_; }
+    QString SettingsFile() const;
+    QString HelpFile() const { return helpFile_; }
+    QTimer& tmrCYC() { return tmrCYC_; }
+    SoundPlayer& sounds() { return *sounds_; }
+
+    // Widgets the rest of the program (and the tests) reach by name.
+    QLabel* lblName(int seat) const { return lblName_[seat]; }
+    QLabel* lblScore(int seat) const { return lblScore_[seat]; }
+    QLabel* lblScorer(int seat) const { return lblScorer_[seat]; }
+    QLabel* lblWin(int seat) const { return lblWin_[seat]; }
+    QLabel* lblWinner(int seat) const { return lblWinner_[seat]; }
+    QPushButton* labThrow() const { return labThrow_; }
+    QLabel* CardsLeft() const { return cardsLeft_; }
+    QLabel* HintPanel() const { return hintPanel_; }
+    QLabel* ProgressPanel() const { return progressPanel_; }
+    QListWidget* lstConnections() const { return lstConnections_; }
+    QPlainTextEdit* txtDialog() const { return txtDialog_; }
+    QLineEdit* txtMessage() const { return txtMessage_; }
+    QAction* Action(const char* name) const;
+
+    // TableView.
+    void UpdateCard(Card card, const CardImage& image) override;
+    void ShowStockCount(int count) override;
+    void SetTurnMarker(int seat, bool visible) override;
+    void PlaceTurnMarker(int seat, int x, int y) override;
+    void PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) override;
+    void SetThrowButton(bool visible, const std::string& caption) override;
+    void SetHintPanel(const std::string& text) override;
+    void SetProgressPanel(const std::string& text) override;
+    void SetScoreRow(int seat, const std::string& scorer, int lost, int won) override;
+    void SetDealEnabled(bool enabled) override;
+    void StartCycleTimer(int intervalMs) override;
+    void StopCycleTimer() override;
+    void Wait(int ms) override;
+    void PlaySound(const std::string& fileName) override;
+    void InfoBox(const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
+
+    void ShowHintText(const QString& text);
+    void ShowProgressText(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void ApplyVisibility();
+    void SyncMenuChecks();
+    void OnCardPressed(Card card);
+    void OnTableKey(int key);
+    void ShowHelp(bool index);
+    void UpdateCardAccessibility(Card card);
+
+    QString programFolder_;
+    QString helpFile_;
+    Table table_;
+    Session session_;
+    Options options_;
+    SeededRandom random_;
+    std::unique_ptr<NetworkGame> network_;
+    std::unique_ptr<Engine> engine_;
+    SoundPlayer* sounds_ = nullptr;
+
+    TableWidget* tableWidget_ = nullptr;
+    QTimer tmrCYC_;
+    std::array<QLabel*, 4> lblName_{};
+    std::array<QLabel*, 4> lblScorer_{};
+    std::array<QLabel*, 4> lblScore_{};
+    std::array<QLabel*, 4> lblWinner_{};
+    std::array<QLabel*, 4> lblWin_{};
+    QLabel* labShowLeft_ = nullptr;
+    QLabel* cardsLeft_ = nullptr;
+    QPushButton* labThrow_ = nullptr;
+    QLabel* lblConnections_ = nullptr;
+    QListWidget* lstConnections_ = nullptr;
+    QLabel* lblDialog_ = nullptr;
+    QLabel* lblMessage_ = nullptr;
+    QPlainTextEdit* txtDialog_ = nullptr;
+    QLineEdit* txtMessage_ = nullptr;
+    QPushButton* cmdSend_ = nullptr;
+    QPushButton* cmdDelete_ = nullptr;
+    QLabel* hintPanel_ = nullptr;
+    QLabel* progressPanel_ = nullptr;
+
+    QMenu* mnuGame_ = nullptr;
+    QMenu* mnuSet_ = nullptr;
+    QMenu* mnuOption_ = nullptr;
+    std::array<QAction*, 2> mnuDeskItem_{};
+    std::array<QAction*, 3> mnuRateItem_{};
+    std::array<QAction*, 3> mnuLevelItem_{};
+    QPointer<QWidget> helpViewer_;
+};
+
+}  // namespace vorn

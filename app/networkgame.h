@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "cards/tableview.h"
+#include "net/nethost.h"
+
+namespace vorn {
+
+class Dispatcher;
+class Framer;
+class MainWindow;
+class NetOutbox;
+class SendQueue;
+class Socket;
+class SocketFamily;
+
+// The network game of one table window: the joiner's link to the host
+// (sckConnect), the host's listener and slots (sckConnection), the send queue
+// with its timer, the framing and decoding of what arrives, and what a lost
+// link or a socket error means. The protocol itself (what each message does)
+// is the dispatcher's; this class carries bytes and owns the links.
+//
+// The send timer ticks once a millisecond, one message a tick, and only while
+// messages wait for a link that is up or coming up; an idle table makes no
+// wakeups of its own.
+class NetworkGame : public QObject, public NetHost {
+    Q_OBJECT
+public:
+    explicit NetworkGame(MainWindow& main);
+    ~NetworkGame() override;
+
+    Outbox& outbox();
+
+    void StartConnection(const QString& name);
+    void CloseAllConnections() override;
+    void DiscardQueue();
+    // The logon dialog's switch: a local game never sends.
+    void SetSendTimerEnabled(bool enabled);
+    bool SendTimerEnabled() const { return sendEnabled_; }
+    void SendChat(const QString& line);
+    QString LocalHostName() const;
+    QString LocalHostAddress() const;
+
+    Socket& sckConnect() { return *sckConnect_; }
+    SocketFamily& sckConnection() { return *sckConnection_; }
+    QTimer& tmrSendData() { return tmrSendData_; }
+    SendQueue& queue() { return *queue_; }
+    // Sends one waiting message, as a tick of the send timer does.
+    bool tmrSendData_Timer();
+
+    // NetHost.
+    Session& session() override;
+    Engine& engine() override;
+    std::vector<Person>& players() override { return players_; }
+    void PlayersChanged() override;
+    void AppendChat(const std::string& line) override;
+    void ShowProgress(const std::string& text) override;
+    void InfoBox(const std::string& text) override;
+    void ResetToLocalGame() override;
+    void ShowLogonLater() override;
+    bool SlotConnected(int slot) override;
+    bool HostLinkConnected() override;
+
+private:
+    void KickSendTimer();
+    void OnConnectionRequest(int index, int requestId);
+    void OnSlotData(int slot);
+    void OnSlotClosed(int slot);
+    void OnSlotError(int slot, const QString& description);
+    void OnHostData();
+    void OnHostClosed();
+    void OnHostError(const QString& description);
+    void Deliver(Framer& framer, const QByteArray& bytes, int sourceSlot);
+    void FlushQueue();
+    void EndNetworkGame();
+
+    MainWindow& main_;
+    Socket* sckConnect_ = nullptr;
+    SocketFamily* sckConnection_ = nullptr;
+    std::unique_ptr<SendQueue> queue_;
+    std::unique_ptr<Dispatcher> dispatcher_;
+    std::unique_ptr<NetOutbox> outbox_;
+    std::unique_ptr<Framer> hostFramer_;
+    std::map<int, std::unique_ptr<Framer>> slotFramers_;
+    QTimer tmrSendData_;
+    bool sendEnabled_ = true;
+    std::vector<Person> players_;
+};
+
+}  // namespace vorn

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace vorn {
+
+// The program's message boxes, titled "Vorn". Tests replace the answerers so
+// that no box ever blocks them; the program uses modal QMessageBoxes.
+struct Prompter {
+    enum class Icon { Information, Exclamation };
+    std::function<void(QWidget* parent, const QString& text, Icon icon)> info;
+    std::function<bool(QWidget* parent, const QString& text)> yesNo;  // No is the default button
+    std::function<bool(QWidget* parent, const QString& text)> yesNoDefaultYes;
+
+    // Modal QMessageBoxes.
+    static Prompter Default();
+    void Info(QWidget* parent, const QString& text, Icon icon = Icon::Information) { info(parent, text, icon); }
+    bool AskYesNo(QWidget* parent, const QString& text) { return yesNo(parent, text); }
+};
+
+}  // namespace vorn

@@ -1,0 +1,596 @@
+#include "display/cardpainter.h"
+
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QTransform>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+namespace vorn {
+
+namespace {
+
+constexpr qreal kW = CardPainter::kCardWidth;
+constexpr qreal kH = CardPainter::kCardHeight;
+constexpr qreal kCorner = 5.0;
+const QPointF kCentre(kW / 2, kH / 2);
+
+const QColor kPaper(0xfd, 0xfd, 0xfa);
+const QColor kEdge(0x80, 0x80, 0x80);
+const QColor kGold(0xd9, 0xa8, 0x2a);
+const QColor kGoldLight(0xf6, 0xdd, 0x85);
+const QColor kGoldDark(0x6e, 0x50, 0x14);
+
+const char* const kRankTexts[kNumbers] = {"3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K", "A", "2"};
+
+QPointF Unit(const QRectF& box, qreal x, qreal y) {
+    return {box.left() + x * box.width(), box.top() + y * box.height()};
+}
+
+// The outline of the whole card, shared by the faces and the back.
+QPainterPath CardOutline() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(0.5, 0.5, kW - 1, kH - 1), kCorner, kCorner);
+    return path;
+}
+
+void PaintBlank(QPainter& painter) {
+    painter.setPen(QPen(kEdge, 1.0));
+    painter.setBrush(kPaper);
+    painter.drawPath(CardOutline());
+}
+
+// Paints path turned half round about the centre of box, as the lower half
+// of a card shows its symbols.
+void FillTurned(QPainter& painter, const QPainterPath& path, const QPointF& centre, const QBrush& brush) {
+    QTransform turn;
+    turn.translate(centre.x(), centre.y());
+    turn.rotate(180);
+    turn.translate(-centre.x(), -centre.y());
+    painter.fillPath(turn.map(path), brush);
+}
+
+// The text as an outline centred in box, as tall as the reference glyph is
+// when scaled to the box height (a descending J or a tailed Q may reach a little
+// further, never much), squeezed sideways when it would be wider than the box.
+// Font metrics differ from machine to machine; fitting the outline keeps the
+// letters the same size anyway.
+QPainterPath FittedText(const QString& text, const QFont& font, const QRectF& box, const QString& heightRef) {
+    QPainterPath ref;
+    ref.addText(0, 0, font, heightRef);
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF refBounds = ref.boundingRect();
+    const QRectF bounds = path.boundingRect();
+    if (refBounds.height() <= 0 || bounds.width() <= 0 || bounds.height() <= 0) return {};
+    const qreal sy = std::min(box.height() / refBounds.height(), 1.12 * box.height() / bounds.height());
+    const qreal sx = std::min(sy, box.width() / bounds.width());
+    QTransform fit;
+    fit.translate(box.center().x() - bounds.center().x() * sx, box.center().y() - bounds.center().y() * sy);
+    fit.scale(sx, sy);
+    return fit.map(path);
+}
+
+QFont IndexFont() {
+    QFont font;
+    font.setFamilies({"DejaVu Sans Condensed", "DejaVu Sans", "Liberation Sans Narrow", "Arial Narrow",
+                      "Liberation Sans", "Arial", "Helvetica"});
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(QFont::Bold);
+    font.setPixelSize(40);
+    return font;
+}
+
+QFont CourtFont() {
+    QFont font;
+    font.setFamilies({"DejaVu Serif", "Liberation Serif", "Times New Roman", "Times"});
+    font.setStyleHint(QFont::Serif);
+    font.setWeight(QFont::Bold);
+    font.setPixelSize(60);
+    return font;
+}
+
+// Pip centres of the number cards on a 3-column grid. Rows run from the top
+// pip at y 0 to the bottom one at y 1; the classic patterns.
+struct Spot {
+    int column;  // 0 left, 1 middle, 2 right
+    qreal row;   // 0 .. 1
+};
+
+std::vector<Spot> PipSpots(int rank) {
+    const qreal third = 1.0 / 3, sixth = 1.0 / 6;
+    std::vector<Spot> spots;
+    auto sides = [&](std::initializer_list<qreal> rows) {
+        for (qreal r : rows) {
+            spots.push_back({0, r});
+            spots.push_back({2, r});
+        }
+    };
+    switch (rank) {
+        case 2:
+            spots = {{1, 0}, {1, 1}};
+            break;
+        case 3:
+            spots = {{1, 0}, {1, 0.5}, {1, 1}};
+            break;
+        case 4:
+            sides({0, 1});
+            break;
+        case 5:
+            sides({0, 1});
+            spots.push_back({1, 0.5});
+            break;
+        case 6:
+            sides({0, 0.5, 1});
+            break;
+        case 7:
+            sides({0, 0.5, 1});
+            spots.push_back({1, 0.25});
+            break;
+        case 8:
+            sides({0, 0.5, 1});
+            spots.push_back({1, 0.25});
+            spots.push_back({1, 0.75});
+            break;
+        case 9:
+            sides({0, third, 2 * third, 1});
+            spots.push_back({1, 0.5});
+            break;
+        case 10:
+            sides({0, third, 2 * third, 1});
+            spots.push_back({1, sixth});
+            spots.push_back({1, 1 - sixth});
+            break;
+        default:
+            break;
+    }
+    return spots;
+}
+
+// Face value printed on the card for a card number: 1 -> 3 ... 12 -> A (14), 13 -> 2.
+int FaceRank(int number) {
+    return number == kTwo ? 2 : number + 2;
+}
+
+QPainterPath CrownPath(const QRectF& box) {
+    QPainterPath path;
+    path.moveTo(Unit(box, 0.10, 0.80));
+    path.lineTo(Unit(box, 0.04, 0.22));
+    path.lineTo(Unit(box, 0.30, 0.52));
+    path.lineTo(Unit(box, 0.50, 0.10));
+    path.lineTo(Unit(box, 0.70, 0.52));
+    path.lineTo(Unit(box, 0.96, 0.22));
+    path.lineTo(Unit(box, 0.90, 0.80));
+    path.closeSubpath();
+    path.addRect(QRectF(Unit(box, 0.08, 0.78), Unit(box, 0.92, 1.0)));
+    const qreal r = box.width() * 0.065;
+    for (QPointF tip : {Unit(box, 0.04, 0.20), Unit(box, 0.50, 0.08), Unit(box, 0.96, 0.20)})
+        path.addEllipse(tip, r, r);
+    return path.simplified();
+}
+
+QPainterPath TiaraPath(const QRectF& box) {
+    QPainterPath path;
+    path.moveTo(Unit(box, 0.12, 0.80));
+    path.cubicTo(Unit(box, 0.10, 0.45), Unit(box, 0.30, 0.28), Unit(box, 0.50, 0.20));
+    path.cubicTo(Unit(box, 0.70, 0.28), Unit(box, 0.90, 0.45), Unit(box, 0.88, 0.80));
+    path.closeSubpath();
+    path.addRect(QRectF(Unit(box, 0.08, 0.78), Unit(box, 0.92, 1.0)));
+    const qreal r = box.width() * 0.05;
+    for (qreal t : {0.14, 0.30, 0.50, 0.70, 0.86}) {
+        // Pearls along the arch.
+        const qreal y = t == 0.50 ? 0.10 : (t < 0.2 || t > 0.8 ? 0.48 : 0.24);
+        path.addEllipse(Unit(box, t, y), r, r);
+    }
+    return path.simplified();
+}
+
+QPainterPath CapPath(const QRectF& box) {
+    QPainterPath path;
+    path.moveTo(Unit(box, 0.14, 0.80));
+    path.quadTo(Unit(box, 0.10, 0.40), Unit(box, 0.02, 0.14));
+    path.quadTo(Unit(box, 0.36, 0.26), Unit(box, 0.50, 0.56));
+    path.quadTo(Unit(box, 0.64, 0.26), Unit(box, 0.98, 0.14));
+    path.quadTo(Unit(box, 0.90, 0.40), Unit(box, 0.86, 0.80));
+    path.closeSubpath();
+    path.addRect(QRectF(Unit(box, 0.08, 0.78), Unit(box, 0.92, 1.0)));
+    const qreal r = box.width() * 0.07;
+    path.addEllipse(Unit(box, 0.02, 0.13), r, r);
+    path.addEllipse(Unit(box, 0.98, 0.13), r, r);
+    return path.simplified();
+}
+
+// Eight-pointed star: the mark of the 2, the strongest card of the game.
+QPainterPath StarPath(const QPointF& centre, qreal outer, qreal inner) {
+    QPainterPath path;
+    for (int i = 0; i < 16; ++i) {
+        const qreal angle = std::numbers::pi / 8 * i - std::numbers::pi / 2;
+        const qreal r = i % 2 == 0 ? outer : inner;
+        const QPointF p(centre.x() + r * std::cos(angle), centre.y() + r * std::sin(angle));
+        if (i == 0)
+            path.moveTo(p);
+        else
+            path.lineTo(p);
+    }
+    path.closeSubpath();
+    return path;
+}
+
+}  // namespace
+
+CardPainter::CardPainter(bool fourColour) : fourColour_(fourColour) {}
+
+void CardPainter::SetFourColour(bool fourColour) {
+    if (fourColour == fourColour_) return;
+    fourColour_ = fourColour;
+    faces_.clear();
+}
+
+CardPainter::Key CardPainter::MakeKey(qreal dpr, bool fourColour) {
+    return {int(std::lround(dpr * 100)), fourColour};
+}
+
+QColor CardPainter::SuitColour(int suit) const {
+    return SuitColour(suit, fourColour_);
+}
+
+QColor CardPainter::SuitColour(int suit, bool fourColour) {
+    switch (suit) {
+        case 0:
+            return fourColour ? QColor(0x1b, 0x7a, 0x2c) : QColor(0x1a, 0x1a, 0x1a);
+        case 1:
+            return fourColour ? QColor(0x16, 0x4f, 0xb8) : QColor(0xc8, 0x12, 0x2c);
+        case 2:
+            return QColor(0xc8, 0x12, 0x2c);
+        default:
+            return QColor(0x1a, 0x1a, 0x1a);
+    }
+}
+
+QPainterPath CardPainter::SuitPath(int suit, const QRectF& box) {
+    QPainterPath path;
+    auto at = [&](qreal x, qreal y) { return Unit(box, x, y); };
+    switch (suit) {
+        case 0: {  // clubs: three leaves and a flared stem
+            const qreal r = 0.225;
+            path.addEllipse(QRectF(at(0.5 - r, 0.27 - r * box.width() / box.height()),
+                                   QSizeF(2 * r * box.width(), 2 * r * box.width())));
+            path.addEllipse(QRectF(at(0.255 - r, 0.585 - r * box.width() / box.height()),
+                                   QSizeF(2 * r * box.width(), 2 * r * box.width())));
+            path.addEllipse(QRectF(at(0.745 - r, 0.585 - r * box.width() / box.height()),
+                                   QSizeF(2 * r * box.width(), 2 * r * box.width())));
+            path.addEllipse(QRectF(at(0.38, 0.38), at(0.62, 0.62)));
+            QPainterPath stem;
+            stem.moveTo(at(0.45, 0.55));
+            stem.quadTo(at(0.46, 0.86), at(0.28, 1.0));
+            stem.lineTo(at(0.72, 1.0));
+            stem.quadTo(at(0.54, 0.86), at(0.55, 0.55));
+            stem.closeSubpath();
+            path.addPath(stem);
+            break;
+        }
+        case 1:  // diamonds: a lozenge with gently drawn-in sides
+            path.moveTo(at(0.5, 0.0));
+            path.quadTo(at(0.64, 0.28), at(0.92, 0.5));
+            path.quadTo(at(0.64, 0.72), at(0.5, 1.0));
+            path.quadTo(at(0.36, 0.72), at(0.08, 0.5));
+            path.quadTo(at(0.36, 0.28), at(0.5, 0.0));
+            path.closeSubpath();
+            break;
+        case 2:  // hearts
+            path.moveTo(at(0.5, 1.0));
+            path.cubicTo(at(0.36, 0.80), at(0.0, 0.60), at(0.0, 0.31));
+            path.cubicTo(at(0.0, 0.11), at(0.14, 0.0), at(0.28, 0.0));
+            path.cubicTo(at(0.40, 0.0), at(0.48, 0.08), at(0.5, 0.19));
+            path.cubicTo(at(0.52, 0.08), at(0.60, 0.0), at(0.72, 0.0));
+            path.cubicTo(at(0.86, 0.0), at(1.0, 0.11), at(1.0, 0.31));
+            path.cubicTo(at(1.0, 0.60), at(0.64, 0.80), at(0.5, 1.0));
+            path.closeSubpath();
+            break;
+        default: {  // spades: an upturned heart on a flared stem
+            path.moveTo(at(0.5, 0.0));
+            path.cubicTo(at(0.62, 0.20), at(1.0, 0.38), at(1.0, 0.61));
+            path.cubicTo(at(1.0, 0.76), at(0.88, 0.85), at(0.75, 0.85));
+            path.cubicTo(at(0.65, 0.85), at(0.57, 0.80), at(0.53, 0.73));
+            path.quadTo(at(0.55, 0.90), at(0.72, 1.0));
+            path.lineTo(at(0.28, 1.0));
+            path.quadTo(at(0.45, 0.90), at(0.47, 0.73));
+            path.cubicTo(at(0.43, 0.80), at(0.35, 0.85), at(0.25, 0.85));
+            path.cubicTo(at(0.12, 0.85), at(0.0, 0.76), at(0.0, 0.61));
+            path.cubicTo(at(0.0, 0.38), at(0.38, 0.20), at(0.5, 0.0));
+            path.closeSubpath();
+            break;
+        }
+    }
+    path.setFillRule(Qt::WindingFill);
+    return path.simplified();
+}
+
+void CardPainter::PaintIndex(QPainter& painter, Card card) const {
+    const QColor ink = SuitColour(card.suit);
+    static const QFont font = IndexFont();
+    const QString text = QString::fromLatin1(kRankTexts[card.number - 1]);
+    const QPainterPath rank =
+        FittedText(text, font, QRectF(2.0, 3.5, text.size() > 1 ? 12.5 : 10.0, 10.5), "K");
+    const QPainterPath pip = SuitPath(card.suit, QRectF(3.0, 16.5, 8.5, 9.0));
+    QPainterPath index = rank;
+    index.addPath(pip);
+    painter.fillPath(index, ink);
+    FillTurned(painter, index, kCentre, ink);
+}
+
+void CardPainter::PaintPips(QPainter& painter, Card card) const {
+    const QColor ink = SuitColour(card.suit);
+    const int rank = FaceRank(card.number);
+    if (rank == 14) {
+        // The ace: one big pip with a fine line traced inside it; the club's
+        // leaves read better solid, an inner line would cross its stem.
+        const QRectF box(kCentre.x() - 16, kCentre.y() - 17.5, 32, 35);
+        const QPainterPath pip = SuitPath(card.suit, box);
+        painter.fillPath(pip, ink);
+        if (card.suit != 0) {
+            const QRectF inner = box.adjusted(3.2, 3.6, -3.2, -3.0);
+            painter.strokePath(SuitPath(card.suit, inner), QPen(QColor(255, 255, 255, 150), 0.8));
+        }
+        return;
+    }
+    const qreal columns[3] = {22.0, kCentre.x(), 49.0};
+    const qreal top = 17.5, bottom = kH - 17.5;
+    const QSizeF size(12.0, 13.0);
+    for (const Spot& spot : PipSpots(rank)) {
+        const QPointF at(columns[spot.column], top + spot.row * (bottom - top));
+        const QRectF box(at.x() - size.width() / 2, at.y() - size.height() / 2, size.width(), size.height());
+        const QPainterPath pip = SuitPath(card.suit, box);
+        if (spot.row > 0.5)
+            FillTurned(painter, pip, at, ink);
+        else
+            painter.fillPath(pip, ink);
+    }
+    if (rank == 2) {
+        // The 2 beats everything: a gold star between its pips says so.
+        const QPainterPath star = StarPath(kCentre, 9.5, 4.2);
+        painter.setPen(QPen(kGoldDark, 0.7));
+        QRadialGradient glow(kCentre, 9.5);
+        glow.setColorAt(0, kGoldLight);
+        glow.setColorAt(1, kGold);
+        painter.setBrush(glow);
+        painter.drawPath(star);
+    }
+}
+
+void CardPainter::PaintCourt(QPainter& painter, Card card) const {
+    const QColor ink = SuitColour(card.suit);
+    const QRectF panel(14.5, 9.5, 42, 77);
+
+    QLinearGradient cloth(panel.topLeft(), panel.bottomLeft());
+    cloth.setColorAt(0, QColor(0xfb, 0xf4, 0xdf));
+    cloth.setColorAt(0.5, QColor(0xf3, 0xe4, 0xbc));
+    cloth.setColorAt(1, QColor(0xfb, 0xf4, 0xdf));
+    painter.setPen(QPen(ink, 1.0));
+    painter.setBrush(cloth);
+    painter.drawRoundedRect(panel, 2.5, 2.5);
+    painter.setPen(QPen(kGold, 0.8));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(panel.adjusted(2.2, 2.2, -2.2, -2.2), 1.5, 1.5);
+
+    const QRectF emblemBox(kCentre.x() - 13, 16.0, 26, 17);
+    QPainterPath emblem;
+    switch (card.number) {
+        case 9:
+            emblem = CapPath(emblemBox);
+            break;
+        case 10:
+            emblem = TiaraPath(emblemBox);
+            break;
+        default:
+            emblem = CrownPath(emblemBox);
+            break;
+    }
+    QLinearGradient gilt(emblemBox.topLeft(), emblemBox.bottomLeft());
+    gilt.setColorAt(0, kGoldLight);
+    gilt.setColorAt(1, kGold);
+    painter.setPen(QPen(kGoldDark, 0.7));
+    painter.setBrush(gilt);
+    painter.drawPath(emblem);
+    // A jewel of the suit's ink on the band.
+    const QRectF band(Unit(emblemBox, 0.08, 0.78), Unit(emblemBox, 0.92, 1.0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+    const qreal jewel = band.height() * 0.32;
+    for (qreal x : {0.25, 0.5, 0.75})
+        painter.drawEllipse(QPointF(band.left() + x * band.width(), band.center().y()), jewel, jewel);
+
+    static const QFont font = CourtFont();
+    const QString letter = QString::fromLatin1(kRankTexts[card.number - 1]);
+    const QPainterPath big = FittedText(letter, font, QRectF(kCentre.x() - 14, 37.0, 28, 27), "K");
+    painter.fillPath(big, ink);
+
+    const QRectF pipBox(kCentre.x() - 6.5, 68.0, 13, 14);
+    painter.fillPath(SuitPath(card.suit, pipBox), ink);
+}
+
+void CardPainter::PaintFace(QPainter& painter, Card card) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintBlank(painter);
+    PaintIndex(painter, card);
+    const int rank = FaceRank(card.number);
+    if (rank >= 11 && rank <= 13)
+        PaintCourt(painter, card);
+    else
+        PaintPips(painter, card);
+    painter.restore();
+}
+
+void CardPainter::PaintBack(QPainter& painter) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintBlank(painter);
+
+    const QRectF field(4.0, 4.0, kW - 8, kH - 8);
+    QPainterPath fieldPath;
+    fieldPath.addRoundedRect(field, 3, 3);
+    QLinearGradient deep(field.topLeft(), field.bottomRight());
+    deep.setColorAt(0, QColor(0x23, 0x47, 0x8c));
+    deep.setColorAt(1, QColor(0x12, 0x2a, 0x5c));
+    painter.fillPath(fieldPath, deep);
+
+    // A diagonal lattice with a small lozenge at every crossing.
+    painter.setClipPath(fieldPath);
+    const qreal step = 7.0;
+    painter.setPen(QPen(QColor(0x5b, 0x7f, 0xc4), 0.7));
+    for (qreal d = -kH; d < kW + kH; d += step) {
+        painter.drawLine(QPointF(d, 0), QPointF(d + kH, kH));
+        painter.drawLine(QPointF(d, kH), QPointF(d + kH, 0));
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xb8, 0xcb, 0xee));
+    // Crossings of the two line families lie on a grid of step / 2 across, step / 2 down.
+    for (int i = -40; i < 40; ++i) {
+        for (int j = -40; j < 40; ++j) {
+            if ((i + j) % 2 != 0) continue;
+            const QPointF c(i * step / 2, j * step / 2);
+            if (!field.adjusted(-2, -2, 2, 2).contains(c)) continue;
+            QPolygonF lozenge(
+                {c + QPointF(0, -1.1), c + QPointF(1.1, 0), c + QPointF(0, 1.1), c + QPointF(-1.1, 0)});
+            painter.drawPolygon(lozenge);
+        }
+    }
+    painter.setClipping(false);
+
+    // Frame lines and a medallion with the four suits around a star.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(0xe4, 0xea, 0xf7), 1.0));
+    painter.drawRoundedRect(field.adjusted(2, 2, -2, -2), 2, 2);
+    painter.setPen(QPen(QColor(0xe4, 0xea, 0xf7, 160), 0.5));
+    painter.drawRoundedRect(field.adjusted(3.5, 3.5, -3.5, -3.5), 1.5, 1.5);
+
+    const QRectF medal(kCentre.x() - 17, kCentre.y() - 22, 34, 44);
+    QRadialGradient lit(kCentre, 22);
+    lit.setColorAt(0, QColor(0x2f, 0x5c, 0xaa));
+    lit.setColorAt(1, QColor(0x16, 0x30, 0x66));
+    painter.setPen(QPen(QColor(0xe4, 0xea, 0xf7), 1.2));
+    painter.setBrush(lit);
+    painter.drawEllipse(medal);
+    painter.setPen(QPen(kGold, 0.6));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(medal.adjusted(2.5, 2.5, -2.5, -2.5));
+
+    painter.setPen(QPen(kGoldDark, 0.5));
+    painter.setBrush(kGold);
+    painter.drawPath(StarPath(kCentre, 8, 3.2));
+    const qreal pip = 7.0, reach = 12.5;
+    const QPointF spots[kSuits] = {kCentre + QPointF(-reach + 3, 0), kCentre + QPointF(0, -reach - 3),
+                                   kCentre + QPointF(reach - 3, 0), kCentre + QPointF(0, reach + 3)};
+    for (int s = 0; s < kSuits; ++s) {
+        const QRectF box(spots[s].x() - pip / 2, spots[s].y() - pip / 2, pip, pip);
+        painter.fillPath(SuitPath(s, box), QColor(0xe4, 0xea, 0xf7));
+    }
+    painter.restore();
+}
+
+QImage CardPainter::Render(qreal dpr, bool back, Card card) const {
+    QImage image(int(std::lround(kW * dpr)), int(std::lround(kH * dpr)), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    if (back)
+        PaintBack(painter);
+    else
+        PaintFace(painter, card);
+    painter.end();
+    return image;
+}
+
+QPixmap CardPainter::Face(Card card, qreal dpr) const {
+    auto& faces = faces_[MakeKey(dpr, fourColour_)];
+    const int cell = FaceCell(card);
+    auto found = faces.find(cell);
+    if (found == faces.end()) found = faces.emplace(cell, QPixmap::fromImage(Render(dpr, false, card))).first;
+    return found->second;
+}
+
+QPixmap CardPainter::Back(qreal dpr) const {
+    const Key key = MakeKey(dpr, false);
+    auto found = backs_.find(key);
+    if (found == backs_.end())
+        found = backs_.emplace(key, QPixmap::fromImage(Render(dpr, true, Card{}))).first;
+    return found->second;
+}
+
+QImage CardPainter::Strip(qreal dpr) const {
+    const int w = int(std::lround(kW * dpr));
+    const int h = int(std::lround(kH * dpr));
+    QImage strip(w * kNumbers, h * kSuits, QImage::Format_ARGB32_Premultiplied);
+    strip.fill(Qt::transparent);
+    // Rows are copied byte for byte, so every cell is exactly its face.
+    for (int suit = 0; suit < kSuits; ++suit) {
+        for (int number = 1; number <= kNumbers; ++number) {
+            const QImage face = Face(Card{suit, number}, dpr).toImage().convertToFormat(strip.format());
+            const int x0 = (number - 1) * w;
+            const int y0 = suit * h;
+            for (int y = 0; y < h; ++y)
+                std::memcpy(strip.scanLine(y0 + y) + x0 * 4, face.constScanLine(y), size_t(w) * 4);
+        }
+    }
+    strip.setDevicePixelRatio(dpr);
+    return strip;
+}
+
+QPixmap CardPainter::Felt(QSize logicalSize, qreal dpr) const {
+    const QSize pixels(int(std::lround(logicalSize.width() * dpr)),
+                       int(std::lround(logicalSize.height() * dpr)));
+    QImage image(pixels.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+
+    const QPointF middle(pixels.width() / 2.0, pixels.height() / 2.0);
+    QRadialGradient light(middle, std::max(pixels.width(), pixels.height()) * 0.7);
+    light.setColorAt(0, QColor(0x23, 0x7a, 0x45));
+    light.setColorAt(0.6, QColor(0x1a, 0x63, 0x37));
+    light.setColorAt(1, QColor(0x0e, 0x42, 0x23));
+    QPainter painter(&image);
+    painter.fillRect(image.rect(), light);
+
+    // The grain: a small tile of faint light and dark specks, repeated. A fixed
+    // seed gives the same cloth every run.
+    const int tileSize = 96;
+    QImage tile(tileSize, tileSize, QImage::Format_ARGB32_Premultiplied);
+    std::uint32_t seed = 0x2545f491u;
+    for (int y = 0; y < tileSize; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(tile.scanLine(y));
+        for (int x = 0; x < tileSize; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int v = int(seed >> 24);  // 0..255
+            const int alpha = std::abs(v - 128) / 10;
+            line[x] =
+                v > 128 ? qPremultiply(qRgba(255, 255, 255, alpha)) : qPremultiply(qRgba(0, 0, 0, alpha));
+        }
+    }
+    painter.fillRect(image.rect(), QBrush(tile));
+    painter.end();
+
+    image.setDevicePixelRatio(dpr);
+    return QPixmap::fromImage(image);
+}
+
+void CardPainter::PaintTurnMarker(QPainter& painter, const QRectF& box) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal r = std::min(box.width(), box.height()) / 2;
+    const QPointF c = box.center();
+    QRadialGradient glow(c - QPointF(r * 0.3, r * 0.3), r * 1.2);
+    glow.setColorAt(0, QColor(0xff, 0xf4, 0xb8));
+    glow.setColorAt(0.5, kGold);
+    glow.setColorAt(1, QColor(0x9a, 0x6c, 0x10));
+    painter.setPen(QPen(kGoldDark, std::max<qreal>(1.0, r * 0.12)));
+    painter.setBrush(glow);
+    painter.drawEllipse(c, r * 0.9, r * 0.9);
+    painter.restore();
+}
+
+}  // namespace vorn

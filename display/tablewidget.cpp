@@ -1,0 +1,229 @@
+#include "display/tablewidget.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+namespace vorn {
+
+namespace {
+// The table outline encloses the four hands: from the left anchor to the right
+// anchor plus one card, from the top anchor to the bottom anchor plus one card.
+constexpr QRect kDesk(3700, 300, 8265, 7540);
+constexpr QRect kStock(300, 300, TableWidget::kCardW, TableWidget::kCardH);
+constexpr int kMarkerSize = 200;
+}  // namespace
+
+TableWidget::TableWidget(QWidget* parent) : QWidget(parent) {
+    setObjectName("tableView");
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(kSceneWidth / 30, kSceneHeight / 30);
+}
+
+QSize TableWidget::sizeHint() const { return QSize(kSceneWidth / 15, kSceneHeight / 15); }
+QSize TableWidget::minimumSizeHint() const { return QSize(kSceneWidth / 30, kSceneHeight / 30); }
+
+void TableWidget::SetCard(Card card, const CardImage& image) {
+    images_[card.suit][card.number - 1] = image;
+    update();
+}
+
+void TableWidget::SetDeskShape(int shape) {
+    deskShape_ = shape;
+    update();
+}
+
+void TableWidget::SetFourColour(bool fourColour) {
+    painter_.SetFourColour(fourColour);
+    update();
+}
+
+void TableWidget::SetTurnMarker(int seat, bool visible) {
+    markers_[seat].visible = visible;
+    update();
+}
+
+void TableWidget::PlaceTurnMarker(int seat, int x, int y) {
+    markers_[seat].x = x;
+    markers_[seat].y = y;
+    update();
+}
+
+void TableWidget::SetFocusCard(bool has, Card card) {
+    hasFocusCard_ = has;
+    focusCard_ = card;
+    update();
+}
+
+double TableWidget::Scale() const {
+    return std::min(double(width()) / kSceneWidth, double(height()) / kSceneHeight);
+}
+
+QPointF TableWidget::Origin() const {
+    double s = Scale();
+    return QPointF((width() - kSceneWidth * s) / 2.0, (height() - kSceneHeight * s) / 2.0);
+}
+
+QRect TableWidget::ToPixels(QRect twips) const {
+    double s = Scale();
+    QPointF o = Origin();
+    return QRect(int(o.x() + twips.x() * s + 0.5), int(o.y() + twips.y() * s + 0.5), int(twips.width() * s + 0.5),
+                 int(twips.height() * s + 0.5));
+}
+
+QPoint TableWidget::ToTwips(QPoint pixel) const {
+    double s = Scale();
+    QPointF o = Origin();
+    return QPoint(int((pixel.x() - o.x()) / s), int((pixel.y() - o.y()) / s));
+}
+
+void TableWidget::Place(QWidget* child, QRect twips) {
+    for (auto& p : placed_)
+        if (p.widget == child) {
+            p.twips = twips;
+            child->setGeometry(ToPixels(twips));
+            return;
+        }
+    placed_.push_back({child, twips});
+    child->setGeometry(ToPixels(twips));
+}
+
+void TableWidget::Move(QWidget* child, QPoint topLeftTwips) {
+    QRect r = PlacedRect(child);
+    r.moveTopLeft(topLeftTwips);
+    Place(child, r);
+}
+
+QRect TableWidget::PlacedRect(QWidget* child) const {
+    for (const auto& p : placed_)
+        if (p.widget == child) return p.twips;
+    return {};
+}
+
+void TableWidget::Relayout() {
+    placed_.erase(std::remove_if(placed_.begin(), placed_.end(), [](const Placed& p) { return !p.widget; }),
+                  placed_.end());
+    const double s = Scale() * 15.0;  // 1.0 at the natural size
+    for (auto& p : placed_) {
+        p.widget->setGeometry(ToPixels(p.twips));
+        // Text scales with the table so labels keep their place on the cloth.
+        QFont f = p.widget->font();
+        QVariant base = p.widget->property("basePointSize");
+        if (!base.isValid()) {
+            p.widget->setProperty("basePointSize", f.pointSizeF());
+            base = f.pointSizeF();
+        }
+        f.setPointSizeF(std::max(6.0, base.toDouble() * std::clamp(s, 0.5, 3.0)));
+        p.widget->setFont(f);
+    }
+}
+
+void TableWidget::resizeEvent(QResizeEvent*) {
+    felt_ = QPixmap();
+    Relayout();
+}
+
+bool TableWidget::CardAtPixel(QPoint pixel, Card& card) const {
+    QPoint t = ToTwips(pixel);
+    int bestZ = -1;
+    bool found = false;
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 0; n < kNumbers; ++n) {
+            const CardImage& img = images_[s][n];
+            QRect r(img.x, img.y, kCardW, kCardH);
+            if (r.contains(t) && img.z >= bestZ) {
+                bestZ = img.z;
+                card = Card{s, n + 1};
+                found = true;
+            }
+        }
+    return found;
+}
+
+void TableWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    Card card;
+    if (CardAtPixel(event->position().toPoint(), card)) emit cardPressed(card);
+}
+
+void TableWidget::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            emit keyPressed(event->key());
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void TableWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const qreal dpr = devicePixelRatioF();
+    if (felt_.isNull() || felt_.deviceIndependentSize().toSize() != size())
+        felt_ = painter_.Felt(size(), dpr);
+    p.drawPixmap(0, 0, felt_);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+
+    // The table outline: a darker inlay with a soft rim.
+    QRectF desk = ToPixels(kDesk);
+    QPen rim(QColor(222, 196, 120, 200), std::max(1.5, Scale() * 45));
+    p.setPen(rim);
+    p.setBrush(QColor(0, 0, 0, 38));
+    if (deskShape_ == 0) {
+        p.drawRoundedRect(desk, 6, 6);
+    } else if (deskShape_ == 3) {
+        p.drawEllipse(desk);
+    } else {
+        p.drawRoundedRect(desk, desk.height() / 5, desk.height() / 5);
+    }
+
+    // Cards are drawn from the stock up by z, so later pictures overlap earlier ones.
+    struct Item {
+        int z;
+        Card card;
+    };
+    std::vector<Item> items;
+    items.reserve(kDeckSize);
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 0; n < kNumbers; ++n) items.push_back({images_[s][n].z, Card{s, n + 1}});
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z < b.z; });
+
+    // The stock image under the pile, shown even when the stock is empty.
+    const double scale = Scale() * 15.0;
+    const qreal cardDpr = dpr * scale;
+    const QPixmap back = painter_.Back(cardDpr);
+    p.drawPixmap(ToPixels(kStock), back);
+
+    for (const Item& item : items) {
+        const CardImage& img = images_[item.card.suit][item.card.number - 1];
+        QRect target = ToPixels(QRect(img.x, img.y, kCardW, kCardH));
+        // A soft shadow lifts each card from the cloth.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 60));
+        p.drawRoundedRect(QRectF(target).translated(1.5, 2), 4, 4);
+        p.drawPixmap(target, img.face ? painter_.Face(item.card, cardDpr) : back);
+        if (hasFocusCard_ && item.card == focusCard_) {
+            p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(QColor(255, 200, 40), std::max(2.0, 3 * scale)));
+            p.drawRoundedRect(QRectF(target).adjusted(-2, -2, 2, 2), 5, 5);
+        }
+    }
+
+    for (const Marker& m : markers_) {
+        if (!m.visible) continue;
+        QRectF box = ToPixels(QRect(m.x, m.y, kMarkerSize, kMarkerSize));
+        CardPainter::PaintTurnMarker(p, box);
+    }
+}
+
+}  // namespace vorn

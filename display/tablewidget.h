@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "cards/card.h"
+#include "cards/table.h"
+#include "display/cardpainter.h"
+
+namespace vorn {
+
+// The table itself: felt, the table outline, the stock and every card picture,
+// drawn in twips and scaled to the widget with the proportions kept (15 twips
+// are one logical pixel at the natural size). The window's other controls are
+// child widgets placed here in twips too, so they scale with the table.
+//
+// The widget mirrors the card pictures of the model (CardImage); it never
+// decides anything. A left-button press on a card is reported with the card;
+// keyboard focus can walk the person's own cards.
+class TableWidget : public QWidget {
+    Q_OBJECT
+public:
+    // The scene's size in twips: the client area of the table window.
+    static constexpr int kSceneWidth = 12300;
+    static constexpr int kSceneHeight = 8250;
+    static constexpr int kCardW = 1065;
+    static constexpr int kCardH = 1440;
+
+    explicit TableWidget(QWidget* parent = nullptr);
+
+    void SetCard(Card card, const CardImage& image);
+    const CardImage& CardAt(Card card) const { return images_[card.suit][card.number - 1]; }
+    void SetDeskShape(int shape);
+    int DeskShape() const { return deskShape_; }
+    void SetFourColour(bool fourColour);
+    void SetTurnMarker(int seat, bool visible);
+    void PlaceTurnMarker(int seat, int x, int y);
+    bool TurnMarkerVisible(int seat) const { return markers_[seat].visible; }
+
+    // A child control kept at a rectangle in twips.
+    void Place(QWidget* child, QRect twips);
+    void Move(QWidget* child, QPoint topLeftTwips);
+    QRect PlacedRect(QWidget* child) const;
+
+    // Twips to widget pixels and back.
+    double Scale() const;
+    QPointF Origin() const;
+    QRect ToPixels(QRect twips) const;
+    QPoint ToTwips(QPoint pixel) const;
+    // The card whose picture is on top at a widget pixel, if any.
+    bool CardAtPixel(QPoint pixel, Card& card) const;
+
+    // Keyboard focus over the person's cards: the card drawn with a focus frame.
+    void SetFocusCard(bool has, Card card = {});
+    bool HasFocusCard() const { return hasFocusCard_; }
+    Card FocusCard() const { return focusCard_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void cardPressed(vorn::Card card);
+    void keyPressed(int key);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct Marker {
+        int x = 0, y = 0;
+        bool visible = false;
+    };
+    struct Placed {
+        QPointer<QWidget> widget;
+        QRect twips;
+    };
+    void Relayout();
+
+    CardImage images_[kSuits][kNumbers];
+    std::array<Marker, 4> markers_;
+    std::vector<Placed> placed_;
+    CardPainter painter_;
+    int deskShape_ = 0;
+    bool hasFocusCard_ = false;
+    Card focusCard_{};
+    mutable QPixmap felt_;
+};
+
+}  // namespace vorn

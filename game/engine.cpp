@@ -1,0 +1,366 @@
+#include "game/engine.h"
+
+#include <utility>
+
+#include "ai/follow.h"
+#include "ai/lead.h"
+#include "cards/rules.h"
+#include "cards/texts.h"
+#include "cards/textutil.h"
+#include "game/texts.h"
+
+namespace vorn {
+
+Engine::Engine(Table& table, Session& session, Options& options, TableView& view, Outbox& outbox,
+               Random& random)
+    : env_{table, session, options, view, outbox, random} {}
+
+void Engine::RunAction(std::function<void()> fn) {
+    if (busy_) {
+        pending_.push_back(std::move(fn));
+        return;
+    }
+    busy_ = true;
+    fn();
+    while (!pending_.empty()) {
+        auto next = std::move(pending_.front());
+        pending_.pop_front();
+        next();
+    }
+    busy_ = false;
+}
+
+void Engine::NewGame() {
+    // Nobody has a turn until the deal, so the cycle timer must not tick into a
+    // table without cards (after a reset or the logon OK, say).
+    env_.view.StopCycleTimer();
+    throwVisible_ = false;
+    vorn::NewGame(env_);
+}
+
+void Engine::Deal() {
+    vorn::Deal(env_);
+    if (env_.session.IsNet && env_.table.TheLastThrower == env_.session.LocalSeat) ShowThrowButton();
+}
+
+void Engine::UpdateThrowCaption() {
+    env_.view.SetThrowButton(throwVisible_, env_.table.lstSelected.Empty() ? texts::kPass : texts::kOk);
+}
+
+void Engine::ShowThrowButton() {
+    throwVisible_ = true;
+    UpdateThrowCaption();
+}
+
+void Engine::HideThrowButton() {
+    throwVisible_ = false;
+    UpdateThrowCaption();
+}
+
+void Engine::ReturnChosen(int seat) {
+    Table& t = env_.table;
+    for (const auto& code : t.lstSelected) t.lstDirection[seat].Add(code);
+    t.lstSelected.Clear();
+}
+
+void Engine::ShowRefusal(int seat, const std::string& text) {
+    // Only the person at this computer is told; any other seat's refused
+    // choice goes back to its hand without a word.
+    if (seat == env_.session.LocalSeat)
+        env_.view.InfoBox(text);
+    else
+        ReturnChosen(seat);
+}
+
+void Engine::StartNewRound(int seat) {
+    DrawRound(env_, seat);
+    env_.table.PassCount = 0;
+    env_.table.TablePlay.clear();
+    env_.table.MustLead = true;
+}
+
+void Engine::PlayCards(int seat, bool fromNet) {
+    Table& t = env_.table;
+    Session& s = env_.session;
+    if (seat < 0 || seat > 3) return;
+    const int n = t.lstSelected.Count();
+
+    if (!HasPlayableShape(t.lstSelected)) {
+        ShowRefusal(seat, texts::kBadShape);
+        return;
+    }
+    if (BreaksTwoRule(t.lstSelected)) {
+        ShowRefusal(seat, texts::kTwoAlone);
+        return;
+    }
+    if (n == 0 && t.MustLead) {
+        if (seat == s.LocalSeat) env_.view.InfoBox(texts::kMustLead);
+        return;
+    }
+
+    if (n > 0) {
+        if (seat == s.LocalSeat && !fromNet && !CanBeat(t)) {
+            env_.view.InfoBox(std::string(texts::kCannotBeat) + BeatHint(t));
+            return;
+        }
+        for (const auto& code : t.lstSelected) {
+            Card card;
+            if (!ParseCard(code, card)) continue;
+            CardImage& image = t.Image(card);
+            int x = image.x;
+            int y = image.y + (image.raised ? 300 : 0);
+            image.raised = false;
+            t.CardRaised[card.suit][card.number - 1] = false;
+            ShowFace(env_, card, true);
+            TowardMiddle(env_, seat, x, y);
+            MoveCard(env_, card, x, y);
+            t.Location(card) = kPlayedLocation;
+        }
+        t.TablePlay.clear();
+        for (const auto& code : t.lstSelected) t.TablePlay += code;
+        t.PlayType = ClassifyPlay(t.lstSelected);
+        const bool single = t.lstSelected.Count() == 1;
+        t.lstSelected.Clear();
+        LayoutHand(env_, seat);
+        if (env_.options.sound) env_.view.PlaySound("Move.wav");
+        env_.view.Wait(env_.options.playDelay);
+        for (int suit = 0; suit < kSuits; ++suit)
+            for (int number = 1; number <= kNumbers; ++number) {
+                Card card{suit, number};
+                if (t.Location(card) != kPlayedLocation) continue;
+                CardImage& image = t.Image(card);
+                if (image.x == kHeapX && image.y == kHeapY && !image.face) continue;
+                image.face = false;
+                PlaceCard(env_, card, kHeapX, kHeapY);
+            }
+        t.TheLastThrower = seat;
+        // A seat's run of singles counts its consecutive single plays; any
+        // other play of that seat ends the run. Passes leave it alone.
+        if (single)
+            ++t.SingleRun[seat];
+        else
+            t.SingleRun[seat] = 0;
+    }
+
+    if (n == 0)
+        ++t.PassCount;
+    else
+        t.PassCount = 0;
+    if (!s.IsNet) t.MustLead = false;
+
+    BuildPlayTexts(t);
+    ShowHint(env_.view, s.PlayerNames[t.TheLastThrower] + texts::kPlays + t.PlayText);
+    HideThrowButton();
+    NextSeat();
+
+    if (s.IsNet && s.IsHost) {
+        env_.outbox.Throw(t.TheLastThrower, t.TablePlay, seat, fromNet ? seat : -1);
+        if (t.lstDirection[seat].Empty()) {
+            env_.outbox.GameOver(t.TheLastThrower);
+            if (env_.options.sound) env_.view.PlaySound("Win.wav");
+            GameWon();
+            return;
+        }
+        ShowTurnMarker(env_, t.CurrentSeat);
+        if (t.PassCount == 3)
+            StartNewRound(t.CurrentSeat);
+        else
+            t.MustLead = false;
+        env_.outbox.Turn(t.CurrentSeat, t.MustLead);
+        if (t.CurrentSeat == s.LocalSeat) ShowThrowButton();
+    } else if (s.IsNet) {
+        if (!fromNet) env_.outbox.ThrowToHost(t.TheLastThrower, t.TablePlay, seat);
+    } else {
+        if (!t.lstDirection[seat].Empty() && seat == s.LocalSeat)
+            env_.view.StartCycleTimer(env_.options.cycleInterval);
+        if (t.lstDirection[seat].Empty()) {
+            if (env_.options.sound) env_.view.PlaySound("Win.wav");
+            GameWon();
+        }
+    }
+}
+
+void Engine::Tick() {
+    if (busy_ || env_.session.IsNet) return;
+    RunAction([this] {
+        Table& t = env_.table;
+        ShowTurnMarker(env_, t.CurrentSeat);
+        const int seat = t.CurrentSeat;
+        if (seat == 0 && !autoPlay) {
+            if (t.PassCount == 3) StartNewRound(0);
+            ShowThrowButton();
+            env_.view.StopCycleTimer();
+            return;
+        }
+        if (t.PlayType != "JustBegin" && t.PassCount != 3) {
+            ComputerDecision(seat, false);
+        } else {
+            t.PassCount = 0;
+            t.TablePlay.clear();
+            if (t.PlayType != "JustBegin") DrawRound(env_, seat);
+            if (seat == 0) t.MustLead = true;
+            ComputerDecision(seat, true);
+        }
+        PlayCards(seat, false);
+    });
+}
+
+void Engine::ComputerDecision(int seat, bool lead) {
+    Table& t = env_.table;
+    if (beforeDecision) beforeDecision(seat, lead);
+    // The computer player knows seats 1 to 3. A person's seat driven by it (the
+    // self-play tool and soak tests) is decided as seat 1 would be: seats 0 and 1
+    // swap places for the length of the decision.
+    const bool swapped = seat == 0;
+    auto swapSeats = [&t] {
+        std::swap(t.lstDirection[0], t.lstDirection[1]);
+        std::swap(t.SingleRun[0], t.SingleRun[1]);
+        if (t.TheLastThrower == 0)
+            t.TheLastThrower = 1;
+        else if (t.TheLastThrower == 1)
+            t.TheLastThrower = 0;
+    };
+    if (swapped) swapSeats();
+    const int as = swapped ? 1 : seat;
+    if (lead)
+        ChooseLead(t, as, env_.options.gambleRate, env_.random);
+    else
+        FollowDecision(t, as, env_.options.gambleRate, env_.random);
+    if (swapped) swapSeats();
+    if (afterDecision) afterDecision(seat, lead);
+}
+
+void Engine::ThrowClick() {
+    if (busy_) return;
+    if (!throwVisible_ || env_.table.CurrentSeat != env_.session.LocalSeat) return;
+    RunAction([this] { PlayCards(env_.session.LocalSeat, false); });
+}
+
+void Engine::CardClick(Card card) {
+    if (busy_) return;
+    Table& t = env_.table;
+    const int local = env_.session.LocalSeat;
+    if (t.Location(card) != local || !throwVisible_ || t.CurrentSeat != local) return;
+    const std::string code = CardCode(card);
+    CardImage& image = t.Image(card);
+    bool& raised = t.CardRaised[card.suit][card.number - 1];
+    if (!raised) {
+        raised = true;
+        image.raised = true;
+        t.lstSelected.Add(code);
+        t.lstDirection[local].Remove(code);
+        PlaceCard(env_, card, image.x, image.y - 300);
+    } else {
+        raised = false;
+        image.raised = false;
+        t.lstSelected.Remove(code);
+        t.lstDirection[local].Add(code);
+        PlaceCard(env_, card, image.x, image.y + 300);
+    }
+    UpdateThrowCaption();
+}
+
+void Engine::UpdateScoreRow(int seat) {
+    env_.view.SetScoreRow(seat, env_.session.PlayerNames[seat] + texts::kLostPoints, scores_.lost[seat],
+                          scores_.won[seat]);
+}
+
+void Engine::ResetScores() {
+    scores_ = ScoreBoard{};
+    for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
+}
+
+void Engine::GameWon() {
+    Table& t = env_.table;
+    Session& s = env_.session;
+    for (int i = 0; i < 4; ++i) scores_.lost[i] += t.HandSize(i);
+    if (t.TheLastThrower >= 0 && t.TheLastThrower < 4) scores_.won[t.TheLastThrower] += 1;
+    for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
+    NewGame();
+    const std::string winner = s.PlayerNames[t.TheLastThrower] + texts::kWinsGame;
+    if (!s.IsNet) env_.view.StopCycleTimer();
+    if (!s.IsNet || s.IsHost) {
+        if (env_.view.AskYesNo(winner + texts::kNextGameQuestion)) Deal();
+    } else {
+        env_.view.InfoBox(winner);
+    }
+}
+
+void Engine::AdjustDirection() {
+    Table& t = env_.table;
+    Session& s = env_.session;
+    if (s.LocalSeat >= 0 && s.LocalSeat < 4) {
+        static const int kX[4] = {7200, 10900, 7200, 3700};
+        static const int kY[4] = {6400, 3000, 300, 3000};
+        for (int seat = 0; seat < 4; ++seat) {
+            int pos = ScreenPosition(seat, s.LocalSeat);
+            t.SeatX[seat] = kX[pos];
+            t.SeatY[seat] = kY[pos];
+        }
+        for (int seat = 0; seat < 4; ++seat) {
+            const int x = t.SeatX[seat], y = t.SeatY[seat];
+            const std::string& name = s.PlayerNames[seat];
+            switch (ScreenPosition(seat, s.LocalSeat)) {
+                case 0:
+                    env_.view.PlaceNameLabel(seat, 7200, y + 1480, name, false);
+                    env_.view.PlaceTurnMarker(seat, 6900, y + 1480);
+                    break;
+                case 1:
+                    env_.view.PlaceNameLabel(seat, x + 1100, y + 500, VerticalLabel(name), true);
+                    env_.view.PlaceTurnMarker(seat, x + 1100, y + 200);
+                    break;
+                case 2:
+                    env_.view.PlaceNameLabel(seat, 7200, y - 250, name, false);
+                    env_.view.PlaceTurnMarker(seat, 6900, y - 250);
+                    break;
+                default:
+                    env_.view.PlaceNameLabel(seat, x - 260, y + 500, VerticalLabel(name), true);
+                    env_.view.PlaceTurnMarker(seat, x - 260, y + 200);
+                    break;
+            }
+        }
+    }
+    ShowHint(env_.view, LeadHint(env_));
+    for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
+}
+
+void Engine::ReceiveThrow(int lastThrower, const std::string& tablePlay, int seat) {
+    Table& t = env_.table;
+    t.TheLastThrower = lastThrower;
+    t.TablePlay = tablePlay;
+    if (lastThrower == seat) {
+        SortedList& hand = t.lstDirection[seat];
+        for (int i = hand.Count() - 1; i >= 0; --i) {
+            bool named = false;
+            for (size_t k = 0; k + 4 <= tablePlay.size(); k += 4)
+                if (tablePlay.compare(k, 4, hand[i]) == 0) named = true;
+            if (named) {
+                t.lstSelected.Add(hand[i]);
+                hand.RemoveAt(i);
+            }
+        }
+    }
+    PlayCards(seat, true);
+}
+
+void Engine::ReceiveTurn(int seat, bool mustLead) {
+    Table& t = env_.table;
+    t.CurrentSeat = seat;
+    ShowTurnMarker(env_, seat);
+    t.MustLead = mustLead;
+    if (env_.session.LocalSeat == seat) ShowThrowButton();
+}
+
+void Engine::ReceiveSnatch(int seat, int drawIndex) {
+    env_.table.CurrentSeat = seat;
+    env_.table.DrawIndex = drawIndex;
+    DrawCard(env_, seat);
+}
+
+void Engine::ReceiveGameOver(int seat) {
+    env_.table.TheLastThrower = seat;
+    if (env_.options.sound) env_.view.PlaySound("Win.wav");
+    GameWon();
+}
+
+}  // namespace vorn

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "cards/deal.h"
+
+namespace vorn {
+
+// The score board: points lost and games won per seat since the last return to
+// local play. Captions are built from these numbers.
+struct ScoreBoard {
+    std::array<int, 4> lost{};
+    std::array<int, 4> won{};
+};
+
+// The turn engine of one table. It owns whose turn it is and carries out every
+// play and pass, whatever its source: the person's play button, a computer
+// seat on the cycle timer, or a move received from the network. It talks to the
+// screen only through TableView and to the other computers only through Outbox.
+//
+// One action at a time: a play, a draw, the deal, the end of a game and every
+// message from the network run through RunAction. The pauses and boxes inside
+// an action let events in; an action that arrives meanwhile waits in order and
+// runs as soon as the running one ends, and clicks and ticks are ignored.
+class Engine {
+public:
+    Engine(Table& table, Session& session, Options& options, TableView& view, Outbox& outbox, Random& random);
+
+    GameEnv& Env() { return env_; }
+    Table& table() { return env_.table; }
+    Session& session() { return env_.session; }
+    Options& options() { return env_.options; }
+    TableView& view() { return env_.view; }
+    const ScoreBoard& scores() const { return scores_; }
+
+    // Runs fn now when no action is running, else queues it behind the others.
+    void RunAction(std::function<void()> fn);
+    bool Busy() const { return busy_; }
+    // Drops every queued action (a return to local play makes them stale).
+    void DropPendingActions() { pending_.clear(); }
+
+    // The menu's deal command and the new-game set-up.
+    void NewGame();
+    void Deal();
+
+    // The play operation: seat acts with the cards of lstSelected (none: pass).
+    void PlayCards(int seat, bool fromNet);
+    // The cycle timer's tick (local games).
+    void Tick();
+    // A left-button press on the play button.
+    void ThrowClick();
+    // A left-button press on a card picture.
+    void CardClick(Card card);
+
+    void GameWon();
+    void NextSeat() { env_.table.CurrentSeat = (env_.table.CurrentSeat + 1) % 4; }
+    void UpdateThrowCaption();
+    void ShowThrowButton();
+    void HideThrowButton();
+    bool ThrowVisible() const { return throwVisible_; }
+
+    // Seats around the table with the local seat at the bottom; names, markers,
+    // the lead hint and the score board captions.
+    void AdjustDirection();
+    // Every lost-points and games-won caption back to "0".
+    void ResetScores();
+
+    // Moves received from the host (or, on the host, from a joiner). The caller
+    // has checked the fields; these apply them.
+    void ReceiveThrow(int lastThrower, const std::string& tablePlay, int seat);
+    void ReceiveTurn(int seat, bool mustLead);
+    void ReceiveSnatch(int seat, int drawIndex);
+    void ReceiveGameOver(int seat);
+
+    // Called with the decision a computer seat is about to play (the self-play
+    // record and tests observe decisions through it).
+    std::function<void(int seat, bool lead)> beforeDecision;
+    std::function<void(int seat, bool lead)> afterDecision;
+
+    // When set, the person's seat 0 of a local game is played by the computer
+    // player too (self-play and soak runs).
+    bool autoPlay = false;
+    // Lets the computer player choose for seat: a follow or a lead.
+    void ComputerDecision(int seat, bool lead);
+
+private:
+    void ReturnChosen(int seat);
+    void ShowRefusal(int seat, const std::string& text);
+    void StartNewRound(int seat);
+    void UpdateScoreRow(int seat);
+
+    GameEnv env_;
+    ScoreBoard scores_;
+    bool throwVisible_ = false;
+    bool busy_ = false;
+    std::deque<std::function<void()>> pending_;
+};
+
+}  // namespace vorn

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cards/session.h"
+#include "game/engine.h"
+
+namespace vorn {
+
+// One entry of the player list: a name and the slot it came in on (-1 for the
+// host's own entry, 0 for an entry whose slot is not known yet).
+struct Person {
+    std::string name;
+    int slot = 0;
+};
+
+// What the network layer acts on: the table window's state and screen, as the
+// Qt network game provides them. All texts are UTF-8.
+class NetHost {
+public:
+    virtual ~NetHost() = default;
+    virtual Session& session() = 0;
+    virtual Engine& engine() = 0;
+    // The player list lstConnections, in list order.
+    virtual std::vector<Person>& players() = 0;
+    // The player list changed: redraw it.
+    virtual void PlayersChanged() = 0;
+    virtual void AppendChat(const std::string& line) = 0;
+    virtual void ShowProgress(const std::string& text) = 0;
+    virtual void InfoBox(const std::string& text) = 0;
+    virtual void CloseAllConnections() = 0;
+    virtual void ResetToLocalGame() = 0;
+    // Shows the logon dialog again once the running action has ended.
+    virtual void ShowLogonLater() = 0;
+    // Is the host's slot connected (state 7)? Is the joiner's link to the host?
+    virtual bool SlotConnected(int slot) = 0;
+    virtual bool HostLinkConnected() = 0;
+};
+
+}  // namespace vorn

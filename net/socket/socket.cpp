@@ -1,0 +1,315 @@
+#include "net/socket/socket.h"
+
+#include "net/socket/codec.h"
+
+#include <QHash>
+#include <QHostInfo>
+#include <QNetworkInterface>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <utility>
+
+namespace vorn {
+
+namespace {
+
+// Error numbers are Qt's socket error kinds offset by kErrorBase, so that no
+// error is numbered 0. The descriptions of failures Qt does not describe:
+constexpr int kErrorBase = 10000;
+constexpr const char* kWrongStateText = "The socket is not in a state that allows this operation";
+constexpr const char* kBadPortText = "The port number must be between 1 and 65535";
+constexpr const char* kNoHostText = "No host name or address was given";
+constexpr const char* kNoRequestText = "No connection request with this identifier is waiting";
+
+int ErrorNumber(QAbstractSocket::SocketError kind) {
+    return kErrorBase + int(kind);
+}
+
+// A link announced by a listener waits here until some socket accepts it. The
+// identifiers are unique on the thread, like the handles the listener hands out.
+struct PendingLinks {
+    QHash<int, QPointer<QTcpSocket>> links;
+    int lastId = 0;
+};
+
+PendingLinks& Pending() {
+    thread_local PendingLinks pending;
+    return pending;
+}
+
+// A closed link still holding unsent bytes gets this long to deliver them.
+constexpr int kLingerMs = 10000;
+
+}  // namespace
+
+Socket::Socket(QObject* parent) : QObject(parent) {}
+
+Socket::~Socket() {
+    Close();
+}
+
+template <typename F>
+void Socket::Post(F what) {
+    const quint64 generation = generation_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, what = std::move(what)] {
+            if (generation == generation_) what();
+        },
+        Qt::QueuedConnection);
+}
+
+bool Socket::Fail(int number, const QString& description) {
+    lastErrorNumber_ = number;
+    lastErrorDescription_ = description;
+    return false;
+}
+
+int Socket::LocalPort() const {
+    if (server_) return server_->serverPort();
+    if (link_) return link_->localPort();
+    return localPort_;
+}
+
+bool Socket::Connect(const QString& host) {
+    if (state_ != kClosed)
+        return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kWrongStateText));
+    if (remotePort_ < 1 || remotePort_ > 65535)
+        return Fail(ErrorNumber(QAbstractSocket::UnsupportedSocketOperationError),
+                    QString::fromUtf8(kBadPortText));
+    const QString name = host.trimmed();
+    if (name.isEmpty())
+        return Fail(ErrorNumber(QAbstractSocket::HostNotFoundError), QString::fromUtf8(kNoHostText));
+
+    auto* link = new QTcpSocket(this);
+    AdoptLink(link);
+    state_ = kResolving;
+    connect(link, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
+        if (s == QAbstractSocket::ConnectingState && state_ == kResolving) state_ = kConnecting;
+    });
+    connect(link, &QAbstractSocket::connected, this, [this] {
+        if (state_ == kResolving || state_ == kConnecting) state_ = kConnected;
+    });
+    link->connectToHost(name, quint16(remotePort_));
+    if (state_ == kFailed) {
+        // Qt refused at once: report it here rather than as a later event.
+        const int number = lastErrorNumber_;
+        const QString description = lastErrorDescription_;
+        Close();
+        return Fail(number, description);
+    }
+    return true;
+}
+
+bool Socket::Listen() {
+    if (state_ != kClosed)
+        return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kWrongStateText));
+    if (localPort_ < 0 || localPort_ > 65535)
+        return Fail(ErrorNumber(QAbstractSocket::UnsupportedSocketOperationError),
+                    QString::fromUtf8(kBadPortText));
+    auto* server = new QTcpServer(this);
+    if (!server->listen(QHostAddress::Any, quint16(localPort_))) {
+        Fail(ErrorNumber(server->serverError()), server->errorString());
+        delete server;
+        return false;
+    }
+    server_ = server;
+    state_ = kListening;
+    connect(server_, &QTcpServer::newConnection, this, &Socket::OnNewConnections);
+    connect(server_, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError kind) {
+        const int number = ErrorNumber(kind);
+        const QString description = server_->errorString();
+        Post([this, number, description] { emit error(number, description); });
+    });
+    return true;
+}
+
+void Socket::OnNewConnections() {
+    PendingLinks& pending = Pending();
+    while (server_ && server_->hasPendingConnections()) {
+        QTcpSocket* link = server_->nextPendingConnection();
+        const int id = ++pending.lastId;
+        pending.links.insert(id, link);
+        pendingRequests_.append(id);
+        Post([this, id] { emit connectionRequest(id); });
+    }
+}
+
+bool Socket::Accept(int requestId) {
+    if (state_ != kClosed)
+        return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kWrongStateText));
+    QPointer<QTcpSocket> link = Pending().links.take(requestId);
+    if (!link) return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kNoRequestText));
+    if (auto* listener = qobject_cast<Socket*>(link->parent() ? link->parent()->parent() : nullptr))
+        listener->pendingRequests_.removeAll(requestId);
+    link->setParent(this);
+    AdoptLink(link);
+    if (link->state() == QAbstractSocket::ConnectedState) {
+        state_ = kConnected;
+    } else {
+        // The peer came and went before the request was taken: the link is
+        // seen to open and close, with whatever it sent still readable.
+        state_ = kPeerClosed;
+        Post([this] { emit closed(); });
+    }
+    if (link->bytesAvailable() > 0) OnReadyRead();
+    return true;
+}
+
+void Socket::AdoptLink(QTcpSocket* link) {
+    link_ = link;
+    connect(link, &QIODevice::readyRead, this, &Socket::OnReadyRead);
+    connect(link, &QAbstractSocket::disconnected, this, &Socket::OnDisconnected);
+    connect(link, &QAbstractSocket::errorOccurred, this, &Socket::OnLinkError);
+}
+
+void Socket::OnReadyRead() {
+    // Qt does not repeat readyRead while its handler runs, and a handler of
+    // ours may open a modal box; so the event goes out from the event loop.
+    if (arrivalPosted_) return;
+    arrivalPosted_ = true;
+    Post([this] {
+        arrivalPosted_ = false;
+        if (BytesWaiting() > 0) emit dataArrival();
+    });
+}
+
+void Socket::OnDisconnected() {
+    if (state_ != kConnected) return;  // a failed attempt reports its error instead
+    state_ = kPeerClosed;
+    Post([this] { emit closed(); });
+}
+
+void Socket::OnLinkError() {
+    const QAbstractSocket::SocketError kind = link_->error();
+    // The peer's orderly close is the close event, which disconnected() brings.
+    if (kind == QAbstractSocket::RemoteHostClosedError) return;
+    if (state_ == kPeerClosed || state_ == kFailed || state_ == kClosed) return;
+    state_ = kFailed;
+    Fail(ErrorNumber(kind), link_->errorString());
+    const int number = lastErrorNumber_;
+    const QString description = lastErrorDescription_;
+    Post([this, number, description] { emit error(number, description); });
+}
+
+bool Socket::SendText(const QString& text) {
+    return SendBytes(ToCp936(text));
+}
+
+bool Socket::SendText(const std::string& utf8) {
+    return SendText(QString::fromStdString(utf8));
+}
+
+bool Socket::SendBytes(const QByteArray& bytes) {
+    if (state_ != kConnected || !link_)
+        return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kWrongStateText));
+    if (link_->write(bytes) != bytes.size()) return Fail(ErrorNumber(link_->error()), link_->errorString());
+    return true;
+}
+
+QByteArray Socket::ReadAll() {
+    return link_ ? link_->readAll() : QByteArray();
+}
+
+QString Socket::ReadAllText() {
+    return FromCp936(ReadAll());
+}
+
+qint64 Socket::BytesWaiting() const {
+    return link_ ? link_->bytesAvailable() : 0;
+}
+
+void Socket::ReleaseLink() {
+    QTcpSocket* link = link_;
+    link_ = nullptr;
+    if (!link) return;
+    disconnect(link, nullptr, this, nullptr);
+    if (link->state() != QAbstractSocket::ConnectedState) {
+        link->abort();
+        link->deleteLater();
+        return;
+    }
+    // Let what was sent before the close reach the peer, then go.
+    connect(link, &QAbstractSocket::disconnected, link, &QObject::deleteLater);
+    link->disconnectFromHost();
+    if (link->state() == QAbstractSocket::UnconnectedState) {
+        link->deleteLater();
+        return;
+    }
+    QTimer::singleShot(kLingerMs, link, [link] {
+        link->abort();
+        link->deleteLater();
+    });
+}
+
+void Socket::ReleaseListener() {
+    PendingLinks& pending = Pending();
+    for (int id : std::as_const(pendingRequests_)) {
+        QPointer<QTcpSocket> link = pending.links.take(id);
+        if (link) {
+            link->abort();
+            link->deleteLater();
+        }
+    }
+    pendingRequests_.clear();
+    if (server_) {
+        disconnect(server_, nullptr, this, nullptr);
+        server_->close();
+        server_->deleteLater();
+        server_ = nullptr;
+    }
+}
+
+void Socket::Close() {
+    ++generation_;
+    arrivalPosted_ = false;
+    ReleaseLink();
+    ReleaseListener();
+    state_ = kClosed;
+}
+
+QString Socket::LocalHostName() {
+    return QHostInfo::localHostName();
+}
+
+QString Socket::LocalHostAddress() {
+    const auto interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface& iface : interfaces) {
+        const auto flags = iface.flags();
+        if (!(flags & QNetworkInterface::IsUp) || (flags & QNetworkInterface::IsLoopBack)) continue;
+        for (const QNetworkAddressEntry& entry : iface.addressEntries()) {
+            const QHostAddress ip = entry.ip();
+            if (ip.protocol() == QAbstractSocket::IPv4Protocol && !ip.isLoopback()) return ip.toString();
+        }
+    }
+    return QStringLiteral("127.0.0.1");
+}
+
+SocketFamily::SocketFamily(QObject* parent) : QObject(parent) {
+    Element(0);
+}
+
+Socket& SocketFamily::Element(int index) {
+    Q_ASSERT(index >= 0);
+    while (int(elements_.size()) <= index) {
+        const int i = int(elements_.size());
+        auto* element = new Socket(this);
+        connect(element, &Socket::connectionRequest, this,
+                [this, i](int id) { emit connectionRequest(i, id); });
+        connect(element, &Socket::dataArrival, this, [this, i] { emit dataArrival(i); });
+        connect(element, &Socket::closed, this, [this, i] { emit closed(i); });
+        connect(element, &Socket::error, this,
+                [this, i](int number, const QString& description) { emit error(i, number, description); });
+        elements_.push_back(element);
+    }
+    return *elements_[size_t(index)];
+}
+
+void SocketFamily::CloseAll() {
+    for (Socket* element : elements_) element->Close();
+}
+
+}  // namespace vorn

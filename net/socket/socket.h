@@ -1,0 +1,140 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace vorn {
+
+// One TCP endpoint as the game uses it: either a listener that announces each
+// incoming link as a connection request, or one link (made by Connect or by
+// accepting a request) that carries text both ways.
+//
+// State() is one number: 0 closed and 7 connected are the two the game tests;
+// the others are 2 listening, 4 looking up the host, 6 connecting, 8 closed by
+// the peer (the game still has to Close() it) and 9 failed (after the error
+// event, until Close()). Close() returns any state to 0 and may be called at
+// any time; events of a link that was closed are never delivered afterwards.
+//
+// Events arrive on the socket's thread from its event loop, never from inside
+// the call that caused them, so a handler may close, accept, send or open a
+// modal box freely. Texts go out as code page 936 bytes, in call order. A
+// failing call returns false and leaves its reason in LastErrorNumber() and
+// LastErrorDescription(); a failure found later arrives as the error event.
+// Nothing here blocks.
+class Socket : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr int kClosed = 0;
+    static constexpr int kListening = 2;
+    static constexpr int kResolving = 4;
+    static constexpr int kConnecting = 6;
+    static constexpr int kConnected = 7;
+    static constexpr int kPeerClosed = 8;
+    static constexpr int kFailed = 9;
+
+    explicit Socket(QObject* parent = nullptr);
+    ~Socket() override;
+
+    void SetRemotePort(int port) { remotePort_ = port; }
+    int RemotePort() const { return remotePort_; }
+    // Starts a link to host (a name or a dotted address) on the remote port.
+    bool Connect(const QString& host);
+
+    // 0 lets the system choose; LocalPort() tells the chosen port once listening.
+    void SetLocalPort(int port) { localPort_ = port; }
+    int LocalPort() const;
+    bool Listen();
+    // Takes over the link of a connection request raised by a listener of this
+    // thread; this socket must be closed.
+    bool Accept(int requestId);
+
+    int State() const { return state_; }
+
+    bool SendText(const QString& text);
+    bool SendText(const std::string& utf8);
+    bool SendText(const char* utf8) { return SendText(std::string(utf8)); }
+    bool SendBytes(const QByteArray& bytes);
+
+    // Everything received and not read yet. The text form decodes the bytes as
+    // they stand, so a character split between two arrivals comes out broken:
+    // callers that frame messages read bytes and decode whole messages.
+    QByteArray ReadAll();
+    QString ReadAllText();
+    qint64 BytesWaiting() const;
+
+    void Close();
+
+    int LastErrorNumber() const { return lastErrorNumber_; }
+    QString LastErrorDescription() const { return lastErrorDescription_; }
+
+    static QString LocalHostName();
+    // The first IPv4 address of an interface that is up, not the loopback; 127.0.0.1 without one.
+    static QString LocalHostAddress();
+
+  signals:
+    void connectionRequest(int requestId);
+    void dataArrival();
+    void closed();
+    void error(int number, const QString& description);
+
+  private:
+    void AdoptLink(QTcpSocket* link);
+    void OnNewConnections();
+    void OnReadyRead();
+    void OnDisconnected();
+    void OnLinkError();
+    bool Fail(int number, const QString& description);
+    void ReleaseLink();
+    void ReleaseListener();
+    // Runs what on the event loop unless this socket was closed or reused meanwhile.
+    template <typename F>
+    void Post(F what);
+
+    QTcpServer* server_ = nullptr;
+    QTcpSocket* link_ = nullptr;
+    QList<int> pendingRequests_;  // requests this listener raised that nobody accepted yet
+    int state_ = kClosed;
+    int remotePort_ = 0;
+    int localPort_ = 0;
+    quint64 generation_ = 0;  // bumped by Close(): posted events of an older generation are dropped
+    bool arrivalPosted_ = false;
+    int lastErrorNumber_ = 0;
+    QString lastErrorDescription_;
+};
+
+// An indexed family of sockets: element 0 exists from the start, any other
+// element is made the first time it is asked for (with every lower index) and
+// then lives as long as the family. The family repeats each element's events
+// with the element's index.
+class SocketFamily : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit SocketFamily(QObject* parent = nullptr);
+
+    Socket& Element(int index);
+    bool Exists(int index) const { return index >= 0 && index < int(elements_.size()); }
+    int UpperBound() const { return int(elements_.size()) - 1; }
+    // Closes every element in index order.
+    void CloseAll();
+
+  signals:
+    void connectionRequest(int index, int requestId);
+    void dataArrival(int index);
+    void closed(int index);
+    void error(int index, int number, const QString& description);
+
+  private:
+    std::vector<Socket*> elements_;  // children of the family
+};
+
+}  // namespace vorn

@@ -1,0 +1,143 @@
+#pragma once
+
+// Shared pieces of the computer player's tests: a random source that replays
+// a script of draws, and a compact way to write a table as a line of text.
+
+#include <QMap>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+
+#include <deque>
+#include <string>
+
+#include "cards/card.h"
+#include "cards/random.h"
+#include "cards/rules.h"
+#include "cards/sortedlist.h"
+#include "cards/table.h"
+
+namespace vorn::testing {
+
+// Hands out the scripted numbers in order. A draw past the end of the script
+// fails the running test, so the number and the order of draws are checked
+// along with the verdict.
+class ScriptedRandom : public Random {
+  public:
+    explicit ScriptedRandom(const QString& script) {
+        for (const QString& item : script.split(' ', Qt::SkipEmptyParts)) queue_.push_back(item.toDouble());
+    }
+    double Uniform() override {
+        ++taken_;
+        if (queue_.empty()) {
+            overdrawn_ = true;
+            QTest::qFail("more random draws than scripted", __FILE__, __LINE__);
+            return 0.5;
+        }
+        double u = queue_.front();
+        queue_.pop_front();
+        return u;
+    }
+    int Left() const { return int(queue_.size()); }
+    int Taken() const { return taken_; }
+    bool Overdrawn() const { return overdrawn_; }
+
+  private:
+    std::deque<double> queue_;
+    int taken_ = 0;
+    bool overdrawn_ = false;
+};
+
+// "C_05,D_06" or "C_05 D_06" as a sorted list.
+inline SortedList Cards(const QString& codes) {
+    SortedList list;
+    for (const QString& code : codes.split(QRegularExpression("[ ,]"), Qt::SkipEmptyParts))
+        list.Add(code.toStdString());
+    return list;
+}
+
+inline QString Text(const SortedList& list) {
+    QStringList items;
+    for (const auto& item : list) items << QString::fromStdString(item);
+    return items.join(' ');
+}
+
+inline bool WorkListsEmpty(const Table& t) {
+    return t.lstCompare[0].Empty() && t.lstCompare[1].Empty() && t.lstCompare[2].Empty() &&
+           t.lstCompare[3].Empty() && t.lstJudge.Empty() && t.lstLone.Empty() && t.lstBaseBak.Empty() &&
+           t.lstSonBank.size() == 1 && t.lstSonBank[0].Empty();
+}
+
+struct Scene {
+    Table table;
+    int seat = 1;
+    float rate = 0.5f;
+};
+
+// A table described by key=value words, for example
+//   "seat=2 hand=C_05,S_13 table=D_04 stock=empty pass=1 last=0 sizes=6,6,2,6 runs=0,0,3,0"
+// hand: the deciding seat's cards. table: the play on the table (its type is
+// classified unless type= is given; without a table the seat leads). sizes: the
+// hand sizes of all four seats (the deciding seat's entry is ignored), filled
+// with unused cards, the 2s last. played: further played cards. last: the seat
+// that made the play (default the seat before). rate: the gamble rate.
+// Cards in no hand stay in the stock list; the computer player only reads
+// the StockEmpty flag.
+inline Scene MakeScene(const QString& description) {
+    QMap<QString, QString> v;
+    for (const QString& word : description.split(' ', Qt::SkipEmptyParts)) {
+        int eq = word.indexOf('=');
+        v[word.left(eq)] = word.mid(eq + 1);
+    }
+    Scene scene;
+    Table& t = scene.table;
+    scene.seat = v.value("seat", "1").toInt();
+    scene.rate = v.value("rate", "0.5").toFloat();
+    for (auto& row : t.CardLocation)
+        for (int& loc : row) loc = kStockLocation;
+
+    auto place = [&t](const std::string& code, int where) {
+        Card c;
+        if (!ParseCard(code, c)) QTest::qFail(("bad card " + code).c_str(), __FILE__, __LINE__);
+        t.Location(c) = where;
+    };
+    const int dealt = scene.seat >= 0 && scene.seat <= 3 ? scene.seat : 1;
+    for (const auto& code : Cards(v.value("hand"))) {
+        t.lstDirection[dealt].Add(code);
+        place(code, dealt);
+    }
+    SortedList onTable = Cards(v.value("table"));
+    for (const auto& code : onTable) {
+        t.TablePlay += code;
+        place(code, kPlayedLocation);
+    }
+    for (const auto& code : Cards(v.value("played"))) place(code, kPlayedLocation);
+    t.PlayType = v.contains("type") ? v.value("type").toStdString()
+                 : onTable.Empty()  ? std::string("JustBegin")
+                                    : ClassifyPlay(onTable);
+    t.MustLead = onTable.Empty();
+    t.StockEmpty = v.value("stock") == "empty";
+    t.PassCount = v.value("pass", "0").toInt();
+    t.TheLastThrower = v.value("last", QString::number((dealt + 3) % 4)).toInt();
+    const QStringList runs = v.value("runs", "0,0,0,0").split(',');
+    for (int s = 0; s < 4; ++s) t.SingleRun[s] = runs.value(s).toInt();
+
+    const QStringList sizes = v.value("sizes", "6,6,6,6").split(',');
+    for (int s = 0; s < 4; ++s) {
+        if (s == dealt) continue;
+        int want = sizes.value(s).toInt();
+        for (int number = 1; number <= kNumbers && t.HandSize(s) < want; ++number)
+            for (int suit = 0; suit < kSuits && t.HandSize(s) < want; ++suit) {
+                if (t.CardLocation[suit][number - 1] != kStockLocation) continue;
+                t.CardLocation[suit][number - 1] = s;
+                t.lstDirection[s].Add(CardCode(suit, number));
+            }
+    }
+    for (int number = 1; number <= kNumbers; ++number)
+        for (int suit = 0; suit < kSuits; ++suit)
+            if (t.CardLocation[suit][number - 1] == kStockLocation) t.lstCardsBox.Add(CardCode(suit, number));
+    return scene;
+}
+
+}  // namespace vorn::testing

@@ -1,0 +1,279 @@
+#include <QObject>
+#include <QTest>
+
+#include "ai/analysis.h"
+#include "tests/ai/aitesting.h"
+#include "tests/testing.h"
+
+using namespace vorn;
+using namespace vorn::testing;
+
+// The questions the computer player asks about a hand and the table.
+class TestHandAnalysis : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // The three questions about one card of a hand, side by side: whether it
+    // is lone, pairs up, or can join a straight.
+    void cardRoles_data() {
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<bool>("lone");
+        QTest::addColumn<bool>("pairs");
+        QTest::addColumn<bool>("joins");
+
+        QTest::newRow("a 2 is never lone") << "C_05 D_06 S_13"
+                                           << "S_13" << false << false << false;
+        QTest::newRow("two 2s pair up") << "H_13 S_13"
+                                        << "S_13" << false << true << false;
+        QTest::newRow("only card") << "C_05"
+                                   << "C_05" << true << false << false;
+        QTest::newRow("only card beside 2s") << "C_05 H_13 S_13"
+                                             << "C_05" << true << false << false;
+        QTest::newRow("7 beside 8") << "C_05 D_06"
+                                    << "C_05" << false << false << false;
+        QTest::newRow("7 beside 9") << "C_05 D_07"
+                                    << "C_05" << true << false << false;
+        QTest::newRow("7 8 9") << "C_05 D_06 H_07"
+                               << "C_05" << false << false << true;
+        QTest::newRow("7 9 J") << "C_05 D_07 H_09"
+                               << "C_05" << true << false << false;
+        QTest::newRow("pair beside a lone J") << "C_05 D_05 H_09"
+                                              << "D_05" << false << true << false;
+        QTest::newRow("pair inside a straight") << "C_05 D_05 C_06 C_07"
+                                                << "D_05" << false << true << true;
+        QTest::newRow("copies make no straight") << "C_05 D_05 H_05 C_06"
+                                                 << "C_06" << false << false << false;
+        QTest::newRow("straight beyond reach") << "C_04 C_05 C_07 C_08"
+                                               << "C_05" << false << false << false;
+        QTest::newRow("lone card left out") << "C_03 C_04 C_05 C_07"
+                                            << "C_05" << false << false << true;
+        QTest::newRow("K A 2 is no straight") << "C_11 C_12 S_13 H_13"
+                                              << "C_12" << false << false << false;
+        QTest::newRow("number texts") << "05 06 07"
+                                      << "06" << false << false << true;
+    }
+    void cardRoles() {
+        QFETCH(QString, hand);
+        QFETCH(QString, card);
+        QFETCH(bool, lone);
+        QFETCH(bool, pairs);
+        QFETCH(bool, joins);
+        Table table;
+        SortedList cards = Cards(hand);
+        int index = cards.IndexOf(card.toStdString());
+        QVERIFY(index >= 0);
+        QCOMPARE(IsLoneCard(cards, index), lone);
+        QCOMPARE(CanPairUp(cards, index), pairs);
+        QCOMPARE(CanJoinRun(table, cards, index), joins);
+        QVERIFY(WorkListsEmpty(table));
+    }
+
+    void hasLoneCard_data() {
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("one card") << "C_05" << true;
+        QTest::newRow("one 2") << "S_13" << false;
+        QTest::newRow("one card beside a 2") << "C_05 S_13" << false;
+        QTest::newRow("3 at the low end") << "03 05 06" << true;
+        QTest::newRow("6 at the high end") << "03 04 06" << true;
+        QTest::newRow("all joined") << "03 03 04 05" << false;
+        QTest::newRow("a pair is not lone") << "C_05 D_05 C_09" << true;
+        QTest::newRow("two pairs apart") << "C_05 D_05 C_09 D_09" << false;
+        QTest::newRow("gap in the middle joined both sides") << "C_05 C_06 C_08 C_09" << false;
+        QTest::newRow("lone in the middle") << "C_02 C_03 C_06 C_09 C_10" << true;
+        QTest::newRow("only 2s") << "H_13 S_13" << false;
+    }
+    void hasLoneCard() {
+        QFETCH(QString, hand);
+        QFETCH(bool, expected);
+        Table table;
+        QCOMPARE(HasLoneCard(table, Cards(hand)), expected);
+        QVERIFY(WorkListsEmpty(table));
+    }
+
+    void isGoodHand_data() {
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("three 2s") << "C_01 C_07 C_11 D_13 H_13 S_13" << true;
+        QTest::newRow("two 2s of four") << "C_01 C_09 D_13 S_13" << true;
+        QTest::newRow("two 2s of five") << "C_01 C_05 C_09 D_13 S_13" << false;
+        QTest::newRow("eleven cards") << "C_01 D_01 H_01 S_01 C_03 D_03 H_05 C_07 C_09 C_11 D_11" << true;
+        QTest::newRow("ten spread cards") << "C_01 D_01 C_03 D_03 C_05 D_05 C_07 D_07 C_10 D_12" << false;
+        QTest::newRow("fewer than three non-2s") << "C_01 C_11 S_13" << true;
+        QTest::newRow("fills its span") << "03 04 05" << true;
+        QTest::newRow("spread") << "03 07 11" << false;
+        QTest::newRow("crowded") << "05 05 05 06" << true;
+        QTest::newRow("compact without the highest") << "03 04 05 11" << true;
+        QTest::newRow("crowded without the highest") << "05 05 11" << true;
+        QTest::newRow("compact without the lowest") << "01 07 08 09" << true;
+        QTest::newRow("crowded without the lowest") << "01 09 09" << true;
+        QTest::newRow("spread four") << "01 04 08 12" << false;
+    }
+    void isGoodHand() {
+        QFETCH(QString, hand);
+        QFETCH(bool, expected);
+        Table table;
+        QCOMPARE(IsGoodHand(table, Cards(hand)), expected);
+        QVERIFY(WorkListsEmpty(table));
+    }
+
+    void canFinishInOne_data() {
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("7 8 9") << "05 06 07" << true;
+        QTest::newRow("7 7 7") << "C_05 D_05 H_05" << true;
+        QTest::newRow("only 2s") << "H_13 S_13" << true;
+        QTest::newRow("one card") << "C_05" << true;
+        QTest::newRow("one card and a 2") << "C_05 S_13" << true;
+        QTest::newRow("straight and a 2") << "C_05 D_06 H_07 S_13" << true;
+        QTest::newRow("7 8") << "05 06" << false;
+        QTest::newRow("7 8 10") << "05 06 08" << false;
+        QTest::newRow("7 7 8") << "C_05 D_05 H_06" << false;
+        QTest::newRow("nothing") << "" << true;
+    }
+    void canFinishInOne() {
+        QFETCH(QString, hand);
+        QFETCH(bool, expected);
+        Table table;
+        QCOMPARE(CanFinishInOne(table, Cards(hand)), expected);
+        QVERIFY(WorkListsEmpty(table));
+    }
+
+    void isTwosPlusOne_data() {
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("a card and a 2") << "C_05 S_13" << true;
+        QTest::newRow("a card and four 2s") << "C_05 C_13 D_13 H_13 S_13" << true;
+        QTest::newRow("one card") << "C_05" << false;
+        QTest::newRow("only 2s") << "H_13 S_13" << false;
+        QTest::newRow("two cards and a 2") << "C_05 D_06 S_13" << false;
+    }
+    void isTwosPlusOne() {
+        QFETCH(QString, hand);
+        QFETCH(bool, expected);
+        QCOMPARE(IsTwosPlusOne(Cards(hand)), expected);
+    }
+
+    void countTwosPlayed_data() {
+        QTest::addColumn<QString>("scene");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("none") << "hand=S_13" << 0;
+        QTest::newRow("one") << "played=D_13" << 1;
+        QTest::newRow("all four") << "played=C_13,D_13,H_13,S_13" << 4;
+        QTest::newRow("aces do not count") << "played=C_12,D_12" << 0;
+        QTest::newRow("on the table") << "table=H_13,S_13 played=C_13" << 3;
+    }
+    void countTwosPlayed() {
+        QFETCH(QString, scene);
+        QFETCH(int, expected);
+        QCOMPARE(CountTwosPlayed(MakeScene(scene).table), expected);
+    }
+
+    // The questions about the other seats, asked by one seat.
+    void seatQuestions_data() {
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("scene");
+        QTest::addColumn<bool>("expected");
+
+        QTest::newRow("run: another seat") << "run"
+                                           << "seat=1 runs=0,0,3,0" << true;
+        QTest::newRow("run: own run") << "run"
+                                      << "seat=1 runs=0,3,0,0" << false;
+        QTest::newRow("run: two singles") << "run"
+                                          << "seat=2 runs=2,2,0,2" << false;
+        QTest::newRow("run: seat 0") << "run"
+                                     << "seat=0 runs=3,3,3,3" << false;
+
+        QTest::newRow("thrower: two cards") << "thrower"
+                                            << "last=2 sizes=6,6,2,6" << true;
+        QTest::newRow("thrower: three cards") << "thrower"
+                                              << "last=2 sizes=6,6,3,6" << false;
+        QTest::newRow("thrower: none") << "thrower"
+                                       << "last=-1 sizes=0,0,0,0" << false;
+        QTest::newRow("thrower: out of range") << "thrower"
+                                               << "last=4 sizes=0,0,0,0" << false;
+
+        QTest::newRow("next two: seat 2 short") << "next"
+                                                << "seat=1 sizes=6,6,2,10" << true;
+        QTest::newRow("next two: both three") << "next"
+                                              << "seat=1 sizes=0,6,3,3" << false;
+        QTest::newRow("next two of 3: seat 0") << "next"
+                                               << "seat=3 sizes=2,6,6,6" << true;
+        QTest::newRow("next two of 3: not seat 2") << "next"
+                                                   << "seat=3 sizes=6,6,2,6" << false;
+        QTest::newRow("next two of 2: seat 3") << "next"
+                                               << "seat=2 sizes=6,6,6,1" << true;
+        QTest::newRow("next two: seat 0") << "next"
+                                          << "seat=0 sizes=6,1,1,6" << false;
+
+        QTest::newRow("size: third seat") << "size"
+                                          << "seat=1 last=0 table=C_05,D_05 sizes=6,6,2,6" << true;
+        QTest::newRow("size: fourth seat") << "size"
+                                           << "seat=1 last=0 table=C_05,D_05 sizes=6,6,6,2" << true;
+        QTest::newRow("size: the thrower") << "size"
+                                           << "seat=1 last=0 table=C_05,D_05 sizes=2,6,6,6" << false;
+        QTest::newRow("size: own hand") << "size"
+                                        << "seat=1 last=0 hand=C_01,D_01 table=C_05,D_05" << false;
+        QTest::newRow("size: own play") << "size"
+                                        << "seat=1 last=1 table=C_05,D_05 sizes=2,6,2,6" << false;
+        QTest::newRow("size: single") << "size"
+                                      << "seat=2 last=3 table=C_05 sizes=1,6,6,6" << true;
+        QTest::newRow("size: seat 0") << "size"
+                                      << "seat=0 last=1 table=C_05 sizes=6,6,1,6" << false;
+    }
+    void seatQuestions() {
+        QFETCH(QString, question);
+        QFETCH(QString, scene);
+        QFETCH(bool, expected);
+        Scene s = MakeScene(scene);
+        bool answer = false;
+        if (question == "run") answer = SomeoneOnRun(s.table, s.seat);
+        if (question == "thrower") answer = LastThrowerNearlyOut(s.table);
+        if (question == "next") answer = NextTwoNearlyOut(s.table, s.seat);
+        if (question == "size") answer = PlaySizeHolder(s.table, s.seat);
+        QCOMPARE(answer, expected);
+    }
+
+    // The draw is compared after rounding it to single precision.
+    void chance_data() {
+        QTest::addColumn<float>("p");
+        QTest::addColumn<double>("u");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("at p") << 0.1f << 0.1 << true;
+        QTest::newRow("rounds down to p") << 0.1f << 0.1000000015 << true;
+        QTest::newRow("just above p") << 0.1f << 0.10000002 << false;
+        QTest::newRow("zero") << 0.5f << 0.0 << true;
+        QTest::newRow("above half") << 0.5f << 0.5000001 << false;
+        QTest::newRow("low level at p") << 0.9f << 0.9 << true;
+        QTest::newRow("low level above") << 0.9f << 0.95 << false;
+    }
+    void chance() {
+        QFETCH(float, p);
+        QFETCH(double, u);
+        QFETCH(bool, expected);
+        ScriptedRandom random(QString::number(u, 'g', 17));
+        QCOMPARE(Chance(random, p), expected);
+        QCOMPARE(random.Taken(), 1);
+    }
+
+    void chanceFrequency_data() {
+        QTest::addColumn<float>("p");
+        QTest::newRow("high") << 0.1f;
+        QTest::newRow("medium") << 0.5f;
+        QTest::newRow("low") << 0.9f;
+    }
+    void chanceFrequency() {
+        QFETCH(float, p);
+        SeededRandom random(20240611);
+        const int draws = 20000;
+        int hits = 0;
+        for (int i = 0; i < draws; ++i) hits += Chance(random, p) ? 1 : 0;
+        QVERIFY2(std::abs(double(hits) / draws - p) < 0.015, qPrintable(QString::number(hits)));
+    }
+
+    void concealed() { QVERIFY(IsConcealed()); }
+};
+
+VORN_TEST(TestHandAnalysis)
+#include "analysis_test.moc"

@@ -1,0 +1,613 @@
+#include <QObject>
+#include <QTest>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "cards/deal.h"
+#include "tests/cards/fakes.h"
+#include "tests/testing.h"
+
+namespace vorn::test {
+
+namespace {
+
+// The deck as NewGame builds it: number 1 to 13, clubs to spades within a number.
+std::vector<Card> DeckOrder() {
+    std::vector<Card> deck;
+    for (int number = 1; number <= kNumbers; ++number)
+        for (int suit = 0; suit < kSuits; ++suit) deck.push_back(Card{suit, number});
+    return deck;
+}
+
+// A seat's cards as its hand is shown: by number, then by suit.
+std::vector<Card> InRankOrder(const Table& t, int seat) {
+    std::vector<Card> cards;
+    for (const Card& card : DeckOrder())
+        if (t.Location(card) == seat) cards.push_back(card);
+    return cards;
+}
+
+Card CardOf(const std::string& code) {
+    Card card;
+    ParseCard(code, card);
+    return card;
+}
+
+std::array<int, 4> HandSizes(const Table& t) {
+    return {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)};
+}
+
+// Leaves `left` cards in the stock by drawing the lowest ones to seat 1.
+void DrainStockTo(Rig& rig, int left) {
+    auto env = rig.Env();
+    rig.scripted.script.assign(52 - left, 0.0);
+    for (int k = 0; k < 52 - left; ++k) DrawCard(env, 1);
+    rig.scripted.script.clear();
+    rig.scripted.calls = 0;
+    rig.view.Forget();
+}
+
+}  // namespace
+
+// A new game, drawing from the stock and the deal, seen through what the
+// screen and the other computers are told.
+class DealTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void newGameBuildsTheStock_data() {
+        QTest::addColumn<int>("leader");
+        for (int seat = 0; seat < 4; ++seat)
+            QTest::newRow(qPrintable(QString("leader %1").arg(seat))) << seat;
+    }
+    void newGameBuildsTheStock() {
+        QFETCH(int, leader);
+        Rig rig;
+        rig.session.PlayerNames = {"南家", "东家", "北家", "西家"};
+        // A table left over from a game: NewGame must clear all of it.
+        rig.options.animation = false;
+        NewGame(rig.Env());
+        auto env = rig.Env();
+        DrawRound(env, 0);
+        DrawRound(env, 0);
+        Table& t = rig.table;
+        t.lstSelected.Add(t.lstDirection[0][0]);
+        t.lstDirection[0].RemoveAt(0);
+        t.TablePlay = "C_05D_05";
+        t.PlayType = "Bank";
+        t.PassCount = 2;
+        t.MustLead = false;
+        t.SingleRun = {1, 2, 3, 4};
+        t.CardRaised[3][12] = true;
+        t.lstCaption.Add("07");
+        t.lstCompare[2].Add("03");
+        t.lstLone.Add("C_01");
+        t.lstJudge.Add("D_01");
+        t.lstBaseBak.Add("H_01");
+        t.lstSonBank.resize(3);
+        t.lstSonBank[2].Add("S_01");
+        t.TheLastThrower = leader;
+        rig.view = RecordingView{};
+        rig.view.markers = {true, true, true, true};
+        rig.view.throwVisible = true;
+
+        NewGame(rig.Env());
+
+        QCOMPARE(t.lstCardsBox.Count(), 52);
+        std::vector<std::string> codes;
+        for (const Card& card : DeckOrder()) codes.push_back(CardCode(card));
+        std::sort(codes.begin(), codes.end());
+        QCOMPARE(t.lstCardsBox.Items(), codes);
+        QCOMPARE(Q(t.lstCardsBox[0]), QString("C_01"));
+        QCOMPARE(Q(t.lstCardsBox[51]), QString("S_13"));
+
+        // Every picture goes back to the stock pile face down, in deck order.
+        std::vector<Card> placed;
+        for (const auto& u : rig.view.updates) {
+            placed.push_back(u.card);
+            QCOMPARE(u.image.x, 300);
+            QCOMPARE(u.image.y, 300);
+            QVERIFY(!u.image.face);
+            QVERIFY(!u.image.raised);
+        }
+        QCOMPARE(placed, DeckOrder());
+        for (int s = 0; s < kSuits; ++s)
+            for (int n = 0; n < kNumbers; ++n) {
+                QCOMPARE(t.CardLocation[s][n], -1);
+                QVERIFY(!t.CardRaised[s][n]);
+            }
+
+        QCOMPARE(Q(t.PlayType), QString("JustBegin"));
+        QVERIFY(t.TablePlay.empty() && t.DrawnCard.empty() && t.DrawnSuit.empty());
+        QVERIFY(!t.StockEmpty);
+        QCOMPARE(t.PassCount, 0);
+        QVERIFY(t.MustLead);
+        QCOMPARE(t.SingleRun, (std::array<int, 4>{0, 0, 0, 0}));
+        for (int s = 0; s < 4; ++s) QVERIFY(t.lstDirection[s].Empty());
+        QVERIFY(t.lstSelected.Empty() && t.lstCaption.Empty() && t.lstLone.Empty() && t.lstJudge.Empty());
+        QVERIFY(t.lstBaseBak.Empty());
+        for (const auto& list : t.lstCompare) QVERIFY(list.Empty());
+        QCOMPARE(t.lstSonBank.size(), size_t(1));
+        QVERIFY(t.lstSonBank[0].Empty());
+
+        const QString names[] = {"南家", "东家", "北家", "西家"};
+        QCOMPARE(Q(rig.view.hint), "提示：本局由" + names[leader] + "先出牌");
+        QCOMPARE(rig.view.markers, (std::array<bool, 4>{false, false, false, false}));
+        QVERIFY(!rig.view.throwVisible);
+        QVERIFY(rig.view.dealEnabled);
+        QCOMPARE(rig.view.stockCounts.back(), 52);
+        QCOMPARE(Q(CheckConservation(t)), QString());
+    }
+
+    void localDeal_data() {
+        QTest::addColumn<int>("leader");
+        for (int seat = 0; seat < 4; ++seat)
+            QTest::newRow(qPrintable(QString("leader %1").arg(seat))) << seat;
+    }
+    void localDeal() {
+        QFETCH(int, leader);
+        Rig rig;
+        rig.UseSeed(1000 + leader);
+        rig.options.SetSpeed(2);
+        rig.table.TheLastThrower = leader;
+        NewGame(rig.Env());
+        rig.view = RecordingView{};
+
+        // After every single draw: the invariant holds and exactly one hand grew.
+        std::vector<int> drawers;
+        std::array<int, 4> sizes{};
+        rig.view.onStockCount = [&] {
+            const std::string problem = CheckConservation(rig.table);
+            QVERIFY2(problem.empty(), problem.c_str());
+            std::array<int, 4> now = HandSizes(rig.table);
+            for (int s = 0; s < 4; ++s)
+                if (now[s] != sizes[s]) drawers.push_back(s);
+            sizes = now;
+        };
+        Deal(rig.Env());
+        rig.view.onStockCount = nullptr;
+
+        const Table& t = rig.table;
+        std::vector<int> expectedDrawers;
+        for (int round = 0; round < 6; ++round)
+            for (int k = 0; k < 4; ++k) expectedDrawers.push_back((leader + k) % 4);
+        expectedDrawers.push_back(leader);
+        QCOMPARE(drawers, expectedDrawers);
+
+        for (int s = 0; s < 4; ++s) QCOMPARE(t.HandSize(s), s == leader ? 7 : 6);
+        QCOMPARE(t.lstCardsBox.Count(), 27);
+        QCOMPARE(rig.view.stockCounts.back(), 27);
+        QVERIFY(!t.StockEmpty);
+        QCOMPARE(t.CurrentSeat, leader);
+        QCOMPARE(rig.view.cycleStarts, std::vector<int>{800});
+        QVERIFY(!rig.view.dealEnabled);
+        QCOMPARE(rig.view.dealEnabledCalls, 1);
+        QCOMPARE(rig.view.sounds, std::vector<std::string>(25, "Move.wav"));
+        QVERIFY(rig.outbox.snatches.empty() && rig.outbox.turns.empty());
+        QCOMPARE(Q(CheckConservation(t)), QString());
+        // Only the person at this computer (South) sees faces.
+        for (int s = 0; s < 4; ++s)
+            for (const Card& card : InRankOrder(t, s)) QCOMPARE(t.Image(card).face, s == 0);
+    }
+
+    // The host draws and tells the joiners each stock index; a joiner that
+    // applies those indices ends with the very same table, drawing no number.
+    void networkDealReplaysOnAJoiner_data() {
+        QTest::addColumn<int>("leader");
+        QTest::addColumn<int>("joinerSeat");
+        QTest::newRow("host leads") << 0 << 2;
+        QTest::newRow("East leads") << 1 << 1;
+        QTest::newRow("North leads") << 2 << 3;
+        QTest::newRow("West leads") << 3 << 1;
+    }
+    void networkDealReplaysOnAJoiner() {
+        QFETCH(int, leader);
+        QFETCH(int, joinerSeat);
+        Rig host;
+        host.UseSeed(555 + leader);
+        host.session.IsNet = true;
+        host.session.IsHost = true;
+        host.options.animation = false;
+        host.table.TheLastThrower = leader;
+        NewGame(host.Env());
+        Deal(host.Env());
+
+        QCOMPARE(host.outbox.snatches.size(), size_t(25));
+        for (size_t k = 0; k < 25; ++k) QCOMPARE(host.outbox.snatches[k].first, int((leader + k) % 4));
+        QCOMPARE(host.outbox.turns, (std::vector<std::pair<int, bool>>{{leader, true}}));
+        for (int s = 0; s < 4; ++s) QCOMPARE(host.view.markers[s], s == leader);
+        QCOMPARE(host.view.throwVisible, leader == 0);
+        if (leader == 0) QCOMPARE(Q(host.view.throwCaption), QString("PASS"));
+        QVERIFY(host.view.cycleStarts.empty());
+        QCOMPARE(host.table.CurrentSeat, leader);
+
+        Rig joiner;
+        joiner.session.IsNet = true;
+        joiner.session.IsHost = false;
+        joiner.session.LocalSeat = joinerSeat;
+        joiner.options.animation = false;
+        joiner.table.TheLastThrower = leader;
+        NewGame(joiner.Env());
+        auto env = joiner.Env();
+        for (auto [seat, index] : host.outbox.snatches) {
+            joiner.table.DrawIndex = index;
+            DrawCard(env, seat);
+            const std::string problem = CheckConservation(joiner.table);
+            QVERIFY2(problem.empty(), problem.c_str());
+        }
+        QCOMPARE(joiner.scripted.calls, size_t(0));
+        QVERIFY(joiner.outbox.snatches.empty());
+        QCOMPARE(joiner.table.lstCardsBox, host.table.lstCardsBox);
+        for (int s = 0; s < 4; ++s) {
+            QCOMPARE(joiner.table.lstDirection[s], host.table.lstDirection[s]);
+            for (const Card& card : InRankOrder(joiner.table, s)) {
+                QCOMPARE(joiner.table.Image(card).face, s == joinerSeat);
+                QCOMPARE(host.table.Image(card).face, s == 0);
+            }
+        }
+    }
+
+    void shortStockRound_data() {
+        QTest::addColumn<int>("first");
+        for (int seat = 0; seat < 4; ++seat) QTest::newRow(qPrintable(QString("from %1").arg(seat))) << seat;
+    }
+    void shortStockRound() {
+        QFETCH(int, first);
+        Rig rig;
+        rig.session.IsNet = true;
+        rig.session.IsHost = true;
+        NewGame(rig.Env());
+        DrainStockTo(rig, 2);
+        rig.outbox.snatches.clear();
+        QVERIFY(!rig.table.StockEmpty);
+        const std::array<int, 4> before = HandSizes(rig.table);
+
+        auto env = rig.Env();
+        DrawRound(env, first);
+
+        std::array<int, 4> expected = before;
+        ++expected[first];
+        ++expected[(first + 1) % 4];
+        QCOMPARE(HandSizes(rig.table), expected);
+        QVERIFY(rig.table.lstCardsBox.Empty());
+        QVERIFY(rig.table.StockEmpty);
+        QCOMPARE(rig.outbox.snatches.size(), size_t(2));
+        QCOMPARE(rig.outbox.snatches[0].first, first);
+        QCOMPARE(rig.outbox.snatches[1].first, (first + 1) % 4);
+        QCOMPARE(rig.scripted.calls, size_t(2));
+        QCOMPARE(Q(CheckConservation(rig.table)), QString());
+
+        // Once the stock is out every draw is skipped, with nothing shown or sent.
+        rig.view.Forget();
+        rig.outbox.snatches.clear();
+        rig.scripted.calls = 0;
+        DrawRound(env, first);
+        DrawCard(env, 0);
+        QCOMPARE(HandSizes(rig.table), expected);
+        QVERIFY(rig.view.updates.empty() && rig.view.stockCounts.empty() && rig.view.sounds.empty());
+        QVERIFY(rig.outbox.snatches.empty());
+        QCOMPARE(rig.scripted.calls, size_t(0));
+        QVERIFY(rig.table.StockEmpty);
+    }
+
+    // The draw is uniform over the whole stock: floor(r x count), so the last
+    // entry (the 2 of spades on a full stock) is as likely as any other.
+    void uniformDraw_data() {
+        QTest::addColumn<int>("left");
+        QTest::addColumn<double>("r");
+        QTest::addColumn<int>("index");
+        QTest::newRow("full, r 0") << 52 << 0.0 << 0;
+        QTest::newRow("full, r 0.5") << 52 << 0.5 << 26;
+        QTest::newRow("full, last entry") << 52 << 51.5 / 52 << 51;
+        QTest::newRow("full, r nearly 1") << 52 << 0.99999999999 << 51;
+        QTest::newRow("27 left, r nearly 1") << 27 << 0.99999999999 << 26;
+        QTest::newRow("2 left, lower half") << 2 << 0.49 << 0;
+        QTest::newRow("2 left, upper half") << 2 << 0.5 << 1;
+        QTest::newRow("2 left, r nearly 1") << 2 << 0.99999999999 << 1;
+        QTest::newRow("1 left, r 0") << 1 << 0.0 << 0;
+        QTest::newRow("1 left, r nearly 1") << 1 << 0.99999999999 << 0;
+    }
+    void uniformDraw() {
+        QFETCH(int, left);
+        QFETCH(double, r);
+        QFETCH(int, index);
+        Rig rig;
+        NewGame(rig.Env());
+        DrainStockTo(rig, left);
+        const std::string expected = rig.table.lstCardsBox[index];
+        rig.scripted.script = {r};
+        auto env = rig.Env();
+        DrawCard(env, 3);
+        QCOMPARE(rig.table.DrawIndex, index);
+        QCOMPARE(Q(rig.table.DrawnCard), Q(expected));
+        QCOMPARE(Q(rig.table.DrawnSuit), Q(expected.substr(0, 1)));
+        QVERIFY(rig.table.lstDirection[3].Contains(expected));
+        QVERIFY(!rig.table.lstCardsBox.Contains(expected));
+        QCOMPARE(rig.table.Location(CardOf(expected)), 3);
+        QCOMPARE(rig.table.StockEmpty, left == 1);
+        if (left == 52 && index == 51) QCOMPARE(Q(expected), QString("S_13"));
+    }
+
+    // A draw that the arithmetic rounds up to 1 (as a single-precision product
+    // would) still lands on the last entry instead of past the stock.
+    void uniformIndex_data() {
+        QTest::addColumn<double>("r");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("index");
+        QTest::newRow("0 of 52") << 0.0 << 52 << 0;
+        QTest::newRow("half of 52") << 0.5 << 52 << 26;
+        QTest::newRow("just below 1 of 52") << std::nextafter(1.0, 0.0) << 52 << 51;
+        QTest::newRow("nearly 1 of 52") << 0.99999999999 << 52 << 51;
+        QTest::newRow("nearly 1 as a float") << double(0.99999999999f) << 52 << 51;
+        QTest::newRow("nearly 1 of 1") << 0.99999999999 << 1 << 0;
+        QTest::newRow("1 of 27") << 1.0 << 27 << 26;
+    }
+    void uniformIndex() {
+        QFETCH(double, r);
+        QFETCH(int, count);
+        QFETCH(int, index);
+        QCOMPARE(UniformIndex(r, count), index);
+    }
+
+    void seededDrawsStayBelowOne() {
+        SeededRandom a(12), b(12), c(13);
+        double sum = 0;
+        bool differs = false;
+        for (int k = 0; k < 10000; ++k) {
+            const double r = a.Uniform();
+            QVERIFY(r >= 0.0 && r < 1.0);
+            QCOMPARE(b.Uniform(), r);  // one seed, one sequence: games replay
+            differs = differs || c.Uniform() != r;
+            sum += r;
+        }
+        QVERIFY(differs);
+        QVERIFY(sum / 10000 > 0.48 && sum / 10000 < 0.52);
+    }
+
+    // Over many seeded deals the 2 of spades reaches a hand about as often as
+    // 25 draws out of 52 cards let it (0.48), not only when it is the last card.
+    void twoOfSpadesIsDealtFairly() {
+        int dealt = 0;
+        SeededRandom random(4242);
+        const int games = 400;
+        for (int game = 0; game < games; ++game) {
+            Table table;
+            Session session;
+            Options options;
+            options.animation = false;
+            options.sound = false;
+            NullView view;
+            NullOutbox outbox;
+            GameEnv env{table, session, options, view, outbox, random};
+            NewGame(env);
+            Deal(env);
+            if (table.Location(Card{3, 13}) != kStockLocation) ++dealt;
+        }
+        QVERIFY2(dealt > games * 38 / 100 && dealt < games * 58 / 100, qPrintable(QString::number(dealt)));
+    }
+
+    void layoutHand_data() {
+        QTest::addColumn<int>("localSeat");
+        QTest::addColumn<int>("seat");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("horizontal");
+        QTest::newRow("South, 7 cards") << 0 << 0 << 7 << true;
+        QTest::newRow("North, 6 cards") << 0 << 2 << 6 << true;
+        QTest::newRow("East, 6 cards") << 0 << 1 << 6 << false;
+        QTest::newRow("West, 7 cards") << 0 << 3 << 7 << false;
+        QTest::newRow("joiner East at the bottom") << 1 << 1 << 7 << true;
+        QTest::newRow("seat 0 at a joiner's side") << 1 << 0 << 5 << false;
+        QTest::newRow("one card") << 0 << 0 << 1 << true;
+    }
+    void layoutHand() {
+        QFETCH(int, localSeat);
+        QFETCH(int, seat);
+        QFETCH(int, count);
+        QFETCH(bool, horizontal);
+        Rig rig;
+        rig.session.LocalSeat = localSeat;
+        rig.options.animation = false;
+        NewGame(rig.Env());
+        rig.scripted.script = {0.9, 0.1, 0.5, 0.3, 0.99, 0.0, 0.7};
+        auto env = rig.Env();
+        for (int k = 0; k < count; ++k) DrawCard(env, seat);
+
+        const Table& t = rig.table;
+        const std::vector<Card> hand = InRankOrder(t, seat);
+        QCOMPARE(int(hand.size()), count);
+        for (int k = 0; k < count; ++k) {
+            const CardImage& image = t.Image(hand[k]);
+            if (horizontal) {
+                QCOMPARE(image.x, t.SeatX[seat] - count * 100 + 200 * k);
+                QCOMPARE(image.y, t.SeatY[seat]);
+            } else {
+                QCOMPARE(image.x, t.SeatX[seat]);
+                QCOMPARE(image.y, t.SeatY[seat] - count * 60 + 240 * k);
+            }
+            // Later cards overlap earlier ones.
+            if (k > 0) QVERIFY(image.z > t.Image(hand[k - 1]).z);
+        }
+        if (horizontal && count == 7) {
+            QCOMPARE(t.Image(hand.front()).x, t.SeatX[seat] - 700);
+            QCOMPARE(t.Image(hand.back()).x, t.SeatX[seat] + 500);
+        }
+        // The screen was told the final places, not just the model.
+        for (const Card& card : hand) {
+            const auto seen = rig.view.UpdatesOf(card);
+            QVERIFY(!seen.empty());
+            QCOMPARE(seen.back().x, t.Image(card).x);
+            QCOMPARE(seen.back().y, t.Image(card).y);
+        }
+    }
+
+    void drawnCardMoves_data() {
+        QTest::addColumn<bool>("animation");
+        QTest::addColumn<int>("stepDelay");
+        QTest::addColumn<bool>("sound");
+        QTest::newRow("animated, fast") << true << 5 << true;
+        QTest::newRow("animated, slow, silent") << true << 20 << false;
+        QTest::newRow("jump") << false << 15 << true;
+    }
+    void drawnCardMoves() {
+        QFETCH(bool, animation);
+        QFETCH(int, stepDelay);
+        QFETCH(bool, sound);
+        Rig rig;
+        rig.options.animation = animation;
+        rig.options.stepDelay = stepDelay;
+        rig.options.sound = sound;
+        NewGame(rig.Env());
+        rig.view.Forget();
+        auto env = rig.Env();
+        DrawCard(env, 1);  // r = 0: the 3 of clubs, to East
+
+        const Card card{0, 1};
+        QCOMPARE(rig.view.waits, animation ? std::vector<int>(10, stepDelay) : std::vector<int>{});
+        std::vector<CardImage> seen = rig.view.UpdatesOf(card);
+        // Brought to the front at the stock, moved, then laid out in the hand.
+        QCOMPARE(int(seen.size()), animation ? 12 : 3);
+        QCOMPARE(seen.front().x, 300);
+        QCOMPARE(seen.front().y, 300);
+        QVERIFY(seen.front().z > 0);
+        const int steps = animation ? 10 : 1;
+        for (int i = 1; i <= steps; ++i) {
+            const int k = animation ? i : 10;
+            QCOMPARE(seen[i].x, 300 + (10900 - 300) * k / 10);
+            QCOMPARE(seen[i].y, 300 + (3000 - 300) * k / 10);
+            QVERIFY(!seen[i].face);
+        }
+        QCOMPARE(seen.back().x, 10900);
+        QCOMPARE(seen.back().y, 3000 - 60);
+        QCOMPARE(rig.view.sounds, sound ? std::vector<std::string>{"Move.wav"} : std::vector<std::string>{});
+        QCOMPARE(rig.view.stockCounts, std::vector<int>{51});
+    }
+
+    void facesOnlyForTheLocalSeat_data() {
+        QTest::addColumn<int>("localSeat");
+        for (int seat = 0; seat < 4; ++seat) QTest::newRow(qPrintable(QString("local %1").arg(seat))) << seat;
+    }
+    void facesOnlyForTheLocalSeat() {
+        QFETCH(int, localSeat);
+        Rig rig;
+        // Seat 0 is the host or a local game; the others are joiners.
+        rig.session.IsNet = localSeat != 0;
+        rig.session.LocalSeat = localSeat;
+        NewGame(rig.Env());
+        auto env = rig.Env();
+        for (int round = 0; round < 3; ++round) {
+            rig.table.DrawIndex = 5;
+            DrawRound(env, 2);
+        }
+        for (int s = 0; s < 4; ++s) {
+            QCOMPARE(rig.table.HandSize(s), 3);
+            for (const Card& card : InRankOrder(rig.table, s)) {
+                QCOMPARE(rig.table.Image(card).face, s == localSeat);
+                for (const auto& image : rig.view.UpdatesOf(card))
+                    if (s != localSeat) QVERIFY(!image.face);
+            }
+        }
+    }
+
+    void joinerDrawsTheAnnouncedIndex_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("first") << 0 << true;
+        QTest::newRow("middle") << 17 << true;
+        QTest::newRow("last") << 51 << true;
+        QTest::newRow("past the end") << 52 << false;
+        QTest::newRow("negative") << -1 << false;
+    }
+    void joinerDrawsTheAnnouncedIndex() {
+        QFETCH(int, index);
+        QFETCH(bool, drawn);
+        Rig rig;
+        rig.session.IsNet = true;
+        rig.session.LocalSeat = 2;
+        NewGame(rig.Env());
+        const SortedList stock = rig.table.lstCardsBox;
+        rig.view.Forget();
+        rig.table.DrawIndex = index;
+        auto env = rig.Env();
+        DrawCard(env, 3);
+        QCOMPARE(rig.scripted.calls, size_t(0));
+        QVERIFY(rig.outbox.snatches.empty());
+        if (drawn) {
+            QCOMPARE(rig.table.lstDirection[3].Items(), std::vector<std::string>{stock[index]});
+            QCOMPARE(rig.table.lstCardsBox.Count(), 51);
+            QCOMPARE(Q(rig.table.DrawnCard), Q(stock[index]));
+        } else {
+            QCOMPARE(rig.table.lstCardsBox, stock);
+            QVERIFY(rig.table.lstDirection[3].Empty());
+            QVERIFY(rig.view.updates.empty());
+        }
+        QCOMPARE(Q(CheckConservation(rig.table)), QString());
+    }
+
+    // Drawing the whole stock out keeps every card in one place throughout.
+    void wholeStockDrawnOut() {
+        Rig rig;
+        rig.UseSeed(99);
+        rig.options.animation = false;
+        NewGame(rig.Env());
+        auto env = rig.Env();
+        int rounds = 0;
+        while (!rig.table.StockEmpty && rounds < 20) {
+            DrawRound(env, rounds % 4);
+            ++rounds;
+            const std::string problem = CheckConservation(rig.table);
+            QVERIFY2(problem.empty(), problem.c_str());
+        }
+        QCOMPARE(rounds, 13);
+        QCOMPARE(HandSizes(rig.table), (std::array<int, 4>{13, 13, 13, 13}));
+        QCOMPARE(rig.view.stockCounts.back(), 0);
+    }
+
+    // The invariant check itself must notice a card out of place.
+    void conservationCatchesFaults_data() {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("card in stock and hand") << 0;
+        QTest::newRow("location disagrees") << 1;
+        QTest::newRow("card lost") << 2;
+        QTest::newRow("chosen card of another seat") << 3;
+        QTest::newRow("not a card") << 4;
+    }
+    void conservationCatchesFaults() {
+        QFETCH(int, fault);
+        Rig rig;
+        rig.UseSeed(7);
+        rig.options.animation = false;
+        NewGame(rig.Env());
+        Deal(rig.Env());
+        Table& t = rig.table;
+        QCOMPARE(Q(CheckConservation(t)), QString());
+        const std::string held = t.lstDirection[1][0];
+        switch (fault) {
+            case 0:
+                t.lstCardsBox.Add(held);
+                break;
+            case 1:
+                t.Location(CardOf(held)) = 2;
+                break;
+            case 2:
+                t.lstDirection[1].RemoveAt(0);
+                break;
+            case 3:
+                t.lstDirection[1].RemoveAt(0);
+                t.lstSelected.Add(held);
+                QCOMPARE(Q(CheckConservation(t, 1)), QString());
+                break;
+            default:
+                t.lstDirection[2].Add("Z_99");
+                break;
+        }
+        QVERIFY(!CheckConservation(t, fault == 3 ? 0 : -1).empty());
+    }
+};
+
+VORN_TEST(DealTest)
+
+}  // namespace vorn::test
+
+#include "deal_test.moc"

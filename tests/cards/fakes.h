@@ -1,0 +1,201 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cards/card.h"
+#include "cards/deal.h"
+#include "cards/options.h"
+#include "cards/random.h"
+#include "cards/session.h"
+#include "cards/sortedlist.h"
+#include "cards/table.h"
+#include "cards/tableview.h"
+
+namespace vorn::test {
+
+inline QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Card number of a rank name as people write it: "3".."10", "J", "Q", "K", "A", "2".
+// 0 for anything else.
+inline int RankNumber(std::string_view name) {
+    static const char* const kNames[kNumbers] = {"3",  "4", "5", "6", "7", "8", "9",
+                                                 "10", "J", "Q", "K", "A", "2"};
+    for (int n = 1; n <= kNumbers; ++n)
+        if (name == kNames[n - 1]) return n;
+    return 0;
+}
+
+// The codes of a play written as rank names ("3 3 4 4"), in the written order.
+// Repeats of a rank take the next suit, starting from firstSuit, so the cards
+// of one play never collide and a second play can avoid the first's suits.
+inline std::vector<std::string> Codes(std::string_view notation, int firstSuit = 0) {
+    std::vector<std::string> codes;
+    int used[kNumbers + 1] = {};
+    size_t i = 0;
+    while (i < notation.size()) {
+        if (notation[i] == ' ') {
+            ++i;
+            continue;
+        }
+        size_t end = notation.find(' ', i);
+        if (end == std::string_view::npos) end = notation.size();
+        int number = RankNumber(notation.substr(i, end - i));
+        if (number > 0) codes.push_back(CardCode((firstSuit + used[number]++) % kSuits, number));
+        i = end;
+    }
+    return codes;
+}
+
+inline SortedList Cards(std::string_view notation, int firstSuit = 0) {
+    SortedList list;
+    for (auto& code : Codes(notation, firstSuit)) list.Add(code);
+    return list;
+}
+
+// The concatenated form the play on the table is kept in.
+inline std::string Play(std::string_view notation, int firstSuit = 0) {
+    std::string play;
+    for (auto& code : Codes(notation, firstSuit)) play += code;
+    return play;
+}
+
+// A screen that records what the core asks of it. Wait returns at once.
+class RecordingView : public TableView {
+  public:
+    struct Update {
+        Card card;
+        CardImage image;
+    };
+
+    std::vector<Update> updates;
+    std::vector<int> waits;
+    std::vector<int> stockCounts;
+    std::array<bool, 4> markers{};
+    bool throwVisible = false;
+    std::string throwCaption;
+    int dealEnabledCalls = 0;
+    bool dealEnabled = false;
+    std::vector<int> cycleStarts;
+    int cycleStops = 0;
+    std::string hint;
+    std::string progress;
+    std::vector<std::string> sounds;
+    std::vector<std::string> infoBoxes;
+    std::vector<std::string> questions;
+    bool answer = false;
+    // Runs at every stock count change, that is at the end of each draw.
+    std::function<void()> onStockCount;
+
+    void UpdateCard(Card card, const CardImage& image) override { updates.push_back({card, image}); }
+    void ShowStockCount(int count) override {
+        stockCounts.push_back(count);
+        if (onStockCount) onStockCount();
+    }
+    void SetTurnMarker(int seat, bool visible) override { markers[seat] = visible; }
+    void PlaceTurnMarker(int, int, int) override {}
+    void PlaceNameLabel(int, int, int, const std::string&, bool) override {}
+    void SetThrowButton(bool visible, const std::string& caption) override {
+        throwVisible = visible;
+        throwCaption = caption;
+    }
+    void SetHintPanel(const std::string& text) override { hint = text; }
+    void SetProgressPanel(const std::string& text) override { progress = text; }
+    void SetScoreRow(int, const std::string&, int, int) override {}
+    void SetDealEnabled(bool enabled) override {
+        ++dealEnabledCalls;
+        dealEnabled = enabled;
+    }
+    void StartCycleTimer(int intervalMs) override { cycleStarts.push_back(intervalMs); }
+    void StopCycleTimer() override { ++cycleStops; }
+    void Wait(int ms) override { waits.push_back(ms); }
+    void PlaySound(const std::string& fileName) override { sounds.push_back(fileName); }
+    void InfoBox(const std::string& text) override { infoBoxes.push_back(text); }
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        return answer;
+    }
+
+    void Forget() {
+        updates.clear();
+        waits.clear();
+        stockCounts.clear();
+        sounds.clear();
+    }
+    // The recorded states of one card, in order.
+    std::vector<CardImage> UpdatesOf(Card card) const {
+        std::vector<CardImage> seen;
+        for (const auto& u : updates)
+            if (u.card == card) seen.push_back(u.image);
+        return seen;
+    }
+};
+
+class RecordingOutbox : public Outbox {
+  public:
+    std::vector<std::pair<int, int>> snatches;  // seat, stock index
+    std::vector<std::pair<int, bool>> turns;
+    int others = 0;
+
+    void SnatchCard(int seat, int drawIndex) override { snatches.emplace_back(seat, drawIndex); }
+    void Turn(int seat, bool mustLead) override { turns.emplace_back(seat, mustLead); }
+    void Throw(int, const std::string&, int, int) override { ++others; }
+    void ThrowToHost(int, const std::string&, int) override { ++others; }
+    void GameOver(int) override { ++others; }
+};
+
+// Hands out the given draws in order, then 0. Counts every call, so a test can
+// tell that no random number was taken.
+class ScriptedRandom : public Random {
+  public:
+    std::vector<double> script;
+    size_t calls = 0;
+
+    ScriptedRandom() = default;
+    explicit ScriptedRandom(std::vector<double> values) : script(std::move(values)) {}
+    double Uniform() override {
+        double r = calls < script.size() ? script[calls] : 0.0;
+        ++calls;
+        return r;
+    }
+};
+
+// One table with everything its operations reach, all recorded.
+struct Rig {
+    Table table;
+    Session session;
+    Options options;
+    RecordingView view;
+    RecordingOutbox outbox;
+    ScriptedRandom scripted;
+    SeededRandom seeded{20240611};
+    Random* random = &scripted;
+
+    // The operations see one random source; UseSeed switches it behind them.
+    struct Forward : Random {
+        Random** to;
+        explicit Forward(Random** target) : to(target) {}
+        double Uniform() override { return (*to)->Uniform(); }
+    } source{&random};
+    GameEnv env{table, session, options, view, outbox, source};
+
+    Rig() = default;
+    Rig(const Rig&) = delete;
+    Rig& operator=(const Rig&) = delete;
+
+    GameEnv& Env() { return env; }
+    void UseSeed(std::uint64_t seed) {
+        seeded = SeededRandom(seed);
+        random = &seeded;
+    }
+};
+
+}  // namespace vorn::test

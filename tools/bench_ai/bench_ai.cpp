@@ -1,0 +1,152 @@
+// Prints what one computer decision costs. Each benchmark cycles through a
+// fixed set of seeded positions (so the figures are comparable between
+// builds) and puts the chosen cards back after every call, so each call meets
+// its position as it was.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "ai/follow.h"
+#include "ai/lead.h"
+#include "cards/card.h"
+#include "cards/rules.h"
+#include "cards/table.h"
+
+namespace {
+
+using namespace vorn;
+
+constexpr int kPositions = 64;
+constexpr int kSeat = 1;
+
+void Deal(Table& t, int seat, const std::string& code) {
+    Card c;
+    ParseCard(code, c);
+    t.Location(c) = seat;
+    t.lstDirection[seat].Add(code);
+}
+
+// The play on the table: a single, a pair or a straight of three from the
+// cards nobody holds, so that some positions can be beaten and some not.
+void LayPlay(Table& t, std::vector<std::string>& rest, std::mt19937_64& gen) {
+    std::vector<std::string> play;
+    const int kind = int(gen() % 4);
+    for (const auto& code : rest) {
+        const int number = CardNumber(code);
+        if (number == kTwo) continue;
+        if (kind <= 1) {
+            play = {code};
+        } else if (kind == 2) {
+            for (const auto& other : rest)
+                if (other != code && CardNumber(other) == number) play = {code, other};
+        } else if (number <= 10) {
+            std::vector<std::string> run{code};
+            for (int next = number + 1; next <= number + 2; ++next)
+                for (const auto& other : rest)
+                    if (CardNumber(other) == next) {
+                        run.push_back(other);
+                        break;
+                    }
+            if (run.size() == 3) play = run;
+        }
+        if (!play.empty()) break;
+    }
+    SortedList sorted;
+    for (const auto& code : play) {
+        sorted.Add(code);
+        Card c;
+        ParseCard(code, c);
+        t.Location(c) = kPlayedLocation;
+        rest.erase(std::find(rest.begin(), rest.end(), code));
+    }
+    for (const auto& code : sorted) t.TablePlay += code;
+    t.PlayType = ClassifyPlay(sorted);
+}
+
+std::vector<Table> MakePositions(int handSize, std::uint64_t seed) {
+    std::mt19937_64 gen(seed);
+    std::vector<Table> positions;
+    for (int p = 0; p < kPositions; ++p) {
+        Table t;
+        std::vector<std::string> deck;
+        for (int number = 1; number <= kNumbers; ++number)
+            for (int suit = 0; suit < kSuits; ++suit) deck.push_back(CardCode(suit, number));
+        std::shuffle(deck.begin(), deck.end(), gen);
+        for (int i = 0; i < handSize; ++i) Deal(t, kSeat, deck[i]);
+        std::vector<std::string> rest(deck.begin() + handSize, deck.end());
+        std::shuffle(rest.begin(), rest.end(), gen);
+        LayPlay(t, rest, gen);
+        for (int other : {0, 2, 3})
+            for (int i = 0; i < 6 && !rest.empty(); ++i) {
+                Deal(t, other, rest.back());
+                rest.pop_back();
+            }
+        for (const auto& code : rest) {
+            Card c;
+            ParseCard(code, c);
+            t.Location(c) = kStockLocation;
+            t.lstCardsBox.Add(code);
+        }
+        t.StockEmpty = p % 2 == 1;
+        t.TheLastThrower = 0;
+        t.PassCount = p % 3 == 2 ? 1 : 0;
+        t.MustLead = false;
+        positions.push_back(std::move(t));
+    }
+    return positions;
+}
+
+void PutBack(Table& t) {
+    for (const auto& code : t.lstSelected) t.lstDirection[kSeat].Add(code);
+    t.lstSelected.Clear();
+}
+
+void BM_FollowDecision(benchmark::State& state) {
+    const int low = int(state.range(0)), high = int(state.range(1));
+    std::vector<Table> positions;
+    for (int size = low; size <= high; ++size) {
+        auto some = MakePositions(size, 1000 + size);
+        positions.insert(positions.end(), some.begin(), some.end());
+    }
+    SeededRandom random(42);
+    size_t next = 0;
+    int beats = 0;
+    for (auto _ : state) {
+        Table& t = positions[next++ % positions.size()];
+        FollowDecision(t, kSeat, 0.5f, random);
+        beats += t.lstSelected.Empty() ? 0 : 1;
+        PutBack(t);
+    }
+    state.counters["beat%"] = benchmark::Counter(100.0 * beats / double(state.iterations()));
+}
+
+void BM_ChooseLead(benchmark::State& state) {
+    const int low = int(state.range(0)), high = int(state.range(1));
+    std::vector<Table> positions;
+    for (int size = low; size <= high; ++size) {
+        auto some = MakePositions(size, 2000 + size);
+        positions.insert(positions.end(), some.begin(), some.end());
+    }
+    for (auto& t : positions) {
+        t.MustLead = true;
+        t.PassCount = 3;
+    }
+    SeededRandom random(42);
+    size_t next = 0;
+    for (auto _ : state) {
+        Table& t = positions[next++ % positions.size()];
+        ChooseLead(t, kSeat, 0.5f, random);
+        benchmark::DoNotOptimize(t.lstSelected.Count());
+        PutBack(t);
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_FollowDecision)->ArgNames({"cards", "to"})->Args({6, 8})->Args({20, 20});
+BENCHMARK(BM_ChooseLead)->ArgNames({"cards", "to"})->Args({6, 8})->Args({20, 20});
+
+BENCHMARK_MAIN();
