@@ -28,6 +28,7 @@
 #include "display/sound.h"
 #include "display/tablewidget.h"
 #include "display/wait.h"
+#include "game/hint.h"
 #include "game/texts.h"
 
 namespace vorn {
@@ -178,6 +179,10 @@ void MainWindow::BuildMenus() {
             &MainWindow::mnuDisconnect_Click);
     mnuGame_->addSeparator();
     connect(add(mnuGame_, "mnuDeal", texts::kMenuDeal), &QAction::triggered, this, &MainWindow::mnuDeal_Click);
+    QAction* hint = add(mnuGame_, "mnuHint", texts::kMenuHint);
+    hint->setShortcut(Qt::Key_F2);
+    hint->setEnabled(false);
+    connect(hint, &QAction::triggered, this, &MainWindow::mnuHint_Click);
     mnuGame_->addSeparator();
     connect(add(mnuGame_, "mnuExit", texts::kMenuExit), &QAction::triggered, this, &MainWindow::mnuExit_Click);
 
@@ -217,6 +222,8 @@ void MainWindow::BuildMenus() {
             &MainWindow::mnuAnimal_Click);
     connect(add(mnuOption_, "mnuSound", texts::kMenuSound, true), &QAction::triggered, this,
             &MainWindow::mnuSound_Click);
+    connect(add(mnuOption_, "mnuFourColour", texts::kMenuFourColour, true), &QAction::triggered, this,
+            &MainWindow::mnuFourColour_Click);
     mnuOption_->addSeparator();
     connect(add(mnuOption_, "mnuShowConnections", texts::kMenuShowConnections, true), &QAction::triggered, this,
             &MainWindow::mnuShowConnections_Click);
@@ -255,6 +262,7 @@ void MainWindow::SyncMenuChecks() {
     Action("mnuShowScore")->setChecked(options_.showScore);
     Action("mnuShowMessage")->setChecked(options_.showMessage);
     Action("mnuShowConnections")->setChecked(options_.showConnections);
+    Action("mnuFourColour")->setChecked(options_.fourColour);
     tmrCYC_.setInterval(options_.cycleInterval);
     tableWidget_->SetDeskShape(options_.deskShape);
     tableWidget_->SetFourColour(options_.fourColour);
@@ -370,6 +378,8 @@ void MainWindow::SetThrowButton(bool visible, const std::string& caption) {
     labThrow_->setText(Q(caption));
     labThrow_->setAccessibleName(Q(caption));
     labThrow_->setVisible(visible);
+    if (!visible) tableWidget_->SetFocusCard(false);
+    UpdateHintEnabled();
 }
 
 void MainWindow::SetHintPanel(const std::string& text) { hintPanel_->setText(Q(text)); }
@@ -408,7 +418,36 @@ bool MainWindow::AskYesNo(const std::string& text) { return prompter.yesNoDefaul
 
 void MainWindow::OnCardPressed(Card card) { engine_->CardClick(card); }
 
-void MainWindow::OnTableKey(int) {}
+std::vector<Card> MainWindow::PersonCardsInOrder() const {
+    std::vector<Card> cards;
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 1; n <= kNumbers; ++n)
+            if (table_.Location(Card{s, n}) == session_.LocalSeat) cards.push_back(Card{s, n});
+    std::sort(cards.begin(), cards.end(), [this](Card a, Card b) { return table_.Image(a).x < table_.Image(b).x; });
+    return cards;
+}
+
+void MainWindow::OnTableKey(int key) {
+    if (!PersonToMove()) return;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        engine_->ThrowClick();
+        return;
+    }
+    std::vector<Card> cards = PersonCardsInOrder();
+    if (cards.empty()) return;
+    TableWidget& w = *tableWidget_;
+    auto at = std::find(cards.begin(), cards.end(), w.FocusCard());
+    const bool focused = w.HasFocusCard() && at != cards.end();
+    if (key == Qt::Key_Left || key == Qt::Key_Right) {
+        int index = focused ? int(at - cards.begin()) : (key == Qt::Key_Left ? int(cards.size()) : -1);
+        index += key == Qt::Key_Left ? -1 : 1;
+        index = std::clamp(index, 0, int(cards.size()) - 1);
+        w.SetFocusCard(true, cards[index]);
+        UpdateCardAccessibility(cards[index]);
+    } else if (key == Qt::Key_Space && focused) {
+        engine_->CardClick(*at);
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Menu commands
@@ -489,6 +528,49 @@ void MainWindow::mnuAnimal_Click() {
 void MainWindow::mnuSound_Click() {
     options_.sound = !options_.sound;
     SyncMenuChecks();
+}
+
+void MainWindow::mnuFourColour_Click() {
+    options_.fourColour = !options_.fourColour;
+    SyncMenuChecks();
+}
+
+bool MainWindow::PersonToMove() const {
+    return engine_->ThrowVisible() && table_.CurrentSeat == session_.LocalSeat && !engine_->Busy();
+}
+
+void MainWindow::UpdateHintEnabled() {
+    if (QAction* hint = Action("mnuHint")) hint->setEnabled(PersonToMove());
+}
+
+void MainWindow::mnuHint_Click() {
+    if (!PersonToMove()) return;
+    const int local = session_.LocalSeat;
+    // Pressing again offers the next choice for the same table and hand.
+    std::string key = table_.TablePlay + (table_.MustLead ? "L" : "F");
+    for (const auto& c : table_.lstDirection[local]) key += c;
+    for (const auto& c : table_.lstSelected) key += c;
+    std::vector<std::vector<std::string>> choices = HintChoices(table_, local, options_.gambleRate);
+    std::sort(key.begin(), key.end());
+    if (key != hintKey_) hintCycle_ = 0;
+    // Lower whatever is raised, then raise the offered cards the way a click does.
+    std::vector<std::string> raised(table_.lstSelected.begin(), table_.lstSelected.end());
+    for (const auto& code : raised) {
+        Card card;
+        if (ParseCard(code, card)) engine_->CardClick(card);
+    }
+    if (choices.empty()) {
+        ShowHintText(texts::kNoBeatingPlay);
+        hintKey_ = key;
+        return;
+    }
+    const auto& choice = choices[hintCycle_ % choices.size()];
+    for (const auto& code : choice) {
+        Card card;
+        if (ParseCard(code, card)) engine_->CardClick(card);
+    }
+    ++hintCycle_;
+    hintKey_ = key;
 }
 
 void MainWindow::mnuShowConnections_Click() {

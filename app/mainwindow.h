@@ -53,6 +53,7 @@ public:
     void mnuReset_Click();
     void mnuDisconnect_Click();
     void mnuDeal_Click();
+    void mnuHint_Click();
     void mnuExit_Click();
     void mnuName_Click();
     void mnuDeskItem_Click(int index);
@@ -60,6 +61,7 @@ public:
     void mnuLevelItem_Click(int index);
     void mnuAnimal_Click();
     void mnuSound_Click();
+    void mnuFourColour_Click();
     void mnuShowConnections_Click();
     void mnuShowMessage_Click();
     void mnuShowScore_Click();
@@ -149,6 +151,9 @@ private:
     void OnTableKey(int key);
     void ShowHelp(bool index);
     void UpdateCardAccessibility(Card card);
+    bool PersonToMove() const;
+    void UpdateHintEnabled();
+    std::vector<Card> PersonCardsInOrder() const;
 
     QString programFolder_;
     QString helpFile_;
@@ -188,6 +193,8 @@ private:
     std::array<QAction*, 3> mnuRateItem_{};
     std::array<QAction*, 3> mnuLevelItem_{};
     QPointer<QWidget> helpViewer_;
+    std::string hintKey_;
+    size_t hintCycle_ = 0;
 };
 
 }  // namespace vorn

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cards/table.h"
+
+namespace vorn {
+
+// The plays a hint offers the person at seat: on a play to beat, every choice
+// of the person's cards that beats it under the hand rules — the same shape one
+// rank higher, each suit combination in turn, then as many 2s where 2s may beat
+// it; when leading, what the computer player would lead from this hand. The
+// person's cards are the hand plus the cards already raised. Nothing on the
+// table changes and the game's random source is not touched.
+std::vector<std::vector<std::string>> HintChoices(const Table& table, int seat, float gambleRate);
+
+}  // namespace vorn

@@ -1,0 +1,362 @@
+#include "app/settings.h"
+
+#include "app/inifile.h"
+#include "net/socket/codec.h"
+#include "tests/testing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QObject>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using vorn::Options;
+using vorn::Session;
+
+namespace {
+
+QByteArray Cp(const char* utf8) {
+    return QByteArray::fromStdString(vorn::ToCp936(utf8));
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Options far from every default, so that a loaded default shows.
+Options Unusual() {
+    Options options;
+    options.SetSpeed(2);
+    options.SetLevel(0);
+    options.animation = false;
+    options.sound = false;
+    options.showScore = true;
+    options.showMessage = true;
+    options.showConnections = true;
+    options.deskShape = 3;
+    options.fourColour = true;
+    return options;
+}
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    QString FileWith(const QByteArray& bytes) {
+        const QString path = dir_.filePath(QStringLiteral("Vorn.ini"));
+        QFile::remove(path);
+        if (!bytes.isNull()) WriteFile(path, bytes);
+        return path;
+    }
+
+  private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(dir_.isValid());
+    }
+
+    void missingValuesGiveDefaults_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("no file") << QByteArray();
+        QTest::newRow("empty file") << QByteArray("");
+        QTest::newRow("other sections only") << QByteArray("[Other]\r\nRate=0\r\nSouth=x\r\n");
+        QTest::newRow("keys with empty values") << QByteArray(
+            "[Option]\r\nRate=\r\nLevel=\r\nAnimal=\r\nSound=\r\nScore=\r\nMessage=\r\nConnections=\r\n"
+            "[Set]\r\nEast=\r\nSouth=\r\nWest=\r\nNorth=\r\nDesk=\r\n[Net]\r\nServer=\r\nPort=\r\nID=\r\n");
+    }
+    void missingValuesGiveDefaults() {
+        QFETCH(QByteArray, file);
+        const QString path = FileWith(file);
+        Options options = Unusual();
+        Session session;
+        session.PlayerNames = {"a", "b", "c", "d"};
+        vorn::LoadSettings(path, options, session);
+        QCOMPARE(options.rateItem, 1);
+        QCOMPARE(options.cycleInterval, 500);
+        QCOMPARE(options.playDelay, 800);
+        QCOMPARE(options.stepDelay, 15);
+        QCOMPARE(options.levelItem, 1);
+        QCOMPARE(options.gambleRate, 0.5f);
+        QVERIFY(options.animation);
+        QVERIFY(options.sound);
+        QVERIFY(!options.showScore);
+        QVERIFY(!options.showMessage);
+        QVERIFY(!options.showConnections);
+        QVERIFY(!options.fourColour);
+        QCOMPARE(options.deskShape, 0);
+        QCOMPARE(session.PlayerNames[1], std::string("青龙"));
+        QCOMPARE(session.PlayerNames[0], std::string("朱雀"));
+        QCOMPARE(session.PlayerNames[3], std::string("白虎"));
+        QCOMPARE(session.PlayerNames[2], std::string("玄武"));
+        QCOMPARE(vorn::ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("127.0.0.1"));
+        QCOMPARE(vorn::ReadIniFile(path, "Net", "Port", "1005"), QStringLiteral("1005"));
+        QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", "Quillon"), QStringLiteral("Quillon"));
+    }
+
+    // key, stored value, then the checked item (-1: none, and the old values stay).
+    void choiceConversions_data() {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("item");
+        const struct {
+            const char* value;
+            int item;
+        } rows[] = {{"0", 0},      {"1", 1},   {"2", 2},     {"7", 1},      {"-1", 1},     {"2.5", 2},
+                    {"3.5", 1},    {"1.5", 2}, {"0.5", 0},   {"2.4", 2},    {" 0 ", 0},    {"+2", 2},
+                    {"abc", -1},   {"2x", -1}, {"32767", 1}, {"32768", -1}, {"-32768", 1}, {"-32769", -1},
+                    {"70000", -1}, {"1e1", 1}, {"inf", -1},  {"True", -1}};
+        for (const char* key : {"Rate", "Level"})
+            for (const auto& row : rows)
+                QTest::addRow("%s=%s", key, row.value)
+                    << QByteArray(key) << QByteArray(row.value) << row.item;
+    }
+    void choiceConversions() {
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, value);
+        QFETCH(int, item);
+        const QString path = FileWith("[Option]\r\n" + key + "=" + value + "\r\n");
+        const Options before = Unusual();
+        Options options = before;
+        Session session;
+        vorn::LoadSettings(path, options, session);
+        if (key == "Rate") {
+            QCOMPARE(options.rateItem, item);
+            const vorn::SpeedRow row =
+                item >= 0 ? vorn::kSpeedTable[item]
+                          : vorn::SpeedRow{before.cycleInterval, before.playDelay, before.stepDelay};
+            QCOMPARE(options.cycleInterval, row.cycleInterval);
+            QCOMPARE(options.playDelay, row.playDelay);
+            QCOMPARE(options.stepDelay, row.stepDelay);
+            QCOMPARE(options.levelItem, 1);  // the other choice loads its default
+        } else {
+            QCOMPARE(options.levelItem, item);
+            QCOMPARE(options.gambleRate, item >= 0 ? vorn::kGambleRates[item] : before.gambleRate);
+            QCOMPARE(options.rateItem, 1);
+        }
+    }
+
+    // A switch that does not convert keeps the state it had.
+    void switchConversions_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("expected");  // 1 on, 0 off, -1 as it was
+        QTest::newRow("1") << QByteArray("1") << 1;
+        QTest::newRow("0") << QByteArray("0") << 0;
+        QTest::newRow("-1") << QByteArray("-1") << 1;
+        QTest::newRow("0.0") << QByteArray("0.0") << 0;
+        QTest::newRow("0.4") << QByteArray("0.4") << 1;
+        QTest::newRow("70000") << QByteArray("70000") << 1;
+        QTest::newRow("True") << QByteArray("True") << 1;
+        QTest::newRow("false") << QByteArray("false") << 0;
+        QTest::newRow("TRUE") << QByteArray("TRUE") << 1;
+        QTest::newRow("yes") << QByteArray("yes") << -1;
+        QTest::newRow("Truex") << QByteArray("Truex") << -1;
+    }
+    void switchConversions() {
+        QFETCH(QByteArray, value);
+        QFETCH(int, expected);
+        QByteArray file = "[Option]\r\n";
+        for (const char* key : {"Animal", "Sound", "Score", "Message", "Connections", "FourColour"})
+            file += QByteArray(key) + "=" + value + "\r\n";
+        for (bool start : {false, true}) {
+            Options options;
+            options.animation = options.sound = options.showScore = start;
+            options.showMessage = options.showConnections = options.fourColour = start;
+            Session session;
+            vorn::LoadSettings(FileWith(file), options, session);
+            const bool want = expected < 0 ? start : expected == 1;
+            QCOMPARE(options.animation, want);
+            QCOMPARE(options.sound, want);
+            QCOMPARE(options.showScore, want);
+            QCOMPARE(options.showMessage, want);
+            QCOMPARE(options.showConnections, want);
+            QCOMPARE(options.fourColour, want);
+        }
+    }
+
+    void deskShape_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("shape");
+        QTest::newRow("square") << QByteArray("0") << 0;
+        QTest::newRow("round") << QByteArray("3") << 3;
+        QTest::newRow("other shape kept") << QByteArray("2") << 2;
+        QTest::newRow("not a number keeps the table") << QByteArray("round") << 3;
+        QTest::newRow("rounded") << QByteArray("0.5") << 0;
+    }
+    void deskShape() {
+        QFETCH(QByteArray, value);
+        QFETCH(int, shape);
+        Options options;
+        options.deskShape = 3;
+        Session session;
+        vorn::LoadSettings(FileWith("[Set]\r\nDesk=" + value + "\r\n"), options, session);
+        QCOMPARE(options.deskShape, shape);
+    }
+
+    // The stored South name as code page 936 bytes, and what comes back.
+    void valuesAreCutAt15Bytes_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("20 ASCII bytes")
+            << QByteArray("abcdefghijklmnopqrst") << QStringLiteral("abcdefghijklmno");
+        QTest::newRow("cut ends in a blank")
+            << QByteArray("abcdefghijklmn opqrs") << QStringLiteral("abcdefghijklmn");
+        QTest::newRow("eight Chinese characters")
+            << Cp("青龙朱雀白虎玄武") << QStringLiteral("青龙朱雀白虎玄");
+        QTest::newRow("odd start") << "a" + Cp("青龙朱雀白虎玄武") << QStringLiteral("a青龙朱雀白虎玄");
+        QTest::newRow("two odd starts") << "ab" + Cp("青龙朱雀白虎玄武") << QStringLiteral("ab青龙朱雀白虎");
+        QTest::newRow("seven fit") << Cp("青龙朱雀白虎玄") << QStringLiteral("青龙朱雀白虎玄");
+        QTest::newRow("leading blanks kept") << "  " + Cp("朱雀") << QStringLiteral("  朱雀");
+        QTest::newRow("trailing blanks dropped") << Cp("朱雀") + "   " << QStringLiteral("朱雀");
+        QTest::newRow("empty value") << QByteArray("") << QStringLiteral("朱雀");
+        QTest::newRow("blanks only") << QByteArray("    ") << QStringLiteral("朱雀");
+        QTest::newRow("NUL inside") << QByteArray("ab\0cd", 5) << QStringLiteral("ab");
+    }
+    void valuesAreCutAt15Bytes() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, expected);
+        const QString path = FileWith("[Set]\r\nSouth=" + stored + "\r\n");
+        Options options;
+        Session session;
+        vorn::LoadSettings(path, options, session);
+        QCOMPARE(QString::fromStdString(session.PlayerNames[0]), expected);
+        QCOMPARE(vorn::ReadIniFile(path, "Set", "South", "朱雀"), expected);
+    }
+
+    void missingKeyGivesTheDefaultCut() {
+        const QString path = FileWith("");
+        QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", "abcdefghijklmnopq"),
+                 QStringLiteral("abcdefghijklmno"));
+        QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", "青龙朱雀白虎玄武"), QStringLiteral("青龙朱雀白虎玄"));
+        QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", ""), QString());
+    }
+
+    void namesAndSectionsIgnoreCase() {
+        const QString path = FileWith("[option]\r\nRATE=2\r\n[SET]\r\nnorth=" + Cp("玄") + "\r\n");
+        Options options;
+        Session session;
+        vorn::LoadSettings(path, options, session);
+        QCOMPARE(options.rateItem, 2);
+        QCOMPARE(session.PlayerNames[2], std::string("玄"));
+    }
+
+    void roundTripKeepsForeignContent() {
+        const QByteArray foreign =
+            "; written by hand\r\n"
+            "[Window]\r\n"
+            "Left=120\r\n"
+            "\r\n";
+        const QString path =
+            FileWith(foreign + "[Option]\r\nRate = 0\r\n; speed above\r\n[Extra]\r\nKey=v\r\n");
+        Options options = Unusual();
+        options.SetSpeed(0);
+        options.deskShape = 2;  // an odd shape read earlier is saved as the round table
+        Session session;
+        session.PlayerNames = {"朱雀", "Li Lei", "韩梅梅", "白虎"};
+        QVERIFY(vorn::SaveSettings(path, options, session));
+
+        const QByteArray bytes = ReadFile(path);
+        QVERIFY(bytes.startsWith(foreign + "[Option]\r\nRate =0\r\n"));
+        QVERIFY(bytes.contains("; speed above\r\n[Extra]\r\nKey=v\r\n"));
+        QVERIFY(bytes.contains("\r\nSouth=" + Cp("朱雀") + "\r\n"));
+        QVERIFY(bytes.contains("\r\nWest=" + Cp("白虎") + "\r\n"));
+        QVERIFY(bytes.contains("\r\nDesk=3\r\n"));
+        QVERIFY(!bytes.contains("[Net]"));
+
+        Options loaded;
+        Session back;
+        vorn::LoadSettings(path, loaded, back);
+        QCOMPARE(loaded.rateItem, 0);
+        QCOMPARE(loaded.levelItem, options.levelItem);
+        QCOMPARE(loaded.gambleRate, options.gambleRate);
+        QCOMPARE(loaded.animation, options.animation);
+        QCOMPARE(loaded.sound, options.sound);
+        QCOMPARE(loaded.showScore, options.showScore);
+        QCOMPARE(loaded.showMessage, options.showMessage);
+        QCOMPARE(loaded.showConnections, options.showConnections);
+        QCOMPARE(loaded.fourColour, options.fourColour);
+        QCOMPARE(loaded.deskShape, 3);
+        QCOMPARE(back.PlayerNames, session.PlayerNames);
+    }
+
+    void noCheckedItemWritesNothing() {
+        const QString path = FileWith("[Option]\r\nRate=2\r\nLevel=0\r\n");
+        Options options;
+        options.rateItem = -1;
+        options.levelItem = -1;
+        QVERIFY(vorn::SaveSettings(path, options, Session{}));
+        QCOMPARE(vorn::ReadIniValue(path, "Option", "Rate").value_or("?"), QByteArray("2"));
+        QCOMPARE(vorn::ReadIniValue(path, "Option", "Level").value_or("?"), QByteArray("0"));
+    }
+
+    void networkChoicesOnlyAfterANetworkGame() {
+        const QByteArray lastNet = "[Net]\r\nServer=10.0.0.7\r\nPort=2000\r\nID=" + Cp("韩梅梅") + "\r\n";
+        const QString path = FileWith(lastNet);
+        Session local;
+        local.ServerAddress = "192.168.1.1";
+        local.ServerPort = 3000;
+        QVERIFY(vorn::SaveSettings(path, Options{}, local));
+        QVERIFY(ReadFile(path).startsWith(lastNet));
+        QCOMPARE(vorn::ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("10.0.0.7"));
+
+        Session joiner;
+        joiner.IsNet = true;
+        joiner.LocalSeat = 2;
+        joiner.ServerAddress = "host.example";
+        joiner.ServerPort = 1006;
+        joiner.PlayerNames = {"朱雀", "青龙", "李雷", "白虎"};
+        QVERIFY(vorn::SaveSettings(path, Options{}, joiner));
+        QCOMPARE(vorn::ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("host.example"));
+        QCOMPARE(vorn::ReadIniFile(path, "Net", "Port", "1005"), QStringLiteral("1006"));
+        QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", "Quillon"), QStringLiteral("李雷"));
+
+        const QString fresh = FileWith("");
+        QVERIFY(vorn::SaveSettings(fresh, Options{}, local));
+        QVERIFY(!ReadFile(fresh).contains("[Net]"));
+    }
+
+    void writeFailureIsReported() {
+        Session session;
+        QVERIFY(!vorn::SaveSettings(dir_.filePath("no/such/folder/Vorn.ini"), Options{}, session));
+    }
+
+    void settingsFileLocation() {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        QCOMPARE(vorn::SettingsPath(program.path()), program.path() + "/Vorn.ini");
+
+        const QString config =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Vorn/Vorn.ini";
+        QDir(QFileInfo(config).path()).removeRecursively();
+        QCOMPARE(vorn::SettingsPath(program.path(), [](const QString&) { return false; }), config);
+        QVERIFY(QFileInfo(QFileInfo(config).path()).isDir());
+
+        // A folder that cannot exist, being under a plain file, is not writable.
+        const QString plain = program.filePath("plain");
+        QVERIFY(WriteFile(plain, "x"));
+        QVERIFY(!vorn::FolderIsWritable(plain + "/bin"));
+        QCOMPARE(vorn::SettingsPath(plain + "/bin"), config);
+
+        // And the fallback file works like the one beside the program.
+        Session session;
+        session.PlayerNames[0] = "李雷";
+        QVERIFY(vorn::SaveSettings(config, Options{}, session));
+        Session back;
+        Options options;
+        vorn::LoadSettings(vorn::SettingsPath(plain + "/bin"), options, back);
+        QCOMPARE(back.PlayerNames[0], std::string("李雷"));
+    }
+};
+
+}  // namespace
+
+VORN_TEST(TestSettings)
+
+#include "test_settings.moc"
