@@ -307,6 +307,7 @@ void MainWindow::ResetToLocalGame() {
     session_.SlotCount = 0;
     network_->DiscardQueue();
     engine_->DropPendingActions();
+    network_->players().clear();
     lstConnections_->clear();
     txtDialog_->clear();
     ShowProgressText(texts::kLocalGame);

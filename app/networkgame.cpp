@@ -1,44 +1,291 @@
 #include "app/networkgame.h"
 
+#include <QListWidgetItem>
+#include <QListWidget>
+
 #include "app/mainwindow.h"
+#include "net/dispatcher.h"
+#include "net/framer.h"
+#include "net/netoutbox.h"
+#include "net/protocol.h"
+#include "net/sendqueue.h"
+#include "net/socket/codec.h"
 #include "net/socket/socket.h"
+#include "net/texts.h"
 
 namespace vorn {
 
-class SendQueue {};
-class Dispatcher {};
-class NetOutbox {};
-class Framer {};
 namespace {
-NullOutbox gNoNetwork;
-}
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+// While the joiner's link is still coming up the queue is looked at this often.
+constexpr int kConnectingPollMs = 5;
+}  // namespace
 
 NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
     sckConnect_ = new Socket(this);
+    sckConnect_->setObjectName("sckConnect");
     sckConnection_ = new SocketFamily(this);
+    sckConnection_->setObjectName("sckConnection");
+    queue_ = std::make_unique<SendQueue>(*this);
+    dispatcher_ = std::make_unique<Dispatcher>(*this, *queue_);
+    outbox_ = std::make_unique<NetOutbox>(*queue_);
+    hostFramer_ = std::make_unique<Framer>();
+    queue_->onQueued = [this] { KickSendTimer(); };
+
+    tmrSendData_.setObjectName("tmrSendData");
+    tmrSendData_.setTimerType(Qt::PreciseTimer);
+    tmrSendData_.setInterval(1);
+    connect(&tmrSendData_, &QTimer::timeout, this, [this] { tmrSendData_Timer(); });
+
+    connect(sckConnect_, &Socket::dataArrival, this, &NetworkGame::OnHostData);
+    connect(sckConnect_, &Socket::closed, this, &NetworkGame::OnHostClosed);
+    connect(sckConnect_, &Socket::error, this, [this](int, const QString& d) { OnHostError(d); });
+    connect(sckConnection_, &SocketFamily::connectionRequest, this, &NetworkGame::OnConnectionRequest);
+    connect(sckConnection_, &SocketFamily::dataArrival, this, [this](int i) {
+        if (i > 0) OnSlotData(i);
+    });
+    connect(sckConnection_, &SocketFamily::closed, this, [this](int i) {
+        if (i > 0) OnSlotClosed(i);
+    });
+    connect(sckConnection_, &SocketFamily::error, this,
+            [this](int i, int, const QString& d) { OnSlotError(i, d); });
 }
-NetworkGame::~NetworkGame() = default;
-Outbox& NetworkGame::outbox() { return gNoNetwork; }
-void NetworkGame::StartConnection(const QString&) {}
+
+NetworkGame::~NetworkGame() {
+    tmrSendData_.stop();
+    queue_->onQueued = nullptr;
+}
+
+Outbox& NetworkGame::outbox() { return *outbox_; }
+
+Session& NetworkGame::session() { return main_.session(); }
+Engine& NetworkGame::engine() { return main_.engine(); }
+
+// ---------------------------------------------------------------------------
+// Links
+
+void NetworkGame::StartConnection(const QString& name) {
+    Session& s = session();
+    if (s.IsHost) {
+        sckConnect_->Close();
+        Socket& listener = sckConnection_->Element(0);
+        listener.Close();
+        listener.SetLocalPort(s.ServerPort);
+        if (!listener.Listen()) {
+            main_.prompter.Info(&main_, listener.LastErrorDescription(), Prompter::Icon::Exclamation);
+            return;
+        }
+        ShowProgress(texts::kHosting);
+        players_.push_back(Person{name.toStdString(), -1});
+        PlayersChanged();
+    } else {
+        ShowProgress(texts::kConnecting);
+        sckConnect_->Close();
+        hostFramer_->Reset();
+        sckConnect_->SetRemotePort(s.ServerPort);
+        if (!sckConnect_->Connect(Q(s.ServerAddress))) {
+            main_.prompter.Info(&main_, sckConnect_->LastErrorDescription(), Prompter::Icon::Exclamation);
+            return;
+        }
+        queue_->SendToHost(JoinedMessage(name.toStdString()));
+    }
+}
+
 void NetworkGame::CloseAllConnections() {
     sckConnect_->Close();
     sckConnection_->CloseAll();
+    hostFramer_->Reset();
+    for (auto& [slot, framer] : slotFramers_) framer->Reset();
 }
-void NetworkGame::DiscardQueue() {}
-void NetworkGame::SetSendTimerEnabled(bool enabled) { sendEnabled_ = enabled; }
-void NetworkGame::SendChat(const QString&) {}
+
+void NetworkGame::DiscardQueue() {
+    queue_->Discard();
+    tmrSendData_.stop();
+}
+
+void NetworkGame::SetSendTimerEnabled(bool enabled) {
+    sendEnabled_ = enabled;
+    if (enabled)
+        KickSendTimer();
+    else
+        tmrSendData_.stop();
+}
+
+bool NetworkGame::SlotConnected(int slot) {
+    return slot > 0 && sckConnection_->Exists(slot) && sckConnection_->Element(slot).State() == Socket::kConnected;
+}
+
+bool NetworkGame::HostLinkConnected() { return sckConnect_->State() == Socket::kConnected; }
+
 QString NetworkGame::LocalHostName() const { return Socket::LocalHostName(); }
 QString NetworkGame::LocalHostAddress() const { return Socket::LocalHostAddress(); }
-bool NetworkGame::tmrSendData_Timer() { return false; }
-Session& NetworkGame::session() { return main_.session(); }
-Engine& NetworkGame::engine() { return main_.engine(); }
-void NetworkGame::PlayersChanged() {}
-void NetworkGame::AppendChat(const std::string& line) { main_.AppendChat(QString::fromStdString(line)); }
-void NetworkGame::ShowProgress(const std::string& text) { main_.ShowProgressText(QString::fromStdString(text)); }
+
+void NetworkGame::OnConnectionRequest(int index, int requestId) {
+    if (index != 0) return;
+    Session& s = session();
+    int slot = 0;
+    for (int i = 1; i <= s.SlotCount; ++i)
+        if (sckConnection_->Element(i).State() == Socket::kClosed) {
+            slot = i;
+            break;
+        }
+    if (slot == 0) slot = ++s.SlotCount;
+    Socket& link = sckConnection_->Element(slot);
+    link.SetLocalPort(0);
+    auto& framer = slotFramers_[slot];
+    if (!framer) framer = std::make_unique<Framer>();
+    framer->Reset();
+    if (!link.Accept(requestId)) return;
+    queue_->SendToSlot(SeatMessage(slot), slot);
+}
+
+// ---------------------------------------------------------------------------
+// Receiving
+
+void NetworkGame::Deliver(Framer& framer, const QByteArray& bytes, int sourceSlot) {
+    framer.Append(std::string_view(bytes.constData(), size_t(bytes.size())));
+    std::string raw;
+    while (framer.Pop(raw)) {
+        // A message that ends the network game closes every link; whatever
+        // followed it on this link is not read.
+        if (sourceSlot < 0 ? !HostLinkConnected() && sckConnect_->State() != Socket::kPeerClosed
+                           : !sckConnection_->Exists(sourceSlot))
+            break;
+        dispatcher_->HandleMessage(FromCp936(raw), sourceSlot);
+    }
+}
+
+void NetworkGame::OnHostData() { Deliver(*hostFramer_, sckConnect_->ReadAll(), -1); }
+
+void NetworkGame::OnSlotData(int slot) {
+    auto& framer = slotFramers_[slot];
+    if (!framer) framer = std::make_unique<Framer>();
+    Deliver(*framer, sckConnection_->Element(slot).ReadAll(), slot);
+}
+
+// ---------------------------------------------------------------------------
+// Links that close or fail
+
+void NetworkGame::OnSlotClosed(int slot) {
+    sckConnection_->Element(slot).Close();
+    const std::string name = dispatcher_->PersonName(slot);
+    if (name.empty()) return;
+    Session& s = session();
+    if (slot > 3 || s.SlotCount < 3) {
+        ShowProgress(name + texts::kLeft);
+        dispatcher_->RemovePerson(slot);
+        queue_->SendToAll(DisconnectedMessage(slot));
+        return;
+    }
+    engine().RunAction([this, slot, name] {
+        if (!session().IsNet) return;
+        InfoBox(name + texts::kLeftGameOver);
+        // The others hear why the game ends before their links close.
+        queue_->SendToAll(ExitMessage(slot));
+        FlushQueue();
+        CloseAllConnections();
+        main_.ResetToLocalGame();
+        engine().NewGame();
+    });
+}
+
+void NetworkGame::OnHostClosed() {
+    engine().RunAction([this] {
+        if (!session().IsNet) return;
+        InfoBox(session().PlayerNames[0] + texts::kLeftGameOver);
+        CloseAllConnections();
+        main_.ResetToLocalGame();
+        engine().NewGame();
+    });
+}
+
+void NetworkGame::OnHostError(const QString& description) {
+    engine().RunAction([this, description] {
+        if (!session().IsNet) return;
+        InfoBox((description + texts::kCheckAddress).toStdString());
+        CloseAllConnections();
+        main_.ResetToLocalGame();
+    });
+}
+
+void NetworkGame::OnSlotError(int, const QString& description) {
+    engine().RunAction([this, description] {
+        if (!session().IsNet) return;
+        InfoBox(description.toStdString());
+        CloseAllConnections();
+        main_.ResetToLocalGame();
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Sending
+
+void NetworkGame::KickSendTimer() {
+    if (!sendEnabled_ || queue_->Empty()) return;
+    tmrSendData_.setInterval(1);
+    if (!tmrSendData_.isActive()) tmrSendData_.start();
+}
+
+bool NetworkGame::tmrSendData_Timer() {
+    std::string target, text;
+    if (queue_->TakeNext(target, text)) {
+        const int slot = SendQueue::TargetSlot(target);
+        Socket& link = slot < 0 ? *sckConnect_ : sckConnection_->Element(slot);
+        link.SendText(text + "\r\n");
+        if (queue_->Empty()) tmrSendData_.stop();
+        return true;
+    }
+    // Nothing can leave now. Keep looking only while the link to the host is
+    // coming up; anything else waits for a link to connect, which queues a
+    // message of its own and wakes the timer.
+    const int state = sckConnect_->State();
+    if (state == Socket::kResolving || state == Socket::kConnecting)
+        tmrSendData_.setInterval(kConnectingPollMs);
+    else
+        tmrSendData_.stop();
+    return false;
+}
+
+void NetworkGame::FlushQueue() {
+    while (tmrSendData_Timer()) {
+    }
+}
+
+void NetworkGame::SendChat(const QString& line) {
+    const std::string message = ChatMessage(line.toStdString());
+    if (session().IsHost)
+        queue_->SendToAll(message);
+    else
+        queue_->SendToHost(message);
+}
+
+// ---------------------------------------------------------------------------
+// The window's side
+
+void NetworkGame::PlayersChanged() {
+    QListWidget* list = main_.lstConnections();
+    list->clear();
+    for (const Person& p : players_) {
+        auto* item = new QListWidgetItem(Q(p.name), list);
+        item->setData(Qt::UserRole, p.slot);
+    }
+}
+
+void NetworkGame::AppendChat(const std::string& line) { main_.AppendChat(Q(line)); }
+void NetworkGame::ShowProgress(const std::string& text) { main_.ShowProgressText(Q(text)); }
 void NetworkGame::InfoBox(const std::string& text) { main_.InfoBox(text); }
 void NetworkGame::ResetToLocalGame() { main_.ResetToLocalGame(); }
-void NetworkGame::ShowLogonLater() {}
-bool NetworkGame::SlotConnected(int) { return false; }
-bool NetworkGame::HostLinkConnected() { return false; }
+
+void NetworkGame::ShowLogonLater() {
+    // The logon dialog runs its own actions, so it opens only once the running
+    // action (and anything queued behind it) is over.
+    QTimer::singleShot(0, this, [this] {
+        if (engine().Busy()) {
+            QTimer::singleShot(20, this, [this] { ShowLogonLater(); });
+            return;
+        }
+        main_.showLogon();
+    });
+}
 
 }  // namespace vorn

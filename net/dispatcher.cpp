@@ -1,0 +1,243 @@
+#include "net/dispatcher.h"
+
+#include <utility>
+
+#include "cards/rules.h"
+#include "net/sendqueue.h"
+#include "net/texts.h"
+
+namespace vorn {
+
+void AddPerson(std::vector<Person>& players, int slot, const std::string& name) {
+    players.push_back(Person{name, 0});
+    for (auto& person : players)
+        if (person.slot == 0) {
+            person.slot = slot;
+            break;
+        }
+}
+
+bool RemovePerson(std::vector<Person>& players, int slot) {
+    for (auto it = players.begin(); it != players.end(); ++it)
+        if (it->slot == slot) {
+            players.erase(it);
+            return true;
+        }
+    return false;
+}
+
+std::string PersonName(const std::vector<Person>& players, int slot) {
+    for (const auto& person : players)
+        if (person.slot == slot) return person.name;
+    return {};
+}
+
+bool HostAcceptsThrow(const Table& table, const ThrowBody& move) {
+    if (table.CurrentSeat != move.seat) return false;
+    if (move.IsPass())
+        return !table.MustLead && move.lastThrower == table.TheLastThrower &&
+               move.tablePlay == table.TablePlay;
+    if (move.cards.empty()) return false;
+    // The rules read lstSelected and use the work lists: try the play on a copy.
+    Table scratch = table;
+    SortedList& hand = scratch.lstDirection[move.seat];
+    scratch.lstSelected.Clear();
+    for (const auto& code : move.cards) {
+        if (!hand.Remove(code)) return false;
+        scratch.lstSelected.Add(code);
+    }
+    return HasPlayableShape(scratch.lstSelected) && !BreaksTwoRule(scratch.lstSelected) && CanBeat(scratch);
+}
+
+void Dispatcher::DispatchMessages(std::string& text, int sourceSlot) {
+    for (;;) {
+        size_t end = text.find("\r\n");
+        if (end == std::string::npos) return;
+        // Taken off the text before it is handled: a handler that opens a box
+        // lets other arrivals in, and the text must already be in its next state.
+        std::string message = text.substr(0, end);
+        text.erase(0, end + 2);
+        HandleMessage(message, sourceSlot);
+    }
+}
+
+void Dispatcher::HandleMessage(const std::string& message, int sourceSlot) {
+    std::string_view tag, body;
+    SplitMessage(message, tag, body);
+    if (tag.empty()) return;
+
+    // What a joiner may send the host; everything else only the host sends.
+    if (tag == tags::kJoined) return OnJoined(body, sourceSlot);
+    if (tag == tags::kMessage) return OnMessage(body, sourceSlot);
+    if (tag == tags::kThrow) return OnThrow(body, sourceSlot);
+
+    if (sourceSlot >= 0 || host_.session().IsHost) return;
+    if (tag == tags::kSeat) return OnSeat(body);
+    if (tag == tags::kNewNameList) return OnNewNameList();
+    if (tag == tags::kPeople) return OnPeople(body);
+    if (tag == tags::kPrepare) return OnPrepare(body);
+    if (tag == tags::kTurn) return OnTurn(body);
+    if (tag == tags::kSnatchCard) return OnSnatch(body);
+    if (tag == tags::kGameOver) return OnGameOver(body);
+    if (tag == tags::kDisconnected) return OnDisconnected(body);
+    if (tag == tags::kExit) return OnExit(body);
+}
+
+void Dispatcher::AddPerson(int slot, const std::string& name) {
+    vorn::AddPerson(host_.players(), slot, name);
+    host_.PlayersChanged();
+}
+
+void Dispatcher::RemovePerson(int slot) {
+    if (vorn::RemovePerson(host_.players(), slot)) host_.PlayersChanged();
+}
+
+std::string Dispatcher::PersonName(int slot) {
+    return vorn::PersonName(host_.players(), slot);
+}
+
+void Dispatcher::SendNameList() {
+    // A copy: the list must read the same for every joiner it goes to.
+    const std::vector<Person> players = host_.players();
+    for (const auto& to : players) {
+        if (to.slot == -1) continue;
+        queue_.SendToSlot(NewNameListMessage(), to.slot);
+        for (const auto& entry : players) queue_.SendToSlot(PeopleMessage(entry.slot, entry.name), to.slot);
+    }
+}
+
+void Dispatcher::OnSeat(std::string_view body) {
+    auto number = ParseDecimal(body);
+    if (!number || *number < 1) return;
+    const int seat = *number;
+    host_.engine().RunAction([this, seat] {
+        Session& s = host_.session();
+        if (!s.IsNet) return;
+        if (seat > 3) {
+            host_.InfoBox(texts::kTableFull);
+            host_.CloseAllConnections();
+            host_.ResetToLocalGame();
+            host_.ShowLogonLater();
+            return;
+        }
+        s.LocalSeat = seat;
+    });
+}
+
+void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
+    const std::string name(body);
+    Session& s = host_.session();
+    if (!s.IsHost) {
+        host_.ShowProgress(name + texts::kArrived);
+        return;
+    }
+    // A nameless player could not be told from a link that never joined, and
+    // would leave "[Prepare]" with an empty field that every joiner refuses.
+    if (sourceSlot < 0 || TrimBlanks(name).empty()) return;
+    host_.ShowProgress(name + texts::kArrived);
+    if (sourceSlot <= 3) s.PlayerNames[sourceSlot] = name;
+    queue_.SendToAll(JoinedMessage(name));
+    AddPerson(sourceSlot, name);
+    SendNameList();
+    if (s.SlotCount == 3) {
+        queue_.SendToAll(PrepareMessage(s.PlayerNames));
+        host_.engine().AdjustDirection();
+        host_.ShowProgress(texts::kAllSeated);
+    }
+}
+
+void Dispatcher::OnNewNameList() {
+    host_.players().clear();
+    host_.PlayersChanged();
+}
+
+void Dispatcher::OnPeople(std::string_view body) {
+    auto person = ParsePeople(body);
+    if (!person) return;
+    AddPerson(person->slot, person->name);
+}
+
+void Dispatcher::OnPrepare(std::string_view body) {
+    auto names = ParsePrepare(body);
+    if (!names) return;
+    host_.engine().RunAction([this, names = std::move(*names)] {
+        Session& s = host_.session();
+        if (!s.IsNet) return;
+        s.PlayerNames = names;
+        host_.engine().AdjustDirection();
+        host_.ShowProgress(texts::kAllSeated);
+    });
+}
+
+void Dispatcher::OnMessage(std::string_view body, int sourceSlot) {
+    const std::string line(body);
+    host_.AppendChat(line);
+    if (host_.session().IsHost) queue_.SendToOthers(ChatMessage(line), sourceSlot);
+}
+
+void Dispatcher::OnThrow(std::string_view body, int sourceSlot) {
+    auto parsed = ParseThrow(body);
+    if (!parsed) return;
+    const bool onHost = host_.session().IsHost;
+    // A joiner's seat is its slot number: the host hears each seat only from
+    // its own link. A joiner hears moves only from the host, never its own.
+    if (onHost ? sourceSlot != parsed->seat : sourceSlot >= 0) return;
+    if (!onHost && parsed->seat == host_.session().LocalSeat) return;
+    host_.engine().RunAction([this, move = std::move(*parsed), onHost] {
+        Engine& engine = host_.engine();
+        if (!host_.session().IsNet) return;
+        if (onHost && !HostAcceptsThrow(engine.table(), move)) return;
+        engine.ReceiveThrow(move.lastThrower, move.tablePlay, move.seat);
+    });
+}
+
+void Dispatcher::OnTurn(std::string_view body) {
+    auto turn = ParseTurn(body);
+    if (!turn) return;
+    host_.engine().RunAction([this, turn = *turn] {
+        if (!host_.session().IsNet) return;
+        host_.engine().ReceiveTurn(turn.seat, turn.mustLead);
+    });
+}
+
+void Dispatcher::OnSnatch(std::string_view body) {
+    auto draw = ParseSnatch(body);
+    if (!draw) return;
+    host_.engine().RunAction([this, draw = *draw] {
+        Engine& engine = host_.engine();
+        if (!host_.session().IsNet) return;
+        // The stock may have changed since the message arrived: check it now.
+        if (draw.drawIndex >= engine.table().lstCardsBox.Count()) return;
+        engine.ReceiveSnatch(draw.seat, draw.drawIndex);
+    });
+}
+
+void Dispatcher::OnGameOver(std::string_view body) {
+    auto seat = ParseSeat(body);
+    if (!seat) return;
+    host_.engine().RunAction([this, seat = *seat] {
+        if (!host_.session().IsNet) return;
+        host_.engine().ReceiveGameOver(seat);
+    });
+}
+
+void Dispatcher::OnDisconnected(std::string_view body) {
+    auto slot = ParsePadded(body);
+    if (!slot) return;
+    host_.ShowProgress(PersonName(*slot) + texts::kLeft);
+    RemovePerson(*slot);
+}
+
+void Dispatcher::OnExit(std::string_view body) {
+    auto slot = ParsePadded(body);
+    if (!slot) return;
+    host_.engine().RunAction([this, slot = *slot] {
+        if (!host_.session().IsNet) return;
+        host_.InfoBox(PersonName(slot) + texts::kLeftGameOver);
+        host_.CloseAllConnections();
+        host_.ResetToLocalGame();
+        host_.engine().NewGame();
+    });
+}
+
+}  // namespace vorn

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorn {
+
+// The wire format of a network game: a tag in square brackets, a body, and
+// "\r\n" added by the send queue. This file builds every message and reads
+// every body back. The readers are strict because the other end is not
+// trusted: a body that is not exactly what a builder would write comes back
+// as nothing, and the receiver then ignores the whole message.
+
+namespace tags {
+inline constexpr std::string_view kSeat = "[Seat]";
+inline constexpr std::string_view kJoined = "[Joined]";
+inline constexpr std::string_view kNewNameList = "[New Name List]";
+inline constexpr std::string_view kPeople = "[People]";
+inline constexpr std::string_view kPrepare = "[Prepare]";
+inline constexpr std::string_view kMessage = "[Message]";
+inline constexpr std::string_view kThrow = "[Throw]";
+inline constexpr std::string_view kTurn = "[Turn]";
+inline constexpr std::string_view kSnatchCard = "[Snatch Card]";
+inline constexpr std::string_view kGameOver = "[Game Over]";
+inline constexpr std::string_view kDisconnected = "[Disconnected]";
+inline constexpr std::string_view kExit = "[Exit]";
+
+inline constexpr std::array<std::string_view, 12> kAll = {kSeat,       kJoined,   kNewNameList,  kPeople,
+                                                          kPrepare,    kMessage,  kThrow,        kTurn,
+                                                          kSnatchCard, kGameOver, kDisconnected, kExit};
+}  // namespace tags
+
+// ---- Field operations -------------------------------------------------------
+
+// Exactly 10 characters for any number of at most 9 digits: leading zeros, a
+// minus sign in front of 9 digits for a negative one (2 -> "0000000002",
+// -1 -> "-000000001"). Wider numbers come out in full, never cut.
+std::string PadNumber(int number);
+
+// The 10 characters starting at character n*10-9 (1-based; whole UTF-8
+// characters are counted). Shorter, possibly empty, near the end of the body.
+std::string FixedField(std::string_view body, int n);
+// The body from character n*10-9 to its end.
+std::string FixedFieldTail(std::string_view body, int n);
+
+// Texts joined with "|".
+std::string JoinFields(const std::vector<std::string>& fields);
+
+// Bar field n (1-based) of text after trimming the text of blanks at both
+// ends; empty when there is no such field.
+std::string SplitField(std::string_view text, int n);
+// The same on text as it stands, without trimming.
+std::string SplitFieldAsIs(std::string_view text, int n);
+// All bar fields of text as it stands ("" gives one empty field).
+std::vector<std::string> BarFields(std::string_view text);
+
+// text without leading and trailing blanks (spaces).
+std::string_view TrimBlanks(std::string_view text);
+
+// ---- Value readers ----------------------------------------------------------
+
+// An optionally signed run of decimal digits within int range, blanks at the
+// ends allowed. Nothing for "", "1.5", "1 2", "abc", "99999999999".
+std::optional<int> ParseDecimal(std::string_view text);
+// "true" in any letter case, blanks at the ends allowed; anything else false.
+bool ParseBoolean(std::string_view text);
+// The codes of a card list: whole 4-character pieces, each one of the 52 cards,
+// no card twice. Empty text gives an empty list.
+std::optional<std::vector<std::string>> ParseCardList(std::string_view text);
+// The padded number at the head of a body: its first 10 characters as a decimal.
+std::optional<int> ParsePadded(std::string_view body);
+
+// ---- Whole messages ---------------------------------------------------------
+
+// The tag is the message up to and including its first "]" (empty when there
+// is none); the body is the rest.
+void SplitMessage(std::string_view message, std::string_view& tag, std::string_view& body);
+
+std::string SeatMessage(int slot);
+std::string JoinedMessage(const std::string& name);
+std::string NewNameListMessage();
+std::string PeopleMessage(int slot, const std::string& name);
+std::string PrepareMessage(const std::array<std::string, 4>& names);
+std::string ChatMessage(const std::string& line);
+// A play (lastThrower == seat, tablePlay the new play) or a pass (tablePlay
+// repeats the play on the table): "[Throw]1|C_05D_05|1".
+std::string ThrowMessage(int lastThrower, const std::string& tablePlay, int seat);
+// "[Turn]2|True".
+std::string TurnMessage(int seat, bool mustLead);
+std::string SnatchMessage(int seat, int drawIndex);
+std::string GameOverMessage(int seat);
+std::string DisconnectedMessage(int slot);
+std::string ExitMessage(int slot);
+
+// ---- Bodies read back -------------------------------------------------------
+// Seats are checked to be 0..3 here; what depends on the table (the stock
+// size, whose turn it is) is checked by the receiver when it applies them.
+
+struct ThrowBody {
+    int lastThrower = 0;
+    std::string tablePlay;
+    std::vector<std::string> cards;  // tablePlay cut into its codes
+    int seat = 0;
+    bool IsPass() const { return lastThrower != seat; }
+};
+struct TurnBody {
+    int seat = 0;
+    bool mustLead = false;
+};
+struct SnatchBody {
+    int seat = 0;
+    int drawIndex = 0;  // not negative
+};
+struct PeopleBody {
+    int slot = 0;
+    std::string name;
+};
+
+std::optional<ThrowBody> ParseThrow(std::string_view body);
+std::optional<TurnBody> ParseTurn(std::string_view body);
+std::optional<SnatchBody> ParseSnatch(std::string_view body);
+// A seat 0..3 as a plain decimal ("[Game Over]").
+std::optional<int> ParseSeat(std::string_view body);
+std::optional<PeopleBody> ParsePeople(std::string_view body);
+// Four non-empty names, the first four bar fields of the body as it stands.
+std::optional<std::array<std::string, 4>> ParsePrepare(std::string_view body);
+
+}  // namespace vorn

@@ -1,0 +1,16 @@
+#pragma once
+
+// Texts of the network game shown to the person, gathered so that each can be
+// checked and translated in one place.
+namespace vorn::texts {
+
+inline constexpr const char* kTableFull = "人数已够，连线断开";
+inline constexpr const char* kLeftGameOver = " 走了，游戏结束！";
+inline constexpr const char* kArrived = " 来了";
+inline constexpr const char* kLeft = " 走了";
+inline constexpr const char* kAllSeated = "人已到齐，游戏开始";
+inline constexpr const char* kHosting = "主机建立";
+inline constexpr const char* kConnecting = "申请连接...";
+inline constexpr const char* kCheckAddress = ",检查主机地址和连接端口，重新尝试连接!";
+
+}  // namespace vorn::texts

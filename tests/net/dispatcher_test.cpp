@@ -1,0 +1,517 @@
+#include <QObject>
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+#include "cards/table.h"
+#include "net/dispatcher.h"
+#include "net/protocol.h"
+#include "net/texts.h"
+#include "tests/net/netrig.h"
+#include "tests/testing.h"
+
+namespace vorn::test {
+
+namespace {
+
+// The queue as "slot text" lines (-1 for the link to the host).
+QStringList Lines(const NetRig& rig) {
+    QStringList lines;
+    for (const auto& [target, text] : rig.Queued())
+        lines << QString::number(SendQueue::TargetSlot(target)) + " " + Q(text);
+    return lines;
+}
+
+QString Hand(const Table& t, int seat) {
+    QStringList codes;
+    for (const auto& code : t.lstDirection[seat]) codes << Q(code);
+    return codes.join(' ');
+}
+
+QString People(const std::vector<Person>& players) {
+    QStringList entries;
+    for (const auto& p : players) entries << Q(p.name) + "@" + QString::number(p.slot);
+    return entries.join(' ');
+}
+
+void Arrive(NetRig& rig, const QString& messages, int source) {
+    std::string text = messages.toStdString();
+    rig.dispatcher.DispatchMessages(text, source);
+}
+
+// What a peer can see change on a computer besides its table.
+struct Visible {
+    Session session;
+    QString players;
+    QStringList queued;
+    std::vector<std::string> boxes, viewBoxes, chat, progress;
+    int closes, resets, logons;
+    bool throwVisible;
+
+    explicit Visible(NetRig& rig)
+        : session(rig.session_),
+          players(People(rig.players_)),
+          queued(Lines(rig)),
+          boxes(rig.boxes),
+          viewBoxes(rig.view.infoBoxes),
+          chat(rig.chat),
+          progress(rig.progress),
+          closes(rig.closes),
+          resets(rig.resets),
+          logons(rig.logons),
+          throwVisible(rig.engine_.ThrowVisible()) {}
+
+    QString DifferenceTo(const Visible& o) const {
+        if (session.LocalSeat != o.session.LocalSeat) return "LocalSeat";
+        if (session.PlayerNames != o.session.PlayerNames) return "PlayerNames";
+        if (session.IsNet != o.session.IsNet) return "IsNet";
+        if (players != o.players) return "players: " + players + " / " + o.players;
+        if (queued != o.queued) return "queued: " + o.queued.join(", ");
+        if (boxes != o.boxes || viewBoxes != o.viewBoxes) return "a box was shown";
+        if (chat != o.chat) return "chat";
+        if (progress != o.progress) return "progress";
+        if (closes != o.closes || resets != o.resets || logons != o.logons) return "links or mode";
+        if (throwVisible != o.throwVisible) return "play button";
+        return {};
+    }
+};
+
+}  // namespace
+
+// What each message does on arrival, at the host and at a joiner, and that
+// nothing a peer sends wrongly changes anything at all.
+class DispatcherTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // Three joiners arrive at a host named H, one after the other.
+    void fourArrivals() {
+        NetRig rig(true);
+        rig.session_.SlotCount = 0;
+        rig.slotUp.fill(false);
+        rig.session_.PlayerNames = {"H", "青龙", "玄武", "白虎"};
+        rig.dispatcher.AddPerson(-1, "H");
+
+        auto accept = [&rig](int slot) {
+            rig.session_.SlotCount = slot;
+            rig.slotUp[slot] = true;
+            rig.queue.SendToSlot(SeatMessage(slot), slot);
+        };
+        accept(1);
+        Arrive(rig, "[Joined]J1\r\n", 1);
+        QCOMPARE(Lines(rig), (QStringList{"1 [Seat]1", "1 [Joined]J1", "1 [New Name List]",
+                                          "1 [People]-000000001H", "1 [People]0000000001J1"}));
+        QCOMPARE(Q(rig.progress.back()), QString("J1 来了"));
+        rig.queue.Discard();
+
+        accept(2);
+        Arrive(rig, "[Joined]J2\r\n", 2);
+        QCOMPARE(Lines(rig),
+                 (QStringList{"2 [Seat]2", "1 [Joined]J2", "2 [Joined]J2", "1 [New Name List]",
+                              "1 [People]-000000001H", "1 [People]0000000001J1", "1 [People]0000000002J2",
+                              "2 [New Name List]", "2 [People]-000000001H", "2 [People]0000000001J1",
+                              "2 [People]0000000002J2"}));
+        rig.queue.Discard();
+
+        accept(3);
+        Arrive(rig, "[Joined]J3\r\n", 3);
+        QStringList expected{"3 [Seat]3", "1 [Joined]J3", "2 [Joined]J3", "3 [Joined]J3"};
+        for (int to = 1; to <= 3; ++to) {
+            const QString s = QString::number(to) + " ";
+            expected << s + "[New Name List]" << s + "[People]-000000001H" << s + "[People]0000000001J1"
+                     << s + "[People]0000000002J2" << s + "[People]0000000003J3";
+        }
+        expected << "1 [Prepare]H|J1|J2|J3"
+                 << "2 [Prepare]H|J1|J2|J3"
+                 << "3 [Prepare]H|J1|J2|J3";
+        QCOMPARE(Lines(rig), expected);
+        QCOMPARE(rig.session_.PlayerNames, (std::array<std::string, 4>{"H", "J1", "J2", "J3"}));
+        QCOMPARE(People(rig.players_), QString("H@-1 J1@1 J2@2 J3@3"));
+        QCOMPARE(Q(rig.progress.back()), QString(texts::kAllSeated));
+        QCOMPARE(Q(rig.progress[rig.progress.size() - 2]), QString("J3 来了"));
+    }
+
+    void joinedAndChatInOneArrival() {
+        NetRig rig(true);
+        rig.session_.SlotCount = 2;
+        rig.slotUp = {false, true, true};
+        std::string text = "[Joined]J1\r\n[Message]J1: hi\r\n[Turn]1|Tr";
+        rig.dispatcher.DispatchMessages(text, 1);
+        QCOMPARE(Q(text), QString("[Turn]1|Tr"));
+        QCOMPARE(rig.progress, std::vector<std::string>{"J1 来了"});
+        QCOMPARE(rig.chat, std::vector<std::string>{"J1: hi"});
+        const QStringList lines = Lines(rig);
+        QCOMPARE(lines.first(), QString("1 [Joined]J1"));
+        QCOMPARE(lines.last(), QString("2 [Message]J1: hi"));
+    }
+
+    void joinedOnAJoinerOnlyTells() {
+        NetRig rig(false);
+        rig.players_ = {{"H", -1}, {"J1", 1}};
+        Visible before(rig);
+        Arrive(rig, "[Joined]J3\r\n", -1);
+        QCOMPARE(rig.progress, std::vector<std::string>{"J3 来了"});
+        QVERIFY(rig.queue.Empty());
+        QCOMPARE(rig.session_.PlayerNames, before.session.PlayerNames);
+        QCOMPARE(People(rig.players_), before.players);
+    }
+
+    void chat_data() {
+        QTest::addColumn<bool>("host");
+        QTest::addColumn<int>("source");
+        QTest::addColumn<QStringList>("relayed");
+        QTest::newRow("host, from slot 2")
+            << true << 2 << QStringList{"1 [Message]J2: 你好", "3 [Message]J2: 你好"};
+        QTest::newRow("host, from slot 1")
+            << true << 1 << QStringList{"2 [Message]J2: 你好", "3 [Message]J2: 你好"};
+        QTest::newRow("joiner") << false << -1 << QStringList{};
+    }
+    void chat() {
+        QFETCH(bool, host);
+        QFETCH(int, source);
+        QFETCH(QStringList, relayed);
+        NetRig rig(host);
+        Arrive(rig, "[Message]J2: 你好\r\n", source);
+        QCOMPARE(rig.chat, std::vector<std::string>{"J2: 你好"});
+        QCOMPARE(Lines(rig), relayed);
+    }
+
+    void playerList() {
+        NetRig rig(false);
+        rig.players_ = {{"old", 1}, {"older", 2}};
+        Arrive(rig,
+               "[New Name List]\r\n[People]-000000001H\r\n[People]0000000002J2\r\n[People]0000000001朱雀\r\n",
+               -1);
+        QCOMPARE(People(rig.players_), QString("H@-1 J2@2 朱雀@1"));
+        QVERIFY(rig.listChanges >= 4);
+        Arrive(rig, "[Disconnected]0000000002\r\n", -1);
+        QCOMPARE(Q(rig.progress.back()), QString("J2 走了"));
+        QCOMPARE(People(rig.players_), QString("H@-1 朱雀@1"));
+    }
+
+    void addPersonNumbersTheFirstUnnumbered() {
+        std::vector<Person> list{{"a", 0}};
+        AddPerson(list, 3, "b");
+        // The entry still at 0 takes the number; the new one waits at 0.
+        QCOMPARE(People(list), QString("a@3 b@0"));
+        QCOMPARE(Q(PersonName(list, 0)), QString("b"));
+        QCOMPARE(Q(PersonName(list, 7)), QString());
+        QVERIFY(!RemovePerson(list, 7));
+        QVERIFY(RemovePerson(list, 3));
+        QCOMPARE(People(list), QString("b@0"));
+    }
+
+    void seat_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("localSeat");
+        QTest::addColumn<bool>("turnedAway");
+        QTest::newRow("seat 1") << "[Seat]1" << 1 << false;
+        QTest::newRow("seat 3") << "[Seat]3" << 3 << false;
+        QTest::newRow("slot 4: table full") << "[Seat]4" << 0 << true;
+        QTest::newRow("slot 12: table full") << "[Seat]12" << 0 << true;
+    }
+    void seat() {
+        QFETCH(QString, message);
+        QFETCH(int, localSeat);
+        QFETCH(bool, turnedAway);
+        NetRig rig(false, 2);
+        Arrive(rig, message + "\r\n", -1);
+        QCOMPARE(rig.session_.LocalSeat, localSeat);
+        QCOMPARE(rig.boxes,
+                 turnedAway ? std::vector<std::string>{texts::kTableFull} : std::vector<std::string>{});
+        QCOMPARE(rig.closes, turnedAway ? 1 : 0);
+        QCOMPARE(rig.resets, turnedAway ? 1 : 0);
+        QCOMPARE(rig.logons, turnedAway ? 1 : 0);
+    }
+
+    void prepare() {
+        NetRig rig(false, 1);
+        Arrive(rig, "[Prepare]南家|东家|北家|西家\r\n", -1);
+        QCOMPARE(rig.session_.PlayerNames, (std::array<std::string, 4>{"南家", "东家", "北家", "西家"}));
+        QCOMPARE(Q(rig.progress.back()), QString(texts::kAllSeated));
+        // The seats turned: this joiner's seat 1 is now at the bottom.
+        QCOMPARE(rig.table.SeatY[1], 6400);
+    }
+
+    // A joiner applies the host's moves; a pass never moves a card, a play
+    // moves exactly the named ones.
+    void throwOnAJoiner_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("hand1");
+        QTest::addColumn<QString>("tablePlay");
+        QTest::addColumn<int>("lastThrower");
+        QTest::addColumn<int>("passCount");
+        QTest::newRow("play") << "[Throw]1|H_06S_06|1"
+                              << "C_03 D_13 S_09"
+                              << "H_06S_06" << 1 << 0;
+        QTest::newRow("pass") << "[Throw]0|C_05D_05|1"
+                              << "C_03 D_13 H_06 S_06 S_09"
+                              << "C_05D_05" << 0 << 1;
+        QTest::newRow("pass naming the seat's own cards") << "[Throw]0|H_06S_06|1"
+                                                          << "C_03 D_13 H_06 S_06 S_09"
+                                                          << "H_06S_06" << 0 << 1;
+    }
+    void throwOnAJoiner() {
+        QFETCH(QString, message);
+        QFETCH(QString, hand1);
+        QFETCH(QString, tablePlay);
+        QFETCH(int, lastThrower);
+        QFETCH(int, passCount);
+        NetRig rig(false, 2);
+        rig.FollowingPosition();
+        Arrive(rig, message + "\r\n", -1);
+        QCOMPARE(Hand(rig.table, 1), hand1);
+        QCOMPARE(Q(rig.table.TablePlay), tablePlay);
+        QCOMPARE(rig.table.TheLastThrower, lastThrower);
+        QCOMPARE(rig.table.PassCount, passCount);
+        QCOMPARE(rig.table.CurrentSeat, 2);
+        QCOMPARE(Hand(rig.table, 0), QString("C_04 H_07 S_07"));
+        QCOMPARE(Q(CheckConservation(rig.table)), QString());
+        // A joiner sends nothing for a move it was told about.
+        QVERIFY(rig.queue.Empty());
+    }
+
+    // The host carries out a joiner's legal move and tells the others.
+    void throwOnTheHost_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("hand1");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("play") << "[Throw]1|H_06S_06|1"
+                              << "C_03 D_13 S_09"
+                              << QStringList{"2 [Throw]1|H_06S_06|1", "3 [Throw]1|H_06S_06|1",
+                                             "1 [Turn]2|False", "2 [Turn]2|False", "3 [Turn]2|False"};
+        QTest::newRow("pass") << "[Throw]0|C_05D_05|1"
+                              << "C_03 D_13 H_06 S_06 S_09"
+                              << QStringList{"2 [Throw]0|C_05D_05|1", "3 [Throw]0|C_05D_05|1",
+                                             "1 [Turn]2|False", "2 [Turn]2|False", "3 [Turn]2|False"};
+    }
+    void throwOnTheHost() {
+        QFETCH(QString, message);
+        QFETCH(QString, hand1);
+        QFETCH(QStringList, sent);
+        NetRig rig(true);
+        rig.FollowingPosition();
+        Arrive(rig, message + "\r\n", 1);
+        QCOMPARE(Hand(rig.table, 1), hand1);
+        QCOMPARE(rig.table.CurrentSeat, 2);
+        QCOMPARE(Lines(rig), sent);
+        QCOMPARE(Q(CheckConservation(rig.table)), QString());
+    }
+
+    void turn_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("seat");
+        QTest::addColumn<bool>("mustLead");
+        QTest::addColumn<bool>("button");
+        QTest::newRow("another seat") << "[Turn]3|True" << 3 << true << false;
+        QTest::newRow("this seat") << "[Turn]2|False" << 2 << false << true;
+        QTest::newRow("upper case") << "[Turn]2|TRUE" << 2 << true << true;
+        QTest::newRow("not true is false") << "[Turn]0|yes" << 0 << false << false;
+        QTest::newRow("blanks around") << "[Turn]  1|true " << 1 << true << false;
+    }
+    void turn() {
+        QFETCH(QString, message);
+        QFETCH(int, seat);
+        QFETCH(bool, mustLead);
+        QFETCH(bool, button);
+        NetRig rig(false, 2);
+        rig.FollowingPosition();
+        Arrive(rig, message + "\r\n", -1);
+        QCOMPARE(rig.table.CurrentSeat, seat);
+        QCOMPARE(rig.table.MustLead, mustLead);
+        QCOMPARE(rig.view.throwVisible, button);
+        for (int s = 0; s < 4; ++s) QCOMPARE(rig.view.markers[s], s == seat);
+    }
+
+    void snatch_data() {
+        QTest::addColumn<int>("seat");
+        QTest::addColumn<int>("index");
+        QTest::newRow("first card to seat 1") << 1 << 0;
+        QTest::newRow("last card to seat 3") << 3 << 35;
+        QTest::newRow("to this seat") << 2 << 17;
+    }
+    void snatch() {
+        QFETCH(int, seat);
+        QFETCH(int, index);
+        NetRig rig(false, 2);
+        rig.FollowingPosition();
+        QCOMPARE(rig.table.lstCardsBox.Count(), 36);
+        const std::string card = rig.table.lstCardsBox[index];
+        const int before = rig.table.HandSize(seat);
+        Arrive(rig, QString("[Snatch Card]%1|%2\r\n").arg(seat).arg(index), -1);
+        QCOMPARE(rig.table.HandSize(seat), before + 1);
+        QVERIFY(rig.table.lstDirection[seat].Contains(card));
+        QVERIFY(!rig.table.lstCardsBox.Contains(card));
+        QCOMPARE(rig.table.CurrentSeat, seat);
+        QCOMPARE(Q(CheckConservation(rig.table)), QString());
+    }
+
+    void gameOver() {
+        NetRig rig(false, 2);
+        rig.FollowingPosition();
+        Arrive(rig, "[Game Over]1\r\n", -1);
+        QCOMPARE(rig.engine_.scores().won[1], 1);
+        QCOMPARE(rig.engine_.scores().lost[0], 3);
+        QCOMPARE(rig.engine_.scores().lost[3], 3);
+        QCOMPARE(rig.table.TheLastThrower, 1);
+        QCOMPARE(rig.table.lstCardsBox.Count(), 52);
+        QCOMPARE(rig.view.infoBoxes.size(), size_t(1));
+        QVERIFY(rig.view.infoBoxes[0].rfind("J1 赢得本局", 0) == 0);
+    }
+
+    void exitEndsTheNetworkGame() {
+        NetRig rig(false, 2);
+        rig.FollowingPosition();
+        rig.players_ = {{"H", -1}, {"J1", 1}, {"J2", 2}};
+        // Game messages behind the "[Exit]" belong to the game that ended.
+        Arrive(rig, "[Exit]0000000001\r\n[Turn]2|True\r\n[Snatch Card]2|0\r\n", -1);
+        QCOMPARE(rig.boxes, std::vector<std::string>{"J1 走了，游戏结束！"});
+        QCOMPARE(rig.closes, 1);
+        QCOMPARE(rig.resets, 1);
+        QVERIFY(!rig.session_.IsNet);
+        QCOMPARE(rig.table.lstCardsBox.Count(), 52);
+        QCOMPARE(rig.table.CurrentSeat, 1);
+        QVERIFY(!rig.view.throwVisible);
+    }
+
+    // Messages that arrive while an action runs (a card moving, a box open)
+    // wait and are applied in order when it ends; chat shows at once.
+    void arrivalsWaitForTheRunningAction() {
+        NetRig rig(false, 2);
+        rig.FollowingPosition();
+        const std::string first = rig.table.lstCardsBox[0];
+        const std::string second = rig.table.lstCardsBox[1];
+        rig.engine_.RunAction([&rig] {
+            Arrive(rig, "[Snatch Card]1|0\r\n[Message]H: wait\r\n[Snatch Card]3|0\r\n[Turn]3|True\r\n", -1);
+            QCOMPARE(rig.table.lstCardsBox.Count(), 36);
+            QCOMPARE(rig.table.CurrentSeat, 1);
+            QCOMPARE(rig.chat.size(), size_t(1));
+        });
+        QVERIFY(rig.table.lstDirection[1].Contains(first));
+        QVERIFY(rig.table.lstDirection[3].Contains(second));
+        QCOMPARE(rig.table.lstCardsBox.Count(), 34);
+        QCOMPARE(rig.table.CurrentSeat, 3);
+        QVERIFY(rig.table.MustLead);
+    }
+
+    // The stock index is checked when the draw runs, against the stock then.
+    void stockIndexCheckedWhenApplied() {
+        NetRig rig(false, 2);
+        rig.FollowingPosition();
+        rig.engine_.RunAction([&rig] {
+            Arrive(rig, "[Snatch Card]1|35\r\n", -1);
+            rig.engine_.ReceiveSnatch(2, 0);
+        });
+        QCOMPARE(rig.table.lstCardsBox.Count(), 35);
+        QCOMPARE(rig.table.HandSize(1), 5);
+        QCOMPARE(rig.table.CurrentSeat, 2);
+        QCOMPARE(Q(CheckConservation(rig.table)), QString());
+    }
+
+    // Nothing a peer sends wrongly changes anything: not the table, not the
+    // seats, the names, the list, the queue or the screen.
+    void refusedWhole_data() {
+        QTest::addColumn<bool>("host");
+        QTest::addColumn<int>("source");
+        QTest::addColumn<bool>("mustLead");
+        QTest::addColumn<QString>("message");
+
+        auto joiner = [](const char* name, const char* message) {
+            QTest::newRow(name) << false << -1 << false << QString(message);
+        };
+        joiner("throw empty", "[Throw]");
+        joiner("throw missing field", "[Throw]1|H_06S_06");
+        joiner("throw non-number", "[Throw]a|H_06S_06|1");
+        joiner("throw fraction", "[Throw]1.5|H_06|1");
+        joiner("throw seat 4", "[Throw]1|H_06S_06|4");
+        joiner("throw seat -1", "[Throw]-1|H_06S_06|-1");
+        joiner("throw card list cut", "[Throw]1|H_06S_0|1");
+        joiner("throw bad card code", "[Throw]1|H_06X_06|1");
+        joiner("throw own seat echoed", "[Throw]2|D_08H_08|2");
+        joiner("turn empty", "[Turn]");
+        joiner("turn missing field", "[Turn]2");
+        joiner("turn seat 4", "[Turn]4|True");
+        joiner("turn seat -1", "[Turn]-1|True");
+        joiner("turn non-number", "[Turn]x|True");
+        joiner("snatch missing field", "[Snatch Card]1");
+        joiner("snatch index -1", "[Snatch Card]1|-1");
+        joiner("snatch index = stock size", "[Snatch Card]1|36");
+        joiner("snatch huge index", "[Snatch Card]1|99999999999");
+        joiner("snatch seat 4", "[Snatch Card]4|0");
+        joiner("snatch blank inside", "[Snatch Card]1|1 0");
+        joiner("game over empty", "[Game Over]");
+        joiner("game over seat 4", "[Game Over]4");
+        joiner("game over seat -1", "[Game Over]-1");
+        joiner("game over non-number", "[Game Over]one");
+        joiner("seat 0", "[Seat]0");
+        joiner("seat negative", "[Seat]-3");
+        joiner("seat non-number", "[Seat]abc");
+        joiner("seat empty", "[Seat]");
+        joiner("prepare three names", "[Prepare]A|B|C");
+        joiner("prepare empty name", "[Prepare]A||C|D");
+        joiner("people short", "[People]12");
+        joiner("people no number", "[People]xxxxxxxxxxBob");
+        joiner("disconnected unpadded", "[Disconnected]2");
+        joiner("exit empty", "[Exit]");
+        joiner("exit non-number", "[Exit]abcdefghij");
+        joiner("unknown tag", "[Bogus]1");
+        joiner("no tag", "hello");
+        joiner("tag in other case", "[turn]2|True");
+        joiner("empty message", "");
+        joiner("bracket only", "]");
+
+        auto host = [](const char* name, int source, const char* message, bool mustLead = false) {
+            QTest::newRow(name) << true << source << mustLead << QString(message);
+        };
+        host("throw from the wrong link", 2, "[Throw]1|H_06S_06|1");
+        host("throw not from a joiner link", -1, "[Throw]1|H_06S_06|1");
+        host("pass out of turn", 2, "[Throw]0|C_05D_05|2");
+        host("play out of turn", 3, "[Throw]3|C_11D_11|3");
+        host("cards not in the hand", 1, "[Throw]1|H_07S_07|1");
+        host("cards already played", 1, "[Throw]1|C_05D_05|1");
+        host("single on a pair", 1, "[Throw]1|S_09|1");
+        host("no shape", 1, "[Throw]1|C_03S_09|1");
+        host("2 with another card", 1, "[Throw]1|D_13S_09|1");
+        host("empty play", 1, "[Throw]1||1");
+        host("same card twice", 1, "[Throw]1|H_06H_06|1");
+        host("pass not repeating the play", 1, "[Throw]0|C_05|1");
+        host("pass naming another thrower", 1, "[Throw]2|C_05D_05|1");
+        host("pass while leading", 1, "[Throw]0|C_05D_05|1", true);
+        host("malformed throw", 1, "[Throw]1|H_06S_06|");
+        host("turn from a joiner", 1, "[Turn]1|True");
+        host("snatch from a joiner", 1, "[Snatch Card]1|0");
+        host("game over from a joiner", 1, "[Game Over]1");
+        host("seat from a joiner", 1, "[Seat]2");
+        host("prepare from a joiner", 1, "[Prepare]a|b|c|d");
+        host("name list from a joiner", 1, "[New Name List]");
+        host("people from a joiner", 1, "[People]0000000002X");
+        host("disconnected from a joiner", 1, "[Disconnected]0000000002");
+        host("exit from a joiner", 1, "[Exit]0000000001");
+        host("joined without a name", 1, "[Joined]   ");
+    }
+    void refusedWhole() {
+        QFETCH(bool, host);
+        QFETCH(int, source);
+        QFETCH(bool, mustLead);
+        QFETCH(QString, message);
+        NetRig rig(host, 2);
+        rig.FollowingPosition();
+        rig.table.MustLead = mustLead;
+        rig.players_ = {{"H", -1}, {"J1", 1}, {"J2", 2}};
+        QCOMPARE(rig.table.lstCardsBox.Count(), 36);
+        const Table before = rig.table;
+        const Visible seen(rig);
+
+        Arrive(rig, message + "\r\n", source);
+
+        QCOMPARE(Q(TableDifference(before, rig.table)), QString());
+        QCOMPARE(Visible(rig).DifferenceTo(seen), QString());
+    }
+};
+
+VORN_TEST(DispatcherTest)
+
+}  // namespace vorn::test
+
+#include "dispatcher_test.moc"

@@ -1,0 +1,170 @@
+#pragma once
+
+#include <QString>
+#include <QTest>
+
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cards/card.h"
+#include "cards/deal.h"
+#include "cards/options.h"
+#include "cards/random.h"
+#include "cards/session.h"
+#include "cards/table.h"
+#include "game/engine.h"
+#include "net/dispatcher.h"
+#include "net/nethost.h"
+#include "net/netoutbox.h"
+#include "net/sendqueue.h"
+#include "tests/cards/fakes.h"
+
+namespace vorn::test {
+
+// One computer of a network game as the network layer sees it: a real table,
+// engine, queue, outbox and dispatcher, with the window's services recorded.
+// Links are switched on and off by hand.
+class NetRig : public NetHost {
+  public:
+    Table table;
+    Session session_;
+    Options options;
+    RecordingView view;
+    SeededRandom random{12345};
+    SendQueue queue{*this};
+    NetOutbox outbox{queue};
+    Engine engine_{table, session_, options, view, outbox, random};
+    Dispatcher dispatcher{*this, queue};
+
+    std::vector<Person> players_;
+    std::array<bool, 8> slotUp{};
+    bool hostLinkUp = false;
+
+    std::vector<std::string> chat;
+    std::vector<std::string> progress;
+    std::vector<std::string> boxes;
+    int closes = 0;
+    int resets = 0;
+    int logons = 0;
+    int listChanges = 0;
+
+    NetRig(const NetRig&) = delete;
+    NetRig& operator=(const NetRig&) = delete;
+
+    // host: seat 0 with three joiners linked; else a joiner at localSeat.
+    explicit NetRig(bool host, int localSeat = 2) {
+        options.animation = false;
+        options.sound = false;
+        session_.IsNet = true;
+        session_.IsHost = host;
+        session_.LocalSeat = host ? 0 : localSeat;
+        session_.PlayerNames = {"H", "J1", "J2", "J3"};
+        if (host) {
+            session_.SlotCount = 3;
+            slotUp = {false, true, true, true};
+        } else {
+            hostLinkUp = true;
+        }
+        engine_.NewGame();
+    }
+
+    Session& session() override { return session_; }
+    Engine& engine() override { return engine_; }
+    std::vector<Person>& players() override { return players_; }
+    void PlayersChanged() override { ++listChanges; }
+    void AppendChat(const std::string& line) override { chat.push_back(line); }
+    void ShowProgress(const std::string& text) override { progress.push_back(text); }
+    void InfoBox(const std::string& text) override { boxes.push_back(text); }
+    void CloseAllConnections() override {
+        ++closes;
+        slotUp.fill(false);
+        hostLinkUp = false;
+    }
+    void ResetToLocalGame() override {
+        ++resets;
+        session_.IsNet = false;
+        session_.IsHost = false;
+        session_.LocalSeat = 0;
+        session_.SlotCount = 0;
+        queue.Discard();
+        engine_.DropPendingActions();
+    }
+    void ShowLogonLater() override { ++logons; }
+    bool SlotConnected(int slot) override { return slot >= 0 && slot < int(slotUp.size()) && slotUp[slot]; }
+    bool HostLinkConnected() override { return hostLinkUp; }
+
+    // Moves a card from the stock to a seat's hand, or to the played heap
+    // (seat 4), keeping every card in exactly one place.
+    void Give(int seat, const std::string& code) {
+        Card card;
+        QVERIFY2(ParseCard(code, card), code.c_str());
+        QVERIFY2(table.lstCardsBox.Remove(code), code.c_str());
+        if (seat < 4) table.lstDirection[seat].Add(code);
+        table.Location(card) = seat;
+        if (table.lstCardsBox.Empty()) table.StockEmpty = true;
+    }
+
+    // Seat 0 has led a pair of 7s; seat 1 is to follow.
+    void FollowingPosition() {
+        for (auto code : {"C_05", "D_05"}) Give(4, code);
+        for (auto code : {"C_03", "H_06", "S_06", "D_13", "S_09"}) Give(1, code);
+        for (auto code : {"C_04", "H_07", "S_07"}) Give(0, code);
+        for (auto code : {"D_08", "H_08", "C_10"}) Give(2, code);
+        for (auto code : {"C_11", "D_11", "H_12"}) Give(3, code);
+        table.TablePlay = "C_05D_05";
+        table.PlayType = "Bank";
+        table.TheLastThrower = 0;
+        table.CurrentSeat = 1;
+        table.MustLead = false;
+        table.PassCount = 0;
+    }
+
+    // The queue as (target, text) pairs, oldest first.
+    std::vector<std::pair<std::string, std::string>> Queued() const {
+        std::vector<std::pair<std::string, std::string>> all;
+        for (int i = 0; i < queue.Count(); ++i) all.emplace_back(queue.Targets()[i], queue.Texts()[i]);
+        return all;
+    }
+};
+
+// Every list and scalar of the game state of two tables, compared; the first
+// difference is described, an empty text means equal.
+inline std::string TableDifference(const Table& a, const Table& b) {
+    auto list = [](const SortedList& l) {
+        std::string s;
+        for (const auto& e : l) s += e + " ";
+        return s;
+    };
+    if (!(a.lstCardsBox == b.lstCardsBox))
+        return "stock: " + list(a.lstCardsBox) + "/ " + list(b.lstCardsBox);
+    for (int seat = 0; seat < 4; ++seat)
+        if (!(a.lstDirection[seat] == b.lstDirection[seat]))
+            return "hand " + std::to_string(seat) + ": " + list(a.lstDirection[seat]) + "/ " +
+                   list(b.lstDirection[seat]);
+    if (!(a.lstSelected == b.lstSelected)) return "lstSelected";
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 0; n < kNumbers; ++n)
+            if (a.CardLocation[s][n] != b.CardLocation[s][n]) return "CardLocation of " + CardCode(s, n + 1);
+    if (a.TablePlay != b.TablePlay) return "TablePlay " + a.TablePlay + " / " + b.TablePlay;
+    if (a.PlayType != b.PlayType) return "PlayType";
+    if (a.TheLastThrower != b.TheLastThrower) return "TheLastThrower";
+    if (a.StockEmpty != b.StockEmpty) return "StockEmpty";
+    if (a.DrawIndex != b.DrawIndex) return "DrawIndex";
+    if (a.PassCount != b.PassCount) return "PassCount";
+    if (a.MustLead != b.MustLead) return "MustLead";
+    if (a.SingleRun != b.SingleRun) return "SingleRun";
+    if (a.CurrentSeat != b.CurrentSeat) return "CurrentSeat";
+    return {};
+}
+
+using Sent = std::vector<std::pair<std::string, std::string>>;
+
+inline QString Describe(const Sent& sent) {
+    QString text;
+    for (const auto& [target, message] : sent) text += QString::fromStdString(target + " " + message) + "\n";
+    return text;
+}
+
+}  // namespace vorn::test
