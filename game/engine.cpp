@@ -192,13 +192,17 @@ void Engine::Tick() {
             env_.view.StopCycleTimer();
             return;
         }
-        if (t.PlayType != "JustBegin" && t.PassCount != 3) {
+        // An empty table also means a lead: a seat whose lead was refused is
+        // asked to lead again, without a second drawing round.
+        if (t.PlayType != "JustBegin" && t.PassCount != 3 && !t.TablePlay.empty()) {
             ComputerDecision(seat, false);
         } else {
+            const bool newRound = t.PlayType != "JustBegin" && t.PassCount == 3;
             t.PassCount = 0;
             t.TablePlay.clear();
-            if (t.PlayType != "JustBegin") DrawRound(env_, seat);
-            if (seat == 0) t.MustLead = true;
+            if (newRound) DrawRound(env_, seat);
+            // Every leader must lead, so a computer seat's pass here is refused too.
+            t.MustLead = true;
             ComputerDecision(seat, true);
         }
         PlayCards(seat, false);

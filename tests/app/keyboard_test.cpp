@@ -1,0 +1,145 @@
+// Playing a turn with the keyboard alone, and the hint menu item.
+
+#include <QAction>
+#include <QLabel>
+#include <QObject>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/mainwindow.h"
+#include "display/tablewidget.h"
+#include "tests/testing.h"
+
+namespace vorn {
+
+namespace {
+
+struct QuietWindow {
+    QTemporaryDir folder;
+    std::unique_ptr<MainWindow> window;
+    QStringList boxes;
+
+    explicit QuietWindow(std::uint64_t seed) {
+        window = std::make_unique<MainWindow>(folder.path(), seed);
+        window->waitScale = 0;
+        window->options().animation = false;
+        window->options().sound = false;
+        window->prompter.info = [this](QWidget*, const QString& text, Prompter::Icon) { boxes << text; };
+        window->prompter.yesNo = [this](QWidget*, const QString& text) {
+            boxes << text;
+            return false;
+        };
+        window->prompter.yesNoDefaultYes = window->prompter.yesNo;
+        window->showLogon = [] {};
+        window->endProgram = [] {};
+    }
+
+    // Deals and lets the computer seats move until it is the person's turn.
+    bool DealToPersonsTurn() {
+        window->mnuDeal_Click();
+        for (int i = 0; i < 200 && !window->labThrow()->isVisible(); ++i) window->engine().Tick();
+        return window->labThrow()->isVisible();
+    }
+
+    void Key(int key) { QTest::keyClick(&window->tableWidget(), Qt::Key(key)); }
+};
+
+}  // namespace
+
+class KeyboardTest : public QObject {
+    Q_OBJECT
+private slots:
+    void wholeTurnByKeyboard() {
+        QuietWindow q(11);
+        QVERIFY(q.DealToPersonsTurn());
+        TableWidget& table = q.window->tableWidget();
+        QVERIFY(!table.HasFocusCard());
+
+        // Right from nowhere lands on the leftmost card of the person's hand.
+        q.Key(Qt::Key_Right);
+        QVERIFY(table.HasFocusCard());
+        Card first = table.FocusCard();
+        QCOMPARE(q.window->table().Location(first), 0);
+        for (int s = 0; s < kSuits; ++s)
+            for (int n = 1; n <= kNumbers; ++n)
+                if (q.window->table().Location(Card{s, n}) == 0)
+                    QVERIFY(q.window->table().Image(Card{s, n}).x >= q.window->table().Image(first).x);
+
+        // Right then Left comes back; Left at the first card stays there.
+        q.Key(Qt::Key_Right);
+        QVERIFY(!(table.FocusCard() == first));
+        q.Key(Qt::Key_Left);
+        QCOMPARE(table.FocusCard(), first);
+        q.Key(Qt::Key_Left);
+        QCOMPARE(table.FocusCard(), first);
+
+        // Space raises and lowers the focused card like a click.
+        q.Key(Qt::Key_Space);
+        QVERIFY(q.window->table().lstSelected.Contains(CardCode(first)));
+        QCOMPARE(q.window->labThrow()->text(), QString("OK"));
+        q.Key(Qt::Key_Space);
+        QVERIFY(q.window->table().lstSelected.Empty());
+        QCOMPARE(q.window->labThrow()->text(), QString("PASS"));
+
+        // Enter presses the play button: a single card always may lead.
+        const bool leading = q.window->table().MustLead || q.window->table().TablePlay.empty();
+        if (leading) {
+            q.Key(Qt::Key_Space);
+            q.Key(Qt::Key_Return);
+            QCOMPARE(QString::fromStdString(q.window->table().TablePlay), QString::fromStdString(CardCode(first)));
+        } else {
+            q.Key(Qt::Key_Return);  // a pass is allowed when following
+            QCOMPARE(q.window->table().PassCount >= 1, true);
+        }
+        QVERIFY(!q.window->labThrow()->isVisible());
+        QVERIFY(!table.HasFocusCard());
+        QVERIFY(q.boxes.isEmpty());
+    }
+
+    void keysDoNothingOutOfTurn() {
+        QuietWindow q(12);
+        q.window->mnuDeal_Click();
+        q.window->engine().Tick();
+        if (q.window->labThrow()->isVisible()) QSKIP("the person leads this deal");
+        const std::string before = q.window->table().TablePlay;
+        q.Key(Qt::Key_Right);
+        QVERIFY(!q.window->tableWidget().HasFocusCard());
+        q.Key(Qt::Key_Space);
+        q.Key(Qt::Key_Return);
+        QVERIFY(q.window->table().lstSelected.Empty());
+        QCOMPARE(q.window->table().TablePlay, before);
+    }
+
+    void hintRaisesAPlayableChoiceAndCycles() {
+        QuietWindow q(5);
+        QAction* hint = q.window->Action("mnuHint");
+        QVERIFY(hint);
+        QVERIFY(!hint->isEnabled());
+        QVERIFY(q.DealToPersonsTurn());
+        QVERIFY(hint->isEnabled());
+        hint->trigger();
+        const SortedList first = q.window->table().lstSelected;
+        if (first.Empty()) {
+            QCOMPARE(q.window->HintPanel()->text(), QString("提示：没有牌管得起"));
+            return;
+        }
+        QCOMPARE(q.window->labThrow()->text(), QString("OK"));
+        // Pressing it again lowers the first choice before raising the next one.
+        hint->trigger();
+        const SortedList second = q.window->table().lstSelected;
+        QVERIFY(!second.Empty());
+        QCOMPARE(second.Count(), first.Count());
+        // The hint never plays by itself.
+        QVERIFY(q.window->labThrow()->isVisible());
+        q.window->labThrow()->pressed();
+        QVERIFY(!q.window->labThrow()->isVisible());
+        QVERIFY(q.boxes.isEmpty());
+        QVERIFY(!hint->isEnabled());
+    }
+};
+
+VORN_TEST(KeyboardTest)
+}  // namespace vorn
+
+#include "keyboard_test.moc"

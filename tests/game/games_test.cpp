@@ -1,0 +1,232 @@
+// Whole games on the real engine, and the end of a game: the score board, the
+// next-game question, the deal that follows it and the cycle timer.
+
+#include <QObject>
+#include <QTest>
+
+#include "cards/rules.h"
+#include "tests/game/enginerig.h"
+#include "tests/testing.h"
+
+namespace vorn::gametest {
+namespace {
+
+std::string Question(const std::string& name) {
+    return name + " 赢得本局，并赢得下局的先出牌权！开始下一局吗？";
+}
+std::string LeadHintText(const std::string& name) {
+    return "提示：本局由" + name + "先出牌";
+}
+
+// The person's way of playing in these games: lead the first card of the
+// hand; follow with the cards one number above the table's when he holds them
+// and the answer keeps 2s alone, else pass. Raises the cards with clicks.
+void ChooseForPerson(Rig& rig) {
+    Table& t = rig.table;
+    const SortedList hand = t.lstDirection[0];
+    if (t.MustLead || t.TablePlay.empty()) {
+        rig.engine.CardClick(CardOf(hand[0]));
+        return;
+    }
+    std::vector<std::string> answer;
+    std::vector<bool> used(hand.Count(), false);
+    for (int k = 0; k < PlaySize(t.TablePlay); ++k) {
+        const int wanted = CardNumber(t.TablePlay.substr(4 * k, 4)) + 1;
+        for (int i = 0; i < hand.Count(); ++i)
+            if (!used[i] && CardNumber(hand[i]) == wanted) {
+                used[i] = true;
+                answer.push_back(hand[i]);
+                break;
+            }
+    }
+    SortedList chosen;
+    for (const auto& code : answer) chosen.Add(code);
+    if (int(answer.size()) != PlaySize(t.TablePlay) || BreaksTwoRule(chosen)) return;  // pass
+    for (const auto& code : answer) rig.engine.CardClick(CardOf(code));
+}
+
+std::array<int, 4> HandSizes(const Table& t) {
+    return {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)};
+}
+
+}  // namespace
+
+class EngineGamesTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void wholeGames_data() {
+        QTest::addColumn<quint64>("seed");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("byClicks");
+        QTest::addColumn<int>("games");
+        QTest::newRow("computer person, medium") << quint64(11) << 1 << false << 4;
+        QTest::newRow("computer person, low") << quint64(12) << 2 << false << 4;
+        QTest::newRow("computer person, high") << quint64(13) << 0 << false << 3;
+        QTest::newRow("clicking person, medium") << quint64(14) << 1 << true << 4;
+        QTest::newRow("clicking person, high") << quint64(15) << 0 << true << 3;
+    }
+
+    void wholeGames() {
+        QFETCH(quint64, seed);
+        QFETCH(int, level);
+        QFETCH(bool, byClicks);
+        QFETCH(int, games);
+        Rig rig(seed);
+        Table& t = rig.table;
+        Engine& engine = rig.engine;
+        rig.options.SetLevel(level);
+        engine.autoPlay = !byClicks;
+        for (int g = 1; g < games; ++g) rig.view.answers.push_back(true);
+
+        // The hands at the moment of the last decision are the ones scored.
+        std::array<int, 4> sizes{};
+        engine.afterDecision = [&](int, bool) { sizes = HandSizes(t); };
+
+        engine.NewGame();
+        QCOMPARE(Q(rig.view.hint), Q(LeadHintText(rig.session.PlayerNames[0])));
+        engine.Deal();
+        QCOMPARE(t.HandSize(0), 7);
+        QCOMPARE(t.lstCardsBox.Count(), 27);
+        QVERIFY(rig.view.TimerRunning());
+
+        int moves = 0;
+        for (int step = 0; step < 20000 && int(rig.view.questions.size()) < games; ++step) {
+            const size_t asked = rig.view.questions.size();
+            const ScoreBoard before = engine.scores();
+            if (byClicks && t.CurrentSeat == 0 && rig.view.throwVisible) {
+                QVERIFY(!rig.view.TimerRunning());
+                ChooseForPerson(rig);
+                QCOMPARE(rig.view.throwCaption, t.lstSelected.Empty() ? std::string("PASS") : "OK");
+                sizes = HandSizes(t);
+                engine.ThrowClick();
+                QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
+                ++moves;
+            } else {
+                QVERIFY2(rig.view.TimerRunning(), "a computer seat is to move while the timer is stopped");
+                const int seat = t.CurrentSeat;
+                engine.Tick();
+                if (seat != 0 || !byClicks) ++moves;
+            }
+            QCOMPARE(Q(CheckConservation(t, t.lstSelected.Empty() ? -1 : 0)), QString());
+            if (rig.view.questions.size() == asked) continue;
+
+            // A game has just ended.
+            const int winner = t.TheLastThrower;
+            const std::string& name = rig.session.PlayerNames[winner];
+            QCOMPARE(Q(rig.view.questions.back()), Q(Question(name)));
+            QCOMPARE(Q(rig.view.hintAtQuestion.back()), Q(LeadHintText(name)));
+            QCOMPARE(sizes[winner], 0);
+            for (int i = 0; i < 4; ++i) {
+                QCOMPARE(engine.scores().lost[i] - before.lost[i], sizes[i]);
+                QCOMPARE(engine.scores().won[i] - before.won[i], i == winner ? 1 : 0);
+                QCOMPARE(Q(rig.view.scores[i].scorer), Q(rig.session.PlayerNames[i] + " 失分"));
+                QCOMPARE(rig.view.scores[i].lost, engine.scores().lost[i]);
+                QCOMPARE(rig.view.scores[i].won, engine.scores().won[i]);
+            }
+            if (int(rig.view.questions.size()) < games) {
+                // Yes: the next game is dealt at once, the winner leading.
+                QCOMPARE(t.CurrentSeat, winner);
+                for (int i = 0; i < 4; ++i) QCOMPARE(t.HandSize(i), i == winner ? 7 : 6);
+                QCOMPARE(t.lstCardsBox.Count(), 27);
+                QCOMPARE(Q(t.PlayType), QString("JustBegin"));
+                QVERIFY(rig.view.TimerRunning());
+            } else {
+                QVERIFY(!rig.view.TimerRunning());
+                QCOMPARE(t.lstCardsBox.Count(), 52);
+                QVERIFY(rig.view.dealEnabled);
+            }
+        }
+        QCOMPARE(int(rig.view.questions.size()), games);
+        int won = 0;
+        for (int i = 0; i < 4; ++i) won += engine.scores().won[i];
+        QCOMPARE(won, games);
+        QVERIFY(moves > games * 4);
+        QCOMPARE(rig.view.winSounds, games);
+    }
+
+    void gameWon_data() {
+        QTest::addColumn<int>("winner");
+        QTest::addColumn<QStringList>("hands");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("seat 2 out, the others hold 4 1 5")
+            << 2 << QStringList{"3 4 5 6", "7", "8", "9 10 J Q K"} << false;
+        QTest::newRow("seat 2 out, next game dealt")
+            << 2 << QStringList{"3 4 5 6", "7", "8", "9 10 J Q K"} << true;
+        QTest::newRow("seat 1 out with a 2") << 1 << QStringList{"3 3", "2", "4 4 4", "5"} << false;
+        QTest::newRow("person out") << 0 << QStringList{"K", "3 4", "5 6 7", "8 9 10 J"} << false;
+        QTest::newRow("person out, next game dealt") << 0 << QStringList{"K", "3 4", "5", "8"} << true;
+    }
+
+    void gameWon() {
+        QFETCH(int, winner);
+        QFETCH(QStringList, hands);
+        QFETCH(bool, yes);
+        Rig rig(5);
+        Table& t = rig.table;
+        rig.session.PlayerNames = {"南家", "East", "北家", "West"};
+        Setup setup;
+        for (int i = 0; i < 4; ++i) setup.hands[i] = hands[i];
+        setup.current = winner;
+        setup.lastThrower = winner;
+        setup.mustLead = true;
+        Arrange(rig, setup);
+        const std::array<int, 4> sizes = HandSizes(t);
+        rig.view.answers = {yes};
+        rig.view.StartCycleTimer(rig.options.cycleInterval);
+
+        rig.engine.Tick();
+        if (winner == 0) {
+            QVERIFY(rig.view.throwVisible);
+            rig.engine.CardClick(CardOf(t.lstDirection[0][0]));
+            rig.engine.ThrowClick();
+        }
+
+        QCOMPARE(rig.view.questions.size(), size_t(1));
+        const std::string& name = rig.session.PlayerNames[winner];
+        QCOMPARE(Q(rig.view.questions[0]), Q(Question(name)));
+        QCOMPARE(Q(rig.view.hintAtQuestion[0]), Q(LeadHintText(name)));
+        QCOMPARE(rig.view.winSounds, 1);
+        QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
+        for (int i = 0; i < 4; ++i) {
+            const int lost = i == winner ? 0 : sizes[i];
+            QCOMPARE(rig.engine.scores().lost[i], lost);
+            QCOMPARE(rig.view.scores[i].lost, lost);
+            QCOMPARE(rig.view.scores[i].won, i == winner ? 1 : 0);
+        }
+        if (yes) {
+            QVERIFY(rig.view.TimerRunning());
+            QCOMPARE(t.CurrentSeat, winner);
+            QCOMPARE(t.HandSize(winner), 7);
+            QCOMPARE(t.HandSize((winner + 1) % 4), 6);
+            QCOMPARE(t.lstCardsBox.Count(), 27);
+            QVERIFY(!rig.view.dealEnabled);
+        } else {
+            // Stopped before the question, and nothing restarts it.
+            QVERIFY(!rig.view.TimerRunning());
+            QCOMPARE(t.lstCardsBox.Count(), 52);
+            for (int i = 0; i < 4; ++i) QCOMPARE(t.HandSize(i), 0);
+            QVERIFY(rig.view.dealEnabled);
+            QCOMPARE(Q(t.PlayType), QString("JustBegin"));
+        }
+    }
+
+    void newGameStopsCycleTimer() {
+        Rig rig(3);
+        rig.engine.NewGame();
+        rig.engine.Deal();
+        QVERIFY(rig.view.TimerRunning());
+        rig.engine.Tick();
+        rig.engine.NewGame();
+        QVERIFY(!rig.view.TimerRunning());
+        QCOMPARE(rig.table.lstCardsBox.Count(), 52);
+        QVERIFY(!rig.view.throwVisible);
+        QVERIFY(!rig.engine.ThrowVisible());
+    }
+};
+
+VORN_TEST(EngineGamesTest)
+
+}  // namespace vorn::gametest
+
+#include "games_test.moc"

@@ -1,0 +1,134 @@
+#include <QObject>
+#include <QTest>
+
+#include <sstream>
+
+#include "cards/rules.h"
+#include "cards/table.h"
+#include "game/hint.h"
+#include "tests/testing.h"
+
+namespace vorn {
+namespace {
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+// "C_04 H_04|C_04 S_04" -> two choices.
+std::vector<std::vector<std::string>> Choices(const QString& text) {
+    std::vector<std::vector<std::string>> out;
+    if (text.isEmpty()) return out;
+    for (const QString& part : text.split('|')) {
+        auto words = Words(part.toStdString());
+        std::sort(words.begin(), words.end());
+        out.push_back(words);
+    }
+    return out;
+}
+
+Table Scene(const std::string& hand, const std::string& selected, const std::string& tablePlay, bool mustLead) {
+    Table t;
+    for (auto& c : Words(hand)) t.lstDirection[0].Add(c);
+    for (auto& c : Words(selected)) t.lstSelected.Add(c);
+    t.MustLead = mustLead;
+    SortedList play;
+    for (auto& c : Words(tablePlay)) {
+        t.TablePlay += c;
+        play.Add(c);
+    }
+    t.PlayType = tablePlay.empty() ? "JustBegin" : ClassifyPlay(play);
+    // Hand cards belong to seat 0, the others of the deck to seat 1 or the stock.
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 0; n < kNumbers; ++n) t.CardLocation[s][n] = kStockLocation;
+    return t;
+}
+
+}  // namespace
+
+class HintTest : public QObject {
+    Q_OBJECT
+private slots:
+    void offersEveryBeatingChoice_data() {
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("single: each suit, then a 2") << "C_01 D_06 H_06 S_13" << "" << "C_05" << "D_06|H_06|S_13";
+        QTest::newRow("single: raised cards count") << "C_01 S_13" << "D_06" << "C_05" << "D_06|S_13";
+        QTest::newRow("pair: suit pairs, then two 2s")
+            << "C_04 H_04 S_04 D_13 H_13 C_09" << "" << "C_03 D_03" << "C_04 H_04|C_04 S_04|H_04 S_04|D_13 H_13";
+        QTest::newRow("pair: one 2 is not enough") << "C_04 S_13 C_09" << "" << "C_03 D_03" << "";
+        QTest::newRow("run one rank higher") << "C_02 C_03 S_04 H_13 H_13" << "" << "C_01 D_02 H_03"
+                                             << "C_02 C_03 S_04";
+        QTest::newRow("run: 2s never answer") << "D_13 H_13 S_13 C_09" << "" << "C_01 D_02 H_03" << "";
+        QTest::newRow("run ending with the A") << "C_13 D_11 D_12" << "" << "C_09 D_10 H_11" << "";
+        QTest::newRow("double run") << "C_02 D_02 C_03 H_03 S_08" << "" << "C_01 D_01 S_02 H_02"
+                                    << "C_02 D_02 C_03 H_03";
+        QTest::newRow("triple beaten by three 2s only") << "C_13 D_13 S_13 C_06 D_06" << "" << "C_05 D_05 H_05"
+                                                       << "C_13 D_13 S_13";
+        QTest::newRow("nothing beats 2s") << "S_13 C_01" << "" << "H_13" << "";
+        QTest::newRow("a higher jump does not beat") << "C_07 D_08" << "" << "C_05" << "";
+    }
+    void offersEveryBeatingChoice() {
+        QFETCH(QString, hand);
+        QFETCH(QString, selected);
+        QFETCH(QString, table);
+        QFETCH(QString, expected);
+        const Table t = Scene(hand.toStdString(), selected.toStdString(), table.toStdString(), false);
+        auto got = HintChoices(t, 0, 0.5f);
+        for (auto& c : got) std::sort(c.begin(), c.end());
+        QCOMPARE(got, Choices(expected));
+        // Every offered choice really beats the table.
+        for (const auto& choice : got) {
+            Table probe = t;
+            probe.lstSelected.Clear();
+            for (const auto& c : choice) probe.lstSelected.Add(c);
+            QVERIFY(HasPlayableShape(probe.lstSelected));
+            QVERIFY(!BreaksTwoRule(probe.lstSelected));
+            QVERIFY(CanBeat(probe));
+        }
+    }
+
+    void leadOffersTheComputerPlayersLead_data() {
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<QString>("expected");
+        // As a seat 1 would: the double run is looked for before the straight.
+        QTest::newRow("double run first") << "C_01 C_02 C_03 D_01 D_02" << "C_01 C_02 D_01 D_02";
+        QTest::newRow("straight taken whole") << "C_01 D_02 C_04 D_05 H_06 S_07" << "C_04 D_05 H_06 S_07";
+        QTest::newRow("only 2s: all of them") << "H_13 S_13" << "H_13 S_13";
+        QTest::newRow("lone card") << "C_01 D_07 S_10 S_11" << "C_01";
+    }
+    void leadOffersTheComputerPlayersLead() {
+        QFETCH(QString, hand);
+        QFETCH(QString, expected);
+        Table t = Scene(hand.toStdString(), "", "", true);
+        t.StockEmpty = true;
+        const Table before = t;
+        auto got = HintChoices(t, 0, 0.5f);
+        for (auto& c : got) std::sort(c.begin(), c.end());
+        QCOMPARE(got, Choices(expected));
+        // Asking changes nothing on the table.
+        QCOMPARE(t.lstDirection[0], before.lstDirection[0]);
+        QVERIFY(t.lstSelected.Empty());
+        QVERIFY(t.lstCompare[0].Empty() && t.lstCompare[3].Empty());
+    }
+
+    void otherSeatsAskForTheirOwnCards() {
+        Table t = Scene("", "", "C_05", false);
+        t.lstDirection[2].Add("D_06");
+        t.lstDirection[2].Add("C_09");
+        auto got = HintChoices(t, 2, 0.5f);
+        QCOMPARE(got, Choices("D_06"));
+        QVERIFY(HintChoices(t, 0, 0.5f).empty());
+        QVERIFY(HintChoices(t, 7, 0.5f).empty());
+    }
+};
+
+VORN_TEST(HintTest)
+}  // namespace vorn
+
+#include "hint_test.moc"

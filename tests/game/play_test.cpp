@@ -1,0 +1,449 @@
+// The play operation on a local table: the refusals and what they leave,
+// passes, the drawing round that opens each new round, the empty stock and the
+// seats' runs of single cards.
+
+#include <QObject>
+#include <QTest>
+
+#include "cards/rules.h"
+#include "tests/game/enginerig.h"
+#include "tests/testing.h"
+
+namespace vorn::gametest {
+namespace {
+
+// Raises, by clicks, one card of the person's hand for each rank name.
+std::vector<std::string> ClickRanks(Rig& rig, const QString& ranks) {
+    std::vector<std::string> clicked;
+    for (const auto& wanted : Codes(ranks)) {
+        const int number = CardOf(wanted).number;
+        for (const auto& code : rig.table.lstDirection[0])
+            if (CardNumber(code) == number) {
+                clicked.push_back(code);
+                rig.engine.CardClick(CardOf(code));
+                break;
+            }
+    }
+    return clicked;
+}
+
+// Moves, for each rank name, one card of the seat's hand into lstSelected.
+void ChooseRanks(Table& t, int seat, const QString& ranks) {
+    for (const auto& wanted : Codes(ranks)) {
+        const int number = CardOf(wanted).number;
+        SortedList& hand = t.lstDirection[seat];
+        for (int i = 0; i < hand.Count(); ++i)
+            if (CardNumber(hand[i]) == number) {
+                t.lstSelected.Add(hand[i]);
+                hand.RemoveAt(i);
+                break;
+            }
+    }
+}
+
+std::vector<int> Ints(const QString& text) {
+    std::vector<int> values;
+    for (const QString& item : text.split(' ', Qt::SkipEmptyParts)) values.push_back(item.toInt());
+    return values;
+}
+
+}  // namespace
+
+class EnginePlayTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void personChoice_data() {
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<QString>("onTable");
+        QTest::addColumn<QString>("choose");
+        QTest::addColumn<QString>("message");  // empty: the play is made
+        QTest::addColumn<QString>("hint");     // the status line after a play that is made
+
+        const QString shape = "所选牌不符合牌型规则！";
+        const QString two = "\"2\"不能与其他牌组合牌型！";
+        const QString lead = "你先出牌，不能 PASS，可选任意牌型！";
+        const QString beat = "所选牌管不起当前牌型。";
+        QTest::newRow("two numbers") << "3 5 7"
+                                     << ""
+                                     << "3 5" << shape << "";
+        QTest::newRow("run with a gap") << "3 5 7 9"
+                                        << ""
+                                        << "3 5 7" << shape << "";
+        QTest::newRow("double run and a loose card") << "3 3 4 4 5"
+                                                     << ""
+                                                     << "3 3 4 4 5" << shape << "";
+        QTest::newRow("shape comes before the 2 rule") << "3 2"
+                                                       << "5"
+                                                       << "3 2" << shape << "";
+        QTest::newRow("run up to the 2") << "Q K A 2"
+                                         << ""
+                                         << "Q K A 2" << two << "";
+        QTest::newRow("aces with 2s") << "A A 2 2"
+                                      << ""
+                                      << "A A 2 2" << two << "";
+        QTest::newRow("pass at the first lead") << "3 4"
+                                                << ""
+                                                << "" << lead << "";
+        QTest::newRow("jump on a single") << "9 K"
+                                          << "7"
+                                          << "9" << beat + "按规则应出“8”或“2”！"
+                                          << "";
+        QTest::newRow("pair on a single") << "8 8"
+                                          << "7"
+                                          << "8 8" << beat + "按规则应出“8”或“2”！"
+                                          << "";
+        QTest::newRow("pair too high") << "4 4 7 7"
+                                       << "5 5"
+                                       << "7 7" << beat + "按规则应出“6 6”或“2 2”！"
+                                       << "";
+        QTest::newRow("one 2 on a pair") << "2 9"
+                                         << "7 7"
+                                         << "2" << beat + "按规则应出“8 8”或“2 2”！"
+                                         << "";
+        QTest::newRow("run too high") << "6 7 8"
+                                      << "4 5 6"
+                                      << "6 7 8" << beat + "按规则应出“5 6 7”！"
+                                      << "";
+        QTest::newRow("2s on a run") << "2 2 2"
+                                     << "4 5 6"
+                                     << "2 2 2" << beat + "按规则应出“5 6 7”！"
+                                     << "";
+        QTest::newRow("on 2s") << "3 3"
+                               << "2 2"
+                               << "3 3" << beat + "当前牌型已是最大的！"
+                               << "";
+        QTest::newRow("on a run to the ace") << "K A 2"
+                                             << "J Q K"
+                                             << "K A 2" << two << "";
+        QTest::newRow("next number beats") << "8 9"
+                                           << "7"
+                                           << "8"
+                                           << ""
+                                           << "提示：朱雀出牌 8";
+        QTest::newRow("2s beat a pair") << "2 2 3"
+                                        << "7 7"
+                                        << "2 2"
+                                        << ""
+                                        << "提示：朱雀出牌 2 2";
+        QTest::newRow("double run beats") << "5 5 6 6 9"
+                                          << "4 4 5 5"
+                                          << "5 5 6 6"
+                                          << ""
+                                          << "提示：朱雀出牌 5 5 6 6";
+        QTest::newRow("pass when following") << "3"
+                                             << "7"
+                                             << ""
+                                             << ""
+                                             << "提示：白虎出牌 7";
+        QTest::newRow("any lead") << "3 4 5 9"
+                                  << ""
+                                  << "3 4 5"
+                                  << ""
+                                  << "提示：朱雀出牌 3 4 5";
+    }
+
+    void personChoice() {
+        QFETCH(QString, hand);
+        QFETCH(QString, onTable);
+        QFETCH(QString, choose);
+        QFETCH(QString, message);
+        QFETCH(QString, hint);
+        Rig rig(7);
+        Table& t = rig.table;
+        Setup setup;
+        setup.hands = {hand, "10 J", "10 J", "10 J"};
+        setup.onTable = onTable;
+        setup.mustLead = onTable.isEmpty();
+        setup.lastThrower = 3;
+        Arrange(rig, setup);
+        const std::string tableBefore = t.TablePlay;
+        rig.view.StartCycleTimer(rig.options.cycleInterval);
+        rig.engine.Tick();
+        QVERIFY(rig.view.throwVisible);
+        QVERIFY(!rig.view.TimerRunning());
+
+        const std::vector<std::string> chosen = ClickRanks(rig, choose);
+        const SortedList handAfterClicks = t.lstDirection[0];
+        rig.engine.ThrowClick();
+
+        if (!message.isEmpty()) {
+            QCOMPARE(rig.view.infoBoxes.size(), size_t(1));
+            QCOMPARE(Q(rig.view.infoBoxes[0]), message);
+            // Nothing moved: the cards stay chosen and raised, the turn stays his.
+            QCOMPARE(t.lstSelected.Count(), int(chosen.size()));
+            for (const auto& code : chosen) {
+                QVERIFY(t.lstSelected.Contains(code));
+                QVERIFY(t.Image(CardOf(code)).raised);
+                QCOMPARE(rig.view.cards[FaceCell(CardOf(code))].y, t.SeatY[0] - 300);
+                QCOMPARE(t.Location(CardOf(code)), 0);
+            }
+            QCOMPARE(t.lstDirection[0], handAfterClicks);
+            QCOMPARE(t.CurrentSeat, 0);
+            QVERIFY(rig.view.throwVisible);
+            QCOMPARE(Q(rig.view.throwCaption), chosen.empty() ? QString("PASS") : QString("OK"));
+            QCOMPARE(Q(t.TablePlay), Q(tableBefore));
+            QCOMPARE(t.PassCount, 0);
+            QVERIFY(!rig.view.TimerRunning());
+            QCOMPARE(Q(CheckConservation(t, chosen.empty() ? -1 : 0)), QString());
+            return;
+        }
+        QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
+        QCOMPARE(t.CurrentSeat, 1);
+        QVERIFY(!rig.view.throwVisible);
+        QVERIFY(rig.view.TimerRunning());
+        QVERIFY(t.lstSelected.Empty());
+        QCOMPARE(Q(rig.view.hint), hint);
+        if (chosen.empty()) {
+            QCOMPARE(t.PassCount, 1);
+            QCOMPARE(Q(t.TablePlay), Q(tableBefore));
+            QCOMPARE(t.TheLastThrower, 3);
+        } else {
+            QCOMPARE(t.PassCount, 0);
+            QCOMPARE(t.TheLastThrower, 0);
+            QCOMPARE(PlaySize(t.TablePlay), int(chosen.size()));
+            for (const auto& code : chosen) {
+                QVERIFY(t.TablePlay.find(code) != std::string::npos);
+                QCOMPARE(t.Location(CardOf(code)), kPlayedLocation);
+                // On the heap, face down.
+                QCOMPARE(rig.view.cards[FaceCell(CardOf(code))].x, kHeapX);
+                QCOMPARE(rig.view.cards[FaceCell(CardOf(code))].y, kHeapY);
+                QVERIFY(!rig.view.cards[FaceCell(CardOf(code))].face);
+            }
+            QCOMPARE(rig.view.moveSounds, 1);
+            QCOMPARE(rig.view.waits, std::vector<int>{rig.options.playDelay});
+        }
+        QCOMPARE(Q(CheckConservation(t)), QString());
+    }
+
+    // A computer seat whose choice breaks the rules: the afterDecision hook
+    // swaps the computer player's choice for a bad one.
+    void computerRefusal_data() {
+        QTest::addColumn<int>("seat");
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<bool>("newRound");  // else the first lead of the game
+        QTest::addColumn<QString>("bad");    // empty: a pass
+        QTest::newRow("two numbers at the first lead") << 1 << "3 5 9" << false << "3 5";
+        QTest::newRow("2 with a king") << 2 << "4 K 2" << false << "K 2";
+        QTest::newRow("pass at the first lead") << 3 << "3 4" << false << "";
+        QTest::newRow("two numbers opening a round") << 1 << "3 5 9" << true << "3 9";
+        QTest::newRow("pass opening a round") << 2 << "3 6 7 8" << true << "";
+    }
+
+    void computerRefusal() {
+        QFETCH(int, seat);
+        QFETCH(QString, hand);
+        QFETCH(bool, newRound);
+        QFETCH(QString, bad);
+        Rig rig(8);
+        Table& t = rig.table;
+        Setup setup;
+        setup.hands = {"10 J", "10 J", "10 J", "10 J"};
+        setup.hands[seat] = hand;
+        setup.current = seat;
+        setup.lastThrower = seat;
+        if (newRound) {
+            setup.onTable = "Q";
+            setup.passCount = 3;
+        } else {
+            setup.mustLead = true;
+        }
+        Arrange(rig, setup);
+        bool tamper = true;
+        int decisions = 0;
+        rig.engine.afterDecision = [&](int s, bool lead) {
+            ++decisions;
+            QCOMPARE(s, seat);
+            QVERIFY(lead);
+            if (!tamper) return;
+            for (const auto& code : t.lstSelected) t.lstDirection[s].Add(code);
+            t.lstSelected.Clear();
+            ChooseRanks(t, s, bad);
+        };
+
+        rig.engine.Tick();
+        QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
+        QVERIFY(t.lstSelected.Empty());
+        QCOMPARE(t.CurrentSeat, seat);
+        QCOMPARE(Q(t.TablePlay), QString());
+        // The round's draw gave the leader one card; the refused cards are back.
+        QCOMPARE(t.HandSize(seat), int(Codes(hand).size()) + (newRound ? 1 : 0));
+        QCOMPARE(Q(CheckConservation(t)), QString());
+        const int stockAfterRefusal = t.lstCardsBox.Count();
+
+        // The next tick asks the seat again, and this time it leads.
+        tamper = false;
+        rig.engine.Tick();
+        QCOMPARE(decisions, 2);
+        QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
+        QCOMPARE(t.CurrentSeat, (seat + 1) % 4);
+        QCOMPARE(t.TheLastThrower, seat);
+        QVERIFY(!t.TablePlay.empty());
+        QCOMPARE(t.PassCount, 0);
+        QCOMPARE(t.lstCardsBox.Count(), stockAfterRefusal);  // no second drawing round
+        QCOMPARE(Q(CheckConservation(t)), QString());
+    }
+
+    // Three seats pass in a row; the seat that made the last play draws first
+    // and leads.
+    void threePasses() {
+        Rig rig(9);
+        Table& t = rig.table;
+        Setup setup;
+        setup.hands = {"3 5", "4 6 8", "3 4", "5 6"};
+        setup.onTable = "K";
+        setup.lastThrower = 1;
+        setup.current = 2;
+        Arrange(rig, setup);
+        std::vector<int> drawnBy;
+        rig.view.onStockCount = [&](int) { drawnBy.push_back(t.Location(CardOf(t.DrawnCard))); };
+        rig.view.StartCycleTimer(rig.options.cycleInterval);
+
+        rig.engine.Tick();  // seat 2 cannot beat the K
+        QCOMPARE(t.PassCount, 1);
+        rig.engine.Tick();  // nor can seat 3
+        QCOMPARE(t.PassCount, 2);
+        QCOMPARE(t.CurrentSeat, 0);
+        rig.engine.Tick();
+        QVERIFY(rig.view.throwVisible);
+        rig.engine.ThrowClick();  // the person passes
+        QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
+        QCOMPARE(t.PassCount, 3);
+        QCOMPARE(t.CurrentSeat, 1);
+        QVERIFY(rig.view.TimerRunning());
+        QCOMPARE(Q(rig.view.hint), QString("提示：青龙出牌 K"));
+        QVERIFY(drawnBy.empty());
+
+        const int stock = t.lstCardsBox.Count();
+        rig.engine.Tick();
+        QCOMPARE(drawnBy, (std::vector<int>{1, 2, 3, 0}));
+        QCOMPARE(t.lstCardsBox.Count(), stock - 4);
+        QCOMPARE(t.TheLastThrower, 1);
+        QCOMPARE(t.PassCount, 0);
+        QCOMPARE(t.CurrentSeat, 2);
+        QVERIFY(PlaySize(t.TablePlay) > 0);
+        QCOMPARE(t.HandSize(0), 3);
+        QCOMPARE(t.HandSize(2), 3);
+        QCOMPARE(t.HandSize(3), 3);
+        QCOMPARE(t.HandSize(1) + PlaySize(t.TablePlay), 4);
+    }
+
+    void drawingRound_data() {
+        QTest::addColumn<int>("leader");
+        QTest::addColumn<int>("stock");
+        QTest::addColumn<QString>("order");  // the seats that draw, in order
+        QTest::newRow("seat 1 leads") << 1 << 27 << "1 2 3 0";
+        QTest::newRow("seat 3 leads") << 3 << 20 << "3 0 1 2";
+        QTest::newRow("person leads") << 0 << 27 << "0 1 2 3";
+        QTest::newRow("two cards left") << 2 << 2 << "2 3";
+        QTest::newRow("last card, person") << 0 << 1 << "0";
+        QTest::newRow("stock empty") << 1 << 0 << "";
+        QTest::newRow("stock empty, person") << 0 << 0 << "";
+    }
+
+    void drawingRound() {
+        QFETCH(int, leader);
+        QFETCH(int, stock);
+        QFETCH(QString, order);
+        Rig rig(10);
+        Table& t = rig.table;
+        Setup setup;
+        setup.hands = {"3 5 7", "4 6 8", "3 4 9", "5 6 10"};
+        setup.onTable = "K";
+        setup.lastThrower = leader;
+        setup.current = leader;
+        setup.passCount = 3;
+        setup.stockLeft = stock;
+        Arrange(rig, setup);
+        QCOMPARE(t.StockEmpty, stock == 0);
+        std::vector<int> drawnBy;
+        rig.view.onStockCount = [&](int) { drawnBy.push_back(t.Location(CardOf(t.DrawnCard))); };
+        rig.view.StartCycleTimer(rig.options.cycleInterval);
+
+        rig.engine.Tick();
+        QCOMPARE(drawnBy, Ints(order));
+        QCOMPARE(t.lstCardsBox.Count(), stock - int(drawnBy.size()));
+        QCOMPARE(t.StockEmpty, t.lstCardsBox.Empty());
+        QCOMPARE(t.PassCount, 0);
+        std::array<int, 4> gained{};
+        for (int s : drawnBy) ++gained[s];
+        for (int s = 0; s < 4; ++s) {
+            int expected = 3 + gained[s];
+            if (s == leader && leader != 0) expected -= PlaySize(t.TablePlay);
+            QCOMPARE(t.HandSize(s), expected);
+        }
+        if (leader == 0) {
+            // The person leads: a new round, and no pass.
+            QVERIFY(rig.view.throwVisible);
+            QVERIFY(t.MustLead);
+            QVERIFY(t.TablePlay.empty());
+            rig.engine.ThrowClick();
+            QCOMPARE(rig.view.infoBoxes, std::vector<std::string>{"你先出牌，不能 PASS，可选任意牌型！"});
+            QCOMPARE(t.CurrentSeat, 0);
+            QCOMPARE(t.PassCount, 0);
+        } else {
+            QCOMPARE(t.TheLastThrower, leader);
+            QCOMPARE(t.CurrentSeat, (leader + 1) % 4);
+            QVERIFY(!t.TablePlay.empty());
+        }
+        QCOMPARE(Q(CheckConservation(t)), QString());
+    }
+
+    void singleRun_data() {
+        QTest::addColumn<QString>("moves");  // seat:ranks, "-" a pass
+        QTest::addColumn<QString>("runs");
+        QTest::newRow("singles in a row") << "1:3 1:4 1:5"
+                                          << "0 3 0 0";
+        QTest::newRow("a pair ends the run") << "1:3 1:4 1:6,6"
+                                             << "0 0 0 0";
+        QTest::newRow("passes leave it") << "1:3 2:- 3:- 1:4 2:- 3:-"
+                                         << "0 2 0 0";
+        QTest::newRow("each seat its own") << "1:3 2:4 3:5 1:6"
+                                           << "0 2 1 1";
+        QTest::newRow("the run starts again") << "2:3 2:5,5 2:7"
+                                              << "0 0 1 0";
+        QTest::newRow("a run of straights is no run") << "3:3,4,5 3:6,7,8"
+                                                      << "0 0 0 0";
+    }
+
+    void singleRun() {
+        QFETCH(QString, moves);
+        QFETCH(QString, runs);
+        Rig rig(11);
+        Table& t = rig.table;
+        Setup setup;
+        setup.hands = {"K", "K", "K", "K"};
+        Arrange(rig, setup);
+        for (const QString& move : moves.split(' ', Qt::SkipEmptyParts)) {
+            const int seat = move.section(':', 0, 0).toInt();
+            const QString ranks = move.section(':', 1).replace(',', ' ');
+            if (ranks != "-")
+                for (const auto& wanted : Codes(ranks)) {
+                    const int number = CardOf(wanted).number;
+                    for (int suit = 0; suit < kSuits; ++suit)
+                        if (t.lstCardsBox.Contains(CardCode(suit, number))) {
+                            // Drawn into the hand and chosen, as the computer player would.
+                            const std::string code = CardCode(suit, number);
+                            Place(t, code, seat);
+                            t.lstDirection[seat].Remove(code);
+                            t.lstSelected.Add(code);
+                            break;
+                        }
+                }
+            t.CurrentSeat = seat;
+            rig.engine.PlayCards(seat, false);
+            QVERIFY(t.lstSelected.Empty());
+            QCOMPARE(t.CurrentSeat, (seat + 1) % 4);
+        }
+        const std::vector<int> expected = Ints(runs);
+        for (int s = 0; s < 4; ++s) QCOMPARE(t.SingleRun[s], expected[s]);
+        rig.engine.NewGame();
+        for (int s = 0; s < 4; ++s) QCOMPARE(t.SingleRun[s], 0);
+    }
+};
+
+VORN_TEST(EnginePlayTest)
+
+}  // namespace vorn::gametest
+
+#include "play_test.moc"

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <string>
+
+namespace vorn::selfplay {
+
+// Runs seeded local games with all four seats played by the computer player,
+// no pauses and no screen, and checks every move against the hand rules while
+// it goes: the cards a seat chooses come from its hand and form a playable
+// shape, 2s go alone, a follow beats the table or passes, a lead is never a
+// pass; the engine carries the move out; the 52 cards are all accounted for
+// after every tick; each win scores the losers' cards and one game.
+//
+// Each game draws from its own generator, seeded from the run's seed and the
+// game's number (or from a record being replayed), so any one game can be
+// played again from its seed, level and leader.
+
+struct Config {
+    int games = 100;
+    std::uint64_t seed = 1;
+    int level = 1;  // 0 high, 1 medium, 2 low
+};
+
+struct Result {
+    bool ok = true;
+    std::string error;  // the first violation (or the replay's first difference)
+    int games = 0;      // games finished
+    long moves = 0;     // decisions, passes included
+    long plays = 0;     // decisions that laid cards
+    long draws = 0;     // cards drawn from the stock
+    std::array<int, 4> wins{};
+    std::array<int, 4> lost{};
+    std::uint64_t checksum = 0;
+};
+
+// Receives every line of the record in order; returning false stops the run.
+using Sink = std::function<bool(const std::string& line)>;
+// The seed of game g (0-based).
+using SeedOf = std::function<std::uint64_t(int game)>;
+
+// The seed of game g of a run seeded with runSeed.
+std::uint64_t GameSeed(std::uint64_t runSeed, int game);
+
+// Plays config.games games. With a sink, every event is written to it as a
+// record line; the games and the checksum are the same with or without one.
+Result Run(const Config& config, const Sink& sink = {}, const SeedOf& seedOf = {});
+
+// Plays the games of a record again from its seeds and level and compares
+// every event. ok with the number of games when all match, else error names
+// the first line that differs.
+Result Replay(std::istream& record);
+
+}  // namespace vorn::selfplay
