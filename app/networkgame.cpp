@@ -168,6 +168,9 @@ void NetworkGame::OnSlotData(int slot) {
 
 void NetworkGame::OnSlotClosed(int slot) {
     sckConnection_->Element(slot).Close();
+    // What still waits for this link was meant for the player who left; kept,
+    // it would reach the next one in the slot ahead of that one's "[Seat]".
+    queue_->DiscardFor(SendQueue::SlotTarget(slot));
     const std::string name = dispatcher_->PersonName(slot);
     if (name.empty()) return;
     Session& s = session();

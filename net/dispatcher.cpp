@@ -196,6 +196,13 @@ void Dispatcher::OnTurn(std::string_view body) {
     if (!turn) return;
     host_.engine().RunAction([this, turn = *turn] {
         if (!host_.session().IsNet) return;
+        // A lead after three passes means the host has opened a new round and
+        // cleared the table; the copy here follows, or it would keep the old
+        // play and pass count until the leader plays.
+        if (turn.mustLead) {
+            host_.engine().table().TablePlay.clear();
+            host_.engine().table().PassCount = 0;
+        }
         host_.engine().ReceiveTurn(turn.seat, turn.mustLead);
     });
 }

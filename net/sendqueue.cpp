@@ -76,4 +76,15 @@ void SendQueue::Discard() {
     OutTargets.clear();
 }
 
+void SendQueue::DiscardFor(const std::string& target) {
+    std::vector<std::string> texts, targets;
+    for (size_t i = 0; i < OutTargets.size(); ++i) {
+        if (OutTargets[i] == target) continue;
+        texts.push_back(std::move(OutTexts[i]));
+        targets.push_back(std::move(OutTargets[i]));
+    }
+    OutTexts = std::move(texts);
+    OutTargets = std::move(targets);
+}
+
 }  // namespace vorn

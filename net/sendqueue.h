@@ -43,6 +43,8 @@ class SendQueue {
 
     // Drops every waiting message (a return to local play).
     void Discard();
+    // Drops the messages waiting for one link, keeping the others in order.
+    void DiscardFor(const std::string& target);
     bool Empty() const { return OutTexts.empty(); }
     int Count() const { return int(OutTexts.size()); }
 

@@ -6,7 +6,7 @@ if [ "$(id -u)" != "0" ]; then SUDO="sudo"; fi
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl1-mesa-dev
-  fonts-noto-cjk
+  fonts-noto-cjk qt6-translations-l10n
   xvfb xauth
   libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev

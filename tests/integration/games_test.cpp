@@ -1,0 +1,107 @@
+// Whole network games between four real table windows over 127.0.0.1: after
+// every move all four copies of the table agree, and the score boards agree
+// with the hands that were left.
+
+#include <QObject>
+#include <QTest>
+
+#include "tests/integration/nettable.h"
+#include "tests/testing.h"
+
+namespace vorn::itest {
+namespace {
+
+int GamesWon(const ScoreBoard& board) {
+    int sum = 0;
+    for (int won : board.won) sum += won;
+    return sum;
+}
+
+class TestNetGames : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void wholeGamesStayInStep_data() {
+        QTest::addColumn<quint64>("seed");
+        QTest::newRow("seed 3") << quint64(3);
+        QTest::newRow("seed 29") << quint64(29);
+    }
+    void wholeGamesStayInStep() {
+        QFETCH(quint64, seed);
+        NetParty party(seed);
+        QVERIFY(party.Fill());
+        NetTable& host = *party.host;
+        host.answers = {true, false};
+
+        ScoreBoard expected;
+        std::array<int, 4> handsBefore{};
+        int lastMover = -1;
+        int games = 0;
+        int moves = 0;
+        QStringList joinerBoxes;
+        host.w().mnuDeal_Click();
+        QCOMPARE(host.table().CurrentSeat, 0);
+
+        while (games < 2) {
+            QVERIFY2(moves < 2000, "a game that never ends");
+            QVERIFY2(party.WaitSettled(), party.Why());
+            for (NetTable* t : party.All()) {
+                QCOMPARE(Difference(host.table(), t->table()), std::string());
+                QCOMPARE(CheckConservation(t->table()), std::string());
+                QVERIFY2(!t->net().tmrSendData().isActive(), "the send timer runs with nothing to send");
+            }
+            if (GamesWon(host.engine().scores()) != games) {
+                // The last move emptied the mover's hand.
+                ++games;
+                const int winner = lastMover;
+                for (int seat = 0; seat < 4; ++seat)
+                    if (seat != winner) expected.lost[size_t(seat)] += handsBefore[size_t(seat)];
+                expected.won[size_t(winner)] += 1;
+                const QString wins =
+                    Q(host.session().PlayerNames[size_t(winner)]) + " 赢得本局，并赢得下局的先出牌权！";
+                QCOMPARE(host.questions.size(), qsizetype(games));
+                QCOMPARE(host.questions.last(), wins + "开始下一局吗？");
+                joinerBoxes << wins;
+                for (NetTable* t : party.All()) {
+                    QCOMPARE(t->engine().scores().lost, expected.lost);
+                    QCOMPARE(t->engine().scores().won, expected.won);
+                    for (int seat = 0; seat < 4; ++seat)
+                        QCOMPARE(t->w().lblScore(seat)->text(), QString::number(expected.lost[size_t(seat)]));
+                    if (t != &host) QCOMPARE(t->infos, joinerBoxes);
+                }
+                QCOMPARE(host.table().TheLastThrower, winner);
+                if (games == 1) {
+                    // Yes: the winner leads the next deal.
+                    QCOMPARE(host.table().lstCardsBox.Count(), 52 - 25);
+                    QCOMPARE(host.table().CurrentSeat, winner);
+                    QCOMPARE(host.table().HandSize(winner), 7);
+                } else {
+                    // No: nothing is dealt until the host asks for it.
+                    Pause(20);
+                    for (NetTable* t : party.All()) QCOMPARE(t->table().lstCardsBox.Count(), 52);
+                }
+                continue;
+            }
+            for (int seat = 0; seat < 4; ++seat) handsBefore[size_t(seat)] = host.table().HandSize(seat);
+            NetTable* mover = party.AtSeat(host.table().CurrentSeat);
+            QVERIFY(mover);
+            const qsizetype boxes = mover->infos.size();
+            QVERIFY2(mover->PlayAsComputer(), party.Why());
+            // A refused choice would leave the turn where it was, with a box.
+            QCOMPARE(mover->infos.size(), boxes);
+            lastMover = mover->session().LocalSeat;
+            ++moves;
+        }
+        for (NetTable* t : party.All()) {
+            QVERIFY(t->session().IsNet);
+            QCOMPARE(t->engine().scores().lost, expected.lost);
+        }
+    }
+};
+
+}  // namespace
+}  // namespace vorn::itest
+
+using vorn::itest::TestNetGames;
+VORN_TEST(TestNetGames)
+#include "games_test.moc"

@@ -1,0 +1,390 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/mainwindow.h"
+#include "app/networkgame.h"
+#include "cards/table.h"
+#include "game/engine.h"
+#include "net/sendqueue.h"
+#include "net/socket/codec.h"
+#include "net/socket/socket.h"
+
+namespace vorn::itest {
+
+// Every wait on the network is bounded by this; loopback needs a tiny part of it.
+inline constexpr int kWaitMs = 5000;
+
+inline QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Runs the event loop until done() holds or timeoutMs pass; whether it holds.
+// QTest's own waits sleep 10 ms between looks, which would let the 1 ms send
+// timer move one message per 10 ms; this loop sleeps only in the dispatcher.
+inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kWaitMs) {
+    if (done()) return true;
+    QEventLoop loop;
+    QTimer poll;
+    poll.setTimerType(Qt::PreciseTimer);
+    poll.setInterval(1);
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.elapsed() > timeoutMs) loop.quit();
+    });
+    poll.start();
+    loop.exec();
+    return done();
+}
+
+// Lets events run for ms milliseconds.
+inline void Pause(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Bounded waits for a condition, failing the test with the condition's text.
+#define VORN_TRY_VERIFY(expr) QVERIFY2(::vorn::itest::WaitUntil([&] { return bool(expr); }), #expr)
+#define VORN_TRY_VERIFY2(expr, message) \
+    QVERIFY2(::vorn::itest::WaitUntil([&] { return bool(expr); }), message)
+#define VORN_TRY_COMPARE(actual, expected)                                \
+    do {                                                                  \
+        ::vorn::itest::WaitUntil([&] { return (actual) == (expected); }); \
+        QCOMPARE(actual, expected);                                       \
+    } while (false)
+
+// A port nobody listens on at this moment. Something else may take it before
+// the host does, so hosting tries again with a fresh one.
+inline int FreePort() {
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::Any, 0)) return 0;
+    const int port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+// One real table window of a network game. Every box, question and dialog is
+// answered here and recorded, so nothing ever blocks; pauses take no time.
+class NetTable {
+  public:
+    QStringList infos;
+    QStringList questions;
+    std::deque<bool> answers;  // the next-game question, in order; No once they run out
+    int logons = 0;
+    int exits = 0;
+
+    explicit NetTable(std::uint64_t seed) {
+        window_ = std::make_unique<MainWindow>(dir_.path(), seed);
+        MainWindow& w = *window_;
+        w.waitScale = 0;
+        w.options().animation = false;
+        w.options().sound = false;
+        w.prompter.info = [this](QWidget*, const QString& text, Prompter::Icon) { infos << text; };
+        w.prompter.yesNo = [this](QWidget*, const QString& text) { return Answer(text); };
+        w.prompter.yesNoDefaultYes = [this](QWidget*, const QString& text) { return Answer(text); };
+        w.showLogon = [this] { ++logons; };
+        w.endProgram = [this] { ++exits; };
+    }
+
+    MainWindow& w() { return *window_; }
+    Table& table() { return window_->table(); }
+    Session& session() { return window_->session(); }
+    Engine& engine() { return window_->engine(); }
+    NetworkGame& net() { return window_->network(); }
+
+    QString Progress() const { return window_->ProgressPanel()->text(); }
+    QStringList PlayerList() const {
+        QStringList names;
+        for (int i = 0; i < window_->lstConnections()->count(); ++i)
+            names << window_->lstConnections()->item(i)->text();
+        return names;
+    }
+    QStringList ChatLines() const {
+        const QString log = window_->txtDialog()->toPlainText();
+        return log.isEmpty() ? QStringList() : log.split('\n');
+    }
+    bool Local() { return !session().IsNet; }
+
+    // What the logon dialog's OK does for a host; false when the port could not be listened on.
+    bool Host(int port, const QString& name = "H") {
+        Session& s = session();
+        s.IsNet = true;
+        s.IsHost = true;
+        s.ServerPort = port;
+        s.LocalSeat = 0;
+        s.PlayerNames[0] = name.toStdString();
+        engine().AdjustDirection();
+        net().SetSendTimerEnabled(true);
+        net().StartConnection(name);
+        return net().sckConnection().Element(0).State() == Socket::kListening;
+    }
+
+    // The logon dialog's OK for a joiner of the host on port.
+    void Join(int port, const QString& name) {
+        Session& s = session();
+        s.IsNet = true;
+        s.IsHost = false;
+        s.ServerAddress = "127.0.0.1";
+        s.ServerPort = port;
+        net().SetSendTimerEnabled(true);
+        net().StartConnection(name);
+    }
+
+    // Hosts on a free port, trying a few; the port, or 0.
+    int HostAnywhere(const QString& name = "H") {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            const int port = FreePort();
+            if (port != 0 && Host(port, name)) return port;
+            session().IsNet = false;
+        }
+        return 0;
+    }
+
+    // The person whose turn it is here plays as the computer player would.
+    // False when it is not this seat's turn (or an action is running).
+    bool PlayAsComputer() {
+        Engine& e = engine();
+        const Table& t = table();
+        const int seat = session().LocalSeat;
+        if (!e.ThrowVisible() || t.CurrentSeat != seat || e.Busy()) return false;
+        e.ComputerDecision(seat, t.MustLead || t.TablePlay.empty());
+        e.ThrowClick();
+        return true;
+    }
+
+  private:
+    bool Answer(const QString& text) {
+        questions << text;
+        if (answers.empty()) return false;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+
+    QTemporaryDir dir_;
+    // Last member, so the window (whose callbacks write the records above) goes first.
+    std::unique_ptr<MainWindow> window_;
+};
+
+// The game state that every copy of a network table must share: the first
+// difference described, empty when the two agree. Card pictures are left out,
+// since each computer draws the table turned to its own seat.
+inline std::string Difference(const Table& a, const Table& b) {
+    auto list = [](const SortedList& l) {
+        std::string s;
+        for (const auto& e : l) s += e + " ";
+        return s;
+    };
+    if (!(a.lstCardsBox == b.lstCardsBox))
+        return "stock: " + list(a.lstCardsBox) + "/ " + list(b.lstCardsBox);
+    for (int seat = 0; seat < 4; ++seat)
+        if (!(a.lstDirection[seat] == b.lstDirection[seat]))
+            return "hand " + std::to_string(seat) + ": " + list(a.lstDirection[seat]) + "/ " +
+                   list(b.lstDirection[seat]);
+    if (!(a.lstSelected == b.lstSelected))
+        return "chosen: " + list(a.lstSelected) + "/ " + list(b.lstSelected);
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 0; n < kNumbers; ++n)
+            if (a.CardLocation[s][n] != b.CardLocation[s][n]) return "location of " + CardCode(s, n + 1);
+    if (a.TablePlay != b.TablePlay) return "TablePlay " + a.TablePlay + " / " + b.TablePlay;
+    if (a.PlayType != b.PlayType) return "PlayType " + a.PlayType + " / " + b.PlayType;
+    if (a.TheLastThrower != b.TheLastThrower)
+        return "TheLastThrower " + std::to_string(a.TheLastThrower) + " / " +
+               std::to_string(b.TheLastThrower);
+    if (a.CurrentSeat != b.CurrentSeat)
+        return "CurrentSeat " + std::to_string(a.CurrentSeat) + " / " + std::to_string(b.CurrentSeat);
+    if (a.PassCount != b.PassCount)
+        return "PassCount " + std::to_string(a.PassCount) + " / " + std::to_string(b.PassCount);
+    if (a.MustLead != b.MustLead) return "MustLead";
+    if (a.StockEmpty != b.StockEmpty) return "StockEmpty";
+    if (a.SingleRun != b.SingleRun) return "SingleRun";
+    return {};
+}
+
+// A host and its joiners in one process. Joiners are seated one after
+// another, so that the slots are handed out in a known order.
+class NetParty {
+  public:
+    std::unique_ptr<NetTable> host;
+    std::vector<std::unique_ptr<NetTable>> joiners;
+    int port = 0;
+
+    explicit NetParty(std::uint64_t seed = 1) : seed_(seed) {}
+
+    bool Open(const QString& name = "H") {
+        host = std::make_unique<NetTable>(seed_);
+        port = host->HostAnywhere(name);
+        return port != 0;
+    }
+
+    // A new joiner window on the party's port; it is not waited for.
+    NetTable& Connect(const QString& name) {
+        joiners.push_back(std::make_unique<NetTable>(seed_ + 100 + joiners.size()));
+        joiners.back()->Join(port, name);
+        return *joiners.back();
+    }
+
+    // A new joiner, waited for until it knows its seat and the host lists it.
+    bool Seat(const QString& name, int expectedSeat) {
+        NetTable& j = Connect(name);
+        return WaitUntil(
+            [&] {
+                return j.session().LocalSeat == expectedSeat &&
+                       PersonListed(host->net().players(), name.toStdString());
+            },
+            kWaitMs);
+    }
+
+    // The host and three joiners J1, J2, J3 in seats 1, 2, 3, each with the
+    // names of all four once the table is full.
+    bool Fill() {
+        if (!host && !Open()) return false;
+        for (int seat = 1; seat <= 3; ++seat)
+            if (!Seat(QString("J%1").arg(seat), seat)) return false;
+        return WaitUntil(
+            [&] {
+                for (auto* t : All())
+                    if (t->session().PlayerNames != std::array<std::string, 4>{"H", "J1", "J2", "J3"})
+                        return false;
+                return Quiet();
+            },
+            kWaitMs);
+    }
+
+    std::vector<NetTable*> All() {
+        std::vector<NetTable*> all{host.get()};
+        for (auto& j : joiners) all.push_back(j.get());
+        return all;
+    }
+
+    // The joiner in the seat, or the host for seat 0; null when nobody sits there.
+    NetTable* AtSeat(int seat) {
+        if (seat == 0) return host.get();
+        for (auto& j : joiners)
+            if (j->session().IsNet && j->session().LocalSeat == seat) return j.get();
+        return nullptr;
+    }
+
+    // Nothing running, nothing waiting to be sent, and the joiners agree with
+    // the host on whose turn it is.
+    bool Quiet() {
+        for (NetTable* t : All()) {
+            if (!t->session().IsNet) continue;
+            if (t->engine().Busy() || !t->net().queue().Empty()) return false;
+            if (t->table().CurrentSeat != host->table().CurrentSeat) return false;
+        }
+        return true;
+    }
+
+    // A quiet point where every joiner's table agrees with the host's and, in
+    // a dealt game, the seat to move has been told so (its play button shows).
+    // The turn message is the last of every move, so after it nothing of that
+    // move is still on its way.
+    bool Settled() {
+        if (!Quiet()) return false;
+        for (auto& j : joiners)
+            if (j->session().IsNet && !Difference(host->table(), j->table()).empty()) return false;
+        if (host->table().lstCardsBox.Count() == 52) return true;
+        NetTable* mover = AtSeat(host->table().CurrentSeat);
+        return mover && mover->engine().ThrowVisible();
+    }
+
+    bool WaitSettled() {
+        return WaitUntil([&] { return Settled(); }, kWaitMs);
+    }
+
+    // Why the party is not settled, for a failure message.
+    QByteArray Why() {
+        QString why;
+        for (NetTable* t : All()) {
+            why += QString("[seat %1 net %2 busy %3 queued %4 current %5 button %6] ")
+                       .arg(t->session().LocalSeat)
+                       .arg(t->session().IsNet)
+                       .arg(t->engine().Busy())
+                       .arg(t->net().queue().Count())
+                       .arg(t->table().CurrentSeat)
+                       .arg(t->engine().ThrowVisible());
+            if (t != host.get()) why += Q(Difference(host->table(), t->table())) + " ";
+            const SendQueue& queue = t->net().queue();
+            for (int i = 0; i < queue.Count() && i < 8; ++i)
+                why += Q(queue.Targets()[size_t(i)] + " " + queue.Texts()[size_t(i)]) + "; ";
+            if (!queue.Empty()) why += QString("timer %1; ").arg(t->net().tmrSendData().isActive());
+        }
+        return why.toUtf8();
+    }
+
+    // One move by whoever's turn it is, played as the computer would; the
+    // mover, or null when nobody here could move.
+    NetTable* Move() {
+        NetTable* mover = AtSeat(host->table().CurrentSeat);
+        if (!mover || !mover->PlayAsComputer()) return nullptr;
+        return mover;
+    }
+
+    static bool PersonListed(const std::vector<Person>& players, const std::string& name) {
+        for (const auto& p : players)
+            if (p.name == name) return true;
+        return false;
+    }
+
+  private:
+    std::uint64_t seed_;
+};
+
+// A bare TCP link to a host, speaking the wire format by hand.
+class RawLink {
+  public:
+    QByteArray received;
+
+    bool Connect(int port) {
+        QObject::connect(&socket_, &QTcpSocket::readyRead, &socket_,
+                         [this] { received += socket_.readAll(); });
+        socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        socket_.connectToHost(QHostAddress::LocalHost, quint16(port));
+        return WaitUntil([&] { return socket_.state() == QAbstractSocket::ConnectedState; }, kWaitMs);
+    }
+    void Send(const QByteArray& bytes) {
+        socket_.write(bytes);
+        socket_.flush();
+    }
+    // A text as code page 936 bytes, terminator added.
+    void SendLine(const QString& text) { Send(ToCp936(text) + "\r\n"); }
+    bool Got(const QString& line) const { return Lines().contains(line); }
+    bool WaitFor(const QString& line) {
+        return WaitUntil([&] { return Got(line); }, kWaitMs);
+    }
+    QStringList Lines() const {
+        QStringList lines;
+        for (const QByteArray& raw : received.split('\n'))
+            if (raw.endsWith('\r')) lines << FromCp936(raw.chopped(1));
+        return lines;
+    }
+    QTcpSocket& socket() { return socket_; }
+
+  private:
+    QTcpSocket socket_;
+};
+
+}  // namespace vorn::itest

@@ -1,0 +1,240 @@
+// A real host window spoken to over bare TCP links: framing across and within
+// arrivals, and hostile input that must change nothing and break no link.
+
+#include <QObject>
+#include <QTest>
+
+#include "tests/integration/nettable.h"
+#include "tests/testing.h"
+
+namespace vorn::itest {
+namespace {
+
+QByteArray Cp(const QString& text) {
+    return ToCp936(text);
+}
+
+// A card of seat's hand on the host's table.
+QString CardOf(NetTable& host, int seat, int index = 0) {
+    return Q(host.table().lstDirection[size_t(seat)][index]);
+}
+
+class TestRawProtocol : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<NetTable> host_;
+    int port_ = 0;
+    std::vector<std::unique_ptr<RawLink>> links_;  // links_[i] is slot i + 1
+
+    // A bare link that joins as name and is seated in the next slot.
+    bool Join(const QString& name) {
+        auto link = std::make_unique<RawLink>();
+        const int slot = int(links_.size()) + 1;
+        if (!link->Connect(port_) || !link->WaitFor(QString("[Seat]%1").arg(slot))) return false;
+        link->SendLine("[Joined]" + name);
+        const bool listed = WaitUntil(
+            [&] { return NetParty::PersonListed(host_->net().players(), name.toStdString()); }, kWaitMs);
+        links_.push_back(std::move(link));
+        return listed;
+    }
+
+    RawLink& Slot(int slot) { return *links_[size_t(slot - 1)]; }
+
+    // Sends a chat line on the slot's link and waits until the host logged it
+    // and relayed it to another slot: the link still works, and everything sent
+    // before it on that link has been handled.
+    bool Probe(int slot, const QString& text) {
+        const QString line = QString("R%1: %2").arg(slot).arg(text);
+        Slot(slot).SendLine("[Message]" + line);
+        RawLink& other = Slot(slot == 1 ? 2 : 1);
+        return WaitUntil([&] { return host_->ChatLines().contains(line); }, kWaitMs) &&
+               other.WaitFor("[Message]" + line);
+    }
+
+  private slots:
+    void init() {
+        links_.clear();
+        host_ = std::make_unique<NetTable>(5);
+        port_ = host_->HostAnywhere();
+        QVERIFY(port_ != 0);
+    }
+    void cleanup() {
+        links_.clear();
+        host_.reset();
+    }
+
+    void arrivalsAreFramedOnTheBytes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("piece");  // bytes per arrival, 0 for one arrival
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("chat");
+        QTest::newRow("joined one byte at a time")
+            << QByteArray("[Joined]X\r\n") << 1 << QString("X") << QString();
+        QTest::newRow("a Chinese name one byte at a time")
+            << Cp("[Joined]张三\r\n") << 1 << QString("张三") << QString();
+        QTest::newRow("two messages in one arrival")
+            << Cp("[Joined]Y\r\n[Message]Y: 你好\r\n") << 0 << QString("Y") << QString("Y: 你好");
+        QTest::newRow("cut inside a character")
+            << Cp("[Joined]玄武\r\n[Message]玄武: 好\r\n") << 9 << QString("玄武") << QString("玄武: 好");
+        QTest::newRow("a terminator cut in two")
+            << Cp("[Joined]Z\r\n[Message]Z: a\r\n") << 10 << QString("Z") << QString("Z: a");
+    }
+    void arrivalsAreFramedOnTheBytes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, piece);
+        QFETCH(QString, name);
+        QFETCH(QString, chat);
+        RawLink link;
+        QVERIFY(link.Connect(port_));
+        QVERIFY(link.WaitFor("[Seat]1"));
+        if (piece == 0) {
+            link.Send(bytes);
+        } else {
+            for (qsizetype at = 0; at < bytes.size(); at += piece) {
+                link.Send(bytes.mid(at, piece));
+                Pause(3);
+            }
+        }
+        VORN_TRY_COMPARE(host_->PlayerList(), (QStringList{"H", name}));
+        QCOMPARE(host_->net().players()[1].slot, 1);
+        QCOMPARE(Q(host_->session().PlayerNames[1]), name);
+        QVERIFY(link.WaitFor("[People]0000000001" + name));
+        QVERIFY(link.Got("[People]-000000001H"));
+        QCOMPARE(host_->Progress(), "进程：" + name + " 来了");
+        if (!chat.isEmpty())
+            VORN_TRY_COMPARE(host_->ChatLines(), QStringList{chat});
+        else
+            QVERIFY(host_->ChatLines().isEmpty());
+    }
+
+    void hostileInputChangesNothing_data() {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("forged");  // a move built against the dealt table, or empty
+
+        const QByteArray none;
+        auto row = [](const char* name, int slot, const QByteArray& bytes, const QString& forged = {}) {
+            QTest::newRow(name) << slot << bytes << forged;
+        };
+        static const char garbage[] = "\x00\x01\xff\xfe\x81\x40 ]]][[[\r\n\r\n\xa1\n\r\r\n";
+        row("garbage bytes", 1, QByteArray(garbage, sizeof garbage - 1));
+        row("throw with no number", 1, "[Throw]abc\r\n");
+        row("throw with two fields", 1, "[Throw]1|C_05\r\n");
+        row("throw with a seat out of range", 1, "[Throw]7|C_05|7\r\n");
+        row("throw with a bad card code", 1, "[Throw]1|X_99|1\r\n");
+        row("throw with a broken card list", 1, "[Throw]1|C_0|1\r\n");
+        row("empty turn", 1, "[Turn]\r\n");
+        row("turn from a joiner", 2, "[Turn]2|True\r\n");
+        row("snatch past the stock", 1, "[Snatch Card]0|999\r\n");
+        row("snatch from a joiner", 1, "[Snatch Card]1|0\r\n");
+        row("game over from a joiner", 1, "[Game Over]1\r\n");
+        row("exit from a joiner", 2, "[Exit]0000000001\r\n");
+        row("seat from a joiner", 1, "[Seat]9\r\n");
+        row("prepare from a joiner", 1, "[Prepare]a|b|c|d\r\n");
+        row("name list from a joiner", 3, "[New Name List]\r\n[People]0000000009Q\r\n");
+        row("disconnected from a joiner", 3, "[Disconnected]0000000002\r\n");
+        row("tag without a closing bracket", 1, "[Throw 1|C_05|1\r\n");
+        row("unknown tag", 1, "[Shuffle]all\r\n");
+        row("throw from the wrong slot", 2, none, "wrong slot");
+        row("throw out of turn", 2, none, "out of turn");
+        row("throw of a card not in the hand", 1, none, "not in hand");
+        row("pass that does not repeat the table", 1, none, "bad pass");
+        row("throw of the same card twice", 1, none, "twice");
+    }
+    void hostileInputChangesNothing() {
+        QFETCH(int, slot);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, forged);
+        for (const char* name : {"R1", "R2", "R3"}) QVERIFY2(Join(name), name);
+        VORN_TRY_VERIFY(Slot(3).Got("[Prepare]H|R1|R2|R3"));
+        host_->w().mnuDeal_Click();
+        // The host leads, so that seat 1 is the one to follow.
+        QVERIFY(host_->PlayAsComputer());
+        QCOMPARE(host_->table().CurrentSeat, 1);
+        QVERIFY(Probe(1, "ready"));
+
+        NetTable& h = *host_;
+        const std::string play = h.table().TablePlay;
+        if (forged == "wrong slot")
+            bytes = Cp("[Throw]1|" + CardOf(h, 1) + "|1\r\n");
+        else if (forged == "out of turn")
+            bytes = Cp("[Throw]2|" + CardOf(h, 2) + "|2\r\n");
+        else if (forged == "not in hand")
+            bytes = Cp("[Throw]1|" + CardOf(h, 3) + "|1\r\n");
+        else if (forged == "bad pass")
+            bytes = Cp("[Throw]0|" + CardOf(h, 1) + "|1\r\n");
+        else if (forged == "twice")
+            bytes = Cp("[Throw]1|" + CardOf(h, 1) + CardOf(h, 1) + "|1\r\n");
+
+        const Table before = h.table();
+        const std::vector<Person> players = h.net().players();
+        const std::array<std::string, 4> names = h.session().PlayerNames;
+        std::array<qsizetype, 3> heard{};
+        for (int s = 1; s <= 3; ++s) heard[size_t(s - 1)] = Slot(s).received.size();
+
+        Slot(slot).Send(bytes);
+        QVERIFY2(Probe(slot, "after"), "the link stops working");
+
+        QCOMPARE(Difference(before, h.table()), std::string());
+        QCOMPARE(CheckConservation(h.table()), std::string());
+        QCOMPARE(h.table().TablePlay, play);
+        QVERIFY(h.session().IsNet);
+        QCOMPARE(h.session().SlotCount, 3);
+        QCOMPARE(h.session().LocalSeat, 0);
+        QCOMPARE(h.session().PlayerNames, names);
+        QCOMPARE(h.net().players().size(), players.size());
+        for (size_t i = 0; i < players.size(); ++i) {
+            QCOMPARE(h.net().players()[i].name, players[i].name);
+            QCOMPARE(h.net().players()[i].slot, players[i].slot);
+        }
+        QVERIFY2(h.infos.isEmpty(), qPrintable(h.infos.join("|")));
+        // Nothing but the chat went out: no relayed move, no turn, no draw.
+        for (int s = 1; s <= 3; ++s) {
+            const QByteArray since = Slot(s).received.mid(heard[size_t(s - 1)]);
+            for (const char* tag : {"[Throw]", "[Turn]", "[Snatch Card]", "[Game Over]", "[Exit]"})
+                QVERIFY2(!since.contains(tag), qPrintable(QString("slot %1 got %2").arg(s).arg(tag)));
+        }
+        // And the seat to move can still make its move: a pass.
+        Slot(1).Send(Cp(QString("[Throw]0|%1|1\r\n").arg(Q(play))));
+        QVERIFY(Slot(2).WaitFor(QString("[Throw]0|%1|1").arg(Q(play))));
+        QVERIFY(Slot(3).WaitFor("[Turn]2|False"));
+        QCOMPARE(h.table().CurrentSeat, 2);
+        QCOMPARE(h.table().PassCount, 1);
+    }
+
+    void aHugeLineIsDroppedAndTheLinkLivesOn_data() {
+        QTest::addColumn<QByteArray>("head");
+        QTest::newRow("no tag") << QByteArray();
+        QTest::newRow("a chat line") << QByteArray("[Message]R1: ");
+        QTest::newRow("a throw") << QByteArray("[Throw]1|");
+    }
+    void aHugeLineIsDroppedAndTheLinkLivesOn() {
+        QFETCH(QByteArray, head);
+        for (const char* name : {"R1", "R2", "R3"}) QVERIFY2(Join(name), name);
+        VORN_TRY_VERIFY(Slot(2).Got("[Prepare]H|R1|R2|R3") && host_->net().queue().Empty());
+        Pause(20);
+        const Table before = host_->table();
+        const qsizetype heard = Slot(2).received.size();
+        QByteArray huge = head + QByteArray(1 << 20, 'A');
+        for (qsizetype at = 0; at < huge.size(); at += 64 * 1024) {
+            Slot(1).Send(huge.mid(at, 64 * 1024));
+            Pause(1);
+        }
+        // The line ends only now; what follows it is framed as usual.
+        Slot(1).Send("\r\n");
+        QVERIFY2(Probe(1, "after the flood"), "the link stops working");
+        QCOMPARE(Difference(before, host_->table()), std::string());
+        QVERIFY(host_->session().IsNet);
+        QCOMPARE(host_->ChatLines(), QStringList{"R1: after the flood"});
+        // Only the short chat line was passed on.
+        const QByteArray relayed = Slot(2).received.mid(heard);
+        QVERIFY2(relayed.size() < 200, relayed.left(200).constData());
+    }
+};
+
+}  // namespace
+}  // namespace vorn::itest
+
+using vorn::itest::TestRawProtocol;
+VORN_TEST(TestRawProtocol)
+#include "rawprotocol_test.moc"

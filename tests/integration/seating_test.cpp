@@ -1,0 +1,264 @@
+// Four table windows in one process over 127.0.0.1: seating, chat, and players
+// coming and going before and during a game.
+
+#include <QLineEdit>
+#include <QObject>
+#include <QTest>
+
+#include "tests/integration/nettable.h"
+#include "tests/testing.h"
+
+namespace vorn::itest {
+namespace {
+
+const QString kAllSeated = "进程：人已到齐，游戏开始";
+const QString kLocalGame = "进程：单机游戏";
+
+QStringList Names(const Session& s) {
+    QStringList names;
+    for (const auto& n : s.PlayerNames) names << Q(n);
+    return names;
+}
+
+bool SendIdle(NetParty& party) {
+    for (NetTable* t : party.All())
+        if (t->net().tmrSendData().isActive()) return false;
+    return true;
+}
+
+class TestSeating : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void threeJoinersAreSeatedInOrder() {
+        NetParty party;
+        QVERIFY(party.Open());
+        QCOMPARE(party.host->Progress(), QString("进程：主机建立"));
+        for (int seat = 1; seat <= 3; ++seat) {
+            const QString name = QString("J%1").arg(seat);
+            QVERIFY2(party.Seat(name, seat), qPrintable(name));
+            // Before the table fills nobody has been told to start.
+            if (seat < 3)
+                for (NetTable* t : party.All()) QVERIFY(t->Progress() != kAllSeated);
+        }
+        const QStringList all{"H", "J1", "J2", "J3"};
+        for (NetTable* t : party.All()) {
+            VORN_TRY_COMPARE(Names(t->session()), all);
+            VORN_TRY_COMPARE(t->Progress(), kAllSeated);
+            VORN_TRY_COMPARE(t->PlayerList(), all);
+            // Each table is turned so that its own seat is at the bottom.
+            QCOMPARE(t->table().SeatY[t->session().LocalSeat], 6400);
+            QVERIFY2(t->infos.isEmpty(), qPrintable(t->infos.join("|")));
+        }
+        const std::vector<Person>& players = party.host->net().players();
+        QCOMPARE(players.size(), size_t(4));
+        QCOMPARE(players[0].name, std::string("H"));
+        QCOMPARE(players[0].slot, -1);
+        for (int slot = 1; slot <= 3; ++slot) QCOMPARE(players[size_t(slot)].slot, slot);
+        QCOMPARE(party.host->session().SlotCount, 3);
+        VORN_TRY_VERIFY(party.Quiet());
+        VORN_TRY_VERIFY2(SendIdle(party), "a send timer runs with nothing to send");
+    }
+
+    void chatReachesEveryoneOnce_data() {
+        QTest::addColumn<int>("sender");
+        QTest::newRow("host") << 0;
+        QTest::newRow("slot 1") << 1;
+        QTest::newRow("slot 2") << 2;
+        QTest::newRow("slot 3") << 3;
+    }
+    void chatReachesEveryoneOnce() {
+        QFETCH(int, sender);
+        NetParty party;
+        QVERIFY(party.Fill());
+        NetTable* from = party.AtSeat(sender);
+        QVERIFY(from);
+        const QString text = QString("大家好 %1").arg(sender);
+        from->w().txtMessage()->setText(text);
+        from->w().cmdSend_Click();
+        const QString line = Q(from->session().PlayerNames[size_t(sender)]) + ": " + text;
+        QVERIFY(from->w().txtMessage()->text().isEmpty());
+        for (NetTable* t : party.All())
+            VORN_TRY_VERIFY2(t->ChatLines().contains(line), qPrintable(t->ChatLines().join("|")));
+        // A copy sent twice, or echoed back to its sender, would come in now.
+        VORN_TRY_VERIFY(party.Quiet());
+        Pause(50);
+        for (NetTable* t : party.All()) QCOMPARE(t->ChatLines(), QStringList{line});
+    }
+
+    void leavingBeforeTheTableFillsFreesTheSlot_data() {
+        QTest::addColumn<int>("leaver");
+        QTest::newRow("slot 1 leaves") << 1;
+        QTest::newRow("slot 2 leaves") << 2;
+    }
+    void leavingBeforeTheTableFillsFreesTheSlot() {
+        QFETCH(int, leaver);
+        NetParty party;
+        QVERIFY(party.Open());
+        QVERIFY(party.Seat("J1", 1));
+        QVERIFY(party.Seat("J2", 2));
+        NetTable* gone = party.AtSeat(leaver);
+        NetTable* stays = party.AtSeat(3 - leaver);
+        const QString name = QString("J%1").arg(leaver);
+        VORN_TRY_VERIFY(stays->PlayerList().contains(name));
+
+        gone->net().CloseAllConnections();
+        gone->w().ResetToLocalGame();
+
+        VORN_TRY_COMPARE(party.host->Progress(), "进程：" + name + " 走了");
+        VORN_TRY_VERIFY(!stays->PlayerList().contains(name));
+        QVERIFY(!party.host->PlayerList().contains(name));
+        QVERIFY(!NetParty::PersonListed(party.host->net().players(), name.toStdString()));
+        // Before the table has filled a departure ends nothing.
+        QVERIFY(party.host->session().IsNet);
+        QVERIFY(stays->session().IsNet);
+        QVERIFY(party.host->infos.isEmpty());
+        QVERIFY(stays->infos.isEmpty());
+        QVERIFY(gone->infos.isEmpty());
+
+        QVERIFY2(party.Seat("K", leaver), "the next joiner takes the freed slot");
+        QVERIFY2(party.Seat("L", 3), "and the one after it slot 3");
+        QStringList expected{"H", "J1", "J2", "L"};
+        expected[leaver] = "K";
+        for (NetTable* t : party.All()) {
+            if (t == gone) continue;
+            VORN_TRY_COMPARE(Names(t->session()), expected);
+            VORN_TRY_COMPARE(t->Progress(), kAllSeated);
+        }
+        QVERIFY(gone->Local());
+        QCOMPARE(gone->Progress(), kLocalGame);
+    }
+
+    void leavingAFullTableEndsTheGame_data() {
+        QTest::addColumn<int>("leaver");
+        QTest::addColumn<int>("moves");  // -1: before the deal
+        QTest::newRow("slot 1 before the deal") << 1 << -1;
+        QTest::newRow("slot 2 just dealt") << 2 << 0;
+        QTest::newRow("slot 3 during a game") << 3 << 5;
+        QTest::newRow("host before the deal") << 0 << -1;
+        QTest::newRow("host during a game") << 0 << 6;
+    }
+    void leavingAFullTableEndsTheGame() {
+        QFETCH(int, leaver);
+        QFETCH(int, moves);
+        NetParty party(7);
+        QVERIFY(party.Fill());
+        if (moves >= 0) {
+            party.host->w().mnuDeal_Click();
+            for (int i = 0; i < moves; ++i) {
+                QVERIFY2(party.WaitSettled(), party.Why());
+                QVERIFY(party.Move());
+            }
+            QVERIFY2(party.WaitSettled(), party.Why());
+        }
+        NetTable* gone = party.AtSeat(leaver);
+        QVERIFY(gone);
+        const QString name = Q(gone->session().PlayerNames[size_t(leaver)]);
+        const QString over = name + " 走了，游戏结束！";
+        if (leaver == 0) {
+            gone->w().mnuDisconnect_Click();
+        } else {
+            gone->net().CloseAllConnections();
+            gone->w().ResetToLocalGame();
+        }
+        for (NetTable* t : party.All()) VORN_TRY_VERIFY(t->Local());
+        // Late closes or a second copy of the news would show another box now.
+        Pause(50);
+        QVERIFY2(gone->infos.isEmpty(), qPrintable(gone->infos.join("|")));
+        for (NetTable* t : party.All()) {
+            QCOMPARE(t->Progress(), kLocalGame);
+            QVERIFY(t->net().queue().Empty());
+            QVERIFY(!t->net().tmrSendData().isActive());
+            if (t == gone) continue;
+            QCOMPARE(t->infos.size(), qsizetype(1));
+            if (t == party.host.get() || leaver == 0) {
+                QCOMPARE(t->infos[0], over);
+            } else {
+                // The host's "[Exit]" names the leaver; a joiner whose own link
+                // closed first names the host.
+                QVERIFY2(t->infos[0] == over || t->infos[0] == "H 走了，游戏结束！", qPrintable(t->infos[0]));
+            }
+            // Back to a fresh local table, no links left open.
+            QCOMPARE(t->table().lstCardsBox.Count(), 52);
+            QCOMPARE(t->session().LocalSeat, 0);
+            QCOMPARE(t->net().sckConnect().State(), Socket::kClosed);
+            QCOMPARE(t->net().sckConnection().Element(0).State(), Socket::kClosed);
+            QVERIFY(t->PlayerList().isEmpty());
+        }
+    }
+
+    void aFourthJoinerIsTurnedAwayAndTheGameGoesOn() {
+        NetParty party(11);
+        QVERIFY(party.Fill());
+        party.host->w().mnuDeal_Click();
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(party.WaitSettled(), party.Why());
+            QVERIFY(party.Move());
+        }
+        NetTable& late = party.Connect("J4");
+        VORN_TRY_COMPARE(late.logons, 1);
+        QCOMPARE(late.infos, QStringList{"人数已够，连线断开"});
+        QVERIFY(late.Local());
+        QCOMPARE(late.Progress(), kLocalGame);
+        QCOMPARE(late.net().sckConnect().State(), Socket::kClosed);
+
+        // The late-comer's brief listing, if any, is withdrawn everywhere.
+        const QStringList all{"H", "J1", "J2", "J3"};
+        for (NetTable* t : party.All())
+            if (t != &late) VORN_TRY_COMPARE(t->PlayerList(), all);
+        for (int i = 0; i < 8; ++i) {
+            QVERIFY2(party.WaitSettled(), party.Why());
+            if (party.host->table().lstCardsBox.Count() == 52) break;  // the game has ended
+            QVERIFY(party.Move());
+        }
+        QVERIFY2(party.WaitSettled(), party.Why());
+        for (NetTable* t : party.All()) {
+            if (t == &late) continue;
+            QVERIFY(t->session().IsNet);
+            QVERIFY2(t->infos.isEmpty() || t->infos.last().contains("赢得本局"),
+                     qPrintable(t->infos.join("|")));
+            QCOMPARE(Names(t->session()), all);
+        }
+        QCOMPARE(late.logons, 1);
+    }
+
+    void hostingAgainAfterDisconnectReusesTheSlots() {
+        NetParty first(13);
+        QVERIFY(first.Fill());
+        NetTable& host = *first.host;
+        host.w().mnuDisconnect_Click();
+        for (NetTable* t : first.All()) VORN_TRY_VERIFY(t->Local());
+        QVERIFY(host.net().sckConnection().UpperBound() >= 3);
+
+        NetParty second(17);
+        second.host = std::move(first.host);
+        second.port = 0;
+        for (int attempt = 0; attempt < 5 && second.port == 0; ++attempt) {
+            const int port = FreePort();
+            if (port != 0 && port != first.port && second.host->Host(port)) second.port = port;
+        }
+        QVERIFY(second.port != 0);
+        for (int seat = 1; seat <= 3; ++seat)
+            QVERIFY2(second.Seat(QString("N%1").arg(seat), seat), "new joiner");
+        for (NetTable* t : second.All()) {
+            VORN_TRY_COMPARE(Names(t->session()), (QStringList{"H", "N1", "N2", "N3"}));
+            VORN_TRY_COMPARE(t->Progress(), kAllSeated);
+        }
+        // The reused slots carry a whole deal.
+        second.host->w().mnuDeal_Click();
+        QVERIFY2(second.WaitSettled(), second.Why());
+        for (NetTable* t : second.All()) QCOMPARE(t->table().lstCardsBox.Count(), 52 - 25);
+        // The players of the first game, now local, heard nothing of the second.
+        for (auto& j : first.joiners) {
+            QVERIFY(j->Local());
+            QCOMPARE(j->table().lstCardsBox.Count(), 52);
+        }
+    }
+};
+
+}  // namespace
+}  // namespace vorn::itest
+
+using vorn::itest::TestSeating;
+VORN_TEST(TestSeating)
+#include "seating_test.moc"

@@ -1,0 +1,161 @@
+// Four real table windows in one process, a host and three joiners over
+// 127.0.0.1, without animation or pauses. Each round the host deals and the
+// clock runs until every joiner's stock and four hands equal the host's; the
+// median over the rounds is printed as "deal_to_sync_ms <number>". A deal is
+// 25 draws and one turn to each of three joiners, 78 messages at one per tick
+// of the 1 ms send timer, so about 80 ms is the floor.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/mainwindow.h"
+#include "app/networkgame.h"
+#include "net/sendqueue.h"
+#include "net/socket/socket.h"
+
+namespace {
+
+using vorn::MainWindow;
+
+constexpr int kTimeoutMs = 5000;
+
+// Runs the event loop until done() or the timeout; whether done() holds. It
+// looks once a millisecond: a zero-interval poll would keep the event loop
+// from sleeping and, with Qt's glib dispatcher, stretches the 1 ms send timer
+// to about 3 ms, which is the very thing measured here.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kTimeoutMs) {
+    if (done()) return true;
+    QEventLoop loop;
+    QTimer poll;
+    poll.setTimerType(Qt::PreciseTimer);
+    poll.setInterval(1);
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.elapsed() > timeoutMs) loop.quit();
+    });
+    poll.start();
+    loop.exec();
+    return done();
+}
+
+int FreePort() {
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::Any, 0)) return 0;
+    const int port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+std::unique_ptr<MainWindow> MakeWindow(const QString& folder, std::uint64_t seed) {
+    auto w = std::make_unique<MainWindow>(folder, seed);
+    w->waitScale = 0;
+    w->options().animation = false;
+    w->options().sound = false;
+    w->prompter.info = [](QWidget*, const QString&, vorn::Prompter::Icon) {};
+    w->prompter.yesNo = [](QWidget*, const QString&) { return false; };
+    w->prompter.yesNoDefaultYes = [](QWidget*, const QString&) { return false; };
+    w->showLogon = [] {};
+    w->endProgram = [] {};
+    return w;
+}
+
+bool InStep(MainWindow& host, MainWindow& joiner) {
+    const vorn::Table& a = host.table();
+    const vorn::Table& b = joiner.table();
+    if (!(a.lstCardsBox == b.lstCardsBox)) return false;
+    for (int seat = 0; seat < 4; ++seat)
+        if (!(a.lstDirection[seat] == b.lstDirection[seat])) return false;
+    return true;
+}
+
+void Fail(const char* why) {
+    std::fprintf(stderr, "bench_net: %s\n", why);
+    std::exit(1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+
+    QTemporaryDir folder;
+    auto host = MakeWindow(folder.path(), 1);
+    int port = 0;
+    for (int attempt = 0; attempt < 5 && port == 0; ++attempt) {
+        const int candidate = FreePort();
+        vorn::Session& s = host->session();
+        s.IsNet = true;
+        s.IsHost = true;
+        s.ServerPort = candidate;
+        s.LocalSeat = 0;
+        s.PlayerNames[0] = "H";
+        host->engine().AdjustDirection();
+        host->network().SetSendTimerEnabled(true);
+        host->network().StartConnection("H");
+        if (host->network().sckConnection().Element(0).State() == vorn::Socket::kListening) port = candidate;
+    }
+    if (port == 0) Fail("cannot listen");
+
+    std::vector<std::unique_ptr<MainWindow>> joiners;
+    for (int seat = 1; seat <= 3; ++seat) {
+        joiners.push_back(MakeWindow(folder.path(), std::uint64_t(seat + 1)));
+        MainWindow& j = *joiners.back();
+        vorn::Session& s = j.session();
+        s.IsNet = true;
+        s.IsHost = false;
+        s.ServerAddress = "127.0.0.1";
+        s.ServerPort = port;
+        j.network().SetSendTimerEnabled(true);
+        j.network().StartConnection(QString("J%1").arg(seat));
+        if (!WaitUntil([&] {
+                return j.session().LocalSeat == seat && int(host->network().players().size()) == seat + 1;
+            }))
+            Fail("a joiner was not seated");
+    }
+    auto quiet = [&] {
+        if (!host->network().queue().Empty() || host->engine().Busy()) return false;
+        for (auto& j : joiners)
+            if (!j->network().queue().Empty() || j->engine().Busy() || j->session().PlayerNames[3] != "J3")
+                return false;
+        return true;
+    };
+    if (!WaitUntil(quiet)) Fail("the table did not fill");
+
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        // Every table back to a fresh stock, as after a game, before the next deal.
+        host->engine().NewGame();
+        for (auto& j : joiners) j->engine().NewGame();
+        QElapsedTimer clock;
+        clock.start();
+        host->mnuDeal_Click();
+        const bool synced = WaitUntil([&] {
+            for (auto& j : joiners)
+                if (!InStep(*host, *j)) return false;
+            return true;
+        });
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        if (!synced) Fail("the joiners fell out of step");
+        if (!WaitUntil(quiet)) Fail("the queue did not drain");
+        times.push_back(ms);
+    }
+    std::vector<double> sorted = times;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("deals %d  min %.1f ms  max %.1f ms\n", rounds, sorted.front(), sorted.back());
+    std::printf("deal_to_sync_ms %.1f\n", sorted[sorted.size() / 2]);
+    return 0;
+}
