@@ -26,6 +26,7 @@
 #include "app/texts.h"
 #include "cards/textutil.h"
 #include "display/sound.h"
+#include "display/tableaccessible.h"
 #include "display/tablewidget.h"
 #include "display/wait.h"
 #include "game/hint.h"
@@ -90,10 +91,12 @@ void MainWindow::BuildControls() {
     connect(tableWidget_, &TableWidget::cardPressed, this, &MainWindow::OnCardPressed);
     connect(tableWidget_, &TableWidget::keyPressed, this, &MainWindow::OnTableKey);
 
-    auto makeLabel = [this](const QString& name, const QString& text) {
+    // Labels whose caption changes during a game (counts, scores) read their
+    // current text; the fixed captions are their own names.
+    auto makeLabel = [this](const QString& name, const QString& text, bool fixedCaption = true) {
         auto* label = new QLabel(text, tableWidget_);
         label->setObjectName(name);
-        label->setAccessibleName(text);
+        if (fixedCaption) label->setAccessibleName(text);
         label->setStyleSheet("color: #f4ecd2; background: transparent;");
         return label;
     };
@@ -104,12 +107,12 @@ void MainWindow::BuildControls() {
         f.setBold(true);
         lblName_[i]->setFont(f);
         lblScorer_[i] = makeLabel(QString("lblScorer%1").arg(i), QString());
-        lblScore_[i] = makeLabel(QString("lblScore%1").arg(i), "0");
+        lblScore_[i] = makeLabel(QString("lblScore%1").arg(i), "0", false);
         lblWinner_[i] = makeLabel(QString("lblWinner%1").arg(i), texts::kGamesWon);
-        lblWin_[i] = makeLabel(QString("lblWin%1").arg(i), "0");
+        lblWin_[i] = makeLabel(QString("lblWin%1").arg(i), "0", false);
     }
     labShowLeft_ = makeLabel("labShowLeft", texts::kStockLabel);
-    cardsLeft_ = makeLabel("CardsLeft", "52");
+    cardsLeft_ = makeLabel("CardsLeft", "52", false);
 
     labThrow_ = new QPushButton(texts::kPass, tableWidget_);
     labThrow_->setObjectName("labThrow");
@@ -355,7 +358,13 @@ void MainWindow::UpdateCard(Card card, const CardImage& image) {
     UpdateCardAccessibility(card);
 }
 
-void MainWindow::UpdateCardAccessibility(Card) {}
+void MainWindow::UpdateCardAccessibility(Card card) {
+    // Screen readers offer the person's own cards as choosable; the table asks us which they are.
+    if (!tableWidget_->HasOwnCardTest())
+        tableWidget_->SetOwnCardTest([this](Card c) { return table_.Location(c) == session_.LocalSeat; });
+    NotifyCardChanged(tableWidget_, card);
+    NotifyFocus(tableWidget_, card);
+}
 
 void MainWindow::ShowStockCount(int count) { cardsLeft_->setText(QString::number(count)); }
 
@@ -541,7 +550,11 @@ bool MainWindow::PersonToMove() const {
 }
 
 void MainWindow::UpdateHintEnabled() {
-    if (QAction* hint = Action("mnuHint")) hint->setEnabled(PersonToMove());
+    // The button is shown from inside an action (the tick that hands the turn
+    // to the person), so the running action must not count here; the command
+    // itself ignores presses while one runs.
+    if (QAction* hint = Action("mnuHint"))
+        hint->setEnabled(engine_->ThrowVisible() && table_.CurrentSeat == session_.LocalSeat);
 }
 
 void MainWindow::mnuHint_Click() {

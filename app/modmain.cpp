@@ -1,8 +1,11 @@
 #include "app/modmain.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "app/mainwindow.h"
+#include "display/tableaccessible.h"
 
 namespace vorn {
 
@@ -10,6 +13,11 @@ int Main(QApplication& app) {
     app.setApplicationName("Vorn");
     app.setOrganizationName("Vorn");
     app.setQuitOnLastWindowClosed(false);
+    // Every text is Chinese, the toolkit's own buttons (是/否, 确定) included.
+    auto* translator = new QTranslator(&app);
+    if (translator->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(translator);
+    InstallTableAccessibility();
     MainWindow window(QCoreApplication::applicationDirPath());
     window.show();
     window.showLogon();

@@ -60,6 +60,12 @@ public:
     bool HasFocusCard() const { return hasFocusCard_; }
     Card FocusCard() const { return focusCard_; }
 
+    // Which pictures are the person's own cards. The window owns that knowledge;
+    // the table asks it so screen readers can offer those cards as choosable.
+    void SetOwnCardTest(std::function<bool(Card)> isOwn) { isOwn_ = std::move(isOwn); }
+    bool HasOwnCardTest() const { return bool(isOwn_); }
+    bool IsOwnCard(Card card) const { return isOwn_ && isOwn_(card); }
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -91,6 +97,7 @@ private:
     int deskShape_ = 0;
     bool hasFocusCard_ = false;
     Card focusCard_{};
+    std::function<bool(Card)> isOwn_;
     mutable QPixmap felt_;
 };
 

@@ -1,0 +1,199 @@
+// The table window as a screen reader finds it: the cards after a deal, the
+// play button, the labels and the logon dialog's fields.
+
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTest>
+
+#include "app/logondialog.h"
+#include "app/mainwindow.h"
+#include "display/tableaccessible.h"
+#include "tests/app/apptesting.h"
+#include "tests/testing.h"
+
+using vorn::Card;
+using vorn::MainWindow;
+using vorn::TableAccessible;
+using vorn::apptest::Q;
+using vorn::apptest::TickToPerson;
+using vorn::apptest::WindowFixture;
+
+namespace {
+
+QAccessibleInterface* Iface(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+TableAccessible* TableIface(MainWindow& w) {
+    return dynamic_cast<TableAccessible*>(Iface(&w.tableWidget()));
+}
+
+// The cards of the person's hand in the order the table lists them.
+QStringList ListedOwnCards(TableAccessible* table) {
+    QStringList names;
+    for (int i = 0; i < table->childCount(); ++i)
+        if (table->child(i)->role() == QAccessible::CheckBox)
+            names << table->child(i)->text(QAccessible::Name);
+    return names;
+}
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        vorn::InstallTableAccessibility();
+    }
+
+    void DealtCardsReadAsThePersonSeesThem() {
+        WindowFixture f;
+        QVERIFY(f.Open(7));
+        MainWindow& w = *f;
+        w.mnuDeal_Click();
+        TableAccessible* table = TableIface(w);
+        QVERIFY(table);
+        QCOMPARE(table->text(QAccessible::Name), QString("牌桌"));
+        int own = 0, backs = 0;
+        for (int s = 0; s < vorn::kSuits; ++s)
+            for (int n = 1; n <= vorn::kNumbers; ++n) {
+                const Card card{s, n};
+                const int where = w.table().Location(card);
+                QAccessibleInterface* item = table->CardItem(card);
+                const QByteArray what = QByteArray::fromStdString(vorn::CardCode(card));
+                if (where == w.session().LocalSeat) {
+                    ++own;
+                    QVERIFY2(table->indexOfChild(item) >= 0, what);
+                    QCOMPARE(item->text(QAccessible::Name), Q(vorn::CardFaceName(card)));
+                    QCOMPARE(item->role(), QAccessible::CheckBox);
+                } else if (where >= 0 && where < 4) {
+                    ++backs;
+                    QVERIFY2(table->indexOfChild(item) >= 0, what);
+                    QCOMPARE(item->text(QAccessible::Name), QString("牌背"));
+                } else {
+                    QVERIFY2(table->indexOfChild(item) < 0, what);  // still in the stock pile
+                }
+            }
+        QVERIFY(own > 0);
+        QCOMPARE(own + backs, 6 * 4 + 1);  // six rounds and one more card for the leader
+        QVERIFY(table->indexOfChild(table->StockItem()) >= 0);
+        QCOMPARE(table->StockItem()->text(QAccessible::Name), QString("余牌"));
+        // The hand reads left to right, as it lies.
+        QStringList expected;
+        for (Card c : vorn::apptest::HandCards(w, w.session().LocalSeat))
+            expected << Q(vorn::CardFaceName(c));
+        QCOMPARE(ListedOwnCards(table), expected);
+    }
+
+    void ChoosingThroughTheScreenReader() {
+        WindowFixture f;
+        QVERIFY(f.Open(11));
+        MainWindow& w = *f;
+        w.mnuDeal_Click();
+        QVERIFY(TickToPerson(w));
+        QAccessibleInterface* button = Iface(w.labThrow());
+        QCOMPARE(button->role(), QAccessible::PushButton);
+        QCOMPARE(button->text(QAccessible::Name), QString("PASS"));
+        QVERIFY(!button->state().invisible);
+
+        // Toggling a card of the hand raises it, as a click would, and the
+        // play button now reads OK.
+        TableAccessible* table = TableIface(w);
+        const Card card = vorn::apptest::HandCards(w, w.session().LocalSeat).front();
+        QAccessibleInterface* item = table->CardItem(card);
+        QVERIFY(!item->state().checked);
+        item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(w.table().Image(card).raised);
+        QVERIFY(item->state().checked);
+        QCOMPARE(button->text(QAccessible::Name), QString("OK"));
+        item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(!item->state().checked);
+        QCOMPARE(button->text(QAccessible::Name), QString("PASS"));
+    }
+
+    void KeyboardFocusIsTheFocusedCard() {
+        WindowFixture f;
+        QVERIFY(f.Open(11));
+        MainWindow& w = *f;
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.mnuDeal_Click();
+        QVERIFY(TickToPerson(w));
+        w.tableWidget().setFocus();
+        QTest::keyClick(&w.tableWidget(), Qt::Key_Right);
+        QTest::keyClick(&w.tableWidget(), Qt::Key_Right);
+        QVERIFY(w.tableWidget().HasFocusCard());
+        TableAccessible* table = TableIface(w);
+        const Card focus = w.tableWidget().FocusCard();
+        QCOMPARE(focus, vorn::apptest::HandCards(w, w.session().LocalSeat).at(1));
+        QCOMPARE(table->focusChild(), table->CardItem(focus));
+        QVERIFY(table->CardItem(focus)->state().focused);
+    }
+
+    void LabelsReadTheirContent() {
+        WindowFixture f;
+        QVERIFY(f.Open(3));
+        MainWindow& w = *f;
+        w.mnuDeal_Click();
+        for (int seat = 0; seat < 4; ++seat) {
+            // The side seats show their names one character a line; the name reads whole.
+            QAccessibleInterface* name = Iface(w.lblName(seat));
+            QCOMPARE(name->text(QAccessible::Name), Q(w.session().PlayerNames[seat]));
+            QCOMPARE(name->text(QAccessible::Description), QString());
+        }
+        QAccessibleInterface* hint = Iface(w.HintPanel());
+        QAccessibleInterface* progress = Iface(w.ProgressPanel());
+        QCOMPARE(hint->text(QAccessible::Name), QString("提示"));
+        QCOMPARE(progress->text(QAccessible::Name), QString("进程"));
+        QCOMPARE(hint->text(QAccessible::Description), w.HintPanel()->text());
+        QCOMPARE(progress->text(QAccessible::Description), QString("进程：单机游戏"));
+        QCOMPARE(progress->textInterface()->text(0, -1), QString("进程：单机游戏"));
+
+        w.SetScoreRow(1, "青龙 失分", 7, 2);
+        QCOMPARE(Iface(w.lblScorer(1))->text(QAccessible::Name), QString("青龙 失分"));
+        QCOMPARE(Iface(w.lblScore(1))->textInterface()->text(0, -1), QString("7"));
+        QCOMPARE(Iface(w.lblWin(1))->textInterface()->text(0, -1), QString("2"));
+        QCOMPARE(Iface(w.lblScore(1))->text(QAccessible::Name), QString("7"));
+    }
+
+    void LogonFieldsAreNamedByTheirCaptions_data() {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("role");
+        QTest::newRow("host") << "txtIP"
+                              << "主机名称" << int(QAccessible::EditableText);
+        QTest::newRow("name") << "txtID"
+                              << "阁下姓名" << int(QAccessible::EditableText);
+        QTest::newRow("port") << "txtPort"
+                              << "游戏端口" << int(QAccessible::EditableText);
+        QTest::newRow("ok") << "cmdOK"
+                            << "确定" << int(QAccessible::PushButton);
+        QTest::newRow("local game") << "optLocal"
+                                    << "单机游戏" << int(QAccessible::RadioButton);
+        QTest::newRow("network game") << "optNet"
+                                      << "连线游戏" << int(QAccessible::RadioButton);
+    }
+    void LogonFieldsAreNamedByTheirCaptions() {
+        QFETCH(QString, objectName);
+        QFETCH(QString, name);
+        QFETCH(int, role);
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        vorn::LogonDialog dialog(*f);
+        auto* widget = dialog.findChild<QWidget*>(objectName);
+        QVERIFY(widget);
+        QAccessibleInterface* iface = Iface(widget);
+        QCOMPARE(iface->text(QAccessible::Name), name);
+        QCOMPARE(int(iface->role()), role);
+    }
+};
+
+}  // namespace
+
+VORN_TEST(TestAccessibility)
+#include "test_accessibility.moc"
