@@ -110,8 +110,10 @@ std::optional<QByteArray> IniFile::Value(QByteArrayView section, QByteArrayView 
     for (int i = header + 1; i < lines_.size(); ++i) {
         const Parsed parsed = Parse(lines_[i].text);
         if (parsed.kind == Kind::Section) break;
+        // A carriage return inside a line ends the value, as it does when a
+        // value is written: what is read can be written back unchanged.
         if (parsed.kind == Kind::Key && SameName(parsed.name, wanted))
-            return lines_[i].text.sliced(parsed.valueAt);
+            return SingleLine(QByteArrayView(lines_[i].text).sliced(parsed.valueAt));
     }
     return std::nullopt;
 }

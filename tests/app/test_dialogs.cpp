@@ -1,0 +1,397 @@
+#include "app/aboutdialog.h"
+#include "app/helpviewer.h"
+#include "app/logondialog.h"
+#include "app/playerdialog.h"
+
+#include "app/mainwindow.h"
+#include "net/socket/codec.h"
+#include "tests/app/apptesting.h"
+#include "tests/testing.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+using vorn::AboutDialog;
+using vorn::HelpViewer;
+using vorn::LogonDialog;
+using vorn::MainWindow;
+using vorn::PlayerDialog;
+using vorn::apptest::Q;
+using vorn::apptest::WindowFixture;
+
+namespace {
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Which of the logon dialog's network fields take input: IP, ID, port, host, join.
+QString NetFieldsEnabled(const LogonDialog& d) {
+    QString text;
+    for (const QWidget* w : {static_cast<const QWidget*>(d.txtIP), static_cast<const QWidget*>(d.txtID),
+                             static_cast<const QWidget*>(d.txtPort), static_cast<const QWidget*>(d.optHost),
+                             static_cast<const QWidget*>(d.optConnect)})
+        text += w->isEnabled() ? 'e' : '-';
+    return text;
+}
+
+QStringList Names(MainWindow& w) {
+    QStringList names;
+    for (const auto& name : w.session().PlayerNames) names << Q(name);
+    return names;
+}
+
+// A name written top to bottom, one character a line.
+QString Stacked(const QString& name) {
+    QStringList characters;
+    for (QChar c : name) characters << QString(c);
+    return characters.join('\n');
+}
+
+bool ShowActive(QWidget& widget) {
+    widget.show();
+    widget.activateWindow();
+    // The window system may report the dialog active before the application
+    // has moved its own idea of the active window (and the focus) over to it.
+    return QTest::qWaitForWindowActive(&widget) &&
+           QTest::qWaitFor([&widget] { return QApplication::activeWindow() == &widget; }, 2000);
+}
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void logonOpensOnLocal_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("no settings file") << QByteArray() << "127.0.0.1" << "1005" << "Quillon";
+        QTest::newRow("empty values") << QByteArray("[Net]\r\nServer=\r\nPort=\r\nID=\r\n") << "127.0.0.1" << "1005"
+                                      << "Quillon";
+        QTest::newRow("saved network choices")
+            << ("[Net]\r\nServer=10.1.2.3\r\nPort=2000\r\nID=" + vorn::ToCp936(QString("张三")) + "\r\n")
+            << "10.1.2.3" << "2000" << "张三";
+    }
+    void logonOpensOnLocal() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, server);
+        QFETCH(QString, port);
+        QFETCH(QString, id);
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        if (!file.isNull()) QVERIFY(WriteFile(f->SettingsFile(), file));
+        LogonDialog dialog(*f);
+        QCOMPARE(dialog.objectName(), QString("frmLogon"));
+        QCOMPARE(dialog.windowTitle(), QString("登录"));
+        QVERIFY(dialog.optLocal->isChecked());
+        QVERIFY(!dialog.optNet->isChecked());
+        QVERIFY(dialog.optHost->isChecked());
+        QCOMPARE(NetFieldsEnabled(dialog), QString("-----"));
+        QVERIFY(dialog.cmdOK->isEnabled());
+        QCOMPARE(dialog.txtIP->text(), server);
+        QCOMPARE(dialog.txtPort->text(), port);
+        QCOMPARE(dialog.txtID->text(), id);
+    }
+
+    void logonModeSwitches() {
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        LogonDialog dialog(*f);
+        dialog.optNet->click();
+        QCOMPARE(NetFieldsEnabled(dialog), QString("-eeee"));
+        dialog.optConnect->click();
+        QVERIFY(!dialog.optHost->isChecked());
+        QCOMPARE(NetFieldsEnabled(dialog), QString("eeeee"));
+        dialog.optHost->click();
+        QCOMPARE(NetFieldsEnabled(dialog), QString("-eeee"));
+        dialog.optConnect->click();
+        dialog.optLocal->click();
+        QCOMPARE(NetFieldsEnabled(dialog), QString("-----"));
+        // Back to the network game as a joiner: the address is typed again.
+        dialog.optNet->click();
+        QCOMPARE(NetFieldsEnabled(dialog), QString("eeeee"));
+    }
+
+    void logonRefusals_data() {
+        QTest::addColumn<bool>("join");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("field");
+        const QString badPort = "连接端口应为与对方相同的正整数！";
+        const QString noName = "先输入姓名，再进入连线游戏！";
+        QTest::newRow("port 0") << false << "Quillon" << "0" << badPort << "txtPort";
+        QTest::newRow("port -5") << false << "Quillon" << "-5" << badPort << "txtPort";
+        QTest::newRow("port 12.5") << false << "Quillon" << "12.5" << badPort << "txtPort";
+        QTest::newRow("port abc") << true << "Quillon" << "abc" << badPort << "txtPort";
+        QTest::newRow("port 65536") << false << "Quillon" << "65536" << badPort << "txtPort";
+        QTest::newRow("port empty") << true << "Quillon" << "" << badPort << "txtPort";
+        QTest::newRow("name of blanks") << false << "   " << "1005" << noName << "txtID";
+        QTest::newRow("empty name, bad port too") << true << "" << "abc" << noName << "txtID";
+    }
+    void logonRefusals() {
+        QFETCH(bool, join);
+        QFETCH(QString, name);
+        QFETCH(QString, port);
+        QFETCH(QString, message);
+        QFETCH(QString, field);
+        WindowFixture f;
+        QVERIFY(f.Open());
+        LogonDialog dialog(*f);
+        dialog.optNet->click();
+        if (join) dialog.optConnect->click();
+        dialog.txtID->setText(name);
+        dialog.txtPort->setText(port);
+        QVERIFY(ShowActive(dialog));
+        dialog.cmdOK->setFocus();
+        dialog.cmdOK->click();
+
+        QCOMPARE(f.infos, QStringList{message});
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.result() != QDialog::Accepted);
+        QVERIFY(QApplication::focusWidget() != nullptr);
+        QCOMPARE(QApplication::focusWidget()->objectName(), field);
+        // Nothing was started: the table stays a local game.
+        QVERIFY(!f->session().IsNet);
+        QCOMPARE(f->ProgressPanel()->text(), QString("进程：单机游戏"));
+        QVERIFY(dialog.optNet->isChecked());
+        QCOMPARE(dialog.txtPort->text(), port);
+        dialog.hide();
+    }
+
+    void parsePort_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("port");
+        QTest::newRow("1005") << "1005" << 1005;
+        QTest::newRow("1") << "1" << 1;
+        QTest::newRow("32767") << "32767" << 32767;
+        QTest::newRow("32768") << "32768" << 32768;
+        QTest::newRow("65535") << "65535" << 65535;
+        QTest::newRow("blanks around") << " 2000 " << 2000;
+        QTest::newRow("whole number with a point") << "80.0" << 80;
+        QTest::newRow("0") << "0" << 0;
+        QTest::newRow("-5") << "-5" << 0;
+        QTest::newRow("12.5") << "12.5" << 0;
+        QTest::newRow("abc") << "abc" << 0;
+        QTest::newRow("65536") << "65536" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("blanks") << "   " << 0;
+        QTest::newRow("digits then letters") << "10a" << 0;
+        QTest::newRow("huge") << "1e400" << 0;
+    }
+    void parsePort() {
+        QFETCH(QString, text);
+        QFETCH(int, port);
+        QCOMPARE(vorn::ParsePort(text), port);
+    }
+
+    void logonLocalOk() {
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        // A local game under way, with a finished game on the score board.
+        w.Action("mnuDeal")->trigger();
+        w.engine().GameWon();
+        w.Action("mnuDeal")->trigger();
+        QCOMPARE(w.CardsLeft()->text(), QString("27"));
+        QVERIFY(w.lblScore(1)->text() != "0");
+
+        LogonDialog dialog(w);
+        dialog.show();
+        dialog.cmdOK->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(!w.session().IsNet);
+        QVERIFY(f.infos.isEmpty());
+        QCOMPARE(w.CardsLeft()->text(), QString("52"));
+        QCOMPARE(w.table().lstCardsBox.Count(), 52);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(w.lblScore(i)->text(), QString("0"));
+            QCOMPARE(w.lblWin(i)->text(), QString("0"));
+            QCOMPARE(w.table().HandSize(i), 0);
+        }
+        QVERIFY(w.Action("mnuDeal")->isEnabled());
+        QVERIFY(!w.tmrCYC().isActive());
+        QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
+        QCOMPARE(w.HintPanel()->text(), QString("提示：本局由朱雀先出牌"));
+    }
+
+    void playerDialogLoads() {
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        f->session().PlayerNames = {"甲", "乙", "丙", "丁"};
+        PlayerDialog dialog(*f);
+        QCOMPARE(dialog.objectName(), QString("frmPlayer"));
+        QCOMPARE(dialog.windowTitle(), QString("单机对局者姓名"));
+        const QStringList expected = {"甲", "乙", "丙", "丁"};
+        for (int i = 0; i < 4; ++i) QCOMPARE(dialog.txtName[i]->text(), expected[i]);
+        QCOMPARE(dialog.txtName[0]->selectedText(), QString("甲"));
+    }
+
+    void playerDialogOk_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<int>("refusedField");  // -1: accepted
+        QTest::newRow("four new names") << QStringList{"南", "东", "北", "西"} << -1;
+        QTest::newRow("blanks only is a name") << QStringList{"   ", "东", "北", "西"} << -1;
+        QTest::newRow("names kept untrimmed") << QStringList{" 南 ", "东 ", "北", "西"} << -1;
+        QTest::newRow("south empty") << QStringList{"", "东", "北", "西"} << 0;
+        QTest::newRow("west empty") << QStringList{"南", "东", "北", ""} << 3;
+        QTest::newRow("two empty: the first named") << QStringList{"南", "", "北", ""} << 1;
+    }
+    void playerDialogOk() {
+        QFETCH(QStringList, typed);
+        QFETCH(int, refusedField);
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        const QStringList before = Names(w);
+        PlayerDialog dialog(w);
+        for (int i = 0; i < 4; ++i) dialog.txtName[i]->setText(typed[i]);
+        QVERIFY(ShowActive(dialog));
+        dialog.cmdOk->setFocus();
+        dialog.cmdOk->click();
+        if (refusedField >= 0) {
+            QCOMPARE(f.infos, QStringList{"对局者姓名无效！"});
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.txtName[refusedField]));
+            QCOMPARE(Names(w), before);
+            QCOMPARE(w.lblName(0)->text(), before[0]);
+            QCOMPARE(w.lblScorer(3)->text(), before[3] + " 失分");
+            dialog.hide();
+            return;
+        }
+        QVERIFY(f.infos.isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(Names(w), typed);
+        // The seats are labelled afresh: across the table on one line, at the sides top to bottom.
+        QCOMPARE(w.lblName(0)->text(), typed[0]);
+        QCOMPARE(w.lblName(2)->text(), typed[2]);
+        QCOMPARE(w.lblName(1)->text(), Stacked(typed[1]));
+        QCOMPARE(w.lblName(3)->text(), Stacked(typed[3]));
+        for (int i = 0; i < 4; ++i) QCOMPARE(w.lblScorer(i)->text(), typed[i] + " 失分");
+        QCOMPARE(w.HintPanel()->text(), "提示：本局由" + typed[0] + "先出牌");
+    }
+
+    void playerDialogCancel() {
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        MainWindow& w = *f;
+        const QStringList before = Names(w);
+        PlayerDialog dialog(w);
+        for (int i = 0; i < 4; ++i) dialog.txtName[i]->setText("某");
+        dialog.cmdCancel->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(Names(w), before);
+        for (int i = 0; i < 4; ++i) QCOMPARE(w.lblScorer(i)->text(), before[i] + " 失分");
+        QVERIFY(f.infos.isEmpty());
+    }
+
+    void aboutBox() {
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        AboutDialog dialog(*f);
+        QCOMPARE(dialog.objectName(), QString("frmAbout"));
+        QCOMPARE(dialog.windowTitle(), QString("关于"));
+        QCOMPARE(dialog.lblTitle->text(), QString("Vorn"));
+        QCOMPARE(dialog.lblVersion->text(), QString("Version 1.0.0"));
+        dialog.show();
+        dialog.cmdOK->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void sysInfoUnavailable_data() {
+        QTest::addColumn<QString>("program");
+        QTest::newRow("no program found") << QString();
+        QTest::newRow("program that cannot start") << QString("/nonexistent/vorn-sysinfo");
+    }
+    void sysInfoUnavailable() {
+        QFETCH(QString, program);
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        AboutDialog dialog(*f);
+        dialog.locate = [program] { return program; };
+        dialog.cmdSysInfo->click();
+        QCOMPARE(f.infos, QStringList{"System Information Is Unavailable At This Time"});
+    }
+
+    void helpViewer_data() {
+        QTest::addColumn<bool>("index");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("contents") << false << "index.html";
+        QTest::newRow("index") << true << "search.html";
+    }
+    void helpViewer() {
+        QFETCH(bool, index);
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        QVERIFY(WriteFile(dir.filePath("index.html"), "<html><body><h1>目录</h1></body></html>"));
+        QVERIFY(WriteFile(dir.filePath("search.html"), "<html><body><h1>索引</h1></body></html>"));
+        HelpViewer viewer(dir.path(), nullptr);
+        QVERIFY(viewer.Open(index ? HelpViewer::Page::Index : HelpViewer::Page::Contents));
+        QCOMPARE(viewer.Browser()->source(), QUrl::fromLocalFile(dir.filePath(file)));
+        QVERIFY(viewer.Browser()->toPlainText().contains(index ? "索引" : "目录"));
+    }
+
+    void helpViewerMissingPages() {
+        QTemporaryDir dir;
+        HelpViewer viewer(dir.path(), nullptr);
+        QVERIFY(!viewer.Open(HelpViewer::Page::Contents));
+        QVERIFY(!viewer.Open(HelpViewer::Page::Index));
+        QVERIFY(viewer.Browser()->source().isEmpty());
+    }
+
+    // The help commands of the window: the pages from the help folder beside
+    // the program, and nothing at all (no box either) when they are missing.
+    void helpCommands_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("pages");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("contents") << "mnuContents" << true << "index.html";
+        QTest::newRow("search") << "mnuSearch" << true << "search.html";
+        QTest::newRow("contents, no pages") << "mnuContents" << false << QString();
+        QTest::newRow("search, no pages") << "mnuSearch" << false << QString();
+    }
+    void helpCommands() {
+        QFETCH(QString, command);
+        QFETCH(bool, pages);
+        QFETCH(QString, shown);
+        WindowFixture f;
+        if (pages) {
+            QVERIFY(QDir(f.dir.path()).mkpath("help"));
+            QVERIFY(WriteFile(f.dir.filePath("help/index.html"), "<html><body>目录</body></html>"));
+            QVERIFY(WriteFile(f.dir.filePath("help/search.html"), "<html><body>索引</body></html>"));
+        }
+        QVERIFY(f.Open());
+        f->Action(command.toLatin1())->trigger();
+        auto* viewer = f->findChild<HelpViewer*>();
+        if (shown.isEmpty()) {
+            QVERIFY(viewer == nullptr || !viewer->isVisible());
+        } else {
+            QVERIFY(viewer != nullptr);
+            QVERIFY(viewer->isVisible());
+            QCOMPARE(viewer->Browser()->source(), QUrl::fromLocalFile(f.dir.filePath("help/" + shown)));
+            viewer->hide();
+        }
+        QVERIFY(f.infos.isEmpty());
+    }
+};
+
+}  // namespace
+
+VORN_TEST(TestDialogs)
+#include "test_dialogs.moc"

@@ -1,0 +1,325 @@
+#include "app/mainwindow.h"
+
+#include "app/playerdialog.h"
+#include "tests/app/apptesting.h"
+#include "tests/testing.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QObject>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+
+using vorn::MainWindow;
+using vorn::apptest::WindowFixture;
+
+namespace {
+
+QList<QWidget*> ScoreBoardLabels(MainWindow& w) {
+    QList<QWidget*> labels;
+    for (int i = 0; i < 4; ++i) labels << w.lblScore(i) << w.lblScorer(i) << w.lblWin(i) << w.lblWinner(i);
+    return labels;
+}
+
+// Which of the widgets are shown, one letter each.
+QString Shown(const QList<QWidget*>& widgets) {
+    QString text;
+    for (QWidget* widget : widgets) text += widget->isVisible() ? 'v' : '-';
+    return text;
+}
+
+QString CheckedItems(MainWindow& w, const char* prefix, int count) {
+    QString text;
+    for (int i = 0; i < count; ++i) text += w.Action(QString("%1%2").arg(prefix).arg(i).toLatin1())->isChecked()
+                                                ? 'x' : '-';
+    return text;
+}
+
+class TestMenus : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void gameMenuOpening_data() {
+        QTest::addColumn<bool>("network");
+        QTest::addColumn<bool>("host");
+        QTest::addColumn<int>("slotCount");
+        QTest::addColumn<bool>("dealtBefore");  // the deal command already used (disabled)
+        QTest::addColumn<bool>("deal");
+        QTest::addColumn<bool>("disconnect");
+        QTest::newRow("local, deal enabled stays") << false << false << 0 << false << true << false;
+        QTest::newRow("local, deal disabled stays") << false << false << 0 << true << false << false;
+        QTest::newRow("host with 2 joiner slots") << true << true << 2 << false << false << true;
+        QTest::newRow("host with 3 joiner slots") << true << true << 3 << true << true << true;
+        QTest::newRow("joiner") << true << false << 3 << false << false << true;
+    }
+    void gameMenuOpening() {
+        QFETCH(bool, network);
+        QFETCH(bool, host);
+        QFETCH(int, slotCount);
+        QFETCH(bool, dealtBefore);
+        QFETCH(bool, deal);
+        QFETCH(bool, disconnect);
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        MainWindow& w = *f;
+        w.Action("mnuDisconnect")->setEnabled(!disconnect);
+        if (dealtBefore) w.Action("mnuDeal")->trigger();
+        w.tmrCYC().stop();
+        w.session().IsNet = network;
+        w.session().IsHost = host;
+        w.session().SlotCount = slotCount;
+        w.mnuGame_Opening();
+        QCOMPARE(w.Action("mnuDeal")->isEnabled(), deal);
+        QCOMPARE(w.Action("mnuDisconnect")->isEnabled(), disconnect);
+        w.session().IsNet = false;
+    }
+
+    void setAndOptionMenuOpening_data() {
+        QTest::addColumn<bool>("network");
+        QTest::addColumn<bool>("host");
+        QTest::newRow("local game") << false << false;
+        QTest::newRow("host") << true << true;
+        QTest::newRow("joiner") << true << false;
+    }
+    void setAndOptionMenuOpening() {
+        QFETCH(bool, network);
+        QFETCH(bool, host);
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        MainWindow& w = *f;
+        // Opened once in the other mode first, so a stale state shows.
+        w.session().IsNet = !network;
+        w.mnuSet_Opening();
+        w.mnuOption_Opening();
+        w.session().IsNet = network;
+        w.session().IsHost = host;
+        w.mnuSet_Opening();
+        w.mnuOption_Opening();
+        QCOMPARE(w.Action("mnuName")->isEnabled(), !network);
+        QCOMPARE(w.Action("mnuLevel")->isEnabled(), !network);
+        w.session().IsNet = false;
+    }
+
+    void speedItems_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<int>("playDelay");
+        QTest::addColumn<int>("stepDelay");
+        QTest::addColumn<QString>("checks");
+        QTest::newRow("fast") << 0 << 300 << 500 << 5 << "x--";
+        QTest::newRow("medium") << 1 << 500 << 800 << 15 << "-x-";
+        QTest::newRow("slow") << 2 << 800 << 1000 << 20 << "--x";
+    }
+    void speedItems() {
+        QFETCH(int, item);
+        QFETCH(int, interval);
+        QFETCH(int, playDelay);
+        QFETCH(int, stepDelay);
+        QFETCH(QString, checks);
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        MainWindow& w = *f;
+        // From another row first, so the item's own values have to be set.
+        w.Action(QString("mnuRateItem%1").arg((item + 1) % 3).toLatin1())->trigger();
+        w.Action(QString("mnuRateItem%1").arg(item).toLatin1())->trigger();
+        QCOMPARE(w.tmrCYC().interval(), interval);
+        QCOMPARE(w.options().playDelay, playDelay);
+        QCOMPARE(w.options().stepDelay, stepDelay);
+        QCOMPARE(CheckedItems(w, "mnuRateItem", 3), checks);
+        // Choosing the checked item again keeps it checked.
+        w.Action(QString("mnuRateItem%1").arg(item).toLatin1())->trigger();
+        QCOMPARE(CheckedItems(w, "mnuRateItem", 3), checks);
+        // The deal starts the cycle timer at the chosen speed.
+        w.Action("mnuDeal")->trigger();
+        QVERIFY(w.tmrCYC().isActive());
+        QCOMPARE(w.tmrCYC().interval(), interval);
+        w.tmrCYC().stop();
+    }
+
+    void levelItems_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<float>("rate");
+        QTest::addColumn<QString>("checks");
+        QTest::newRow("high") << 0 << 0.1f << "x--";
+        QTest::newRow("medium") << 1 << 0.5f << "-x-";
+        QTest::newRow("low") << 2 << 0.9f << "--x";
+    }
+    void levelItems() {
+        QFETCH(int, item);
+        QFETCH(float, rate);
+        QFETCH(QString, checks);
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        MainWindow& w = *f;
+        w.Action(QString("mnuLevelItem%1").arg((item + 2) % 3).toLatin1())->trigger();
+        w.Action(QString("mnuLevelItem%1").arg(item).toLatin1())->trigger();
+        QCOMPARE(w.options().gambleRate, rate);
+        QCOMPARE(CheckedItems(w, "mnuLevelItem", 3), checks);
+    }
+
+    void deskItems_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<QString>("checks");
+        QTest::newRow("square") << 0 << 0 << "x-";
+        QTest::newRow("round") << 1 << 3 << "-x";
+    }
+    void deskItems() {
+        QFETCH(int, item);
+        QFETCH(int, shape);
+        QFETCH(QString, checks);
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        MainWindow& w = *f;
+        w.Action(QString("mnuDeskItem%1").arg(1 - item).toLatin1())->trigger();
+        w.Action(QString("mnuDeskItem%1").arg(item).toLatin1())->trigger();
+        QCOMPARE(w.tableWidget().DeskShape(), shape);
+        QCOMPARE(CheckedItems(w, "mnuDeskItem", 2), checks);
+    }
+
+    void scoreBoardToggle() {
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        QAction* item = w.Action("mnuShowScore");
+        const QList<QWidget*> labels = ScoreBoardLabels(w);
+        QCOMPARE(labels.size(), 16);
+        QVERIFY(!item->isChecked());
+        QCOMPARE(Shown(labels), QString(16, '-'));
+        item->trigger();
+        QVERIFY(item->isChecked());
+        QCOMPARE(Shown(labels), QString(16, 'v'));
+        item->trigger();
+        QVERIFY(!item->isChecked());
+        QCOMPARE(Shown(labels), QString(16, '-'));
+    }
+
+    void showConnectionsToggle() {
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        QAction* item = w.Action("mnuShowConnections");
+        QVERIFY(!w.lstConnections()->isVisible());
+        item->trigger();
+        QVERIFY(item->isChecked());
+        QVERIFY(w.lstConnections()->isVisible());
+        QVERIFY(w.findChild<QLabel*>("lblConnections")->isVisible());
+        item->trigger();
+        QVERIFY(!item->isChecked());
+        QVERIFY(!w.lstConnections()->isVisible());
+        QVERIFY(!w.findChild<QLabel*>("lblConnections")->isVisible());
+    }
+
+    void showMessageGivesFocus() {
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QAction* item = w.Action("mnuShowMessage");
+        const QList<QWidget*> chat = {w.txtDialog(), w.txtMessage(), w.findChild<QLabel*>("lblDialog"),
+                                      w.findChild<QLabel*>("lblMessage")};
+        QCOMPARE(Shown(chat), QString("----"));
+        item->trigger();
+        QVERIFY(item->isChecked());
+        QCOMPARE(Shown(chat), QString("vvvv"));
+        QVERIFY(w.txtMessage()->hasFocus());
+        QCOMPARE(w.txtMessage()->selectedText(), QString("Hello,every body!"));
+        item->trigger();
+        QVERIFY(!item->isChecked());
+        QCOMPARE(Shown(chat), QString("----"));
+    }
+
+    // Options chosen in the menus are written at exit and read by the next start.
+    void optionsSurviveExit() {
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        // The fixture has switched card moves off already.
+        QVERIFY(!w.Action("mnuAnimal")->isChecked());
+        for (const char* name : {"mnuRateItem2", "mnuLevelItem0", "mnuSound", "mnuShowScore",
+                                 "mnuShowMessage", "mnuShowConnections", "mnuDeskItem1"})
+            w.Action(name)->trigger();
+        {
+            vorn::PlayerDialog names(w);
+            names.txtName[1]->setText("东方");
+            names.cmdOk->click();
+        }
+        QCOMPARE(f.exits, 0);
+        w.Action("mnuExit")->trigger();
+        QCOMPARE(f.exits, 1);
+
+        QVERIFY(f.Open(1, true, true));
+        MainWindow& again = *f;
+        QCOMPARE(CheckedItems(again, "mnuRateItem", 3), QString("--x"));
+        QCOMPARE(again.tmrCYC().interval(), 800);
+        QCOMPARE(again.options().playDelay, 1000);
+        QCOMPARE(CheckedItems(again, "mnuLevelItem", 3), QString("x--"));
+        QCOMPARE(again.options().gambleRate, 0.1f);
+        QVERIFY(!again.Action("mnuAnimal")->isChecked());
+        QVERIFY(!again.Action("mnuSound")->isChecked());
+        QVERIFY(again.Action("mnuShowScore")->isChecked());
+        QCOMPARE(Shown(ScoreBoardLabels(again)), QString(16, 'v'));
+        QVERIFY(again.Action("mnuShowMessage")->isChecked());
+        QVERIFY(again.txtDialog()->isVisible());
+        QVERIFY(again.Action("mnuShowConnections")->isChecked());
+        QVERIFY(again.lstConnections()->isVisible());
+        QCOMPARE(CheckedItems(again, "mnuDeskItem", 2), QString("-x"));
+        QCOMPARE(again.tableWidget().DeskShape(), 3);
+        QCOMPARE(again.lblScorer(1)->text(), QString("东方 失分"));
+        QCOMPARE(again.lblName(1)->text(), QString("东\n方"));
+    }
+
+    // Changes that were never saved are gone after the next start.
+    void optionsWithoutExitAreNotKept() {
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        f->Action("mnuRateItem0")->trigger();
+        f->Action("mnuShowScore")->trigger();
+        QVERIFY(f.Open(1, false));
+        QCOMPARE(CheckedItems(*f, "mnuRateItem", 3), QString("-x-"));
+        QVERIFY(!f->Action("mnuShowScore")->isChecked());
+    }
+
+    void chat_data() {
+        QTest::addColumn<QStringList>("typed");  // null: the text already in the box
+        QTest::addColumn<QString>("log");
+        QTest::newRow("the initial text") << QStringList{QString()} << "朱雀: Hello,every body!";
+        QTest::newRow("two lines") << QStringList{QString(), "再见"} << "朱雀: Hello,every body!\n朱雀: 再见";
+        QTest::newRow("an empty line") << QStringList{""} << "朱雀: ";
+        QTest::newRow("three lines") << QStringList{"a", "b", "c"} << "朱雀: a\n朱雀: b\n朱雀: c";
+    }
+    void chat() {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, log);
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.Action("mnuShowMessage")->trigger();
+        for (const QString& text : typed) {
+            if (!text.isNull()) w.txtMessage()->setText(text);
+            QTest::keyClick(w.txtMessage(), Qt::Key_Return);
+            QCOMPARE(w.txtMessage()->text(), QString());
+        }
+        QCOMPARE(w.txtDialog()->toPlainText(), log);
+        QVERIFY(f.infos.isEmpty());
+
+        QTest::keyClick(w.txtDialog(), Qt::Key_Return);
+        QCOMPARE(w.txtDialog()->toPlainText(), QString());
+        // The log starts afresh without a leading line break.
+        w.txtMessage()->setText("x");
+        QTest::keyClick(w.txtMessage(), Qt::Key_Enter);
+        QCOMPARE(w.txtDialog()->toPlainText(), QString("朱雀: x"));
+    }
+};
+
+}  // namespace
+
+VORN_TEST(TestMenus)
+#include "test_menus.moc"

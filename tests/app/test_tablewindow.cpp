@@ -1,0 +1,429 @@
+#include "app/mainwindow.h"
+
+#include "tests/app/apptesting.h"
+#include "tests/testing.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QObject>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+
+using vorn::Card;
+using vorn::MainWindow;
+using vorn::apptest::HandCards;
+using vorn::apptest::Picture;
+using vorn::apptest::PressCard;
+using vorn::apptest::PressThrow;
+using vorn::apptest::Q;
+using vorn::apptest::TickToPerson;
+using vorn::apptest::VisiblePoint;
+using vorn::apptest::WindowFixture;
+
+namespace {
+
+const QStringList kDefaultNames = {"朱雀", "青龙", "玄武", "白虎"};
+
+// How the status line names a card number 1..13.
+const char* const kRankText[14] = {"", " 3", " 4", " 5", " 6", " 7", " 8", " 9", " 10", " J", " Q", " K", " A", " 2"};
+
+QStringList ScoreCaptions(MainWindow& w) {
+    QStringList captions;
+    for (int i = 0; i < 4; ++i) captions << w.lblScore(i)->text() << w.lblWin(i)->text();
+    return captions;
+}
+
+QString Conservation(MainWindow& w, int chosenSeat = -1) {
+    return Q(vorn::CheckConservation(w.table(), chosenSeat));
+}
+
+class TestTableWindow : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void startState() {
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        QCOMPARE(w.windowTitle(), QString("Vorn"));
+        QCOMPARE(w.objectName(), QString("frmMain"));
+        QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
+        QCOMPARE(w.HintPanel()->text(), QString("提示：本局由朱雀先出牌"));
+        QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(w.lblScorer(i)->text(), kDefaultNames[i] + " 失分");
+            QCOMPARE(w.lblWinner(i)->text(), QString("赢局"));
+        }
+        QCOMPARE(w.lstConnections()->count(), 0);
+        QCOMPARE(w.txtDialog()->toPlainText(), QString());
+        QCOMPARE(w.CardsLeft()->text(), QString("52"));
+        QVERIFY(w.labThrow()->isHidden());
+        QVERIFY(w.Action("mnuDeal")->isEnabled());
+        QVERIFY(!w.Action("mnuHint")->isEnabled());
+        // Every card waits face down on the stock.
+        for (int s = 0; s < vorn::kSuits; ++s)
+            for (int n = 1; n <= vorn::kNumbers; ++n) {
+                const vorn::CardImage& image = w.table().Image(Card{s, n});
+                QCOMPARE(w.table().Location(Card{s, n}), vorn::kStockLocation);
+                QCOMPARE(QPoint(image.x, image.y), QPoint(300, 300));
+                QVERIFY(!image.face);
+            }
+        QVERIFY(f.infos.isEmpty());
+        QVERIFY(f.questions.isEmpty());
+        QCOMPARE(f.logons, 0);
+    }
+
+    void resetToLocalGameClearsState() {
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        // A finished game, a chat line, a player list and network mode.
+        w.Action("mnuDeal")->trigger();
+        w.engine().GameWon();
+        QVERIFY(ScoreCaptions(w) != QStringList(8, "0"));
+        w.AppendChat("青龙: 你好");
+        w.lstConnections()->addItem("青龙");
+        w.ShowProgressText("主机建立");
+        w.session().IsNet = true;
+        w.session().IsHost = true;
+        w.session().LocalSeat = 2;
+        w.session().SlotCount = 3;
+        w.engine().AdjustDirection();
+
+        w.ResetToLocalGame();
+
+        QVERIFY(!w.session().IsNet);
+        QVERIFY(!w.session().IsHost);
+        QCOMPARE(w.session().LocalSeat, 0);
+        QCOMPARE(w.session().SlotCount, 0);
+        QCOMPARE(w.table().TheLastThrower, 0);
+        QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
+        QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
+        QCOMPARE(w.lstConnections()->count(), 0);
+        QCOMPARE(w.txtDialog()->toPlainText(), QString());
+        // The person is back at the bottom of the table.
+        QCOMPARE(w.tableWidget().PlacedRect(w.lblName(0)).topLeft(), QPoint(7200, 6400 + 1480));
+        QCOMPARE(w.lblName(0)->text(), QString("朱雀"));
+        QCOMPARE(w.lblName(2)->text(), QString("玄武"));
+        QCOMPARE(w.lblName(1)->text(), QString("青\n龙"));
+        for (int i = 0; i < 4; ++i) QCOMPARE(w.lblScorer(i)->text(), kDefaultNames[i] + " 失分");
+    }
+
+    void dealFromMenu_data() {
+        QTest::addColumn<quint64>("seed");
+        QTest::newRow("seed 1") << quint64(1);
+        QTest::newRow("seed 77") << quint64(77);
+        QTest::newRow("seed 123456789") << quint64(123456789);
+    }
+    void dealFromMenu() {
+        QFETCH(quint64, seed);
+        WindowFixture f;
+        QVERIFY(f.Open(seed));
+        MainWindow& w = *f;
+        w.Action("mnuDeal")->trigger();
+
+        QCOMPARE(w.CardsLeft()->text(), QString("27"));
+        QVERIFY(!w.Action("mnuDeal")->isEnabled());
+        const int expected[4] = {7, 6, 6, 6};
+        for (int seat = 0; seat < 4; ++seat) {
+            const std::vector<Card> hand = HandCards(w, seat);
+            QCOMPARE(int(hand.size()), expected[seat]);
+            QCOMPARE(w.table().HandSize(seat), expected[seat]);
+            for (Card card : hand) QCOMPARE(w.table().Image(card).face, seat == 0);
+        }
+        QCOMPARE(Conservation(w), QString());
+        // The person's hand reads from the 3 up to the 2, left to right.
+        const std::vector<Card> mine = HandCards(w, 0);
+        for (size_t k = 1; k < mine.size(); ++k) QVERIFY(mine[k - 1].number <= mine[k].number);
+        QVERIFY(f.infos.isEmpty());
+    }
+
+    // Where the deal lays each hand: horizontal hands step 200 twips to the
+    // right from SeatX - n/2 x 200, vertical ones 240 down from SeatY - n/2 x 120.
+    void dealLayout_data() {
+        QTest::addColumn<int>("seat");
+        QTest::addColumn<bool>("horizontal");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("step");
+        QTest::newRow("south, 7 cards") << 0 << true << 7200 - 700 << 200;
+        QTest::newRow("east, 6 cards") << 1 << false << 3000 - 360 << 240;
+        QTest::newRow("north, 6 cards") << 2 << true << 7200 - 600 << 200;
+        QTest::newRow("west, 6 cards") << 3 << false << 3000 - 360 << 240;
+    }
+    void dealLayout() {
+        QFETCH(int, seat);
+        QFETCH(bool, horizontal);
+        QFETCH(int, first);
+        QFETCH(int, step);
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.Action("mnuDeal")->trigger();
+        const std::vector<Card> hand = HandCards(w, seat);
+        for (size_t k = 0; k < hand.size(); ++k) {
+            const vorn::CardImage& image = w.table().Image(hand[k]);
+            QCOMPARE(horizontal ? image.x : image.y, first + int(k) * step);
+        }
+    }
+
+    void clickRaisesAndLowers() {
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.Action("mnuDeal")->trigger();
+        QVERIFY(TickToPerson(w));
+        QCOMPARE(w.labThrow()->text(), QString("PASS"));
+        QVERIFY(w.Action("mnuHint")->isEnabled());
+
+        const std::vector<Card> hand = HandCards(w, 0);
+        const Card card = hand[2];
+        const std::string code = vorn::CardCode(card);
+        const int y = w.table().Image(card).y;
+        PressCard(w, card);
+        QCOMPARE(w.table().Image(card).y, y - 300);
+        QVERIFY(w.table().CardRaised[card.suit][card.number - 1]);
+        QVERIFY(w.table().lstSelected.Contains(code));
+        QVERIFY(!w.table().lstDirection[0].Contains(code));
+        QCOMPARE(w.labThrow()->text(), QString("OK"));
+        QCOMPARE(Conservation(w, 0), QString());
+
+        // A second chosen card keeps OK; lowering one of two keeps OK too.
+        PressCard(w, hand[4]);
+        QCOMPARE(w.table().lstSelected.Count(), 2);
+        PressCard(w, hand[4]);
+        QCOMPARE(w.labThrow()->text(), QString("OK"));
+
+        PressCard(w, card);
+        QCOMPARE(w.table().Image(card).y, y);
+        QVERIFY(!w.table().CardRaised[card.suit][card.number - 1]);
+        QVERIFY(w.table().lstSelected.Empty());
+        QVERIFY(w.table().lstDirection[0].Contains(code));
+        QCOMPARE(w.table().HandSize(0), 7);
+        QCOMPARE(w.labThrow()->text(), QString("PASS"));
+        QVERIFY(f.infos.isEmpty());
+    }
+
+    // Presses that must leave the table exactly as it was.
+    void clicksThatChangeNothing_data() {
+        QTest::addColumn<bool>("personsTurn");
+        QTest::addColumn<int>("seat");  // whose card: 0..3, -1 the stock
+        QTest::addColumn<bool>("rightButton");
+        QTest::newRow("east's card on the person's turn") << true << 1 << false;
+        QTest::newRow("north's card on the person's turn") << true << 2 << false;
+        QTest::newRow("west's card on the person's turn") << true << 3 << false;
+        QTest::newRow("a stock card on the person's turn") << true << -1 << false;
+        QTest::newRow("own card before the turn comes") << false << 0 << false;
+        QTest::newRow("own card with the right button") << true << 0 << true;
+    }
+    void clicksThatChangeNothing() {
+        QFETCH(bool, personsTurn);
+        QFETCH(int, seat);
+        QFETCH(bool, rightButton);
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.Action("mnuDeal")->trigger();
+        if (personsTurn) QVERIFY(TickToPerson(w));
+        Card card;
+        if (seat >= 0) {
+            card = HandCards(w, seat).front();
+        } else {
+            QVERIFY(w.tableWidget().CardAtPixel(w.tableWidget().ToPixels(QRect(400, 400, 1, 1)).topLeft(), card));
+            QCOMPARE(w.table().Location(card), vorn::kStockLocation);
+        }
+        QVERIFY(VisiblePoint(w, card).x() >= 0);
+        const QString before = Picture(w);
+        PressCard(w, card, rightButton ? Qt::RightButton : Qt::LeftButton);
+        QCOMPARE(Picture(w), before);
+        QVERIFY(f.infos.isEmpty());
+    }
+
+    void throwPlaysChosenCard() {
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.Action("mnuDeal")->trigger();
+        QVERIFY(TickToPerson(w));
+        const Card card = HandCards(w, 0).front();
+        PressCard(w, card);
+        PressThrow(w);
+        w.tmrCYC().stop();
+
+        QVERIFY(f.infos.isEmpty());
+        QCOMPARE(Q(w.table().TablePlay), Q(vorn::CardCode(card)));
+        QCOMPARE(Q(w.table().PlayType), QString("Single"));
+        QCOMPARE(w.HintPanel()->text(), QString("提示：朱雀出牌") + kRankText[card.number]);
+        QVERIFY(w.labThrow()->isHidden());
+        QCOMPARE(w.table().CurrentSeat, 1);
+        QCOMPARE(w.table().HandSize(0), 6);
+        QCOMPARE(w.table().Location(card), vorn::kPlayedLocation);
+        const vorn::CardImage& image = w.table().Image(card);
+        QCOMPARE(QPoint(image.x, image.y), QPoint(7200, 3300));
+        QVERIFY(!image.face);
+        QCOMPARE(Conservation(w), QString());
+        // The person's hand closes up around the gap: 6 cards from 7200 - 600.
+        const std::vector<Card> hand = HandCards(w, 0);
+        for (size_t k = 0; k < hand.size(); ++k) QCOMPARE(w.table().Image(hand[k]).x, 6600 + int(k) * 200);
+        QVERIFY(!w.Action("mnuHint")->isEnabled());
+
+        // Now that it is East's turn the person's cards do not answer.
+        const QString before = Picture(w);
+        PressCard(w, hand.front());
+        QCOMPARE(Picture(w), before);
+    }
+
+    void refusedChoices_data() {
+        QTest::addColumn<bool>("choose");  // the lowest and the highest card of the hand, or nothing
+        QTest::addColumn<QString>("message");
+        QTest::newRow("two cards of different numbers") << true << QString("所选牌不符合牌型规则！");
+        QTest::newRow("pass while leading") << false << QString("你先出牌，不能 PASS，可选任意牌型！");
+    }
+    void refusedChoices() {
+        QFETCH(bool, choose);
+        QFETCH(QString, message);
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.Action("mnuDeal")->trigger();
+        QVERIFY(TickToPerson(w));
+        const std::vector<Card> hand = HandCards(w, 0);
+        QVERIFY(hand.front().number != hand.back().number);
+        if (choose) {
+            PressCard(w, hand.front());
+            PressCard(w, hand.back());
+        }
+        const QString before = Picture(w);
+        PressThrow(w);
+        QCOMPARE(f.infos, QStringList{message});
+        // Still the person's turn, with the same cards raised.
+        QCOMPARE(Picture(w), before);
+        QVERIFY(!w.labThrow()->isHidden());
+        QCOMPARE(w.labThrow()->text(), QString(choose ? "OK" : "PASS"));
+        QCOMPARE(w.table().CurrentSeat, 0);
+        QVERIFY(!w.tmrCYC().isActive());
+    }
+
+    // A whole game driven as the person would: the hint chooses, the play
+    // button plays or passes, the cycle timer moves the computer seats.
+    void wholeGame_data() {
+        QTest::addColumn<quint64>("seed");
+        QTest::addColumn<bool>("nextGame");
+        QTest::newRow("seed 3, no next game") << quint64(3) << false;
+        QTest::newRow("seed 2024, no next game") << quint64(2024) << false;
+        QTest::newRow("seed 99, next game dealt") << quint64(99) << true;
+    }
+    void wholeGame() {
+        QFETCH(quint64, seed);
+        QFETCH(bool, nextGame);
+        WindowFixture f;
+        QVERIFY(f.Open(seed));
+        f.answer = nextGame;
+        MainWindow& w = *f;
+        // The hands as they stand when a seat is about to move; the last such
+        // record is what the losers keep when the game ends.
+        std::array<int, 4> kept{};
+        auto record = [&w, &kept] {
+            for (int i = 0; i < 4; ++i) kept[i] = w.table().HandSize(i);
+        };
+        w.engine().beforeDecision = [&record](int, bool) { record(); };
+        w.Action("mnuDeal")->trigger();
+
+        int personMoves = 0;
+        for (int step = 0; step < 3000 && f.questions.isEmpty(); ++step) {
+            QCOMPARE(Conservation(w), QString());
+            if (w.labThrow()->isHidden() || w.table().CurrentSeat != 0) {
+                w.engine().Tick();
+                continue;
+            }
+            record();
+            w.Action("mnuHint")->trigger();
+            if (w.table().lstSelected.Empty()) {
+                QCOMPARE(w.HintPanel()->text(), QString("提示：没有牌管得起"));
+                QVERIFY(!w.table().MustLead);
+            }
+            PressThrow(w);
+            QVERIFY2(f.infos.isEmpty(), qPrintable(f.infos.join('|')));
+            ++personMoves;
+        }
+        QCOMPARE(f.questions.size(), 1);
+        QVERIFY(personMoves > 0);
+        const int winner = w.table().TheLastThrower;
+        QVERIFY(winner >= 0 && winner < 4);
+        const QString name = Q(w.session().PlayerNames[winner]);
+        QCOMPARE(f.questions.front(), name + " 赢得本局，并赢得下局的先出牌权！开始下一局吗？");
+        QVERIFY(f.questions.front().endsWith("开始下一局吗？"));
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(w.lblScore(i)->text(), QString::number(i == winner ? 0 : kept[i]));
+            QCOMPARE(w.lblWin(i)->text(), QString(i == winner ? "1" : "0"));
+        }
+        QVERIFY(w.labThrow()->isHidden());
+        if (nextGame) {
+            // The winner leads the next deal.
+            QCOMPARE(w.CardsLeft()->text(), QString("27"));
+            QCOMPARE(w.table().HandSize(winner), 7);
+            QCOMPARE(w.table().CurrentSeat, winner);
+            QVERIFY(!w.Action("mnuDeal")->isEnabled());
+            QVERIFY(w.tmrCYC().isActive());
+        } else {
+            QCOMPARE(w.CardsLeft()->text(), QString("52"));
+            QVERIFY(w.Action("mnuDeal")->isEnabled());
+            QVERIFY(!w.tmrCYC().isActive());
+            QCOMPARE(w.HintPanel()->text(), "提示：本局由" + name + "先出牌");
+        }
+        w.tmrCYC().stop();
+    }
+
+    void reset_data() {
+        QTest::addColumn<bool>("network");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("reset");
+        QTest::newRow("local game") << false << false << false << true;
+        QTest::newRow("network game, No") << true << false << true << false;
+        QTest::newRow("network game, Yes") << true << true << true << true;
+    }
+    void reset() {
+        QFETCH(bool, network);
+        QFETCH(bool, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, reset);
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.Action("mnuDeal")->trigger();
+        w.engine().GameWon();
+        w.AppendChat("朱雀: 再来");
+        w.session().IsNet = network;
+        w.session().IsHost = network;
+        f.questions.clear();
+        f.answer = answer;
+        const QStringList scores = ScoreCaptions(w);
+
+        w.Action("mnuReset")->trigger();
+
+        QCOMPARE(f.questions, asked ? QStringList{"重置将断开现有连接，是否继续？"} : QStringList());
+        QCOMPARE(f.logons, reset ? 1 : 0);
+        if (reset) {
+            QVERIFY(!w.session().IsNet);
+            QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
+            QCOMPARE(w.txtDialog()->toPlainText(), QString());
+            QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
+        } else {
+            QVERIFY(w.session().IsNet);
+            QVERIFY(w.session().IsHost);
+            QCOMPARE(ScoreCaptions(w), scores);
+            QCOMPARE(w.txtDialog()->toPlainText(), QString("朱雀: 再来"));
+        }
+        w.session().IsNet = false;
+    }
+};
+
+}  // namespace
+
+VORN_TEST(TestTableWindow)
+#include "test_tablewindow.moc"

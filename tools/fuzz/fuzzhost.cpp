@@ -1,0 +1,109 @@
+#include "tools/fuzz/fuzzhost.h"
+
+#include <string_view>
+
+#include "net/protocol.h"
+
+namespace vorn::fuzz {
+
+FuzzHost::FuzzHost(const Setup& setup)
+    : random(setup.seed), engine_(table, session_, options, view, outbox, random), strict_(setup.host) {
+    options.animation = false;
+    options.sound = false;
+    view.answer = setup.nextGame;
+    session_.IsNet = true;
+    session_.PlayerNames = {"H", "J1", "J2", "J3"};
+    // Both sides deal as the host does; a joiner's copy then forgets the
+    // draws it would have been told about.
+    session_.IsHost = true;
+    session_.LocalSeat = 0;
+    session_.SlotCount = 3;
+    slotUp = {false, true, true, true, true};
+    engine_.NewGame();
+    table.TheLastThrower = setup.leader;
+    engine_.Deal();
+    queue.Discard();
+    if (!setup.host) {
+        session_.IsHost = false;
+        session_.LocalSeat = setup.localSeat;
+        session_.SlotCount = 0;
+        slotUp.fill(false);
+        hostLinkUp = true;
+        engine_.HideThrowButton();
+        engine_.ReceiveTurn(setup.leader, true);
+    }
+}
+
+void FuzzHost::CloseAllConnections() {
+    slotUp.fill(false);
+    hostLinkUp = false;
+}
+
+void FuzzHost::ResetToLocalGame() {
+    session_.IsNet = false;
+    session_.IsHost = false;
+    session_.LocalSeat = 0;
+    session_.SlotCount = 0;
+    queue.Discard();
+    engine_.DropPendingActions();
+}
+
+bool FuzzHost::PlayLocalTurns(std::string& problem) {
+    // A host's seat 0 moves at most once before a joiner is to move again;
+    // the bound only guards against a turn that never passes on.
+    for (int step = 0; step < 4; ++step) {
+        const int local = session_.LocalSeat;
+        if (!session_.IsNet || engine_.Busy() || !engine_.ThrowVisible() || table.CurrentSeat != local)
+            return true;
+        if (local < 0 || local > 3 || table.lstDirection[local].Empty()) return true;
+        const bool lead = table.MustLead || table.TablePlay.empty();
+        const std::string before = table.TablePlay;
+        engine_.ComputerDecision(local, lead);
+        const std::string chosen = [this] {
+            std::string codes;
+            for (const auto& code : table.lstSelected) codes += code;
+            return codes;
+        }();
+        engine_.ThrowClick();
+        if (table.lstSelected.Empty()) continue;
+        if (strict_) {
+            problem = "the host's own " + std::string(lead ? "lead " : "follow ") + chosen +
+                      " was refused against " + before;
+            return false;
+        }
+        for (const auto& code : table.lstSelected) table.lstDirection[local].Add(code);
+        table.lstSelected.Clear();
+        if (table.MustLead) return true;
+        engine_.ThrowClick();
+    }
+    return true;
+}
+
+std::string FuzzHost::CheckState() const {
+    if (engine_.Busy()) return "an action is still running";
+    std::string lost = CheckConservation(table);
+    if (!lost.empty()) return "conservation: " + lost;
+    for (int i = 0; i < 4; ++i)
+        if (!table.lstCompare[i].Empty()) return "lstCompare" + std::to_string(i) + " not empty";
+    if (!table.lstLone.Empty()) return "lstLone not empty";
+    if (!table.lstJudge.Empty()) return "lstJudge not empty";
+    if (!table.lstBaseBak.Empty()) return "lstBaseBak not empty";
+    if (table.lstSonBank.size() != 1 || !table.lstSonBank[0].Empty())
+        return "lstSonBank not back to one empty entry";
+    if (table.CurrentSeat < 0 || table.CurrentSeat > 3)
+        return "CurrentSeat " + std::to_string(table.CurrentSeat);
+    if (table.TheLastThrower < 0 || table.TheLastThrower > 3)
+        return "TheLastThrower " + std::to_string(table.TheLastThrower);
+    if (session_.LocalSeat < 0 || session_.LocalSeat > 3)
+        return "LocalSeat " + std::to_string(session_.LocalSeat);
+    for (const auto& text : queue.Texts()) {
+        std::string_view tag, body;
+        SplitMessage(text, tag, body);
+        bool known = false;
+        for (auto t : tags::kAll) known = known || tag == t;
+        if (!known) return "queued a message with no known tag: " + text;
+    }
+    return {};
+}
+
+}  // namespace vorn::fuzz

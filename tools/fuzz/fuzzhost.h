@@ -1,0 +1,96 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cards/options.h"
+#include "cards/random.h"
+#include "cards/session.h"
+#include "cards/table.h"
+#include "cards/tableview.h"
+#include "game/engine.h"
+#include "net/dispatcher.h"
+#include "net/nethost.h"
+#include "net/netoutbox.h"
+#include "net/sendqueue.h"
+
+namespace vorn::fuzz {
+
+// A screen that shows nothing and answers every Yes/No question the same way
+// (the host's "next game?" after a win).
+class QuietView : public NullView {
+  public:
+    bool answer = false;
+    int boxes = 0;
+    void InfoBox(const std::string&) override { ++boxes; }
+    bool AskYesNo(const std::string&) override { return answer; }
+};
+
+// One computer of a network game as the network layer sees it, for the fuzz
+// targets: a real table, engine, send queue and dispatcher behind a NetHost
+// whose links are all up until a message closes them. The table is dealt
+// before any input arrives, so that moves can be tried against real hands.
+//
+// The person at this computer is played by the computer player: whenever the
+// play button is up for the local seat, its choice is clicked through the
+// engine as the person's own play. What the host does with its own seat then
+// reaches the joiners' links just as a person's play would.
+class FuzzHost : public NetHost {
+  public:
+    struct Setup {
+        bool host = true;
+        int localSeat = 0;  // joiner: 1..3
+        int leader = 0;     // who leads the first game
+        bool nextGame = false;
+        std::uint64_t seed = 1;
+    };
+
+    explicit FuzzHost(const Setup& setup);
+    FuzzHost(const FuzzHost&) = delete;
+    FuzzHost& operator=(const FuzzHost&) = delete;
+
+    // Lets the local seat move while its play button is up. A host's own
+    // choice is legal by construction, so a refusal there is a fault (false);
+    // a joiner's table follows whatever the host sent, so a refused choice goes
+    // back to the hand and the seat passes where it may, as a person would.
+    bool PlayLocalTurns(std::string& problem);
+
+    // Empty when the state between actions is sound: no action running, every
+    // card in one place, nothing chosen, the work lists empty, every queued
+    // message one of the protocol's.
+    std::string CheckState() const;
+
+    Session& session() override { return session_; }
+    Engine& engine() override { return engine_; }
+    std::vector<Person>& players() override { return players_; }
+    void PlayersChanged() override {}
+    void AppendChat(const std::string&) override {}
+    void ShowProgress(const std::string&) override {}
+    void InfoBox(const std::string&) override { ++view.boxes; }
+    void CloseAllConnections() override;
+    void ResetToLocalGame() override;
+    void ShowLogonLater() override {}
+    bool SlotConnected(int slot) override { return slot >= 0 && slot < int(slotUp.size()) && slotUp[slot]; }
+    bool HostLinkConnected() override { return hostLinkUp; }
+
+    Table table;
+    Session session_;
+    Options options;
+    QuietView view;
+    SeededRandom random;
+    SendQueue queue{*this};
+    NetOutbox outbox{queue};
+    Engine engine_;
+    Dispatcher dispatcher{*this, queue};
+
+    std::vector<Person> players_;
+    std::array<bool, 5> slotUp{};
+    bool hostLinkUp = false;
+
+  private:
+    bool strict_ = true;
+};
+
+}  // namespace vorn::fuzz
