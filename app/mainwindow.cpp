@@ -590,15 +590,15 @@ void MainWindow::mnuHint_Click() {
 void MainWindow::mnuShowConnections_Click() {
     options_.showConnections = !options_.showConnections;
     SyncMenuChecks();
-    lblConnections_->setVisible(!lblConnections_->isVisible());
-    lstConnections_->setVisible(!lstConnections_->isVisible());
+    lblConnections_->setVisible(lblConnections_->isHidden());
+    lstConnections_->setVisible(lstConnections_->isHidden());
 }
 
 void MainWindow::mnuShowMessage_Click() {
     options_.showMessage = !options_.showMessage;
     SyncMenuChecks();
     for (QWidget* w : std::initializer_list<QWidget*>{txtDialog_, txtMessage_, lblDialog_, lblMessage_})
-        w->setVisible(!w->isVisible());
+        w->setVisible(w->isHidden());
     if (options_.showMessage) {
         txtMessage_->setFocus();
         txtMessage_->selectAll();
@@ -610,7 +610,7 @@ void MainWindow::mnuShowScore_Click() {
     SyncMenuChecks();
     // Each label flips from its own state, as the score board always has.
     for (int i = 0; i < 4; ++i)
-        for (QLabel* l : {lblScore_[i], lblScorer_[i], lblWin_[i], lblWinner_[i]}) l->setVisible(!l->isVisible());
+        for (QLabel* l : {lblScore_[i], lblScorer_[i], lblWin_[i], lblWinner_[i]}) l->setVisible(l->isHidden());
 }
 
 void MainWindow::mnuLocalName_Click() {
