@@ -134,6 +134,9 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     // A nameless player could not be told from a link that never joined, and
     // would leave "[Prepare]" with an empty field that every joiner refuses.
     if (sourceSlot < 0 || TrimBlanks(name).empty()) return;
+    // A link joins once. A second "[Joined]" would rename a seated player
+    // mid-game and make the host send the whole player list again each time.
+    if (!PersonName(sourceSlot).empty()) return;
     host_.ShowProgress(name + texts::kArrived);
     if (sourceSlot <= 3) s.PlayerNames[sourceSlot] = name;
     queue_.SendToAll(JoinedMessage(name));

@@ -25,10 +25,12 @@
 
 namespace vorn::apptest {
 
-inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+inline QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 class WindowFixture {
-public:
+  public:
     WindowFixture() = default;
     WindowFixture(const WindowFixture&) = delete;
     WindowFixture& operator=(const WindowFixture&) = delete;
@@ -86,7 +88,8 @@ inline std::vector<Card> HandCards(MainWindow& w, int seat) {
 // it is covered everywhere.
 inline QPoint VisiblePoint(MainWindow& w, Card card) {
     const CardImage& image = w.table().Image(card);
-    const QRect r = w.tableWidget().ToPixels(QRect(image.x, image.y, TableWidget::kCardW, TableWidget::kCardH));
+    const QRect r =
+        w.tableWidget().ToPixels(QRect(image.x, image.y, TableWidget::kCardW, TableWidget::kCardH));
     for (int y = r.center().y(); y > r.top(); y -= 3)
         for (int x = r.left() + 5; x < r.right(); x += 2) {
             Card hit;
@@ -101,7 +104,9 @@ inline void PressCard(MainWindow& w, Card card, Qt::MouseButton button = Qt::Lef
     QTest::mouseRelease(&w.tableWidget(), button, Qt::NoModifier, at);
 }
 
-inline void PressThrow(MainWindow& w) { QTest::mouseClick(w.labThrow(), Qt::LeftButton); }
+inline void PressThrow(MainWindow& w) {
+    QTest::mouseClick(w.labThrow(), Qt::LeftButton);
+}
 
 // Ticks the cycle timer until the person may choose, at most limit times.
 inline bool TickToPerson(MainWindow& w, int limit = 200) {
@@ -131,7 +136,9 @@ inline QString Picture(MainWindow& w) {
     for (const auto& code : w.table().lstSelected) text += Q(code);
     text += "|hand:";
     for (const auto& code : w.table().lstDirection[0]) text += Q(code);
-    text += QString("|throw:%1,%2|seat:%3").arg(w.labThrow()->isHidden()).arg(w.labThrow()->text())
+    text += QString("|throw:%1,%2|seat:%3")
+                .arg(w.labThrow()->isHidden())
+                .arg(w.labThrow()->text())
                 .arg(w.table().CurrentSeat);
     return text;
 }

@@ -34,8 +34,8 @@ QString Shown(const QList<QWidget*>& widgets) {
 
 QString CheckedItems(MainWindow& w, const char* prefix, int count) {
     QString text;
-    for (int i = 0; i < count; ++i) text += w.Action(QString("%1%2").arg(prefix).arg(i).toLatin1())->isChecked()
-                                                ? 'x' : '-';
+    for (int i = 0; i < count; ++i)
+        text += w.Action(QString("%1%2").arg(prefix).arg(i).toLatin1())->isChecked() ? 'x' : '-';
     return text;
 }
 

@@ -28,7 +28,8 @@ namespace {
 const QStringList kDefaultNames = {"朱雀", "青龙", "玄武", "白虎"};
 
 // How the status line names a card number 1..13.
-const char* const kRankText[14] = {"", " 3", " 4", " 5", " 6", " 7", " 8", " 9", " 10", " J", " Q", " K", " A", " 2"};
+const char* const kRankText[14] = {"",    " 3", " 4", " 5", " 6", " 7", " 8",
+                                   " 9", " 10", " J", " Q", " K", " A", " 2"};
 
 QStringList ScoreCaptions(MainWindow& w) {
     QStringList captions;
@@ -233,7 +234,8 @@ class TestTableWindow : public QObject {
         if (seat >= 0) {
             card = HandCards(w, seat).front();
         } else {
-            QVERIFY(w.tableWidget().CardAtPixel(w.tableWidget().ToPixels(QRect(400, 400, 1, 1)).topLeft(), card));
+            const QPoint onStock = w.tableWidget().ToPixels(QRect(400, 400, 1, 1)).topLeft();
+            QVERIFY(w.tableWidget().CardAtPixel(onStock, card));
             QCOMPARE(w.table().Location(card), vorn::kStockLocation);
         }
         QVERIFY(VisiblePoint(w, card).x() >= 0);

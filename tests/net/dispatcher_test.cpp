@@ -489,6 +489,7 @@ class DispatcherTest : public QObject {
         host("disconnected from a joiner", 1, "[Disconnected]0000000002");
         host("exit from a joiner", 1, "[Exit]0000000001");
         host("joined without a name", 1, "[Joined]   ");
+        host("second joined from a seated link", 1, "[Joined]Imposter");
     }
     void refusedWhole() {
         QFETCH(bool, host);

@@ -30,7 +30,8 @@ namespace {
 }
 
 // Each fuzzing process writes in a folder of its own, so parallel jobs never
-// read each other's files.
+// read each other's files. A run stopped by a signal or a crash leaves its
+// folder behind in the temporary folder.
 const QString& FilePath() {
     static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/vorn-fuzz-settings-XXXXXX"));
     static const QString path = [] {
