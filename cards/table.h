@@ -79,4 +79,11 @@ struct Table {
 // chosen cards are in lstSelected (-1 when it must be empty).
 std::string CheckConservation(const Table& table, int chosenSeat = -1);
 
+// The game state two copies of one table must share (stock, hands, chosen
+// cards, card locations, the play on the table and the turn counters), compared:
+// the first difference described, empty when they agree. Card pictures and the
+// work lists are left out, since each computer draws the table turned to its
+// own seat.
+std::string StateDifference(const Table& a, const Table& b);
+
 }  // namespace vorn

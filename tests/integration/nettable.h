@@ -188,40 +188,8 @@ class NetTable {
     std::unique_ptr<MainWindow> window_;
 };
 
-// The game state that every copy of a network table must share: the first
-// difference described, empty when the two agree. Card pictures are left out,
-// since each computer draws the table turned to its own seat.
-inline std::string Difference(const Table& a, const Table& b) {
-    auto list = [](const SortedList& l) {
-        std::string s;
-        for (const auto& e : l) s += e + " ";
-        return s;
-    };
-    if (!(a.lstCardsBox == b.lstCardsBox))
-        return "stock: " + list(a.lstCardsBox) + "/ " + list(b.lstCardsBox);
-    for (int seat = 0; seat < 4; ++seat)
-        if (!(a.lstDirection[seat] == b.lstDirection[seat]))
-            return "hand " + std::to_string(seat) + ": " + list(a.lstDirection[seat]) + "/ " +
-                   list(b.lstDirection[seat]);
-    if (!(a.lstSelected == b.lstSelected))
-        return "chosen: " + list(a.lstSelected) + "/ " + list(b.lstSelected);
-    for (int s = 0; s < kSuits; ++s)
-        for (int n = 0; n < kNumbers; ++n)
-            if (a.CardLocation[s][n] != b.CardLocation[s][n]) return "location of " + CardCode(s, n + 1);
-    if (a.TablePlay != b.TablePlay) return "TablePlay " + a.TablePlay + " / " + b.TablePlay;
-    if (a.PlayType != b.PlayType) return "PlayType " + a.PlayType + " / " + b.PlayType;
-    if (a.TheLastThrower != b.TheLastThrower)
-        return "TheLastThrower " + std::to_string(a.TheLastThrower) + " / " +
-               std::to_string(b.TheLastThrower);
-    if (a.CurrentSeat != b.CurrentSeat)
-        return "CurrentSeat " + std::to_string(a.CurrentSeat) + " / " + std::to_string(b.CurrentSeat);
-    if (a.PassCount != b.PassCount)
-        return "PassCount " + std::to_string(a.PassCount) + " / " + std::to_string(b.PassCount);
-    if (a.MustLead != b.MustLead) return "MustLead";
-    if (a.StockEmpty != b.StockEmpty) return "StockEmpty";
-    if (a.SingleRun != b.SingleRun) return "SingleRun";
-    return {};
-}
+// The game state every copy of a network table must share.
+inline std::string Difference(const Table& a, const Table& b) { return StateDifference(a, b); }
 
 // A host and its joiners in one process. Joiners are seated one after
 // another, so that the slots are handed out in a known order.

@@ -129,34 +129,12 @@ class NetRig : public NetHost {
     }
 };
 
-// Every list and scalar of the game state of two tables, compared; the first
-// difference is described, an empty text means equal.
+// The shared game state of two tables plus the stock index of the last draw,
+// compared; the first difference is described, an empty text means equal.
 inline std::string TableDifference(const Table& a, const Table& b) {
-    auto list = [](const SortedList& l) {
-        std::string s;
-        for (const auto& e : l) s += e + " ";
-        return s;
-    };
-    if (!(a.lstCardsBox == b.lstCardsBox))
-        return "stock: " + list(a.lstCardsBox) + "/ " + list(b.lstCardsBox);
-    for (int seat = 0; seat < 4; ++seat)
-        if (!(a.lstDirection[seat] == b.lstDirection[seat]))
-            return "hand " + std::to_string(seat) + ": " + list(a.lstDirection[seat]) + "/ " +
-                   list(b.lstDirection[seat]);
-    if (!(a.lstSelected == b.lstSelected)) return "lstSelected";
-    for (int s = 0; s < kSuits; ++s)
-        for (int n = 0; n < kNumbers; ++n)
-            if (a.CardLocation[s][n] != b.CardLocation[s][n]) return "CardLocation of " + CardCode(s, n + 1);
-    if (a.TablePlay != b.TablePlay) return "TablePlay " + a.TablePlay + " / " + b.TablePlay;
-    if (a.PlayType != b.PlayType) return "PlayType";
-    if (a.TheLastThrower != b.TheLastThrower) return "TheLastThrower";
-    if (a.StockEmpty != b.StockEmpty) return "StockEmpty";
-    if (a.DrawIndex != b.DrawIndex) return "DrawIndex";
-    if (a.PassCount != b.PassCount) return "PassCount";
-    if (a.MustLead != b.MustLead) return "MustLead";
-    if (a.SingleRun != b.SingleRun) return "SingleRun";
-    if (a.CurrentSeat != b.CurrentSeat) return "CurrentSeat";
-    return {};
+    std::string diff = StateDifference(a, b);
+    if (diff.empty() && a.DrawIndex != b.DrawIndex) diff = "DrawIndex";
+    return diff;
 }
 
 using Sent = std::vector<std::pair<std::string, std::string>>;

@@ -23,40 +23,17 @@
 #include "app/networkgame.h"
 #include "net/sendqueue.h"
 #include "net/socket/socket.h"
+#include "tests/integration/nettable.h"
 
 namespace {
 
 using vorn::MainWindow;
 
-constexpr int kTimeoutMs = 5000;
-
-// Runs the event loop until done() or the timeout; whether done() holds. It
-// looks once a millisecond: a zero-interval poll would keep the event loop
-// from sleeping and, with Qt's glib dispatcher, stretches the 1 ms send timer
-// to about 3 ms, which is the very thing measured here.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kTimeoutMs) {
-    if (done()) return true;
-    QEventLoop loop;
-    QTimer poll;
-    poll.setTimerType(Qt::PreciseTimer);
-    poll.setInterval(1);
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() > timeoutMs) loop.quit();
-    });
-    poll.start();
-    loop.exec();
-    return done();
-}
-
-int FreePort() {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::Any, 0)) return 0;
-    const int port = probe.serverPort();
-    probe.close();
-    return port;
-}
+// The integration tests' bounded wait looks once a millisecond: a zero-interval
+// poll would keep the event loop from sleeping and, with Qt's glib dispatcher,
+// stretch the 1 ms send timer to about 3 ms, which is the very thing measured here.
+using vorn::itest::FreePort;
+using vorn::itest::WaitUntil;
 
 std::unique_ptr<MainWindow> MakeWindow(const QString& folder, std::uint64_t seed) {
     auto w = std::make_unique<MainWindow>(folder, seed);
