@@ -84,10 +84,15 @@ LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
     layout->addWidget(fraName_, 1, 0, 1, 2);
     layout->addWidget(cmdOK, 2, 1, Qt::AlignRight);
 
-    connect(optLocal, &QRadioButton::clicked, this, &LogonDialog::DisableNetworkOptions);
-    connect(optNet, &QRadioButton::clicked, this, &LogonDialog::EnableNetworkOptions);
-    connect(optHost, &QRadioButton::clicked, this, &LogonDialog::UpdateAddressEnabled);
-    connect(optConnect, &QRadioButton::clicked, this, &LogonDialog::UpdateAddressEnabled);
+    // Toggled, not clicked: a screen reader's or voice control's toggle action
+    // checks a button without clicking it.
+    connect(optNet, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            EnableNetworkOptions();
+        else
+            DisableNetworkOptions();
+    });
+    connect(optHost, &QRadioButton::toggled, this, &LogonDialog::UpdateAddressEnabled);
     connect(cmdOK, &QPushButton::clicked, this, &LogonDialog::cmdOK_Click);
 
     const QString file = main_.SettingsFile();
@@ -117,34 +122,49 @@ void LogonDialog::EnableNetworkOptions() {
 }
 
 void LogonDialog::cmdOK_Click() {
-    Session& s = main_.session();
-    main_.engine().RunAction([this] { main_.Form_Load(); });
-    s.IsNet = optNet->isChecked();
-    s.IsHost = optHost->isChecked();
-    if (s.IsNet) {
-        // A refused choice leaves the table in the local game Form_Load set up,
-        // so closing the dialog afterwards never strands a network mode without links.
-        auto refuse = [&](const char* text, QLineEdit* field) {
-            s.IsNet = false;
-            s.IsHost = false;
-            main_.prompter.Info(this, text);
-            field->setFocus();
-        };
-        const QString name = txtID->text().trimmed();
-        if (name.isEmpty()) return refuse(kNameFirst, txtID);
-        const int port = ParsePort(txtPort->text());
-        if (port == 0) return refuse(kBadPort, txtPort);
-        s.ServerAddress = txtIP->text().trimmed().toStdString();
+    // What the dialog shows is read now: the work below may wait for a
+    // running action, and by then the dialog is gone.
+    const bool net = optNet->isChecked();
+    const bool host = optHost->isChecked();
+    const QString name = txtID->text().trimmed();
+    const int port = ParsePort(txtPort->text());
+    const std::string address = txtIP->text().trimmed().toStdString();
+    const char* refusal = nullptr;
+    QLineEdit* field = nullptr;
+    if (net && name.isEmpty()) {
+        refusal = kNameFirst;
+        field = txtID;
+    } else if (net && port == 0) {
+        refusal = kBadPort;
+        field = txtPort;
+    }
+    // A refused choice leaves the table in the local game Form_Load sets up,
+    // so closing the dialog afterwards never strands a network mode without links.
+    const bool enter = net && !refusal;
+    MainWindow& main = main_;
+    main.engine().RunCommand([&main, net, enter, host, name, port, address] {
+        main.Form_Load();
+        if (!enter) {
+            if (!net) main.network().SetSendTimerEnabled(false);
+            return;
+        }
+        Session& s = main.session();
+        s.IsNet = true;
+        s.IsHost = host;
+        s.ServerAddress = address;
         s.ServerPort = port;
-        if (s.IsHost) {
+        if (host) {
             s.LocalSeat = 0;
             s.PlayerNames[0] = name.toStdString();
-            main_.engine().AdjustDirection();
+            main.engine().AdjustDirection();
         }
-        main_.network().SetSendTimerEnabled(true);
-        main_.network().StartConnection(name);
-    } else {
-        main_.network().SetSendTimerEnabled(false);
+        main.network().SetSendTimerEnabled(true);
+        main.network().StartConnection(name);
+    });
+    if (refusal) {
+        main.prompter.Info(this, refusal);
+        field->setFocus();
+        return;
     }
     accept();
 }

@@ -39,6 +39,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr int kCardW = 1065;
 constexpr int kCardH = 1440;
+constexpr int kProgressPanelTwips = 3600;
 }  // namespace
 
 MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* parent)
@@ -160,6 +161,11 @@ void MainWindow::BuildControls() {
     progressPanel_ = new QLabel(status);
     progressPanel_->setObjectName("StsStatusPanel2");
     progressPanel_->setAccessibleName("进程");
+    // The progress panel keeps its 3600 twips; the hint panel takes the rest of
+    // the width at every window size, and a long hint never widens the window.
+    progressPanel_->setFixedWidth(kProgressPanelTwips / 15);
+    hintPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    hintPanel_->setMinimumWidth(0);
     status->addWidget(hintPanel_, 1);
     status->addPermanentWidget(progressPanel_);
     setStatusBar(status);
@@ -309,7 +315,7 @@ void MainWindow::ResetToLocalGame() {
     table_.TheLastThrower = session_.LocalSeat;
     session_.SlotCount = 0;
     network_->DiscardQueue();
-    engine_->DropPendingActions();
+    engine_->DropTableActions();
     network_->players().clear();
     lstConnections_->clear();
     txtDialog_->clear();
@@ -477,15 +483,24 @@ void MainWindow::mnuOption_Opening() { Action("mnuLevel")->setEnabled(!session_.
 
 void MainWindow::mnuReset_Click() {
     if (session_.IsNet && !prompter.AskYesNo(this, texts::kResetQuestion)) return;
-    engine_->RunAction([this] {
+    // One unit: the links close and the table returns to local play first, so
+    // whatever the dialog's OK sets up afterwards is what remains. The dialog
+    // opens between actions because its OK runs actions of its own.
+    engine_->RunCommand([this] {
         network_->CloseAllConnections();
         ResetToLocalGame();
     });
-    showLogon();
+    OpenLogonLater();
+}
+
+void MainWindow::OpenLogonLater() {
+    engine_->RunBetweenActions([this] {
+        if (!exiting_) showLogon();
+    });
 }
 
 void MainWindow::mnuDisconnect_Click() {
-    engine_->RunAction([this] {
+    engine_->RunCommand([this] {
         network_->CloseAllConnections();
         ResetToLocalGame();
         engine_->NewGame();
@@ -493,11 +508,20 @@ void MainWindow::mnuDisconnect_Click() {
 }
 
 void MainWindow::mnuDeal_Click() {
-    engine_->RunAction([this] { engine_->Deal(); });
+    // Chosen while an action runs, the deal waits for it; by then the table may
+    // have been dealt already (the command chosen twice), and then it is not
+    // dealt again.
+    engine_->RunCommand([this] {
+        if (Action("mnuDeal")->isEnabled()) engine_->Deal();
+    });
 }
 
 void MainWindow::mnuExit_Click() {
-    engine_->RunAction([this] {
+    // Closing the window while Exit waits must not queue a second one.
+    if (exiting_) return;
+    exiting_ = true;
+    tmrCYC_.stop();
+    engine_->RunCommand([this] {
         tmrCYC_.stop();
         network_->CloseAllConnections();
         SaveSettings(SettingsFile(), options_, session_);

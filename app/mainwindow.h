@@ -83,6 +83,9 @@ public:
 
     // The logon dialog, modal; tests replace it.
     std::function<void()> showLogon;
+    // Opens it once the running action and the work queued before it are
+    // done, outside any action; not once Exit is chosen.
+    void OpenLogonLater();
     // Ends the program; tests replace it.
     std::function<void()> endProgram;
     // Scales every pause; tests set 0 to run without waiting.
@@ -195,6 +198,7 @@ private:
     QPointer<QWidget> helpViewer_;
     std::string hintKey_;
     size_t hintCycle_ = 0;
+    bool exiting_ = false;  // Exit is chosen: it waits for the running action, nothing else starts
 };
 
 }  // namespace vorn

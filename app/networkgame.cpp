@@ -281,14 +281,8 @@ void NetworkGame::ResetToLocalGame() { main_.ResetToLocalGame(); }
 
 void NetworkGame::ShowLogonLater() {
     // The logon dialog runs its own actions, so it opens only once the running
-    // action (and anything queued behind it) is over.
-    QTimer::singleShot(0, this, [this] {
-        if (engine().Busy()) {
-            QTimer::singleShot(20, this, [this] { ShowLogonLater(); });
-            return;
-        }
-        main_.showLogon();
-    });
+    // action (and anything queued before the dialog) is over.
+    main_.OpenLogonLater();
 }
 
 }  // namespace vorn

@@ -15,19 +15,27 @@ Engine::Engine(Table& table, Session& session, Options& options, TableView& view
                Random& random)
     : env_{table, session, options, view, outbox, random} {}
 
-void Engine::RunAction(std::function<void()> fn) {
-    if (busy_) {
-        pending_.push_back(std::move(fn));
+void Engine::RunAction(std::function<void()> fn, Work kind) {
+    // Work queued earlier goes first, also while a step between two actions
+    // (a modal dialog) has the queue paused.
+    if (busy_ || !pending_.empty()) {
+        pending_.push_back({std::move(fn), kind});
         return;
     }
-    busy_ = true;
-    fn();
+    pending_.push_back({std::move(fn), kind});
     while (!pending_.empty()) {
-        auto next = std::move(pending_.front());
+        Queued next = std::move(pending_.front());
         pending_.pop_front();
-        next();
+        busy_ = next.kind != Work::Between;
+        next.fn();
+        busy_ = false;
+        // A step between actions may itself have started the queue again
+        // (the logon dialog's OK, with nothing waiting); that call drained it.
     }
-    busy_ = false;
+}
+
+void Engine::DropTableActions() {
+    std::erase_if(pending_, [](const Queued& q) { return q.kind == Work::Table; });
 }
 
 void Engine::NewGame() {
@@ -181,7 +189,7 @@ void Engine::PlayCards(int seat, bool fromNet) {
 }
 
 void Engine::Tick() {
-    if (busy_ || env_.session.IsNet) return;
+    if (Busy() || env_.session.IsNet) return;
     RunAction([this] {
         Table& t = env_.table;
         ShowTurnMarker(env_, t.CurrentSeat);
@@ -235,13 +243,13 @@ void Engine::ComputerDecision(int seat, bool lead) {
 }
 
 void Engine::ThrowClick() {
-    if (busy_) return;
+    if (Busy()) return;
     if (!throwVisible_ || env_.table.CurrentSeat != env_.session.LocalSeat) return;
     RunAction([this] { PlayCards(env_.session.LocalSeat, false); });
 }
 
 void Engine::CardClick(Card card) {
-    if (busy_) return;
+    if (Busy()) return;
     Table& t = env_.table;
     const int local = env_.session.LocalSeat;
     if (t.Location(card) != local || !throwVisible_ || t.CurrentSeat != local) return;

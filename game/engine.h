@@ -24,6 +24,13 @@ struct ScoreBoard {
 // message from the network run through RunAction. The pauses and boxes inside
 // an action let events in; an action that arrives meanwhile waits in order and
 // runs as soon as the running one ends, and clicks and ticks are ignored.
+//
+// What waits is of two kinds. Table work (a game message, a lost link) belongs
+// to the table it arrived for, and a return to local play drops it. The
+// person's commands (Reset, the logon OK, Disconnect, Deal, Exit) are never
+// dropped: they run completely and in the order chosen. A step may also be
+// queued to run between two actions rather than as one (the logon dialog,
+// which runs actions of its own while it is open).
 class Engine {
 public:
     Engine(Table& table, Session& session, Options& options, TableView& view, Outbox& outbox, Random& random);
@@ -35,11 +42,24 @@ public:
     TableView& view() { return env_.view; }
     const ScoreBoard& scores() const { return scores_; }
 
-    // Runs fn now when no action is running, else queues it behind the others.
-    void RunAction(std::function<void()> fn);
-    bool Busy() const { return busy_; }
-    // Drops every queued action (a return to local play makes them stale).
-    void DropPendingActions() { pending_.clear(); }
+    enum class Work {
+        Table,    // stale once the table is reset: dropped by DropTableActions
+        Command,  // the person's choice: never dropped
+        Between,  // runs in order, but outside any action
+    };
+
+    // Runs fn now when nothing runs or waits, else queues it behind the others.
+    void RunAction(std::function<void()> fn, Work kind = Work::Table);
+    void RunCommand(std::function<void()> fn) { RunAction(std::move(fn), Work::Command); }
+    // Runs fn once the running action and everything queued before it are
+    // done, with no action running, so that fn may open a modal dialog whose
+    // own commands run at once.
+    void RunBetweenActions(std::function<void()> fn) { RunAction(std::move(fn), Work::Between); }
+    // An action runs, or work waits for its turn.
+    bool Busy() const { return busy_ || !pending_.empty(); }
+    // Drops the queued table work; the person's commands stay queued. Only a
+    // return to local play calls this.
+    void DropTableActions();
 
     // The menu's deal command and the new-game set-up.
     void NewGame();
@@ -94,8 +114,12 @@ private:
     GameEnv env_;
     ScoreBoard scores_;
     bool throwVisible_ = false;
+    struct Queued {
+        std::function<void()> fn;
+        Work kind;
+    };
     bool busy_ = false;
-    std::deque<std::function<void()>> pending_;
+    std::deque<Queued> pending_;
 };
 
 }  // namespace vorn

@@ -108,6 +108,13 @@ inline void PressThrow(MainWindow& w) {
     QTest::mouseClick(w.labThrow(), Qt::LeftButton);
 }
 
+// A local game under way, with a finished game on the score board.
+inline void DealAfterFinishedGame(MainWindow& w) {
+    w.Action("mnuDeal")->trigger();
+    w.engine().GameWon();
+    w.Action("mnuDeal")->trigger();
+}
+
 // Ticks the cycle timer until the person may choose, at most limit times.
 inline bool TickToPerson(MainWindow& w, int limit = 200) {
     for (int i = 0; i < limit; ++i) {

@@ -108,22 +108,36 @@ class TestDialogs : public QObject {
         QCOMPARE(dialog.txtID->text(), id);
     }
 
+    // A screen reader's or voice control's toggle action checks a button
+    // without clicking it; the dialog must follow either way.
+    void logonModeSwitches_data() {
+        QTest::addColumn<bool>("toggle");
+        QTest::newRow("clicked") << false;
+        QTest::newRow("toggled") << true;
+    }
     void logonModeSwitches() {
+        QFETCH(bool, toggle);
         WindowFixture f;
         QVERIFY(f.Open(1, false));
         LogonDialog dialog(*f);
-        dialog.optNet->click();
+        auto choose = [toggle](QRadioButton* button) {
+            if (toggle)
+                button->setChecked(true);
+            else
+                button->click();
+        };
+        choose(dialog.optNet);
         QCOMPARE(NetFieldsEnabled(dialog), QString("-eeee"));
-        dialog.optConnect->click();
+        choose(dialog.optConnect);
         QVERIFY(!dialog.optHost->isChecked());
         QCOMPARE(NetFieldsEnabled(dialog), QString("eeeee"));
-        dialog.optHost->click();
+        choose(dialog.optHost);
         QCOMPARE(NetFieldsEnabled(dialog), QString("-eeee"));
-        dialog.optConnect->click();
-        dialog.optLocal->click();
+        choose(dialog.optConnect);
+        choose(dialog.optLocal);
         QCOMPARE(NetFieldsEnabled(dialog), QString("-----"));
         // Back to the network game as a joiner: the address is typed again.
-        dialog.optNet->click();
+        choose(dialog.optNet);
         QCOMPARE(NetFieldsEnabled(dialog), QString("eeeee"));
     }
 
@@ -204,10 +218,7 @@ class TestDialogs : public QObject {
         WindowFixture f;
         QVERIFY(f.Open());
         MainWindow& w = *f;
-        // A local game under way, with a finished game on the score board.
-        w.Action("mnuDeal")->trigger();
-        w.engine().GameWon();
-        w.Action("mnuDeal")->trigger();
+        vorn::apptest::DealAfterFinishedGame(w);
         QCOMPARE(w.CardsLeft()->text(), QString("27"));
         QVERIFY(w.lblScore(1)->text() != "0");
 

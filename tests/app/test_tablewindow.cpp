@@ -5,12 +5,20 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QObject>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+
+#include "app/logondialog.h"
+#include "app/networkgame.h"
+#include "net/socket/socket.h"
 
 using vorn::Card;
 using vorn::MainWindow;
@@ -35,6 +43,24 @@ QStringList ScoreCaptions(MainWindow& w) {
     QStringList captions;
     for (int i = 0; i < 4; ++i) captions << w.lblScore(i)->text() << w.lblWin(i)->text();
     return captions;
+}
+
+enum Command { ResetLocal, ResetHost, LostLinkThenClose, DealDuringPlay, DealAfterYes };
+
+// A port nobody listens on right now.
+int FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// The logon dialog as the person fills it in and presses OK.
+void LogOn(MainWindow& w, bool net, int port = 0) {
+    vorn::LogonDialog dialog(w);
+    (net ? dialog.optNet : dialog.optLocal)->setChecked(true);
+    dialog.optHost->setChecked(true);
+    dialog.txtPort->setText(QString::number(port));
+    dialog.cmdOK->click();
 }
 
 QString Conservation(MainWindow& w, int chosenSeat = -1) {
@@ -378,6 +404,121 @@ class TestTableWindow : public QObject {
             QCOMPARE(w.HintPanel()->text(), "提示：本局由" + name + "先出牌");
         }
         w.tmrCYC().stop();
+    }
+
+    // The progress panel keeps 3600 twips; the hint panel fills the rest.
+    void statusPanels_data() {
+        QTest::addColumn<int>("width");
+        QTest::newRow("narrow") << 560;
+        QTest::newRow("natural") << 820;
+        QTest::newRow("wide") << 1500;
+    }
+    void statusPanels() {
+        QFETCH(int, width);
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.ShowHintText(QString(400, QChar(0x724C)));  // a hint far wider than any window
+        w.resize(width, 700);
+        QTRY_COMPARE(w.width(), width);
+        QCOMPARE(w.ProgressPanel()->width(), 3600 / 15);
+        const int hintRight = w.HintPanel()->geometry().right();
+        QVERIFY2(w.ProgressPanel()->geometry().left() - hintRight < 24, qPrintable(QString::number(hintRight)));
+        QVERIFY(w.HintPanel()->geometry().left() < 12);
+    }
+
+    // The person's commands wait for the running action and then run whole and
+    // in order; what that action queued before them never discards them.
+    void commandDuringAction_data() {
+        QTest::addColumn<int>("command");
+        QTest::newRow("reset, then logon OK with a local game") << int(ResetLocal);
+        QTest::newRow("reset, then logon OK as host") << int(ResetHost);
+        QTest::newRow("lost host link, then the window closes") << int(LostLinkThenClose);
+        QTest::newRow("deal chosen twice during a computer seat's play") << int(DealDuringPlay);
+        QTest::newRow("deal chosen while the next game is being dealt") << int(DealAfterYes);
+    }
+    void commandDuringAction() {
+        QFETCH(int, command);
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        vorn::apptest::DealAfterFinishedGame(w);
+        const int port = FreePort();
+        w.showLogon = [&] {
+            ++f.logons;
+            LogOn(w, command == ResetHost, port);
+        };
+
+        bool during = false;
+        QString stockDuring;
+        if (command == DealDuringPlay || command == DealAfterYes) {
+            // The game's last play: the question about the next game is asked
+            // inside it, and the person chooses Deal meanwhile.
+            f.answer = command == DealAfterYes;
+            w.prompter.yesNoDefaultYes = [&](QWidget*, const QString&) {
+                during = w.engine().Busy();
+                w.Action("mnuDeal")->trigger();
+                w.Action("mnuDeal")->trigger();
+                stockDuring = w.CardsLeft()->text();
+                return f.answer;
+            };
+            w.engine().autoPlay = true;
+            for (int i = 0; i < 2000 && !during; ++i) w.engine().Tick();
+            w.engine().autoPlay = false;
+            QVERIFY(during);
+            QCOMPARE(stockDuring, QString("52"));
+            QCOMPARE(w.CardsLeft()->text(), QString("27"));
+            int held = 0;
+            for (int seat = 0; seat < 4; ++seat) held += w.table().HandSize(seat);
+            QCOMPARE(held, 25);
+            w.tmrCYC().stop();
+            return;
+        }
+
+        if (command == LostLinkThenClose) {
+            w.session().IsNet = true;
+            w.session().IsHost = false;
+        }
+        w.engine().RunAction([&] {
+            during = true;
+            if (command == LostLinkThenClose) {
+                emit w.network().sckConnect().closed();
+                w.close();
+                QCOMPARE(f.exits, 0);
+            } else {
+                w.Action("mnuReset")->trigger();
+                QCOMPARE(f.logons, 0);
+            }
+        });
+        QVERIFY(during);
+        switch (command) {
+            case ResetLocal:
+                QCOMPARE(f.logons, 1);
+                QVERIFY(!w.session().IsNet);
+                QCOMPARE(w.CardsLeft()->text(), QString("52"));
+                QCOMPARE(w.table().lstCardsBox.Count(), 52);
+                QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
+                break;
+            case ResetHost: {
+                QCOMPARE(f.logons, 1);
+                QVERIFY(w.session().IsNet && w.session().IsHost);
+                QCOMPARE(w.network().sckConnection().Element(0).State(), vorn::Socket::kListening);
+                QCOMPARE(w.ProgressPanel()->text(), QString("进程：主机建立"));
+                // The port takes a new link and seats it.
+                QTcpSocket joiner;
+                joiner.connectToHost(QHostAddress::LocalHost, quint16(port));
+                QByteArray got;
+                QTRY_VERIFY_WITH_TIMEOUT((got += joiner.readAll()).contains("[Seat]1\r\n"), 5000);
+                w.network().CloseAllConnections();
+                w.session().IsNet = false;
+                break;
+            }
+            case LostLinkThenClose:
+                QCOMPARE(f.infos, QStringList{QString("朱雀 走了，游戏结束！")});
+                QCOMPARE(f.exits, 1);
+                QVERIFY(QFile::exists(w.SettingsFile()));
+                break;
+        }
     }
 
     void reset_data() {

@@ -89,7 +89,7 @@ class NetRig : public NetHost {
         session_.LocalSeat = 0;
         session_.SlotCount = 0;
         queue.Discard();
-        engine_.DropPendingActions();
+        engine_.DropTableActions();
     }
     void ShowLogonLater() override { ++logons; }
     bool SlotConnected(int slot) override { return slot >= 0 && slot < int(slotUp.size()) && slotUp[slot]; }

@@ -45,7 +45,7 @@ void FuzzHost::ResetToLocalGame() {
     session_.LocalSeat = 0;
     session_.SlotCount = 0;
     queue.Discard();
-    engine_.DropPendingActions();
+    engine_.DropTableActions();
 }
 
 bool FuzzHost::PlayLocalTurns(std::string& problem) {
