@@ -222,6 +222,10 @@ qint64 Socket::BytesWaiting() const {
     return link_ ? link_->bytesAvailable() : 0;
 }
 
+qint64 Socket::BytesUnsent() const {
+    return link_ ? link_->bytesToWrite() : 0;
+}
+
 void Socket::ReleaseLink() {
     QTcpSocket* link = link_;
     link_ = nullptr;

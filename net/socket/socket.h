@@ -70,6 +70,8 @@ class Socket : public QObject {
     QByteArray ReadAll();
     QString ReadAllText();
     qint64 BytesWaiting() const;
+    // Bytes sent and not yet handed to the system.
+    qint64 BytesUnsent() const;
 
     void Close();
 
