@@ -5,17 +5,25 @@
 // input. Three bare links join it over 127.0.0.1 as J1, J2 and J3. For each
 // count given (default 5000 and 50000) a fresh host is started, J1 writes that
 // many chat lines of about 80 bytes at once, and this prints:
-//   menu_ms       from the flood to the host's Game menu opening when asked;
+//   menu_idle_ms  the host's Game menu opening when asked, before the flood;
+//   menu_ms       the same asked at once after the flood;
 //   menu_max_ms   the slowest of those answers, asked every 100 ms until the
 //                 flood has left J1 and half a second more;
 //   deal_ms       from asking the host to deal, just after its first answer,
 //                 until J2 and J3 have both had the deal's "[Turn]";
 //   relayed       how many of the lines J2 was sent;
 //   rss_kib       the host's resident memory before, at its peak, and after.
+//
+// With --x11 first (and DISPLAY set, xdotool installed) the host is a window on
+// that display and the menu is opened by a mouse click sent through the X
+// server, so that the answer waits in line with the window's real input.
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTcpSocket>
@@ -52,7 +60,6 @@ constexpr int kLongWaitMs = 600000;
 // ---- The host ---------------------------------------------------------------
 
 int RunHost(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir folder;
     vorn::MainWindow w(folder.path(), 1);
@@ -65,6 +72,8 @@ int RunHost(int argc, char** argv) {
     w.showLogon = [] {};
     w.endProgram = [] {};
     w.show();
+    // The chat log on screen, as for a person who follows the chat.
+    if (!w.txtDialog()->isVisible()) w.Action("mnuShowMessage")->trigger();
 
     int port = 0;
     for (int attempt = 0; attempt < 5 && port == 0; ++attempt) {
@@ -86,8 +95,15 @@ int RunHost(int argc, char** argv) {
 
     QMenu* game = w.findChild<QMenu*>("mnuGame");
     if (!game) Fail("no Game menu");
-    QObject::connect(game, &QMenu::aboutToShow, [] {
+    QObject::connect(game, &QMenu::aboutToShow, [game] {
         std::printf("shown\n");
+        std::fflush(stdout);
+        QTimer::singleShot(0, game, &QMenu::hide);
+    });
+    // Where a click opens the menu, once the window is on screen.
+    QTimer::singleShot(500, &w, [&w, game] {
+        const QPoint at = w.menuBar()->mapToGlobal(w.menuBar()->actionGeometry(game->menuAction()).center());
+        std::printf("menu_at %d %d\n", at.x(), at.y());
         std::fflush(stdout);
     });
 
@@ -106,7 +122,6 @@ int RunHost(int argc, char** argv) {
             pending.erase(0, end + 1);
             if (command == "menu") {
                 game->popup(QPoint(20, 20));
-                QTimer::singleShot(0, game, &QMenu::hide);
             } else if (command == "deal") {
                 w.mnuDeal_Click();
             } else if (command == "quit") {
@@ -140,8 +155,11 @@ struct Joiner {
 
 class HostProcess {
   public:
-    explicit HostProcess(const QString& program) {
+    HostProcess(const QString& program, bool x11) {
         process_.setStandardErrorFile(QProcess::nullDevice());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", x11 ? "xcb" : "offscreen");
+        process_.setProcessEnvironment(environment);
         QObject::connect(&process_, &QProcess::readyReadStandardOutput,
                          [this] { output_ += process_.readAllStandardOutput(); });
         process_.start(program, {"--host"});
@@ -180,11 +198,13 @@ class HostProcess {
     QByteArray output_;
 };
 
-void Run(const QString& program, int lines) {
-    HostProcess host(program);
+void Run(const QString& program, int lines, bool x11) {
+    HostProcess host(program, x11);
     const QByteArray portLine = host.Next("port ", 20000);
     if (portLine.isEmpty()) Fail("the host did not say its port");
     const int port = portLine.mid(5).toInt();
+    const QList<QByteArray> menuAt = host.Next("menu_at ", 20000).split(' ');
+    if (menuAt.size() != 3) Fail("the host did not say where its menu is");
 
     std::vector<std::unique_ptr<Joiner>> joiners;
     for (int slot = 1; slot <= 3; ++slot) {
@@ -220,13 +240,20 @@ void Run(const QString& program, int lines) {
 
     QElapsedTimer clock;
     clock.start();
-    j1.socket.write(flood);
     auto askMenu = [&] {
         const qint64 asked = clock.elapsed();
-        host.Tell("menu");
+        if (x11)
+            QProcess::execute("xdotool", {"mousemove", menuAt[1], menuAt[2], "click", "1"});
+        else
+            host.Tell("menu");
         if (host.Next("shown").isEmpty()) Fail("the menu never opened");
         return clock.elapsed() - asked;
     };
+    // The same question with nothing going on, to set the figures against.
+    const qint64 idleMs = askMenu();
+    vorn::itest::Pause(100);
+    j1.socket.write(flood);
+    clock.restart();
     const qint64 menuMs = askMenu();
 
     const qsizetype mark2 = j2.received.size();
@@ -251,11 +278,11 @@ void Run(const QString& program, int lines) {
     const int relayed = int(j2.received.mid(heard2).count("[Message]J1: flood line"));
 
     std::printf(
-        "lines %d (%lld KiB)  menu_ms %lld  menu_max_ms %lld  deal_ms %lld (%d draws)  "
+        "lines %d (%lld KiB)  menu_idle_ms %lld  menu_ms %lld  menu_max_ms %lld  deal_ms %lld (%d draws)  "
         "flood_sent_ms %lld  relayed %d  rss_kib %ld / %ld / %ld (+%ld)\n",
-        lines, static_cast<long long>(flood.size() / 1024), static_cast<long long>(menuMs),
-        static_cast<long long>(menuMax), static_cast<long long>(dealMs), draws,
-        static_cast<long long>(drainedAt), relayed, before, peak, after, peak - before);
+        lines, static_cast<long long>(flood.size() / 1024), static_cast<long long>(idleMs),
+        static_cast<long long>(menuMs), static_cast<long long>(menuMax), static_cast<long long>(dealMs),
+        draws, static_cast<long long>(drainedAt), relayed, before, peak, after, peak - before);
     std::fflush(stdout);
 }
 
@@ -265,9 +292,12 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--host") return RunHost(argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    int first = 1;
+    const bool x11 = argc > 1 && std::string(argv[1]) == "--x11";
+    if (x11) ++first;
     std::vector<int> counts;
-    for (int i = 1; i < argc; ++i) counts.push_back(std::max(1, std::atoi(argv[i])));
+    for (int i = first; i < argc; ++i) counts.push_back(std::max(1, std::atoi(argv[i])));
     if (counts.empty()) counts = {5000, 50000};
-    for (int lines : counts) Run(QCoreApplication::applicationFilePath(), lines);
+    for (int lines : counts) Run(QCoreApplication::applicationFilePath(), lines, x11);
     return 0;
 }
