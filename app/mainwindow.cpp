@@ -31,6 +31,7 @@
 #include "display/wait.h"
 #include "game/hint.h"
 #include "game/texts.h"
+#include "net/protocol.h"
 
 namespace vorn {
 
@@ -141,7 +142,9 @@ void MainWindow::BuildControls() {
     txtDialog_->setReadOnly(true);
     txtDialog_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtDialog_->installEventFilter(this);
+    txtDialog_->setMaximumBlockCount(kChatLogLines);
     txtMessage_ = new QLineEdit(texts::kMessageInitial, tableWidget_);
+    txtMessage_->setMaxLength(kChatInputChars);
     txtMessage_->setObjectName("txtMessage");
     txtMessage_->setAccessibleName(texts::kMessageCaption);
     txtMessage_->installEventFilter(this);
@@ -694,12 +697,10 @@ void MainWindow::cmdSend_Click() {
 void MainWindow::cmdDelete_Click() { txtDialog_->clear(); }
 
 void MainWindow::AppendChat(const QString& line) {
-    QString log = txtDialog_->toPlainText();
-    log = log.isEmpty() ? line : log + "\n" + line;
-    txtDialog_->setPlainText(log);
-    QTextCursor cursor = txtDialog_->textCursor();
-    cursor.movePosition(QTextCursor::End);
-    txtDialog_->setTextCursor(cursor);
+    // A block per line, the oldest dropped past kChatLogLines: a line costs the
+    // same however long the log has grown.
+    txtDialog_->appendPlainText(Q(CutChatLine(line.toStdString())));
+    txtDialog_->moveCursor(QTextCursor::End);
 }
 
 }  // namespace vorn

@@ -80,6 +80,8 @@ public:
     void cmdSend_Click();
     void cmdDelete_Click();
     void AppendChat(const QString& line);
+    // The chat log keeps this many of the newest lines.
+    static constexpr int kChatLogLines = 2000;
 
     // The logon dialog, modal; tests replace it.
     std::function<void()> showLogon;

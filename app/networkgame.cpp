@@ -31,6 +31,11 @@ NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
     outbox_ = std::make_unique<NetOutbox>(*queue_);
     hostFramer_ = std::make_unique<Framer>();
     queue_->onQueued = [this] { KickSendTimer(); };
+    queue_->unsentBytes = [this](const std::string& target) {
+        Socket* link = LinkOf(target);
+        return link ? size_t(link->BytesUnsent()) : size_t(0);
+    };
+    queue_->onOverflow = [this](const std::string& target) { OnOverflow(target); };
 
     tmrSendData_.setObjectName("tmrSendData");
     tmrSendData_.setTimerType(Qt::PreciseTimer);
@@ -54,6 +59,8 @@ NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
 NetworkGame::~NetworkGame() {
     tmrSendData_.stop();
     queue_->onQueued = nullptr;
+    queue_->unsentBytes = nullptr;
+    queue_->onOverflow = nullptr;
 }
 
 Outbox& NetworkGame::outbox() { return *outbox_; }
@@ -192,6 +199,17 @@ void NetworkGame::OnSlotClosed(int slot) {
     });
 }
 
+void NetworkGame::OnOverflow(const std::string& target) {
+    // The other end takes far less than it is sent: as good as gone.
+    const int slot = SendQueue::TargetSlot(target);
+    if (slot > 0) {
+        OnSlotClosed(slot);
+    } else if (target == SendQueue::kHostTarget) {
+        sckConnect_->Close();
+        OnHostClosed();
+    }
+}
+
 void NetworkGame::OnHostClosed() {
     engine().RunAction([this] {
         if (!session().IsNet) return;
@@ -229,6 +247,12 @@ void NetworkGame::KickSendTimer() {
     if (!tmrSendData_.isActive()) tmrSendData_.start();
 }
 
+Socket* NetworkGame::LinkOf(const std::string& target) {
+    if (target == SendQueue::kHostTarget) return sckConnect_;
+    const int slot = SendQueue::TargetSlot(target);
+    return slot > 0 && sckConnection_->Exists(slot) ? &sckConnection_->Element(slot) : nullptr;
+}
+
 bool NetworkGame::tmrSendData_Timer() {
     std::string target, text;
     if (queue_->TakeNext(target, text)) {
@@ -255,7 +279,7 @@ void NetworkGame::FlushQueue() {
 }
 
 void NetworkGame::SendChat(const QString& line) {
-    const std::string message = ChatMessage(line.toStdString());
+    const std::string message = ChatMessage(CutChatLine(line.toStdString()));
     if (session().IsHost)
         queue_->SendToAll(message);
     else

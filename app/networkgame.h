@@ -76,6 +76,9 @@ private:
     void OnSlotError(int slot, const QString& description);
     void OnHostData();
     void OnHostClosed();
+    void OnOverflow(const std::string& target);
+    // The socket of a queue target, or null when there is none.
+    Socket* LinkOf(const std::string& target);
     void OnHostError(const QString& description);
     void Deliver(Framer& framer, const QByteArray& bytes, int sourceSlot);
     void FlushQueue();

@@ -1,5 +1,6 @@
 #include "net/dispatcher.h"
 
+#include <chrono>
 #include <utility>
 
 #include "cards/rules.h"
@@ -47,6 +48,13 @@ bool HostAcceptsThrow(const Table& table, const ThrowBody& move) {
         scratch.lstSelected.Add(code);
     }
     return HasPlayableShape(scratch.lstSelected) && !BreaksTwoRule(scratch.lstSelected) && CanBeat(scratch);
+}
+
+Dispatcher::Dispatcher(NetHost& host, SendQueue& queue) : host_(host), queue_(queue) {
+    now = [] {
+        using namespace std::chrono;
+        return std::int64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    };
 }
 
 void Dispatcher::DispatchMessages(std::string& text, int sourceSlot) {
@@ -138,6 +146,8 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     // mid-game and make the host send the whole player list again each time.
     if (!PersonName(sourceSlot).empty()) return;
     host_.ShowProgress(name + texts::kArrived);
+    // A newcomer in a slot does not inherit what its last holder spent.
+    chatRates_.erase(sourceSlot);
     if (sourceSlot <= 3) s.PlayerNames[sourceSlot] = name;
     queue_.SendToAll(JoinedMessage(name));
     AddPerson(sourceSlot, name);
@@ -173,9 +183,11 @@ void Dispatcher::OnPrepare(std::string_view body) {
 }
 
 void Dispatcher::OnMessage(std::string_view body, int sourceSlot) {
-    const std::string line(body);
+    const bool onHost = host_.session().IsHost;
+    if (onHost && sourceSlot >= 0 && !chatRates_[sourceSlot].Allow(now())) return;
+    const std::string line = CutChatLine(body);
     host_.AppendChat(line);
-    if (host_.session().IsHost) queue_.SendToOthers(ChatMessage(line), sourceSlot);
+    if (onHost) queue_.SendToOthers(ChatMessage(line), sourceSlot);
 }
 
 void Dispatcher::OnThrow(std::string_view body, int sourceSlot) {

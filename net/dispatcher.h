@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cards/table.h"
+#include "net/chatrate.h"
 #include "net/nethost.h"
 #include "net/protocol.h"
 
@@ -42,11 +46,15 @@ bool HostAcceptsThrow(const Table& table, const ThrowBody& move);
 // order afterwards; what depends on the table (whose turn it is, the stock
 // size) is checked when the action runs, and an action that finds the network
 // game already over does nothing. Chat, arrivals, departures and the player
-// list update at once. Queued actions refer to this object: it must outlive the
-// engine's pending actions (the table window owns both).
+// list update at once.
+//
+// Chat is cut to kMaxChatLineChars before it is shown or passed on, and the
+// host takes from each joiner only as much as ChatRate allows: the lines
+// beyond are neither shown nor relayed, and the sender is not told. Queued actions refer to this object: it
+// must outlive the engine's pending actions (the table window owns both).
 class Dispatcher {
   public:
-    Dispatcher(NetHost& host, SendQueue& queue) : host_(host), queue_(queue) {}
+    Dispatcher(NetHost& host, SendQueue& queue);
 
     // sourceSlot is the slot the message came in on (host), -1 for the link to
     // the host (joiner).
@@ -61,6 +69,9 @@ class Dispatcher {
     std::string PersonName(int slot);
     // Host: to every listed joiner, the whole player list again.
     void SendNameList();
+
+    // Milliseconds of a monotonic clock, for the chat rate; tests set their own.
+    std::function<std::int64_t()> now;
 
   private:
     void OnSeat(std::string_view body);
@@ -78,6 +89,8 @@ class Dispatcher {
 
     NetHost& host_;
     SendQueue& queue_;
+    // Per slot, what the host has let through of that joiner's chat.
+    std::map<int, ChatRate> chatRates_;
 };
 
 }  // namespace vorn

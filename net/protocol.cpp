@@ -180,6 +180,9 @@ std::string PeopleMessage(int slot, const std::string& name) {
 std::string PrepareMessage(const std::array<std::string, 4>& names) {
     return Tagged(tags::kPrepare, JoinFields({names.begin(), names.end()}));
 }
+std::string CutChatLine(std::string_view line) {
+    return std::string(line.substr(0, CharOffset(line, kMaxChatLineChars)));
+}
 std::string ChatMessage(const std::string& line) {
     return Tagged(tags::kMessage, line);
 }

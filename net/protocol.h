@@ -95,6 +95,16 @@ std::string GameOverMessage(int seat);
 std::string DisconnectedMessage(int slot);
 std::string ExitMessage(int slot);
 
+// ---- Chat lines --------------------------------------------------------------
+
+// The most characters the chat input box takes, and the longest chat line any
+// table shows or passes on: the box's text with room for the sender's name and
+// ": " in front.
+inline constexpr int kChatInputChars = 500;
+inline constexpr int kMaxChatLineChars = 600;
+// line cut to kMaxChatLineChars whole characters.
+std::string CutChatLine(std::string_view line);
+
 // ---- Bodies read back -------------------------------------------------------
 // Seats are checked to be 0..3 here; what depends on the table (the stock
 // size, whose turn it is) is checked by the receiver when it applies them.

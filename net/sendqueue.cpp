@@ -1,6 +1,7 @@
 #include "net/sendqueue.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "net/nethost.h"
@@ -10,7 +11,9 @@ namespace vorn {
 
 namespace {
 constexpr std::string_view kSlotPrefix = "sckConnection(";
-}
+// Each message leaves with its "\r\n".
+constexpr size_t kTerminatorBytes = 2;
+}  // namespace
 
 std::string SendQueue::SlotTarget(int slot) {
     return std::string(kSlotPrefix) + std::to_string(slot) + ")";
@@ -24,9 +27,23 @@ int SendQueue::TargetSlot(const std::string& target) {
     return slot && *slot >= 0 ? *slot : -1;
 }
 
+bool SendQueue::IsChat(const std::string& message) {
+    return std::string_view(message).substr(0, tags::kMessage.size()) == tags::kMessage;
+}
+
 void SendQueue::Queue(const std::string& message, std::string target) {
-    OutTexts.push_back(message);
-    OutTargets.push_back(std::move(target));
+    const size_t cost = message.size() + kTerminatorBytes;
+    Link& link = links_[target];
+    const size_t unsent = unsentBytes ? unsentBytes(target) : 0;
+    if (link.bytes + unsent + cost > kMaxWaitingBytes) {
+        count_ -= link.game.size() + link.chat.size();
+        links_.erase(target);
+        if (onOverflow) onOverflow(target);
+        return;
+    }
+    (IsChat(message) ? link.chat : link.game).push_back(Entry{nextOrder_++, message});
+    link.bytes += cost;
+    ++count_;
     if (onQueued) onQueued();
 }
 
@@ -50,15 +67,29 @@ void SendQueue::SendToOthers(const std::string& message, int exceptSlot) {
 
 bool SendQueue::TakeNext(const std::function<bool(const std::string& target)>& connected, std::string& target,
                          std::string& text) {
-    for (size_t i = 0; i < OutTargets.size(); ++i) {
-        if (!connected(OutTargets[i])) continue;
-        target = std::move(OutTargets[i]);
-        text = std::move(OutTexts[i]);
-        OutTargets.erase(OutTargets.begin() + std::ptrdiff_t(i));
-        OutTexts.erase(OutTexts.begin() + std::ptrdiff_t(i));
-        return true;
+    // The oldest head of a connected link's game messages, else of its chat:
+    // the smallest (is chat, queued order).
+    auto best = links_.end();
+    std::pair<bool, std::uint64_t> bestKey;
+    for (auto it = links_.begin(); it != links_.end(); ++it) {
+        const Link& link = it->second;
+        if (link.game.empty() && link.chat.empty()) continue;
+        const bool chat = link.game.empty();
+        const std::pair<bool, std::uint64_t> key{chat, (chat ? link.chat : link.game).front().order};
+        if (best != links_.end() && !(key < bestKey)) continue;
+        if (!connected(it->first)) continue;
+        best = it;
+        bestKey = key;
     }
-    return false;
+    if (best == links_.end()) return false;
+    std::deque<Entry>& from = bestKey.first ? best->second.chat : best->second.game;
+    target = best->first;
+    text = std::move(from.front().text);
+    from.pop_front();
+    best->second.bytes -= text.size() + kTerminatorBytes;
+    --count_;
+    if (best->second.game.empty() && best->second.chat.empty()) links_.erase(best);
+    return true;
 }
 
 bool SendQueue::TakeNext(std::string& target, std::string& text) {
@@ -72,19 +103,33 @@ bool SendQueue::TakeNext(std::string& target, std::string& text) {
 }
 
 void SendQueue::Discard() {
-    OutTexts.clear();
-    OutTargets.clear();
+    links_.clear();
+    count_ = 0;
 }
 
 void SendQueue::DiscardFor(const std::string& target) {
-    std::vector<std::string> texts, targets;
-    for (size_t i = 0; i < OutTargets.size(); ++i) {
-        if (OutTargets[i] == target) continue;
-        texts.push_back(std::move(OutTexts[i]));
-        targets.push_back(std::move(OutTargets[i]));
+    auto it = links_.find(target);
+    if (it == links_.end()) return;
+    count_ -= it->second.game.size() + it->second.chat.size();
+    links_.erase(it);
+}
+
+size_t SendQueue::WaitingBytes(const std::string& target) const {
+    auto it = links_.find(target);
+    return it == links_.end() ? 0 : it->second.bytes;
+}
+
+std::vector<std::pair<std::string, std::string>> SendQueue::Waiting() const {
+    std::vector<std::tuple<std::uint64_t, std::string, std::string>> all;
+    for (const auto& [target, link] : links_) {
+        for (const Entry& e : link.game) all.emplace_back(e.order, target, e.text);
+        for (const Entry& e : link.chat) all.emplace_back(e.order, target, e.text);
     }
-    OutTexts = std::move(texts);
-    OutTargets = std::move(targets);
+    std::sort(all.begin(), all.end());
+    std::vector<std::pair<std::string, std::string>> waiting;
+    waiting.reserve(all.size());
+    for (auto& [order, target, text] : all) waiting.emplace_back(std::move(target), std::move(text));
+    return waiting;
 }
 
 }  // namespace vorn

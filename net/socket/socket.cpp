@@ -161,6 +161,9 @@ bool Socket::Accept(int requestId) {
 
 void Socket::AdoptLink(QTcpSocket* link) {
     link_ = link;
+    // What the peer sends beyond this waits in the system, which in turn holds
+    // the peer back: one that sends faster than the game reads costs no memory.
+    link->setReadBufferSize(kMaxHeldBytes);
     connect(link, &QIODevice::readyRead, this, &Socket::OnReadyRead);
     connect(link, &QAbstractSocket::disconnected, this, &Socket::OnDisconnected);
     connect(link, &QAbstractSocket::errorOccurred, this, &Socket::OnLinkError);
@@ -220,6 +223,10 @@ QString Socket::ReadAllText() {
 
 qint64 Socket::BytesWaiting() const {
     return link_ ? link_->bytesAvailable() : 0;
+}
+
+qint64 Socket::BytesUnsent() const {
+    return link_ ? link_->bytesToWrite() : 0;
 }
 
 void Socket::ReleaseLink() {

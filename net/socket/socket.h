@@ -59,6 +59,9 @@ class Socket : public QObject {
 
     int State() const { return state_; }
 
+    // Received bytes held here at most; more waits until these are read.
+    static constexpr qint64 kMaxHeldBytes = 64 * 1024;
+
     bool SendText(const QString& text);
     bool SendText(const std::string& utf8);
     bool SendText(const char* utf8) { return SendText(std::string(utf8)); }
@@ -70,6 +73,8 @@ class Socket : public QObject {
     QByteArray ReadAll();
     QString ReadAllText();
     qint64 BytesWaiting() const;
+    // Bytes sent and not yet handed to the system.
+    qint64 BytesUnsent() const;
 
     void Close();
 

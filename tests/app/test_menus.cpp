@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/playerdialog.h"
+#include "net/protocol.h"
 #include "tests/app/apptesting.h"
 #include "tests/testing.h"
 
@@ -294,6 +295,9 @@ class TestMenus : public QObject {
         QTest::newRow("two lines") << QStringList{QString(), "再见"} << "朱雀: Hello,every body!\n朱雀: 再见";
         QTest::newRow("an empty line") << QStringList{""} << "朱雀: ";
         QTest::newRow("three lines") << QStringList{"a", "b", "c"} << "朱雀: a\n朱雀: b\n朱雀: c";
+        QTest::newRow("more than the box takes")
+            << QStringList{QString(vorn::kChatInputChars + 100, QChar(0x597D))}
+            << "朱雀: " + QString(vorn::kChatInputChars, QChar(0x597D));
     }
     void chat() {
         QFETCH(QStringList, typed);
@@ -316,6 +320,24 @@ class TestMenus : public QObject {
         w.txtMessage()->setText("x");
         QTest::keyClick(w.txtMessage(), Qt::Key_Enter);
         QCOMPARE(w.txtDialog()->toPlainText(), QString("朱雀: x"));
+    }
+
+    // A long game's chat costs no more than the newest lines, and the log stays
+    // scrolled to the last one.
+    void chatLogKeepsTheNewestLines() {
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        const int lines = MainWindow::kChatLogLines + 5;
+        for (int i = 0; i < lines; ++i) w.AppendChat(QString("青龙: %1").arg(i));
+        const QStringList log = w.txtDialog()->toPlainText().split('\n');
+        QCOMPARE(log.size(), qsizetype(MainWindow::kChatLogLines));
+        QCOMPARE(log.first(), QString("青龙: 5"));
+        QCOMPARE(log.last(), QString("青龙: %1").arg(lines - 1));
+        QVERIFY(w.txtDialog()->textCursor().atEnd());
+        // An over-long line is cut to the same whole characters everywhere.
+        w.AppendChat(QString(vorn::kMaxChatLineChars + 1, 'a'));
+        QCOMPARE(w.txtDialog()->toPlainText().split('\n').last(), QString(vorn::kMaxChatLineChars, 'a'));
     }
 };
 

@@ -23,15 +23,24 @@ class TestNetGames : public QObject {
   private slots:
     void wholeGamesStayInStep_data() {
         QTest::addColumn<quint64>("seed");
-        QTest::newRow("seed 3") << quint64(3);
-        QTest::newRow("seed 29") << quint64(29);
+        QTest::addColumn<int>("flood");  // chat lines seat 2 pours out as the host deals
+        QTest::newRow("seed 3") << quint64(3) << 0;
+        QTest::newRow("seed 29") << quint64(29) << 0;
+        QTest::newRow("seed 3, seat 2 floods the chat") << quint64(3) << 5000;
     }
     void wholeGamesStayInStep() {
         QFETCH(quint64, seed);
+        QFETCH(int, flood);
         NetParty party(seed);
         QVERIFY(party.Fill());
         NetTable& host = *party.host;
         host.answers = {true, false};
+        if (flood > 0) {
+            // Straight onto the link, as a broken client or a pasted file would.
+            QByteArray lines;
+            for (int i = 0; i < flood; ++i) lines += QString("[Message]J2: %1\r\n").arg(i).toUtf8();
+            QVERIFY(party.AtSeat(2)->net().sckConnect().SendBytes(lines));
+        }
 
         ScoreBoard expected;
         std::array<int, 4> handsBefore{};
@@ -95,6 +104,23 @@ class TestNetGames : public QObject {
         for (NetTable* t : party.All()) {
             QVERIFY(t->session().IsNet);
             QCOMPARE(t->engine().scores().lost, expected.lost);
+        }
+        if (flood > 0) {
+            // The host showed a human amount of the flood, its head whole and
+            // all in order, passed on those same lines to the others, and
+            // dropped the rest.
+            const QStringList shown = host.ChatLines();
+            QVERIFY2(shown.size() >= 20 && shown.size() < 200, qPrintable(QString::number(shown.size())));
+            int last = -1;
+            for (int i = 0; i < shown.size(); ++i) {
+                QVERIFY(shown[i].startsWith("J2: "));
+                const int n = shown[i].mid(4).toInt();
+                QVERIFY2(n > last && (i >= 20 || n == i), qPrintable(shown[i]));
+                last = n;
+            }
+            QCOMPARE(party.AtSeat(1)->ChatLines(), shown);
+            QCOMPARE(party.AtSeat(3)->ChatLines(), shown);
+            QVERIFY(party.AtSeat(2)->ChatLines().isEmpty());
         }
     }
 };

@@ -296,8 +296,9 @@ class NetParty {
                        .arg(t->engine().ThrowVisible());
             if (t != host.get()) why += Q(Difference(host->table(), t->table())) + " ";
             const SendQueue& queue = t->net().queue();
-            for (int i = 0; i < queue.Count() && i < 8; ++i)
-                why += Q(queue.Targets()[size_t(i)] + " " + queue.Texts()[size_t(i)]) + "; ";
+            const auto waiting = queue.Waiting();
+            for (size_t i = 0; i < waiting.size() && i < 8; ++i)
+                why += Q(waiting[i].first + " " + waiting[i].second) + "; ";
             if (!queue.Empty()) why += QString("timer %1; ").arg(t->net().tmrSendData().isActive());
         }
         return why.toUtf8();

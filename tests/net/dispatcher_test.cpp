@@ -160,20 +160,89 @@ class DispatcherTest : public QObject {
     void chat_data() {
         QTest::addColumn<bool>("host");
         QTest::addColumn<int>("source");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("shown");
         QTest::addColumn<QStringList>("relayed");
+        const QString hello = "J2: 你好";
         QTest::newRow("host, from slot 2")
-            << true << 2 << QStringList{"1 [Message]J2: 你好", "3 [Message]J2: 你好"};
+            << true << 2 << hello << hello << QStringList{"1 [Message]J2: 你好", "3 [Message]J2: 你好"};
         QTest::newRow("host, from slot 1")
-            << true << 1 << QStringList{"2 [Message]J2: 你好", "3 [Message]J2: 你好"};
-        QTest::newRow("joiner") << false << -1 << QStringList{};
+            << true << 1 << hello << hello << QStringList{"2 [Message]J2: 你好", "3 [Message]J2: 你好"};
+        QTest::newRow("joiner") << false << -1 << hello << hello << QStringList{};
+        const QString cut = "J2: " + QString(kMaxChatLineChars - 4, QChar(0x597D));
+        QTest::newRow("host, an over-long line is cut before it goes on")
+            << true << 3 << cut + "好好" << cut << QStringList{"1 [Message]" + cut, "2 [Message]" + cut};
+        QTest::newRow("joiner, an over-long line from the host is cut")
+            << false << -1 << cut + "好" << cut << QStringList{};
     }
     void chat() {
         QFETCH(bool, host);
         QFETCH(int, source);
+        QFETCH(QString, line);
+        QFETCH(QString, shown);
         QFETCH(QStringList, relayed);
         NetRig rig(host);
-        Arrive(rig, "[Message]J2: 你好\r\n", source);
-        QCOMPARE(rig.chat, std::vector<std::string>{"J2: 你好"});
+        Arrive(rig, "[Message]" + line + "\r\n", source);
+        QCOMPARE(rig.chat, std::vector<std::string>{shown.toStdString()});
+        QCOMPARE(Lines(rig), relayed);
+    }
+
+    // How much of a joiner's chat the host passes on. Each arrival is
+    // "slot ms": a line from that slot at that time on the host's clock.
+    void chatRate_data() {
+        QTest::addColumn<bool>("host");
+        QTest::addColumn<QStringList>("arrivals");
+        QTest::addColumn<QList<int>>("passed");  // indices of the arrivals shown and relayed
+
+        auto times = [](int slot, int count, int start, int step) {
+            QStringList list;
+            for (int i = 0; i < count; ++i) list << QString("%1 %2").arg(slot).arg(start + i * step);
+            return list;
+        };
+        auto range = [](int from, int to) {
+            QList<int> list;
+            for (int i = from; i < to; ++i) list << i;
+            return list;
+        };
+        QTest::newRow("a person's pace, every line") << true << times(1, 30, 0, 150) << range(0, 30);
+        QTest::newRow("a burst of 20 at once") << true << times(2, 20, 0, 0) << range(0, 20);
+        QTest::newRow("a flood, cut after the burst") << true << times(2, 500, 0, 0) << range(0, 20);
+        QTest::newRow("ten a second after the burst")
+            << true << times(2, 20, 0, 0) + QStringList{"2 100", "2 150", "2 200", "2 250", "2 300"}
+            << range(0, 21) + QList<int>{22, 24};
+        QTest::newRow("the allowance stops at the burst")
+            << true << times(1, 20, 0, 0) + times(1, 25, 60000, 0) << range(0, 40);
+        QTest::newRow("a clock that steps back gives nothing")
+            << true << times(1, 20, 5000, 0) + QStringList{"1 0", "1 5000", "1 5100"}
+            << range(0, 20) + QList<int>{22};
+        QTest::newRow("each joiner has its own allowance")
+            << true << times(1, 25, 0, 0) + times(3, 20, 0, 0) << range(0, 20) + range(25, 45);
+        QTest::newRow("a joiner holds back nothing from the host")
+            << false << times(-1, 50, 0, 0) << range(0, 50);
+    }
+    void chatRate() {
+        QFETCH(bool, host);
+        QFETCH(QStringList, arrivals);
+        QFETCH(QList<int>, passed);
+        NetRig rig(host);
+        std::int64_t clock = 0;
+        rig.dispatcher.now = [&clock] { return clock; };
+        std::vector<std::string> shown;
+        QStringList relayed;
+        for (int i : passed) {
+            const int slot = arrivals[i].section(' ', 0, 0).toInt();
+            const QString line = QString("J%1: %2").arg(slot).arg(i);
+            shown.push_back(line.toStdString());
+            if (host)
+                for (int to = 1; to <= 3; ++to)
+                    if (to != slot) relayed << QString("%1 [Message]").arg(to) + line;
+        }
+        for (int i = 0; i < arrivals.size(); ++i) {
+            const int slot = arrivals[i].section(' ', 0, 0).toInt();
+            clock = arrivals[i].section(' ', 1, 1).toLongLong();
+            Arrive(rig, QString("[Message]J%1: %2\r\n").arg(slot).arg(i), slot);
+        }
+        QCOMPARE(rig.chat, shown);
         QCOMPARE(Lines(rig), relayed);
     }
 

@@ -57,6 +57,8 @@ class NetRig : public NetHost {
     explicit NetRig(bool host, int localSeat = 2) {
         options.animation = false;
         options.sound = false;
+        // A clock that stands still unless a test moves it.
+        dispatcher.now = [] { return std::int64_t(0); };
         session_.IsNet = true;
         session_.IsHost = host;
         session_.LocalSeat = host ? 0 : localSeat;
@@ -122,11 +124,7 @@ class NetRig : public NetHost {
     }
 
     // The queue as (target, text) pairs, oldest first.
-    std::vector<std::pair<std::string, std::string>> Queued() const {
-        std::vector<std::pair<std::string, std::string>> all;
-        for (int i = 0; i < queue.Count(); ++i) all.emplace_back(queue.Targets()[i], queue.Texts()[i]);
-        return all;
-    }
+    std::vector<std::pair<std::string, std::string>> Queued() const { return queue.Waiting(); }
 };
 
 // The shared game state of two tables plus the stock index of the last draw,

@@ -121,6 +121,35 @@ class ProtocolTest : public QObject {
         if (!fields.isEmpty()) QCOMPARE(int(BarFields(S(joined)).size()), int(fields.size()));
     }
 
+    // Characters are counted whole, so a line in any script keeps as many, and
+    // a character outside the basic plane (a surrogate pair on screen) is kept
+    // or dropped whole.
+    void cutChatLine_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("cut");
+        const int max = kMaxChatLineChars;
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::newRow("short") << "J1: 你好"
+                               << "J1: 你好";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("exactly the cap") << QString(max, 'a') << QString(max, 'a');
+        QTest::newRow("one over") << QString(max + 1, 'a') << QString(max, 'a');
+        QTest::newRow("Chinese counts characters")
+            << QString(max + 50, QChar(0x597D)) << QString(max, QChar(0x597D));
+        QTest::newRow("a pair that ends the line")
+            << QString(max - 1, 'a') + emoji + "b" << QString(max - 1, 'a') + emoji;
+        QTest::newRow("a pair just past it") << QString(max, 'a') + emoji << QString(max, 'a');
+    }
+    void cutChatLine() {
+        QFETCH(QString, line);
+        QFETCH(QString, cut);
+        const std::string got = CutChatLine(S(line));
+        QCOMPARE(Q(got), cut);
+        // Whole characters only: the bytes are valid UTF-8 that round-trips.
+        QCOMPARE(Q(got).toStdString(), got);
+    }
+
     void builders_data() {
         QTest::addColumn<QString>("built");
         QTest::addColumn<QString>("wire");

@@ -73,18 +73,128 @@ class SendQueueTest : public QObject {
         QCOMPARE(Drain(rig), (Sent{{"sckConnect", "[Joined]J2"}, {"sckConnect", "[Message]J2: hi"}}));
     }
 
-    void oneLinkKeepsQueueOrder() {
+    // The order in which queued messages leave. Each queued entry is
+    // "slot text" (-1 the link to the host); the links in down are closed
+    // at first, so what leaves is first what can, then, with every link up,
+    // the rest.
+    void sendOrder_data() {
+        QTest::addColumn<bool>("host");
+        QTest::addColumn<QStringList>("queued");
+        QTest::addColumn<QList<int>>("down");
+        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<QStringList>("then");
+
+        QTest::newRow("one link keeps queue order")
+            << true << QStringList{"1 a", "2 x", "1 b", "2 y", "1 c"} << QList<int>{1}
+            << QStringList{"2 x", "2 y"} << QStringList{"1 a", "1 b", "1 c"};
+        QTest::newRow("a turn overtakes the chat before it")
+            << true << QStringList{"1 [Message]a", "1 [Message]b", "1 [Turn]1|False", "1 [Message]c"}
+            << QList<int>{} << QStringList{"1 [Turn]1|False", "1 [Message]a", "1 [Message]b", "1 [Message]c"}
+            << QStringList{};
+        QTest::newRow("a deal keeps its order through chat")
+            << true
+            << QStringList{"2 [Message]a", "2 [Snatch Card]1|0", "2 [Message]b", "2 [Snatch Card]2|5",
+                           "2 [Turn]0|True"}
+            << QList<int>{}
+            << QStringList{"2 [Snatch Card]1|0", "2 [Snatch Card]2|5", "2 [Turn]0|True", "2 [Message]a",
+                           "2 [Message]b"}
+            << QStringList{};
+        QStringList everyTag{"1 [Message]J1: hi"};
+        QStringList gameFirst;
+        for (const char* text :
+             {"[Seat]1", "[Joined]J1", "[New Name List]", "[People]0000000001J1", "[Prepare]H|J1|J2|J3",
+              "[Throw]0|C_05|0", "[Turn]1|False", "[Snatch Card]1|3", "[Game Over]1",
+              "[Disconnected]0000000002", "[Exit]0000000002"})
+            gameFirst << QString("1 ") + text;
+        everyTag += gameFirst;
+        QTest::newRow("every tag but chat goes first")
+            << true << everyTag << QList<int>{} << gameFirst + QStringList{"1 [Message]J1: hi"}
+            << QStringList{};
+        QTest::newRow("game messages of every link before any chat")
+            << true << QStringList{"1 [Message]a", "2 [Message]b", "3 [Turn]0|True", "1 [Turn]0|True"}
+            << QList<int>{} << QStringList{"3 [Turn]0|True", "1 [Turn]0|True", "1 [Message]a", "2 [Message]b"}
+            << QStringList{};
+        QTest::newRow("a closed link's turn holds back no other chat")
+            << true << QStringList{"2 [Turn]2|False", "2 [Message]a", "1 [Message]b"} << QList<int>{2}
+            << QStringList{"1 [Message]b"} << QStringList{"2 [Turn]2|False", "2 [Message]a"};
+        QTest::newRow("a tag that only starts alike is no chat")
+            << true << QStringList{"1 [Message]a", "1 [Messages]b", "1 Message]c"} << QList<int>{}
+            << QStringList{"1 [Messages]b", "1 Message]c", "1 [Message]a"} << QStringList{};
+        QTest::newRow("a joiner's move overtakes its chat")
+            << false << QStringList{"-1 [Message]J2: a", "-1 [Message]J2: b", "-1 [Throw]2|S_09|2"}
+            << QList<int>{} << QStringList{"-1 [Throw]2|S_09|2", "-1 [Message]J2: a", "-1 [Message]J2: b"}
+            << QStringList{};
+    }
+    void sendOrder() {
+        QFETCH(bool, host);
+        QFETCH(QStringList, queued);
+        QFETCH(QList<int>, down);
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, then);
+        NetRig rig(host);
+        for (int slot : down) rig.slotUp[slot] = false;
+        auto target = [](int slot) {
+            return slot < 0 ? std::string(SendQueue::kHostTarget) : SendQueue::SlotTarget(slot);
+        };
+        for (const QString& entry : queued) {
+            const int slot = entry.section(' ', 0, 0).toInt();
+            const std::string text = entry.section(' ', 1).toStdString();
+            if (slot < 0)
+                rig.queue.SendToHost(text);
+            else
+                rig.queue.SendToSlot(text, slot);
+        }
+        auto lines = [&target](const QStringList& entries) {
+            Sent sent;
+            for (const QString& e : entries)
+                sent.emplace_back(target(e.section(' ', 0, 0).toInt()), e.section(' ', 1).toStdString());
+            return sent;
+        };
+        QCOMPARE(Drain(rig), lines(first));
+        rig.slotUp.fill(true);
+        QCOMPARE(Drain(rig), lines(then));
+        QVERIFY(rig.queue.Empty());
+    }
+
+    // A link may hold kMaxWaitingBytes, its socket's unsent bytes included;
+    // the message that would pass that drops the link's queue and names it.
+    void byteCap_data() {
+        QTest::addColumn<int>("unsent");
+        QTest::addColumn<int>("fits");  // 4 KiB messages queued before the cap is hit
+        const int each = 4096 + 2;
+        const int cap = int(SendQueue::kMaxWaitingBytes);
+        QTest::newRow("nothing unsent") << 0 << cap / each;
+        QTest::newRow("unsent bytes count") << cap - 3 * each + 1 << 2;
+        QTest::newRow("filled exactly to the cap") << cap - 3 * each << 3;
+        QTest::newRow("a socket already past it") << cap + 1 << 0;
+    }
+    void byteCap() {
+        QFETCH(int, unsent);
+        QFETCH(int, fits);
         NetRig rig(true);
-        rig.slotUp[1] = false;
-        rig.queue.SendToSlot("a", 1);
-        rig.queue.SendToSlot("x", 2);
-        rig.queue.SendToSlot("b", 1);
-        rig.queue.SendToSlot("y", 2);
-        rig.queue.SendToSlot("c", 1);
-        QCOMPARE(Drain(rig), (Sent{{"sckConnection(2)", "x"}, {"sckConnection(2)", "y"}}));
-        rig.slotUp[1] = true;
-        QCOMPARE(Drain(rig),
-                 (Sent{{"sckConnection(1)", "a"}, {"sckConnection(1)", "b"}, {"sckConnection(1)", "c"}}));
+        rig.slotUp[2] = false;
+        const std::string big = "[Message]" + std::string(4096 - 9, 'x');
+        QStringList lost;
+        rig.queue.unsentBytes = [unsent](const std::string& target) {
+            return target == SendQueue::SlotTarget(2) ? size_t(unsent) : size_t(0);
+        };
+        rig.queue.onOverflow = [&lost](const std::string& target) { lost << QString::fromStdString(target); };
+        rig.queue.SendToSlot("[Turn]1|False", 1);
+        int queued = 0;
+        while (lost.isEmpty() && queued <= fits) {
+            rig.queue.SendToSlot(big, 2);
+            if (lost.isEmpty()) ++queued;
+        }
+        QCOMPARE(queued, fits);
+        QCOMPARE(lost, QStringList{"sckConnection(2)"});
+        // Only the other link's message is left.
+        QCOMPARE(rig.Queued(), (Sent{{"sckConnection(1)", "[Turn]1|False"}}));
+        QCOMPARE(rig.queue.WaitingBytes(SendQueue::SlotTarget(2)), size_t(0));
+        // A newcomer in the slot starts from nothing.
+        rig.queue.unsentBytes = nullptr;
+        rig.queue.SendToSlot("[Seat]2", 2);
+        QCOMPARE(rig.queue.Count(), 2);
+        QCOMPARE(lost.size(), qsizetype(1));
     }
 
     void sendToAllAsksNow_data() {
@@ -130,8 +240,7 @@ class SendQueueTest : public QObject {
         QCOMPARE(queued, 4);
         rig.queue.Discard();
         QVERIFY(rig.queue.Empty());
-        QVERIFY(rig.queue.Texts().empty());
-        QVERIFY(rig.queue.Targets().empty());
+        QVERIFY(rig.queue.Waiting().empty());
         rig.hostLinkUp = true;
         QCOMPARE(Drain(rig), Sent{});
     }

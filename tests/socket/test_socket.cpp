@@ -9,6 +9,7 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using vorn::Socket;
@@ -102,6 +103,32 @@ class TestSocket : public QObject {
         connect(&slot, &Socket::dataArrival, this, [&] { received += slot.ReadAll(); });
         QTRY_COMPARE_WITH_TIMEOUT(received.size(), expected.size(), kWaitMs);
         QCOMPARE(received, expected);
+    }
+
+    // A peer that sends far more than is read at once: the bytes come in
+    // pieces of at most kMaxHeldBytes, all of them in order, and its close
+    // only after the last one.
+    void aFloodArrivesInBoundedPiecesThenTheClose() {
+        Link link;
+        QVERIFY(Open(link));
+        Socket& slot = link.host->Element(1);
+        QByteArray expected;
+        for (int i = 0; expected.size() < 4 * 1024 * 1024; ++i)
+            expected += "[Message]J1: " + QByteArray::number(i) + "\r\n";
+        QByteArray received;
+        qint64 largest = 0;
+        qsizetype receivedAtClose = -1;
+        connect(&slot, &Socket::dataArrival, this, [&] {
+            largest = std::max(largest, slot.BytesWaiting());
+            received += slot.ReadAll();
+        });
+        connect(link.host.get(), &SocketFamily::closed, this, [&] { receivedAtClose = received.size(); });
+        QVERIFY(link.joiner->SendBytes(expected));
+        QTRY_COMPARE_WITH_TIMEOUT(received.size(), expected.size(), kWaitMs);
+        QVERIFY(received == expected);
+        QVERIFY2(largest <= Socket::kMaxHeldBytes, qPrintable(QString::number(largest)));
+        link.joiner.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(receivedAtClose, expected.size(), kWaitMs);
     }
 
     void peerCloseArrivesAfterItsLastData() {

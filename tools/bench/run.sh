@@ -17,6 +17,10 @@ if [ -x "$bin/bench_net" ]; then
   echo "== network"
   "$bin/bench_net"
 fi
+if [ -x "$bin/bench_chat" ]; then
+  echo "== chat log"
+  "$bin/bench_chat"
+fi
 echo "== whole program (offscreen)"
 "$bin/vorn-probe" 5000
 if command -v xvfb-run >/dev/null; then

@@ -10,6 +10,8 @@ FuzzHost::FuzzHost(const Setup& setup)
     : random(setup.seed), engine_(table, session_, options, view, outbox, random), strict_(setup.host) {
     options.animation = false;
     options.sound = false;
+    // The clock stands still, so that what chat passes depends on the input alone.
+    dispatcher.now = [] { return std::int64_t(0); };
     view.answer = setup.nextGame;
     session_.IsNet = true;
     session_.PlayerNames = {"H", "J1", "J2", "J3"};
@@ -96,7 +98,7 @@ std::string FuzzHost::CheckState() const {
         return "TheLastThrower " + std::to_string(table.TheLastThrower);
     if (session_.LocalSeat < 0 || session_.LocalSeat > 3)
         return "LocalSeat " + std::to_string(session_.LocalSeat);
-    for (const auto& text : queue.Texts()) {
+    for (const auto& [target, text] : queue.Waiting()) {
         std::string_view tag, body;
         SplitMessage(text, tag, body);
         bool known = false;
