@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs everything Vorn needs to build, run and test on Debian 12.
+# Installs everything Vorn needs to build, run and test on Debian 12, and the
+# packages named as arguments.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" != "0" ]; then SUDO="sudo"; fi
@@ -11,6 +12,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   desktop-file-utils appstream
+  "$@"
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
