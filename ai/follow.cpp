@@ -1,7 +1,6 @@
 #include "ai/follow.h"
 
 #include <cmath>
-#include <string_view>
 
 #include "ai/analysis.h"
 #include "ai/reasons.h"
@@ -28,71 +27,70 @@ const char* const kTestReasons[] = {
     texts::kReasonGoodHand,
 };
 
-void MoveToSelected(Table& table, SortedList& hand, int index) {
-    table.lstSelected.Add(hand[index]);
-    hand.RemoveAt(index);
+void MoveToSelected(GameState& state, int seat, Card card) {
+    state.lstDirection[seat].Remove(card);
+    state.lstSelected.Add(card);
 }
 
-// 2s from the end of the hand (spades first) until n cards are chosen.
-void TakeTwos(Table& table, SortedList& hand, int n) {
-    for (int k = hand.Count() - 1; k >= 0 && table.lstSelected.Count() < n; --k)
-        if (IsTwoCode(hand[k])) MoveToSelected(table, hand, k);
+// Cards from the top of the hand (spades first) until n cards are chosen:
+// only the 2s, or any.
+void TakeFromTop(GameState& state, int seat, int n, CardSet from) {
+    CardSet rest = state.lstDirection[seat] & from;
+    while (!rest.Empty() && state.lstSelected.Count() < n) {
+        const Card top = rest.Last();
+        rest.Remove(top);
+        MoveToSelected(state, seat, top);
+    }
 }
 
-void TakeAll(Table& table, SortedList& hand, int n) {
-    for (int k = hand.Count() - 1; k >= 0 && table.lstSelected.Count() < n; --k)
-        MoveToSelected(table, hand, k);
+void Undo(GameState& state, int seat) {
+    if (seat >= 0 && seat <= 3) state.lstDirection[seat] |= state.lstSelected;
+    state.lstSelected.Clear();
 }
 
-void Undo(Table& table, int seat) {
-    if (seat >= 0 && seat <= 3)
-        for (const auto& code : table.lstSelected) table.lstDirection[seat].Add(code);
-    table.lstSelected.Clear();
-}
-
-void Show(const std::string& reason, const ReasonSink& showReason) {
+void Show(const char* reason, const ReasonSink& showReason) {
     if (!IsConcealed() && showReason) showReason(reason);
 }
 
-// The last card of the hand (greatest code) of the given number; never a 2.
-int LastOfNumber(const SortedList& hand, int number) {
-    if (number == kTwo) return -1;
-    for (int k = hand.Count() - 1; k >= 0; --k)
-        if (NumberOf(hand[k]) == number) return k;
-    return -1;
+// The last card of the hand (greatest code) of the given number; never a 2
+// (nor anything above one, which is what a 2 on the table asks for).
+Card LastOfNumber(CardSet hand, int number) {
+    if (number >= kTwo) return Card::None();
+    const CardSet of = hand & kOfNumber[number];
+    return of.Empty() ? Card::None() : of.Last();
 }
 
 // The first of the tests that look for a reason to spend 2s which fires, or
 // kNoTest. The conjuncts of a test are all evaluated except those behind an
 // outer condition, so a draw named in a test is taken whenever the test (and
 // its outer condition) is reached, whether or not the rest of it holds.
-int FiringTest(Table& table, int seat, float gambleRate, Random& random, int n) {
-    const SortedList& hand = table.lstDirection[seat];
+int FiringTest(const GameState& state, int seat, float gambleRate, Random& random, int n) {
+    const CardSet hand = state.lstDirection[seat];
     const int twos = CountTwos(hand);
     const int c = hand.Count();
-    const bool single = table.PlayType == "Single";
-    const bool bankOrSingle = single || table.PlayType == "Bank";
-    const bool stockEmpty = table.StockEmpty;
+    const bool single = state.PlayType == PlayType::Single;
+    const bool bankOrSingle = single || state.PlayType == PlayType::Bank;
+    const bool stockEmpty = state.StockEmpty;
 
-    if (LastThrowerNearlyOut(table) && stockEmpty) {
+    if (LastThrowerNearlyOut(state) && stockEmpty) {
         if (bankOrSingle && twos >= n) return 1;
     }
-    if (NextTwoNearlyOut(table, seat) && stockEmpty) {
+    if (NextTwoNearlyOut(state, seat) && stockEmpty) {
         const bool draw = Chance(random, gambleRate);
         if (bankOrSingle && twos >= n && draw) return 2;
     }
-    if (PlaySizeHolder(table, seat)) {
-        const bool notAce = std::string_view(table.TablePlay).substr(2, 2) != "12";
+    if (PlaySizeHolder(state, seat)) {
+        const bool notAce = state.TablePlay.First().Number() != 12;
         const float rootRate = static_cast<float>(std::sqrt(static_cast<double>(gambleRate)));
         const bool draw = Chance(random, rootRate);
         if (single && twos >= n && notAce && draw) {
             // Only worth it when the seat holding as many cards has not passed yet.
-            if (table.PassCount == 0 || (table.PassCount == 1 && table.HandSize((seat + 1) % 4) == n))
+            if (state.PassCount == 0 || (state.PassCount == 1 && state.HandSize((seat + 1) % 4) == n))
                 return 3;
         }
     }
     if (bankOrSingle && stockEmpty && twos >= n) {
-        if (SomeoneOnRun(table, seat)) return 4;
+        if (SomeoneOnRun(state, seat)) return 4;
     }
     const bool twosPlusOne = IsTwosPlusOne(hand);
     if (twosPlusOne && c - n >= 1 && bankOrSingle && stockEmpty) return 5;
@@ -100,75 +98,72 @@ int FiringTest(Table& table, int seat, float gambleRate, Random& random, int n) 
         const bool draw = Chance(random, gambleRate);
         if (twosPlusOne && c - n >= 1 && draw && single && !stockEmpty) return 6;
     }
-    if (CanFinishInOne(table, hand) && twos - n >= 0 && bankOrSingle && stockEmpty) return 7;
+    if (CanFinishInOne(hand) && twos - n >= 0 && bankOrSingle && stockEmpty) return 7;
     if (IsAllTwos(hand) && c == n && bankOrSingle) return kTakeAllTest;
     if (bankOrSingle && stockEmpty && twos >= n) {
-        if (IsGoodHand(table, hand)) return 9;
+        if (IsGoodHand(hand)) return 9;
     }
     return kNoTest;
 }
 
 }  // namespace
 
-std::string FollowDecision(Table& table, int seat, float gambleRate, Random& random,
+const char* FollowDecision(GameState& state, int seat, float gambleRate, Random& random,
                            const ReasonSink& showReason) {
-    const int n = PlaySize(table.TablePlay);
+    const int n = PlaySize(state.TablePlay);
     const bool computerSeat = seat >= 1 && seat <= 3;
     bool decided = false;
-    std::string reason;
+    const char* reason = "";
 
-    for (int i = 0; i < n; ++i) {
-        const int needRank = NumberOf(std::string_view(table.TablePlay).substr(4 * i + 2, 2)) + 1;
+    for (const Card tableCard : state.TablePlay) {
+        const int needRank = tableCard.Number() + 1;
         if (!computerSeat) continue;
-        SortedList& hand = table.lstDirection[seat];
 
         if (!decided) {
-            const int test = FiringTest(table, seat, gambleRate, random, n);
+            const int test = FiringTest(state, seat, gambleRate, random, n);
             if (test != kNoTest) {
                 reason = kTestReasons[test];
                 Show(reason, showReason);
-                if (test == kTakeAllTest)
-                    TakeAll(table, hand, n);
-                else
-                    TakeTwos(table, hand, n);
+                TakeFromTop(state, seat, n, test == kTakeAllTest ? CardSet::Deck() : kTwos);
                 break;
             }
         }
 
-        const int k = LastOfNumber(hand, needRank);
-        if (table.PlayType != "Single") {
+        const CardSet hand = state.lstDirection[seat];
+        const Card k = LastOfNumber(hand, needRank);
+        if (state.PlayType != PlayType::Single) {
             // Each table card in turn calls for one card a number higher.
-            if (k >= 0) {
-                MoveToSelected(table, hand, k);
+            if (!k.IsNone()) {
+                MoveToSelected(state, seat, k);
                 decided = true;
             }
             continue;
         }
-        if (k < 0) continue;
+        if (k.IsNone()) continue;
         const bool pairs = CanPairUp(hand, k);
-        const bool joins = CanJoinRun(table, hand, k);
+        const bool joins = CanJoinRun(hand, k);
         if (pairs == joins) {
             // Either no formation would miss the card, or it has a spare role.
             reason = texts::kReasonUnformedCard;
             Show(reason, showReason);
-            MoveToSelected(table, hand, k);
+            MoveToSelected(state, seat, k);
             continue;
         }
         // Breaking up the card's one formation is a gamble, unless an opponent
         // is about to go out.
         const bool draw = Chance(random, gambleRate);
-        const bool x = draw || (table.StockEmpty && LastThrowerNearlyOut(table));
-        const bool y = table.StockEmpty && NextTwoNearlyOut(table, seat);
+        const bool x = draw || (state.StockEmpty && LastThrowerNearlyOut(state));
+        const bool y = state.StockEmpty && NextTwoNearlyOut(state, seat);
         if (x || y) {
             reason = texts::kReasonFormedCard;
             Show(reason, showReason);
-            MoveToSelected(table, hand, k);
+            MoveToSelected(state, seat, k);
         }
     }
 
-    if (table.lstSelected.Count() != n) {
-        Undo(table, seat);
-        reason.clear();
+    if (state.lstSelected.Count() != n) {
+        Undo(state, seat);
+        reason = "";
     }
     return reason;
 }

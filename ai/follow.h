@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cards/random.h"
-#include "cards/table.h"
+#include "cards/gamestate.h"
 
 namespace vorn {
 
@@ -20,10 +20,10 @@ using ReasonSink = std::function<void(const std::string&)>;
 // for the random tests; every draw is taken from random in a fixed order, so a
 // seeded game replays exactly.
 //
-// Returns the reason of the verdict: empty for a pass and for a multi-card
+// Returns the reason of the verdict, a fixed text: empty for a pass and for a multi-card
 // play beaten by the number search, which has none. showReason is called with
 // it only while the computer's hands are open, that is never in play.
-std::string FollowDecision(Table& table, int seat, float gambleRate, Random& random,
+const char* FollowDecision(GameState& state, int seat, float gambleRate, Random& random,
                            const ReasonSink& showReason = {});
 
 }  // namespace vorn

@@ -1,6 +1,6 @@
 #include "ai/lead.h"
 
-#include <string>
+#include <algorithm>
 
 #include "ai/analysis.h"
 #include "cards/card.h"
@@ -10,229 +10,178 @@ namespace vorn {
 
 namespace {
 
-void MoveToSelected(Table& table, SortedList& hand, int index) {
-    table.lstSelected.Add(hand[index]);
-    hand.RemoveAt(index);
+void MoveToSelected(GameState& state, int seat, Card card) {
+    state.lstDirection[seat].Remove(card);
+    state.lstSelected.Add(card);
 }
 
-// The last card of the hand (greatest code) with this number text, or -1.
-int LastWithNumber(const SortedList& hand, std::string_view number) {
-    for (int k = hand.Count() - 1; k >= 0; --k)
-        if (NumberText(hand[k]) == number) return k;
-    return -1;
+// The last card of the hand (greatest code) with this number, or none.
+Card LastWithNumber(CardSet hand, int number) {
+    const CardSet of = hand & kOfNumber[number];
+    return of.Empty() ? Card::None() : of.Last();
 }
 
-int LastNonTwo(const SortedList& hand) {
-    for (int k = hand.Count() - 1; k >= 0; --k)
-        if (!IsTwoCode(hand[k])) return k;
-    return -1;
+Card LastNonTwo(CardSet hand) {
+    const CardSet rest = hand.Without(kTwos);
+    return rest.Empty() ? Card::None() : rest.Last();
 }
 
-// The value of a group size text ("2" .. "4"); 0 for none.
-int SizeValue(const SortedList& sizes) {
-    if (sizes.Empty()) return 0;
-    int value = 0;
-    for (char c : sizes[0]) {
-        if (c < '0' || c > '9') break;
-        value = value * 10 + (c - '0');
+bool Any(const NumberCounts& counts) {
+    for (int number = 1; number <= kNumbers; ++number)
+        if (counts.of[number] != 0) return true;
+    return false;
+}
+
+// Of each number, as many cards as the shape asks for, the highest suits first.
+CardSet TakeFrom(CardSet hand, const NumberCounts& shape) {
+    CardSet chosen;
+    for (int number = 1; number <= kNumbers; ++number) {
+        CardSet of = hand & kOfNumber[number];
+        for (int k = 0; k < shape.of[number] && !of.Empty(); ++k) {
+            chosen.Add(of.Last());
+            of.Remove(of.Last());
+        }
     }
-    return value;
+    return chosen;
 }
 
-using Search = void (*)(Table&, SortedList&, SortedList&);
-
-bool RunFinder(Table& table, Search search, int accepted) {
-    SortedList& numbers = table.lstCompare[1];
-    SortedList& raw = table.lstCompare[2];
-    numbers.Clear();
-    raw.Clear();
-    for (const auto& code : table.lstCompare[0]) numbers.Add(std::string(NumberText(code)));
-    search(table, numbers, raw);
-    const bool found = raw.Count() >= accepted;
-    if (found)
-        for (const auto& number : raw) table.lstCompare[3].Add(number);
-    numbers.Clear();
-    raw.Clear();
-    return found;
-}
-
-void SearchArrange(Table&, SortedList& source, SortedList& target) {
-    LowestArrange(source, target);
-}
-void SearchBank(Table&, SortedList& source, SortedList& target) {
-    LowestBank(source, target);
-}
-void SearchDblBank(Table& table, SortedList& source, SortedList& target) {
-    LowestDblBank(table, source, target);
-}
-
-using Finder = bool (*)(Table&);
+using Finder = CardSet (*)(CardSet);
 
 // Seat 2 looks for straights before double runs; its neighbours the other way round.
-bool FindShape(Table& table, int seat) {
+CardSet FindShape(CardSet hand, int seat) {
     static const Finder kOrders[2][3] = {{FindDblBank, FindArrange, FindBank},
                                          {FindArrange, FindDblBank, FindBank}};
-    for (Finder find : kOrders[seat == 2 ? 1 : 0])
-        if (find(table)) return true;
-    return false;
+    for (Finder find : kOrders[seat == 2 ? 1 : 0]) {
+        const CardSet found = find(hand);
+        if (!found.Empty()) return found;
+    }
+    return {};
 }
 
 }  // namespace
 
-bool FindArrange(Table& table) {
-    return RunFinder(table, SearchArrange, 3);
-}
-bool FindDblBank(Table& table) {
-    return RunFinder(table, SearchDblBank, 4);
-}
-bool FindBank(Table& table) {
-    return RunFinder(table, SearchBank, 2);
-}
-
-void LowestArrange(SortedList& source, SortedList& target) {
-    for (int pass = 0; pass < 3; ++pass)
-        for (int i = source.Count() - 2; i >= 0; --i)
-            if (source[i + 1] == source[i]) source.RemoveAt(i + 1);
-
-    const int count = source.Count();
-    for (int i = 0; i <= count - 3; ++i) {
-        const int first = NumberOf(source[i]);
-        for (int j = i; j <= count - 1; ++j) {
-            const int number = NumberOf(source[j]);
-            if (number - first != j - i || number == kTwo) break;
-            target.Add(source[j]);
+NumberCounts LowestArrange(const NumberCounts& source) {
+    NumberCounts run;
+    for (int first = 1; first < kTwo; ++first) {
+        if (source.of[first] == 0) continue;
+        int last = first;
+        while (last + 1 < kTwo && source.of[last + 1] != 0) ++last;
+        if (last - first + 1 >= 3) {
+            for (int number = first; number <= last; ++number) run.of[number] = 1;
+            return run;
         }
-        if (target.Count() > 2) return;
-        target.Clear();
+        first = last;
     }
+    return run;
 }
 
-void LowestBank(const SortedList& source, SortedList& target) {
-    const int count = source.Count();
-    for (int i = 0; i <= count - 2; ++i) {
-        for (int c = i; c <= count - 1 && source[c] == source[i] && source[c] != "13"; ++c)
-            target.Add(source[c]);
-        if (target.Count() > 1) return;
-        target.Clear();
-    }
-}
-
-void TakeLowestBank(SortedList& source, SortedList& target) {
-    LowestBank(source, target);
-    if (target.Empty()) return;
-    const std::string number = target[0];
-    for (int k = source.Count() - 1; k >= 0; --k)
-        if (source[k] == number) source.RemoveAt(k);
-}
-
-void LowestDblBank(Table& table, const SortedList& source, SortedList& target) {
-    SortedList& base = table.lstBaseBak;
-    std::vector<SortedList>& groups = table.lstSonBank;
-    groups.resize(1);
-    for (const auto& number : source) base.Add(number);
-
-    // Split off the same-number groups, lowest first; the last, empty group
-    // collects the run.
-    int k = 0;
-    do {
-        ++k;
-        groups.emplace_back();
-        TakeLowestBank(base, groups[k]);
-    } while (!groups[k].Empty());
-    const int last = k;
-    SortedList& run = groups[last];
-    SortedList& sizes = groups[0];
-
-    for (int i = 1; i <= last - 2; ++i) {
-        const int first = NumberOf(groups[i][0]);
-        for (int j = i; j <= last - 1 && NumberOf(groups[j][0]) - first == j - i; ++j) {
-            run.Add(groups[j][0]);
-            sizes.Add(std::to_string(groups[j].Count()));
+NumberCounts LowestBank(const NumberCounts& source) {
+    NumberCounts group;
+    for (int number = 1; number < kTwo; ++number)
+        if (source.of[number] >= 2) {
+            group.of[number] = source.of[number];
+            break;
         }
-        if (run.Count() > 1) break;
-        run.Clear();
-        sizes.Clear();
-    }
-
-    // Sorted, the first size is the rarest number's count.
-    const int times = SizeValue(sizes);
-    for (int t = 0; t < times; ++t)
-        for (const auto& number : run) target.Add(number);
-
-    groups.resize(1);
-    base.Clear();
-    groups[0].Clear();
+    return group;
 }
 
-LeadRule ChooseLead(Table& table, int seat, float gambleRate, Random& random) {
-    table.lstCompare[0].Clear();
-    table.lstCompare[3].Clear();
+NumberCounts LowestDblBank(const NumberCounts& source) {
+    NumberCounts runs;
+    for (int first = 1; first < kTwo; ++first) {
+        if (source.of[first] < 2) continue;
+        int last = first;
+        int times = source.of[first];
+        while (last + 1 < kTwo && source.of[last + 1] >= 2) {
+            ++last;
+            times = std::min<int>(times, source.of[last]);
+        }
+        if (last > first) {
+            for (int number = first; number <= last; ++number) runs.of[number] = std::uint8_t(times);
+            return runs;
+        }
+    }
+    return runs;
+}
+
+CardSet FindArrange(CardSet hand) {
+    const NumberCounts shape = LowestArrange(CountNumbers(hand));
+    return Any(shape) ? TakeFrom(hand, shape) : CardSet{};
+}
+CardSet FindDblBank(CardSet hand) {
+    const NumberCounts shape = LowestDblBank(CountNumbers(hand));
+    return Any(shape) ? TakeFrom(hand, shape) : CardSet{};
+}
+CardSet FindBank(CardSet hand) {
+    const NumberCounts shape = LowestBank(CountNumbers(hand));
+    return Any(shape) ? TakeFrom(hand, shape) : CardSet{};
+}
+
+LeadRule ChooseLead(GameState& state, int seat, float gambleRate, Random& random) {
     if (seat < 1 || seat > 3) return LeadRule::None;
-    SortedList& hand = table.lstDirection[seat];
+    const CardSet hand = state.lstDirection[seat];
+    auto lead = [&](CardSet cards) {
+        state.lstDirection[seat] = hand.Without(cards);
+        state.lstSelected |= cards;
+    };
+    auto leadOne = [&](Card card) {
+        if (!card.IsNone()) MoveToSelected(state, seat, card);
+    };
 
     if (IsAllTwos(hand)) {
-        for (int k = hand.Count() - 1; k >= 0; --k) MoveToSelected(table, hand, k);
+        lead(hand);
         return LeadRule::AllTwos;
     }
 
     // The 2s first when the rest goes out at once next time.
-    if (CountTwos(hand) > 0 && CanFinishInOne(table, hand) && table.StockEmpty) {
-        for (int k = hand.Count() - 1; k >= 0; --k)
-            if (IsTwoCode(hand[k])) MoveToSelected(table, hand, k);
+    if (CountTwos(hand) > 0 && CanFinishInOne(hand) && state.StockEmpty) {
+        lead(hand & kTwos);
         return LeadRule::TwosBeforeFinish;
     }
 
     {
         // The draw is taken every time this rung is reached, whatever the rest says.
-        const bool stockLasts = !table.StockEmpty;
+        const bool stockLasts = !state.StockEmpty;
         const bool draw = Chance(random, gambleRate);
         if (stockLasts && draw && IsTwosPlusOne(hand)) {
-            MoveToSelected(table, hand, LastWithNumber(hand, "13"));
+            leadOne(LastWithNumber(hand, kTwo));
             return LeadRule::SpareTwo;
         }
     }
 
-    for (const auto& code : hand) table.lstCompare[0].Add(code);
-    if (FindShape(table, seat)) {
-        const SortedList& wanted = table.lstCompare[3];
-        for (int e = wanted.Count() - 1; e >= 0; --e) {
-            const int k = LastWithNumber(hand, wanted[e]);
-            if (k >= 0) MoveToSelected(table, hand, k);
-        }
-        table.lstCompare[0].Clear();
-        table.lstCompare[3].Clear();
+    const CardSet shape = FindShape(hand, seat);
+    if (!shape.Empty()) {
+        lead(shape);
         return LeadRule::Shape;
     }
-    table.lstCompare[0].Clear();
 
-    if (CountTwos(hand) + CountTwosPlayed(table) == 4) {
-        const int ace = LastWithNumber(hand, "12");
-        if (ace >= 0) {
-            MoveToSelected(table, hand, ace);
+    if (CountTwos(hand) + CountTwosPlayed(state) == 4) {
+        const Card ace = LastWithNumber(hand, 12);
+        if (!ace.IsNone()) {
+            leadOne(ace);
             return LeadRule::SafeAce;
         }
     }
 
-    if (table.StockEmpty) {
-        const int three = LastWithNumber(hand, "01");
-        if (three >= 0) {
-            MoveToSelected(table, hand, three);
+    if (state.StockEmpty) {
+        const Card three = LastWithNumber(hand, 1);
+        if (!three.IsNone()) {
+            leadOne(three);
             return LeadRule::LowThree;
         }
     }
 
-    if (HasLoneCard(table, hand)) {
-        for (int k = hand.Count() - 1; k >= 0; --k)
-            if (IsLoneCard(hand, k)) {
-                MoveToSelected(table, hand, k);
+    if (HasLoneCard(hand)) {
+        for (CardSet rest = hand; !rest.Empty(); rest.Remove(rest.Last()))
+            if (IsLoneCard(hand, rest.Last())) {
+                leadOne(rest.Last());
                 break;
             }
         return LeadRule::LoneCard;
     }
 
-    int k = LastWithNumber(hand, "01");
-    if (k < 0) k = LastNonTwo(hand);
-    if (k >= 0) MoveToSelected(table, hand, k);
+    Card k = LastWithNumber(hand, 1);
+    if (k.IsNone()) k = LastNonTwo(hand);
+    leadOne(k);
     return LeadRule::Fallback;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
 #include "cards/random.h"
-#include "cards/sortedlist.h"
-#include "cards/table.h"
+#include "cards/rules.h"
 
 namespace vorn {
 
@@ -23,33 +24,28 @@ enum class LeadRule {
 // lstDirection[seat] into lstSelected (which must be empty on entry); for any
 // other seat nothing is moved. The rules are tried in order, the first that
 // applies decides; every choice is a legal lead. Draws from random only at the
-// gamble rung, once each time it is reached. The work lists lstCompare[0..3],
-// lstBaseBak and lstSonBank are back to empty (lstSonBank to its one element)
-// on return.
-LeadRule ChooseLead(Table& table, int seat, float gambleRate, Random& random);
+// gamble rung, once each time it is reached.
+LeadRule ChooseLead(GameState& state, int seat, float gambleRate, Random& random);
 
-// The shape finders: look among the codes of lstCompare[0] for the lowest
-// shape of their kind and, when one is big enough, append its numbers to
-// lstCompare[3] (one entry per card to lead). They use lstCompare[1] and
-// lstCompare[2] and leave them empty.
-bool FindArrange(Table& table);
-bool FindDblBank(Table& table);
-bool FindBank(Table& table);
+// The shape finders: the cards of a hand that lead the lowest shape of their
+// kind, big enough to be one (a straight of three, a double run of four, a
+// group of two); empty when the hand has none. Of each number the cards with
+// the highest suits are taken.
+CardSet FindArrange(CardSet hand);
+CardSet FindDblBank(CardSet hand);
+CardSet FindBank(CardSet hand);
 
-// The searches below work on sorted lists of two-digit number texts and fill
-// target with the numbers of the shape found (nothing when there is none).
+// The searches behind them, on how many cards of each number a hand holds;
+// each answers how many of each number the shape takes (none: no shape).
 
 // The lowest gap-free run of at least three distinct numbers without 2s, taken
-// whole. Leaves source without duplicates.
-void LowestArrange(SortedList& source, SortedList& target);
-// Every copy of the lowest number that occurs at least twice (2s never count),
-// removed from source.
-void TakeLowestBank(SortedList& source, SortedList& target);
-// The same, source unchanged.
-void LowestBank(const SortedList& source, SortedList& target);
+// whole, each number once.
+NumberCounts LowestArrange(const NumberCounts& source);
+// Every copy of the lowest number that occurs at least twice (2s never count).
+NumberCounts LowestBank(const NumberCounts& source);
 // The lowest run of two or more consecutive numbers that each occur at least
 // twice, every number as often as the rarest of the run: 7 7 7 8 8 gives
-// 7 7 8 8. Uses lstBaseBak and lstSonBank and leaves them empty.
-void LowestDblBank(Table& table, const SortedList& source, SortedList& target);
+// 7 7 8 8.
+NumberCounts LowestDblBank(const NumberCounts& source);
 
 }  // namespace vorn

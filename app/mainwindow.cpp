@@ -49,7 +49,7 @@ MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* paren
     setWindowTitle(texts::kTitle);
     prompter = Prompter::Default();
     network_ = std::make_unique<NetworkGame>(*this);
-    engine_ = std::make_unique<Engine>(table_, session_, options_, *this, network_->outbox(), random_);
+    engine_ = std::make_unique<Engine>(table_, session_, options_, *this, network_->outbox(), random_, &pictures_);
     sounds_ = new SoundPlayer(programFolder_, this);
 
     tmrCYC_.setObjectName("tmrCYC");
@@ -326,7 +326,7 @@ void MainWindow::ResetToLocalGame() {
 }
 
 void MainWindow::LayoutTable() {
-    const Table& t = table_;
+    const CardPictures& t = pictures_;
     TableWidget& w = *tableWidget_;
     // Stock and its count.
     w.Place(labShowLeft_, QRect(300, 60, 500, 240));
@@ -442,7 +442,7 @@ std::vector<Card> MainWindow::PersonCardsInOrder() const {
     for (int s = 0; s < kSuits; ++s)
         for (int n = 1; n <= kNumbers; ++n)
             if (table_.Location(Card{s, n}) == session_.LocalSeat) cards.push_back(Card{s, n});
-    std::sort(cards.begin(), cards.end(), [this](Card a, Card b) { return table_.Image(a).x < table_.Image(b).x; });
+    std::sort(cards.begin(), cards.end(), [this](Card a, Card b) { return pictures_.Image(a).x < pictures_.Image(b).x; });
     return cards;
 }
 
@@ -588,28 +588,19 @@ void MainWindow::mnuHint_Click() {
     if (!PersonToMove()) return;
     const int local = session_.LocalSeat;
     // Pressing again offers the next choice for the same table and hand.
-    std::string key = table_.TablePlay + (table_.MustLead ? "L" : "F");
-    for (const auto& c : table_.lstDirection[local]) key += c;
-    for (const auto& c : table_.lstSelected) key += c;
-    std::vector<std::vector<std::string>> choices = HintChoices(table_, local, options_.gambleRate);
+    std::string key = Codes(table_.TablePlay) + (table_.MustLead ? "L" : "F") + Codes(table_.lstDirection[local]) +
+                      Codes(table_.lstSelected);
+    const std::vector<CardSet> choices = HintChoices(table_, local, options_.gambleRate);
     std::sort(key.begin(), key.end());
     if (key != hintKey_) hintCycle_ = 0;
     // Lower whatever is raised, then raise the offered cards the way a click does.
-    std::vector<std::string> raised(table_.lstSelected.begin(), table_.lstSelected.end());
-    for (const auto& code : raised) {
-        Card card;
-        if (ParseCard(code, card)) engine_->CardClick(card);
-    }
+    for (const Card card : CardSet(table_.lstSelected)) engine_->CardClick(card);
     if (choices.empty()) {
         ShowHintText(texts::kNoBeatingPlay);
         hintKey_ = key;
         return;
     }
-    const auto& choice = choices[hintCycle_ % choices.size()];
-    for (const auto& code : choice) {
-        Card card;
-        if (ParseCard(code, card)) engine_->CardClick(card);
-    }
+    for (const Card card : choices[hintCycle_ % choices.size()]) engine_->CardClick(card);
     ++hintCycle_;
     hintKey_ = key;
 }

@@ -12,7 +12,8 @@
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/table.h"
+#include "cards/gamestate.h"
+#include "game/pictures.h"
 #include "cards/tableview.h"
 #include "game/engine.h"
 
@@ -96,7 +97,8 @@ public:
     Prompter prompter;
 
     Engine& engine() { return *engine_; }
-    Table& table() { return table_; }
+    GameState& table() { return table_; }
+    CardPictures& pictures() { return pictures_; }
     Session& session() { return session_; }
     Options& options() { return options_; }
     NetworkGame& network() { return *network_; }
@@ -162,7 +164,8 @@ private:
 
     QString programFolder_;
     QString helpFile_;
-    Table table_;
+    GameState table_;
+    CardPictures pictures_;
     Session session_;
     Options options_;
     SeededRandom random_;

@@ -1,5 +1,7 @@
 #include "cards/card.h"
 
+#include "cards/cardset.h"
+
 namespace vorn {
 
 namespace {
@@ -38,7 +40,7 @@ std::string CardCode(int suit, int number) {
     return code;
 }
 
-std::string CardCode(Card card) { return CardCode(card.suit, card.number); }
+std::string CardCode(Card card) { return CardCode(card.Suit(), card.Number()); }
 
 int SuitIndex(char letter) {
     for (int s = 0; s < kSuits; ++s)
@@ -82,7 +84,30 @@ std::string CardFaceName(Card card) {
     static const char* const kSuitNames[kSuits] = {"梅花", "方块", "红桃", "黑桃"};
     static const char* const kRanks[kNumbers] = {"3", "4", "5", "6", "7", "8", "9",
                                                  "10", "J", "Q", "K", "A", "2"};
-    return std::string(kSuitNames[card.suit]) + kRanks[card.number - 1];
+    return std::string(kSuitNames[card.Suit()]) + kRanks[card.Number() - 1];
+}
+
+std::string Codes(CardSet cards) { return Codes(cards, ""); }
+
+std::string Codes(CardSet cards, std::string_view separator) {
+    std::string text;
+    for (Card c : cards) {
+        if (!text.empty()) text += separator;
+        text += CardCode(c);
+    }
+    return text;
+}
+
+bool ParseCodes(std::string_view text, CardSet& cards) {
+    if (text.size() % 4 != 0) return false;
+    CardSet read;
+    for (size_t i = 0; i < text.size(); i += 4) {
+        Card c;
+        if (!ParseCard(text.substr(i, 4), c) || read.Contains(c)) return false;
+        read.Add(c);
+    }
+    cards = read;
+    return true;
 }
 
 }  // namespace vorn

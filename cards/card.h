@@ -1,11 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace vorn {
 
-// A card is written as a 4-character code: suit letter, '_', two-digit number.
 // Numbers run 1..13 in strength order 3 4 5 6 7 8 9 10 J Q K A 2, so 13 is the 2.
 // Suits are indexed 0..3 in the order clubs, diamonds, hearts, spades, which is
 // also the text order of their letters.
@@ -15,15 +15,38 @@ inline constexpr int kDeckSize = kSuits * kNumbers;
 inline constexpr int kTwo = 13;
 inline constexpr char kSuitLetters[kSuits] = {'C', 'D', 'H', 'S'};
 
-struct Card {
-    int suit = 0;    // 0..3
-    int number = 1;  // 1..13
-    friend bool operator==(const Card&, const Card&) = default;
+// A card as one byte: suit * 13 + number - 1, 0..51. The order of these values
+// is the text order of the cards' codes ("C_01" < "C_13" < "D_01"), so a set
+// read from its lowest value up is a list sorted by code. The code itself is
+// written only where a card is shown, sent or recorded.
+class Card {
+  public:
+    constexpr Card() = default;
+    constexpr Card(int suit, int number) : index_(std::uint8_t(suit * kNumbers + number - 1)) {}
+    static constexpr Card FromIndex(int index) {
+        Card c;
+        c.index_ = std::uint8_t(index);
+        return c;
+    }
+    // No card at all: what a new game has drawn.
+    static constexpr Card None() { return FromIndex(0xFF); }
+
+    constexpr int Index() const { return index_; }
+    constexpr int Suit() const { return index_ / kNumbers; }
+    constexpr int Number() const { return index_ % kNumbers + 1; }
+    constexpr bool IsTwo() const { return Number() == kTwo; }
+    constexpr bool IsNone() const { return index_ == 0xFF; }
+
+    friend constexpr bool operator==(Card, Card) = default;
+    friend constexpr auto operator<=>(Card, Card) = default;
+
+  private:
+    std::uint8_t index_ = 0;
 };
 
 // The number at the end of a code: the last two characters of a 4-character
 // code, the last character of a 3-character one, 0 for anything else. Two-digit
-// number texts ("05") answer their value too, which the computer player relies on.
+// number texts ("05") answer their value too.
 int CardNumber(std::string_view code);
 
 // n with a leading zero below 10: 9 -> "09", 15 -> "15".
@@ -47,7 +70,9 @@ bool IsTwoCode(std::string_view code);
 std::string RankText(int rankValue);
 
 // Cell of the card's face in the picture strip: suit offset + number - 1.
-inline int FaceCell(Card card) { return card.suit * kNumbers + card.number - 1; }
+inline constexpr int FaceCell(Card card) {
+    return card.Index();
+}
 
 // Chinese name of a card's face for people and screen readers: "红桃3", "黑桃2".
 std::string CardFaceName(Card card);

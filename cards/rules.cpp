@@ -1,36 +1,11 @@
 #include "cards/rules.h"
 
-#include <algorithm>
-#include <array>
-
 #include "cards/card.h"
 #include "cards/texts.h"
 
 namespace vorn {
 
 namespace {
-
-// Card numbers of a list, ascending. Hands hold at most 52 cards.
-struct Numbers {
-    std::array<int, kDeckSize> value{};
-    int count = 0;
-};
-
-Numbers SortedNumbers(const SortedList& cards) {
-    Numbers nums;
-    for (const auto& code : cards) {
-        if (nums.count == kDeckSize) break;
-        nums.value[nums.count++] = CardNumber(code);
-    }
-    std::sort(nums.value.begin(), nums.value.begin() + nums.count);
-    return nums;
-}
-
-std::string ShiftedRankText(const std::string& caption) {
-    int value = CardNumber(caption);
-    if (caption.size() != 2 || value < 3 || value > 15) return "";
-    return RankText(value + 1);
-}
 
 std::string Trim(const std::string& text) {
     size_t first = text.find_first_not_of(' ');
@@ -39,106 +14,112 @@ std::string Trim(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
+// The numbers of a set are consecutive from the lowest, each exactly `times` times.
+bool ConsecutiveGroups(const NumberCounts& counts, int times, int total) {
+    int low = 1;
+    while (counts.of[low] == 0) ++low;
+    int seen = 0;
+    for (int number = low; number <= kNumbers && counts.of[number] != 0; ++number) {
+        if (counts.of[number] != times) return false;
+        seen += times;
+    }
+    return seen == total;
+}
+
 }  // namespace
 
-bool IsPass(const SortedList& cards) { return cards.Count() == 0; }
+bool IsPass(CardSet cards) {
+    return cards.Empty();
+}
 
-bool IsSingle(const SortedList& cards) { return cards.Count() == 1; }
+bool IsSingle(CardSet cards) {
+    return cards.Count() == 1;
+}
 
-bool IsBank(const SortedList& cards) {
-    int n = cards.Count();
+bool IsBank(CardSet cards) {
+    const int n = cards.Count();
     if (n < 2 || n > 4) return false;
-    int first = CardNumber(cards[0]);
-    for (const auto& code : cards)
-        if (CardNumber(code) != first) return false;
-    return true;
+    return (cards & CardSet::OfNumber(cards.First().Number())) == cards;
 }
 
-bool IsArrange(const SortedList& cards) {
-    if (cards.Count() < 3) return false;
-    Numbers nums = SortedNumbers(cards);
-    for (int k = 0; k < nums.count; ++k)
-        if (nums.value[k] != nums.value[0] + k) return false;
-    return true;
+bool IsArrange(CardSet cards) {
+    const int n = cards.Count();
+    if (n < 3) return false;
+    return ConsecutiveGroups(CountNumbers(cards), 1, n);
 }
 
-bool IsDblBank(const SortedList& cards) {
-    int n = cards.Count();
+bool IsDblBank(CardSet cards) {
+    const int n = cards.Count();
     if (n < 4) return false;
-    Numbers nums = SortedNumbers(cards);
-    if (n == 4 && nums.value[0] == nums.value[3]) return false;
-    int low = nums.value[0];
-    int f = 0;
-    while (f < n && nums.value[f] == low) ++f;
+    const NumberCounts counts = CountNumbers(cards);
+    int low = 1;
+    while (counts.of[low] == 0) ++low;
+    const int f = counts.of[low];
+    if (n == 4 && f == 4) return false;
     if (n % f != 0) return false;
-    for (int j = 0; j < n; ++j)
-        if (nums.value[j] != low + j / f) return false;
-    return true;
+    return ConsecutiveGroups(counts, f, n);
 }
 
-int CountTwos(const SortedList& cards) {
-    int twos = 0;
-    for (const auto& code : cards)
-        if (IsTwoCode(code)) ++twos;
-    return twos;
-}
-
-bool IsAllTwos(const SortedList& cards) {
-    int n = cards.Count();
+bool IsAllTwos(CardSet cards) {
+    const int n = cards.Count();
     if (n < 1 || n > 4) return false;
     return CountTwos(cards) == n;
 }
 
-bool HasPlayableShape(const SortedList& cards) {
+bool HasPlayableShape(CardSet cards) {
     return IsPass(cards) || IsSingle(cards) || IsBank(cards) || IsArrange(cards) || IsDblBank(cards);
 }
 
-bool BreaksTwoRule(const SortedList& cards) { return CountTwos(cards) >= 1 && !IsAllTwos(cards); }
-
-bool CanBeat(Table& table) {
-    const SortedList& chosen = table.lstSelected;
-    if (table.TablePlay.empty() || table.MustLead) return true;
-    if (table.TablePlay.size() != size_t(4 * chosen.Count())) return false;
-    if ((table.PlayType == "Single" || table.PlayType == "Bank") && IsAllTwos(chosen)) return true;
-
-    SortedList& mine = table.lstCompare[0];
-    SortedList& theirs = table.lstCompare[1];
-    mine.Clear();
-    theirs.Clear();
-    for (const auto& code : chosen) mine.Add(TwoDigits(CardNumber(code) - 1));
-    for (size_t i = 0; i + 4 <= table.TablePlay.size(); i += 4) theirs.Add(table.TablePlay.substr(i + 2, 2));
-    bool same = mine == theirs;
-    mine.Clear();
-    theirs.Clear();
-    return same;
+bool BreaksTwoRule(CardSet cards) {
+    return CountTwos(cards) >= 1 && !IsAllTwos(cards);
 }
 
-std::string ClassifyPlay(const SortedList& cards) {
-    if (IsAllTwos(cards)) return "Is2";
-    std::string type;
-    if (IsSingle(cards)) type = "Single";
-    if (IsBank(cards)) type = "Bank";
-    if (IsDblBank(cards)) type = "DblBank";
-    if (IsArrange(cards)) type = "Arrange";
+bool CanBeat(const GameState& state, CardSet chosen) {
+    if (state.TablePlay.Empty() || state.MustLead) return true;
+    if (state.TablePlay.Count() != chosen.Count()) return false;
+    if ((state.PlayType == PlayType::Single || state.PlayType == PlayType::Bank) && IsAllTwos(chosen))
+        return true;
+    // Every table card is answered by a card one number higher.
+    const NumberCounts mine = CountNumbers(chosen);
+    const NumberCounts theirs = CountNumbers(state.TablePlay);
+    if (mine.of[1] != 0) return false;
+    for (int number = 1; number < kNumbers; ++number)
+        if (mine.of[number + 1] != theirs.of[number]) return false;
+    return theirs.of[kTwo] == 0;
+}
+
+PlayType ClassifyPlay(CardSet cards) {
+    if (IsAllTwos(cards)) return PlayType::Is2;
+    PlayType type = PlayType::None;
+    if (IsSingle(cards)) type = PlayType::Single;
+    if (IsBank(cards)) type = PlayType::Bank;
+    if (IsDblBank(cards)) type = PlayType::DblBank;
+    if (IsArrange(cards)) type = PlayType::Arrange;
     return type;
 }
 
-void BuildPlayTexts(Table& table) {
-    table.lstCaption.Clear();
-    for (size_t i = 0; i + 4 <= table.TablePlay.size(); i += 4)
-        table.lstCaption.Add(TwoDigits(CardNumber(table.TablePlay.substr(i + 2, 2)) + 2));
-    table.PlayText.clear();
-    for (const auto& caption : table.lstCaption) {
-        int value = CardNumber(caption);
-        if (value >= 11) {
-            table.PlayText += RankText(value);
-        } else {
-            table.PlayText += ' ';
-            table.PlayText += std::to_string(value);
-        }
-    }
-    table.BeatText.clear();
-    for (const auto& caption : table.lstCaption) table.BeatText += ShiftedRankText(caption);
+namespace {
+
+// The rank texts of every card of a play, lowest first, each `shift` ranks up.
+std::string RankTexts(CardSet play, int shift) {
+    static const char* const kRanks[] = {" 3",  " 4", " 5", " 6", " 7", " 8", " 9",
+                                         " 10", " J", " Q", " K", " A", " 2", " X"};
+    char text[3 * kDeckSize];
+    size_t size = 0;
+    for (int number = 1; number <= kNumbers; ++number)
+        for (int k = (play & kOfNumber[number]).Count(); k > 0; --k)
+            for (const char* r = kRanks[number - 1 + shift]; *r; ++r) text[size++] = *r;
+    return std::string(text, size);
+}
+
+}  // namespace
+
+std::string PlayText(CardSet play) {
+    return RankTexts(play, 0);
+}
+
+std::string BeatText(CardSet play) {
+    return RankTexts(play, 1);
 }
 
 std::string ReplaceWithTwo(const std::string& mine) {
@@ -148,14 +129,15 @@ std::string ReplaceWithTwo(const std::string& mine) {
     return twos;
 }
 
-std::string BeatHint(const Table& table) {
-    const std::string& beat = table.BeatText;
+std::string BeatHint(const GameState& state) {
+    const std::string beat = BeatText(state.TablePlay);
     char last = beat.empty() ? '\0' : beat.back();
     std::string b = Trim(beat);
-    const std::string& type = table.PlayType;
+    const PlayType type = state.PlayType;
     if (last == 'X') return texts::kHighestAlready;
-    if ((type == "Arrange" || type == "DblBank") && last == '2') return texts::kHighestAlready;
-    if ((type == "Bank" || type == "Single") && last != '2')
+    if ((type == PlayType::Arrange || type == PlayType::DblBank) && last == '2')
+        return texts::kHighestAlready;
+    if ((type == PlayType::Bank || type == PlayType::Single) && last != '2')
         return std::string(texts::kShouldPlay) + b + texts::kOr + ReplaceWithTwo(b) + texts::kShouldPlayEnd;
     return std::string(texts::kShouldPlay) + b + texts::kShouldPlayEnd;
 }

@@ -3,9 +3,23 @@
 #include <string>
 
 #include "cards/card.h"
-#include "cards/table.h"
 
 namespace vorn {
+
+// How one card's picture lies on the table, in twips, and whether it shows its
+// face. z grows every time a picture is brought to the front.
+struct CardImage {
+    int x = 300;
+    int y = 300;
+    bool face = false;
+    int z = 0;
+    bool raised = false;  // drawn 300 twips above its hand place (the person's chosen cards)
+};
+
+inline constexpr int kStockX = 300;
+inline constexpr int kStockY = 300;
+inline constexpr int kHeapX = 7200;
+inline constexpr int kHeapY = 3300;
 
 // Everything the game does to the screen. The core never touches a widget: the
 // Qt window implements this, the tests use a recording fake whose Wait returns
@@ -13,6 +27,10 @@ namespace vorn {
 class TableView {
 public:
     virtual ~TableView() = default;
+
+    // False for a view nobody sees (self-play, benchmarks): the texts meant
+    // only for the eye (status lines, score captions) are then not composed.
+    virtual bool Shown() const { return true; }
 
     // A card picture moved, turned or brought to the front.
     virtual void UpdateCard(Card card, const CardImage& image) = 0;
@@ -47,6 +65,7 @@ public:
 // A view that shows nothing: the self-play tool and benchmarks use it.
 class NullView : public TableView {
 public:
+    bool Shown() const override { return false; }
     void UpdateCard(Card, const CardImage&) override {}
     void ShowStockCount(int) override {}
     void SetTurnMarker(int, bool) override {}

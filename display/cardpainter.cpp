@@ -313,12 +313,12 @@ QPainterPath CardPainter::SuitPath(int suit, const QRectF& box) {
 }
 
 void CardPainter::PaintIndex(QPainter& painter, Card card) const {
-    const QColor ink = SuitColour(card.suit);
+    const QColor ink = SuitColour(card.Suit());
     static const QFont font = IndexFont();
-    const QString text = QString::fromLatin1(kRankTexts[card.number - 1]);
+    const QString text = QString::fromLatin1(kRankTexts[card.Number() - 1]);
     const QPainterPath rank =
         FittedText(text, font, QRectF(2.0, 3.5, text.size() > 1 ? 12.5 : 10.0, 10.5), "K");
-    const QPainterPath pip = SuitPath(card.suit, QRectF(3.0, 16.5, 8.5, 9.0));
+    const QPainterPath pip = SuitPath(card.Suit(), QRectF(3.0, 16.5, 8.5, 9.0));
     QPainterPath index = rank;
     index.addPath(pip);
     painter.fillPath(index, ink);
@@ -326,17 +326,17 @@ void CardPainter::PaintIndex(QPainter& painter, Card card) const {
 }
 
 void CardPainter::PaintPips(QPainter& painter, Card card) const {
-    const QColor ink = SuitColour(card.suit);
-    const int rank = FaceRank(card.number);
+    const QColor ink = SuitColour(card.Suit());
+    const int rank = FaceRank(card.Number());
     if (rank == 14) {
         // The ace: one big pip with a fine line traced inside it; the club's
         // leaves read better solid, an inner line would cross its stem.
         const QRectF box(kCentre.x() - 16, kCentre.y() - 17.5, 32, 35);
-        const QPainterPath pip = SuitPath(card.suit, box);
+        const QPainterPath pip = SuitPath(card.Suit(), box);
         painter.fillPath(pip, ink);
-        if (card.suit != 0) {
+        if (card.Suit() != 0) {
             const QRectF inner = box.adjusted(3.2, 3.6, -3.2, -3.0);
-            painter.strokePath(SuitPath(card.suit, inner), QPen(QColor(255, 255, 255, 150), 0.8));
+            painter.strokePath(SuitPath(card.Suit(), inner), QPen(QColor(255, 255, 255, 150), 0.8));
         }
         return;
     }
@@ -346,7 +346,7 @@ void CardPainter::PaintPips(QPainter& painter, Card card) const {
     for (const Spot& spot : PipSpots(rank)) {
         const QPointF at(columns[spot.column], top + spot.row * (bottom - top));
         const QRectF box(at.x() - size.width() / 2, at.y() - size.height() / 2, size.width(), size.height());
-        const QPainterPath pip = SuitPath(card.suit, box);
+        const QPainterPath pip = SuitPath(card.Suit(), box);
         if (spot.row > 0.5)
             FillTurned(painter, pip, at, ink);
         else
@@ -365,7 +365,7 @@ void CardPainter::PaintPips(QPainter& painter, Card card) const {
 }
 
 void CardPainter::PaintCourt(QPainter& painter, Card card) const {
-    const QColor ink = SuitColour(card.suit);
+    const QColor ink = SuitColour(card.Suit());
     const QRectF panel(14.5, 9.5, 42, 77);
 
     QLinearGradient cloth(panel.topLeft(), panel.bottomLeft());
@@ -381,7 +381,7 @@ void CardPainter::PaintCourt(QPainter& painter, Card card) const {
 
     const QRectF emblemBox(kCentre.x() - 13, 16.0, 26, 17);
     QPainterPath emblem;
-    switch (card.number) {
+    switch (card.Number()) {
         case 9:
             emblem = CapPath(emblemBox);
             break;
@@ -407,12 +407,12 @@ void CardPainter::PaintCourt(QPainter& painter, Card card) const {
         painter.drawEllipse(QPointF(band.left() + x * band.width(), band.center().y()), jewel, jewel);
 
     static const QFont font = CourtFont();
-    const QString letter = QString::fromLatin1(kRankTexts[card.number - 1]);
+    const QString letter = QString::fromLatin1(kRankTexts[card.Number() - 1]);
     const QPainterPath big = FittedText(letter, font, QRectF(kCentre.x() - 14, 37.0, 28, 27), "K");
     painter.fillPath(big, ink);
 
     const QRectF pipBox(kCentre.x() - 6.5, 68.0, 13, 14);
-    painter.fillPath(SuitPath(card.suit, pipBox), ink);
+    painter.fillPath(SuitPath(card.Suit(), pipBox), ink);
 }
 
 void CardPainter::PaintFace(QPainter& painter, Card card) const {
@@ -420,7 +420,7 @@ void CardPainter::PaintFace(QPainter& painter, Card card) const {
     painter.setRenderHint(QPainter::Antialiasing);
     PaintBlank(painter);
     PaintIndex(painter, card);
-    const int rank = FaceRank(card.number);
+    const int rank = FaceRank(card.Number());
     if (rank >= 11 && rank <= 13)
         PaintCourt(painter, card);
     else

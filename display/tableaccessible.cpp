@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "cards/table.h"
+#include "cards/tableview.h"
 #include "display/labelaccessible.h"
 #include "display/tablewidget.h"
 

@@ -28,7 +28,7 @@ QSize TableWidget::sizeHint() const { return QSize(kSceneWidth / 15, kSceneHeigh
 QSize TableWidget::minimumSizeHint() const { return QSize(kSceneWidth / 30, kSceneHeight / 30); }
 
 void TableWidget::SetCard(Card card, const CardImage& image) {
-    images_[card.suit][card.number - 1] = image;
+    images_[card.Suit()][card.Number() - 1] = image;
     update();
 }
 
@@ -205,7 +205,7 @@ void TableWidget::paintEvent(QPaintEvent*) {
     p.drawPixmap(ToPixels(kStock), back);
 
     for (const Item& item : items) {
-        const CardImage& img = images_[item.card.suit][item.card.number - 1];
+        const CardImage& img = images_[item.card.Suit()][item.card.Number() - 1];
         QRect target = ToPixels(QRect(img.x, img.y, kCardW, kCardH));
         // A soft shadow lifts each card from the cloth.
         p.setPen(Qt::NoPen);

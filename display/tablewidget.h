@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cards/card.h"
-#include "cards/table.h"
+#include "cards/tableview.h"
 #include "display/cardpainter.h"
 
 namespace vorn {
@@ -34,7 +34,7 @@ public:
     explicit TableWidget(QWidget* parent = nullptr);
 
     void SetCard(Card card, const CardImage& image);
-    const CardImage& CardAt(Card card) const { return images_[card.suit][card.number - 1]; }
+    const CardImage& CardAt(Card card) const { return images_[card.Suit()][card.Number() - 1]; }
     void SetDeskShape(int shape);
     int DeskShape() const { return deskShape_; }
     void SetFourColour(bool fourColour);

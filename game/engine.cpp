@@ -11,9 +11,9 @@
 
 namespace vorn {
 
-Engine::Engine(Table& table, Session& session, Options& options, TableView& view, Outbox& outbox,
-               Random& random)
-    : env_{table, session, options, view, outbox, random} {}
+Engine::Engine(GameState& table, Session& session, Options& options, TableView& view, Outbox& outbox,
+               Random& random, CardPictures* pictures)
+    : env_{table, session, options, view, outbox, random, pictures} {}
 
 void Engine::RunAction(std::function<void()> fn, Work kind) {
     // Work queued earlier goes first, also while a step between two actions
@@ -66,8 +66,8 @@ void Engine::HideThrowButton() {
 }
 
 void Engine::ReturnChosen(int seat) {
-    Table& t = env_.table;
-    for (const auto& code : t.lstSelected) t.lstDirection[seat].Add(code);
+    GameState& t = env_.table;
+    t.lstDirection[seat] |= t.lstSelected;
     t.lstSelected.Clear();
 }
 
@@ -83,12 +83,12 @@ void Engine::ShowRefusal(int seat, const std::string& text) {
 void Engine::StartNewRound(int seat) {
     DrawRound(env_, seat);
     env_.table.PassCount = 0;
-    env_.table.TablePlay.clear();
+    env_.table.TablePlay.Clear();
     env_.table.MustLead = true;
 }
 
 void Engine::PlayCards(int seat, bool fromNet) {
-    Table& t = env_.table;
+    GameState& t = env_.table;
     Session& s = env_.session;
     if (seat < 0 || seat > 3) return;
     const int n = t.lstSelected.Count();
@@ -111,36 +111,36 @@ void Engine::PlayCards(int seat, bool fromNet) {
             env_.view.InfoBox(std::string(texts::kCannotBeat) + BeatHint(t));
             return;
         }
-        for (const auto& code : t.lstSelected) {
-            Card card;
-            if (!ParseCard(code, card)) continue;
-            CardImage& image = t.Image(card);
-            int x = image.x;
-            int y = image.y + (image.raised ? 300 : 0);
-            image.raised = false;
-            t.CardRaised[card.suit][card.number - 1] = false;
-            ShowFace(env_, card, true);
-            TowardMiddle(env_, seat, x, y);
-            MoveCard(env_, card, x, y);
+        for (const Card card : t.lstSelected) {
+            if (CardPictures* p = env_.pictures) {
+                CardImage& image = p->Image(card);
+                int x = image.x;
+                int y = image.y + (image.raised ? 300 : 0);
+                image.raised = false;
+                ShowFace(env_, card, true);
+                TowardMiddle(env_, seat, x, y);
+                MoveCard(env_, card, x, y);
+            }
             t.Location(card) = kPlayedLocation;
         }
-        t.TablePlay.clear();
-        for (const auto& code : t.lstSelected) t.TablePlay += code;
+        t.TablePlay = t.lstSelected;
         t.PlayType = ClassifyPlay(t.lstSelected);
         const bool single = t.lstSelected.Count() == 1;
         t.lstSelected.Clear();
         LayoutHand(env_, seat);
         if (env_.options.sound) env_.view.PlaySound("Move.wav");
         env_.view.Wait(env_.options.playDelay);
-        for (int suit = 0; suit < kSuits; ++suit)
-            for (int number = 1; number <= kNumbers; ++number) {
-                Card card{suit, number};
-                if (t.Location(card) != kPlayedLocation) continue;
-                CardImage& image = t.Image(card);
-                if (image.x == kHeapX && image.y == kHeapY && !image.face) continue;
-                image.face = false;
-                PlaceCard(env_, card, kHeapX, kHeapY);
-            }
+        if (CardPictures* p = env_.pictures) {
+            for (int suit = 0; suit < kSuits; ++suit)
+                for (int number = 1; number <= kNumbers; ++number) {
+                    Card card{suit, number};
+                    if (t.Location(card) != kPlayedLocation) continue;
+                    CardImage& image = p->Image(card);
+                    if (image.x == kHeapX && image.y == kHeapY && !image.face) continue;
+                    image.face = false;
+                    PlaceCard(env_, card, kHeapX, kHeapY);
+                }
+        }
         t.TheLastThrower = seat;
         // A seat's run of singles counts its consecutive single plays; any
         // other play of that seat ends the run. Passes leave it alone.
@@ -156,13 +156,13 @@ void Engine::PlayCards(int seat, bool fromNet) {
         t.PassCount = 0;
     if (!s.IsNet) t.MustLead = false;
 
-    BuildPlayTexts(t);
-    ShowHint(env_.view, s.PlayerNames[t.TheLastThrower] + texts::kPlays + t.PlayText);
+    if (env_.view.Shown())
+        ShowHint(env_.view, s.PlayerNames[t.TheLastThrower] + texts::kPlays + PlayText(t.TablePlay));
     HideThrowButton();
     NextSeat();
 
     if (s.IsNet && s.IsHost) {
-        env_.outbox.Throw(t.TheLastThrower, t.TablePlay, seat, fromNet ? seat : -1);
+        env_.outbox.Throw(t.TheLastThrower, Codes(t.TablePlay), seat, fromNet ? seat : -1);
         if (t.lstDirection[seat].Empty()) {
             env_.outbox.GameOver(t.TheLastThrower);
             if (env_.options.sound) env_.view.PlaySound("Win.wav");
@@ -177,7 +177,7 @@ void Engine::PlayCards(int seat, bool fromNet) {
         env_.outbox.Turn(t.CurrentSeat, t.MustLead);
         if (t.CurrentSeat == s.LocalSeat) ShowThrowButton();
     } else if (s.IsNet) {
-        if (!fromNet) env_.outbox.ThrowToHost(t.TheLastThrower, t.TablePlay, seat);
+        if (!fromNet) env_.outbox.ThrowToHost(t.TheLastThrower, Codes(t.TablePlay), seat);
     } else {
         if (!t.lstDirection[seat].Empty() && seat == s.LocalSeat)
             env_.view.StartCycleTimer(env_.options.cycleInterval);
@@ -191,7 +191,7 @@ void Engine::PlayCards(int seat, bool fromNet) {
 void Engine::Tick() {
     if (Busy() || env_.session.IsNet) return;
     RunAction([this] {
-        Table& t = env_.table;
+        GameState& t = env_.table;
         ShowTurnMarker(env_, t.CurrentSeat);
         const int seat = t.CurrentSeat;
         if (seat == 0 && !autoPlay) {
@@ -202,12 +202,12 @@ void Engine::Tick() {
         }
         // An empty table also means a lead: a seat whose lead was refused is
         // asked to lead again, without a second drawing round.
-        if (t.PlayType != "JustBegin" && t.PassCount != 3 && !t.TablePlay.empty()) {
+        if (t.PlayType != PlayType::JustBegin && t.PassCount != 3 && !t.TablePlay.Empty()) {
             ComputerDecision(seat, false);
         } else {
-            const bool newRound = t.PlayType != "JustBegin" && t.PassCount == 3;
+            const bool newRound = t.PlayType != PlayType::JustBegin && t.PassCount == 3;
             t.PassCount = 0;
-            t.TablePlay.clear();
+            t.TablePlay.Clear();
             if (newRound) DrawRound(env_, seat);
             // Every leader must lead, so a computer seat's pass here is refused too.
             t.MustLead = true;
@@ -218,7 +218,7 @@ void Engine::Tick() {
 }
 
 void Engine::ComputerDecision(int seat, bool lead) {
-    Table& t = env_.table;
+    GameState& t = env_.table;
     if (beforeDecision) beforeDecision(seat, lead);
     // The computer player knows seats 1 to 3. A person's seat driven by it (the
     // self-play tool and soak tests) is decided as seat 1 would be: seats 0 and 1
@@ -250,29 +250,28 @@ void Engine::ThrowClick() {
 
 void Engine::CardClick(Card card) {
     if (Busy()) return;
-    Table& t = env_.table;
+    GameState& t = env_.table;
     const int local = env_.session.LocalSeat;
     if (t.Location(card) != local || !throwVisible_ || t.CurrentSeat != local) return;
-    const std::string code = CardCode(card);
-    CardImage& image = t.Image(card);
-    bool& raised = t.CardRaised[card.suit][card.number - 1];
-    if (!raised) {
-        raised = true;
-        image.raised = true;
-        t.lstSelected.Add(code);
-        t.lstDirection[local].Remove(code);
-        PlaceCard(env_, card, image.x, image.y - 300);
+    // A raised card is a chosen one: the person's choice lives in lstSelected.
+    const bool raise = !t.lstSelected.Contains(card);
+    if (raise) {
+        t.lstSelected.Add(card);
+        t.lstDirection[local].Remove(card);
     } else {
-        raised = false;
-        image.raised = false;
-        t.lstSelected.Remove(code);
-        t.lstDirection[local].Add(code);
-        PlaceCard(env_, card, image.x, image.y + 300);
+        t.lstSelected.Remove(card);
+        t.lstDirection[local].Add(card);
+    }
+    if (CardPictures* p = env_.pictures) {
+        CardImage& image = p->Image(card);
+        image.raised = raise;
+        PlaceCard(env_, card, image.x, image.y + (raise ? -300 : 300));
     }
     UpdateThrowCaption();
 }
 
 void Engine::UpdateScoreRow(int seat) {
+    if (!env_.view.Shown()) return;
     env_.view.SetScoreRow(seat, env_.session.PlayerNames[seat] + texts::kLostPoints, scores_.lost[seat],
                           scores_.won[seat]);
 }
@@ -283,7 +282,7 @@ void Engine::ResetScores() {
 }
 
 void Engine::GameWon() {
-    Table& t = env_.table;
+    GameState& t = env_.table;
     Session& s = env_.session;
     for (int i = 0; i < 4; ++i) scores_.lost[i] += t.HandSize(i);
     if (t.TheLastThrower >= 0 && t.TheLastThrower < 4) scores_.won[t.TheLastThrower] += 1;
@@ -299,18 +298,22 @@ void Engine::GameWon() {
 }
 
 void Engine::AdjustDirection() {
-    Table& t = env_.table;
     Session& s = env_.session;
     if (s.LocalSeat >= 0 && s.LocalSeat < 4) {
         static const int kX[4] = {7200, 10900, 7200, 3700};
         static const int kY[4] = {6400, 3000, 300, 3000};
+        std::array<int, 4> seatX, seatY;
         for (int seat = 0; seat < 4; ++seat) {
             int pos = ScreenPosition(seat, s.LocalSeat);
-            t.SeatX[seat] = kX[pos];
-            t.SeatY[seat] = kY[pos];
+            seatX[seat] = kX[pos];
+            seatY[seat] = kY[pos];
+        }
+        if (CardPictures* p = env_.pictures) {
+            p->SeatX = seatX;
+            p->SeatY = seatY;
         }
         for (int seat = 0; seat < 4; ++seat) {
-            const int x = t.SeatX[seat], y = t.SeatY[seat];
+            const int x = seatX[seat], y = seatY[seat];
             const std::string& name = s.PlayerNames[seat];
             switch (ScreenPosition(seat, s.LocalSeat)) {
                 case 0:
@@ -336,27 +339,20 @@ void Engine::AdjustDirection() {
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
 }
 
-void Engine::ReceiveThrow(int lastThrower, const std::string& tablePlay, int seat) {
-    Table& t = env_.table;
+void Engine::ReceiveThrow(int lastThrower, CardSet tablePlay, int seat) {
+    GameState& t = env_.table;
     t.TheLastThrower = lastThrower;
     t.TablePlay = tablePlay;
     if (lastThrower == seat) {
-        SortedList& hand = t.lstDirection[seat];
-        for (int i = hand.Count() - 1; i >= 0; --i) {
-            bool named = false;
-            for (size_t k = 0; k + 4 <= tablePlay.size(); k += 4)
-                if (tablePlay.compare(k, 4, hand[i]) == 0) named = true;
-            if (named) {
-                t.lstSelected.Add(hand[i]);
-                hand.RemoveAt(i);
-            }
-        }
+        const CardSet named = t.lstDirection[seat] & tablePlay;
+        t.lstSelected |= named;
+        t.lstDirection[seat] = t.lstDirection[seat].Without(named);
     }
     PlayCards(seat, true);
 }
 
 void Engine::ReceiveTurn(int seat, bool mustLead) {
-    Table& t = env_.table;
+    GameState& t = env_.table;
     t.CurrentSeat = seat;
     ShowTurnMarker(env_, seat);
     t.MustLead = mustLead;

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "cards/deal.h"
+#include "game/deal.h"
 
 namespace vorn {
 
@@ -33,10 +33,13 @@ struct ScoreBoard {
 // which runs actions of its own while it is open).
 class Engine {
 public:
-    Engine(Table& table, Session& session, Options& options, TableView& view, Outbox& outbox, Random& random);
+    // pictures: the window's card pictures; none for a table nobody looks at.
+    Engine(GameState& table, Session& session, Options& options, TableView& view, Outbox& outbox, Random& random,
+           CardPictures* pictures = nullptr);
 
     GameEnv& Env() { return env_; }
-    Table& table() { return env_.table; }
+    GameState& table() { return env_.table; }
+    const GameState& table() const { return env_.table; }
     Session& session() { return env_.session; }
     Options& options() { return env_.options; }
     TableView& view() { return env_.view; }
@@ -89,7 +92,7 @@ public:
 
     // Moves received from the host (or, on the host, from a joiner). The caller
     // has checked the fields; these apply them.
-    void ReceiveThrow(int lastThrower, const std::string& tablePlay, int seat);
+    void ReceiveThrow(int lastThrower, CardSet tablePlay, int seat);
     void ReceiveTurn(int seat, bool mustLead);
     void ReceiveSnatch(int seat, int drawIndex);
     void ReceiveGameOver(int seat);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <string>
 #include <vector>
 
-#include "cards/table.h"
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
 
 namespace vorn {
 
@@ -13,6 +13,6 @@ namespace vorn {
 // it; when leading, what the computer player would lead from this hand. The
 // person's cards are the hand plus the cards already raised. Nothing on the
 // table changes and the game's random source is not touched.
-std::vector<std::vector<std::string>> HintChoices(const Table& table, int seat, float gambleRate);
+std::vector<CardSet> HintChoices(const GameState& state, int seat, float gambleRate);
 
 }  // namespace vorn

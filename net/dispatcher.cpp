@@ -33,21 +33,15 @@ std::string PersonName(const std::vector<Person>& players, int slot) {
     return {};
 }
 
-bool HostAcceptsThrow(const Table& table, const ThrowBody& move) {
+bool HostAcceptsThrow(const GameState& table, const ThrowBody& move) {
     if (table.CurrentSeat != move.seat) return false;
+    // A pass repeats the play on the table as the host wrote it.
     if (move.IsPass())
         return !table.MustLead && move.lastThrower == table.TheLastThrower &&
-               move.tablePlay == table.TablePlay;
-    if (move.cards.empty()) return false;
-    // The rules read lstSelected and use the work lists: try the play on a copy.
-    Table scratch = table;
-    SortedList& hand = scratch.lstDirection[move.seat];
-    scratch.lstSelected.Clear();
-    for (const auto& code : move.cards) {
-        if (!hand.Remove(code)) return false;
-        scratch.lstSelected.Add(code);
-    }
-    return HasPlayableShape(scratch.lstSelected) && !BreaksTwoRule(scratch.lstSelected) && CanBeat(scratch);
+               move.tablePlay == Codes(table.TablePlay);
+    if (move.cards.Empty()) return false;
+    if ((table.lstDirection[move.seat] & move.cards) != move.cards) return false;
+    return HasPlayableShape(move.cards) && !BreaksTwoRule(move.cards) && CanBeat(table, move.cards);
 }
 
 Dispatcher::Dispatcher(NetHost& host, SendQueue& queue) : host_(host), queue_(queue) {
@@ -202,7 +196,7 @@ void Dispatcher::OnThrow(std::string_view body, int sourceSlot) {
         Engine& engine = host_.engine();
         if (!host_.session().IsNet) return;
         if (onHost && !HostAcceptsThrow(engine.table(), move)) return;
-        engine.ReceiveThrow(move.lastThrower, move.tablePlay, move.seat);
+        engine.ReceiveThrow(move.lastThrower, move.cards, move.seat);
     });
 }
 
@@ -215,7 +209,7 @@ void Dispatcher::OnTurn(std::string_view body) {
         // cleared the table; the copy here follows, or it would keep the old
         // play and pass count until the leader plays.
         if (turn.mustLead) {
-            host_.engine().table().TablePlay.clear();
+            host_.engine().table().TablePlay.Clear();
             host_.engine().table().PassCount = 0;
         }
         host_.engine().ReceiveTurn(turn.seat, turn.mustLead);

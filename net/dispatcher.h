@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cards/table.h"
+#include "cards/gamestate.h"
 #include "net/chatrate.h"
 #include "net/nethost.h"
 #include "net/protocol.h"
@@ -28,7 +28,7 @@ std::string PersonName(const std::vector<Person>& players, int slot);
 // seat's hand that make a playable shape, keep 2s alone and beat the play on
 // the table; a pass must repeat the play on the table and its thrower exactly
 // and may not come when the seat has to lead. table is not changed.
-bool HostAcceptsThrow(const Table& table, const ThrowBody& move);
+bool HostAcceptsThrow(const GameState& table, const ThrowBody& move);
 
 // Acts on every message that arrives on a link: one per complete message,
 // texts in UTF-8 without their terminator.

@@ -127,19 +127,10 @@ bool ParseBoolean(std::string_view text) {
     return true;
 }
 
-std::optional<std::vector<std::string>> ParseCardList(std::string_view text) {
-    if (text.size() % 4 != 0) return std::nullopt;
-    std::vector<std::string> codes;
-    bool seen[kSuits][kNumbers] = {};
-    for (size_t i = 0; i < text.size(); i += 4) {
-        Card card;
-        if (!ParseCard(text.substr(i, 4), card)) return std::nullopt;
-        bool& already = seen[card.suit][card.number - 1];
-        if (already) return std::nullopt;
-        already = true;
-        codes.emplace_back(text.substr(i, 4));
-    }
-    return codes;
+std::optional<CardSet> ParseCardList(std::string_view text) {
+    CardSet cards;
+    if (!ParseCodes(text, cards)) return std::nullopt;
+    return cards;
 }
 
 std::optional<int> ParsePadded(std::string_view body) {
@@ -212,7 +203,7 @@ std::optional<ThrowBody> ParseThrow(std::string_view body) {
     auto cards = ParseCardList(fields[1]);
     auto seat = SeatNumber(fields[2]);
     if (!lastThrower || !cards || !seat) return std::nullopt;
-    return ThrowBody{*lastThrower, fields[1], std::move(*cards), *seat};
+    return ThrowBody{*lastThrower, fields[1], *cards, *seat};
 }
 
 std::optional<TurnBody> ParseTurn(std::string_view body) {

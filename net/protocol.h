@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cards/cardset.h"
+
 namespace vorn {
 
 // The wire format of a network game: a tag in square brackets, a body, and
@@ -69,7 +71,7 @@ std::optional<int> ParseDecimal(std::string_view text);
 bool ParseBoolean(std::string_view text);
 // The codes of a card list: whole 4-character pieces, each one of the 52 cards,
 // no card twice. Empty text gives an empty list.
-std::optional<std::vector<std::string>> ParseCardList(std::string_view text);
+std::optional<CardSet> ParseCardList(std::string_view text);
 // The padded number at the head of a body: its first 10 characters as a decimal.
 std::optional<int> ParsePadded(std::string_view body);
 
@@ -112,7 +114,7 @@ std::string CutChatLine(std::string_view line);
 struct ThrowBody {
     int lastThrower = 0;
     std::string tablePlay;
-    std::vector<std::string> cards;  // tablePlay cut into its codes
+    CardSet cards;  // the cards tablePlay names
     int seat = 0;
     bool IsPass() const { return lastThrower != seat; }
 };

@@ -15,8 +15,9 @@
 #include "cards/card.h"
 #include "cards/random.h"
 #include "cards/rules.h"
-#include "cards/sortedlist.h"
-#include "cards/table.h"
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
+#include "tests/support/cards.h"
 
 namespace vorn::testing {
 
@@ -49,28 +50,37 @@ class ScriptedRandom : public Random {
     bool overdrawn_ = false;
 };
 
-// "C_05,D_06" or "C_05 D_06" as a sorted list.
-inline SortedList Cards(const QString& codes) {
-    SortedList list;
-    for (const QString& code : codes.split(QRegularExpression("[ ,]"), Qt::SkipEmptyParts))
-        list.Add(code.toStdString());
-    return list;
+// "C_05,D_06" or "C_05 D_06" as a set. A bare number ("05") stands for a card
+// of that number in the first suit not yet taken, so "05 05 06" is three cards.
+inline CardSet Cards(const QString& codes) {
+    CardSet set;
+    for (const QString& code : codes.split(QRegularExpression("[ ,]"), Qt::SkipEmptyParts)) {
+        if (code.size() == 2) {
+            const int number = code.toInt();
+            int suit = 0;
+            while (suit < kSuits && set.Contains(Card{suit, number})) ++suit;
+            if (number < 1 || number > kNumbers || suit == kSuits)
+                QTest::qFail(qPrintable("bad number " + code), __FILE__, __LINE__);
+            else
+                set.Add(Card{suit, number});
+            continue;
+        }
+        set.Add(CardOf(code.toStdString()));
+    }
+    return set;
 }
 
-inline QString Text(const SortedList& list) {
+// The numbers of a shape, "05 05 06", as counts.
+inline NumberCounts Numbers(const QString& numbers) { return CountNumbers(Cards(numbers)); }
+inline QString Text(const NumberCounts& counts) {
     QStringList items;
-    for (const auto& item : list) items << QString::fromStdString(item);
+    for (int n = 1; n <= kNumbers; ++n)
+        for (int k = 0; k < counts.of[n]; ++k) items << QString::fromStdString(TwoDigits(n));
     return items.join(' ');
 }
 
-inline bool WorkListsEmpty(const Table& t) {
-    return t.lstCompare[0].Empty() && t.lstCompare[1].Empty() && t.lstCompare[2].Empty() &&
-           t.lstCompare[3].Empty() && t.lstJudge.Empty() && t.lstLone.Empty() && t.lstBaseBak.Empty() &&
-           t.lstSonBank.size() == 1 && t.lstSonBank[0].Empty();
-}
-
 struct Scene {
-    Table table;
+    GameState table;
     int seat = 1;
     float rate = 0.5f;
 };
@@ -91,30 +101,24 @@ inline Scene MakeScene(const QString& description) {
         v[word.left(eq)] = word.mid(eq + 1);
     }
     Scene scene;
-    Table& t = scene.table;
+    GameState& t = scene.table;
     scene.seat = v.value("seat", "1").toInt();
     scene.rate = v.value("rate", "0.5").toFloat();
     for (auto& row : t.CardLocation)
-        for (int& loc : row) loc = kStockLocation;
+        for (auto& loc : row) loc = kStockLocation;
 
-    auto place = [&t](const std::string& code, int where) {
-        Card c;
-        if (!ParseCard(code, c)) QTest::qFail(("bad card " + code).c_str(), __FILE__, __LINE__);
-        t.Location(c) = where;
-    };
+    auto place = [&t](Card c, int where) { t.Location(c) = std::int8_t(where); };
     const int dealt = scene.seat >= 0 && scene.seat <= 3 ? scene.seat : 1;
-    for (const auto& code : Cards(v.value("hand"))) {
+    for (const Card code : Cards(v.value("hand"))) {
         t.lstDirection[dealt].Add(code);
         place(code, dealt);
     }
-    SortedList onTable = Cards(v.value("table"));
-    for (const auto& code : onTable) {
-        t.TablePlay += code;
-        place(code, kPlayedLocation);
-    }
-    for (const auto& code : Cards(v.value("played"))) place(code, kPlayedLocation);
-    t.PlayType = v.contains("type") ? v.value("type").toStdString()
-                 : onTable.Empty()  ? std::string("JustBegin")
+    const CardSet onTable = Cards(v.value("table"));
+    for (const Card code : onTable) place(code, kPlayedLocation);
+    t.TablePlay = onTable;
+    for (const Card code : Cards(v.value("played"))) place(code, kPlayedLocation);
+    t.PlayType = v.contains("type") ? PlayTypeOf(v.value("type").toStdString())
+                 : onTable.Empty()  ? PlayType::JustBegin
                                     : ClassifyPlay(onTable);
     t.MustLead = onTable.Empty();
     t.StockEmpty = v.value("stock") == "empty";
@@ -130,13 +134,13 @@ inline Scene MakeScene(const QString& description) {
         for (int number = 1; number <= kNumbers && t.HandSize(s) < want; ++number)
             for (int suit = 0; suit < kSuits && t.HandSize(s) < want; ++suit) {
                 if (t.CardLocation[suit][number - 1] != kStockLocation) continue;
-                t.CardLocation[suit][number - 1] = s;
-                t.lstDirection[s].Add(CardCode(suit, number));
+                t.CardLocation[suit][number - 1] = std::int8_t(s);
+                t.lstDirection[s].Add(Card{suit, number});
             }
     }
     for (int number = 1; number <= kNumbers; ++number)
         for (int suit = 0; suit < kSuits; ++suit)
-            if (t.CardLocation[suit][number - 1] == kStockLocation) t.lstCardsBox.Add(CardCode(suit, number));
+            if (t.CardLocation[suit][number - 1] == kStockLocation) t.lstCardsBox.Add(Card{suit, number});
     return scene;
 }
 

@@ -247,7 +247,7 @@ class TestFollowDecision : public QObject {
         QFETCH(QString, chosen);
         QFETCH(QString, reason);
         Scene s = MakeScene(scene);
-        const SortedList before = s.table.lstDirection[s.seat >= 0 && s.seat <= 3 ? s.seat : 1];
+        const CardSet before = s.table.lstDirection[s.seat >= 0 && s.seat <= 3 ? s.seat : 1];
         ScriptedRandom random(draws);
 
         std::string said = FollowDecision(s.table, s.seat, s.rate, random);
@@ -257,10 +257,9 @@ class TestFollowDecision : public QObject {
         QVERIFY2(!random.Overdrawn(), "more draws than scripted");
         QCOMPARE(random.Left(), 0);
         // The chosen cards left the hand and nothing else did.
-        SortedList rejoined = s.table.lstDirection[s.seat >= 0 && s.seat <= 3 ? s.seat : 1];
-        for (const auto& code : s.table.lstSelected) rejoined.Add(code);
-        QCOMPARE(Text(rejoined), Text(before));
-        QVERIFY(WorkListsEmpty(s.table));
+        const CardSet hand = s.table.lstDirection[s.seat >= 0 && s.seat <= 3 ? s.seat : 1];
+        QVERIFY((hand & s.table.lstSelected).Empty());
+        QCOMPARE(Text(hand | s.table.lstSelected), Text(before));
     }
 
     // The reasons stay hidden: the computer's hands are never open.

@@ -25,14 +25,14 @@ class PositionMaker {
     int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(gen_); }
     bool Coin(int inChances) { return Pick(1, inChances) == 1; }
 
-    Table Make(int& seat) {
-        Table t;
+    GameState Make(int& seat) {
+        GameState t;
         for (auto& row : t.CardLocation)
-            for (int& loc : row) loc = kStockLocation;
+            for (auto& loc : row) loc = kStockLocation;
         seat = Pick(1, 3);
 
-        SortedList play = MakePlay(t);
-        for (const auto& code : play) t.TablePlay += code;
+        CardSet play = MakePlay(t);
+        t.TablePlay = play;
         t.PlayType = ClassifyPlay(play);
         for (int suit = 0; suit < kSuits; ++suit)
             if (t.CardLocation[suit][kTwo - 1] == kStockLocation && Coin(4))
@@ -40,7 +40,7 @@ class PositionMaker {
 
         const int size = Coin(8) ? Pick(9, 20) : Pick(1, 8);
         if (Coin(2))
-            for (const auto& code : play) Give(t, seat, CardNumber(code) + 1, 1);
+            for (const Card code : play) Give(t, seat, code.Number() + 1, 1);
         if (Coin(3)) Give(t, seat, kTwo, Pick(1, 3));
         while (t.HandSize(seat) < size && Give(t, seat, Pick(1, kNumbers), 1)) {
         }
@@ -62,13 +62,13 @@ class PositionMaker {
   private:
     // Gives seat up to count free cards of the number; false when the deck is
     // out of free cards altogether.
-    bool Give(Table& t, int seat, int number, int count) {
+    bool Give(GameState& t, int seat, int number, int count) {
         if (number < 1 || number > kNumbers) return true;
         for (int tries = 0; tries < 8 && count > 0; ++tries) {
             const int suit = Pick(0, kSuits - 1);
             if (t.CardLocation[suit][number - 1] != kStockLocation) continue;
-            t.CardLocation[suit][number - 1] = seat;
-            t.lstDirection[seat].Add(CardCode(suit, number));
+            t.CardLocation[suit][number - 1] = std::int8_t(seat);
+            t.lstDirection[seat].Add(Card{suit, number});
             --count;
         }
         for (const auto& row : t.CardLocation)
@@ -77,14 +77,14 @@ class PositionMaker {
         return false;
     }
 
-    void Lay(Table& t, SortedList& play, int suit, int number) {
+    void Lay(GameState& t, CardSet& play, int suit, int number) {
         if (t.CardLocation[suit][number - 1] != kStockLocation) return;
         t.CardLocation[suit][number - 1] = kPlayedLocation;
-        play.Add(CardCode(suit, number));
+        play.Add(Card{suit, number});
     }
 
-    SortedList MakePlay(Table& t) {
-        SortedList play;
+    CardSet MakePlay(GameState& t) {
+        CardSet play;
         switch (Pick(0, 4)) {
             case 0:
                 Lay(t, play, Pick(0, 3), Pick(1, 12));
@@ -115,21 +115,19 @@ class PositionMaker {
     std::mt19937_64 gen_;
 };
 
-QString Describe(const Table& t, int seat, const SortedList& hand) {
+QString Describe(const GameState& t, int seat, const CardSet& hand) {
     return QString("seat %1 hand [%2] table %3 (%4) stock %5 pass %6 last %7")
         .arg(seat)
         .arg(Text(hand))
-        .arg(QString::fromStdString(t.TablePlay))
-        .arg(QString::fromStdString(t.PlayType))
+        .arg(Text(t.TablePlay))
+        .arg(PlayTypeName(t.PlayType))
         .arg(t.StockEmpty ? "empty" : "left")
         .arg(t.PassCount)
         .arg(t.TheLastThrower);
 }
 
-bool SameCards(const SortedList& before, const SortedList& hand, const SortedList& chosen) {
-    SortedList rejoined = hand;
-    for (const auto& code : chosen) rejoined.Add(code);
-    return rejoined == before;
+bool SameCards(const CardSet& before, const CardSet& hand, const CardSet& chosen) {
+    return (hand & chosen).Empty() && (hand | chosen) == before;
 }
 
 int Rounds() {
@@ -141,7 +139,7 @@ int Rounds() {
 
 // Whatever position it meets, the computer player's choice is one the play
 // operation accepts: a follow is a pass or a beat of the right size, a lead is
-// a legal shape; the cards come from the hand; the work lists end empty.
+// a legal shape; the cards come from the hand.
 class TestComputerPlayerLegality : public QObject {
     Q_OBJECT
 
@@ -153,15 +151,14 @@ class TestComputerPlayerLegality : public QObject {
         const int rounds = Rounds();
         for (int round = 0; round < rounds; ++round) {
             int seat = 1;
-            Table t = maker.Make(seat);
-            const SortedList before = t.lstDirection[seat];
+            GameState t = maker.Make(seat);
+            const CardSet before = t.lstDirection[seat];
             const int n = PlaySize(t.TablePlay);
             SeededRandom random(round);
             FollowDecision(t, seat, rates[round % 3], random);
 
-            const SortedList chosen = t.lstSelected;
+            const CardSet chosen = t.lstSelected;
             const QString where = Describe(t, seat, before) + " chose [" + Text(chosen) + "]";
-            QVERIFY2(WorkListsEmpty(t), qPrintable(where));
             QVERIFY2(SameCards(before, t.lstDirection[seat], chosen), qPrintable(where));
             if (chosen.Empty()) continue;
             ++beats;
@@ -181,17 +178,16 @@ class TestComputerPlayerLegality : public QObject {
         int byRule[9] = {};
         for (int round = 0; round < rounds; ++round) {
             int seat = 1;
-            Table t = maker.Make(seat);
+            GameState t = maker.Make(seat);
             t.MustLead = true;
             t.PassCount = 3;
-            const SortedList before = t.lstDirection[seat];
+            const CardSet before = t.lstDirection[seat];
             SeededRandom random(round);
             LeadRule rule = ChooseLead(t, seat, rates[round % 3], random);
             ++byRule[int(rule)];
 
-            const SortedList& chosen = t.lstSelected;
+            const CardSet& chosen = t.lstSelected;
             const QString where = Describe(t, seat, before) + " led [" + Text(chosen) + "]";
-            QVERIFY2(WorkListsEmpty(t), qPrintable(where));
             QVERIFY2(!chosen.Empty(), qPrintable(where));
             QVERIFY2(SameCards(before, t.lstDirection[seat], chosen), qPrintable(where));
             QVERIFY2(HasPlayableShape(chosen), qPrintable(where));
@@ -209,11 +205,11 @@ class TestComputerPlayerLegality : public QObject {
             static std::string first[200];
             for (int round = 0; round < 200; ++round) {
                 int seat = 1;
-                Table t = maker.Make(seat);
+                GameState t = maker.Make(seat);
                 SeededRandom random(round);
                 FollowDecision(t, seat, 0.5f, random);
                 std::string record = Text(t.lstSelected).toStdString();
-                for (auto& code : t.lstSelected) t.lstDirection[seat].Add(code);
+                t.lstDirection[seat] |= t.lstSelected;
                 t.lstSelected.Clear();
                 ChooseLead(t, seat, 0.5f, random);
                 record += "|" + Text(t.lstSelected).toStdString() + "|" + std::to_string(random.Uniform());

@@ -77,8 +77,8 @@ inline std::vector<Card> HandCards(MainWindow& w, int seat) {
         for (int n = 1; n <= kNumbers; ++n)
             if (w.table().Location(Card{s, n}) == seat) cards.push_back(Card{s, n});
     std::sort(cards.begin(), cards.end(), [&w](Card a, Card b) {
-        const CardImage& ia = w.table().Image(a);
-        const CardImage& ib = w.table().Image(b);
+        const CardImage& ia = w.pictures().Image(a);
+        const CardImage& ib = w.pictures().Image(b);
         return ia.x != ib.x ? ia.x < ib.x : ia.y < ib.y;
     });
     return cards;
@@ -87,7 +87,7 @@ inline std::vector<Card> HandCards(MainWindow& w, int seat) {
 // A pixel of the table where card is the topmost picture, or (-1, -1) when
 // it is covered everywhere.
 inline QPoint VisiblePoint(MainWindow& w, Card card) {
-    const CardImage& image = w.table().Image(card);
+    const CardImage& image = w.pictures().Image(card);
     const QRect r =
         w.tableWidget().ToPixels(QRect(image.x, image.y, TableWidget::kCardW, TableWidget::kCardH));
     for (int y = r.center().y(); y > r.top(); y -= 3)
@@ -130,19 +130,19 @@ inline QString Picture(MainWindow& w) {
     for (int s = 0; s < kSuits; ++s)
         for (int n = 1; n <= kNumbers; ++n) {
             const Card card{s, n};
-            const CardImage& i = w.table().Image(card);
+            const CardImage& i = w.pictures().Image(card);
             text += QString("%1:%2,%3,%4,%5,%6;")
                         .arg(Q(CardCode(card)))
                         .arg(w.table().Location(card))
                         .arg(i.x)
                         .arg(i.y)
                         .arg(i.face)
-                        .arg(w.table().CardRaised[s][n - 1]);
+                        .arg(w.pictures().Image(card).raised);
         }
     text += "|sel:";
-    for (const auto& code : w.table().lstSelected) text += Q(code);
+    text += Q(Codes(w.table().lstSelected));
     text += "|hand:";
-    for (const auto& code : w.table().lstDirection[0]) text += Q(code);
+    text += Q(Codes(w.table().lstDirection[0]));
     text += QString("|throw:%1,%2|seat:%3")
                 .arg(w.labThrow()->isHidden())
                 .arg(w.labThrow()->text())

@@ -64,7 +64,7 @@ private slots:
         for (int s = 0; s < kSuits; ++s)
             for (int n = 1; n <= kNumbers; ++n)
                 if (q.window->table().Location(Card{s, n}) == 0)
-                    QVERIFY(q.window->table().Image(Card{s, n}).x >= q.window->table().Image(first).x);
+                    QVERIFY(q.window->pictures().Image(Card{s, n}).x >= q.window->pictures().Image(first).x);
 
         // Right then Left comes back; Left at the first card stays there.
         q.Key(Qt::Key_Right);
@@ -76,18 +76,18 @@ private slots:
 
         // Space raises and lowers the focused card like a click.
         q.Key(Qt::Key_Space);
-        QVERIFY(q.window->table().lstSelected.Contains(CardCode(first)));
+        QVERIFY(q.window->table().lstSelected.Contains(first));
         QCOMPARE(q.window->labThrow()->text(), QString("OK"));
         q.Key(Qt::Key_Space);
         QVERIFY(q.window->table().lstSelected.Empty());
         QCOMPARE(q.window->labThrow()->text(), QString("PASS"));
 
         // Enter presses the play button: a single card always may lead.
-        const bool leading = q.window->table().MustLead || q.window->table().TablePlay.empty();
+        const bool leading = q.window->table().MustLead || q.window->table().TablePlay.Empty();
         if (leading) {
             q.Key(Qt::Key_Space);
             q.Key(Qt::Key_Return);
-            QCOMPARE(QString::fromStdString(q.window->table().TablePlay), QString::fromStdString(CardCode(first)));
+            QCOMPARE(QString::fromStdString(Codes(q.window->table().TablePlay)), QString::fromStdString(CardCode(first)));
         } else {
             q.Key(Qt::Key_Return);  // a pass is allowed when following
             QCOMPARE(q.window->table().PassCount >= 1, true);
@@ -105,8 +105,8 @@ private slots:
         q.Key(Qt::Key_Space);
         q.Key(Qt::Key_Return);
         QCOMPARE(q.window->table().CurrentSeat, 1);
-        const std::string before = q.window->table().TablePlay;
-        const SortedList hand = q.window->table().lstDirection[0];
+        const CardSet before = q.window->table().TablePlay;
+        const CardSet hand = q.window->table().lstDirection[0];
         q.Key(Qt::Key_Right);
         QVERIFY(!q.window->tableWidget().HasFocusCard());
         q.Key(Qt::Key_Space);
@@ -125,7 +125,7 @@ private slots:
         QVERIFY(q.DealToPersonsTurn());
         QVERIFY(hint->isEnabled());
         hint->trigger();
-        const SortedList first = q.window->table().lstSelected;
+        const CardSet first = q.window->table().lstSelected;
         if (first.Empty()) {
             QCOMPARE(q.window->HintPanel()->text(), QString("提示：没有牌管得起"));
             return;
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(q.window->labThrow()->text(), QString("OK"));
         // Pressing it again lowers the first choice before raising the next one.
         hint->trigger();
-        const SortedList second = q.window->table().lstSelected;
+        const CardSet second = q.window->table().lstSelected;
         QVERIFY(!second.Empty());
         QCOMPARE(second.Count(), first.Count());
         // The hint never plays by itself.

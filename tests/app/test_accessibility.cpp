@@ -108,7 +108,7 @@ class TestAccessibility : public QObject {
         QAccessibleInterface* item = table->CardItem(card);
         QVERIFY(!item->state().checked);
         item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-        QVERIFY(w.table().Image(card).raised);
+        QVERIFY(w.pictures().Image(card).raised);
         QVERIFY(item->state().checked);
         QCOMPARE(button->text(QAccessible::Name), QString("OK"));
         item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());

@@ -95,7 +95,7 @@ class TestTableWindow : public QObject {
         // Every card waits face down on the stock.
         for (int s = 0; s < vorn::kSuits; ++s)
             for (int n = 1; n <= vorn::kNumbers; ++n) {
-                const vorn::CardImage& image = w.table().Image(Card{s, n});
+                const vorn::CardImage& image = w.pictures().Image(Card{s, n});
                 QCOMPARE(w.table().Location(Card{s, n}), vorn::kStockLocation);
                 QCOMPARE(QPoint(image.x, image.y), QPoint(300, 300));
                 QVERIFY(!image.face);
@@ -161,12 +161,12 @@ class TestTableWindow : public QObject {
             const std::vector<Card> hand = HandCards(w, seat);
             QCOMPARE(int(hand.size()), expected[seat]);
             QCOMPARE(w.table().HandSize(seat), expected[seat]);
-            for (Card card : hand) QCOMPARE(w.table().Image(card).face, seat == 0);
+            for (Card card : hand) QCOMPARE(w.pictures().Image(card).face, seat == 0);
         }
         QCOMPARE(Conservation(w), QString());
         // The person's hand reads from the 3 up to the 2, left to right.
         const std::vector<Card> mine = HandCards(w, 0);
-        for (size_t k = 1; k < mine.size(); ++k) QVERIFY(mine[k - 1].number <= mine[k].number);
+        for (size_t k = 1; k < mine.size(); ++k) QVERIFY(mine[k - 1].Number() <= mine[k].Number());
         QVERIFY(f.infos.isEmpty());
     }
 
@@ -193,7 +193,7 @@ class TestTableWindow : public QObject {
         w.Action("mnuDeal")->trigger();
         const std::vector<Card> hand = HandCards(w, seat);
         for (size_t k = 0; k < hand.size(); ++k) {
-            const vorn::CardImage& image = w.table().Image(hand[k]);
+            const vorn::CardImage& image = w.pictures().Image(hand[k]);
             QCOMPARE(horizontal ? image.x : image.y, first + int(k) * step);
         }
     }
@@ -209,13 +209,12 @@ class TestTableWindow : public QObject {
 
         const std::vector<Card> hand = HandCards(w, 0);
         const Card card = hand[2];
-        const std::string code = vorn::CardCode(card);
-        const int y = w.table().Image(card).y;
+        const int y = w.pictures().Image(card).y;
         PressCard(w, card);
-        QCOMPARE(w.table().Image(card).y, y - 300);
-        QVERIFY(w.table().CardRaised[card.suit][card.number - 1]);
-        QVERIFY(w.table().lstSelected.Contains(code));
-        QVERIFY(!w.table().lstDirection[0].Contains(code));
+        QCOMPARE(w.pictures().Image(card).y, y - 300);
+        QVERIFY(w.pictures().Image(card).raised);
+        QVERIFY(w.table().lstSelected.Contains(card));
+        QVERIFY(!w.table().lstDirection[0].Contains(card));
         QCOMPARE(w.labThrow()->text(), QString("OK"));
         QCOMPARE(Conservation(w, 0), QString());
 
@@ -226,10 +225,10 @@ class TestTableWindow : public QObject {
         QCOMPARE(w.labThrow()->text(), QString("OK"));
 
         PressCard(w, card);
-        QCOMPARE(w.table().Image(card).y, y);
-        QVERIFY(!w.table().CardRaised[card.suit][card.number - 1]);
+        QCOMPARE(w.pictures().Image(card).y, y);
+        QVERIFY(!w.pictures().Image(card).raised);
         QVERIFY(w.table().lstSelected.Empty());
-        QVERIFY(w.table().lstDirection[0].Contains(code));
+        QVERIFY(w.table().lstDirection[0].Contains(card));
         QCOMPARE(w.table().HandSize(0), 7);
         QCOMPARE(w.labThrow()->text(), QString("PASS"));
         QVERIFY(f.infos.isEmpty());
@@ -283,20 +282,20 @@ class TestTableWindow : public QObject {
         w.tmrCYC().stop();
 
         QVERIFY(f.infos.isEmpty());
-        QCOMPARE(Q(w.table().TablePlay), Q(vorn::CardCode(card)));
-        QCOMPARE(Q(w.table().PlayType), QString("Single"));
-        QCOMPARE(w.HintPanel()->text(), QString("提示：朱雀出牌") + kRankText[card.number]);
+        QCOMPARE(Q(Codes(w.table().TablePlay)), Q(vorn::CardCode(card)));
+        QCOMPARE(QString(PlayTypeName(w.table().PlayType)), QString("Single"));
+        QCOMPARE(w.HintPanel()->text(), QString("提示：朱雀出牌") + kRankText[card.Number()]);
         QVERIFY(w.labThrow()->isHidden());
         QCOMPARE(w.table().CurrentSeat, 1);
         QCOMPARE(w.table().HandSize(0), 6);
         QCOMPARE(w.table().Location(card), vorn::kPlayedLocation);
-        const vorn::CardImage& image = w.table().Image(card);
+        const vorn::CardImage& image = w.pictures().Image(card);
         QCOMPARE(QPoint(image.x, image.y), QPoint(7200, 3300));
         QVERIFY(!image.face);
         QCOMPARE(Conservation(w), QString());
         // The person's hand closes up around the gap: 6 cards from 7200 - 600.
         const std::vector<Card> hand = HandCards(w, 0);
-        for (size_t k = 0; k < hand.size(); ++k) QCOMPARE(w.table().Image(hand[k]).x, 6600 + int(k) * 200);
+        for (size_t k = 0; k < hand.size(); ++k) QCOMPARE(w.pictures().Image(hand[k]).x, 6600 + int(k) * 200);
         QVERIFY(!w.Action("mnuHint")->isEnabled());
 
         // Now that it is East's turn the person's cards do not answer.
@@ -320,7 +319,7 @@ class TestTableWindow : public QObject {
         w.Action("mnuDeal")->trigger();
         QVERIFY(TickToPerson(w));
         const std::vector<Card> hand = HandCards(w, 0);
-        QVERIFY(hand.front().number != hand.back().number);
+        QVERIFY(hand.front().Number() != hand.back().Number());
         if (choose) {
             PressCard(w, hand.front());
             PressCard(w, hand.back());

@@ -2,7 +2,7 @@
 #include <QTest>
 
 #include "cards/card.h"
-#include "cards/deal.h"
+#include "game/deal.h"
 #include "cards/texts.h"
 #include "cards/textutil.h"
 #include "tests/cards/fakes.h"
@@ -168,14 +168,6 @@ class CardCodeTest : public QObject {
         QFETCH(QString, caption);
         QFETCH(QString, stacked);
         QCOMPARE(Q(VerticalLabel(caption.toStdString())), stacked);
-    }
-
-    void statusPanels() {
-        RecordingView view;
-        ShowHint(view, "本局由朱雀先出牌");
-        ShowProgress(view, "单机游戏");
-        QCOMPARE(Q(view.hint), QString("提示：本局由朱雀先出牌"));
-        QCOMPARE(Q(view.progress), QString("进程：单机游戏"));
     }
 
     // The refusal and hint texts people read, byte for byte.

@@ -10,15 +10,21 @@
 #include <vector>
 
 #include "cards/card.h"
-#include "cards/deal.h"
+#include "game/deal.h"
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/sortedlist.h"
-#include "cards/table.h"
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
 #include "cards/tableview.h"
+#include "tests/support/cards.h"
 
 namespace vorn::test {
+
+using vorn::testing::CardOf;
+using vorn::testing::SetOf;
+using vorn::testing::Q;
+using vorn::testing::Text;
 
 inline QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -55,18 +61,18 @@ inline std::vector<std::string> Codes(std::string_view notation, int firstSuit =
     return codes;
 }
 
-inline SortedList Cards(std::string_view notation, int firstSuit = 0) {
-    SortedList list;
-    for (auto& code : Codes(notation, firstSuit)) list.Add(code);
-    return list;
+inline CardSet Cards(std::string_view notation, int firstSuit = 0) {
+    CardSet set;
+    for (auto& code : Codes(notation, firstSuit)) {
+        Card card;
+        ParseCard(code, card);
+        set.Add(card);
+    }
+    return set;
 }
 
-// The concatenated form the play on the table is kept in.
-inline std::string Play(std::string_view notation, int firstSuit = 0) {
-    std::string play;
-    for (auto& code : Codes(notation, firstSuit)) play += code;
-    return play;
-}
+// A play on the table written as rank names.
+inline CardSet Play(std::string_view notation, int firstSuit = 0) { return Cards(notation, firstSuit); }
 
 // A screen that records what the core asks of it. Wait returns at once.
 class RecordingView : public TableView {
@@ -170,7 +176,8 @@ class ScriptedRandom : public Random {
 
 // One table with everything its operations reach, all recorded.
 struct Rig {
-    Table table;
+    GameState table;
+    CardPictures pictures;
     Session session;
     Options options;
     RecordingView view;
@@ -185,7 +192,7 @@ struct Rig {
         explicit Forward(Random** target) : to(target) {}
         double Uniform() override { return (*to)->Uniform(); }
     } source{&random};
-    GameEnv env{table, session, options, view, outbox, source};
+    GameEnv env{table, session, options, view, outbox, source, &pictures};
 
     Rig() = default;
     Rig(const Rig&) = delete;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "cards/table.h"
+#include "cards/gamestate.h"
 #include "display/labelaccessible.h"
 #include "display/tableaccessible.h"
 #include "display/tablewidget.h"

@@ -1,27 +1,25 @@
 #include "tests/game/enginerig.h"
 
-#include "cards/deal.h"
 #include "cards/rules.h"
+#include "game/deal.h"
 
 namespace vorn::gametest {
 
 namespace {
 
-std::string TakeFree(Table& t, int number) {
-    for (int suit = 0; suit < kSuits; ++suit) {
-        std::string code = CardCode(suit, number);
-        if (t.lstCardsBox.Contains(code)) return code;
-    }
+std::string TakeFree(GameState& t, int number) {
+    for (int suit = 0; suit < kSuits; ++suit)
+        if (t.lstCardsBox.Contains(Card{suit, number})) return CardCode(suit, number);
     return {};
 }
 
-std::vector<std::string> Take(Table& t, const QString& ranks, int where) {
-    std::vector<std::string> taken;
+CardSet Take(GameState& t, const QString& ranks, int where) {
+    CardSet taken;
     for (const auto& wanted : Codes(ranks)) {
-        std::string code = TakeFree(t, CardOf(wanted).number);
+        std::string code = TakeFree(t, CardOf(wanted).Number());
         if (code.empty()) continue;
         Place(t, code, where);
-        taken.push_back(code);
+        taken.Add(CardOf(code));
     }
     return taken;
 }
@@ -29,30 +27,27 @@ std::vector<std::string> Take(Table& t, const QString& ranks, int where) {
 }  // namespace
 
 void Arrange(Rig& rig, const Setup& setup) {
-    Table& t = rig.table;
+    GameState& t = rig.table;
     GameEnv& env = rig.engine.Env();
     rig.engine.NewGame();
     for (int seat = 0; seat < 4; ++seat) Take(t, setup.hands[seat], seat);
-    const auto play = Take(t, setup.onTable, kPlayedLocation);
-    t.TablePlay = Concat(play);
-    SortedList played;
-    for (const auto& code : play) played.Add(code);
+    const CardSet play = Take(t, setup.onTable, kPlayedLocation);
+    t.TablePlay = play;
     if (!setup.playType.empty())
-        t.PlayType = setup.playType;
+        t.PlayType = PlayTypeOf(setup.playType);
     else
-        t.PlayType = play.empty() ? "JustBegin" : ClassifyPlay(played);
-    BuildPlayTexts(t);
+        t.PlayType = play.Empty() ? PlayType::JustBegin : ClassifyPlay(play);
     if (setup.stockLeft >= 0) {
         while (t.lstCardsBox.Count() > setup.stockLeft) {
-            t.Location(CardOf(t.lstCardsBox[0])) = kPlayedLocation;
+            t.Location(t.lstCardsBox[0]) = kPlayedLocation;
             t.lstCardsBox.RemoveAt(0);
         }
         t.StockEmpty = t.lstCardsBox.Empty();
     }
     for (int seat = 0; seat < 4; ++seat) {
-        for (const auto& code : t.lstDirection[seat]) {
-            PlaceCard(env, CardOf(code), t.SeatX[seat], t.SeatY[seat]);
-            if (seat == rig.session.LocalSeat) ShowFace(env, CardOf(code), true);
+        for (const Card card : t.lstDirection[seat]) {
+            PlaceCard(env, card, rig.pictures.SeatX[seat], rig.pictures.SeatY[seat]);
+            if (seat == rig.session.LocalSeat) ShowFace(env, card, true);
         }
         LayoutHand(env, seat);
     }

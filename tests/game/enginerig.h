@@ -17,12 +17,18 @@
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/sortedlist.h"
-#include "cards/table.h"
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
 #include "cards/tableview.h"
 #include "game/engine.h"
+#include "tests/support/cards.h"
 
 namespace vorn::gametest {
+
+using vorn::testing::CardOf;
+using vorn::testing::SetOf;
+using vorn::testing::Q;
+using vorn::testing::Text;
 
 inline QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -119,7 +125,8 @@ class FakeView : public TableView {
 
 // A local game on the real engine with the recording screen and a fixed seed.
 struct Rig {
-    Table table;
+    GameState table;
+    CardPictures pictures;
     Session session;
     Options options;
     FakeView view;
@@ -128,7 +135,7 @@ struct Rig {
     Engine engine;
 
     explicit Rig(std::uint64_t seed = 1)
-        : random(seed), engine(table, session, options, view, outbox, random) {
+        : random(seed), engine(table, session, options, view, outbox, random, &pictures) {
         options.animation = false;
         options.sound = true;
         engine.AdjustDirection();
@@ -150,18 +157,13 @@ inline std::vector<std::string> Codes(const QString& ranks, int firstSuit = 0) {
     return codes;
 }
 
-inline Card CardOf(const std::string& code) {
-    Card c;
-    ParseCard(code, c);
-    return c;
-}
-
 // Takes a card out of the stock into a seat's hand (seat 0..3) or onto the
 // played heap (4), keeping the stock list and CardLocation in step.
-inline void Place(Table& t, const std::string& code, int where) {
-    t.lstCardsBox.Remove(code);
-    t.Location(CardOf(code)) = where;
-    if (where >= 0 && where < 4) t.lstDirection[where].Add(code);
+inline void Place(GameState& t, const std::string& code, int where) {
+    const Card card = CardOf(code);
+    t.lstCardsBox.Remove(card);
+    t.Location(card) = std::int8_t(where);
+    if (where >= 0 && where < 4) t.lstDirection[where].Add(card);
 }
 
 // Sets up a table mid-game: hands as rank lists, a play on the table made by
@@ -186,11 +188,5 @@ inline std::string Concat(const std::vector<std::string>& codes) {
 }
 
 void Arrange(Rig& rig, const Setup& setup);
-
-inline QString Text(const SortedList& list) {
-    QStringList items;
-    for (const auto& item : list) items << Q(item);
-    return items.join(' ');
-}
 
 }  // namespace vorn::gametest

@@ -22,30 +22,26 @@ std::string LeadHintText(const std::string& name) {
 // hand; follow with the cards one number above the table's when he holds them
 // and the answer keeps 2s alone, else pass. Raises the cards with clicks.
 void ChooseForPerson(Rig& rig) {
-    Table& t = rig.table;
-    const SortedList hand = t.lstDirection[0];
-    if (t.MustLead || t.TablePlay.empty()) {
-        rig.engine.CardClick(CardOf(hand[0]));
+    GameState& t = rig.table;
+    const CardSet hand = t.lstDirection[0];
+    if (t.MustLead || t.TablePlay.Empty()) {
+        rig.engine.CardClick(hand[0]);
         return;
     }
-    std::vector<std::string> answer;
-    std::vector<bool> used(hand.Count(), false);
-    for (int k = 0; k < PlaySize(t.TablePlay); ++k) {
-        const int wanted = CardNumber(t.TablePlay.substr(4 * k, 4)) + 1;
-        for (int i = 0; i < hand.Count(); ++i)
-            if (!used[i] && CardNumber(hand[i]) == wanted) {
-                used[i] = true;
-                answer.push_back(hand[i]);
+    CardSet chosen;
+    for (const Card onTable : t.TablePlay) {
+        const int wanted = onTable.Number() + 1;
+        for (const Card mine : hand)
+            if (!chosen.Contains(mine) && mine.Number() == wanted) {
+                chosen.Add(mine);
                 break;
             }
     }
-    SortedList chosen;
-    for (const auto& code : answer) chosen.Add(code);
-    if (int(answer.size()) != PlaySize(t.TablePlay) || BreaksTwoRule(chosen)) return;  // pass
-    for (const auto& code : answer) rig.engine.CardClick(CardOf(code));
+    if (chosen.Count() != PlaySize(t.TablePlay) || BreaksTwoRule(chosen)) return;  // pass
+    for (const Card card : chosen) rig.engine.CardClick(card);
 }
 
-std::array<int, 4> HandSizes(const Table& t) {
+std::array<int, 4> HandSizes(const GameState& t) {
     return {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)};
 }
 
@@ -73,7 +69,7 @@ class EngineGamesTest : public QObject {
         QFETCH(bool, byClicks);
         QFETCH(int, games);
         Rig rig(seed);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         Engine& engine = rig.engine;
         rig.options.SetLevel(level);
         engine.autoPlay = !byClicks;
@@ -163,7 +159,7 @@ class EngineGamesTest : public QObject {
         QFETCH(QStringList, hands);
         QFETCH(bool, yes);
         Rig rig(5);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         rig.session.PlayerNames = {"南家", "East", "北家", "West"};
         Setup setup;
         for (int i = 0; i < 4; ++i) setup.hands[i] = hands[i];

@@ -13,14 +13,14 @@ namespace vorn::gametest {
 namespace {
 
 // Raises, by clicks, one card of the person's hand for each rank name.
-std::vector<std::string> ClickRanks(Rig& rig, const QString& ranks) {
-    std::vector<std::string> clicked;
+std::vector<Card> ClickRanks(Rig& rig, const QString& ranks) {
+    std::vector<Card> clicked;
     for (const auto& wanted : Codes(ranks)) {
-        const int number = CardOf(wanted).number;
-        for (const auto& code : rig.table.lstDirection[0])
-            if (CardNumber(code) == number) {
+        const int number = CardOf(wanted).Number();
+        for (const Card code : rig.table.lstDirection[0])
+            if (code.Number() == number) {
                 clicked.push_back(code);
-                rig.engine.CardClick(CardOf(code));
+                rig.engine.CardClick(code);
                 break;
             }
     }
@@ -28,12 +28,12 @@ std::vector<std::string> ClickRanks(Rig& rig, const QString& ranks) {
 }
 
 // Moves, for each rank name, one card of the seat's hand into lstSelected.
-void ChooseRanks(Table& t, int seat, const QString& ranks) {
+void ChooseRanks(GameState& t, int seat, const QString& ranks) {
     for (const auto& wanted : Codes(ranks)) {
-        const int number = CardOf(wanted).number;
-        SortedList& hand = t.lstDirection[seat];
+        const int number = CardOf(wanted).Number();
+        CardSet& hand = t.lstDirection[seat];
         for (int i = 0; i < hand.Count(); ++i)
-            if (CardNumber(hand[i]) == number) {
+            if (hand[i].Number() == number) {
                 t.lstSelected.Add(hand[i]);
                 hand.RemoveAt(i);
                 break;
@@ -150,21 +150,21 @@ class EnginePlayTest : public QObject {
         QFETCH(QString, message);
         QFETCH(QString, hint);
         Rig rig(7);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         Setup setup;
         setup.hands = {hand, "10 J", "10 J", "10 J"};
         setup.onTable = onTable;
         setup.mustLead = onTable.isEmpty();
         setup.lastThrower = 3;
         Arrange(rig, setup);
-        const std::string tableBefore = t.TablePlay;
+        const CardSet tableBefore = t.TablePlay;
         rig.view.StartCycleTimer(rig.options.cycleInterval);
         rig.engine.Tick();
         QVERIFY(rig.view.throwVisible);
         QVERIFY(!rig.view.TimerRunning());
 
-        const std::vector<std::string> chosen = ClickRanks(rig, choose);
-        const SortedList handAfterClicks = t.lstDirection[0];
+        const std::vector<Card> chosen = ClickRanks(rig, choose);
+        const CardSet handAfterClicks = t.lstDirection[0];
         rig.engine.ThrowClick();
 
         if (!message.isEmpty()) {
@@ -174,8 +174,8 @@ class EnginePlayTest : public QObject {
             QCOMPARE(t.lstSelected.Count(), int(chosen.size()));
             for (const auto& code : chosen) {
                 QVERIFY(t.lstSelected.Contains(code));
-                QVERIFY(t.Image(CardOf(code)).raised);
-                QCOMPARE(rig.view.cards[FaceCell(CardOf(code))].y, t.SeatY[0] - 300);
+                QVERIFY(rig.pictures.Image(CardOf(code)).raised);
+                QCOMPARE(rig.view.cards[FaceCell(CardOf(code))].y, rig.pictures.SeatY[0] - 300);
                 QCOMPARE(t.Location(CardOf(code)), 0);
             }
             QCOMPARE(t.lstDirection[0], handAfterClicks);
@@ -203,7 +203,7 @@ class EnginePlayTest : public QObject {
             QCOMPARE(t.TheLastThrower, 0);
             QCOMPARE(PlaySize(t.TablePlay), int(chosen.size()));
             for (const auto& code : chosen) {
-                QVERIFY(t.TablePlay.find(code) != std::string::npos);
+                QVERIFY(t.TablePlay.Contains(code));
                 QCOMPARE(t.Location(CardOf(code)), kPlayedLocation);
                 // On the heap, face down.
                 QCOMPARE(rig.view.cards[FaceCell(CardOf(code))].x, kHeapX);
@@ -236,7 +236,7 @@ class EnginePlayTest : public QObject {
         QFETCH(bool, newRound);
         QFETCH(QString, bad);
         Rig rig(8);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         Setup setup;
         setup.hands = {"10 J", "10 J", "10 J", "10 J"};
         setup.hands[seat] = hand;
@@ -278,7 +278,7 @@ class EnginePlayTest : public QObject {
         QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
         QCOMPARE(t.CurrentSeat, (seat + 1) % 4);
         QCOMPARE(t.TheLastThrower, seat);
-        QVERIFY(!t.TablePlay.empty());
+        QVERIFY(!t.TablePlay.Empty());
         QCOMPARE(t.PassCount, 0);
         QCOMPARE(t.lstCardsBox.Count(), stockAfterRefusal);  // no second drawing round
         QCOMPARE(Q(CheckConservation(t)), QString());
@@ -288,7 +288,7 @@ class EnginePlayTest : public QObject {
     // and leads.
     void threePasses() {
         Rig rig(9);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         Setup setup;
         setup.hands = {"3 5", "4 6 8", "3 4", "5 6"};
         setup.onTable = "K";
@@ -346,7 +346,7 @@ class EnginePlayTest : public QObject {
         QFETCH(int, stock);
         QFETCH(QString, order);
         Rig rig(10);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         Setup setup;
         setup.hands = {"3 5 7", "4 6 8", "3 4 9", "5 6 10"};
         setup.onTable = "K";
@@ -376,7 +376,7 @@ class EnginePlayTest : public QObject {
             // The person leads: a new round, and no pass.
             QVERIFY(rig.view.throwVisible);
             QVERIFY(t.MustLead);
-            QVERIFY(t.TablePlay.empty());
+            QVERIFY(t.TablePlay.Empty());
             rig.engine.ThrowClick();
             QCOMPARE(rig.view.infoBoxes, std::vector<std::string>{"你先出牌，不能 PASS，可选任意牌型！"});
             QCOMPARE(t.CurrentSeat, 0);
@@ -384,7 +384,7 @@ class EnginePlayTest : public QObject {
         } else {
             QCOMPARE(t.TheLastThrower, leader);
             QCOMPARE(t.CurrentSeat, (leader + 1) % 4);
-            QVERIFY(!t.TablePlay.empty());
+            QVERIFY(!t.TablePlay.Empty());
         }
         QCOMPARE(Q(CheckConservation(t)), QString());
     }
@@ -410,7 +410,7 @@ class EnginePlayTest : public QObject {
         QFETCH(QString, moves);
         QFETCH(QString, runs);
         Rig rig(11);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         Setup setup;
         setup.hands = {"K", "K", "K", "K"};
         Arrange(rig, setup);
@@ -419,14 +419,14 @@ class EnginePlayTest : public QObject {
             const QString ranks = move.section(':', 1).replace(',', ' ');
             if (ranks != "-")
                 for (const auto& wanted : Codes(ranks)) {
-                    const int number = CardOf(wanted).number;
+                    const int number = CardOf(wanted).Number();
                     for (int suit = 0; suit < kSuits; ++suit)
-                        if (t.lstCardsBox.Contains(CardCode(suit, number))) {
+                        if (t.lstCardsBox.Contains(Card{suit, number})) {
                             // Drawn into the hand and chosen, as the computer player would.
                             const std::string code = CardCode(suit, number);
                             Place(t, code, seat);
-                            t.lstDirection[seat].Remove(code);
-                            t.lstSelected.Add(code);
+                            t.lstDirection[seat].Remove(CardOf(code));
+                            t.lstSelected.Add(CardOf(code));
                             break;
                         }
                 }

@@ -14,9 +14,9 @@ namespace {
 // What a second play starting inside the pause would change.
 struct Snapshot {
     int current, passCount, lastThrower;
-    std::string tablePlay;
-    SortedList selected;
-    std::array<SortedList, 4> hands;
+    CardSet tablePlay;
+    CardSet selected;
+    std::array<CardSet, 4> hands;
     bool throwVisible;
     size_t waits, stockCounts, infoBoxes;
     int decisions;
@@ -25,7 +25,7 @@ struct Snapshot {
 };
 
 Snapshot Take(const Rig& rig, int decisions) {
-    const Table& t = rig.table;
+    const GameState& t = rig.table;
     return {t.CurrentSeat,
             t.PassCount,
             t.TheLastThrower,
@@ -62,7 +62,7 @@ class EngineReentryTest : public QObject {
         QFETCH(QString, intruder);
         QFETCH(bool, animation);
         Rig rig(31);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         rig.options.animation = animation;
         Setup setup;
         setup.hands = {"3 4 5 9", "6 7 8 K", "8 9 J", "10 J Q"};

@@ -36,7 +36,7 @@ class EngineSeatsTest : public QObject {
         QFETCH(int, clicks);
         QFETCH(bool, raised);
         Rig rig(21);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         Setup setup;
         setup.hands = {"3 4 5", "6 7", "8 9", "10 J"};
         setup.onTable = "K";
@@ -47,14 +47,13 @@ class EngineSeatsTest : public QObject {
         if (buttonShown && !personsTurn) rig.engine.ShowThrowButton();
         QCOMPARE(rig.view.throwVisible, buttonShown);
 
-        std::string code;
-        if (target == "own") code = t.lstDirection[0][1];
-        if (target == "other") code = t.lstDirection[1][0];
-        if (target == "played") code = t.TablePlay.substr(0, 4);
-        if (target == "stock") code = t.lstCardsBox[0];
-        const Card card = CardOf(code);
-        const CardImage before = t.Image(card);
-        const std::array<SortedList, 4> hands = t.lstDirection;
+        Card card;
+        if (target == "own") card = t.lstDirection[0][1];
+        if (target == "other") card = t.lstDirection[1][0];
+        if (target == "played") card = t.TablePlay[0];
+        if (target == "stock") card = t.lstCardsBox[0];
+        const CardImage before = rig.pictures.Image(card);
+        const std::array<CardSet, 4> hands = t.lstDirection;
         const std::string caption = rig.view.throwCaption;
 
         for (int k = 0; k < clicks; ++k) rig.engine.CardClick(card);
@@ -62,9 +61,9 @@ class EngineSeatsTest : public QObject {
         const CardImage& shown = rig.view.cards[FaceCell(card)];
         if (raised) {
             QCOMPARE(t.lstSelected.Count(), 1);
-            QCOMPARE(Q(t.lstSelected[0]), Q(code));
-            QVERIFY(!t.lstDirection[0].Contains(code));
-            QVERIFY(t.CardRaised[card.suit][card.number - 1]);
+            QVERIFY(t.lstSelected[0] == card);
+            QVERIFY(!t.lstDirection[0].Contains(card));
+            QVERIFY(rig.pictures.Image(card).raised);
             QCOMPARE(shown.y, before.y - 300);
             QCOMPARE(shown.x, before.x);
             QCOMPARE(t.Location(card), 0);
@@ -74,9 +73,9 @@ class EngineSeatsTest : public QObject {
         }
         QVERIFY(t.lstSelected.Empty());
         QCOMPARE(t.lstDirection, hands);
-        QVERIFY(!t.CardRaised[card.suit][card.number - 1]);
-        QCOMPARE(t.Image(card).y, before.y);
-        QCOMPARE(t.Image(card).x, before.x);
+        QVERIFY(!rig.pictures.Image(card).raised);
+        QCOMPARE(rig.pictures.Image(card).y, before.y);
+        QCOMPARE(rig.pictures.Image(card).x, before.x);
         if (clicks == 2) {
             QCOMPARE(shown.y, before.y);
             QCOMPARE(Q(rig.view.throwCaption), QString("PASS"));
@@ -88,7 +87,7 @@ class EngineSeatsTest : public QObject {
 
     void captionFollowsChoice() {
         Rig rig(22);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         Setup setup;
         setup.hands = {"3 3 5", "6 7", "8 9", "10 J"};
         setup.mustLead = true;
@@ -138,8 +137,8 @@ class EngineSeatsTest : public QObject {
         for (int pos = 0; pos < 4; ++pos) {
             const int seat = around[pos];
             const Place& p = places[pos];
-            QCOMPARE(rig.table.SeatX[seat], p.x);
-            QCOMPARE(rig.table.SeatY[seat], p.y);
+            QCOMPARE(rig.pictures.SeatX[seat], p.x);
+            QCOMPARE(rig.pictures.SeatY[seat], p.y);
             const auto& label = rig.view.names[seat];
             QCOMPARE(label.x, p.labelX);
             QCOMPARE(label.y, p.labelY);

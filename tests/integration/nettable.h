@@ -24,7 +24,7 @@
 
 #include "app/mainwindow.h"
 #include "app/networkgame.h"
-#include "cards/table.h"
+#include "cards/gamestate.h"
 #include "game/engine.h"
 #include "net/sendqueue.h"
 #include "net/socket/codec.h"
@@ -109,7 +109,7 @@ class NetTable {
     }
 
     MainWindow& w() { return *window_; }
-    Table& table() { return window_->table(); }
+    GameState& table() { return window_->table(); }
     Session& session() { return window_->session(); }
     Engine& engine() { return window_->engine(); }
     NetworkGame& net() { return window_->network(); }
@@ -166,10 +166,10 @@ class NetTable {
     // False when it is not this seat's turn (or an action is running).
     bool PlayAsComputer() {
         Engine& e = engine();
-        const Table& t = table();
+        const GameState& t = table();
         const int seat = session().LocalSeat;
         if (!e.ThrowVisible() || t.CurrentSeat != seat || e.Busy()) return false;
-        e.ComputerDecision(seat, t.MustLead || t.TablePlay.empty());
+        e.ComputerDecision(seat, t.MustLead || t.TablePlay.Empty());
         e.ThrowClick();
         return true;
     }
@@ -189,7 +189,7 @@ class NetTable {
 };
 
 // The game state every copy of a network table must share.
-inline std::string Difference(const Table& a, const Table& b) { return StateDifference(a, b); }
+inline std::string Difference(const GameState& a, const GameState& b) { return StateDifference(a, b); }
 
 // A host and its joiners in one process. Joiners are seated one after
 // another, so that the slots are handed out in a known order.

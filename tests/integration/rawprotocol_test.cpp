@@ -16,7 +16,7 @@ QByteArray Cp(const QString& text) {
 
 // A card of seat's hand on the host's table.
 QString CardOf(NetTable& host, int seat, int index = 0) {
-    return Q(host.table().lstDirection[size_t(seat)][index]);
+    return Q(CardCode(host.table().lstDirection[size_t(seat)][index]));
 }
 
 class TestRawProtocol : public QObject {
@@ -154,7 +154,7 @@ class TestRawProtocol : public QObject {
         QVERIFY(Probe(1, "ready"));
 
         NetTable& h = *host_;
-        const std::string play = h.table().TablePlay;
+        const CardSet play = h.table().TablePlay;
         if (forged == "wrong slot")
             bytes = Cp("[Throw]1|" + CardOf(h, 1) + "|1\r\n");
         else if (forged == "out of turn")
@@ -166,7 +166,7 @@ class TestRawProtocol : public QObject {
         else if (forged == "twice")
             bytes = Cp("[Throw]1|" + CardOf(h, 1) + CardOf(h, 1) + "|1\r\n");
 
-        const Table before = h.table();
+        const GameState before = h.table();
         const std::vector<Person> players = h.net().players();
         const std::array<std::string, 4> names = h.session().PlayerNames;
         std::array<qsizetype, 3> heard{};
@@ -195,8 +195,8 @@ class TestRawProtocol : public QObject {
                 QVERIFY2(!since.contains(tag), qPrintable(QString("slot %1 got %2").arg(s).arg(tag)));
         }
         // And the seat to move can still make its move: a pass.
-        Slot(1).Send(Cp(QString("[Throw]0|%1|1\r\n").arg(Q(play))));
-        QVERIFY(Slot(2).WaitFor(QString("[Throw]0|%1|1").arg(Q(play))));
+        Slot(1).Send(Cp(QString("[Throw]0|%1|1\r\n").arg(Q(Codes(play)))));
+        QVERIFY(Slot(2).WaitFor(QString("[Throw]0|%1|1").arg(Q(Codes(play)))));
         QVERIFY(Slot(3).WaitFor("[Turn]2|False"));
         QCOMPARE(h.table().CurrentSeat, 2);
         QCOMPARE(h.table().PassCount, 1);
@@ -213,7 +213,7 @@ class TestRawProtocol : public QObject {
         for (const char* name : {"R1", "R2", "R3"}) QVERIFY2(Join(name), name);
         VORN_TRY_VERIFY(Slot(2).Got("[Prepare]H|R1|R2|R3") && host_->net().queue().Empty());
         Pause(20);
-        const Table before = host_->table();
+        const GameState before = host_->table();
         const qsizetype heard = Slot(2).received.size();
         QByteArray huge = head + QByteArray(1 << 20, 'A');
         for (qsizetype at = 0; at < huge.size(); at += 64 * 1024) {

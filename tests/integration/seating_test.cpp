@@ -47,7 +47,7 @@ class TestSeating : public QObject {
             VORN_TRY_COMPARE(t->Progress(), kAllSeated);
             VORN_TRY_COMPARE(t->PlayerList(), all);
             // Each table is turned so that its own seat is at the bottom.
-            QCOMPARE(t->table().SeatY[t->session().LocalSeat], 6400);
+            QCOMPARE(t->w().pictures().SeatY[t->session().LocalSeat], 6400);
             QVERIFY2(t->infos.isEmpty(), qPrintable(t->infos.join("|")));
         }
         const std::vector<Person>& players = party.host->net().players();

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cards/table.h"
+#include "cards/gamestate.h"
 #include "net/dispatcher.h"
 #include "net/protocol.h"
 #include "net/texts.h"
@@ -23,7 +23,7 @@ QStringList Lines(const NetRig& rig) {
     return lines;
 }
 
-QString Hand(const Table& t, int seat) {
+QString Hand(const GameState& t, int seat) {
     QStringList codes;
     for (const auto& code : t.lstDirection[seat]) codes << Q(code);
     return codes.join(' ');
@@ -300,7 +300,7 @@ class DispatcherTest : public QObject {
         QCOMPARE(rig.session_.PlayerNames, (std::array<std::string, 4>{"南家", "东家", "北家", "西家"}));
         QCOMPARE(Q(rig.progress.back()), QString(texts::kAllSeated));
         // The seats turned: this joiner's seat 1 is now at the bottom.
-        QCOMPARE(rig.table.SeatY[1], 6400);
+        QCOMPARE(rig.pictures.SeatY[1], 6400);
     }
 
     // A joiner applies the host's moves; a pass never moves a card, a play
@@ -406,7 +406,7 @@ class DispatcherTest : public QObject {
         NetRig rig(false, 2);
         rig.FollowingPosition();
         QCOMPARE(rig.table.lstCardsBox.Count(), 36);
-        const std::string card = rig.table.lstCardsBox[index];
+        const Card card = rig.table.lstCardsBox[index];
         const int before = rig.table.HandSize(seat);
         Arrive(rig, QString("[Snatch Card]%1|%2\r\n").arg(seat).arg(index), -1);
         QCOMPARE(rig.table.HandSize(seat), before + 1);
@@ -449,8 +449,8 @@ class DispatcherTest : public QObject {
     void arrivalsWaitForTheRunningAction() {
         NetRig rig(false, 2);
         rig.FollowingPosition();
-        const std::string first = rig.table.lstCardsBox[0];
-        const std::string second = rig.table.lstCardsBox[1];
+        const Card first = rig.table.lstCardsBox[0];
+        const Card second = rig.table.lstCardsBox[1];
         rig.engine_.RunAction([&rig] {
             Arrive(rig, "[Snatch Card]1|0\r\n[Message]H: wait\r\n[Snatch Card]3|0\r\n[Turn]3|True\r\n", -1);
             QCOMPARE(rig.table.lstCardsBox.Count(), 36);
@@ -570,7 +570,7 @@ class DispatcherTest : public QObject {
         rig.table.MustLead = mustLead;
         rig.players_ = {{"H", -1}, {"J1", 1}, {"J2", 2}};
         QCOMPARE(rig.table.lstCardsBox.Count(), 36);
-        const Table before = rig.table;
+        const GameState before = rig.table;
         const Visible seen(rig);
 
         Arrive(rig, message + "\r\n", source);

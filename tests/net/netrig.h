@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "cards/card.h"
-#include "cards/deal.h"
+#include "game/deal.h"
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/table.h"
+#include "cards/gamestate.h"
 #include "game/engine.h"
 #include "net/dispatcher.h"
 #include "net/nethost.h"
@@ -28,14 +28,15 @@ namespace vorn::test {
 // Links are switched on and off by hand.
 class NetRig : public NetHost {
   public:
-    Table table;
+    GameState table;
+    CardPictures pictures;
     Session session_;
     Options options;
     RecordingView view;
     SeededRandom random{12345};
     SendQueue queue{*this};
     NetOutbox outbox{queue};
-    Engine engine_{table, session_, options, view, outbox, random};
+    Engine engine_{table, session_, options, view, outbox, random, &pictures};
     Dispatcher dispatcher{*this, queue};
 
     std::vector<Person> players_;
@@ -102,9 +103,9 @@ class NetRig : public NetHost {
     void Give(int seat, const std::string& code) {
         Card card;
         QVERIFY2(ParseCard(code, card), code.c_str());
-        QVERIFY2(table.lstCardsBox.Remove(code), code.c_str());
-        if (seat < 4) table.lstDirection[seat].Add(code);
-        table.Location(card) = seat;
+        QVERIFY2(table.lstCardsBox.Remove(card), code.c_str());
+        if (seat < 4) table.lstDirection[seat].Add(card);
+        table.Location(card) = std::int8_t(seat);
         if (table.lstCardsBox.Empty()) table.StockEmpty = true;
     }
 
@@ -115,8 +116,8 @@ class NetRig : public NetHost {
         for (auto code : {"C_04", "H_07", "S_07"}) Give(0, code);
         for (auto code : {"D_08", "H_08", "C_10"}) Give(2, code);
         for (auto code : {"C_11", "D_11", "H_12"}) Give(3, code);
-        table.TablePlay = "C_05D_05";
-        table.PlayType = "Bank";
+        table.TablePlay = SetOf("C_05D_05");
+        table.PlayType = PlayType::Bank;
         table.TheLastThrower = 0;
         table.CurrentSeat = 1;
         table.MustLead = false;
@@ -129,10 +130,8 @@ class NetRig : public NetHost {
 
 // The shared game state of two tables plus the stock index of the last draw,
 // compared; the first difference is described, an empty text means equal.
-inline std::string TableDifference(const Table& a, const Table& b) {
-    std::string diff = StateDifference(a, b);
-    if (diff.empty() && a.DrawIndex != b.DrawIndex) diff = "DrawIndex";
-    return diff;
+inline std::string TableDifference(const GameState& a, const GameState& b) {
+    return StateDifference(a, b);
 }
 
 using Sent = std::vector<std::pair<std::string, std::string>>;

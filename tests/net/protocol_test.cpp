@@ -280,7 +280,7 @@ class ProtocolTest : public QObject {
         QFETCH(QString, text);
         QFETCH(int, cards);
         auto parsed = ParseCardList(S(text));
-        QCOMPARE(parsed ? int(parsed->size()) : -1, cards);
+        QCOMPARE(parsed ? parsed->Count() : -1, cards);
     }
 
     // Bodies as the receiver reads them: malformed ones come back as nothing.

@@ -13,7 +13,7 @@
 #include "ai/lead.h"
 #include "cards/card.h"
 #include "cards/rules.h"
-#include "cards/table.h"
+#include "cards/gamestate.h"
 
 namespace {
 
@@ -22,31 +22,29 @@ using namespace vorn;
 constexpr int kPositions = 64;
 constexpr int kSeat = 1;
 
-void Deal(Table& t, int seat, const std::string& code) {
-    Card c;
-    ParseCard(code, c);
-    t.Location(c) = seat;
-    t.lstDirection[seat].Add(code);
+void Deal(GameState& t, int seat, Card c) {
+    t.Location(c) = std::int8_t(seat);
+    t.lstDirection[seat].Add(c);
 }
 
 // The play on the table: a single, a pair or a straight of three from the
 // cards nobody holds, so that some positions can be beaten and some not.
-void LayPlay(Table& t, std::vector<std::string>& rest, std::mt19937_64& gen) {
-    std::vector<std::string> play;
+void LayPlay(GameState& t, std::vector<Card>& rest, std::mt19937_64& gen) {
+    std::vector<Card> play;
     const int kind = int(gen() % 4);
-    for (const auto& code : rest) {
-        const int number = CardNumber(code);
+    for (const Card card : rest) {
+        const int number = card.Number();
         if (number == kTwo) continue;
         if (kind <= 1) {
-            play = {code};
+            play = {card};
         } else if (kind == 2) {
-            for (const auto& other : rest)
-                if (other != code && CardNumber(other) == number) play = {code, other};
+            for (const Card other : rest)
+                if (other != card && other.Number() == number) play = {card, other};
         } else if (number <= 10) {
-            std::vector<std::string> run{code};
+            std::vector<Card> run{card};
             for (int next = number + 1; next <= number + 2; ++next)
-                for (const auto& other : rest)
-                    if (CardNumber(other) == next) {
+                for (const Card other : rest)
+                    if (other.Number() == next) {
                         run.push_back(other);
                         break;
                     }
@@ -54,29 +52,25 @@ void LayPlay(Table& t, std::vector<std::string>& rest, std::mt19937_64& gen) {
         }
         if (!play.empty()) break;
     }
-    SortedList sorted;
-    for (const auto& code : play) {
-        sorted.Add(code);
-        Card c;
-        ParseCard(code, c);
+    for (const Card c : play) {
+        t.TablePlay.Add(c);
         t.Location(c) = kPlayedLocation;
-        rest.erase(std::find(rest.begin(), rest.end(), code));
+        rest.erase(std::find(rest.begin(), rest.end(), c));
     }
-    for (const auto& code : sorted) t.TablePlay += code;
-    t.PlayType = ClassifyPlay(sorted);
+    t.PlayType = ClassifyPlay(t.TablePlay);
 }
 
-std::vector<Table> MakePositions(int handSize, std::uint64_t seed) {
+std::vector<GameState> MakePositions(int handSize, std::uint64_t seed) {
     std::mt19937_64 gen(seed);
-    std::vector<Table> positions;
+    std::vector<GameState> positions;
     for (int p = 0; p < kPositions; ++p) {
-        Table t;
-        std::vector<std::string> deck;
+        GameState t;
+        std::vector<Card> deck;
         for (int number = 1; number <= kNumbers; ++number)
-            for (int suit = 0; suit < kSuits; ++suit) deck.push_back(CardCode(suit, number));
+            for (int suit = 0; suit < kSuits; ++suit) deck.push_back(Card(suit, number));
         std::shuffle(deck.begin(), deck.end(), gen);
         for (int i = 0; i < handSize; ++i) Deal(t, kSeat, deck[i]);
-        std::vector<std::string> rest(deck.begin() + handSize, deck.end());
+        std::vector<Card> rest(deck.begin() + handSize, deck.end());
         std::shuffle(rest.begin(), rest.end(), gen);
         LayPlay(t, rest, gen);
         for (int other : {0, 2, 3})
@@ -84,29 +78,27 @@ std::vector<Table> MakePositions(int handSize, std::uint64_t seed) {
                 Deal(t, other, rest.back());
                 rest.pop_back();
             }
-        for (const auto& code : rest) {
-            Card c;
-            ParseCard(code, c);
+        for (const Card c : rest) {
             t.Location(c) = kStockLocation;
-            t.lstCardsBox.Add(code);
+            t.lstCardsBox.Add(c);
         }
         t.StockEmpty = p % 2 == 1;
         t.TheLastThrower = 0;
         t.PassCount = p % 3 == 2 ? 1 : 0;
         t.MustLead = false;
-        positions.push_back(std::move(t));
+        positions.push_back(t);
     }
     return positions;
 }
 
-void PutBack(Table& t) {
-    for (const auto& code : t.lstSelected) t.lstDirection[kSeat].Add(code);
+void PutBack(GameState& t) {
+    t.lstDirection[kSeat] |= t.lstSelected;
     t.lstSelected.Clear();
 }
 
 void BM_FollowDecision(benchmark::State& state) {
     const int low = int(state.range(0)), high = int(state.range(1));
-    std::vector<Table> positions;
+    std::vector<GameState> positions;
     for (int size = low; size <= high; ++size) {
         auto some = MakePositions(size, 1000 + size);
         positions.insert(positions.end(), some.begin(), some.end());
@@ -115,7 +107,7 @@ void BM_FollowDecision(benchmark::State& state) {
     size_t next = 0;
     int beats = 0;
     for (auto _ : state) {
-        Table& t = positions[next++ % positions.size()];
+        GameState& t = positions[next++ % positions.size()];
         FollowDecision(t, kSeat, 0.5f, random);
         beats += t.lstSelected.Empty() ? 0 : 1;
         PutBack(t);
@@ -125,7 +117,7 @@ void BM_FollowDecision(benchmark::State& state) {
 
 void BM_ChooseLead(benchmark::State& state) {
     const int low = int(state.range(0)), high = int(state.range(1));
-    std::vector<Table> positions;
+    std::vector<GameState> positions;
     for (int size = low; size <= high; ++size) {
         auto some = MakePositions(size, 2000 + size);
         positions.insert(positions.end(), some.begin(), some.end());
@@ -137,15 +129,29 @@ void BM_ChooseLead(benchmark::State& state) {
     SeededRandom random(42);
     size_t next = 0;
     for (auto _ : state) {
-        Table& t = positions[next++ % positions.size()];
+        GameState& t = positions[next++ % positions.size()];
         ChooseLead(t, kSeat, 0.5f, random);
         benchmark::DoNotOptimize(t.lstSelected.Count());
         PutBack(t);
     }
 }
 
+// What a copy of the whole game state costs: the price of trying a move on a copy.
+void BM_CopyState(benchmark::State& state) {
+    std::vector<GameState> positions = MakePositions(20, 3000);
+    std::vector<GameState> copies(positions.size());
+    size_t next = 0;
+    for (auto _ : state) {
+        const size_t k = next++ % positions.size();
+        copies[k] = positions[k];
+        benchmark::DoNotOptimize(copies[k]);
+    }
+    state.counters["bytes"] = double(sizeof(GameState));
+}
+
 }  // namespace
 
+BENCHMARK(BM_CopyState);
 BENCHMARK(BM_FollowDecision)->ArgNames({"cards", "to"})->Args({6, 8})->Args({20, 20});
 BENCHMARK(BM_ChooseLead)->ArgNames({"cards", "to"})->Args({6, 8})->Args({20, 20});
 

@@ -49,8 +49,8 @@ std::unique_ptr<MainWindow> MakeWindow(const QString& folder, std::uint64_t seed
 }
 
 bool InStep(MainWindow& host, MainWindow& joiner) {
-    const vorn::Table& a = host.table();
-    const vorn::Table& b = joiner.table();
+    const vorn::GameState& a = host.table();
+    const vorn::GameState& b = joiner.table();
     if (!(a.lstCardsBox == b.lstCardsBox)) return false;
     for (int seat = 0; seat < 4; ++seat)
         if (!(a.lstDirection[seat] == b.lstDirection[seat])) return false;

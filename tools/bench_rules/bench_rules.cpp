@@ -7,12 +7,12 @@
 #include <string>
 
 #include "cards/rules.h"
-#include "cards/table.h"
+#include "cards/gamestate.h"
 
 namespace {
 
 struct Case {
-    std::string onTable;  // concatenated codes, as the play on the table is kept
+    std::string onTable;  // concatenated codes, as the wire writes the play on the table
     std::string answer;   // a choice that beats it, concatenated the same way
 };
 
@@ -22,23 +22,23 @@ const Case kRunOfFive{"C_01D_02C_03H_04S_05", "D_02C_03H_04S_05C_06"};
 const Case kDoubleRun{"C_01D_01C_02D_02C_03D_03", "H_02S_02H_03S_03H_04S_04"};
 const Case kTwos{"C_11D_11", "H_13S_13"};
 
-vorn::SortedList Split(const std::string& codes) {
-    vorn::SortedList list;
-    for (size_t i = 0; i + 4 <= codes.size(); i += 4) list.Add(codes.substr(i, 4));
-    return list;
+vorn::CardSet Split(const std::string& codes) {
+    vorn::CardSet cards;
+    vorn::ParseCodes(codes, cards);
+    return cards;
 }
 
-vorn::Table TableFor(const Case& c) {
-    vorn::Table table;
+vorn::GameState TableFor(const Case& c) {
+    vorn::GameState table;
     table.MustLead = false;
-    table.TablePlay = c.onTable;
-    table.PlayType = vorn::ClassifyPlay(Split(c.onTable));
+    table.TablePlay = Split(c.onTable);
+    table.PlayType = vorn::ClassifyPlay(table.TablePlay);
     table.lstSelected = Split(c.answer);
     return table;
 }
 
 void BM_CanBeat(benchmark::State& state, const Case& c) {
-    vorn::Table table = TableFor(c);
+    vorn::GameState table = TableFor(c);
     if (!vorn::CanBeat(table)) state.SkipWithError("the answer does not beat");
     for (auto _ : state) {
         bool beats = vorn::CanBeat(table);
@@ -47,9 +47,9 @@ void BM_CanBeat(benchmark::State& state, const Case& c) {
 }
 
 void BM_ClassifyPlay(benchmark::State& state, const Case& c) {
-    const vorn::SortedList chosen = Split(c.answer);
+    const vorn::CardSet chosen = Split(c.answer);
     for (auto _ : state) {
-        std::string type = vorn::ClassifyPlay(chosen);
+        vorn::PlayType type = vorn::ClassifyPlay(chosen);
         benchmark::DoNotOptimize(type);
     }
 }

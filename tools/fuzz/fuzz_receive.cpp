@@ -46,7 +46,7 @@ bool Tracing() {
 }
 
 void Trace(FuzzHost& host, const std::string& message, int sourceSlot) {
-    const vorn::Table& t = host.table;
+    const vorn::GameState& t = host.table;
     std::fprintf(stderr, "%d> %s\n   seat %d to move%s, play \"%s\" by %d, %d passes, stock %d, queued %d\n",
                  sourceSlot, message.c_str(), t.CurrentSeat, t.MustLead ? " (lead)" : "", t.TablePlay.c_str(),
                  t.TheLastThrower, t.PassCount, t.lstCardsBox.Count(), host.queue.Count());

@@ -23,14 +23,14 @@
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/rules.h"
-#include "cards/sortedlist.h"
-#include "cards/table.h"
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
 
 namespace {
 
 using vorn::Card;
-using vorn::SortedList;
-using vorn::Table;
+using vorn::CardSet;
+using vorn::GameState;
 
 [[noreturn]] void Fail(const std::string& what) {
     std::fprintf(stderr, "rules/ai: %s\n", what.c_str());
@@ -67,13 +67,13 @@ class ScriptedRandom : public vorn::Random {
     std::size_t at_ = 0;
 };
 
-std::string Describe(const SortedList& list) {
+std::string Describe(const CardSet& list) {
     std::string text;
     for (const auto& code : list) text += code + " ";
     return text;
 }
 
-std::string Concat(const SortedList& list) {
+std::string Concat(const CardSet& list) {
     std::string text;
     for (const auto& code : list) text += code;
     return text;
@@ -119,14 +119,14 @@ std::vector<int> PlayNumbers(Bytes& in) {
 // A table as it can stand when a seat is to move: the play on the table (its
 // cards on the played heap), every other card in the stock, a hand or played
 // as the input says, the counters and the runs of singles.
-Table DecodeTable(Bytes& in) {
-    Table t;
-    t.lstSonBank.assign(1, SortedList{});
+GameState DecodeTable(Bytes& in) {
+    GameState t;
+    t.lstSonBank.assign(1, CardSet{});
     bool placed[vorn::kSuits][vorn::kNumbers] = {};
 
     // The play: for each number the suits are taken in an order the input
     // rotates, so that different suits get used.
-    SortedList play;
+    CardSet play;
     const int rotate = in.Next();
     int used[vorn::kNumbers + 1] = {};
     for (int number : PlayNumbers(in)) {
@@ -169,7 +169,7 @@ Table DecodeTable(Bytes& in) {
     return t;
 }
 
-void CheckWorkLists(const Table& t, const char* after) {
+void CheckWorkLists(const GameState& t, const char* after) {
     for (int i = 0; i < 4; ++i)
         if (!t.lstCompare[i].Empty()) Fail(std::string(after) + " left lstCompare" + std::to_string(i));
     if (!t.lstLone.Empty()) Fail(std::string(after) + " left lstLone");
@@ -179,8 +179,8 @@ void CheckWorkLists(const Table& t, const char* after) {
 }
 
 // The chosen cards came out of the seat's hand and nothing else moved.
-void CheckTakenFromHand(const Table& before, const Table& after, int seat, const char* what) {
-    SortedList rejoined = after.lstDirection[seat];
+void CheckTakenFromHand(const GameState& before, const GameState& after, int seat, const char* what) {
+    CardSet rejoined = after.lstDirection[seat];
     for (const auto& code : after.lstSelected) rejoined.Add(code);
     if (!(rejoined == before.lstDirection[seat]))
         Fail(std::string(what) + " of seat " + std::to_string(seat) +
@@ -193,8 +193,8 @@ void CheckTakenFromHand(const Table& before, const Table& after, int seat, const
     if (!lost.empty()) Fail(std::string(what) + ": " + lost);
 }
 
-void CheckFollow(const Table& table, int seat, float gambleRate, std::string_view script) {
-    Table t = table;
+void CheckFollow(const GameState& table, int seat, float gambleRate, std::string_view script) {
+    GameState t = table;
     ScriptedRandom random(script);
     const std::string reason = vorn::FollowDecision(t, seat, gambleRate, random);
     CheckWorkLists(t, "FollowDecision");
@@ -214,8 +214,8 @@ void CheckFollow(const Table& table, int seat, float gambleRate, std::string_vie
     CheckWorkLists(t, "CanBeat");
 }
 
-void CheckLead(const Table& table, int seat, float gambleRate, std::string_view script) {
-    Table t = table;
+void CheckLead(const GameState& table, int seat, float gambleRate, std::string_view script) {
+    GameState t = table;
     // A lead starts on an empty table.
     t.TablePlay.clear();
     t.MustLead = true;
@@ -238,7 +238,7 @@ void CheckLead(const Table& table, int seat, float gambleRate, std::string_view 
 
 void FuzzTable(Bytes& in) {
     const float gambleRate = vorn::kGambleRates[in.Next() % 3];
-    const Table table = DecodeTable(in);
+    const GameState table = DecodeTable(in);
     const std::string lost = vorn::CheckConservation(table);
     if (!lost.empty()) Fail("decoded table: " + lost);
     const std::string_view script = in.Rest();
@@ -250,7 +250,7 @@ void FuzzTable(Bytes& in) {
 
 // Lists of arbitrary texts: byte k gives the length k % 7 of the next entry.
 void FuzzCodes(Bytes& in) {
-    SortedList chosen;
+    CardSet chosen;
     const int entries = in.Next() % 16;
     for (int i = 0; i < entries; ++i) {
         const int length = in.Next() % 7;
@@ -278,7 +278,7 @@ void FuzzCodes(Bytes& in) {
     (void)vorn::IsDblBank(chosen);
 
     static const char* const kTypes[] = {"Single", "Bank", "Arrange", "DblBank", "Is2", "JustBegin", ""};
-    Table t;
+    GameState t;
     t.lstSelected = chosen;
     t.PlayType = kTypes[in.Next() % 7];
     t.TablePlay = std::string(in.Rest());

@@ -8,7 +8,7 @@
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/table.h"
+#include "cards/gamestate.h"
 #include "cards/tableview.h"
 #include "game/engine.h"
 #include "net/dispatcher.h"
@@ -75,7 +75,7 @@ class FuzzHost : public NetHost {
     bool SlotConnected(int slot) override { return slot >= 0 && slot < int(slotUp.size()) && slotUp[slot]; }
     bool HostLinkConnected() override { return hostLinkUp; }
 
-    Table table;
+    GameState table;
     Session session_;
     Options options;
     QuietView view;

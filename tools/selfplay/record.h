@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "cards/cardset.h"
+
 namespace vorn::record {
 
 // The game record is one flat JSON object per line: numbers, booleans, strings
@@ -75,6 +77,19 @@ class Line {
             if (!first) text_ += ',';
             first = false;
             Quote(v);
+        }
+        text_ += ']';
+        return *this;
+    }
+    // The codes of a set of cards, lowest first.
+    Line& AddCards(std::string_view key, CardSet cards) {
+        Key(key);
+        text_ += '[';
+        bool first = true;
+        for (const Card card : cards) {
+            if (!first) text_ += ',';
+            first = false;
+            Quote(CardCode(card));
         }
         text_ += ']';
         return *this;

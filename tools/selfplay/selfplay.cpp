@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/table.h"
 #include "cards/tableview.h"
 #include "game/engine.h"
 #include "tools/selfplay/record.h"
@@ -38,66 +38,69 @@ class RecordingRandom : public Random {
     void Reseed(std::uint64_t seed) { inner_ = SeededRandom(seed); }
     double Uniform() override {
         const double r = inner_.Uniform();
-        taken.push_back(r);
+        if (keep) taken.push_back(r);
         return r;
     }
+    bool keep = false;  // only a record needs them
     std::vector<double> taken;
 
   private:
     SeededRandom inner_{0};
 };
 
-// Sorted card numbers of a list or of a concatenated play.
-std::vector<int> Numbers(const SortedList& cards) {
-    std::vector<int> numbers;
-    for (const auto& code : cards) numbers.push_back(CardNumber(code));
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
-}
-std::vector<int> Numbers(const std::string& play) {
-    std::vector<int> numbers;
-    for (size_t k = 0; k + 4 <= play.size(); k += 4) numbers.push_back(CardNumber(play.substr(k, 4)));
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
-}
+// Card numbers in ascending order, a small fixed array.
+struct Numbers {
+    std::array<int, kDeckSize> value;
+    int size = 0;
+    explicit Numbers(CardSet cards) {
+        for (const Card c : cards) value[size++] = c.Number();
+        std::sort(value.begin(), value.begin() + size);
+    }
+    int operator[](int k) const { return value[k]; }
+    bool AllEqual() const {
+        for (int k = 1; k < size; ++k)
+            if (value[k] != value[0]) return false;
+        return true;
+    }
+    int Count(int number) const { return int(std::count(value.begin(), value.begin() + size, number)); }
+};
 
 // The hand rules once more, written apart from the core so that the tool
 // checks the core's rules as well as the computer player's choices.
-bool AllEqual(const std::vector<int>& n) {
-    return std::all_of(n.begin(), n.end(), [&](int x) { return x == n[0]; });
-}
-
-bool PlayableShape(const std::vector<int>& n) {
-    const size_t size = n.size();
+bool PlayableShape(const Numbers& n) {
+    const int size = n.size;
     if (size == 1) return true;
-    if (size >= 2 && size <= 4 && AllEqual(n)) return true;
+    if (size >= 2 && size <= 4 && n.AllEqual()) return true;
     // Runs and double runs: groups of equal size f of consecutive numbers.
-    size_t f = 0;
+    int f = 0;
     while (f < size && n[f] == n[0]) ++f;
     if (size % f != 0 || size / f < 2 || (f == 1 && size < 3) || (f > 1 && size < 4)) return false;
-    for (size_t j = 0; j < size; ++j)
-        if (n[j] != n[0] + int(j / f)) return false;
+    for (int j = 0; j < size; ++j)
+        if (n[j] != n[0] + j / f) return false;
     return true;
 }
 
-bool BreaksTwos(const std::vector<int>& n) {
-    const auto twos = std::count(n.begin(), n.end(), kTwo);
-    return twos > 0 && size_t(twos) != n.size();
+bool BreaksTwos(const Numbers& n) {
+    const int twos = n.Count(kTwo);
+    return twos > 0 && twos != n.size;
 }
 
-bool Beats(const std::vector<int>& mine, const std::vector<int>& table) {
-    if (mine.size() != table.size() || table.empty()) return false;
-    const bool groupOnTable = table.size() <= 4 && AllEqual(table) && table[0] != kTwo;
-    if (groupOnTable && std::all_of(mine.begin(), mine.end(), [](int x) { return x == kTwo; })) return true;
-    for (size_t k = 0; k < mine.size(); ++k)
+bool Beats(const Numbers& mine, const Numbers& table) {
+    if (mine.size != table.size || table.size == 0) return false;
+    const bool groupOnTable = table.size <= 4 && table.AllEqual() && table[0] != kTwo;
+    if (groupOnTable && mine.Count(kTwo) == mine.size) return true;
+    for (int k = 0; k < mine.size; ++k)
         if (mine[k] != table[k] + 1) return false;
     return true;
 }
 
-std::string Concat(const SortedList& cards) {
-    std::string text;
-    for (const auto& code : cards) text += code;
-    return text;
+// The checksum takes the codes of a set as they are written, lowest first.
+void HashCodes(std::uint64_t& h, CardSet cards) {
+    for (const Card c : cards) {
+        const int number = c.Number();
+        const char code[4] = {kSuitLetters[c.Suit()], '_', char('0' + number / 10), char('0' + number % 10)};
+        Hash(h, std::string_view(code, 4));
+    }
 }
 
 class Driver;
@@ -126,6 +129,7 @@ class Driver {
           engine_(table_, session_, options_, view_, outbox_, random_) {}
 
     Result Run() {
+        random_.keep = bool(sink_);
         options_.animation = false;
         options_.sound = false;
         options_.SetLevel(std::clamp(config_.level, 0, 2));
@@ -153,21 +157,21 @@ class Driver {
 
     void OnStock(int count) {
         if (stopped_) return;
-        if (table_.DrawnCard.empty()) {  // a new game's full stock
+        const Card card = table_.DrawnCard;
+        if (card.IsNone()) {  // a new game's full stock
             stock_ = count;
             return;
         }
-        Card card;
-        const int seat = ParseCard(table_.DrawnCard, card) ? table_.Location(card) : -1;
-        if (seat < 0 || seat > 3 || count != stock_ - 1 || table_.lstCardsBox.Contains(table_.DrawnCard))
-            return Fail("draw of " + table_.DrawnCard + " does not add up");
+        const int seat = table_.Location(card);
+        if (seat < 0 || seat > 3 || count != stock_ - 1 || table_.lstCardsBox.Contains(card))
+            return Fail("draw of " + CardCode(card) + " does not add up");
         stock_ = count;
         ++result_.draws;
         if (sink_)
             Emit(record::Line("draw")
                      .Add("seat", seat)
                      .Add("index", table_.DrawIndex)
-                     .Add("card", table_.DrawnCard)
+                     .Add("card", CardCode(card))
                      .Add("stock", count));
     }
 
@@ -245,61 +249,59 @@ class Driver {
         if (!table_.lstSelected.Empty()) Fail("lstSelected not empty before a decision");
         random_.taken.clear();
         if (!sink_) return;
-        std::vector<std::string> played;
-        for (int suit = 0; suit < kSuits; ++suit)
-            for (int number = 1; number <= kNumbers; ++number)
-                if (table_.CardLocation[suit][number - 1] == kPlayedLocation)
-                    played.push_back(CardCode(suit, number));
+        CardSet played;
+        for (int i = 0; i < kDeckSize; ++i)
+            if (table_.Location(Card::FromIndex(i)) == kPlayedLocation) played.Add(Card::FromIndex(i));
         std::array<int, 4> sizes{};
         for (int i = 0; i < 4; ++i) sizes[i] = table_.HandSize(i);
         move_.emplace("move");
         move_->Add("seat", seat)
             .Add("lead", lead)
-            .AddStrings("hand", hand_)
-            .Add("table", table_.TablePlay)
-            .Add("type", table_.PlayType)
+            .AddCards("hand", hand_)
+            .Add("table", Codes(table_.TablePlay))
+            .Add("type", PlayTypeName(table_.PlayType))
             .Add("pass", table_.PassCount)
             .Add("stockEmpty", table_.StockEmpty)
             .Add("lastThrower", table_.TheLastThrower)
             .AddInts("sizes", sizes)
             .AddInts("singleRun", table_.SingleRun)
-            .AddStrings("played", played);
+            .AddCards("played", played);
     }
 
     void After(int seat, bool lead) {
         if (stopped_) return;
         ++movesThisGame_;
         ++result_.moves;
-        const SortedList& chosen = table_.lstSelected;
-        const SortedList& hand = table_.lstDirection[seat];
-        const std::string who = "seat " + std::to_string(seat);
+        const CardSet chosen = table_.lstSelected;
+        const CardSet hand = table_.lstDirection[seat];
+        auto who = [seat] { return "seat " + std::to_string(seat); };
         if (seat != seat_ || lead != lead_) return Fail("decision hooks out of step");
-        if (lead != tableBefore_.empty())
-            return Fail(who + (lead ? " leads onto a play" : " follows an empty table"));
-        bool fromHand = hand.Count() + chosen.Count() == hand_.Count();
-        for (const auto& code : chosen) fromHand = fromHand && hand_.Contains(code) && !hand.Contains(code);
-        if (!fromHand) return Fail(who + " chose cards that are not its own");
-        const std::string shown = Concat(chosen);
+        if (lead != tableBefore_.Empty())
+            return Fail(who() + (lead ? " leads onto a play" : " follows an empty table"));
+        const bool fromHand = hand.Count() + chosen.Count() == hand_.Count() && (chosen & hand_) == chosen &&
+                              (chosen & hand).Empty();
+        if (!fromHand) return Fail(who() + " chose cards that are not its own");
         if (chosen.Empty()) {
-            if (lead) return Fail(who + " passed when it had to lead");
+            if (lead) return Fail(who() + " passed when it had to lead");
         } else {
-            const std::vector<int> mine = Numbers(chosen);
-            if (!PlayableShape(mine)) return Fail(who + " chose no playable shape: " + shown);
-            if (BreaksTwos(mine)) return Fail(who + " played a 2 with other cards: " + shown);
+            const Numbers mine(chosen);
+            if (!PlayableShape(mine)) return Fail(who() + " chose no playable shape: " + Codes(chosen));
+            if (BreaksTwos(mine)) return Fail(who() + " played a 2 with other cards: " + Codes(chosen));
             if (!lead && !Beats(mine, Numbers(tableBefore_)))
-                return Fail(who + " played " + shown + ", which does not beat " + tableBefore_);
+                return Fail(who() + " played " + Codes(chosen) + ", which does not beat " +
+                            Codes(tableBefore_));
             ++result_.plays;
         }
-        played_ = shown;
+        played_ = chosen;
         for (int i = 0; i < 4; ++i) sizes_[i] = table_.HandSize(i);
         Hash(result_.checksum, char('0' + seat));
         Hash(result_.checksum, chosen.Empty() ? 'P' : 'M');
-        Hash(result_.checksum, chosen.Empty() ? tableBefore_ : shown);
+        HashCodes(result_.checksum, chosen.Empty() ? tableBefore_ : chosen);
         Hash(result_.checksum, ';');
         if (sink_) {
             std::vector<std::string> draws;
             for (double r : random_.taken) draws.push_back(record::DrawText(r));
-            move_->AddNumberTexts("draws", draws).AddStrings("chosen", chosen);
+            move_->AddNumberTexts("draws", draws).AddCards("chosen", chosen);
             Emit(*move_);
             move_.reset();
         }
@@ -309,9 +311,9 @@ class Driver {
         if (!decided_) return Fail("a tick made no decision");
         if (++ticks_ > kTickLimit) return Fail("the game does not end");
         if (!won_) {
-            const Table& t = table_;
+            const GameState& t = table_;
             bool applied = t.CurrentSeat == (seat_ + 1) % 4 && t.lstSelected.Empty();
-            if (played_.empty())
+            if (played_.Empty())
                 applied = applied && t.PassCount == passBefore_ + 1 && t.TablePlay == tableBefore_;
             else
                 applied = applied && t.TablePlay == played_ && t.TheLastThrower == seat_ && t.PassCount == 0;
@@ -325,7 +327,7 @@ class Driver {
     Config config_;
     const Sink& sink_;
     const SeedOf& seedOf_;
-    Table table_;
+    GameState table_;
     Session session_;
     Options options_;
     DriverView view_;
@@ -342,8 +344,7 @@ class Driver {
     bool decided_ = false, won_ = false;
     int seat_ = -1;
     bool lead_ = false;
-    SortedList hand_;
-    std::string tableBefore_, played_;
+    CardSet hand_, tableBefore_, played_;
     int passBefore_ = 0;
     std::array<int, 4> sizes_{};
     std::optional<record::Line> move_;

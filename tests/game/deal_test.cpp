@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cards/deal.h"
+#include "game/deal.h"
 #include "tests/cards/fakes.h"
 #include "tests/testing.h"
 
@@ -22,20 +22,14 @@ std::vector<Card> DeckOrder() {
 }
 
 // A seat's cards as its hand is shown: by number, then by suit.
-std::vector<Card> InRankOrder(const Table& t, int seat) {
+std::vector<Card> InRankOrder(const GameState& t, int seat) {
     std::vector<Card> cards;
     for (const Card& card : DeckOrder())
         if (t.Location(card) == seat) cards.push_back(card);
     return cards;
 }
 
-Card CardOf(const std::string& code) {
-    Card card;
-    ParseCard(code, card);
-    return card;
-}
-
-std::array<int, 4> HandSizes(const Table& t) {
+std::array<int, 4> HandSizes(const GameState& t) {
     return {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)};
 }
 
@@ -57,6 +51,14 @@ class DealTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void statusPanels() {
+        RecordingView view;
+        ShowHint(view, "本局由朱雀先出牌");
+        ShowProgress(view, "单机游戏");
+        QCOMPARE(Q(view.hint), QString("提示：本局由朱雀先出牌"));
+        QCOMPARE(Q(view.progress), QString("进程：单机游戏"));
+    }
+
     void newGameBuildsTheStock_data() {
         QTest::addColumn<int>("leader");
         for (int seat = 0; seat < 4; ++seat)
@@ -72,22 +74,16 @@ class DealTest : public QObject {
         auto env = rig.Env();
         DrawRound(env, 0);
         DrawRound(env, 0);
-        Table& t = rig.table;
+        GameState& t = rig.table;
         t.lstSelected.Add(t.lstDirection[0][0]);
         t.lstDirection[0].RemoveAt(0);
-        t.TablePlay = "C_05D_05";
-        t.PlayType = "Bank";
+        t.TablePlay = SetOf("C_05D_05");
+        t.PlayType = PlayType::Bank;
         t.PassCount = 2;
         t.MustLead = false;
         t.SingleRun = {1, 2, 3, 4};
-        t.CardRaised[3][12] = true;
-        t.lstCaption.Add("07");
-        t.lstCompare[2].Add("03");
-        t.lstLone.Add("C_01");
-        t.lstJudge.Add("D_01");
-        t.lstBaseBak.Add("H_01");
-        t.lstSonBank.resize(3);
-        t.lstSonBank[2].Add("S_01");
+        rig.pictures.Image(Card{3, 13}).raised = true;
+        rig.pictures.Image(Card{3, 13}).face = true;
         t.TheLastThrower = leader;
         rig.view = RecordingView{};
         rig.view.markers = {true, true, true, true};
@@ -96,10 +92,10 @@ class DealTest : public QObject {
         NewGame(rig.Env());
 
         QCOMPARE(t.lstCardsBox.Count(), 52);
-        std::vector<std::string> codes;
-        for (const Card& card : DeckOrder()) codes.push_back(CardCode(card));
-        std::sort(codes.begin(), codes.end());
-        QCOMPARE(t.lstCardsBox.Items(), codes);
+        QStringList codes;
+        for (const Card& card : DeckOrder()) codes << Q(CardCode(card));
+        codes.sort();
+        QCOMPARE(Text(t.lstCardsBox), codes.join(' '));
         QCOMPARE(Q(t.lstCardsBox[0]), QString("C_01"));
         QCOMPARE(Q(t.lstCardsBox[51]), QString("S_13"));
 
@@ -115,22 +111,18 @@ class DealTest : public QObject {
         QCOMPARE(placed, DeckOrder());
         for (int s = 0; s < kSuits; ++s)
             for (int n = 0; n < kNumbers; ++n) {
-                QCOMPARE(t.CardLocation[s][n], -1);
-                QVERIFY(!t.CardRaised[s][n]);
+                QCOMPARE(int(t.CardLocation[s][n]), -1);
+                QVERIFY(!rig.pictures.Image(Card{s, n + 1}).raised);
             }
 
         QCOMPARE(Q(t.PlayType), QString("JustBegin"));
-        QVERIFY(t.TablePlay.empty() && t.DrawnCard.empty() && t.DrawnSuit.empty());
+        QVERIFY(t.TablePlay.Empty() && t.DrawnCard.IsNone());
         QVERIFY(!t.StockEmpty);
         QCOMPARE(t.PassCount, 0);
         QVERIFY(t.MustLead);
         QCOMPARE(t.SingleRun, (std::array<int, 4>{0, 0, 0, 0}));
         for (int s = 0; s < 4; ++s) QVERIFY(t.lstDirection[s].Empty());
-        QVERIFY(t.lstSelected.Empty() && t.lstCaption.Empty() && t.lstLone.Empty() && t.lstJudge.Empty());
-        QVERIFY(t.lstBaseBak.Empty());
-        for (const auto& list : t.lstCompare) QVERIFY(list.Empty());
-        QCOMPARE(t.lstSonBank.size(), size_t(1));
-        QVERIFY(t.lstSonBank[0].Empty());
+        QVERIFY(t.lstSelected.Empty());
 
         const QString names[] = {"南家", "东家", "北家", "西家"};
         QCOMPARE(Q(rig.view.hint), "提示：本局由" + names[leader] + "先出牌");
@@ -169,7 +161,7 @@ class DealTest : public QObject {
         Deal(rig.Env());
         rig.view.onStockCount = nullptr;
 
-        const Table& t = rig.table;
+        const GameState& t = rig.table;
         std::vector<int> expectedDrawers;
         for (int round = 0; round < 6; ++round)
             for (int k = 0; k < 4; ++k) expectedDrawers.push_back((leader + k) % 4);
@@ -189,7 +181,7 @@ class DealTest : public QObject {
         QCOMPARE(Q(CheckConservation(t)), QString());
         // Only the person at this computer (South) sees faces.
         for (int s = 0; s < 4; ++s)
-            for (const Card& card : InRankOrder(t, s)) QCOMPARE(t.Image(card).face, s == 0);
+            for (const Card& card : InRankOrder(t, s)) QCOMPARE(rig.pictures.Image(card).face, s == 0);
     }
 
     // The host draws and tells the joiners each stock index; a joiner that
@@ -243,8 +235,8 @@ class DealTest : public QObject {
         for (int s = 0; s < 4; ++s) {
             QCOMPARE(joiner.table.lstDirection[s], host.table.lstDirection[s]);
             for (const Card& card : InRankOrder(joiner.table, s)) {
-                QCOMPARE(joiner.table.Image(card).face, s == joinerSeat);
-                QCOMPARE(host.table.Image(card).face, s == 0);
+                QCOMPARE(joiner.pictures.Image(card).face, s == joinerSeat);
+                QCOMPARE(host.pictures.Image(card).face, s == 0);
             }
         }
     }
@@ -316,13 +308,12 @@ class DealTest : public QObject {
         Rig rig;
         NewGame(rig.Env());
         DrainStockTo(rig, left);
-        const std::string expected = rig.table.lstCardsBox[index];
+        const Card expected = rig.table.lstCardsBox[index];
         rig.scripted.script = {r};
         auto env = rig.Env();
         DrawCard(env, 3);
         QCOMPARE(rig.table.DrawIndex, index);
         QCOMPARE(Q(rig.table.DrawnCard), Q(expected));
-        QCOMPARE(Q(rig.table.DrawnSuit), Q(expected.substr(0, 1)));
         QVERIFY(rig.table.lstDirection[3].Contains(expected));
         QVERIFY(!rig.table.lstCardsBox.Contains(expected));
         QCOMPARE(rig.table.Location(CardOf(expected)), 3);
@@ -373,7 +364,7 @@ class DealTest : public QObject {
         SeededRandom random(4242);
         const int games = 400;
         for (int game = 0; game < games; ++game) {
-            Table table;
+            GameState table;
             Session session;
             Options options;
             options.animation = false;
@@ -414,31 +405,32 @@ class DealTest : public QObject {
         auto env = rig.Env();
         for (int k = 0; k < count; ++k) DrawCard(env, seat);
 
-        const Table& t = rig.table;
+        const GameState& t = rig.table;
+        const CardPictures& p = rig.pictures;
         const std::vector<Card> hand = InRankOrder(t, seat);
         QCOMPARE(int(hand.size()), count);
         for (int k = 0; k < count; ++k) {
-            const CardImage& image = t.Image(hand[k]);
+            const CardImage& image = rig.pictures.Image(hand[k]);
             if (horizontal) {
-                QCOMPARE(image.x, t.SeatX[seat] - count * 100 + 200 * k);
-                QCOMPARE(image.y, t.SeatY[seat]);
+                QCOMPARE(image.x, p.SeatX[seat] - count * 100 + 200 * k);
+                QCOMPARE(image.y, p.SeatY[seat]);
             } else {
-                QCOMPARE(image.x, t.SeatX[seat]);
-                QCOMPARE(image.y, t.SeatY[seat] - count * 60 + 240 * k);
+                QCOMPARE(image.x, p.SeatX[seat]);
+                QCOMPARE(image.y, p.SeatY[seat] - count * 60 + 240 * k);
             }
             // Later cards overlap earlier ones.
-            if (k > 0) QVERIFY(image.z > t.Image(hand[k - 1]).z);
+            if (k > 0) QVERIFY(image.z > rig.pictures.Image(hand[k - 1]).z);
         }
         if (horizontal && count == 7) {
-            QCOMPARE(t.Image(hand.front()).x, t.SeatX[seat] - 700);
-            QCOMPARE(t.Image(hand.back()).x, t.SeatX[seat] + 500);
+            QCOMPARE(rig.pictures.Image(hand.front()).x, p.SeatX[seat] - 700);
+            QCOMPARE(rig.pictures.Image(hand.back()).x, p.SeatX[seat] + 500);
         }
         // The screen was told the final places, not just the model.
         for (const Card& card : hand) {
             const auto seen = rig.view.UpdatesOf(card);
             QVERIFY(!seen.empty());
-            QCOMPARE(seen.back().x, t.Image(card).x);
-            QCOMPARE(seen.back().y, t.Image(card).y);
+            QCOMPARE(seen.back().x, rig.pictures.Image(card).x);
+            QCOMPARE(seen.back().y, rig.pictures.Image(card).y);
         }
     }
 
@@ -503,7 +495,7 @@ class DealTest : public QObject {
         for (int s = 0; s < 4; ++s) {
             QCOMPARE(rig.table.HandSize(s), 3);
             for (const Card& card : InRankOrder(rig.table, s)) {
-                QCOMPARE(rig.table.Image(card).face, s == localSeat);
+                QCOMPARE(rig.pictures.Image(card).face, s == localSeat);
                 for (const auto& image : rig.view.UpdatesOf(card))
                     if (s != localSeat) QVERIFY(!image.face);
             }
@@ -526,7 +518,7 @@ class DealTest : public QObject {
         rig.session.IsNet = true;
         rig.session.LocalSeat = 2;
         NewGame(rig.Env());
-        const SortedList stock = rig.table.lstCardsBox;
+        const CardSet stock = rig.table.lstCardsBox;
         rig.view.Forget();
         rig.table.DrawIndex = index;
         auto env = rig.Env();
@@ -534,7 +526,7 @@ class DealTest : public QObject {
         QCOMPARE(rig.scripted.calls, size_t(0));
         QVERIFY(rig.outbox.snatches.empty());
         if (drawn) {
-            QCOMPARE(rig.table.lstDirection[3].Items(), std::vector<std::string>{stock[index]});
+            QCOMPARE(Text(rig.table.lstDirection[3]), Q(stock[index]));
             QCOMPARE(rig.table.lstCardsBox.Count(), 51);
             QCOMPARE(Q(rig.table.DrawnCard), Q(stock[index]));
         } else {
@@ -580,9 +572,9 @@ class DealTest : public QObject {
         rig.options.animation = false;
         NewGame(rig.Env());
         Deal(rig.Env());
-        Table& t = rig.table;
+        GameState& t = rig.table;
         QCOMPARE(Q(CheckConservation(t)), QString());
-        const std::string held = t.lstDirection[1][0];
+        const Card held = t.lstDirection[1][0];
         switch (fault) {
             case 0:
                 t.lstCardsBox.Add(held);
@@ -599,7 +591,7 @@ class DealTest : public QObject {
                 QCOMPARE(Q(CheckConservation(t, 1)), QString());
                 break;
             default:
-                t.lstDirection[2].Add("Z_99");
+                t.lstDirection[2].Add(t.lstDirection[1][1]);
                 break;
         }
         QVERIFY(!CheckConservation(t, fault == 3 ? 0 : -1).empty());

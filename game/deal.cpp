@@ -1,4 +1,4 @@
-#include "cards/deal.h"
+#include "game/deal.h"
 
 #include "cards/texts.h"
 
@@ -17,18 +17,20 @@ std::string LeadHint(const GameEnv& env) {
 }
 
 void PlaceCard(GameEnv& env, Card card, int x, int y) {
-    CardImage& image = env.table.Image(card);
+    if (!env.pictures) return;
+    CardImage& image = env.pictures->Image(card);
     image.x = x;
     image.y = y;
     env.view.UpdateCard(card, image);
 }
 
 void MoveCard(GameEnv& env, Card card, int x, int y) {
+    if (!env.pictures) return;
     if (!env.options.animation) {
         PlaceCard(env, card, x, y);
         return;
     }
-    CardImage& image = env.table.Image(card);
+    const CardImage& image = env.pictures->Image(card);
     const double x0 = image.x, y0 = image.y;
     const double stepX = (x - x0) / 10.0, stepY = (y - y0) / 10.0;
     for (int i = 1; i <= 10; ++i) {
@@ -40,13 +42,15 @@ void MoveCard(GameEnv& env, Card card, int x, int y) {
 }
 
 void BringToFront(GameEnv& env, Card card) {
-    CardImage& image = env.table.Image(card);
-    image.z = ++env.table.topZ;
+    if (!env.pictures) return;
+    CardImage& image = env.pictures->Image(card);
+    image.z = ++env.pictures->topZ;
     env.view.UpdateCard(card, image);
 }
 
 void ShowFace(GameEnv& env, Card card, bool face) {
-    CardImage& image = env.table.Image(card);
+    if (!env.pictures) return;
+    CardImage& image = env.pictures->Image(card);
     image.face = face;
     env.view.UpdateCard(card, image);
 }
@@ -54,7 +58,9 @@ void ShowFace(GameEnv& env, Card card, bool face) {
 int ScreenPosition(int seat, int localSeat) { return ((seat - localSeat) % 4 + 4) % 4; }
 
 void LayoutHand(GameEnv& env, int seat) {
-    Table& t = env.table;
+    if (!env.pictures) return;
+    const GameState& t = env.table;
+    CardPictures& p = *env.pictures;
     const int n = t.HandSize(seat);
     const bool horizontal = ScreenPosition(seat, env.session.LocalSeat) % 2 == 0;
     int k = 0;
@@ -62,13 +68,13 @@ void LayoutHand(GameEnv& env, int seat) {
         for (int suit = 0; suit < kSuits; ++suit) {
             Card card{suit, number};
             if (t.Location(card) != seat) continue;
-            CardImage& image = t.Image(card);
-            image.z = ++t.topZ;
+            CardImage& image = p.Image(card);
+            image.z = ++p.topZ;
             // n / 2 is a true half: a hand of 7 starts 700 twips left of the anchor.
             if (horizontal)
-                image.x = t.SeatX[seat] - n * 100 + 200 * k;
+                image.x = p.SeatX[seat] - n * 100 + 200 * k;
             else
-                image.y = t.SeatY[seat] - n * 60 + 240 * k;
+                image.y = p.SeatY[seat] - n * 60 + 240 * k;
             env.view.UpdateCard(card, image);
             ++k;
         }
@@ -94,40 +100,33 @@ void ShowTurnMarker(GameEnv& env, int seat) {
 }
 
 void NewGame(GameEnv& env) {
-    Table& t = env.table;
-    t.TablePlay.clear();
-    t.DrawnCard.clear();
-    t.DrawnSuit.clear();
+    GameState& t = env.table;
+    t.TablePlay.Clear();
+    t.DrawnCard = Card::None();
     t.StockEmpty = false;
     t.PassCount = 0;
     t.MustLead = true;
     t.SingleRun = {0, 0, 0, 0};
     HideTurnMarkers(env);
     env.view.SetThrowButton(false, "PASS");
-    ShowHint(env.view, LeadHint(env));
-    t.PlayType = "JustBegin";
-    t.lstCardsBox.Clear();
+    if (env.view.Shown()) ShowHint(env.view, LeadHint(env));
+    t.PlayType = PlayType::JustBegin;
     for (auto& hand : t.lstDirection) hand.Clear();
     t.lstSelected.Clear();
-    for (auto& list : t.lstCompare) list.Clear();
-    t.lstCaption.Clear();
-    t.lstSonBank.resize(1);
-    t.lstSonBank[0].Clear();
-    t.lstBaseBak.Clear();
-    t.lstJudge.Clear();
-    t.lstLone.Clear();
-    for (int number = 1; number <= kNumbers; ++number) {
-        for (int suit = 0; suit < kSuits; ++suit) {
-            Card card{suit, number};
-            CardImage& image = t.Image(card);
-            image.face = false;
-            image.raised = false;
-            image.x = kStockX;
-            image.y = kStockY;
-            env.view.UpdateCard(card, image);
-            t.Location(card) = kStockLocation;
-            t.CardRaised[suit][number - 1] = false;
-            t.lstCardsBox.Add(CardCode(card));
+    t.lstCardsBox = CardSet::Deck();
+    for (auto& row : t.CardLocation)
+        for (auto& location : row) location = kStockLocation;
+    if (CardPictures* p = env.pictures) {
+        for (int number = 1; number <= kNumbers; ++number) {
+            for (int suit = 0; suit < kSuits; ++suit) {
+                Card card{suit, number};
+                CardImage& image = p->Image(card);
+                image.face = false;
+                image.raised = false;
+                image.x = kStockX;
+                image.y = kStockY;
+                env.view.UpdateCard(card, image);
+            }
         }
     }
     env.view.ShowStockCount(t.lstCardsBox.Count());
@@ -135,7 +134,7 @@ void NewGame(GameEnv& env) {
 }
 
 void DrawCard(GameEnv& env, int seat) {
-    Table& t = env.table;
+    GameState& t = env.table;
     if (t.StockEmpty || seat < 0 || seat > 3) return;
     const int count = t.lstCardsBox.Count();
     if (count == 0) return;
@@ -143,18 +142,16 @@ void DrawCard(GameEnv& env, int seat) {
     if (!joiner) t.DrawIndex = UniformIndex(env.random.Uniform(), count);
     if (t.DrawIndex < 0 || t.DrawIndex >= count) return;
 
-    t.DrawnCard = t.lstCardsBox[t.DrawIndex];
-    t.DrawnSuit = t.DrawnCard.substr(0, 1);
-    Card card;
-    ParseCard(t.DrawnCard, card);
+    const Card card = t.lstCardsBox[t.DrawIndex];
+    t.DrawnCard = card;
 
     BringToFront(env, card);
-    MoveCard(env, card, t.SeatX[seat], t.SeatY[seat]);
-    t.lstDirection[seat].Add(t.DrawnCard);
+    if (env.pictures) MoveCard(env, card, env.pictures->SeatX[seat], env.pictures->SeatY[seat]);
+    t.lstDirection[seat].Add(card);
     if (seat == env.session.LocalSeat) ShowFace(env, card, true);
-    t.Location(card) = seat;
+    t.Location(card) = std::int8_t(seat);
 
-    t.lstCardsBox.RemoveAt(t.DrawIndex);
+    t.lstCardsBox.Remove(card);
     LayoutHand(env, seat);
     env.view.ShowStockCount(t.lstCardsBox.Count());
     if (t.lstCardsBox.Empty()) t.StockEmpty = true;
@@ -168,7 +165,7 @@ void DrawRound(GameEnv& env, int seat) {
 }
 
 void Deal(GameEnv& env) {
-    Table& t = env.table;
+    GameState& t = env.table;
     env.view.SetDealEnabled(false);
     for (int round = 0; round < 6; ++round) DrawRound(env, t.TheLastThrower);
     DrawCard(env, t.TheLastThrower);

@@ -2,23 +2,26 @@
 
 #include <string>
 
+#include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/table.h"
 #include "cards/tableview.h"
+#include "game/pictures.h"
 
 namespace vorn {
 
 // What the operations of a table act on: its state, the program-wide values,
-// the options, the screen, the other computers and the random source.
+// the options, the screen, the other computers and the random source, and the
+// card pictures when there is a screen to draw them on.
 struct GameEnv {
-    Table& table;
+    GameState& table;
     Session& session;
     Options& options;
     TableView& view;
     Outbox& outbox;
     Random& random;
+    CardPictures* pictures = nullptr;
 };
 
 // Status panel 1: "提示：" + text.
@@ -28,8 +31,8 @@ void ShowProgress(TableView& view, const std::string& text);
 // "本局由" + the leader's name + "先出牌".
 std::string LeadHint(const GameEnv& env);
 
-// Card pictures. MoveCard animates in ten steps of StepDelay when animation
-// is on, else jumps.
+// Card pictures; without pictures they do nothing. MoveCard animates in ten
+// steps of StepDelay when animation is on, else jumps.
 void MoveCard(GameEnv& env, Card card, int x, int y);
 void PlaceCard(GameEnv& env, Card card, int x, int y);
 void BringToFront(GameEnv& env, Card card);

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "cards/card.h"
+
+namespace vorn {
+
+// Bits set in a word. Written out because the baseline x86-64 target has no
+// popcount instruction and the library call it falls back to is slow.
+constexpr int CountBits(std::uint64_t x) {
+#ifdef __POPCNT__
+    return __builtin_popcountll(x);
+#endif
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return int((x * 0x0101010101010101ull) >> 56);
+}
+
+// A set of cards as 52 bits, bit i for the card of index i. Read by position it
+// is the sorted list the game is written in: entry 0 is the card with the
+// lowest code, and an added card takes its sorted place. A card is at most
+// once in a set, as it is at most once in the deck.
+class CardSet {
+  public:
+    static constexpr std::uint64_t kAllBits = (std::uint64_t(1) << kDeckSize) - 1;
+
+    constexpr CardSet() = default;
+    static constexpr CardSet FromBits(std::uint64_t bits) {
+        CardSet s;
+        s.bits_ = bits & kAllBits;
+        return s;
+    }
+    static constexpr CardSet Deck() { return FromBits(kAllBits); }
+    // Every card of one number.
+    static constexpr CardSet OfNumber(int number) {
+        std::uint64_t bits = 0;
+        for (int suit = 0; suit < kSuits; ++suit) bits |= std::uint64_t(1) << Card(suit, number).Index();
+        return FromBits(bits);
+    }
+
+    constexpr std::uint64_t Bits() const { return bits_; }
+    constexpr int Count() const { return CountBits(bits_); }
+    constexpr bool Empty() const { return bits_ == 0; }
+    constexpr bool Contains(Card c) const { return (bits_ >> c.Index()) & 1; }
+    constexpr void Add(Card c) { bits_ |= Bit(c); }
+    // False when the card was not in the set.
+    constexpr bool Remove(Card c) {
+        const bool had = Contains(c);
+        bits_ &= ~Bit(c);
+        return had;
+    }
+    constexpr void Clear() { bits_ = 0; }
+
+    // The entry at a position, 0 the lowest; index must be below Count().
+    constexpr Card operator[](int index) const {
+        std::uint64_t b = bits_;
+        int base = 0;
+        for (int inChunk = CountBits(b & 0xFFFF); index >= inChunk; inChunk = CountBits(b & 0xFFFF)) {
+            index -= inChunk;
+            b >>= 16;
+            base += 16;
+        }
+        for (int k = 0; k < index; ++k) b &= b - 1;
+        return Card::FromIndex(base + std::countr_zero(b));
+    }
+    // Position of the card, or -1 when it is not in the set.
+    constexpr int IndexOf(Card c) const {
+        if (!Contains(c)) return -1;
+        return CountBits(bits_ & (Bit(c) - 1));
+    }
+    constexpr void RemoveAt(int index) { Remove((*this)[index]); }
+    // The highest and lowest entries; the set must not be empty.
+    constexpr Card Last() const { return Card::FromIndex(63 - std::countl_zero(bits_)); }
+    constexpr Card First() const { return Card::FromIndex(std::countr_zero(bits_)); }
+
+    constexpr CardSet operator&(CardSet o) const { return FromBits(bits_ & o.bits_); }
+    constexpr CardSet operator|(CardSet o) const { return FromBits(bits_ | o.bits_); }
+    constexpr CardSet Without(CardSet o) const { return FromBits(bits_ & ~o.bits_); }
+    constexpr CardSet& operator|=(CardSet o) {
+        bits_ |= o.bits_;
+        return *this;
+    }
+
+    // Lowest card first.
+    class Iterator {
+      public:
+        constexpr explicit Iterator(std::uint64_t b) : b_(b) {}
+        constexpr Card operator*() const { return Card::FromIndex(std::countr_zero(b_)); }
+        constexpr Iterator& operator++() {
+            b_ &= b_ - 1;
+            return *this;
+        }
+        friend constexpr bool operator==(Iterator, Iterator) = default;
+
+      private:
+        std::uint64_t b_;
+    };
+    constexpr Iterator begin() const { return Iterator(bits_); }
+    constexpr Iterator end() const { return Iterator(0); }
+
+    friend constexpr bool operator==(CardSet, CardSet) = default;
+
+  private:
+    static constexpr std::uint64_t Bit(Card c) { return std::uint64_t(1) << c.Index(); }
+    std::uint64_t bits_ = 0;
+};
+
+// The four cards of each number 1..13; entries 0 and 14 are empty.
+inline constexpr std::array<CardSet, kNumbers + 2> kOfNumber = [] {
+    std::array<CardSet, kNumbers + 2> sets{};
+    for (int number = 1; number <= kNumbers; ++number) sets[number] = CardSet::OfNumber(number);
+    return sets;
+}();
+inline constexpr CardSet kTwos = kOfNumber[kTwo];
+
+// The codes of a set concatenated lowest first: "C_05D_05". The form of a play
+// on the wire and in the record.
+std::string Codes(CardSet cards);
+// The same with a separator between codes: "C_05 D_05".
+std::string Codes(CardSet cards, std::string_view separator);
+// Reads concatenated 4-character codes; false for anything that is not a list
+// of distinct cards.
+bool ParseCodes(std::string_view text, CardSet& cards);
+
+}  // namespace vorn
