@@ -3,10 +3,10 @@
 // Byte 0 even: the rest is decoded into a sound table (see DecodeTable) and
 // FollowDecision and ChooseLead run for every seat on copies of it; each
 // verdict must be a legal move out of the seat's own hand, with every card
-// still in one place and the work lists empty afterwards.
-// Byte 0 odd: the rest is cut into code lists that need not be cards at all,
-// and the shape tests, ClassifyPlay, CanBeat, BuildPlayTexts and BeatHint run
-// on them; they must agree with each other and never fail.
+// still in one place afterwards.
+// Byte 0 odd: any set of cards, and a play on the table as the wire writes it
+// when the rest reads as one; the shape tests, ClassifyPlay, CanBeat, the play
+// texts and BeatHint run on them; they must agree with each other and never fail.
 
 #include <algorithm>
 #include <cstddef>
@@ -20,11 +20,11 @@
 #include "ai/follow.h"
 #include "ai/lead.h"
 #include "cards/card.h"
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/rules.h"
-#include "cards/cardset.h"
-#include "cards/gamestate.h"
 
 namespace {
 
@@ -67,16 +67,8 @@ class ScriptedRandom : public vorn::Random {
     std::size_t at_ = 0;
 };
 
-std::string Describe(const CardSet& list) {
-    std::string text;
-    for (const auto& code : list) text += code + " ";
-    return text;
-}
-
-std::string Concat(const CardSet& list) {
-    std::string text;
-    for (const auto& code : list) text += code;
-    return text;
+std::string Describe(CardSet cards) {
+    return vorn::Codes(cards, " ") + " ";
 }
 
 // The numbers of a play on the table, chosen by shape so that every kind of
@@ -121,7 +113,6 @@ std::vector<int> PlayNumbers(Bytes& in) {
 // as the input says, the counters and the runs of singles.
 GameState DecodeTable(Bytes& in) {
     GameState t;
-    t.lstSonBank.assign(1, CardSet{});
     bool placed[vorn::kSuits][vorn::kNumbers] = {};
 
     // The play: for each number the suits are taken in an order the input
@@ -131,7 +122,7 @@ GameState DecodeTable(Bytes& in) {
     int used[vorn::kNumbers + 1] = {};
     for (int number : PlayNumbers(in)) {
         const int suit = (rotate + used[number]++) % vorn::kSuits;
-        play.Add(vorn::CardCode(suit, number));
+        play.Add(Card{suit, number});
         placed[suit][number - 1] = true;
     }
     if (!play.Empty() && (!vorn::HasPlayableShape(play) || vorn::BreaksTwoRule(play)))
@@ -140,7 +131,7 @@ GameState DecodeTable(Bytes& in) {
     const bool emptyStock = in.Next() & 1;
     for (int suit = 0; suit < vorn::kSuits; ++suit)
         for (int number = 1; number <= vorn::kNumbers; ++number) {
-            const std::string code = vorn::CardCode(suit, number);
+            const Card code{suit, number};
             int where = vorn::kPlayedLocation;
             if (!placed[suit][number - 1]) {
                 // 0 stock, 1..4 a hand, 5 played.
@@ -150,7 +141,7 @@ GameState DecodeTable(Bytes& in) {
                 else if (pick >= 1 && pick <= 4)
                     where = pick - 1;
             }
-            t.CardLocation[suit][number - 1] = where;
+            t.CardLocation[suit][number - 1] = std::int8_t(where);
             if (where == vorn::kStockLocation)
                 t.lstCardsBox.Add(code);
             else if (where != vorn::kPlayedLocation)
@@ -158,31 +149,20 @@ GameState DecodeTable(Bytes& in) {
         }
     t.StockEmpty = t.lstCardsBox.Empty();
 
-    t.TablePlay = Concat(play);
-    t.PlayType = play.Empty() ? "JustBegin" : vorn::ClassifyPlay(play);
+    t.TablePlay = play;
+    t.PlayType = play.Empty() ? vorn::PlayType::JustBegin : vorn::ClassifyPlay(play);
     t.MustLead = play.Empty();
     t.PassCount = in.Next() % 3;
     t.TheLastThrower = in.Next() % 4;
     for (auto& run : t.SingleRun) run = in.Next() % 4;
     t.CurrentSeat = in.Next() % 4;
-    vorn::BuildPlayTexts(t);
     return t;
-}
-
-void CheckWorkLists(const GameState& t, const char* after) {
-    for (int i = 0; i < 4; ++i)
-        if (!t.lstCompare[i].Empty()) Fail(std::string(after) + " left lstCompare" + std::to_string(i));
-    if (!t.lstLone.Empty()) Fail(std::string(after) + " left lstLone");
-    if (!t.lstJudge.Empty()) Fail(std::string(after) + " left lstJudge");
-    if (!t.lstBaseBak.Empty()) Fail(std::string(after) + " left lstBaseBak");
-    if (t.lstSonBank.size() != 1 || !t.lstSonBank[0].Empty()) Fail(std::string(after) + " left lstSonBank");
 }
 
 // The chosen cards came out of the seat's hand and nothing else moved.
 void CheckTakenFromHand(const GameState& before, const GameState& after, int seat, const char* what) {
-    CardSet rejoined = after.lstDirection[seat];
-    for (const auto& code : after.lstSelected) rejoined.Add(code);
-    if (!(rejoined == before.lstDirection[seat]))
+    const CardSet hand = after.lstDirection[seat];
+    if (!(hand & after.lstSelected).Empty() || (hand | after.lstSelected) != before.lstDirection[seat])
         Fail(std::string(what) + " of seat " + std::to_string(seat) +
              " chose cards outside its hand: " + Describe(after.lstSelected));
     for (int other = 0; other < 4; ++other)
@@ -197,7 +177,6 @@ void CheckFollow(const GameState& table, int seat, float gambleRate, std::string
     GameState t = table;
     ScriptedRandom random(script);
     const std::string reason = vorn::FollowDecision(t, seat, gambleRate, random);
-    CheckWorkLists(t, "FollowDecision");
     CheckTakenFromHand(table, t, seat, "FollowDecision");
     const int n = vorn::PlaySize(table.TablePlay);
     if (t.lstSelected.Empty()) {
@@ -207,22 +186,20 @@ void CheckFollow(const GameState& table, int seat, float gambleRate, std::string
     if (seat < 1 || seat > 3) Fail("FollowDecision chose for seat " + std::to_string(seat));
     if (t.lstSelected.Count() != n)
         Fail("FollowDecision chose " + std::to_string(t.lstSelected.Count()) + " cards against " +
-             table.TablePlay);
+             vorn::Codes(table.TablePlay));
     if (!vorn::HasPlayableShape(t.lstSelected) || vorn::BreaksTwoRule(t.lstSelected) || !vorn::CanBeat(t))
-        Fail("seat " + std::to_string(seat) + " follows " + table.TablePlay + " (" + table.PlayType +
-             ") with the illegal " + Describe(t.lstSelected));
-    CheckWorkLists(t, "CanBeat");
+        Fail("seat " + std::to_string(seat) + " follows " + vorn::Codes(table.TablePlay) + " (" +
+             vorn::PlayTypeName(table.PlayType) + ") with the illegal " + Describe(t.lstSelected));
 }
 
 void CheckLead(const GameState& table, int seat, float gambleRate, std::string_view script) {
     GameState t = table;
     // A lead starts on an empty table.
-    t.TablePlay.clear();
+    t.TablePlay.Clear();
     t.MustLead = true;
     t.PassCount = 0;
     ScriptedRandom random(script);
     const vorn::LeadRule rule = vorn::ChooseLead(t, seat, gambleRate, random);
-    CheckWorkLists(t, "ChooseLead");
     CheckTakenFromHand(table, t, seat, "ChooseLead");
     if (seat < 1 || seat > 3) {
         if (rule != vorn::LeadRule::None || !t.lstSelected.Empty()) Fail("ChooseLead chose for seat 0");
@@ -243,31 +220,21 @@ void FuzzTable(Bytes& in) {
     if (!lost.empty()) Fail("decoded table: " + lost);
     const std::string_view script = in.Rest();
     for (int seat = 0; seat < 4; ++seat) {
-        if (!table.TablePlay.empty()) CheckFollow(table, seat, gambleRate, script);
+        if (!table.TablePlay.Empty()) CheckFollow(table, seat, gambleRate, script);
         CheckLead(table, seat, gambleRate, script);
     }
 }
 
-// Lists of arbitrary texts: byte k gives the length k % 7 of the next entry.
+// Any set of cards (seven bytes of bits), and a play on the table as the wire
+// writes it (the rest of the input, read as codes).
 void FuzzCodes(Bytes& in) {
-    CardSet chosen;
-    const int entries = in.Next() % 16;
-    for (int i = 0; i < entries; ++i) {
-        const int length = in.Next() % 7;
-        std::string code;
-        for (int k = 0; k < length; ++k) code += char(in.Next());
-        chosen.Add(code);
-    }
+    std::uint64_t bits = 0;
+    for (int k = 0; k < 7; ++k) bits |= std::uint64_t(in.Next()) << (8 * k);
+    const CardSet chosen = CardSet::FromBits(bits);
     const bool shape = vorn::HasPlayableShape(chosen);
-    const std::string type = vorn::ClassifyPlay(chosen);
-    // Cards reach the rules only as real codes; for those, the shape tests and
-    // the play type must name the same plays.
-    bool cards = true;
-    for (const auto& code : chosen) {
-        Card card;
-        cards = cards && vorn::ParseCard(code, card);
-    }
-    if (cards && !chosen.Empty() && shape != !type.empty())
+    const vorn::PlayType type = vorn::ClassifyPlay(chosen);
+    // The shape tests and the play type must name the same plays.
+    if (!chosen.Empty() && shape != (type != vorn::PlayType::None))
         Fail("shape tests and ClassifyPlay disagree on " + Describe(chosen));
     if (vorn::IsAllTwos(chosen) && (vorn::BreaksTwoRule(chosen) || vorn::CountTwos(chosen) != chosen.Count()))
         Fail("2 rule disagrees on " + Describe(chosen));
@@ -277,18 +244,19 @@ void FuzzCodes(Bytes& in) {
     (void)vorn::IsArrange(chosen);
     (void)vorn::IsDblBank(chosen);
 
-    static const char* const kTypes[] = {"Single", "Bank", "Arrange", "DblBank", "Is2", "JustBegin", ""};
     GameState t;
     t.lstSelected = chosen;
-    t.PlayType = kTypes[in.Next() % 7];
-    t.TablePlay = std::string(in.Rest());
+    t.PlayType = vorn::PlayType(in.Next() % 7);
+    const std::string_view written = in.Rest();
+    if (!vorn::ParseCodes(written, t.TablePlay)) return;
+    if (vorn::Codes(t.TablePlay).size() != written.size()) Fail("codes read back at another length");
     t.MustLead = false;
     vorn::CanBeat(t);
-    CheckWorkLists(t, "CanBeat");
-    vorn::BuildPlayTexts(t);
     vorn::BeatHint(t);
-    vorn::ReplaceWithTwo(t.BeatText);
-    if (t.lstCaption.Count() != vorn::PlaySize(t.TablePlay)) Fail("a caption for every card of the play");
+    const std::string beat = vorn::BeatText(t.TablePlay);
+    vorn::ReplaceWithTwo(beat);
+    if (vorn::PlayText(t.TablePlay).size() < 2 * size_t(t.TablePlay.Count()))
+        Fail("a text for every card of the play");
 }
 
 }  // namespace
