@@ -149,8 +149,7 @@ void LogonDialog::cmdOK_Click() {
             return;
         }
         Session& s = main.session();
-        s.IsNet = true;
-        s.IsHost = host;
+        s.mode = host ? Mode::Host : Mode::Joiner;
         s.ServerAddress = address;
         s.ServerPort = port;
         if (host) {

@@ -310,13 +310,10 @@ void MainWindow::Form_Load() {
 }
 
 void MainWindow::ResetToLocalGame() {
-    session_.IsNet = false;
-    session_.IsHost = false;
-    session_.LocalSeat = 0;
+    session_.ReturnToLocal();
     engine_->ResetScores();
     engine_->AdjustDirection();
     table_.TheLastThrower = session_.LocalSeat;
-    session_.SlotCount = 0;
     network_->DiscardQueue();
     engine_->DropTableActions();
     network_->players().clear();
@@ -472,20 +469,20 @@ void MainWindow::OnTableKey(int key) {
 // Menu commands
 
 void MainWindow::mnuGame_Opening() {
-    if (session_.IsNet) {
+    if (session_.IsNet()) {
         Action("mnuDisconnect")->setEnabled(true);
-        Action("mnuDeal")->setEnabled(session_.IsHost && session_.SlotCount > 2);
+        Action("mnuDeal")->setEnabled(session_.IsHost() && session_.SlotCount > 2);
     } else {
         Action("mnuDisconnect")->setEnabled(false);
     }
 }
 
-void MainWindow::mnuSet_Opening() { Action("mnuName")->setEnabled(!session_.IsNet); }
+void MainWindow::mnuSet_Opening() { Action("mnuName")->setEnabled(!session_.IsNet()); }
 
-void MainWindow::mnuOption_Opening() { Action("mnuLevel")->setEnabled(!session_.IsNet); }
+void MainWindow::mnuOption_Opening() { Action("mnuLevel")->setEnabled(!session_.IsNet()); }
 
 void MainWindow::mnuReset_Click() {
-    if (session_.IsNet && !prompter.AskYesNo(this, texts::kResetQuestion)) return;
+    if (session_.IsNet() && !prompter.AskYesNo(this, texts::kResetQuestion)) return;
     // One unit: the links close and the table returns to local play first, so
     // whatever the dialog's OK sets up afterwards is what remains. The dialog
     // opens between actions because its OK runs actions of its own.

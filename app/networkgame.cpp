@@ -73,7 +73,7 @@ Engine& NetworkGame::engine() { return main_.engine(); }
 
 void NetworkGame::StartConnection(const QString& name) {
     Session& s = session();
-    if (s.IsHost) {
+    if (s.IsHost()) {
         sckConnect_->Close();
         Socket& listener = sckConnection_->Element(0);
         listener.Close();
@@ -188,7 +188,7 @@ void NetworkGame::OnSlotClosed(int slot) {
         return;
     }
     engine().RunAction([this, slot, name] {
-        if (!session().IsNet) return;
+        if (!session().IsNet()) return;
         InfoBox(name + texts::kLeftGameOver);
         // The others hear why the game ends before their links close.
         queue_->SendToAll(ExitMessage(slot));
@@ -212,7 +212,7 @@ void NetworkGame::OnOverflow(const std::string& target) {
 
 void NetworkGame::OnHostClosed() {
     engine().RunAction([this] {
-        if (!session().IsNet) return;
+        if (!session().IsNet()) return;
         InfoBox(session().PlayerNames[0] + texts::kLeftGameOver);
         CloseAllConnections();
         main_.ResetToLocalGame();
@@ -222,7 +222,7 @@ void NetworkGame::OnHostClosed() {
 
 void NetworkGame::OnHostError(const QString& description) {
     engine().RunAction([this, description] {
-        if (!session().IsNet) return;
+        if (!session().IsNet()) return;
         InfoBox((description + texts::kCheckAddress).toStdString());
         CloseAllConnections();
         main_.ResetToLocalGame();
@@ -231,7 +231,7 @@ void NetworkGame::OnHostError(const QString& description) {
 
 void NetworkGame::OnSlotError(int, const QString& description) {
     engine().RunAction([this, description] {
-        if (!session().IsNet) return;
+        if (!session().IsNet()) return;
         InfoBox(description.toStdString());
         CloseAllConnections();
         main_.ResetToLocalGame();
@@ -280,7 +280,7 @@ void NetworkGame::FlushQueue() {
 
 void NetworkGame::SendChat(const QString& line) {
     const std::string message = ChatMessage(CutChatLine(line.toStdString()));
-    if (session().IsHost)
+    if (session().IsHost())
         queue_->SendToAll(message);
     else
         queue_->SendToHost(message);

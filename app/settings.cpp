@@ -159,7 +159,7 @@ bool SaveSettings(const QString& path, const Options& options, const Session& se
     file.SetValue("Set", "North", name(2));
     file.SetValue("Set", "Desk", options.deskShape == 0 ? QByteArrayLiteral("0") : QByteArrayLiteral("3"));
 
-    if (session.IsNet) {
+    if (session.IsNet()) {
         file.SetValue("Net", "Server", QByteArray::fromStdString(ToCp936(session.ServerAddress)));
         file.SetValue("Net", "Port", QByteArray::number(session.ServerPort));
         if (session.LocalSeat >= 0 && session.LocalSeat <= 3)

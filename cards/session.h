@@ -5,18 +5,33 @@
 
 namespace vorn {
 
-// Program-wide values of one running table: the mode (local or network, host
-// or joiner), whose seat is at this computer, the seat names and the network
-// choices. One object per table, owned by whoever runs it, so that a test can
-// run a host and three joiners in one process.
+// How this computer takes part: a local game against the computer player, the
+// host of a network game, or one of its joiners.
+enum class Mode { Local, Host, Joiner };
+
+// Program-wide values of one running table: the mode, whose seat is at this
+// computer, the seat names and the network choices. One object per table,
+// owned by whoever runs it, so that a test can run a host and three joiners
+// in one process.
 struct Session {
-    bool IsNet = false;
-    bool IsHost = false;
+    Mode mode = Mode::Local;
     int LocalSeat = 0;
     std::array<std::string, 4> PlayerNames{"朱雀", "青龙", "玄武", "白虎"};
     std::string ServerAddress;
     int ServerPort = 0;
     int SlotCount = 0;
+
+    bool IsNet() const { return mode != Mode::Local; }
+    bool IsHost() const { return mode == Mode::Host; }
+    // The mode the logon dialog's two choices name: network or not, hosting or joining.
+    static Mode ModeOf(bool net, bool host) { return !net ? Mode::Local : host ? Mode::Host : Mode::Joiner; }
+
+    // Back to a local game: no network, the person at seat 0, no joiner seated.
+    void ReturnToLocal() {
+        mode = Mode::Local;
+        LocalSeat = 0;
+        SlotCount = 0;
+    }
 };
 
 }  // namespace vorn

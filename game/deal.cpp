@@ -138,7 +138,7 @@ void DrawCard(GameEnv& env, int seat) {
     if (t.StockEmpty || seat < 0 || seat > 3) return;
     const int count = t.lstCardsBox.Count();
     if (count == 0) return;
-    const bool joiner = env.session.IsNet && !env.session.IsHost;
+    const bool joiner = env.session.IsNet() && !env.session.IsHost();
     if (!joiner) t.DrawIndex = UniformIndex(env.random.Uniform(), count);
     if (t.DrawIndex < 0 || t.DrawIndex >= count) return;
 
@@ -156,7 +156,7 @@ void DrawCard(GameEnv& env, int seat) {
     env.view.ShowStockCount(t.lstCardsBox.Count());
     if (t.lstCardsBox.Empty()) t.StockEmpty = true;
 
-    if (env.session.IsNet && env.session.IsHost) env.outbox.SnatchCard(seat, t.DrawIndex);
+    if (env.session.IsNet() && env.session.IsHost()) env.outbox.SnatchCard(seat, t.DrawIndex);
     if (env.options.sound) env.view.PlaySound("Move.wav");
 }
 
@@ -170,7 +170,7 @@ void Deal(GameEnv& env) {
     for (int round = 0; round < 6; ++round) DrawRound(env, t.TheLastThrower);
     DrawCard(env, t.TheLastThrower);
     t.CurrentSeat = t.TheLastThrower;
-    if (env.session.IsNet) {
+    if (env.session.IsNet()) {
         ShowTurnMarker(env, t.CurrentSeat);
         env.outbox.Turn(t.CurrentSeat, t.MustLead);
         if (t.TheLastThrower == env.session.LocalSeat)

@@ -48,7 +48,7 @@ void Engine::NewGame() {
 
 void Engine::Deal() {
     vorn::Deal(env_);
-    if (env_.session.IsNet && env_.table.TheLastThrower == env_.session.LocalSeat) ShowThrowButton();
+    if (env_.session.IsNet() && env_.table.TheLastThrower == env_.session.LocalSeat) ShowThrowButton();
 }
 
 void Engine::UpdateThrowCaption() {
@@ -154,14 +154,14 @@ void Engine::PlayCards(int seat, bool fromNet) {
         ++t.PassCount;
     else
         t.PassCount = 0;
-    if (!s.IsNet) t.MustLead = false;
+    if (!s.IsNet()) t.MustLead = false;
 
     if (env_.view.Shown())
         ShowHint(env_.view, s.PlayerNames[t.TheLastThrower] + texts::kPlays + PlayText(t.TablePlay));
     HideThrowButton();
     NextSeat();
 
-    if (s.IsNet && s.IsHost) {
+    if (s.IsNet() && s.IsHost()) {
         env_.outbox.Throw(t.TheLastThrower, Codes(t.TablePlay), seat, fromNet ? seat : -1);
         if (t.lstDirection[seat].Empty()) {
             env_.outbox.GameOver(t.TheLastThrower);
@@ -176,7 +176,7 @@ void Engine::PlayCards(int seat, bool fromNet) {
             t.MustLead = false;
         env_.outbox.Turn(t.CurrentSeat, t.MustLead);
         if (t.CurrentSeat == s.LocalSeat) ShowThrowButton();
-    } else if (s.IsNet) {
+    } else if (s.IsNet()) {
         if (!fromNet) env_.outbox.ThrowToHost(t.TheLastThrower, Codes(t.TablePlay), seat);
     } else {
         if (!t.lstDirection[seat].Empty() && seat == s.LocalSeat)
@@ -189,7 +189,7 @@ void Engine::PlayCards(int seat, bool fromNet) {
 }
 
 void Engine::Tick() {
-    if (Busy() || env_.session.IsNet) return;
+    if (Busy() || env_.session.IsNet()) return;
     RunAction([this] {
         GameState& t = env_.table;
         ShowTurnMarker(env_, t.CurrentSeat);
@@ -289,8 +289,8 @@ void Engine::GameWon() {
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
     NewGame();
     const std::string winner = s.PlayerNames[t.TheLastThrower] + texts::kWinsGame;
-    if (!s.IsNet) env_.view.StopCycleTimer();
-    if (!s.IsNet || s.IsHost) {
+    if (!s.IsNet()) env_.view.StopCycleTimer();
+    if (!s.IsNet() || s.IsHost()) {
         if (env_.view.AskYesNo(winner + texts::kNextGameQuestion)) Deal();
     } else {
         env_.view.InfoBox(winner);

@@ -73,7 +73,7 @@ void Dispatcher::HandleMessage(const std::string& message, int sourceSlot) {
     if (tag == tags::kMessage) return OnMessage(body, sourceSlot);
     if (tag == tags::kThrow) return OnThrow(body, sourceSlot);
 
-    if (sourceSlot >= 0 || host_.session().IsHost) return;
+    if (sourceSlot >= 0 || host_.session().IsHost()) return;
     if (tag == tags::kSeat) return OnSeat(body);
     if (tag == tags::kNewNameList) return OnNewNameList();
     if (tag == tags::kPeople) return OnPeople(body);
@@ -114,7 +114,7 @@ void Dispatcher::OnSeat(std::string_view body) {
     const int seat = *number;
     host_.engine().RunAction([this, seat] {
         Session& s = host_.session();
-        if (!s.IsNet) return;
+        if (!s.IsNet()) return;
         if (seat > 3) {
             host_.InfoBox(texts::kTableFull);
             host_.CloseAllConnections();
@@ -129,7 +129,7 @@ void Dispatcher::OnSeat(std::string_view body) {
 void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     const std::string name(body);
     Session& s = host_.session();
-    if (!s.IsHost) {
+    if (!s.IsHost()) {
         host_.ShowProgress(name + texts::kArrived);
         return;
     }
@@ -169,7 +169,7 @@ void Dispatcher::OnPrepare(std::string_view body) {
     if (!names) return;
     host_.engine().RunAction([this, names = std::move(*names)] {
         Session& s = host_.session();
-        if (!s.IsNet) return;
+        if (!s.IsNet()) return;
         s.PlayerNames = names;
         host_.engine().AdjustDirection();
         host_.ShowProgress(texts::kAllSeated);
@@ -177,7 +177,7 @@ void Dispatcher::OnPrepare(std::string_view body) {
 }
 
 void Dispatcher::OnMessage(std::string_view body, int sourceSlot) {
-    const bool onHost = host_.session().IsHost;
+    const bool onHost = host_.session().IsHost();
     if (onHost && sourceSlot >= 0 && !chatRates_[sourceSlot].Allow(now())) return;
     const std::string line = CutChatLine(body);
     host_.AppendChat(line);
@@ -187,14 +187,14 @@ void Dispatcher::OnMessage(std::string_view body, int sourceSlot) {
 void Dispatcher::OnThrow(std::string_view body, int sourceSlot) {
     auto parsed = ParseThrow(body);
     if (!parsed) return;
-    const bool onHost = host_.session().IsHost;
+    const bool onHost = host_.session().IsHost();
     // A joiner's seat is its slot number: the host hears each seat only from
     // its own link. A joiner hears moves only from the host, never its own.
     if (onHost ? sourceSlot != parsed->seat : sourceSlot >= 0) return;
     if (!onHost && parsed->seat == host_.session().LocalSeat) return;
     host_.engine().RunAction([this, move = std::move(*parsed), onHost] {
         Engine& engine = host_.engine();
-        if (!host_.session().IsNet) return;
+        if (!host_.session().IsNet()) return;
         if (onHost && !HostAcceptsThrow(engine.table(), move)) return;
         engine.ReceiveThrow(move.lastThrower, move.cards, move.seat);
     });
@@ -204,7 +204,7 @@ void Dispatcher::OnTurn(std::string_view body) {
     auto turn = ParseTurn(body);
     if (!turn) return;
     host_.engine().RunAction([this, turn = *turn] {
-        if (!host_.session().IsNet) return;
+        if (!host_.session().IsNet()) return;
         // A lead after three passes means the host has opened a new round and
         // cleared the table; the copy here follows, or it would keep the old
         // play and pass count until the leader plays.
@@ -221,7 +221,7 @@ void Dispatcher::OnSnatch(std::string_view body) {
     if (!draw) return;
     host_.engine().RunAction([this, draw = *draw] {
         Engine& engine = host_.engine();
-        if (!host_.session().IsNet) return;
+        if (!host_.session().IsNet()) return;
         // The stock may have changed since the message arrived: check it now.
         if (draw.drawIndex >= engine.table().lstCardsBox.Count()) return;
         engine.ReceiveSnatch(draw.seat, draw.drawIndex);
@@ -232,7 +232,7 @@ void Dispatcher::OnGameOver(std::string_view body) {
     auto seat = ParseSeat(body);
     if (!seat) return;
     host_.engine().RunAction([this, seat = *seat] {
-        if (!host_.session().IsNet) return;
+        if (!host_.session().IsNet()) return;
         host_.engine().ReceiveGameOver(seat);
     });
 }
@@ -248,7 +248,7 @@ void Dispatcher::OnExit(std::string_view body) {
     auto slot = ParsePadded(body);
     if (!slot) return;
     host_.engine().RunAction([this, slot = *slot] {
-        if (!host_.session().IsNet) return;
+        if (!host_.session().IsNet()) return;
         host_.InfoBox(PersonName(slot) + texts::kLeftGameOver);
         host_.CloseAllConnections();
         host_.ResetToLocalGame();

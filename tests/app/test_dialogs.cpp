@@ -181,7 +181,7 @@ class TestDialogs : public QObject {
         QVERIFY(QApplication::focusWidget() != nullptr);
         QCOMPARE(QApplication::focusWidget()->objectName(), field);
         // Nothing was started: the table stays a local game.
-        QVERIFY(!f->session().IsNet);
+        QVERIFY(!f->session().IsNet());
         QCOMPARE(f->ProgressPanel()->text(), QString("进程：单机游戏"));
         QVERIFY(dialog.optNet->isChecked());
         QCOMPARE(dialog.txtPort->text(), port);
@@ -227,7 +227,7 @@ class TestDialogs : public QObject {
         dialog.cmdOK->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!dialog.isVisible());
-        QVERIFY(!w.session().IsNet);
+        QVERIFY(!w.session().IsNet());
         QVERIFY(f.infos.isEmpty());
         QCOMPARE(w.CardsLeft()->text(), QString("52"));
         QCOMPARE(w.table().lstCardsBox.Count(), 52);

@@ -72,13 +72,12 @@ class TestMenus : public QObject {
         w.Action("mnuDisconnect")->setEnabled(!disconnect);
         if (dealtBefore) w.Action("mnuDeal")->trigger();
         w.tmrCYC().stop();
-        w.session().IsNet = network;
-        w.session().IsHost = host;
+        w.session().mode = vorn::Session::ModeOf(network, host);
         w.session().SlotCount = slotCount;
         w.mnuGame_Opening();
         QCOMPARE(w.Action("mnuDeal")->isEnabled(), deal);
         QCOMPARE(w.Action("mnuDisconnect")->isEnabled(), disconnect);
-        w.session().IsNet = false;
+        w.session().mode = vorn::Mode::Local;
     }
 
     void setAndOptionMenuOpening_data() {
@@ -95,16 +94,15 @@ class TestMenus : public QObject {
         QVERIFY(f.Open(1, false));
         MainWindow& w = *f;
         // Opened once in the other mode first, so a stale state shows.
-        w.session().IsNet = !network;
+        w.session().mode = vorn::Session::ModeOf(!network, host);
         w.mnuSet_Opening();
         w.mnuOption_Opening();
-        w.session().IsNet = network;
-        w.session().IsHost = host;
+        w.session().mode = vorn::Session::ModeOf(network, host);
         w.mnuSet_Opening();
         w.mnuOption_Opening();
         QCOMPARE(w.Action("mnuName")->isEnabled(), !network);
         QCOMPARE(w.Action("mnuLevel")->isEnabled(), !network);
-        w.session().IsNet = false;
+        w.session().mode = vorn::Mode::Local;
     }
 
     void speedItems_data() {

@@ -307,7 +307,7 @@ class TestSettings : public QObject {
         QCOMPARE(vorn::ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("10.0.0.7"));
 
         Session joiner;
-        joiner.IsNet = true;
+        joiner.mode = vorn::Mode::Joiner;
         joiner.LocalSeat = 2;
         joiner.ServerAddress = "host.example";
         joiner.ServerPort = 1006;

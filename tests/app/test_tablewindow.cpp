@@ -116,16 +116,15 @@ class TestTableWindow : public QObject {
         w.AppendChat("青龙: 你好");
         w.lstConnections()->addItem("青龙");
         w.ShowProgressText("主机建立");
-        w.session().IsNet = true;
-        w.session().IsHost = true;
+        w.session().mode = vorn::Mode::Host;
         w.session().LocalSeat = 2;
         w.session().SlotCount = 3;
         w.engine().AdjustDirection();
 
         w.ResetToLocalGame();
 
-        QVERIFY(!w.session().IsNet);
-        QVERIFY(!w.session().IsHost);
+        QVERIFY(!w.session().IsNet());
+        QVERIFY(!w.session().IsHost());
         QCOMPARE(w.session().LocalSeat, 0);
         QCOMPARE(w.session().SlotCount, 0);
         QCOMPARE(w.table().TheLastThrower, 0);
@@ -475,8 +474,7 @@ class TestTableWindow : public QObject {
         }
 
         if (command == LostLinkThenClose) {
-            w.session().IsNet = true;
-            w.session().IsHost = false;
+            w.session().mode = vorn::Mode::Joiner;
         }
         w.engine().RunAction([&] {
             during = true;
@@ -493,14 +491,14 @@ class TestTableWindow : public QObject {
         switch (command) {
             case ResetLocal:
                 QCOMPARE(f.logons, 1);
-                QVERIFY(!w.session().IsNet);
+                QVERIFY(!w.session().IsNet());
                 QCOMPARE(w.CardsLeft()->text(), QString("52"));
                 QCOMPARE(w.table().lstCardsBox.Count(), 52);
                 QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
                 break;
             case ResetHost: {
                 QCOMPARE(f.logons, 1);
-                QVERIFY(w.session().IsNet && w.session().IsHost);
+                QVERIFY(w.session().IsNet() && w.session().IsHost());
                 QCOMPARE(w.network().sckConnection().Element(0).State(), vorn::Socket::kListening);
                 QCOMPARE(w.ProgressPanel()->text(), QString("进程：主机建立"));
                 // The port takes a new link and seats it.
@@ -509,7 +507,7 @@ class TestTableWindow : public QObject {
                 QByteArray got;
                 QTRY_VERIFY_WITH_TIMEOUT((got += joiner.readAll()).contains("[Seat]1\r\n"), 5000);
                 w.network().CloseAllConnections();
-                w.session().IsNet = false;
+                w.session().mode = vorn::Mode::Local;
                 break;
             }
             case LostLinkThenClose:
@@ -540,8 +538,7 @@ class TestTableWindow : public QObject {
         w.Action("mnuDeal")->trigger();
         w.engine().GameWon();
         w.AppendChat("朱雀: 再来");
-        w.session().IsNet = network;
-        w.session().IsHost = network;
+        w.session().mode = network ? vorn::Mode::Host : vorn::Mode::Local;
         f.questions.clear();
         f.answer = answer;
         const QStringList scores = ScoreCaptions(w);
@@ -551,17 +548,17 @@ class TestTableWindow : public QObject {
         QCOMPARE(f.questions, asked ? QStringList{"重置将断开现有连接，是否继续？"} : QStringList());
         QCOMPARE(f.logons, reset ? 1 : 0);
         if (reset) {
-            QVERIFY(!w.session().IsNet);
+            QVERIFY(!w.session().IsNet());
             QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
             QCOMPARE(w.txtDialog()->toPlainText(), QString());
             QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
         } else {
-            QVERIFY(w.session().IsNet);
-            QVERIFY(w.session().IsHost);
+            QVERIFY(w.session().IsNet());
+            QVERIFY(w.session().IsHost());
             QCOMPARE(ScoreCaptions(w), scores);
             QCOMPARE(w.txtDialog()->toPlainText(), QString("朱雀: 再来"));
         }
-        w.session().IsNet = false;
+        w.session().mode = vorn::Mode::Local;
     }
 };
 

@@ -199,8 +199,7 @@ class DealTest : public QObject {
         QFETCH(int, joinerSeat);
         Rig host;
         host.UseSeed(555 + leader);
-        host.session.IsNet = true;
-        host.session.IsHost = true;
+        host.session.mode = Mode::Host;
         host.options.animation = false;
         host.table.TheLastThrower = leader;
         NewGame(host.Env());
@@ -216,8 +215,7 @@ class DealTest : public QObject {
         QCOMPARE(host.table.CurrentSeat, leader);
 
         Rig joiner;
-        joiner.session.IsNet = true;
-        joiner.session.IsHost = false;
+        joiner.session.mode = Mode::Joiner;
         joiner.session.LocalSeat = joinerSeat;
         joiner.options.animation = false;
         joiner.table.TheLastThrower = leader;
@@ -248,8 +246,7 @@ class DealTest : public QObject {
     void shortStockRound() {
         QFETCH(int, first);
         Rig rig;
-        rig.session.IsNet = true;
-        rig.session.IsHost = true;
+        rig.session.mode = Mode::Host;
         NewGame(rig.Env());
         DrainStockTo(rig, 2);
         rig.outbox.snatches.clear();
@@ -484,7 +481,7 @@ class DealTest : public QObject {
         QFETCH(int, localSeat);
         Rig rig;
         // Seat 0 is the host or a local game; the others are joiners.
-        rig.session.IsNet = localSeat != 0;
+        rig.session.mode = localSeat != 0 ? Mode::Joiner : Mode::Local;
         rig.session.LocalSeat = localSeat;
         NewGame(rig.Env());
         auto env = rig.Env();
@@ -515,7 +512,7 @@ class DealTest : public QObject {
         QFETCH(int, index);
         QFETCH(bool, drawn);
         Rig rig;
-        rig.session.IsNet = true;
+        rig.session.mode = Mode::Joiner;
         rig.session.LocalSeat = 2;
         NewGame(rig.Env());
         const CardSet stock = rig.table.lstCardsBox;

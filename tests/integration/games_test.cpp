@@ -102,7 +102,7 @@ class TestNetGames : public QObject {
             ++moves;
         }
         for (NetTable* t : party.All()) {
-            QVERIFY(t->session().IsNet);
+            QVERIFY(t->session().IsNet());
             QCOMPARE(t->engine().scores().lost, expected.lost);
         }
         if (flood > 0) {

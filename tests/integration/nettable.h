@@ -125,13 +125,12 @@ class NetTable {
         const QString log = window_->txtDialog()->toPlainText();
         return log.isEmpty() ? QStringList() : log.split('\n');
     }
-    bool Local() { return !session().IsNet; }
+    bool Local() { return !session().IsNet(); }
 
     // What the logon dialog's OK does for a host; false when the port could not be listened on.
     bool Host(int port, const QString& name = "H") {
         Session& s = session();
-        s.IsNet = true;
-        s.IsHost = true;
+        s.mode = Mode::Host;
         s.ServerPort = port;
         s.LocalSeat = 0;
         s.PlayerNames[0] = name.toStdString();
@@ -144,8 +143,7 @@ class NetTable {
     // The logon dialog's OK for a joiner of the host on port.
     void Join(int port, const QString& name) {
         Session& s = session();
-        s.IsNet = true;
-        s.IsHost = false;
+        s.mode = Mode::Joiner;
         s.ServerAddress = "127.0.0.1";
         s.ServerPort = port;
         net().SetSendTimerEnabled(true);
@@ -157,7 +155,7 @@ class NetTable {
         for (int attempt = 0; attempt < 5; ++attempt) {
             const int port = FreePort();
             if (port != 0 && Host(port, name)) return port;
-            session().IsNet = false;
+            session().mode = Mode::Local;
         }
         return 0;
     }
@@ -251,7 +249,7 @@ class NetParty {
     NetTable* AtSeat(int seat) {
         if (seat == 0) return host.get();
         for (auto& j : joiners)
-            if (j->session().IsNet && j->session().LocalSeat == seat) return j.get();
+            if (j->session().IsNet() && j->session().LocalSeat == seat) return j.get();
         return nullptr;
     }
 
@@ -259,7 +257,7 @@ class NetParty {
     // the host on whose turn it is.
     bool Quiet() {
         for (NetTable* t : All()) {
-            if (!t->session().IsNet) continue;
+            if (!t->session().IsNet()) continue;
             if (t->engine().Busy() || !t->net().queue().Empty()) return false;
             if (t->table().CurrentSeat != host->table().CurrentSeat) return false;
         }
@@ -273,7 +271,7 @@ class NetParty {
     bool Settled() {
         if (!Quiet()) return false;
         for (auto& j : joiners)
-            if (j->session().IsNet && !Difference(host->table(), j->table()).empty()) return false;
+            if (j->session().IsNet() && !Difference(host->table(), j->table()).empty()) return false;
         if (host->table().lstCardsBox.Count() == 52) return true;
         NetTable* mover = AtSeat(host->table().CurrentSeat);
         return mover && mover->engine().ThrowVisible();
@@ -289,7 +287,7 @@ class NetParty {
         for (NetTable* t : All()) {
             why += QString("[seat %1 net %2 busy %3 queued %4 current %5 button %6] ")
                        .arg(t->session().LocalSeat)
-                       .arg(t->session().IsNet)
+                       .arg(t->session().IsNet())
                        .arg(t->engine().Busy())
                        .arg(t->net().queue().Count())
                        .arg(t->table().CurrentSeat)

@@ -178,7 +178,7 @@ class TestRawProtocol : public QObject {
         QCOMPARE(Difference(before, h.table()), std::string());
         QCOMPARE(CheckConservation(h.table()), std::string());
         QCOMPARE(h.table().TablePlay, play);
-        QVERIFY(h.session().IsNet);
+        QVERIFY(h.session().IsNet());
         QCOMPARE(h.session().SlotCount, 3);
         QCOMPARE(h.session().LocalSeat, 0);
         QCOMPARE(h.session().PlayerNames, names);
@@ -224,7 +224,7 @@ class TestRawProtocol : public QObject {
         Slot(1).Send("\r\n");
         QVERIFY2(Probe(1, "after the flood"), "the link stops working");
         QCOMPARE(Difference(before, host_->table()), std::string());
-        QVERIFY(host_->session().IsNet);
+        QVERIFY(host_->session().IsNet());
         QCOMPARE(host_->ChatLines(), QStringList{"R1: after the flood"});
         // Only the short chat line was passed on.
         const QByteArray relayed = Slot(2).received.mid(heard);

@@ -110,8 +110,8 @@ class TestSeating : public QObject {
         QVERIFY(!party.host->PlayerList().contains(name));
         QVERIFY(!NetParty::PersonListed(party.host->net().players(), name.toStdString()));
         // Before the table has filled a departure ends nothing.
-        QVERIFY(party.host->session().IsNet);
-        QVERIFY(stays->session().IsNet);
+        QVERIFY(party.host->session().IsNet());
+        QVERIFY(stays->session().IsNet());
         QVERIFY(party.host->infos.isEmpty());
         QVERIFY(stays->infos.isEmpty());
         QVERIFY(gone->infos.isEmpty());
@@ -163,7 +163,7 @@ class TestSeating : public QObject {
             // as lost, and the one who sat there hears that the host has gone.
             SendQueue& queue = party.host->net().queue();
             const std::string line = "[Message]H: " + std::string(4000, 'x');
-            for (size_t sent = 0; sent <= SendQueue::kMaxWaitingBytes && party.host->session().IsNet;
+            for (size_t sent = 0; sent <= SendQueue::kMaxWaitingBytes && party.host->session().IsNet();
                  sent += line.size())
                 queue.SendToSlot(line, leaver);
         } else if (leaver == 0) {
@@ -226,7 +226,7 @@ class TestSeating : public QObject {
         QVERIFY2(party.WaitSettled(), party.Why());
         for (NetTable* t : party.All()) {
             if (t == &late) continue;
-            QVERIFY(t->session().IsNet);
+            QVERIFY(t->session().IsNet());
             QVERIFY2(t->infos.isEmpty() || t->infos.last().contains("赢得本局"),
                      qPrintable(t->infos.join("|")));
             QCOMPARE(Names(t->session()), all);

@@ -65,7 +65,7 @@ struct Visible {
     QString DifferenceTo(const Visible& o) const {
         if (session.LocalSeat != o.session.LocalSeat) return "LocalSeat";
         if (session.PlayerNames != o.session.PlayerNames) return "PlayerNames";
-        if (session.IsNet != o.session.IsNet) return "IsNet";
+        if (session.IsNet() != o.session.IsNet()) return "IsNet";
         if (players != o.players) return "players: " + players + " / " + o.players;
         if (queued != o.queued) return "queued: " + o.queued.join(", ");
         if (boxes != o.boxes || viewBoxes != o.viewBoxes) return "a box was shown";
@@ -438,7 +438,7 @@ class DispatcherTest : public QObject {
         QCOMPARE(rig.boxes, std::vector<std::string>{"J1 走了，游戏结束！"});
         QCOMPARE(rig.closes, 1);
         QCOMPARE(rig.resets, 1);
-        QVERIFY(!rig.session_.IsNet);
+        QVERIFY(!rig.session_.IsNet());
         QCOMPARE(rig.table.lstCardsBox.Count(), 52);
         QCOMPARE(rig.table.CurrentSeat, 1);
         QVERIFY(!rig.view.throwVisible);

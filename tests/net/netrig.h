@@ -60,8 +60,7 @@ class NetRig : public NetHost {
         options.sound = false;
         // A clock that stands still unless a test moves it.
         dispatcher.now = [] { return std::int64_t(0); };
-        session_.IsNet = true;
-        session_.IsHost = host;
+        session_.mode = host ? Mode::Host : Mode::Joiner;
         session_.LocalSeat = host ? 0 : localSeat;
         session_.PlayerNames = {"H", "J1", "J2", "J3"};
         if (host) {
@@ -87,10 +86,7 @@ class NetRig : public NetHost {
     }
     void ResetToLocalGame() override {
         ++resets;
-        session_.IsNet = false;
-        session_.IsHost = false;
-        session_.LocalSeat = 0;
-        session_.SlotCount = 0;
+        session_.ReturnToLocal();
         queue.Discard();
         engine_.DropTableActions();
     }

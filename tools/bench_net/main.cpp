@@ -75,8 +75,7 @@ int main(int argc, char** argv) {
     for (int attempt = 0; attempt < 5 && port == 0; ++attempt) {
         const int candidate = FreePort();
         vorn::Session& s = host->session();
-        s.IsNet = true;
-        s.IsHost = true;
+        s.mode = vorn::Mode::Host;
         s.ServerPort = candidate;
         s.LocalSeat = 0;
         s.PlayerNames[0] = "H";
@@ -92,8 +91,7 @@ int main(int argc, char** argv) {
         joiners.push_back(MakeWindow(folder.path(), std::uint64_t(seat + 1)));
         MainWindow& j = *joiners.back();
         vorn::Session& s = j.session();
-        s.IsNet = true;
-        s.IsHost = false;
+        s.mode = vorn::Mode::Joiner;
         s.ServerAddress = "127.0.0.1";
         s.ServerPort = port;
         j.network().SetSendTimerEnabled(true);

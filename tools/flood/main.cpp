@@ -79,8 +79,7 @@ int RunHost(int argc, char** argv) {
     for (int attempt = 0; attempt < 5 && port == 0; ++attempt) {
         const int candidate = FreePort();
         vorn::Session& s = w.session();
-        s.IsNet = true;
-        s.IsHost = true;
+        s.mode = vorn::Mode::Host;
         s.ServerPort = candidate;
         s.LocalSeat = 0;
         s.PlayerNames[0] = "H";

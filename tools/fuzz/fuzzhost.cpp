@@ -13,11 +13,10 @@ FuzzHost::FuzzHost(const Setup& setup)
     // The clock stands still, so that what chat passes depends on the input alone.
     dispatcher.now = [] { return std::int64_t(0); };
     view.answer = setup.nextGame;
-    session_.IsNet = true;
     session_.PlayerNames = {"H", "J1", "J2", "J3"};
     // Both sides deal as the host does; a joiner's copy then forgets the
     // draws it would have been told about.
-    session_.IsHost = true;
+    session_.mode = Mode::Host;
     session_.LocalSeat = 0;
     session_.SlotCount = 3;
     slotUp = {false, true, true, true, true};
@@ -26,7 +25,7 @@ FuzzHost::FuzzHost(const Setup& setup)
     engine_.Deal();
     queue.Discard();
     if (!setup.host) {
-        session_.IsHost = false;
+        session_.mode = Mode::Joiner;
         session_.LocalSeat = setup.localSeat;
         session_.SlotCount = 0;
         slotUp.fill(false);
@@ -42,10 +41,7 @@ void FuzzHost::CloseAllConnections() {
 }
 
 void FuzzHost::ResetToLocalGame() {
-    session_.IsNet = false;
-    session_.IsHost = false;
-    session_.LocalSeat = 0;
-    session_.SlotCount = 0;
+    session_.ReturnToLocal();
     queue.Discard();
     engine_.DropTableActions();
 }
@@ -55,7 +51,7 @@ bool FuzzHost::PlayLocalTurns(std::string& problem) {
     // the bound only guards against a turn that never passes on.
     for (int step = 0; step < 4; ++step) {
         const int local = session_.LocalSeat;
-        if (!session_.IsNet || engine_.Busy() || !engine_.ThrowVisible() || table.CurrentSeat != local)
+        if (!session_.IsNet() || engine_.Busy() || !engine_.ThrowVisible() || table.CurrentSeat != local)
             return true;
         if (local < 0 || local > 3 || table.lstDirection[local].Empty()) return true;
         const bool lead = table.MustLead || table.TablePlay.Empty();

@@ -101,8 +101,7 @@ int main(int argc, char** argv) {
     probe.listen(QHostAddress::LocalHost, 0);
     const int port = probe.serverPort();
     probe.close();
-    w.session().IsNet = true;
-    w.session().IsHost = true;
+    w.session().mode = vorn::Mode::Host;
     w.session().ServerPort = port;
     w.network().SetSendTimerEnabled(true);
     w.network().StartConnection("H");
