@@ -12,10 +12,6 @@ bool ComputerSeat(int seat) {
     return seat >= 1 && seat <= 3;
 }
 
-bool AnySeat(int seat) {
-    return seat >= 0 && seat <= 3;
-}
-
 // The numbers held exactly once with neither neighbour held: the lone cards
 // of a set of non-2 cards that holds more than one card.
 std::uint32_t LoneNumbers(const NumberMasks& m) {
@@ -39,12 +35,6 @@ int Highest(std::uint32_t mask) {
 
 bool IsConcealed() {
     return true;
-}
-
-bool IsTwosPlusOne(CardSet cards) {
-    const int count = cards.Count();
-    if (count < 2 || count > 5) return false;
-    return count - CountTwos(cards) == 1;
 }
 
 int CountTwosPlayed(const GameState& state) {
@@ -127,30 +117,6 @@ bool SomeoneOnRun(const GameState& state, int seat) {
     for (int other = 0; other < 4; ++other)
         if (other != seat && state.SingleRun[other] > 2) return true;
     return false;
-}
-
-bool LastThrowerNearlyOut(const GameState& state) {
-    const int thrower = state.TheLastThrower;
-    return AnySeat(thrower) && state.HandSize(thrower) < 3;
-}
-
-bool NextTwoNearlyOut(const GameState& state, int seat) {
-    if (!ComputerSeat(seat)) return false;
-    return !(state.HandSize((seat + 1) % 4) > 2 && state.HandSize((seat + 2) % 4) > 2);
-}
-
-bool PlaySizeHolder(const GameState& state, int seat) {
-    const int thrower = state.TheLastThrower;
-    if (!ComputerSeat(seat) || !AnySeat(thrower) || thrower == seat) return false;
-    const int n = PlaySize(state.TablePlay);
-    for (int other = 0; other < 4; ++other)
-        if (other != seat && other != thrower && state.HandSize(other) == n) return true;
-    return false;
-}
-
-bool Chance(Random& random, float p) {
-    const float u = static_cast<float>(random.Uniform());
-    return u <= p;
 }
 
 }  // namespace vorn

@@ -15,7 +15,10 @@ namespace vorn {
 bool IsConcealed();
 
 // 2 to 5 cards, exactly one of them not a 2.
-bool IsTwosPlusOne(CardSet cards);
+inline bool IsTwosPlusOne(CardSet cards) {
+    const int count = cards.Count();
+    return count >= 2 && count <= 5 && count - CountTwos(cards) == 1;
+}
 
 // How many of the four 2s have been played.
 int CountTwosPlayed(const GameState& state);
@@ -47,17 +50,32 @@ bool CanFinishInOne(CardSet cards);
 bool SomeoneOnRun(const GameState& state, int seat);
 
 // The seat that made the play on the table holds fewer than 3 cards.
-bool LastThrowerNearlyOut(const GameState& state);
+inline bool LastThrowerNearlyOut(const GameState& state) {
+    const int thrower = state.TheLastThrower;
+    return thrower >= 0 && thrower <= 3 && state.HandSize(thrower) < 3;
+}
 
 // One of the two seats after seat holds 2 cards or fewer.
-bool NextTwoNearlyOut(const GameState& state, int seat);
+inline bool NextTwoNearlyOut(const GameState& state, int seat) {
+    if (seat < 1 || seat > 3) return false;
+    return !(state.HandSize((seat + 1) % 4) > 2 && state.HandSize((seat + 2) % 4) > 2);
+}
 
 // One of the two seats that are neither seat nor TheLastThrower holds exactly
 // as many cards as the play on the table.
-bool PlaySizeHolder(const GameState& state, int seat);
+inline bool PlaySizeHolder(const GameState& state, int seat) {
+    const int thrower = state.TheLastThrower;
+    if (seat < 1 || seat > 3 || thrower < 0 || thrower > 3 || thrower == seat) return false;
+    const int n = PlaySize(state.TablePlay);
+    for (int other = 0; other < 4; ++other)
+        if (other != seat && other != thrower && state.HandSize(other) == n) return true;
+    return false;
+}
 
 // One uniform draw, rounded to single precision, at or below p. Exactly one
 // draw per call: the number and order of draws is what lets a seeded game replay.
-bool Chance(Random& random, float p);
+inline bool Chance(Random& random, float p) {
+    return static_cast<float>(random.Uniform()) <= p;
+}
 
 }  // namespace vorn

@@ -72,10 +72,12 @@ int FiringTest(const GameState& state, int seat, float gambleRate, Random& rando
     const bool bankOrSingle = single || state.PlayType == PlayType::Bank;
     const bool stockEmpty = state.StockEmpty;
 
-    if (LastThrowerNearlyOut(state) && stockEmpty) {
+    // The conditions without draws are asked cheapest first; only where a
+    // draw is taken does the order of the questions matter.
+    if (stockEmpty && LastThrowerNearlyOut(state)) {
         if (bankOrSingle && twos >= n) return 1;
     }
-    if (NextTwoNearlyOut(state, seat) && stockEmpty) {
+    if (stockEmpty && NextTwoNearlyOut(state, seat)) {
         const bool draw = Chance(random, gambleRate);
         if (bankOrSingle && twos >= n && draw) return 2;
     }
@@ -92,14 +94,13 @@ int FiringTest(const GameState& state, int seat, float gambleRate, Random& rando
     if (bankOrSingle && stockEmpty && twos >= n) {
         if (SomeoneOnRun(state, seat)) return 4;
     }
-    const bool twosPlusOne = IsTwosPlusOne(hand);
-    if (twosPlusOne && c - n >= 1 && bankOrSingle && stockEmpty) return 5;
+    if (bankOrSingle && stockEmpty && c - n >= 1 && IsTwosPlusOne(hand)) return 5;
     {
         const bool draw = Chance(random, gambleRate);
-        if (twosPlusOne && c - n >= 1 && draw && single && !stockEmpty) return 6;
+        if (draw && single && !stockEmpty && c - n >= 1 && IsTwosPlusOne(hand)) return 6;
     }
-    if (CanFinishInOne(hand) && twos - n >= 0 && bankOrSingle && stockEmpty) return 7;
-    if (IsAllTwos(hand) && c == n && bankOrSingle) return kTakeAllTest;
+    if (bankOrSingle && stockEmpty && twos - n >= 0 && CanFinishInOne(hand)) return 7;
+    if (bankOrSingle && c == n && IsAllTwos(hand)) return kTakeAllTest;
     if (bankOrSingle && stockEmpty && twos >= n) {
         if (IsGoodHand(hand)) return 9;
     }

@@ -1,6 +1,8 @@
 #include "ai/lead.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 #include "ai/analysis.h"
 #include "cards/card.h"
@@ -26,23 +28,15 @@ Card LastNonTwo(CardSet hand) {
     return rest.Empty() ? Card::None() : rest.Last();
 }
 
-bool Any(const NumberCounts& counts) {
-    for (int number = 1; number <= kNumbers; ++number)
-        if (counts.of[number] != 0) return true;
-    return false;
-}
+// The numbers below the 2.
+constexpr std::uint32_t kBelowTwo = ((1u << kTwo) - 1) & ~1u;
 
-// Of each number, as many cards as the shape asks for, the highest suits first.
-CardSet TakeFrom(CardSet hand, const NumberCounts& shape) {
-    CardSet chosen;
-    for (int number = 1; number <= kNumbers; ++number) {
-        CardSet of = hand & kOfNumber[number];
-        for (int k = 0; k < shape.of[number] && !of.Empty(); ++k) {
-            chosen.Add(of.Last());
-            of.Remove(of.Last());
-        }
-    }
-    return chosen;
+// The first number of the lowest run of `length` or more consecutive numbers
+// of the mask, or 0.
+int RunStart(std::uint32_t mask, int length) {
+    std::uint32_t starts = mask;
+    for (int k = 1; k < length; ++k) starts &= mask >> k;
+    return starts == 0 ? 0 : std::countr_zero(starts);
 }
 
 using Finder = CardSet (*)(CardSet);
@@ -60,60 +54,82 @@ CardSet FindShape(CardSet hand, int seat) {
 
 }  // namespace
 
+// The searches read the counts as masks: which numbers occur once or more,
+// twice or more. A run's lowest start is the lowest number whose next
+// length - 1 numbers are there too; the run then goes on as far as it can.
+namespace {
+
+std::uint32_t Present(const NumberCounts& counts, int atLeast) {
+    std::uint32_t mask = 0;
+    for (int number = 1; number < kTwo; ++number)
+        if (counts.of[number] >= atLeast) mask |= 1u << number;
+    return mask;
+}
+
+}  // namespace
+
 NumberCounts LowestArrange(const NumberCounts& source) {
     NumberCounts run;
-    for (int first = 1; first < kTwo; ++first) {
-        if (source.of[first] == 0) continue;
-        int last = first;
-        while (last + 1 < kTwo && source.of[last + 1] != 0) ++last;
-        if (last - first + 1 >= 3) {
-            for (int number = first; number <= last; ++number) run.of[number] = 1;
-            return run;
-        }
-        first = last;
-    }
+    const std::uint32_t held = Present(source, 1);
+    const int first = RunStart(held, 3);
+    if (first == 0) return run;
+    for (int number = first; held >> number & 1; ++number) run.of[number] = 1;
     return run;
 }
 
 NumberCounts LowestBank(const NumberCounts& source) {
     NumberCounts group;
-    for (int number = 1; number < kTwo; ++number)
-        if (source.of[number] >= 2) {
-            group.of[number] = source.of[number];
-            break;
-        }
+    const std::uint32_t pairs = Present(source, 2);
+    if (pairs == 0) return group;
+    const int number = std::countr_zero(pairs);
+    group.of[number] = source.of[number];
     return group;
 }
 
 NumberCounts LowestDblBank(const NumberCounts& source) {
     NumberCounts runs;
-    for (int first = 1; first < kTwo; ++first) {
-        if (source.of[first] < 2) continue;
-        int last = first;
-        int times = source.of[first];
-        while (last + 1 < kTwo && source.of[last + 1] >= 2) {
-            ++last;
-            times = std::min<int>(times, source.of[last]);
-        }
-        if (last > first) {
-            for (int number = first; number <= last; ++number) runs.of[number] = std::uint8_t(times);
-            return runs;
-        }
-    }
+    const std::uint32_t pairs = Present(source, 2);
+    const int first = RunStart(pairs, 2);
+    if (first == 0) return runs;
+    int last = first;
+    int times = source.of[first];
+    while (pairs >> (last + 1) & 1) times = std::min<int>(times, source.of[++last]);
+    for (int number = first; number <= last; ++number) runs.of[number] = std::uint8_t(times);
     return runs;
 }
 
+// The finders work on the hand's masks straight away: a lead is chosen often.
 CardSet FindArrange(CardSet hand) {
-    const NumberCounts shape = LowestArrange(CountNumbers(hand));
-    return Any(shape) ? TakeFrom(hand, shape) : CardSet{};
+    const std::uint32_t held = MaskNumbers(hand).once & kBelowTwo;
+    const int first = RunStart(held, 3);
+    CardSet chosen;
+    for (int number = first; first != 0 && held >> number & 1; ++number)
+        chosen.Add((hand & kOfNumber[number]).Last());
+    return chosen;
 }
-CardSet FindDblBank(CardSet hand) {
-    const NumberCounts shape = LowestDblBank(CountNumbers(hand));
-    return Any(shape) ? TakeFrom(hand, shape) : CardSet{};
-}
+
 CardSet FindBank(CardSet hand) {
-    const NumberCounts shape = LowestBank(CountNumbers(hand));
-    return Any(shape) ? TakeFrom(hand, shape) : CardSet{};
+    const std::uint32_t pairs = MaskNumbers(hand).twice & kBelowTwo;
+    if (pairs == 0) return {};
+    return hand & kOfNumber[std::countr_zero(pairs)];
+}
+
+CardSet FindDblBank(CardSet hand) {
+    const std::uint32_t pairs = MaskNumbers(hand).twice & kBelowTwo;
+    const int first = RunStart(pairs, 2);
+    if (first == 0) return {};
+    int last = first;
+    int times = (hand & kOfNumber[first]).Count();
+    while (pairs >> (last + 1) & 1) times = std::min(times, (hand & kOfNumber[++last]).Count());
+    CardSet chosen;
+    for (int number = first; number <= last; ++number) {
+        CardSet of = hand & kOfNumber[number];
+        for (int k = 0; k < times; ++k) {
+            chosen.Add(of.Last());
+            of.Remove(of.Last());
+        }
+    }
+    return chosen;
 }
 
 LeadRule ChooseLead(GameState& state, int seat, float gambleRate, Random& random) {

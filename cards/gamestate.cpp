@@ -1,7 +1,9 @@
 #include "cards/gamestate.h"
 
-#include <algorithm>
-#include <iterator>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 namespace vorn {
 
@@ -21,6 +23,15 @@ PlayType PlayTypeOf(std::string_view name) {
 
 namespace {
 
+// Eight bits spread over the eight bytes of a word, one in each byte's lowest bit.
+constexpr std::array<std::uint64_t, 256> kSpread = [] {
+    std::array<std::uint64_t, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        for (int k = 0; k < 8; ++k)
+            if (b >> k & 1) table[b] |= std::uint64_t(1) << (8 * k);
+    return table;
+}();
+
 // The invariant on the bits alone: no card in two places, each where its
 // location says. The common case, and cheap enough to check after every move.
 bool Conserved(const GameState& state, int chosenSeat) {
@@ -33,14 +44,26 @@ bool Conserved(const GameState& state, int chosenSeat) {
     if (!place(state.lstCardsBox) || !place(state.lstSelected)) return false;
     for (const CardSet& hand : state.lstDirection)
         if (!place(hand)) return false;
-    // CardLocation is laid out by card index, like the sets.
-    std::int8_t expected[kDeckSize];
-    std::fill(std::begin(expected), std::end(expected), std::int8_t(kPlayedLocation));
-    for (const Card c : state.lstCardsBox) expected[c.Index()] = kStockLocation;
-    for (int s = 0; s < 4; ++s)
-        for (const Card c : state.lstDirection[s]) expected[c.Index()] = std::int8_t(s);
-    for (const Card c : state.lstSelected) expected[c.Index()] = std::int8_t(chosenSeat);
-    return std::equal(std::begin(expected), std::end(expected), &state.CardLocation[0][0]);
+    // The locations the sets call for, eight cards to a word: played unless a
+    // set holds the card. The sets are disjoint, so each byte is set at most once.
+    constexpr int kWords = (kDeckSize + 7) / 8;
+    std::uint64_t expected[kWords];
+    for (auto& word : expected) word = kSpread[0xFF] * kPlayedLocation;
+    auto mark = [&](CardSet cards, int location) {
+        const std::uint64_t change = std::uint8_t(location ^ kPlayedLocation);
+        for (int w = 0; w < kWords; ++w) expected[w] ^= kSpread[(cards.Bits() >> (8 * w)) & 0xFF] * change;
+    };
+    mark(state.lstCardsBox, kStockLocation);
+    mark(state.lstSelected, chosenSeat);
+    for (int s = 0; s < 4; ++s) mark(state.lstDirection[s], s);
+    // CardLocation is laid out by card index, like the sets; a word's first
+    // byte is its lowest on the machines this runs on.
+    static_assert(std::endian::native == std::endian::little);
+    std::uint8_t actual[kWords * 8] = {};
+    std::memcpy(actual, &state.CardLocation[0][0], kDeckSize);
+    std::uint8_t wanted[kWords * 8];
+    std::memcpy(wanted, expected, sizeof wanted);
+    return std::memcmp(actual, wanted, kDeckSize) == 0;
 }
 
 }  // namespace

@@ -28,18 +28,10 @@ bool ConsecutiveGroups(const NumberCounts& counts, int times, int total) {
 
 }  // namespace
 
-bool IsPass(CardSet cards) {
-    return cards.Empty();
-}
-
-bool IsSingle(CardSet cards) {
-    return cards.Count() == 1;
-}
-
 bool IsBank(CardSet cards) {
     const int n = cards.Count();
     if (n < 2 || n > 4) return false;
-    return (cards & CardSet::OfNumber(cards.First().Number())) == cards;
+    return (cards & kOfNumber[cards.First().Number()]) == cards;
 }
 
 bool IsArrange(CardSet cards) {
@@ -60,18 +52,8 @@ bool IsDblBank(CardSet cards) {
     return ConsecutiveGroups(counts, f, n);
 }
 
-bool IsAllTwos(CardSet cards) {
-    const int n = cards.Count();
-    if (n < 1 || n > 4) return false;
-    return CountTwos(cards) == n;
-}
-
 bool HasPlayableShape(CardSet cards) {
     return IsPass(cards) || IsSingle(cards) || IsBank(cards) || IsArrange(cards) || IsDblBank(cards);
-}
-
-bool BreaksTwoRule(CardSet cards) {
-    return CountTwos(cards) >= 1 && !IsAllTwos(cards);
 }
 
 bool CanBeat(const GameState& state, CardSet chosen) {

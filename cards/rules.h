@@ -13,15 +13,22 @@ namespace vorn {
 // the table, and the texts that describe both. The shape tests look only at
 // card numbers; suits never matter.
 
-bool IsPass(CardSet cards);
-bool IsSingle(CardSet cards);
+inline bool IsPass(CardSet cards) {
+    return cards.Empty();
+}
+inline bool IsSingle(CardSet cards) {
+    return cards.Count() == 1;
+}
 bool IsBank(CardSet cards);
 bool IsArrange(CardSet cards);
 bool IsDblBank(CardSet cards);
 inline int CountTwos(CardSet cards) {
     return (cards & kTwos).Count();
 }
-bool IsAllTwos(CardSet cards);
+inline bool IsAllTwos(CardSet cards) {
+    const int n = cards.Count();
+    return n >= 1 && n <= 4 && CountTwos(cards) == n;
+}
 
 // The first refusal a choice meets, in the order the play operation applies
 // them; Ok when the choice may be played.
@@ -30,7 +37,9 @@ enum class Refusal { Ok, BadShape, TwoNotAlone, MustLead, CannotBeat };
 // Shape rule: at least one shape test (or a pass) holds.
 bool HasPlayableShape(CardSet cards);
 // The 2 rule: 2s are played only alone.
-bool BreaksTwoRule(CardSet cards);
+inline bool BreaksTwoRule(CardSet cards) {
+    return CountTwos(cards) >= 1 && !IsAllTwos(cards);
+}
 
 // Do the chosen cards beat the play on the table?
 bool CanBeat(const GameState& state, CardSet chosen);

@@ -52,7 +52,8 @@ void Engine::Deal() {
 }
 
 void Engine::UpdateThrowCaption() {
-    env_.view.SetThrowButton(throwVisible_, env_.table.lstSelected.Empty() ? texts::kPass : texts::kOk);
+    static const std::string kPass = texts::kPass, kOk = texts::kOk;
+    env_.view.SetThrowButton(throwVisible_, env_.table.lstSelected.Empty() ? kPass : kOk);
 }
 
 void Engine::ShowThrowButton() {

@@ -53,8 +53,11 @@ struct Numbers {
     std::array<int, kDeckSize> value;
     int size = 0;
     explicit Numbers(CardSet cards) {
-        for (const Card c : cards) value[size++] = c.Number();
-        std::sort(value.begin(), value.begin() + size);
+        for (const Card c : cards) {
+            int k = size++;
+            for (; k > 0 && value[k - 1] > c.Number(); --k) value[k] = value[k - 1];
+            value[k] = c.Number();
+        }
     }
     int operator[](int k) const { return value[k]; }
     bool AllEqual() const {
