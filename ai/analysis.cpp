@@ -49,6 +49,16 @@ bool IsLoneCard(CardSet cards, Card card) {
     return IsLone(MaskNumbers(cards.Without(kTwos)), cards, card);
 }
 
+CardSet LoneCards(CardSet cards) {
+    const CardSet nonTwos = cards.Without(kTwos);
+    if (cards.Count() <= 1) return nonTwos;
+    const std::uint32_t lone = LoneNumbers(MaskNumbers(nonTwos));
+    CardSet found;
+    for (int number = 1; number < kTwo; ++number)
+        if (lone >> number & 1) found |= nonTwos & kOfNumber[number];
+    return found;
+}
+
 bool CanPairUp(CardSet cards, Card card) {
     if (!cards.Contains(card) || IsLoneCard(cards, card)) return false;
     return (cards & kOfNumber[card.Number()]).Count() >= 2;

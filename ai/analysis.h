@@ -27,6 +27,9 @@ int CountTwosPlayed(const GameState& state);
 // never lone; the only card of a set always is; a card not in the set is not.
 bool IsLoneCard(CardSet cards, Card card);
 
+// The lone cards of a set, as IsLoneCard tells them.
+CardSet LoneCards(CardSet cards);
+
 // The card is not lone and another card has its number.
 bool CanPairUp(CardSet cards, Card card);
 

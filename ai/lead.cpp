@@ -187,11 +187,8 @@ LeadRule ChooseLead(GameState& state, int seat, float gambleRate, Random& random
     }
 
     if (HasLoneCard(hand)) {
-        for (CardSet rest = hand; !rest.Empty(); rest.Remove(rest.Last()))
-            if (IsLoneCard(hand, rest.Last())) {
-                leadOne(rest.Last());
-                break;
-            }
+        const CardSet lone = LoneCards(hand);
+        if (!lone.Empty()) leadOne(lone.Last());
         return LeadRule::LoneCard;
     }
 

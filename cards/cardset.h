@@ -58,16 +58,21 @@ class CardSet {
     constexpr void Clear() { bits_ = 0; }
 
     // The entry at a position, 0 the lowest; index must be below Count().
+    // Broadword: the running counts of the set's bytes name the byte that
+    // holds the entry, a short walk the bit within it.
     constexpr Card operator[](int index) const {
-        std::uint64_t b = bits_;
-        int base = 0;
-        for (int inChunk = CountBits(b & 0xFFFF); index >= inChunk; inChunk = CountBits(b & 0xFFFF)) {
-            index -= inChunk;
-            b >>= 16;
-            base += 16;
-        }
-        for (int k = 0; k < index; ++k) b &= b - 1;
-        return Card::FromIndex(base + std::countr_zero(b));
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+        std::uint64_t x = bits_ - ((bits_ >> 1) & 0x5555555555555555ull);
+        x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+        x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+        const std::uint64_t running = x * kOnes;  // byte i: entries in bytes 0..i
+        // Bytes whose running count is still at or below index lie wholly before the entry.
+        const std::uint64_t before = ((std::uint64_t(index) * kOnes | kHigh) - running) & kHigh;
+        const int byte = int(((before >> 7) * kOnes) >> 56);
+        const int skipped = byte == 0 ? 0 : int((running >> (8 * (byte - 1))) & 0xFF);
+        std::uint64_t b = (bits_ >> (8 * byte)) & 0xFF;
+        for (int k = skipped; k < index; ++k) b &= b - 1;
+        return Card::FromIndex(8 * byte + std::countr_zero(b));
     }
     // Position of the card, or -1 when it is not in the set.
     constexpr int IndexOf(Card c) const {

@@ -1,9 +1,11 @@
 #include "cards/gamestate.h"
 
-#include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vorn {
 
@@ -23,14 +25,39 @@ PlayType PlayTypeOf(std::string_view name) {
 
 namespace {
 
-// Eight bits spread over the eight bytes of a word, one in each byte's lowest bit.
-constexpr std::array<std::uint64_t, 256> kSpread = [] {
-    std::array<std::uint64_t, 256> table{};
-    for (int b = 0; b < 256; ++b)
-        for (int k = 0; k < 8; ++k)
-            if (b >> k & 1) table[b] |= std::uint64_t(1) << (8 * k);
-    return table;
-}();
+// The cards whose CardLocation holds each of the values -1..4, as sets.
+struct LocationSets {
+    CardSet of[6];  // of[location + 1]
+};
+
+LocationSets SetsOfLocations(const GameState& state) {
+    LocationSets sets;
+#if defined(__SSE2__)
+    // Sixteen locations at a time: CardLocation is laid out by card index, like
+    // the sets. The last row starts four cards early so as to stay inside it.
+    const auto* bytes = reinterpret_cast<const char*>(&state.CardLocation[0][0]);
+    static_assert(kDeckSize == 52);
+    const __m128i rows[4] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 32)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 36))};
+    for (int location = kStockLocation; location <= kPlayedLocation; ++location) {
+        const __m128i wanted = _mm_set1_epi8(char(location));
+        auto row = [&](int r) {
+            return std::uint64_t(std::uint16_t(_mm_movemask_epi8(_mm_cmpeq_epi8(rows[r], wanted))));
+        };
+        const std::uint64_t bits = row(0) | row(1) << 16 | row(2) << 32 | (row(3) >> 12) << 48;
+        sets.of[location + 1] = CardSet::FromBits(bits);
+    }
+#else
+    for (int i = 0; i < kDeckSize; ++i) {
+        const Card c = Card::FromIndex(i);
+        const int location = state.Location(c);
+        if (location >= kStockLocation && location <= kPlayedLocation) sets.of[location + 1].Add(c);
+    }
+#endif
+    return sets;
+}
 
 // The invariant on the bits alone: no card in two places, each where its
 // location says. The common case, and cheap enough to check after every move.
@@ -44,26 +71,16 @@ bool Conserved(const GameState& state, int chosenSeat) {
     if (!place(state.lstCardsBox) || !place(state.lstSelected)) return false;
     for (const CardSet& hand : state.lstDirection)
         if (!place(hand)) return false;
-    // The locations the sets call for, eight cards to a word: played unless a
-    // set holds the card. The sets are disjoint, so each byte is set at most once.
-    constexpr int kWords = (kDeckSize + 7) / 8;
-    std::uint64_t expected[kWords];
-    for (auto& word : expected) word = kSpread[0xFF] * kPlayedLocation;
-    auto mark = [&](CardSet cards, int location) {
-        const std::uint64_t change = std::uint8_t(location ^ kPlayedLocation);
-        for (int w = 0; w < kWords; ++w) expected[w] ^= kSpread[(cards.Bits() >> (8 * w)) & 0xFF] * change;
-    };
-    mark(state.lstCardsBox, kStockLocation);
-    mark(state.lstSelected, chosenSeat);
-    for (int s = 0; s < 4; ++s) mark(state.lstDirection[s], s);
-    // CardLocation is laid out by card index, like the sets; a word's first
-    // byte is its lowest on the machines this runs on.
-    static_assert(std::endian::native == std::endian::little);
-    std::uint8_t actual[kWords * 8] = {};
-    std::memcpy(actual, &state.CardLocation[0][0], kDeckSize);
-    std::uint8_t wanted[kWords * 8];
-    std::memcpy(wanted, expected, sizeof wanted);
-    return std::memcmp(actual, wanted, kDeckSize) == 0;
+    if (chosenSeat < kStockLocation || chosenSeat > 3) chosenSeat = kStockLocation;
+    LocationSets wanted;
+    wanted.of[kStockLocation + 1] = state.lstCardsBox;
+    for (int s = 0; s < 4; ++s) wanted.of[s + 1] = state.lstDirection[s];
+    wanted.of[chosenSeat + 1] |= state.lstSelected;
+    wanted.of[kPlayedLocation + 1] = CardSet::Deck().Without(seen);
+    const LocationSets actual = SetsOfLocations(state);
+    for (int k = 0; k < 6; ++k)
+        if (actual.of[k] != wanted.of[k]) return false;
+    return true;
 }
 
 }  // namespace

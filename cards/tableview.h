@@ -28,8 +28,9 @@ class TableView {
 public:
     virtual ~TableView() = default;
 
-    // False for a view nobody sees (self-play, benchmarks): the texts meant
-    // only for the eye (status lines, score captions) are then not composed.
+    // False for a view nobody sees (self-play, benchmarks): what is only for
+    // the eye (status lines, score captions, turn markers, the play button's
+    // caption) is then not sent at all.
     virtual bool Shown() const { return true; }
 
     // A card picture moved, turned or brought to the front.

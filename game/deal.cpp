@@ -91,10 +91,12 @@ void TowardMiddle(const GameEnv& env, int seat, int& x, int& y) {
 }
 
 void HideTurnMarkers(GameEnv& env) {
+    if (!env.view.Shown()) return;
     for (int s = 3; s >= 0; --s) env.view.SetTurnMarker(s, false);
 }
 
 void ShowTurnMarker(GameEnv& env, int seat) {
+    if (!env.view.Shown()) return;
     HideTurnMarkers(env);
     if (seat >= 0 && seat < 4) env.view.SetTurnMarker(seat, true);
 }
@@ -145,14 +147,16 @@ void DrawCard(GameEnv& env, int seat) {
     const Card card = t.lstCardsBox[t.DrawIndex];
     t.DrawnCard = card;
 
-    BringToFront(env, card);
-    if (env.pictures) MoveCard(env, card, env.pictures->SeatX[seat], env.pictures->SeatY[seat]);
+    if (env.pictures) {
+        BringToFront(env, card);
+        MoveCard(env, card, env.pictures->SeatX[seat], env.pictures->SeatY[seat]);
+    }
     t.lstDirection[seat].Add(card);
     if (seat == env.session.LocalSeat) ShowFace(env, card, true);
     t.Location(card) = std::int8_t(seat);
 
     t.lstCardsBox.Remove(card);
-    LayoutHand(env, seat);
+    if (env.pictures) LayoutHand(env, seat);
     env.view.ShowStockCount(t.lstCardsBox.Count());
     if (t.lstCardsBox.Empty()) t.StockEmpty = true;
 

@@ -52,6 +52,7 @@ void Engine::Deal() {
 }
 
 void Engine::UpdateThrowCaption() {
+    if (!env_.view.Shown()) return;
     static const std::string kPass = texts::kPass, kOk = texts::kOk;
     env_.view.SetThrowButton(throwVisible_, env_.table.lstSelected.Empty() ? kPass : kOk);
 }
@@ -93,8 +94,10 @@ void Engine::PlayCards(int seat, bool fromNet) {
     Session& s = env_.session;
     if (seat < 0 || seat > 3) return;
     const int n = t.lstSelected.Count();
+    // A choice has a playable shape exactly when it classifies as a type.
+    const PlayType type = ClassifyPlay(t.lstSelected);
 
-    if (!HasPlayableShape(t.lstSelected)) {
+    if (n > 0 && type == PlayType::None) {
         ShowRefusal(seat, texts::kBadShape);
         return;
     }
@@ -125,8 +128,8 @@ void Engine::PlayCards(int seat, bool fromNet) {
             t.Location(card) = kPlayedLocation;
         }
         t.TablePlay = t.lstSelected;
-        t.PlayType = ClassifyPlay(t.lstSelected);
-        const bool single = t.lstSelected.Count() == 1;
+        t.PlayType = type;
+        const bool single = n == 1;
         t.lstSelected.Clear();
         LayoutHand(env_, seat);
         if (env_.options.sound) env_.view.PlaySound("Move.wav");

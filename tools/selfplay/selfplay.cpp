@@ -35,7 +35,7 @@ void Hash(std::uint64_t& h, char c) {
 // The game's draws, also kept for the record of the decision that takes them.
 class RecordingRandom : public Random {
   public:
-    void Reseed(std::uint64_t seed) { inner_ = SeededRandom(seed); }
+    void Reseed(std::uint64_t seed) { inner_.Reseed(seed); }
     double Uniform() override {
         const double r = inner_.Uniform();
         if (keep) taken.push_back(r);
@@ -99,11 +99,15 @@ bool Beats(const Numbers& mine, const Numbers& table) {
 
 // The checksum takes the codes of a set as they are written, lowest first.
 void HashCodes(std::uint64_t& h, CardSet cards) {
-    for (const Card c : cards) {
-        const int number = c.Number();
-        const char code[4] = {kSuitLetters[c.Suit()], '_', char('0' + number / 10), char('0' + number % 10)};
-        Hash(h, std::string_view(code, 4));
-    }
+    static const std::array<std::array<char, 4>, kDeckSize> kCodes = [] {
+        std::array<std::array<char, 4>, kDeckSize> codes{};
+        for (int i = 0; i < kDeckSize; ++i) {
+            const std::string code = CardCode(Card::FromIndex(i));
+            std::copy(code.begin(), code.end(), codes[i].begin());
+        }
+        return codes;
+    }();
+    for (const Card c : cards) Hash(h, std::string_view(kCodes[c.Index()].data(), 4));
 }
 
 class Driver;
@@ -182,7 +186,7 @@ class Driver {
         if (stopped_) return false;
         won_ = true;
         const int winner = table_.TheLastThrower;
-        if (winner != seat_ || sizes_[winner] != 0) {
+        if (winner != seat_ || !sizesKnown_ || sizes_[winner] != 0) {
             Fail("seat " + std::to_string(winner) + " won without emptying its hand");
             return false;
         }
@@ -296,7 +300,11 @@ class Driver {
             ++result_.plays;
         }
         played_ = chosen;
-        for (int i = 0; i < 4; ++i) sizes_[i] = table_.HandSize(i);
+        // The hand sizes matter only to the win this move may bring; a move
+        // that leaves cards in the seat's hand marks them unknown.
+        sizesKnown_ = hand.Empty();
+        if (sizesKnown_)
+            for (int i = 0; i < 4; ++i) sizes_[i] = table_.HandSize(i);
         Hash(result_.checksum, char('0' + seat));
         Hash(result_.checksum, chosen.Empty() ? 'P' : 'M');
         HashCodes(result_.checksum, chosen.Empty() ? tableBefore_ : chosen);
@@ -350,6 +358,7 @@ class Driver {
     CardSet hand_, tableBefore_, played_;
     int passBefore_ = 0;
     std::array<int, 4> sizes_{};
+    bool sizesKnown_ = false;
     std::optional<record::Line> move_;
 };
 
