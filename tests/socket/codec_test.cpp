@@ -82,4 +82,4 @@ class TestCodec : public QObject {
 
 VORN_TEST(TestCodec)
 
-#include "test_codec.moc"
+#include "codec_test.moc"

@@ -201,4 +201,4 @@ class CardPainterTest : public QObject {
 };
 
 VORN_TEST(CardPainterTest)
-#include "test_cardpainter.moc"
+#include "cardpainter_test.moc"

@@ -565,4 +565,4 @@ class TestTableWindow : public QObject {
 }  // namespace
 
 VORN_TEST(TestTableWindow)
-#include "test_tablewindow.moc"
+#include "tablewindow_test.moc"

@@ -359,4 +359,4 @@ class TestSettings : public QObject {
 
 VORN_TEST(TestSettings)
 
-#include "test_settings.moc"
+#include "settings_test.moc"

@@ -342,4 +342,4 @@ class TestMenus : public QObject {
 }  // namespace
 
 VORN_TEST(TestMenus)
-#include "test_menus.moc"
+#include "menus_test.moc"

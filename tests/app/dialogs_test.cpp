@@ -405,4 +405,4 @@ class TestDialogs : public QObject {
 }  // namespace
 
 VORN_TEST(TestDialogs)
-#include "test_dialogs.moc"
+#include "dialogs_test.moc"

@@ -196,4 +196,4 @@ class TestAccessibility : public QObject {
 }  // namespace
 
 VORN_TEST(TestAccessibility)
-#include "test_accessibility.moc"
+#include "accessibility_test.moc"

@@ -327,4 +327,4 @@ class TestAccessible : public QObject {
 }  // namespace
 
 VORN_TEST(TestAccessible)
-#include "test_accessible.moc"
+#include "accessible_test.moc"

@@ -143,4 +143,4 @@ class TestIniFile : public QObject {
 
 VORN_TEST(TestIniFile)
 
-#include "test_inifile.moc"
+#include "inifile_test.moc"

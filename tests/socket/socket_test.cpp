@@ -325,4 +325,4 @@ class TestSocket : public QObject {
 
 VORN_TEST(TestSocket)
 
-#include "test_socket.moc"
+#include "socket_test.moc"
