@@ -61,6 +61,17 @@ class WindowFixture {
     MainWindow& operator*() { return *window; }
     MainWindow* operator->() { return window.get(); }
 
+    // Deals and lets the computer seats move until it is the person's turn.
+    bool DealToPersonsTurn() {
+        window->mnuDeal_Click();
+        for (int i = 0; i < 200 && !window->engine().ThrowVisible(); ++i) window->engine().Tick();
+        return window->engine().ThrowVisible();
+    }
+    // A key pressed on the table.
+    void Key(int key) { QTest::keyClick(&window->tableWidget(), Qt::Key(key)); }
+    // No box of any kind was shown.
+    bool Quiet() const { return infos.isEmpty() && questions.isEmpty(); }
+
     QTemporaryDir dir;
     std::unique_ptr<MainWindow> window;
     QStringList infos;

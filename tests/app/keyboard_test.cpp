@@ -9,49 +9,20 @@
 
 #include "app/mainwindow.h"
 #include "display/tablewidget.h"
+#include "tests/app/apptesting.h"
 #include "tests/testing.h"
 
 namespace vorn {
 
-namespace {
-
-struct QuietWindow {
-    QTemporaryDir folder;
-    std::unique_ptr<MainWindow> window;
-    QStringList boxes;
-
-    explicit QuietWindow(std::uint64_t seed) {
-        window = std::make_unique<MainWindow>(folder.path(), seed);
-        window->waitScale = 0;
-        window->options().animation = false;
-        window->options().sound = false;
-        window->prompter.info = [this](QWidget*, const QString& text, Prompter::Icon) { boxes << text; };
-        window->prompter.yesNo = [this](QWidget*, const QString& text) {
-            boxes << text;
-            return false;
-        };
-        window->prompter.yesNoDefaultYes = window->prompter.yesNo;
-        window->showLogon = [] {};
-        window->endProgram = [] {};
-    }
-
-    // Deals and lets the computer seats move until it is the person's turn.
-    bool DealToPersonsTurn() {
-        window->mnuDeal_Click();
-        for (int i = 0; i < 200 && !window->engine().ThrowVisible(); ++i) window->engine().Tick();
-        return window->engine().ThrowVisible();
-    }
-
-    void Key(int key) { QTest::keyClick(&window->tableWidget(), Qt::Key(key)); }
-};
-
-}  // namespace
+using apptest::WindowFixture;
 
 class KeyboardTest : public QObject {
     Q_OBJECT
 private slots:
     void wholeTurnByKeyboard() {
-        QuietWindow q(11);
+        WindowFixture q;
+        QVERIFY(q.Open(11, false));
+        q->options().sound = false;
         QVERIFY(q.DealToPersonsTurn());
         TableWidget& table = q.window->tableWidget();
         QVERIFY(!table.HasFocusCard());
@@ -94,11 +65,13 @@ private slots:
         }
         QVERIFY(!q.window->engine().ThrowVisible());
         QVERIFY(!table.HasFocusCard());
-        QVERIFY(q.boxes.isEmpty());
+        QVERIFY(q.Quiet());
     }
 
     void keysDoNothingOutOfTurn() {
-        QuietWindow q(12);
+        WindowFixture q;
+        QVERIFY(q.Open(12, false));
+        q->options().sound = false;
         // The person leads the first game; once a single is played the turn is East's.
         QVERIFY(q.DealToPersonsTurn());
         q.Key(Qt::Key_Right);
@@ -118,7 +91,9 @@ private slots:
     }
 
     void hintRaisesAPlayableChoiceAndCycles() {
-        QuietWindow q(5);
+        WindowFixture q;
+        QVERIFY(q.Open(5, false));
+        q->options().sound = false;
         QAction* hint = q.window->Action("mnuHint");
         QVERIFY(hint);
         QVERIFY(!hint->isEnabled());
@@ -140,7 +115,7 @@ private slots:
         QVERIFY(q.window->engine().ThrowVisible());
         q.window->labThrow()->pressed();
         QVERIFY(!q.window->engine().ThrowVisible());
-        QVERIFY(q.boxes.isEmpty());
+        QVERIFY(q.Quiet());
         QVERIFY(!hint->isEnabled());
     }
 };
