@@ -18,37 +18,9 @@
 #include "cards/cardset.h"
 #include "cards/gamestate.h"
 #include "tests/support/cards.h"
+#include "tests/support/random.h"
 
 namespace vorn::testing {
-
-// Hands out the scripted numbers in order. A draw past the end of the script
-// fails the running test, so the number and the order of draws are checked
-// along with the verdict.
-class ScriptedRandom : public Random {
-  public:
-    explicit ScriptedRandom(const QString& script) {
-        for (const QString& item : script.split(' ', Qt::SkipEmptyParts)) queue_.push_back(item.toDouble());
-    }
-    double Uniform() override {
-        ++taken_;
-        if (queue_.empty()) {
-            overdrawn_ = true;
-            QTest::qFail("more random draws than scripted", __FILE__, __LINE__);
-            return 0.5;
-        }
-        double u = queue_.front();
-        queue_.pop_front();
-        return u;
-    }
-    int Left() const { return int(queue_.size()); }
-    int Taken() const { return taken_; }
-    bool Overdrawn() const { return overdrawn_; }
-
-  private:
-    std::deque<double> queue_;
-    int taken_ = 0;
-    bool overdrawn_ = false;
-};
 
 // "C_05,D_06" or "C_05 D_06" as a set. A bare number ("05") stands for a card
 // of that number in the first suit not yet taken, so "05 05 06" is three cards.

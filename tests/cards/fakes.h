@@ -18,10 +18,12 @@
 #include "cards/gamestate.h"
 #include "cards/tableview.h"
 #include "tests/support/cards.h"
+#include "tests/support/random.h"
 
 namespace vorn::test {
 
 using vorn::testing::CardOf;
+using vorn::testing::ScriptedRandom;
 using vorn::testing::SetOf;
 using vorn::testing::Q;
 using vorn::testing::Text;
@@ -156,22 +158,6 @@ class RecordingOutbox : public Outbox {
     void Throw(int, const std::string&, int, int) override { ++others; }
     void ThrowToHost(int, const std::string&, int) override { ++others; }
     void GameOver(int) override { ++others; }
-};
-
-// Hands out the given draws in order, then 0. Counts every call, so a test can
-// tell that no random number was taken.
-class ScriptedRandom : public Random {
-  public:
-    std::vector<double> script;
-    size_t calls = 0;
-
-    ScriptedRandom() = default;
-    explicit ScriptedRandom(std::vector<double> values) : script(std::move(values)) {}
-    double Uniform() override {
-        double r = calls < script.size() ? script[calls] : 0.0;
-        ++calls;
-        return r;
-    }
 };
 
 // One table with everything its operations reach, all recorded.

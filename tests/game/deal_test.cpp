@@ -72,6 +72,7 @@ class DealTest : public QObject {
         rig.options.animation = false;
         NewGame(rig.Env());
         auto env = rig.Env();
+        rig.scripted.script.assign(8, 0.0);
         DrawRound(env, 0);
         DrawRound(env, 0);
         GameState& t = rig.table;
@@ -254,6 +255,8 @@ class DealTest : public QObject {
         const std::array<int, 4> before = HandSizes(rig.table);
 
         auto env = rig.Env();
+        rig.scripted.script.assign(2, 0.0);
+        rig.scripted.calls = 0;
         DrawRound(env, first);
 
         std::array<int, 4> expected = before;
@@ -450,6 +453,7 @@ class DealTest : public QObject {
         NewGame(rig.Env());
         rig.view.Forget();
         auto env = rig.Env();
+        rig.scripted.script = {0.0};
         DrawCard(env, 1);  // r = 0: the 3 of clubs, to East
 
         const Card card{0, 1};
@@ -485,6 +489,8 @@ class DealTest : public QObject {
         rig.session.LocalSeat = localSeat;
         NewGame(rig.Env());
         auto env = rig.Env();
+        // Seat 0 draws at random, a joiner the announced index.
+        rig.scripted.script.assign(localSeat == 0 ? 12 : 0, 0.0);
         for (int round = 0; round < 3; ++round) {
             rig.table.DrawIndex = 5;
             DrawRound(env, 2);
