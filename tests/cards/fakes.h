@@ -19,10 +19,12 @@
 #include "cards/tableview.h"
 #include "tests/support/cards.h"
 #include "tests/support/random.h"
+#include "tests/support/view.h"
 
 namespace vorn::test {
 
 using vorn::testing::CardOf;
+using vorn::testing::RecordingView;
 using vorn::testing::ScriptedRandom;
 using vorn::testing::SetOf;
 using vorn::testing::Q;
@@ -75,77 +77,6 @@ inline CardSet Cards(std::string_view notation, int firstSuit = 0) {
 
 // A play on the table written as rank names.
 inline CardSet Play(std::string_view notation, int firstSuit = 0) { return Cards(notation, firstSuit); }
-
-// A screen that records what the core asks of it. Wait returns at once.
-class RecordingView : public TableView {
-  public:
-    struct Update {
-        Card card;
-        CardImage image;
-    };
-
-    std::vector<Update> updates;
-    std::vector<int> waits;
-    std::vector<int> stockCounts;
-    std::array<bool, 4> markers{};
-    bool throwVisible = false;
-    std::string throwCaption;
-    int dealEnabledCalls = 0;
-    bool dealEnabled = false;
-    std::vector<int> cycleStarts;
-    int cycleStops = 0;
-    std::string hint;
-    std::string progress;
-    std::vector<std::string> sounds;
-    std::vector<std::string> infoBoxes;
-    std::vector<std::string> questions;
-    bool answer = false;
-    // Runs at every stock count change, that is at the end of each draw.
-    std::function<void()> onStockCount;
-
-    void UpdateCard(Card card, const CardImage& image) override { updates.push_back({card, image}); }
-    void ShowStockCount(int count) override {
-        stockCounts.push_back(count);
-        if (onStockCount) onStockCount();
-    }
-    void SetTurnMarker(int seat, bool visible) override { markers[seat] = visible; }
-    void PlaceTurnMarker(int, int, int) override {}
-    void PlaceNameLabel(int, int, int, const std::string&, bool) override {}
-    void SetThrowButton(bool visible, const std::string& caption) override {
-        throwVisible = visible;
-        throwCaption = caption;
-    }
-    void SetHintPanel(const std::string& text) override { hint = text; }
-    void SetProgressPanel(const std::string& text) override { progress = text; }
-    void SetScoreRow(int, const std::string&, int, int) override {}
-    void SetDealEnabled(bool enabled) override {
-        ++dealEnabledCalls;
-        dealEnabled = enabled;
-    }
-    void StartCycleTimer(int intervalMs) override { cycleStarts.push_back(intervalMs); }
-    void StopCycleTimer() override { ++cycleStops; }
-    void Wait(int ms) override { waits.push_back(ms); }
-    void PlaySound(const std::string& fileName) override { sounds.push_back(fileName); }
-    void InfoBox(const std::string& text) override { infoBoxes.push_back(text); }
-    bool AskYesNo(const std::string& text) override {
-        questions.push_back(text);
-        return answer;
-    }
-
-    void Forget() {
-        updates.clear();
-        waits.clear();
-        stockCounts.clear();
-        sounds.clear();
-    }
-    // The recorded states of one card, in order.
-    std::vector<CardImage> UpdatesOf(Card card) const {
-        std::vector<CardImage> seen;
-        for (const auto& u : updates)
-            if (u.card == card) seen.push_back(u.image);
-        return seen;
-    }
-};
 
 class RecordingOutbox : public Outbox {
   public:

@@ -151,7 +151,7 @@ class DealTest : public QObject {
         // After every single draw: the invariant holds and exactly one hand grew.
         std::vector<int> drawers;
         std::array<int, 4> sizes{};
-        rig.view.onStockCount = [&] {
+        rig.view.onStockCount = [&](int) {
             const std::string problem = CheckConservation(rig.table);
             QVERIFY2(problem.empty(), problem.c_str());
             std::array<int, 4> now = HandSizes(rig.table);
