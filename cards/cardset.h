@@ -5,21 +5,43 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "cards/card.h"
 
 namespace vorn {
 
-// Bits set in a word. Written out because the baseline x86-64 target has no
-// popcount instruction and the library call it falls back to is slow.
-constexpr int CountBits(std::uint64_t x) {
-#ifdef __POPCNT__
-    return __builtin_popcountll(x);
-#endif
+// Bits set in a word, written out: the baseline x86-64 target has no popcount
+// instruction, and the library call the compiler would fall back to is slow.
+constexpr int CountBitsPortably(std::uint64_t x) {
     x = x - ((x >> 1) & 0x5555555555555555ull);
     x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
     x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
     return int((x * 0x0101010101010101ull) >> 56);
+}
+
+#if defined(__x86_64__) && !defined(__POPCNT__)
+// Nearly every x86-64 processor has the instruction all the same: it is asked
+// for once, and used where it is there.
+inline const bool kHavePopcount = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("popcnt") != 0;
+}();
+#endif
+
+constexpr int CountBits(std::uint64_t x) {
+#if defined(__POPCNT__)
+    return __builtin_popcountll(x);
+#elif defined(__x86_64__)
+    if (!std::is_constant_evaluated() && kHavePopcount) {
+        std::uint64_t count;
+        asm("popcnt %1, %0" : "=r"(count) : "r"(x) : "cc");
+        return int(count);
+    }
+    return CountBitsPortably(x);
+#else
+    return CountBitsPortably(x);
+#endif
 }
 
 // A set of cards as 52 bits, bit i for the card of index i. Read by position it
