@@ -22,7 +22,11 @@ void Engine::RunAction(std::function<void()> fn, Work kind) {
         pending_.push_back({std::move(fn), kind});
         return;
     }
-    pending_.push_back({std::move(fn), kind});
+    // Nothing waits: the action runs without a trip through the queue (the
+    // self-play and the expert's playouts run millions of them).
+    busy_ = kind != Work::Between;
+    fn();
+    busy_ = false;
     while (!pending_.empty()) {
         Queued next = std::move(pending_.front());
         pending_.pop_front();
