@@ -22,6 +22,7 @@
 #include "cards/tableview.h"
 #include "game/engine.h"
 #include "tests/support/cards.h"
+#include "tests/support/rig.h"
 #include "tests/support/view.h"
 
 namespace vorn::gametest {
@@ -37,18 +38,13 @@ inline QString Q(const std::string& text) {
 }
 
 // A local game on the real engine with the recording screen and a fixed seed.
-struct Rig {
-    GameState table;
-    CardPictures pictures;
+struct Rig : testing::TableParts {
     Session session;
-    Options options;
-    RecordingView view;
     NullOutbox outbox;
-    SeededRandom random;
     Engine engine;
 
     explicit Rig(std::uint64_t seed = 1)
-        : random(seed), engine(table, session, options, view, outbox, random, &pictures) {
+        : TableParts(seed), engine(table, session, options, view, outbox, random, &pictures) {
         options.animation = false;
         options.sound = true;
         engine.AdjustDirection();
@@ -70,14 +66,7 @@ inline std::vector<std::string> Codes(const QString& ranks, int firstSuit = 0) {
     return codes;
 }
 
-// Takes a card out of the stock into a seat's hand (seat 0..3) or onto the
-// played heap (4), keeping the stock list and CardLocation in step.
-inline void Place(GameState& t, const std::string& code, int where) {
-    const Card card = CardOf(code);
-    t.lstCardsBox.Remove(card);
-    t.Location(card) = std::int8_t(where);
-    if (where >= 0 && where < 4) t.lstDirection[where].Add(card);
-}
+using testing::Place;
 
 // Sets up a table mid-game: hands as rank lists, a play on the table made by
 // lastThrower, and the stock cut down to stockLeft cards by moving its lowest

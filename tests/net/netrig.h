@@ -20,20 +20,16 @@
 #include "net/netoutbox.h"
 #include "net/sendqueue.h"
 #include "tests/cards/fakes.h"
+#include "tests/support/rig.h"
 
 namespace vorn::test {
 
 // One computer of a network game as the network layer sees it: a real table,
 // engine, queue, outbox and dispatcher, with the window's services recorded.
 // Links are switched on and off by hand.
-class NetRig : public NetHost {
+class NetRig : public testing::TableParts, public NetHost {
   public:
-    GameState table;
-    CardPictures pictures;
     Session session_;
-    Options options;
-    RecordingView view;
-    SeededRandom random{12345};
     SendQueue queue{*this};
     NetOutbox outbox{queue};
     Engine engine_{table, session_, options, view, outbox, random, &pictures};
@@ -55,7 +51,7 @@ class NetRig : public NetHost {
     NetRig& operator=(const NetRig&) = delete;
 
     // host: seat 0 with three joiners linked; else a joiner at localSeat.
-    explicit NetRig(bool host, int localSeat = 2) {
+    explicit NetRig(bool host, int localSeat = 2) : TableParts(12345) {
         options.animation = false;
         options.sound = false;
         // A clock that stands still unless a test moves it.
@@ -94,24 +90,13 @@ class NetRig : public NetHost {
     bool SlotConnected(int slot) override { return slot >= 0 && slot < int(slotUp.size()) && slotUp[slot]; }
     bool HostLinkConnected() override { return hostLinkUp; }
 
-    // Moves a card from the stock to a seat's hand, or to the played heap
-    // (seat 4), keeping every card in exactly one place.
-    void Give(int seat, const std::string& code) {
-        Card card;
-        QVERIFY2(ParseCard(code, card), code.c_str());
-        QVERIFY2(table.lstCardsBox.Remove(card), code.c_str());
-        if (seat < 4) table.lstDirection[seat].Add(card);
-        table.Location(card) = std::int8_t(seat);
-        if (table.lstCardsBox.Empty()) table.StockEmpty = true;
-    }
-
     // Seat 0 has led a pair of 7s; seat 1 is to follow.
     void FollowingPosition() {
-        for (auto code : {"C_05", "D_05"}) Give(4, code);
-        for (auto code : {"C_03", "H_06", "S_06", "D_13", "S_09"}) Give(1, code);
-        for (auto code : {"C_04", "H_07", "S_07"}) Give(0, code);
-        for (auto code : {"D_08", "H_08", "C_10"}) Give(2, code);
-        for (auto code : {"C_11", "D_11", "H_12"}) Give(3, code);
+        for (auto code : {"C_05", "D_05"}) testing::Place(table, code, 4);
+        for (auto code : {"C_03", "H_06", "S_06", "D_13", "S_09"}) testing::Place(table, code, 1);
+        for (auto code : {"C_04", "H_07", "S_07"}) testing::Place(table, code, 0);
+        for (auto code : {"D_08", "H_08", "C_10"}) testing::Place(table, code, 2);
+        for (auto code : {"C_11", "D_11", "H_12"}) testing::Place(table, code, 3);
         table.TablePlay = SetOf("C_05D_05");
         table.PlayType = PlayType::Bank;
         table.TheLastThrower = 0;
