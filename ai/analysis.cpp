@@ -33,10 +33,6 @@ int Highest(std::uint32_t mask) {
 
 }  // namespace
 
-bool IsConcealed() {
-    return true;
-}
-
 int CountTwosPlayed(const GameState& state) {
     int played = 0;
     for (int suit = 0; suit < kSuits; ++suit)

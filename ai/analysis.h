@@ -11,9 +11,6 @@ namespace vorn {
 // follows or leads. None of them changes anything. Seat arguments outside
 // 1..3 answer false.
 
-// The computer's hands are never shown, nor the reasons of its decisions.
-bool IsConcealed();
-
 // 2 to 5 cards, exactly one of them not a 2.
 inline bool IsTwosPlusOne(CardSet cards) {
     const int count = cards.Count();

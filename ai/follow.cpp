@@ -48,10 +48,6 @@ void Undo(GameState& state, int seat) {
     state.lstSelected.Clear();
 }
 
-void Show(const char* reason, const ReasonSink& showReason) {
-    if (!IsConcealed() && showReason) showReason(reason);
-}
-
 // The last card of the hand (greatest code) of the given number; never a 2
 // (nor anything above one, which is what a 2 on the table asks for).
 Card LastOfNumber(CardSet hand, int number) {
@@ -109,8 +105,7 @@ int FiringTest(const GameState& state, int seat, float gambleRate, Random& rando
 
 }  // namespace
 
-const char* FollowDecision(GameState& state, int seat, float gambleRate, Random& random,
-                           const ReasonSink& showReason) {
+const char* FollowDecision(GameState& state, int seat, float gambleRate, Random& random) {
     const int n = PlaySize(state.TablePlay);
     const bool computerSeat = seat >= 1 && seat <= 3;
     bool decided = false;
@@ -124,7 +119,6 @@ const char* FollowDecision(GameState& state, int seat, float gambleRate, Random&
             const int test = FiringTest(state, seat, gambleRate, random, n);
             if (test != kNoTest) {
                 reason = kTestReasons[test];
-                Show(reason, showReason);
                 TakeFromTop(state, seat, n, test == kTakeAllTest ? CardSet::Deck() : kTwos);
                 break;
             }
@@ -146,7 +140,6 @@ const char* FollowDecision(GameState& state, int seat, float gambleRate, Random&
         if (pairs == joins) {
             // Either no formation would miss the card, or it has a spare role.
             reason = texts::kReasonUnformedCard;
-            Show(reason, showReason);
             MoveToSelected(state, seat, k);
             continue;
         }
@@ -157,7 +150,6 @@ const char* FollowDecision(GameState& state, int seat, float gambleRate, Random&
         const bool y = state.StockEmpty && NextTwoNearlyOut(state, seat);
         if (x || y) {
             reason = texts::kReasonFormedCard;
-            Show(reason, showReason);
             MoveToSelected(state, seat, k);
         }
     }

@@ -1,14 +1,9 @@
 #pragma once
 
-#include <functional>
-#include <string>
-
 #include "cards/random.h"
 #include "cards/gamestate.h"
 
 namespace vorn {
-
-using ReasonSink = std::function<void(const std::string&)>;
 
 // Decides whether computer seat `seat` (1..3) beats the play on the table and
 // with which cards. Its only output: on return lstSelected holds exactly as
@@ -21,9 +16,8 @@ using ReasonSink = std::function<void(const std::string&)>;
 // seeded game replays exactly.
 //
 // Returns the reason of the verdict, a fixed text: empty for a pass and for a multi-card
-// play beaten by the number search, which has none. showReason is called with
-// it only while the computer's hands are open, that is never in play.
-const char* FollowDecision(GameState& state, int seat, float gambleRate, Random& random,
-                           const ReasonSink& showReason = {});
+// play beaten by the number search, which has none. The computer's hands are
+// never shown, so nor is the reason; tests and the record read it.
+const char* FollowDecision(GameState& state, int seat, float gambleRate, Random& random);
 
 }  // namespace vorn

@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl1-mesa-dev
   fonts-noto-cjk qt6-translations-l10n
   xvfb xauth
-  libgtest-dev libbenchmark-dev
+  libbenchmark-dev
   clang-14 libclang-rt-14-dev
   desktop-file-utils appstream
   "$@"

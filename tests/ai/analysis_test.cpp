@@ -264,7 +264,6 @@ class TestHandAnalysis : public QObject {
         QVERIFY2(std::abs(double(hits) / draws - p) < 0.015, qPrintable(QString::number(hits)));
     }
 
-    void concealed() { QVERIFY(IsConcealed()); }
 };
 
 VORN_TEST(TestHandAnalysis)

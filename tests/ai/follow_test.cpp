@@ -261,17 +261,6 @@ class TestFollowDecision : public QObject {
         QVERIFY((hand & s.table.lstSelected).Empty());
         QCOMPARE(Text(hand | s.table.lstSelected), Text(before));
     }
-
-    // The reasons stay hidden: the computer's hands are never open.
-    void reasonsNotShown() {
-        Scene s = MakeScene("hand=S_13 table=D_05");
-        ScriptedRandom random("0.9");
-        int shown = 0;
-        std::string said =
-            FollowDecision(s.table, s.seat, s.rate, random, [&shown](const std::string&) { ++shown; });
-        QCOMPARE(QString::fromStdString(said), kAllTwos);
-        QCOMPARE(shown, 0);
-    }
 };
 
 VORN_TEST(TestFollowDecision)
