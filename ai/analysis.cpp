@@ -35,8 +35,8 @@ int Highest(std::uint32_t mask) {
 
 int CountTwosPlayed(const GameState& state) {
     int played = 0;
-    for (int suit = 0; suit < kSuits; ++suit)
-        if (state.CardLocation[suit][kTwo - 1] == kPlayedLocation) ++played;
+    for (const auto& suit : state.CardLocation)
+        if (suit[kTwo - 1] == kPlayedLocation) ++played;
     return played;
 }
 

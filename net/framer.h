@@ -19,7 +19,7 @@ namespace vorn {
 // the cap.
 class Framer {
   public:
-    static constexpr size_t kMaxTail = 64 * 1024;
+    static constexpr size_t kMaxTail = size_t{64} * 1024;
 
     void Append(std::string_view bytes);
     // The oldest complete message not popped yet; false when there is none.

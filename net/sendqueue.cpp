@@ -31,7 +31,7 @@ bool SendQueue::IsChat(const std::string& message) {
     return std::string_view(message).substr(0, tags::kMessage.size()) == tags::kMessage;
 }
 
-void SendQueue::Queue(const std::string& message, std::string target) {
+void SendQueue::Queue(const std::string& message, const std::string& target) {
     const size_t cost = message.size() + kTerminatorBytes;
     Link& link = links_[target];
     const size_t unsent = unsentBytes ? unsentBytes(target) : 0;

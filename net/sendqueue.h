@@ -93,7 +93,7 @@ class SendQueue {
         size_t bytes = 0;
     };
 
-    void Queue(const std::string& message, std::string target);
+    void Queue(const std::string& message, const std::string& target);
 
     NetHost& host_;
     std::map<std::string, Link> links_;
