@@ -96,9 +96,11 @@ LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
     connect(cmdOK, &QPushButton::clicked, this, &LogonDialog::cmdOK_Click);
 
     const QString file = main_.SettingsFile();
-    txtIP->setText(ReadIniFile(file, "Net", "Server", "127.0.0.1"));
-    txtPort->setText(ReadIniFile(file, "Net", "Port", "1005"));
-    txtID->setText(ReadIniFile(file, "Net", "ID", "Quillon"));
+    txtIP->setText(ReadIniFile(file, "Net", "Server", settings::kServer));
+    // A port from 1024 up needs no privileges; a saved port is kept, so a
+    // table that agreed on another one still meets.
+    txtPort->setText(ReadIniFile(file, "Net", "Port", settings::kPort));
+    txtID->setText(ReadIniFile(file, "Net", "ID", settings::kId));
     DisableNetworkOptions();
 }
 

@@ -11,8 +11,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QUrl>
@@ -25,6 +27,7 @@
 #include "app/settings.h"
 #include "app/texts.h"
 #include "cards/textutil.h"
+#include "display/seatcues.h"
 #include "display/sound.h"
 #include "display/tableaccessible.h"
 #include "display/tablewidget.h"
@@ -65,14 +68,7 @@ MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* paren
     BuildControls();
     BuildMenus();
     Form_Load();
-
-    // The window opens at the table's natural size, centred on the screen.
-    const QSize client(TableWidget::kSceneWidth / 15, TableWidget::kSceneHeight / 15);
-    resize(client.width(), client.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    PlaceWindow();
 }
 
 MainWindow::~MainWindow() {
@@ -113,6 +109,8 @@ void MainWindow::BuildControls() {
         lblWinner_[i] = makeLabel(QString("lblWinner%1").arg(i), texts::kGamesWon);
         lblWin_[i] = makeLabel(QString("lblWin%1").arg(i), "0", false);
     }
+    seatCues_ = new SeatCues(*tableWidget_, lblName_);
+    connect(tableWidget_, &TableWidget::stockPressed, this, &MainWindow::DealCommand);
     labShowLeft_ = makeLabel("labShowLeft", texts::kStockLabel);
     cardsLeft_ = makeLabel("CardsLeft", "52", false);
 
@@ -190,13 +188,19 @@ void MainWindow::BuildMenus() {
     connect(add(mnuGame_, "mnuDisconnect", texts::kMenuDisconnect), &QAction::triggered, this,
             &MainWindow::mnuDisconnect_Click);
     mnuGame_->addSeparator();
-    connect(add(mnuGame_, "mnuDeal", texts::kMenuDeal), &QAction::triggered, this, &MainWindow::mnuDeal_Click);
+    QAction* deal = add(mnuGame_, "mnuDeal", texts::kMenuDeal);
+    deal->setShortcut(Qt::Key_F5);
+    connect(deal, &QAction::triggered, this, &MainWindow::DealCommand);
     QAction* hint = add(mnuGame_, "mnuHint", texts::kMenuHint);
     hint->setShortcut(Qt::Key_F2);
     hint->setEnabled(false);
     connect(hint, &QAction::triggered, this, &MainWindow::mnuHint_Click);
     mnuGame_->addSeparator();
-    connect(add(mnuGame_, "mnuExit", texts::kMenuExit), &QAction::triggered, this, &MainWindow::mnuExit_Click);
+    connect(add(mnuGame_, "mnuExit", texts::kMenuExit), &QAction::triggered, this, [this] {
+        // Leaving in the middle of a hand loses it: ask first.
+        if (HandRunning() && !prompter.AskYesNo(this, texts::kExitQuestion)) return;
+        mnuExit_Click();
+    });
 
     mnuSet_ = bar->addMenu(texts::kMenuSet);
     mnuSet_->setObjectName("mnuSet");
@@ -236,6 +240,8 @@ void MainWindow::BuildMenus() {
             &MainWindow::mnuSound_Click);
     connect(add(mnuOption_, "mnuFourColour", texts::kMenuFourColour, true), &QAction::triggered, this,
             &MainWindow::mnuFourColour_Click);
+    connect(add(mnuOption_, "mnuKeepPlay", texts::kMenuKeepPlay, true), &QAction::triggered, this,
+            &MainWindow::mnuKeepPlay_Click);
     mnuOption_->addSeparator();
     connect(add(mnuOption_, "mnuShowConnections", texts::kMenuShowConnections, true), &QAction::triggered, this,
             &MainWindow::mnuShowConnections_Click);
@@ -275,9 +281,14 @@ void MainWindow::SyncMenuChecks() {
     Action("mnuShowMessage")->setChecked(options_.showMessage);
     Action("mnuShowConnections")->setChecked(options_.showConnections);
     Action("mnuFourColour")->setChecked(options_.fourColour);
+    Action("mnuKeepPlay")->setChecked(options_.keepPlay);
     tmrCYC_.setInterval(options_.cycleInterval);
     tableWidget_->SetDeskShape(options_.deskShape);
     tableWidget_->SetFourColour(options_.fourColour);
+    if (tableWidget_->KeepPlay() != options_.keepPlay) {
+        tableWidget_->SetKeepPlay(options_.keepPlay);
+        NotifyTableChanged();
+    }
 }
 
 void MainWindow::ApplyVisibility() {
@@ -362,6 +373,7 @@ void MainWindow::LayoutTable() {
 void MainWindow::UpdateCard(Card card, const CardImage& image) {
     tableWidget_->SetCard(card, image);
     UpdateCardAccessibility(card);
+    RefreshCounts();
 }
 
 void MainWindow::UpdateCardAccessibility(Card card) {
@@ -372,9 +384,20 @@ void MainWindow::UpdateCardAccessibility(Card card) {
     NotifyFocus(tableWidget_, card);
 }
 
-void MainWindow::ShowStockCount(int count) { cardsLeft_->setText(QString::number(count)); }
+void MainWindow::ShowStockCount(int count) {
+    stockShown_ = count;
+    if (!handShown_) cardsLeft_->setText(QString::number(count));
+    RefreshCounts();
+}
 
-void MainWindow::SetTurnMarker(int seat, bool visible) { tableWidget_->SetTurnMarker(seat, visible); }
+void MainWindow::SetTurnMarker(int seat, bool visible) {
+    tableWidget_->SetTurnMarker(seat, visible);
+    if (visible)
+        seatCues_->SetTurn(seat);
+    else if (!tableWidget_->TurnMarkerVisible(0) && !tableWidget_->TurnMarkerVisible(1) &&
+             !tableWidget_->TurnMarkerVisible(2) && !tableWidget_->TurnMarkerVisible(3))
+        seatCues_->SetTurn(-1);
+}
 
 void MainWindow::PlaceTurnMarker(int seat, int x, int y) { tableWidget_->PlaceTurnMarker(seat, x, y); }
 
@@ -384,10 +407,9 @@ void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& capti
     lblName_[seat]->setText(text);
     lblName_[seat]->setAccessibleName(Q(session_.PlayerNames[seat]));
     const int lines = std::max<qsizetype>(1, text.count('\n') + 1);
-    if (vertical)
-        tableWidget_->Place(lblName_[seat], QRect(x, y, 300, 300 * int(lines)));
-    else
-        tableWidget_->Place(lblName_[seat], QRect(x, y, 3000, 300));
+    const QRect place = vertical ? QRect(x, y, 300, 300 * int(lines)) : QRect(x, y, 3000, 300);
+    tableWidget_->Place(lblName_[seat], place);
+    seatCues_->PlaceSeat(seat, place, vertical, Q(session_.PlayerNames[seat]));
 }
 
 void MainWindow::SetThrowButton(bool visible, const std::string& caption) {
@@ -425,9 +447,168 @@ void MainWindow::Wait(int ms) { WaitResponsive(int(ms * waitScale)); }
 
 void MainWindow::PlaySound(const std::string& fileName) { sounds_->Play(Q(fileName)); }
 
-void MainWindow::InfoBox(const std::string& text) { prompter.Info(this, Q(text)); }
+void MainWindow::InfoBox(const std::string& text) {
+    // The box that ends a hand tells beneath its text what each seat was left
+    // with; the table stays open behind it until it is answered.
+    const bool handEnd = handShown_;
+    if (handEnd) *prompter.detail = handDetail_;
+    prompter.Info(this, Q(text));
+    if (handEnd) EndHandReveal();
+}
 
-bool MainWindow::AskYesNo(const std::string& text) { return prompter.yesNoDefaultYes(this, Q(text)); }
+bool MainWindow::AskYesNo(const std::string& text) {
+    const bool handEnd = handShown_;
+    if (handEnd) *prompter.detail = handDetail_;
+    const bool yes = prompter.yesNoDefaultYes(this, Q(text));
+    if (handEnd) EndHandReveal();
+    return yes;
+}
+
+// ---------------------------------------------------------------------------
+// What the table shows of the play
+
+void MainWindow::SeatPassed(int seat) {
+    seatCues_->SetPassed(seat, true);
+}
+
+void MainWindow::PlayLaid(int seat, const std::vector<Card>& cards) {
+    seatCues_->SetPassed(seat, false);
+    tableWidget_->PlayLaid(cards);
+    NotifyTableChanged();
+}
+
+void MainWindow::RoundStarted(int seat) {
+    tableWidget_->ClearPlays();
+    seatCues_->ClearPasses();
+    seatCues_->ShowRoundCue();
+    // The last play named in the status line is off the table now.
+    if (seat >= 0 && seat < 4)
+        ShowHintText(QString(texts::kNewRound1) + Q(session_.PlayerNames[seat]) + texts::kNewRound2);
+    NotifyTableChanged();
+}
+
+void MainWindow::TableCleared() {
+    tableWidget_->ClearPlays();
+    if (!handShown_) seatCues_->ClearPasses();
+    NotifyTableChanged();
+}
+
+void MainWindow::HandEnded(int winner, const std::array<std::vector<Card>, 4>& left) {
+    std::vector<Card> open;
+    QStringList lines;
+    for (int seat = 0; seat < 4; ++seat) {
+        open.insert(open.end(), left[size_t(seat)].begin(), left[size_t(seat)].end());
+        const int n = int(left[size_t(seat)].size());
+        seatCues_->SetCount(seat, n, true);
+        // Every card left in a hand costs its seat one point.
+        lines << Q(session_.PlayerNames[seat]) + texts::kHandLeft1 + QString::number(n) + texts::kHandLeft2 +
+                     QString::number(seat == winner ? 0 : n) + texts::kHandLeft3;
+    }
+    handDetail_ = lines.join('\n');
+    tableWidget_->Reveal(open);
+    handShown_ = true;
+    NotifyTableChanged();
+}
+
+void MainWindow::EndHandReveal() {
+    handShown_ = false;
+    prompter.detail->clear();
+    tableWidget_->EndReveal();
+    seatCues_->ClearPasses();
+    cardsLeft_->setText(QString::number(stockShown_));
+    RefreshCounts();
+    NotifyTableChanged();
+}
+
+void MainWindow::NotifyTableChanged() {
+    NotifyCardChanged(tableWidget_, Card{});
+}
+
+void MainWindow::RefreshCounts() {
+    if (handShown_) return;
+    std::array<int, 4> counts{};
+    bool dealt = false;
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 1; n <= kNumbers; ++n) {
+            const int at = table_.Location(Card{s, n});
+            if (at >= 0 && at < 4) ++counts[size_t(at)];
+            if (at != kStockLocation) dealt = true;
+        }
+    for (int seat = 0; seat < 4; ++seat) seatCues_->SetCount(seat, counts[size_t(seat)], dealt);
+}
+
+bool MainWindow::HandRunning() const {
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 1; n <= kNumbers; ++n) {
+            const int at = table_.Location(Card{s, n});
+            if (at >= 0 && at < 4) return true;
+        }
+    return false;
+}
+
+void MainWindow::DealCommand() {
+    mnuGame_Opening();
+    if (Action("mnuDeal")->isEnabled()) mnuDeal_Click();
+}
+
+// ---------------------------------------------------------------------------
+// The window on the screen
+
+namespace {
+// Room the window manager's frame takes before the window has one to measure.
+constexpr QSize kFrameAllowance(16, 40);
+
+// rect (the frame's top-left, the inside's size) made to lie within area,
+// shrinking it first when it is larger than area.
+QRect FitInto(QRect rect, const QRect& area, QSize frame) {
+    rect.setWidth(std::min(rect.width(), area.width() - frame.width()));
+    rect.setHeight(std::min(rect.height(), area.height() - frame.height()));
+    const int x = std::clamp(rect.x(), area.left(), area.right() + 1 - rect.width() - frame.width());
+    const int y = std::clamp(rect.y(), area.top(), area.bottom() + 1 - rect.height() - frame.height());
+    rect.moveTo(x, y);
+    return rect;
+}
+}  // namespace
+
+void MainWindow::PlaceWindow() {
+    // The table's natural size, then as much of it as the screen has room for;
+    // the table scales to whatever size it gets.
+    const QSize client(TableWidget::kSceneWidth / 15, TableWidget::kSceneHeight / 15);
+    QRect place(0, 0, client.width(),
+                client.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    const std::optional<std::array<int, 4>> saved = LoadWindowPlace(SettingsFile());
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (saved) {
+        place = QRect((*saved)[0], (*saved)[1], (*saved)[2], (*saved)[3]);
+        if (QScreen* at = QGuiApplication::screenAt(place.center())) screen = at;
+    }
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        if (!saved)
+            place.moveTo(area.x() + (area.width() - place.width() - kFrameAllowance.width()) / 2,
+                         area.y() + (area.height() - place.height() - kFrameAllowance.height()) / 2);
+        place = FitInto(place, area, kFrameAllowance);
+    }
+    resize(place.size());
+    move(place.topLeft());
+    if (saved) options_.window = {place.x(), place.y(), place.width(), place.height()};
+}
+
+void MainWindow::RememberPlace() {
+    if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    options_.window = {pos().x(), pos().y(), width(), height()};
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    RememberPlace();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    RememberPlace();
+}
 
 // ---------------------------------------------------------------------------
 // Card selection
@@ -569,6 +750,11 @@ void MainWindow::mnuFourColour_Click() {
     SyncMenuChecks();
 }
 
+void MainWindow::mnuKeepPlay_Click() {
+    options_.keepPlay = !options_.keepPlay;
+    SyncMenuChecks();
+}
+
 bool MainWindow::PersonToMove() const {
     return engine_->ThrowVisible() && table_.CurrentSeat == session_.LocalSeat && !engine_->Busy();
 }
@@ -593,7 +779,8 @@ void MainWindow::mnuHint_Click() {
     // Lower whatever is raised, then raise the offered cards the way a click does.
     for (const Card card : CardSet(table_.lstSelected)) engine_->CardClick(card);
     if (choices.empty()) {
-        ShowHintText(texts::kNoBeatingPlay);
+        // A note by the play button: the status line keeps naming the play to beat.
+        seatCues_->ShowNote(texts::kNoBeatingPlay, tableWidget_->PlacedRect(labThrow_));
         hintKey_ = key;
         return;
     }
@@ -675,6 +862,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::cmdSend_Click() {
+    // Nothing typed, nothing said: a bare "name:" would only clutter every log.
+    if (txtMessage_->text().trimmed().isEmpty()) {
+        txtMessage_->clear();
+        txtMessage_->setFocus();
+        return;
+    }
     const QString line = Q(session_.PlayerNames[session_.LocalSeat]) + ": " + txtMessage_->text();
     network_->SendChat(line);
     AppendChat(line);

@@ -29,6 +29,7 @@ class QPushButton;
 namespace vorn {
 
 class NetworkGame;
+class SeatCues;
 class SoundPlayer;
 class TableWidget;
 
@@ -63,6 +64,7 @@ public:
     void mnuAnimal_Click();
     void mnuSound_Click();
     void mnuFourColour_Click();
+    void mnuKeepPlay_Click();
     void mnuShowConnections_Click();
     void mnuShowMessage_Click();
     void mnuShowScore_Click();
@@ -103,6 +105,7 @@ public:
     Options& options() { return options_; }
     NetworkGame& network() { return *network_; }
     TableWidget& tableWidget() { return *tableWidget_; }
+    SeatCues& seatCues() { return *seatCues_; }
     QString ProgramFolder() const { return programFolder_; }
     QString SettingsFile() const;
     QString HelpFile() const { return helpFile_; }
@@ -141,12 +144,25 @@ public:
     void PlaySound(const std::string& fileName) override;
     void InfoBox(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    void SeatPassed(int seat) override;
+    void PlayLaid(int seat, const std::vector<Card>& cards) override;
+    void RoundStarted(int seat) override;
+    void TableCleared() override;
+    void HandEnded(int winner, const std::array<std::vector<Card>, 4>& left) override;
+
+    // A hand is being played: cards are in the seats' hands.
+    bool HandRunning() const;
+    // The deal as the menu, F5 and a click on the stock ask for it: only when
+    // the menu would offer it.
+    void DealCommand();
 
     void ShowHintText(const QString& text);
     void ShowProgressText(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -161,6 +177,11 @@ private:
     bool PersonToMove() const;
     void UpdateHintEnabled();
     std::vector<Card> PersonCardsInOrder() const;
+    void RefreshCounts();
+    void NotifyTableChanged();
+    void EndHandReveal();
+    void PlaceWindow();
+    void RememberPlace();
 
     QString programFolder_;
     QString helpFile_;
@@ -174,6 +195,11 @@ private:
     SoundPlayer* sounds_ = nullptr;
 
     TableWidget* tableWidget_ = nullptr;
+    SeatCues* seatCues_ = nullptr;
+    // The end of a hand stays on show, counts and stock as they were, until its box is answered.
+    bool handShown_ = false;
+    QString handDetail_;
+    int stockShown_ = 52;
     QTimer tmrCYC_;
     std::array<QLabel*, 4> lblName_{};
     std::array<QLabel*, 4> lblScorer_{};

@@ -65,6 +65,11 @@ NetworkGame::~NetworkGame() {
 
 Outbox& NetworkGame::outbox() { return *outbox_; }
 
+QString HostingRefusal(int errorNumber, const QString& description, int port) {
+    if (errorNumber != Socket::kAccessDenied) return description;
+    return texts::kPortNeedsAdmin1 + QString::number(port) + texts::kPortNeedsAdmin2;
+}
+
 Session& NetworkGame::session() { return main_.session(); }
 Engine& NetworkGame::engine() { return main_.engine(); }
 
@@ -79,7 +84,10 @@ void NetworkGame::StartConnection(const QString& name) {
         listener.Close();
         listener.SetLocalPort(s.ServerPort);
         if (!listener.Listen()) {
-            main_.prompter.Info(&main_, listener.LastErrorDescription(), Prompter::Icon::Exclamation);
+            main_.prompter.Info(
+                &main_,
+                HostingRefusal(listener.LastErrorNumber(), listener.LastErrorDescription(), s.ServerPort),
+                Prompter::Icon::Exclamation);
             return;
         }
         ShowProgress(texts::kHosting);

@@ -30,6 +30,11 @@ class SocketFamily;
 // The send timer ticks once a millisecond, one message a tick, and only while
 // messages wait for a link that is up or coming up; an idle table makes no
 // wakeups of its own.
+// What the person is told when hosting on port failed with the socket's
+// error number and description: a refusal for lack of privilege says what to
+// do about it; anything else is the system's own description.
+QString HostingRefusal(int errorNumber, const QString& description, int port);
+
 class NetworkGame : public QObject, public NetHost {
     Q_OBJECT
 public:

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -15,6 +16,10 @@ struct Prompter {
     std::function<void(QWidget* parent, const QString& text, Icon icon)> info;
     std::function<bool(QWidget* parent, const QString& text)> yesNo;  // No is the default button
     std::function<bool(QWidget* parent, const QString& text)> yesNoDefaultYes;
+    // Lines the boxes show beneath their text while it is not empty (the
+    // cards left at the end of a hand). The window sets it around that one
+    // box; answerers that replace the boxes may read it here.
+    std::shared_ptr<QString> detail = std::make_shared<QString>();
 
     // Modal QMessageBoxes.
     static Prompter Default();

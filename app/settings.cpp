@@ -122,6 +122,7 @@ void LoadSettings(const QString& path, Options& options, Session& session) {
         {"Message", "0", &Options::showMessage},
         {"Connections", "0", &Options::showConnections},
         {"FourColour", "0", &Options::fourColour},
+        {"KeepPlay", "1", &Options::keepPlay},
     };
     for (const Switch& s : kSwitches)
         if (std::optional<bool> on = ToBoolean(read("Option", s.key, s.fallback))) options.*s.field = *on;
@@ -132,6 +133,23 @@ void LoadSettings(const QString& path, Options& options, Session& session) {
     session.PlayerNames[2] = read("Set", "North", settings::kNorthName).toStdString();
 
     if (std::optional<int> desk = ToInt16(read("Set", "Desk", "0"))) options.deskShape = *desk;
+}
+
+std::optional<std::array<int, 4>> LoadWindowPlace(const QString& path) {
+    const IniFile file = IniFile::Load(path).value_or(IniFile());
+    // Our own key: read whole, since four numbers may pass the 15 bytes of the old reader.
+    const std::optional<QByteArray> stored = file.Value("Set", "Window");
+    if (!stored) return std::nullopt;
+    const QList<QByteArray> parts = stored->trimmed().split(',');
+    if (parts.size() != 4) return std::nullopt;
+    std::array<int, 4> place{};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        place[size_t(i)] = parts[i].trimmed().toInt(&ok);
+        if (!ok) return std::nullopt;
+    }
+    if (place[2] <= 0 || place[3] <= 0) return std::nullopt;
+    return place;
 }
 
 bool SaveSettings(const QString& path, const Options& options, const Session& session) {
@@ -149,6 +167,7 @@ bool SaveSettings(const QString& path, const Options& options, const Session& se
     file.SetValue("Option", "Message", Flag(options.showMessage));
     file.SetValue("Option", "Connections", Flag(options.showConnections));
     file.SetValue("Option", "FourColour", Flag(options.fourColour));
+    file.SetValue("Option", "KeepPlay", Flag(options.keepPlay));
 
     auto name = [&session](int seat) {
         return QByteArray::fromStdString(ToCp936(session.PlayerNames[size_t(seat)]));
@@ -158,6 +177,11 @@ bool SaveSettings(const QString& path, const Options& options, const Session& se
     file.SetValue("Set", "West", name(3));
     file.SetValue("Set", "North", name(2));
     file.SetValue("Set", "Desk", options.deskShape == 0 ? QByteArrayLiteral("0") : QByteArrayLiteral("3"));
+    if (options.window[2] > 0 && options.window[3] > 0) {
+        QByteArray place;
+        for (int v : options.window) place += (place.isEmpty() ? "" : ",") + QByteArray::number(v);
+        file.SetValue("Set", "Window", place);
+    }
 
     if (session.IsNet()) {
         file.SetValue("Net", "Server", QByteArray::fromStdString(ToCp936(session.ServerAddress)));

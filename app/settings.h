@@ -27,7 +27,7 @@ inline constexpr const char* kSouthName = "朱雀";
 inline constexpr const char* kWestName = "白虎";
 inline constexpr const char* kNorthName = "玄武";
 inline constexpr const char* kServer = "127.0.0.1";
-inline constexpr const char* kPort = "1005";
+inline constexpr const char* kPort = "11005";
 inline constexpr const char* kId = "Quillon";
 }  // namespace settings
 
@@ -51,8 +51,15 @@ std::optional<bool> ToBoolean(const QString& text);
 // the seat labels (AdjustDirection).
 void LoadSettings(const QString& path, Options& options, Session& session);
 
-// Writes the options and names, and the network choices when the game is a
-// network game, keeping everything else in the file. The program ignores the
+// The window's place saved at the last exit ("Set"/"Window": left, top, width,
+// height), or nullopt when there is none or it does not read as four whole
+// numbers with a positive size. Read once, when the window opens: LoadSettings
+// leaves options.window alone, since the window keeps it current while it moves.
+std::optional<std::array<int, 4>> LoadWindowPlace(const QString& path);
+
+// Writes the options and names (and the window's place once it has one), and
+// the network choices when the game is a network game, keeping everything
+// else in the file. The program ignores the
 // result; false tells that the file could not be written.
 bool SaveSettings(const QString& path, const Options& options, const Session& session);
 

@@ -32,6 +32,7 @@ inline constexpr const char* kMenuLevelItems[3] = {"高(&H)", "中(&M)", "低(&L
 inline constexpr const char* kMenuAnimal = "动画效果(&A)";
 inline constexpr const char* kMenuSound = "声音效果(&W)";
 inline constexpr const char* kMenuFourColour = "四色牌(&K)";
+inline constexpr const char* kMenuKeepPlay = "保留桌面牌(&K)";
 inline constexpr const char* kMenuShowConnections = "显示玩家列表(&C)";
 inline constexpr const char* kMenuShowMessage = "显示对话(&M)";
 inline constexpr const char* kMenuShowScore = "显示计分(&S)";
@@ -48,6 +49,14 @@ inline constexpr const char* kResetQuestion = "重置将断开现有连接，是
 inline constexpr const char* kLocalNameIs = "本机的名称是:";
 inline constexpr const char* kLocalIpIs = "本机的IP地址是:";
 inline constexpr const char* kNoBeatingPlay = "没有牌管得起";
+inline constexpr const char* kExitQuestion = "本局还没有结束，确定要退出吗？";
+// The status line when a round opens: "新一轮由" + name + "先出牌".
+inline constexpr const char* kNewRound1 = "新一轮由";
+inline constexpr const char* kNewRound2 = "先出牌";
+// A line of the end-of-hand detail: name + "：剩 " + n + " 张，本局失 " + n + " 分".
+inline constexpr const char* kHandLeft1 = "：剩 ";
+inline constexpr const char* kHandLeft2 = " 张，本局失 ";
+inline constexpr const char* kHandLeft3 = " 分";
 inline constexpr const char* kHomePage = "https://quillon.example.org/vorn/";
 
 }  // namespace vorn::texts

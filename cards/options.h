@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 namespace vorn {
 
 // One row of the speed table: the cycle timer interval, the pause after a play
@@ -29,6 +31,10 @@ struct Options {
     bool showConnections = false;
     int deskShape = 0;  // 0 square table, 3 round table (other shape numbers are kept as read)
     bool fourColour = false;
+    bool keepPlay = true;  // the play to beat stays face up on the heap
+    // Where the table window last was: left and top of its frame, width and
+    // height of its inside, in screen pixels; a width of 0 when never placed.
+    std::array<int, 4> window{};
 
     void SetSpeed(int row) {
         rateItem = row;

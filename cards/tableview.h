@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "cards/card.h"
 
@@ -61,6 +63,20 @@ public:
     // Modal boxes titled "Vorn".
     virtual void InfoBox(const std::string& text) = 0;
     virtual bool AskYesNo(const std::string& text) = 0;
+
+    // What happened at the table, for the eye only: nothing of the game reads
+    // these back, so a view that ignores them (tests, tools) misses nothing.
+    // seat passed.
+    virtual void SeatPassed(int /*seat*/) {}
+    // seat's play now lies on the heap; cards in the order they were laid.
+    virtual void PlayLaid(int /*seat*/, const std::vector<Card>& /*cards*/) {}
+    // The table is cleared for a new round that seat leads (before its draws).
+    virtual void RoundStarted(int /*seat*/) {}
+    // A new game's empty table: every card back in the stock.
+    virtual void TableCleared() {}
+    // winner laid its last card; left holds what each seat still had. Comes
+    // before the table is cleared and the next game is offered.
+    virtual void HandEnded(int /*winner*/, const std::array<std::vector<Card>, 4>& /*left*/) {}
 };
 
 // A view that shows nothing: the self-play tool and benchmarks use it.

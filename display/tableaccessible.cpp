@@ -154,7 +154,9 @@ TableAccessible* Find(TableWidget* table) {
 CardShown ShownAs(const TableWidget& table, Card card) {
     const CardImage& image = table.CardAt(card);
     if (image.face && table.IsOwnCard(card)) return CardShown::Own;
-    if (AtSpot(image, kStockX, kStockY) || AtSpot(image, kHeapX, kHeapY)) return CardShown::InPile;
+    // The play beneath the one to beat is drawn faded: it belongs to the heap.
+    if (AtSpot(image, kStockX, kStockY) || AtSpot(image, kHeapX, kHeapY) || table.IsDimmed(card))
+        return CardShown::InPile;
     return image.face ? CardShown::Face : CardShown::Back;
 }
 
@@ -213,7 +215,7 @@ bool TableAccessible::HeapHasCards() const {
     const TableWidget* t = table();
     if (!t) return false;
     for (int cell = 0; cell < kDeckSize; ++cell)
-        if (AtSpot(t->CardAt(CardOfCell(cell)), kHeapX, kHeapY)) return true;
+        if (AtSpot(t->CardAt(CardOfCell(cell)), kHeapX, kHeapY) || t->IsDimmed(CardOfCell(cell))) return true;
     return false;
 }
 

@@ -24,7 +24,7 @@ inline constexpr const char* kHeap = "已出的牌";
 // How one card picture appears to a screen reader. Cards lying in the stock or
 // in the heap of finished plays are not items of their own: each pile is one.
 enum class CardShown {
-    InPile,  // face down at the stock or at the heap
+    InPile,  // face down at the stock or at the heap, or the faded play under the one to beat
     Own,     // one of the person's cards, face up: choosable
     Face,    // any other face-up picture (a play on the table, a hand shown at the end)
     Back,    // a face-down card elsewhere, e.g. in another seat's hand

@@ -28,8 +28,43 @@ QSize TableWidget::sizeHint() const { return QSize(kSceneWidth / 15, kSceneHeigh
 QSize TableWidget::minimumSizeHint() const { return QSize(kSceneWidth / 30, kSceneHeight / 30); }
 
 void TableWidget::SetCard(Card card, const CardImage& image) {
-    images_[card.Suit()][card.Number() - 1] = image;
+    model_[size_t(FaceCell(card))] = image;
+    images_[card.Suit()][card.Number() - 1] = cues_.Shown(card, image);
     update();
+}
+
+void TableWidget::RefreshShown() {
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 0; n < kNumbers; ++n) {
+            const Card card{s, n + 1};
+            images_[s][n] = cues_.Shown(card, model_[size_t(FaceCell(card))]);
+        }
+    update();
+}
+
+void TableWidget::SetKeepPlay(bool keep) {
+    cues_.SetKeepPlay(keep);
+    RefreshShown();
+}
+
+void TableWidget::PlayLaid(const std::vector<Card>& cards) {
+    cues_.PlayLaid(cards);
+    RefreshShown();
+}
+
+void TableWidget::ClearPlays() {
+    cues_.ClearPlays();
+    RefreshShown();
+}
+
+void TableWidget::Reveal(const std::vector<Card>& cards) {
+    cues_.Reveal(model_, cards);
+    RefreshShown();
+}
+
+void TableWidget::EndReveal() {
+    cues_.EndReveal();
+    RefreshShown();
 }
 
 void TableWidget::SetDeskShape(int shape) {
@@ -146,6 +181,10 @@ bool TableWidget::CardAtPixel(QPoint pixel, Card& card) const {
 
 void TableWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
+    if (kStock.contains(ToTwips(event->position().toPoint()))) {
+        emit stockPressed();
+        return;
+    }
     Card card;
     if (CardAtPixel(event->position().toPoint(), card)) emit cardPressed(card);
 }
@@ -211,7 +250,10 @@ void TableWidget::paintEvent(QPaintEvent*) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0, 0, 0, 60));
         p.drawRoundedRect(QRectF(target).translated(1.5, 2), 4, 4);
+        const bool dimmed = IsDimmed(item.card);
+        if (dimmed) p.setOpacity(0.55);
         p.drawPixmap(target, img.face ? painter_.Face(item.card, cardDpr) : back);
+        if (dimmed) p.setOpacity(1.0);
         if (hasFocusCard_ && item.card == focusCard_) {
             p.setBrush(Qt::NoBrush);
             p.setPen(QPen(QColor(255, 200, 40), std::max(2.0, 3 * scale)));

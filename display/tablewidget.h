@@ -11,6 +11,7 @@
 #include "cards/card.h"
 #include "cards/tableview.h"
 #include "display/cardpainter.h"
+#include "display/tablecues.h"
 
 namespace vorn {
 
@@ -20,8 +21,11 @@ namespace vorn {
 // child widgets placed here in twips too, so they scale with the table.
 //
 // The widget mirrors the card pictures of the model (CardImage); it never
-// decides anything. A left-button press on a card is reported with the card;
-// keyboard focus can walk the person's own cards.
+// decides anything. What it draws for each card is the model's picture as the
+// table's cues present it (the play to beat kept face up, a finished hand
+// shown open), and that is what CardAt, the hit test and screen readers see.
+// A left-button press on a card is reported with the card, one on the stock
+// as such; keyboard focus can walk the person's own cards.
 class TableWidget : public QWidget {
     Q_OBJECT
 public:
@@ -34,7 +38,18 @@ public:
     explicit TableWidget(QWidget* parent = nullptr);
 
     void SetCard(Card card, const CardImage& image);
+    // The picture as drawn.
     const CardImage& CardAt(Card card) const { return images_[card.Suit()][card.Number() - 1]; }
+    bool IsDimmed(Card card) const { return cues_.Dimmed(card, model_[size_t(FaceCell(card))]); }
+
+    // The cues (see TableCues); each redraws what it changes.
+    void SetKeepPlay(bool keep);
+    bool KeepPlay() const { return cues_.KeepPlay(); }
+    void PlayLaid(const std::vector<Card>& cards);
+    void ClearPlays();
+    void Reveal(const std::vector<Card>& cards);
+    void EndReveal();
+    bool Revealing() const { return cues_.Revealing(); }
     void SetDeskShape(int shape);
     int DeskShape() const { return deskShape_; }
     void SetFourColour(bool fourColour);
@@ -71,6 +86,7 @@ public:
 
 signals:
     void cardPressed(vorn::Card card);
+    void stockPressed();
     void keyPressed(int key);
 
 protected:
@@ -89,7 +105,10 @@ private:
         QRect twips;
     };
     void Relayout();
+    void RefreshShown();
 
+    TableCues::Images model_{};
+    TableCues cues_;
     CardImage images_[kSuits][kNumbers];
     std::array<Marker, 4> markers_;
     std::vector<Placed> placed_;

@@ -47,6 +47,7 @@ void Engine::NewGame() {
     // table without cards (after a reset or the logon OK, say).
     env_.view.StopCycleTimer();
     throwVisible_ = false;
+    env_.view.TableCleared();
     vorn::NewGame(env_);
 }
 
@@ -87,6 +88,7 @@ void Engine::ShowRefusal(int seat, const std::string& text) {
 }
 
 void Engine::StartNewRound(int seat) {
+    env_.view.RoundStarted(seat);
     DrawRound(env_, seat);
     env_.table.PassCount = 0;
     env_.table.TablePlay.Clear();
@@ -119,6 +121,10 @@ void Engine::PlayCards(int seat, bool fromNet) {
             env_.view.InfoBox(std::string(texts::kCannotBeat) + BeatHint(t));
             return;
         }
+        // The view is told the play as laid, for the eye only.
+        std::vector<Card> laid;
+        if (env_.view.Shown())
+            for (const Card card : t.lstSelected) laid.push_back(card);
         for (const Card card : t.lstSelected) {
             if (CardPictures* p = env_.pictures) {
                 CardImage& image = p->Image(card);
@@ -149,6 +155,7 @@ void Engine::PlayCards(int seat, bool fromNet) {
                     PlaceCard(env_, card, kHeapX, kHeapY);
                 }
         }
+        env_.view.PlayLaid(seat, laid);
         t.TheLastThrower = seat;
         // A seat's run of singles counts its consecutive single plays; any
         // other play of that seat ends the run. Passes leave it alone.
@@ -158,9 +165,10 @@ void Engine::PlayCards(int seat, bool fromNet) {
             t.SingleRun[seat] = 0;
     }
 
-    if (n == 0)
+    if (n == 0) {
         ++t.PassCount;
-    else
+        env_.view.SeatPassed(seat);
+    } else
         t.PassCount = 0;
     if (!s.IsNet()) t.MustLead = false;
 
@@ -216,7 +224,10 @@ void Engine::Tick() {
             const bool newRound = t.PlayType != PlayType::JustBegin && t.PassCount == 3;
             t.PassCount = 0;
             t.TablePlay.Clear();
-            if (newRound) DrawRound(env_, seat);
+            if (newRound) {
+                env_.view.RoundStarted(seat);
+                DrawRound(env_, seat);
+            }
             // Every leader must lead, so a computer seat's pass here is refused too.
             t.MustLead = true;
             ComputerDecision(seat, true);
@@ -292,6 +303,12 @@ void Engine::ResetScores() {
 void Engine::GameWon() {
     GameState& t = env_.table;
     Session& s = env_.session;
+    if (env_.view.Shown()) {
+        std::array<std::vector<Card>, 4> left;
+        for (int i = 0; i < 4; ++i)
+            for (const Card card : t.lstDirection[i]) left[size_t(i)].push_back(card);
+        env_.view.HandEnded(t.TheLastThrower, left);
+    }
     for (int i = 0; i < 4; ++i) scores_.lost[i] += t.HandSize(i);
     if (t.TheLastThrower >= 0 && t.TheLastThrower < 4) scores_.won[t.TheLastThrower] += 1;
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
@@ -362,6 +379,8 @@ void Engine::ReceiveThrow(int lastThrower, CardSet tablePlay, int seat) {
 void Engine::ReceiveTurn(int seat, bool mustLead) {
     GameState& t = env_.table;
     t.CurrentSeat = seat;
+    // The host drew for the new round already; here the round's end shows.
+    if (mustLead && t.PlayType != PlayType::JustBegin) env_.view.RoundStarted(seat);
     ShowTurnMarker(env_, seat);
     t.MustLead = mustLead;
     if (env_.session.LocalSeat == seat) ShowThrowButton();

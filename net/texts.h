@@ -11,6 +11,9 @@ inline constexpr const char* kLeft = " 走了";
 inline constexpr const char* kAllSeated = "人已到齐，游戏开始";
 inline constexpr const char* kHosting = "主机建立";
 inline constexpr const char* kConnecting = "申请连接...";
+// Hosting refused because the port is a privileged one: kPortNeedsAdmin1 + port + kPortNeedsAdmin2.
+inline constexpr const char* kPortNeedsAdmin1 = "端口 ";
+inline constexpr const char* kPortNeedsAdmin2 = " 需要管理员权限才能使用。请选择 1024 或以上的端口。";
 inline constexpr const char* kCheckAddress = ",检查主机地址和连接端口，重新尝试连接!";
 
 }  // namespace vorn::texts

@@ -27,6 +27,7 @@ constexpr const char* kNoRequestText = "No connection request with this identifi
 int ErrorNumber(QAbstractSocket::SocketError kind) {
     return kErrorBase + int(kind);
 }
+static_assert(Socket::kAccessDenied == kErrorBase + int(QAbstractSocket::SocketAccessError));
 
 // A link announced by a listener waits here until some socket accepts it. The
 // identifiers are unique on the thread, like the handles the listener hands out.

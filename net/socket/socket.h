@@ -40,6 +40,9 @@ class Socket : public QObject {
     static constexpr int kConnected = 7;
     static constexpr int kPeerClosed = 8;
     static constexpr int kFailed = 9;
+    // LastErrorNumber() when the system refused for lack of privilege, as it
+    // refuses a port below 1024 to a normal user.
+    static constexpr int kAccessDenied = 10003;
 
     explicit Socket(QObject* parent = nullptr);
     ~Socket() override;

@@ -90,6 +90,49 @@ class TestAccessibility : public QObject {
         QCOMPARE(ListedOwnCards(table), expected);
     }
 
+    void ComputerPlayReadsByFace_data() {
+        QTest::addColumn<bool>("keepPlay");
+        QTest::addColumn<bool>("animation");
+        QTest::newRow("kept, cards jump") << true << false;
+        QTest::newRow("kept, cards move") << true << true;
+        QTest::newRow("turned over the old way") << false << false;
+    }
+    void ComputerPlayReadsByFace() {
+        QFETCH(bool, keepPlay);
+        QFETCH(bool, animation);
+        WindowFixture f;
+        QVERIFY(f.Open(5));
+        MainWindow& w = *f;
+        if (animation) w.Action("mnuAnimal")->trigger();
+        if (!keepPlay) w.Action("mnuKeepPlay")->trigger();
+        w.mnuDeal_Click();
+        // Up to the first play a computer seat lays.
+        for (int i = 0; i < 50 && (w.table().TablePlay.Empty() || w.table().TheLastThrower == 0); ++i) {
+            if (w.labThrow()->isHidden() || w.table().CurrentSeat != 0) {
+                w.engine().Tick();
+                continue;
+            }
+            // The person passes, or leads their lowest card.
+            if (w.table().MustLead) vorn::apptest::PressCard(w, vorn::apptest::HandCards(w, 0).front());
+            vorn::apptest::PressThrow(w);
+        }
+        QVERIFY(!w.table().TablePlay.Empty() && w.table().TheLastThrower != 0);
+        TableAccessible* table = TableIface(w);
+        QStringList names;
+        for (int i = 0; i < table->childCount(); ++i) names << table->child(i)->text(QAccessible::Name);
+        for (const Card card : w.table().TablePlay) {
+            const bool listed = table->indexOfChild(table->CardItem(card)) >= 0;
+            QCOMPARE(listed, keepPlay);
+            if (keepPlay)
+                QCOMPARE(table->CardItem(card)->text(QAccessible::Name), Q(vorn::CardFaceName(card)));
+        }
+        for (int seat = 1; seat < 4; ++seat) {
+            const QString count =
+                Q(w.session().PlayerNames[seat]) + " 剩 " + QString::number(w.table().HandSize(seat)) + " 张";
+            QVERIFY2(names.contains(count), qPrintable(count + " not in " + names.join('|')));
+        }
+    }
+
     void ChoosingThroughTheScreenReader() {
         WindowFixture f;
         QVERIFY(f.Open(11));

@@ -80,9 +80,15 @@ class TestDialogs : public QObject {
         QTest::addColumn<QString>("server");
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("id");
-        QTest::newRow("no settings file") << QByteArray() << "127.0.0.1" << "1005" << "Quillon";
+        QTest::newRow("no settings file") << QByteArray() << "127.0.0.1"
+                                          << "11005"
+                                          << "Quillon";
         QTest::newRow("empty values") << QByteArray("[Net]\r\nServer=\r\nPort=\r\nID=\r\n") << "127.0.0.1"
-                                      << "1005" << "Quillon";
+                                      << "11005"
+                                      << "Quillon";
+        QTest::newRow("the old default port is kept") << QByteArray("[Net]\r\nPort=1005\r\n") << "127.0.0.1"
+                                                      << "1005"
+                                                      << "Quillon";
         QTest::newRow("saved network choices")
             << ("[Net]\r\nServer=10.1.2.3\r\nPort=2000\r\nID=" + vorn::ToCp936(QString("张三")) + "\r\n")
             << "10.1.2.3" << "2000" << "张三";

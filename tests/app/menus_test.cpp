@@ -291,7 +291,9 @@ class TestMenus : public QObject {
         QTest::addColumn<QString>("log");
         QTest::newRow("the initial text") << QStringList{QString()} << "朱雀: Hello,every body!";
         QTest::newRow("two lines") << QStringList{QString(), "再见"} << "朱雀: Hello,every body!\n朱雀: 再见";
-        QTest::newRow("an empty line") << QStringList{""} << "朱雀: ";
+        QTest::newRow("an empty line is not sent") << QStringList{""} << "";
+        QTest::newRow("nor one of blanks") << QStringList{"   "} << "";
+        QTest::newRow("an empty line between two") << QStringList{"a", "", "b"} << "朱雀: a\n朱雀: b";
         QTest::newRow("three lines") << QStringList{"a", "b", "c"} << "朱雀: a\n朱雀: b\n朱雀: c";
         QTest::newRow("more than the box takes")
             << QStringList{QString(vorn::kChatInputChars + 100, QChar(0x597D))}

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "display/seatcues.h"
 #include "tests/app/apptesting.h"
 #include "tests/testing.h"
 
@@ -65,6 +66,24 @@ void LogOn(MainWindow& w, bool net, int port = 0) {
 
 QString Conservation(MainWindow& w, int chosenSeat = -1) {
     return Q(vorn::CheckConservation(w.table(), chosenSeat));
+}
+
+// What the table shows that a person could not tell from it: a seat's count
+// that is not its number of cards, a card of the play to beat not face up.
+QString Misshown(MainWindow& w) {
+    QString wrong;
+    std::array<int, 4> held{};
+    for (int s = 0; s < vorn::kSuits; ++s)
+        for (int n = 1; n <= vorn::kNumbers; ++n) {
+            const int at = w.table().Location(Card{s, n});
+            if (at >= 0 && at < 4) ++held[size_t(at)];
+        }
+    for (int seat = 0; seat < 4; ++seat)
+        if (w.seatCues().Count(seat)->text() != QString::number(held[size_t(seat)]))
+            wrong += QString("count %1: %2;").arg(seat).arg(w.seatCues().Count(seat)->text());
+    for (const Card card : w.table().TablePlay)
+        if (!w.tableWidget().CardAt(card).face) wrong += Q(vorn::CardCode(card)) + " face down;";
+    return wrong;
 }
 
 class TestTableWindow : public QObject {
@@ -357,23 +376,46 @@ class TestTableWindow : public QObject {
             for (int i = 0; i < 4; ++i) kept[i] = w.table().HandSize(i);
         };
         w.engine().beforeDecision = [&record](int, bool) { record(); };
+        // While the question is asked: what it says beneath, and whether any
+        // card outside the two piles still shows its back.
+        QString detail;
+        int hiddenInHands = -1;
+        w.prompter.yesNoDefaultYes = [&](QWidget*, const QString& text) {
+            f.questions << text;
+            detail = *w.prompter.detail;
+            hiddenInHands = 0;
+            for (int s = 0; s < vorn::kSuits; ++s)
+                for (int n = 1; n <= vorn::kNumbers; ++n) {
+                    const vorn::CardImage& i = w.tableWidget().CardAt(Card{s, n});
+                    const bool pile = (i.x == 300 && i.y == 300) || (i.x == 7200 && i.y == 3300);
+                    if (!i.face && !pile) ++hiddenInHands;
+                }
+            return f.answer;
+        };
         w.Action("mnuDeal")->trigger();
 
         int personMoves = 0;
         for (int step = 0; step < 3000 && f.questions.isEmpty(); ++step) {
             QCOMPARE(Conservation(w), QString());
+            QCOMPARE(Misshown(w), QString());
             if (w.labThrow()->isHidden() || w.table().CurrentSeat != 0) {
                 w.engine().Tick();
                 continue;
             }
             record();
+            const QString status = w.HintPanel()->text();
             w.Action("mnuHint")->trigger();
             if (w.table().lstSelected.Empty()) {
-                QCOMPARE(w.HintPanel()->text(), QString("提示：没有牌管得起"));
+                // The hint's answer is a note by the play button; the status line keeps the play to beat.
+                QCOMPARE(w.seatCues().Note()->text(), QString("没有牌管得起"));
+                QVERIFY(!w.seatCues().Note()->isHidden());
+                QCOMPARE(w.HintPanel()->text(), status);
                 QVERIFY(!w.table().MustLead);
             }
+            const bool passing = w.table().lstSelected.Empty();
             PressThrow(w);
             QVERIFY2(f.infos.isEmpty(), qPrintable(f.infos.join('|')));
+            if (passing && f.questions.isEmpty()) QVERIFY(!w.seatCues().PassMark(0)->isHidden());
             ++personMoves;
         }
         QCOMPARE(f.questions.size(), 1);
@@ -383,6 +425,14 @@ class TestTableWindow : public QObject {
         const QString name = Q(w.session().PlayerNames[winner]);
         QCOMPARE(f.questions.front(), name + " 赢得本局，并赢得下局的先出牌权！开始下一局吗？");
         QVERIFY(f.questions.front().endsWith("开始下一局吗？"));
+        QCOMPARE(hiddenInHands, 0);
+        QStringList lines;
+        for (int i = 0; i < 4; ++i) {
+            const QString n = QString::number(i == winner ? 0 : kept[i]);
+            lines << kDefaultNames[i] + "：剩 " + n + " 张，本局失 " + n + " 分";
+        }
+        QCOMPARE(detail, lines.join('\n'));
+        QVERIFY(w.prompter.detail->isEmpty());
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(w.lblScore(i)->text(), QString::number(i == winner ? 0 : kept[i]));
             QCOMPARE(w.lblWin(i)->text(), QString(i == winner ? "1" : "0"));
@@ -397,6 +447,12 @@ class TestTableWindow : public QObject {
             QVERIFY(w.tmrCYC().isActive());
         } else {
             QCOMPARE(w.CardsLeft()->text(), QString("52"));
+            // Answered, the table is the new game's again: every card back in the stock.
+            for (int s = 0; s < vorn::kSuits; ++s)
+                for (int n = 1; n <= vorn::kNumbers; ++n) {
+                    const vorn::CardImage& i = w.tableWidget().CardAt(Card{s, n});
+                    QVERIFY(!i.face && i.x == 300 && i.y == 300);
+                }
             QVERIFY(w.Action("mnuDeal")->isEnabled());
             QVERIFY(!w.tmrCYC().isActive());
             QCOMPARE(w.HintPanel()->text(), "提示：本局由" + name + "先出牌");
@@ -457,7 +513,8 @@ class TestTableWindow : public QObject {
                 during = w.engine().Busy();
                 w.Action("mnuDeal")->trigger();
                 w.Action("mnuDeal")->trigger();
-                stockDuring = w.CardsLeft()->text();
+                // The label still shows the finished hand while the question is open; the stock itself is full.
+                stockDuring = QString::number(w.table().lstCardsBox.Count());
                 return f.answer;
             };
             w.engine().autoPlay = true;

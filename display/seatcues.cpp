@@ -1,0 +1,142 @@
+#include "display/seatcues.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+
+#include "display/tablewidget.h"
+
+namespace vorn {
+
+namespace {
+constexpr const char* kNameStyle = "color: #f4ecd2; background: transparent;";
+constexpr const char* kNameLitStyle =
+    "color: #2b1d00; background: #ffd24a; border-radius: 4px; padding: 0px 2px;";
+constexpr const char* kCountStyle =
+    "color: #f4ecd2; background: rgba(0, 0, 0, 110); border: 1px solid rgba(244, 236, 210, 120);"
+    " border-radius: 7px; font-weight: bold;";
+constexpr const char* kCountFewStyle =
+    "color: #ffffff; background: #c0281c; border: 1px solid #ffd0c8; border-radius: 7px; font-weight: bold;";
+constexpr const char* kPassStyle =
+    "color: #ffffff; background: rgba(60, 60, 72, 200); border: 1px solid rgba(255, 255, 255, 150);"
+    " border-radius: 6px; font-weight: bold;";
+constexpr const char* kRoundStyle =
+    "color: #2b1d00; background: rgba(255, 214, 90, 230); border: 2px solid #7a5a12; border-radius: 10px;"
+    " font-weight: bold;";
+constexpr const char* kNoteStyle =
+    "color: #2b1d00; background: rgba(255, 246, 214, 235); border: 1px solid #7a5a12; border-radius: 6px;";
+
+// Twips a text takes at the table's natural size, where 15 twips are one pixel.
+int TextTwips(const QLabel& label, const QString& text) {
+    QFont f = label.font();
+    const QVariant base = label.property("basePointSize");
+    if (base.isValid()) f.setPointSizeF(base.toDouble());
+    return QFontMetrics(f).horizontalAdvance(text) * 15;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const char* style) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet(style);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+}  // namespace
+
+SeatCues::SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names)
+    : QObject(&table), table_(table), names_(names) {
+    for (int seat = 0; seat < 4; ++seat) {
+        counts_[size_t(seat)] = MakeLabel(&table, QString("lblCount%1").arg(seat), "0", kCountStyle);
+        counts_[size_t(seat)]->hide();
+        passes_[size_t(seat)] =
+            MakeLabel(&table, QString("lblPass%1").arg(seat), cuetexts::kPassed, kPassStyle);
+        passes_[size_t(seat)]->hide();
+    }
+    round_ = MakeLabel(&table, "lblNewRound", cuetexts::kNewRound, kRoundStyle);
+    round_->setAccessibleName(cuetexts::kNewRound);
+    QFont big = round_->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    round_->setFont(big);
+    round_->hide();
+    note_ = MakeLabel(&table, "lblNote", QString(), kNoteStyle);
+    note_->setWordWrap(true);
+    note_->hide();
+    // The round cue sits over the heap, which a new round has just cleared.
+    table_.Place(round_, QRect(kHeapX + TableWidget::kCardW / 2 - 1100, kHeapY + 460, 2200, 520));
+
+    roundTimer_.setSingleShot(true);
+    noteTimer_.setSingleShot(true);
+    connect(&roundTimer_, &QTimer::timeout, round_, &QLabel::hide);
+    connect(&noteTimer_, &QTimer::timeout, note_, &QLabel::hide);
+}
+
+void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const QString& name) {
+    seatNames_[size_t(seat)] = name;
+    QLabel* count = counts_[size_t(seat)];
+    QLabel* pass = passes_[size_t(seat)];
+    if (vertical) {
+        // Below the name written top to bottom: the count, then the mark, also
+        // written top to bottom so the column stays one character wide.
+        const int x = nameTwips.x();
+        const int below = nameTwips.bottom() + 80;
+        table_.Place(count, QRect(x - 30, below, 360, 300));
+        pass->setText(QString(cuetexts::kPassed).split(QString(), Qt::SkipEmptyParts).join('\n'));
+        table_.Place(pass, QRect(x - 30, below + 380, 360, 620));
+    } else {
+        const int right = nameTwips.x() + TextTwips(*names_[size_t(seat)], name) + 150;
+        table_.Place(count, QRect(right, nameTwips.y(), 480, 300));
+        pass->setText(cuetexts::kPassed);
+        table_.Place(pass, QRect(right + 600, nameTwips.y(), 720, 300));
+    }
+    pass->setAccessibleName(name + " " + cuetexts::kPassed);
+    // The name may have changed: say the count again with it.
+    const int shown = std::max(0, shownCount_[size_t(seat)]);
+    shownCount_[size_t(seat)] = -1;
+    SetCount(seat, shown, dealt_);
+}
+
+void SeatCues::SetCount(int seat, int count, bool dealt) {
+    dealt_ = dealt;
+    const bool warn = dealt && count <= kFewCards;
+    if (shownCount_[size_t(seat)] == count && warned_[size_t(seat)] == warn) return;
+    shownCount_[size_t(seat)] = count;
+    warned_[size_t(seat)] = warn;
+    QLabel* label = counts_[size_t(seat)];
+    label->setText(QString::number(count));
+    label->setAccessibleName(seatNames_[size_t(seat)] + cuetexts::kCardsLeft1 + QString::number(count) +
+                             cuetexts::kCardsLeft2);
+    label->setStyleSheet(warn ? kCountFewStyle : kCountStyle);
+    label->show();
+}
+
+void SeatCues::SetPassed(int seat, bool passed) {
+    passes_[size_t(seat)]->setVisible(passed);
+}
+
+void SeatCues::ClearPasses() {
+    for (QLabel* pass : passes_) pass->hide();
+}
+
+void SeatCues::SetTurn(int seat) {
+    if (seat == turn_) return;
+    turn_ = seat;
+    for (int s = 0; s < 4; ++s) names_[size_t(s)]->setStyleSheet(s == seat ? kNameLitStyle : kNameStyle);
+}
+
+void SeatCues::ShowRoundCue() {
+    round_->show();
+    round_->raise();
+    roundTimer_.start(kRoundCueMs);
+}
+
+void SeatCues::ShowNote(const QString& text, const QRect& playButtonTwips) {
+    note_->setText(text);
+    note_->setAccessibleName(text);
+    table_.Place(note_,
+                 QRect(playButtonTwips.right() + 60, playButtonTwips.y(), 1750, playButtonTwips.height()));
+    note_->show();
+    note_->raise();
+    noteTimer_.start(kNoteMs);
+}
+
+}  // namespace vorn

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+
+class QLabel;
+
+namespace vorn {
+
+class TableWidget;
+
+namespace cuetexts {
+inline constexpr const char* kPassed = "不出";
+inline constexpr const char* kNewRound = "新一轮";
+// "<name> 剩 N 张": a seat's cards in hand, as a screen reader says it.
+inline constexpr const char* kCardsLeft1 = " 剩 ";
+inline constexpr const char* kCardsLeft2 = " 张";
+}  // namespace cuetexts
+
+// The marks around the seats that tell a person what happened without
+// counting cards: each seat's hand size beside its name (in a warning colour
+// when the seat is close to going out), a "不出" by a seat that passed, the
+// name of the seat to move lit, a short "新一轮" when a round opens, and a
+// short note by the play button. All are labels on the table, placed in twips
+// so they scale with it; the window decides when each one shows.
+class SeatCues : public QObject {
+    Q_OBJECT
+  public:
+    // The warning colour is for this many cards and fewer.
+    static constexpr int kFewCards = 2;
+
+    SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names);
+
+    // The name label of seat was placed at nameTwips; vertical for the side seats.
+    void PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const QString& name);
+    // dealt: a hand is on the table (before the deal every count is 0 and no warning).
+    void SetCount(int seat, int count, bool dealt);
+    void SetPassed(int seat, bool passed);
+    void ClearPasses();
+    // Lights the name of seat (or none for -1).
+    void SetTurn(int seat);
+    void ShowRoundCue();
+    // Shown beside the play button at playButtonTwips for a few seconds.
+    void ShowNote(const QString& text, const QRect& playButtonTwips);
+
+    QLabel* Count(int seat) const { return counts_[size_t(seat)]; }
+    QLabel* PassMark(int seat) const { return passes_[size_t(seat)]; }
+    QLabel* RoundCue() const { return round_; }
+    QLabel* Note() const { return note_; }
+    int CountOf(int seat) const { return shownCount_[size_t(seat)]; }
+
+    static constexpr int kRoundCueMs = 1500;
+    static constexpr int kNoteMs = 3500;
+
+  private:
+    void StyleCount(int seat);
+
+    TableWidget& table_;
+    std::array<QLabel*, 4> names_;
+    std::array<QLabel*, 4> counts_{};
+    std::array<QLabel*, 4> passes_{};
+    std::array<QString, 4> seatNames_;
+    std::array<int, 4> shownCount_{-1, -1, -1, -1};
+    std::array<bool, 4> warned_{};
+    QLabel* round_ = nullptr;
+    QLabel* note_ = nullptr;
+    QTimer roundTimer_;
+    QTimer noteTimer_;
+    int turn_ = -1;
+    bool dealt_ = false;
+};
+
+}  // namespace vorn
