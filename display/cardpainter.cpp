@@ -316,8 +316,10 @@ void CardPainter::PaintIndex(QPainter& painter, Card card) const {
     const QColor ink = SuitColour(card.Suit());
     static const QFont font = IndexFont();
     const QString text = QString::fromLatin1(kRankTexts[card.Number() - 1]);
-    const QPainterPath rank =
-        FittedText(text, font, QRectF(2.0, 3.5, text.size() > 1 ? 12.5 : 10.0, 10.5), "K");
+    // In a hand only 200 twips (13.3 pixels) of a card show beside the next
+    // one: the rank stays inside them, "10" squeezed a little to fit.
+    const QPainterPath rank = FittedText(
+        text, font, text.size() > 1 ? QRectF(1.4, 3.5, 10.8, 10.5) : QRectF(2.0, 3.5, 10.0, 10.5), "K");
     const QPainterPath pip = SuitPath(card.Suit(), QRectF(3.0, 16.5, 8.5, 9.0));
     QPainterPath index = rank;
     index.addPath(pip);

@@ -4,7 +4,9 @@
 #include "app/playerdialog.h"
 
 #include "app/mainwindow.h"
+#include "app/networkgame.h"
 #include "net/socket/codec.h"
+#include "net/socket/socket.h"
 #include "tests/app/apptesting.h"
 #include "tests/testing.h"
 
@@ -218,6 +220,23 @@ class TestDialogs : public QObject {
         QFETCH(QString, text);
         QFETCH(int, port);
         QCOMPARE(vorn::ParsePort(text), port);
+    }
+
+    // A refusal for lack of privilege tells what to do; other failures keep the system's words.
+    void hostingRefusal_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("privileged port") << vorn::Socket::kAccessDenied << 1005
+                                         << "端口 1005 需要管理员权限才能使用。请选择 1024 或以上的端口。";
+        QTest::newRow("port in use") << 10000 + 8 << 11005 << "system words";
+        QTest::newRow("bad port") << 10000 + 10 << 70000 << "system words";
+    }
+    void hostingRefusal() {
+        QFETCH(int, number);
+        QFETCH(int, port);
+        QFETCH(QString, text);
+        QCOMPARE(vorn::HostingRefusal(number, "system words", port), text);
     }
 
     void logonLocalOk() {

@@ -16,6 +16,7 @@
 #include <QTest>
 
 using vorn::MainWindow;
+using vorn::TableWidget;
 using vorn::apptest::WindowFixture;
 
 namespace {
@@ -276,6 +277,77 @@ class TestMenus : public QObject {
     }
 
     // Changes that were never saved are gone after the next start.
+    // The deal by its menu item, by F5 and by a click on the stock: each deals
+    // only where the menu would offer it, so a joiner never deals.
+    void dealCommands_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("joiner");
+        QTest::addColumn<bool>("dealt");
+        for (const char* how : {"menu", "F5", "stock"}) {
+            QTest::newRow(how) << how << false << true;
+            QTest::newRow(QByteArray(how) + ", joiner") << how << true << false;
+        }
+    }
+    void dealCommands() {
+        QFETCH(QString, how);
+        QFETCH(bool, joiner);
+        QFETCH(bool, dealt);
+        WindowFixture f;
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.session().mode = joiner ? vorn::Mode::Joiner : vorn::Mode::Local;
+        w.session().LocalSeat = joiner ? 2 : 0;
+        QVERIFY(w.Action("mnuDeal")->isEnabled());
+        QCOMPARE(w.Action("mnuDeal")->shortcut(), QKeySequence(Qt::Key_F5));
+        if (how == "menu") {
+            w.Action("mnuDeal")->trigger();
+        } else if (how == "F5") {
+            QTest::keyClick(&w, Qt::Key_F5);
+        } else {
+            TableWidget& table = w.tableWidget();
+            QTest::mouseClick(&table, Qt::LeftButton, Qt::NoModifier,
+                              table.ToPixels(QRect(300, 300, 1065, 1440)).center());
+        }
+        QCOMPARE(w.CardsLeft()->text(), QString(dealt ? "27" : "52"));
+        w.tmrCYC().stop();
+        w.session().mode = vorn::Mode::Local;
+        if (!dealt) return;
+        // Dealt once: F5 and the stock do nothing until the next game is set up.
+        QTest::keyClick(&w, Qt::Key_F5);
+        TableWidget& table = w.tableWidget();
+        QTest::mouseClick(&table, Qt::LeftButton, Qt::NoModifier,
+                          table.ToPixels(QRect(300, 300, 1065, 1440)).center());
+        QCOMPARE(w.CardsLeft()->text(), QString("27"));
+    }
+
+    // 退出 during a hand asks first (No by default); before a deal it just exits.
+    void exitDuringAHand_data() {
+        QTest::addColumn<bool>("dealt");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("exits");
+        QTest::newRow("no hand") << false << false << 0 << 1;
+        QTest::newRow("hand, No") << true << false << 1 << 0;
+        QTest::newRow("hand, Yes") << true << true << 1 << 1;
+    }
+    void exitDuringAHand() {
+        QFETCH(bool, dealt);
+        QFETCH(bool, answer);
+        QFETCH(int, questions);
+        QFETCH(int, exits);
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        f.answer = answer;
+        if (dealt) f->Action("mnuDeal")->trigger();
+        f->tmrCYC().stop();
+        f->Action("mnuExit")->trigger();
+        QCOMPARE(f.questions.size(), questions);
+        if (questions) QCOMPARE(f.questions.front(), QString("本局还没有结束，确定要退出吗？"));
+        QCOMPARE(f.exits, exits);
+    }
+
     void optionsWithoutExitAreNotKept() {
         WindowFixture f;
         QVERIFY(f.Open(1, false));

@@ -42,6 +42,7 @@ Options Unusual() {
     options.showConnections = true;
     options.deskShape = 3;
     options.fourColour = true;
+    options.keepPlay = false;
     return options;
 }
 
@@ -91,6 +92,7 @@ class TestSettings : public QObject {
         QVERIFY(!options.showMessage);
         QVERIFY(!options.showConnections);
         QVERIFY(!options.fourColour);
+        QVERIFY(options.keepPlay);
         QCOMPARE(options.deskShape, 0);
         QCOMPARE(session.PlayerNames[1], std::string("青龙"));
         QCOMPARE(session.PlayerNames[0], std::string("朱雀"));
@@ -99,6 +101,7 @@ class TestSettings : public QObject {
         QCOMPARE(vorn::ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("127.0.0.1"));
         QCOMPARE(vorn::ReadIniFile(path, "Net", "Port", "1005"), QStringLiteral("1005"));
         QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", "Quillon"), QStringLiteral("Quillon"));
+        QVERIFY(!vorn::LoadWindowPlace(path));
     }
 
     // key, stored value, then the checked item (-1: none, and the old values stay).
@@ -163,12 +166,13 @@ class TestSettings : public QObject {
         QFETCH(QByteArray, value);
         QFETCH(int, expected);
         QByteArray file = "[Option]\r\n";
-        for (const char* key : {"Animal", "Sound", "Score", "Message", "Connections", "FourColour"})
+        for (const char* key :
+             {"Animal", "Sound", "Score", "Message", "Connections", "FourColour", "KeepPlay"})
             file += QByteArray(key) + "=" + value + "\r\n";
         for (bool start : {false, true}) {
             Options options;
             options.animation = options.sound = options.showScore = start;
-            options.showMessage = options.showConnections = options.fourColour = start;
+            options.showMessage = options.showConnections = options.fourColour = options.keepPlay = start;
             Session session;
             vorn::LoadSettings(FileWith(file), options, session);
             const bool want = expected < 0 ? start : expected == 1;
@@ -178,7 +182,50 @@ class TestSettings : public QObject {
             QCOMPARE(options.showMessage, want);
             QCOMPARE(options.showConnections, want);
             QCOMPARE(options.fourColour, want);
+            QCOMPARE(options.keepPlay, want);
         }
+    }
+
+    // The window's place: written once the window has one, read back whole
+    // (it may pass the old reader's 15 bytes), anything malformed ignored.
+    void windowPlace_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("read");  // empty: no place
+        QTest::newRow("four numbers") << QByteArray("120,80,820,640") << "120,80,820,640";
+        QTest::newRow("past 15 bytes") << QByteArray("-1280,1024,1640,1190") << "-1280,1024,1640,1190";
+        QTest::newRow("blanks around") << QByteArray(" 1, 2 ,3,4 ") << "1,2,3,4";
+        QTest::newRow("three numbers") << QByteArray("1,2,3") << "";
+        QTest::newRow("not a number") << QByteArray("1,2,wide,4") << "";
+        QTest::newRow("no size") << QByteArray("10,10,0,500") << "";
+        QTest::newRow("empty") << QByteArray("") << "";
+    }
+    void windowPlace() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, read);
+        const QString path = FileWith("[Set]\r\nDesk=0\r\nWindow=" + stored + "\r\n");
+        const auto place = vorn::LoadWindowPlace(path);
+        QString got;
+        if (place)
+            got = QString("%1,%2,%3,%4").arg((*place)[0]).arg((*place)[1]).arg((*place)[2]).arg((*place)[3]);
+        QCOMPARE(got, read);
+        // The settings themselves never take the place: the window keeps it current.
+        Options options;
+        Session session;
+        vorn::LoadSettings(path, options, session);
+        QCOMPARE(options.window, (std::array<int, 4>{}));
+        if (!place) return;
+        // Saved as it was read, and only the value changes in the file.
+        options.window = *place;
+        QVERIFY(vorn::SaveSettings(path, options, session));
+        QCOMPARE(vorn::LoadWindowPlace(path), place);
+        QVERIFY(ReadFile(path).contains("\r\nWindow=" + read.toLatin1() + "\r\n"));
+    }
+
+    void noPlaceWritesNoWindowKey() {
+        const QString path = FileWith("");
+        QVERIFY(vorn::SaveSettings(path, Options{}, Session{}));
+        QVERIFY(!ReadFile(path).contains("Window"));
+        QVERIFY(ReadFile(path).contains("\r\nKeepPlay=1\r\n"));
     }
 
     void deskShape_data() {
@@ -282,6 +329,7 @@ class TestSettings : public QObject {
         QCOMPARE(loaded.showMessage, options.showMessage);
         QCOMPARE(loaded.showConnections, options.showConnections);
         QCOMPARE(loaded.fourColour, options.fourColour);
+        QCOMPARE(loaded.keepPlay, options.keepPlay);
         QCOMPARE(loaded.deskShape, 3);
         QCOMPARE(back.PlayerNames, session.PlayerNames);
     }

@@ -5,6 +5,7 @@
 #include "tests/testing.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -122,6 +123,41 @@ class TestTableWindow : public QObject {
         QVERIFY(f.infos.isEmpty());
         QVERIFY(f.questions.isEmpty());
         QCOMPARE(f.logons, 0);
+    }
+
+    // The window opens inside the screen's free area, at its last place when it
+    // has one, kept on the screen and no larger than it; an exit saves the place.
+    void windowPlace_data() {
+        QTest::addColumn<QByteArray>("saved");  // empty: a new settings file
+        QTest::addColumn<QRect>("expected");    // null: anywhere that fits
+        QTest::newRow("first start") << QByteArray() << QRect();
+        QTest::newRow("saved inside") << QByteArray("40,30,500,360") << QRect(40, 30, 500, 360);
+        QTest::newRow("saved off the screen") << QByteArray("5000,-900,500,360") << QRect();
+        QTest::newRow("saved larger than the screen") << QByteArray("0,0,5000,4000") << QRect();
+    }
+    void windowPlace() {
+        QFETCH(QByteArray, saved);
+        QFETCH(QRect, expected);
+        WindowFixture f;
+        if (!saved.isEmpty()) {
+            QFile file(f.dir.filePath("Vorn.ini"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[Set]\r\nWindow=" + saved + "\r\n");
+        }
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        const QRect area = w.screen()->availableGeometry();
+        const QRect place(w.pos(), w.size());
+        QVERIFY2(
+            area.contains(place),
+            qPrintable(
+                QString("%1,%2 %3x%4").arg(place.x()).arg(place.y()).arg(place.width()).arg(place.height())));
+        if (!expected.isNull()) QCOMPARE(place, expected);
+        w.move(area.topLeft() + QPoint(7, 9));
+        w.resize(480, 360);
+        w.Action("mnuExit")->trigger();
+        QVERIFY(f.Open());
+        QCOMPARE(QRect(f->pos(), f->size()), QRect(area.topLeft() + QPoint(7, 9), QSize(480, 360)));
     }
 
     void resetToLocalGameClearsState() {

@@ -138,6 +138,41 @@ class CardPainterTest : public QObject {
         }
     }
 
+    // In a hand the next card covers all but a strip of 200 twips (13.3 of the
+    // 71 pixels) of the one before; the corner rank must lie wholly inside it,
+    // "10" too, at any ratio. Red ink of hearts left of the strip's edge and
+    // none in the band beyond it, up to where a court card's panel begins.
+    void indexFitsTheOverlapStrip_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<qreal>("dpr");
+        for (qreal dpr : {1.0, 1.25, 2.0, 3.0}) {
+            const QByteArray at = " at " + QByteArray::number(dpr);
+            QTest::newRow("10" + at) << 8 << dpr;
+            QTest::newRow("3" + at) << 1 << dpr;
+            QTest::newRow("Q" + at) << 10 << dpr;
+            QTest::newRow("A" + at) << 12 << dpr;
+        }
+    }
+    void indexFitsTheOverlapStrip() {
+        QFETCH(int, number);
+        QFETCH(qreal, dpr);
+        const QImage face = Pixels(CardPainter().Face(Card{2, number}, dpr));
+        auto tinted = [&face](int x, int y) {
+            const QRgb p = face.pixel(x, y);
+            return qRed(p) - qGreen(p) > 50;
+        };
+        const int strip = int(200.0 / 15.0 * dpr);
+        const int pipsStart = int(14.3 * dpr);
+        const int rankBottom = int(14.5 * dpr);
+        int inside = 0, beyond = 0;
+        for (int y = 0; y < rankBottom; ++y) {
+            for (int x = 0; x < strip; ++x) inside += tinted(x, y);
+            for (int x = strip; x < pipsStart; ++x) beyond += tinted(x, y);
+        }
+        QVERIFY(inside > 10);
+        QCOMPARE(beyond, 0);
+    }
+
     void switchingSchemeRedraws() {
         CardPainter painter;
         const QImage clubs = Pixels(painter.Face(Card{0, 5}, 1));
