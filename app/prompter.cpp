@@ -1,10 +1,38 @@
 #include "app/prompter.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
 
 #include "app/texts.h"
 
 namespace vorn {
+
+namespace {
+
+// A box with a detail is about what lies on the table: it opens beside the
+// window when the screen has room there, so that it covers none of the cards.
+void ShowDetail(QMessageBox& box, const QString& detail, QWidget* parent) {
+    box.setInformativeText(detail);
+    if (detail.isEmpty() || !parent) return;
+    QWidget* window = parent->window();
+    QScreen* screen = window->screen();
+    if (!screen) return;
+    box.adjustSize();
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    const QSize size = box.frameGeometry().size().expandedTo(box.sizeHint());
+    const int top =
+        std::clamp(frame.center().y() - size.height() / 2, area.top(), area.bottom() - size.height());
+    if (frame.right() + 8 + size.width() <= area.right())
+        box.move(frame.right() + 8, top);
+    else if (frame.left() - 8 - size.width() >= area.left())
+        box.move(frame.left() - 8 - size.width(), top);
+}
+
+}  // namespace
 
 Prompter Prompter::Default() {
     Prompter p;
@@ -12,14 +40,14 @@ Prompter Prompter::Default() {
     p.info = [detail](QWidget* parent, const QString& text, Icon icon) {
         QMessageBox box(icon == Icon::Information ? QMessageBox::Information : QMessageBox::Warning,
                         texts::kTitle, text, QMessageBox::Ok, parent);
-        box.setInformativeText(*detail);
+        ShowDetail(box, *detail, parent);
         box.exec();
     };
     auto ask = [detail](QWidget* parent, const QString& text, QMessageBox::StandardButton preferred) {
         QMessageBox box(QMessageBox::Question, texts::kTitle, text, QMessageBox::Yes | QMessageBox::No,
                         parent);
         box.setDefaultButton(preferred);
-        box.setInformativeText(*detail);
+        ShowDetail(box, *detail, parent);
         return box.exec() == QMessageBox::Yes;
     };
     p.yesNo = [ask](QWidget* parent, const QString& text) { return ask(parent, text, QMessageBox::No); };

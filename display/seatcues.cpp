@@ -79,11 +79,15 @@ void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const 
         // written top to bottom so the column stays one character wide.
         const int x = nameTwips.x();
         const int below = nameTwips.bottom() + 80;
-        table_.Place(count, QRect(x - 30, below, 360, 300));
+        table_.Place(count, QRect(x, below, 300, 300));
         pass->setText(QString(cuetexts::kPassed).split(QString(), Qt::SkipEmptyParts).join('\n'));
-        table_.Place(pass, QRect(x - 30, below + 380, 360, 620));
+        table_.Place(pass, QRect(x, below + 380, 300, 620));
     } else {
-        const int right = nameTwips.x() + TextTwips(*names_[size_t(seat)], name) + 150;
+        // The name's label is as wide as its text, so that lit it is a tag, not a bar.
+        const int nameWidth = TextTwips(*names_[size_t(seat)], name) + 120;
+        table_.Place(names_[size_t(seat)],
+                     QRect(nameTwips.x(), nameTwips.y(), nameWidth, nameTwips.height()));
+        const int right = nameTwips.x() + nameWidth + 90;
         table_.Place(count, QRect(right, nameTwips.y(), 480, 300));
         pass->setText(cuetexts::kPassed);
         table_.Place(pass, QRect(right + 600, nameTwips.y(), 720, 300));
