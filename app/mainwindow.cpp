@@ -473,6 +473,7 @@ void MainWindow::SeatPassed(int seat) {
 
 void MainWindow::PlayLaid(int seat, const std::vector<Card>& cards) {
     seatCues_->SetPassed(seat, false);
+    seatCues_->HideRoundCue();
     tableWidget_->PlayLaid(cards);
     NotifyTableChanged();
 }

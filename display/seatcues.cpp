@@ -133,6 +133,11 @@ void SeatCues::ShowRoundCue() {
     roundTimer_.start(kRoundCueMs);
 }
 
+void SeatCues::HideRoundCue() {
+    roundTimer_.stop();
+    round_->hide();
+}
+
 void SeatCues::ShowNote(const QString& text, const QRect& playButtonTwips) {
     note_->setText(text);
     note_->setAccessibleName(text);

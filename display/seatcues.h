@@ -44,6 +44,8 @@ class SeatCues : public QObject {
     // Lights the name of seat (or none for -1).
     void SetTurn(int seat);
     void ShowRoundCue();
+    // The round's first play covers the cue.
+    void HideRoundCue();
     // Shown beside the play button at playButtonTwips for a few seconds.
     void ShowNote(const QString& text, const QRect& playButtonTwips);
 

@@ -1,5 +1,8 @@
 #include "display/tablecues.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace vorn {
 
 namespace {
@@ -13,6 +16,9 @@ constexpr int kCardWidth = 1065;
 void TableCues::PlayLaid(const std::vector<Card>& cards) {
     previous_ = std::move(current_);
     current_ = cards;
+    // Fanned in rank order, as a hand lies, whatever order the play came in.
+    std::stable_sort(current_.begin(), current_.end(),
+                     [](Card a, Card b) { return std::pair(a.Number(), a.Suit()) < std::pair(b.Number(), b.Suit()); });
 }
 
 void TableCues::ClearPlays() {

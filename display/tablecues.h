@@ -26,8 +26,8 @@ class TableCues {
     void SetKeepPlay(bool keep) { keepPlay_ = keep; }
     bool KeepPlay() const { return keepPlay_; }
 
-    // A play reached the heap: it becomes the play to beat, and the one it
-    // covers the dimmed play beneath.
+    // A play reached the heap: it becomes the play to beat (fanned in rank
+    // order), and the one it covers the dimmed play beneath.
     void PlayLaid(const std::vector<Card>& cards);
     // The round is over (or the game is): nothing stays face up.
     void ClearPlays();

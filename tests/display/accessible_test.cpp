@@ -94,6 +94,41 @@ class TestAccessible : public QObject {
         }
     }
 
+    // The play to beat is kept face up on the heap and read by its faces;
+    // the play it covered is faded into the heap; a finished hand is read open.
+    void PlaysOnTheHeapRead_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QStringList>("names");
+        const QStringList own = {"红桃3", "红桃4", "红桃5", "红桃6", "红桃7"};
+        const QStringList backs = {"牌背", "牌背", "牌背", "余牌", "已出的牌"};
+        QTest::newRow("laid") << "laid" << own + QStringList{"梅花9", "黑桃3", "梅花10", "黑桃4"} + backs;
+        QTest::newRow("covered by the next play")
+            << "laid next" << own + QStringList{"梅花9", "方块9", "梅花10"} + backs;
+        QTest::newRow("kept off") << "off laid" << own + QStringList{"梅花9", "梅花10"} + backs;
+        QTest::newRow("round over") << "laid clear" << own + QStringList{"梅花9", "梅花10"} + backs;
+        QTest::newRow("hand shown") << "reveal" << own + QStringList{"梅花9", "梅花10", "梅花3",   "梅花4",
+                                                                     "梅花5", "余牌",   "已出的牌"};
+    }
+    void PlaysOnTheHeapRead() {
+        QFETCH(QString, steps);
+        QFETCH(QStringList, names);
+        auto table = MakeTable();
+        table->SetCard(Card{1, 7}, CardImage{vorn::kHeapX, vorn::kHeapY, false, 100, false});
+        for (const QString& step : steps.split(' ')) {
+            if (step == "off") table->SetKeepPlay(false);
+            if (step == "laid") table->PlayLaid({kHeap[1], kHeap[0]});
+            if (step == "next") table->PlayLaid({Card{1, 7}});
+            if (step == "clear") table->ClearPlays();
+            if (step == "reveal") table->Reveal(kRight);
+        }
+        QCOMPARE(ChildNames(Accessible(*table)), names);
+        table->EndReveal();
+        table->ClearPlays();
+        // Whatever was shown, the model's pictures come back as they are.
+        for (Card c : kHeap) QCOMPARE(table->CardAt(c).face, false);
+        for (Card c : kRight) QCOMPARE(table->CardAt(c).face, false);
+    }
+
     void ChildWidgetsStayInTheTree() {
         auto table = MakeTable();
         auto* label = new QLabel("0", table.get());
