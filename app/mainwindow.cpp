@@ -25,6 +25,8 @@
 #include "app/networkgame.h"
 #include "app/playerdialog.h"
 #include "app/settings.h"
+#include "app/statistics.h"
+#include "app/statisticsdialog.h"
 #include "app/texts.h"
 #include "cards/textutil.h"
 #include "display/seatcues.h"
@@ -255,6 +257,8 @@ void MainWindow::BuildMenus() {
     connect(add(ip, "mnuLocalName", texts::kMenuLocalName), &QAction::triggered, this,
             &MainWindow::mnuLocalName_Click);
     connect(add(ip, "mnuLocalIP", texts::kMenuLocalIP), &QAction::triggered, this, &MainWindow::mnuLocalIP_Click);
+    connect(add(ip, "mnuStatistics", texts::kMenuStatistics), &QAction::triggered, this,
+            &MainWindow::mnuStatistics_Click);
 
     QMenu* help = bar->addMenu(texts::kMenuHelp);
     help->menuAction()->setObjectName("mnuHelp");
@@ -818,6 +822,24 @@ void MainWindow::mnuShowScore_Click() {
 
 void MainWindow::mnuLocalName_Click() {
     prompter.Info(this, texts::kLocalNameIs + network_->LocalHostName());
+}
+
+void MainWindow::mnuStatistics_Click() {
+    StatisticsDialog dialog(SettingsFile(), [this](const QString& text) { return prompter.AskYesNo(this, text); },
+                            this);
+    dialog.exec();
+}
+
+// Written at once, so a record survives a crash or a lost session; the rest of
+// the file is only touched at exit.
+void MainWindow::GameEnded(int winnerSeat, const std::array<int, 4>& lostPoints) {
+    const int seat = session_.LocalSeat;
+    if (seat < 0 || seat > 3) return;
+    const int key = session_.IsNet() ? Statistics::kNetwork : options_.levelItem;
+    if (!session_.IsNet() && key < 0) return;
+    Statistics stats = Statistics::Load(SettingsFile());
+    stats.Record(key, winnerSeat == seat, lostPoints[size_t(seat)]);
+    stats.Save(SettingsFile());
 }
 
 void MainWindow::mnuLocalIP_Click() { prompter.Info(this, texts::kLocalIpIs + network_->LocalHostAddress()); }

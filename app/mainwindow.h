@@ -70,6 +70,7 @@ public:
     void mnuShowScore_Click();
     void mnuLocalName_Click();
     void mnuLocalIP_Click();
+    void mnuStatistics_Click();
     void mnuContents_Click();
     void mnuSearch_Click();
     void mnuHomePage_Click();
@@ -155,6 +156,8 @@ public:
     // The deal as the menu, F5 and a click on the stock ask for it: only when
     // the menu would offer it.
     void DealCommand();
+    // Adds the finished game to the lasting record in the settings file.
+    void GameEnded(int winnerSeat, const std::array<int, 4>& lostPoints) override;
 
     void ShowHintText(const QString& text);
     void ShowProgressText(const QString& text);

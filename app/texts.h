@@ -39,6 +39,7 @@ inline constexpr const char* kMenuShowScore = "显示计分(&S)";
 inline constexpr const char* kMenuIP = "查看(&I)";
 inline constexpr const char* kMenuLocalName = "本机名称(&N)";
 inline constexpr const char* kMenuLocalIP = "本机IP(&I)";
+inline constexpr const char* kMenuStatistics = "战绩(&R)";
 inline constexpr const char* kMenuHelp = "帮助(&H)";
 inline constexpr const char* kMenuContents = "主题(&C)";
 inline constexpr const char* kMenuSearch = "搜索(&S)";
@@ -58,5 +59,19 @@ inline constexpr const char* kHandLeft1 = "：剩 ";
 inline constexpr const char* kHandLeft2 = " 张，本局失 ";
 inline constexpr const char* kHandLeft3 = " 分";
 inline constexpr const char* kHomePage = "https://quillon.example.org/vorn/";
+
+inline constexpr const char* kStatsTitle = "战绩";
+inline constexpr const char* kStatsLevelHigh = "电脑水平高";
+inline constexpr const char* kStatsLevelMedium = "电脑水平中";
+inline constexpr const char* kStatsLevelLow = "电脑水平低";
+inline constexpr const char* kStatsNetwork = "网络游戏";
+inline constexpr const char* kStatsPlayed = "局数";
+inline constexpr const char* kStatsWon = "赢局";
+inline constexpr const char* kStatsLost = "失分";
+inline constexpr const char* kStatsLostPerGame = "每局失分";
+inline constexpr const char* kStatsLongest = "最长连胜";
+inline constexpr const char* kStatsCurrent = "当前连胜";
+inline constexpr const char* kStatsClear = "清除";
+inline constexpr const char* kStatsClearQuestion = "清除全部战绩吗？";
 
 }  // namespace vorn::texts

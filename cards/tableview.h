@@ -77,6 +77,12 @@ public:
     // winner laid its last card; left holds what each seat still had. Comes
     // before the table is cleared and the next game is offered.
     virtual void HandEnded(int /*winner*/, const std::array<std::vector<Card>, 4>& /*left*/) {}
+    // A game was played to its end: the seat that emptied its hand and the
+    // points each seat lost in it, before the board is cleared.
+    virtual void GameEnded(int winnerSeat, const std::array<int, 4>& lostPoints) {
+        (void)winnerSeat;
+        (void)lostPoints;
+    }
 };
 
 // A view that shows nothing: the self-play tool and benchmarks use it.

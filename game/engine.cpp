@@ -312,6 +312,7 @@ void Engine::GameWon() {
     for (int i = 0; i < 4; ++i) scores_.lost[i] += t.HandSize(i);
     if (t.TheLastThrower >= 0 && t.TheLastThrower < 4) scores_.won[t.TheLastThrower] += 1;
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
+    env_.view.GameEnded(t.TheLastThrower, {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)});
     NewGame();
     const std::string winner = s.PlayerNames[t.TheLastThrower] + texts::kWinsGame;
     if (!s.IsNet()) env_.view.StopCycleTimer();

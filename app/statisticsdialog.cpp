@@ -1,0 +1,83 @@
+#include "app/statisticsdialog.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/texts.h"
+
+namespace vorn {
+
+namespace {
+struct Row {
+    int key;
+    const char* caption;
+};
+// A new computer level is one more row here.
+constexpr Row kRows[] = {
+    {0, texts::kStatsLevelHigh},
+    {1, texts::kStatsLevelMedium},
+    {2, texts::kStatsLevelLow},
+    {Statistics::kNetwork, texts::kStatsNetwork},
+};
+}  // namespace
+
+StatisticsDialog::StatisticsDialog(QString settingsPath, std::function<bool(const QString&)> ask,
+                                   QWidget* parent)
+    : QDialog(parent), path_(std::move(settingsPath)), ask_(std::move(ask)) {
+    setObjectName("frmStatistics");
+    setWindowTitle(texts::kStatsTitle);
+    table_ = new QTableWidget(this);
+    table_->setObjectName("tblStatistics");
+    table_->setAccessibleName(texts::kStatsTitle);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setColumnCount(6);
+    table_->setHorizontalHeaderLabels({texts::kStatsPlayed, texts::kStatsWon, texts::kStatsLost,
+                                       texts::kStatsLostPerGame, texts::kStatsLongest, texts::kStatsCurrent});
+    table_->setRowCount(int(std::size(kRows)));
+    QStringList rowNames;
+    for (const Row& r : kRows) rowNames << r.caption;
+    table_->setVerticalHeaderLabels(rowNames);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* clear = buttons->addButton(texts::kStatsClear, QDialogButtonBox::ResetRole);
+    clear->setObjectName("cmdClear");
+    QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
+    close->setObjectName("cmdClose");
+    connect(clear, &QPushButton::clicked, this, [this] {
+        if (ask_(texts::kStatsClearQuestion)) Clear();
+    });
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table_);
+    layout->addWidget(buttons);
+    stats_ = Statistics::Load(path_);
+    Fill();
+    resize(640, 240);
+}
+
+void StatisticsDialog::Clear() {
+    stats_.Clear();
+    stats_.Save(path_);
+    Fill();
+}
+
+void StatisticsDialog::Fill() {
+    for (int row = 0; row < int(std::size(kRows)); ++row) {
+        const GameRecord r = stats_.Get(kRows[row].key);
+        const QString cells[6] = {QString::number(r.played),        QString::number(r.won),
+                                  QString::number(r.lostPoints),    QString::number(r.LostPerGame(), 'f', 1),
+                                  QString::number(r.longestStreak), QString::number(r.currentStreak)};
+        for (int c = 0; c < 6; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(row, c, item);
+        }
+    }
+}
+
+}  // namespace vorn
