@@ -18,6 +18,8 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QUrl>
+#include <chrono>
+#include <future>
 
 #include "app/aboutdialog.h"
 #include "app/helpviewer.h"
@@ -33,6 +35,7 @@
 #include "display/sound.h"
 #include "display/tableaccessible.h"
 #include "display/tablewidget.h"
+#include "ai/expert.h"
 #include "display/wait.h"
 #include "game/hint.h"
 #include "game/texts.h"
@@ -46,6 +49,15 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 constexpr int kCardW = 1065;
 constexpr int kCardH = 1440;
 constexpr int kProgressPanelTwips = 3600;
+
+// Runs a search on a thread of its own and waits for its answer with the
+// responsive pause, so that the window keeps painting and answering.
+template <typename Search>
+auto OffThread(Search search) {
+    auto answer = std::async(std::launch::async, std::move(search));
+    while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) WaitResponsive(5);
+    return answer.get();
+}
 }  // namespace
 
 MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* parent)
@@ -55,6 +67,9 @@ MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* paren
     prompter = Prompter::Default();
     network_ = std::make_unique<NetworkGame>(*this);
     engine_ = std::make_unique<Engine>(table_, session_, options_, *this, network_->outbox(), random_, &pictures_);
+    // The expert's decision is the tick's action: it waits here, the window
+    // answering meanwhile, and ticks and clicks are ignored until it is made.
+    engine_->expertSearch = [](const Observation& seen) { return OffThread([seen] { return ExpertChoice(seen); }); };
     sounds_ = new SoundPlayer(programFolder_, this);
 
     tmrCYC_.setObjectName("tmrCYC");
@@ -230,7 +245,7 @@ void MainWindow::BuildMenus() {
     }
     QMenu* level = mnuOption_->addMenu(texts::kMenuLevel);
     level->menuAction()->setObjectName("mnuLevel");
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kLevelItems; ++i) {
         mnuLevelItem_[i] = add(level, "", texts::kMenuLevelItems[i], true);
         mnuLevelItem_[i]->setObjectName(QString("mnuLevelItem%1").arg(i));
         connect(mnuLevelItem_[i], &QAction::triggered, this, [this, i] { mnuLevelItem_Click(i); });
@@ -276,7 +291,7 @@ void MainWindow::BuildMenus() {
 // option changes, the menu is brought into step with it.
 void MainWindow::SyncMenuChecks() {
     for (int i = 0; i < 3; ++i) mnuRateItem_[i]->setChecked(options_.rateItem == i);
-    for (int i = 0; i < 3; ++i) mnuLevelItem_[i]->setChecked(options_.levelItem == i);
+    for (int i = 0; i < kLevelItems; ++i) mnuLevelItem_[i]->setChecked(options_.levelItem == i);
     mnuDeskItem_[0]->setChecked(options_.deskShape == 0);
     mnuDeskItem_[1]->setChecked(options_.deskShape != 0);
     Action("mnuAnimal")->setChecked(options_.animation);
@@ -773,25 +788,36 @@ void MainWindow::UpdateHintEnabled() {
 }
 
 void MainWindow::mnuHint_Click() {
-    if (!PersonToMove()) return;
+    if (!PersonToMove() || hintSearching_) return;
     const int local = session_.LocalSeat;
     // Pressing again offers the next choice for the same table and hand.
-    std::string key = Codes(table_.TablePlay) + (table_.MustLead ? "L" : "F") + Codes(table_.lstDirection[local]) +
-                      Codes(table_.lstSelected);
-    const std::vector<CardSet> choices = HintChoices(table_, local, options_.gambleRate);
-    std::sort(key.begin(), key.end());
-    if (key != hintKey_) hintCycle_ = 0;
+    auto keyNow = [this, local] {
+        std::string key = Codes(table_.TablePlay) + (table_.MustLead ? "L" : "F") +
+                          Codes(table_.lstDirection[local]) + Codes(table_.lstSelected);
+        std::sort(key.begin(), key.end());
+        return key;
+    };
+    const std::string key = keyNow();
+    if (key != hintKey_) {
+        // The search runs off the window's thread on a copy of the table; what
+        // the person did meanwhile (a click, a play) makes its answer stale.
+        hintSearching_ = true;
+        std::vector<CardSet> choices = OffThread([state = table_, local] { return ExpertHint(state, local); });
+        hintSearching_ = false;
+        if (!PersonToMove() || keyNow() != key) return;
+        hintChoices_ = std::move(choices);
+        hintCycle_ = 0;
+        hintKey_ = key;
+    }
     // Lower whatever is raised, then raise the offered cards the way a click does.
     for (const Card card : CardSet(table_.lstSelected)) engine_->CardClick(card);
-    if (choices.empty()) {
+    if (hintChoices_.empty()) {
         // A note by the play button: the status line keeps naming the play to beat.
         seatCues_->ShowNote(texts::kNoBeatingPlay, tableWidget_->PlacedRect(labThrow_));
-        hintKey_ = key;
         return;
     }
-    for (const Card card : choices[hintCycle_ % choices.size()]) engine_->CardClick(card);
+    for (const Card card : hintChoices_[hintCycle_ % hintChoices_.size()]) engine_->CardClick(card);
     ++hintCycle_;
-    hintKey_ = key;
 }
 
 void MainWindow::mnuShowConnections_Click() {

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/prompter.h"
 #include "cards/options.h"
@@ -228,10 +229,12 @@ private:
     QMenu* mnuOption_ = nullptr;
     std::array<QAction*, 2> mnuDeskItem_{};
     std::array<QAction*, 3> mnuRateItem_{};
-    std::array<QAction*, 3> mnuLevelItem_{};
+    std::array<QAction*, kLevelItems> mnuLevelItem_{};
     QPointer<QWidget> helpViewer_;
     std::string hintKey_;
     size_t hintCycle_ = 0;
+    std::vector<CardSet> hintChoices_;  // the expert's plays for hintKey_, best first
+    bool hintSearching_ = false;
     bool exiting_ = false;  // Exit is chosen: it waits for the running action, nothing else starts
 };
 

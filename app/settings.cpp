@@ -59,6 +59,12 @@ int RowOf(int value) {
     return value >= 0 && value <= 2 ? value : 1;
 }
 
+// The level items: the three of the rules and the expert's; anything else is
+// the middle level, as older readers take the expert's too.
+int LevelOf(int value) {
+    return value >= 0 && value < kLevelItems ? value : 1;
+}
+
 }  // namespace
 
 QByteArray CutAtNull(const QByteArray& text) {
@@ -106,7 +112,7 @@ void LoadSettings(const QString& path, Options& options, Session& session) {
     else
         options.rateItem = -1;
     if (std::optional<int> level = ToInt16(read("Option", "Level", "1")))
-        options.SetLevel(RowOf(*level));
+        options.SetLevel(LevelOf(*level));
     else
         options.levelItem = -1;
 
@@ -159,7 +165,7 @@ bool SaveSettings(const QString& path, const Options& options, const Session& se
 
     if (options.rateItem >= 0 && options.rateItem <= 2)
         file.SetValue("Option", "Rate", QByteArray::number(options.rateItem));
-    if (options.levelItem >= 0 && options.levelItem <= 2)
+    if (options.levelItem >= 0 && options.levelItem < kLevelItems)
         file.SetValue("Option", "Level", QByteArray::number(options.levelItem));
     file.SetValue("Option", "Animal", Flag(options.animation));
     file.SetValue("Option", "Sound", Flag(options.sound));

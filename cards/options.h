@@ -14,6 +14,11 @@ struct SpeedRow {
 
 inline constexpr SpeedRow kSpeedTable[3] = {{300, 500, 5}, {500, 800, 15}, {800, 1000, 20}};
 inline constexpr float kGambleRates[3] = {0.1f, 0.5f, 0.9f};
+// The level item after the three of the rules: seats 1 to 3 search instead.
+// Where the rules still decide (the hint's fallbacks, a person's seat played
+// by the computer), they gamble as the middle level does.
+inline constexpr int kExpertLevel = 3;
+inline constexpr int kLevelItems = 4;
 
 // The option state the menus set and the rest of the program reads. The menu
 // items' check marks mirror these fields one to one; nothing else stores them.
@@ -44,7 +49,7 @@ struct Options {
     }
     void SetLevel(int item) {
         levelItem = item;
-        gambleRate = kGambleRates[item];
+        gambleRate = kGambleRates[item == kExpertLevel ? 1 : item];
     }
 };
 

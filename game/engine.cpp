@@ -2,8 +2,7 @@
 
 #include <utility>
 
-#include "ai/follow.h"
-#include "ai/lead.h"
+#include "ai/expert.h"
 #include "cards/rules.h"
 #include "cards/texts.h"
 #include "cards/textutil.h"
@@ -236,28 +235,31 @@ void Engine::Tick() {
     });
 }
 
+int Engine::SeatLevel(int seat) const {
+    if (seat >= 0 && seat < 4 && seatLevels[seat] >= 0) return seatLevels[seat];
+    const int level = env_.options.levelItem;
+    if (level == kExpertLevel) return seat == 0 ? 1 : kExpertLevel;
+    return level;
+}
+
 void Engine::ComputerDecision(int seat, bool lead) {
     GameState& t = env_.table;
     if (beforeDecision) beforeDecision(seat, lead);
-    // The computer player knows seats 1 to 3. A person's seat driven by it (the
-    // self-play tool and soak tests) is decided as seat 1 would be: seats 0 and 1
-    // swap places for the length of the decision.
-    const bool swapped = seat == 0;
-    auto swapSeats = [&t] {
-        std::swap(t.lstDirection[0], t.lstDirection[1]);
-        std::swap(t.SingleRun[0], t.SingleRun[1]);
-        if (t.TheLastThrower == 0)
-            t.TheLastThrower = 1;
-        else if (t.TheLastThrower == 1)
-            t.TheLastThrower = 0;
-    };
-    if (swapped) swapSeats();
-    const int as = swapped ? 1 : seat;
-    if (lead)
-        ChooseLead(t, as, env_.options.gambleRate, env_.random);
-    else
-        FollowDecision(t, as, env_.options.gambleRate, env_.random);
-    if (swapped) swapSeats();
+    const int level = SeatLevel(seat);
+    if (level == kExpertLevel) {
+        // The search sees what the seat sees and draws from its own generator.
+        const Observation seen = Observe(t, seat, scores_.lost);
+        CardSet play = expertSearch ? expertSearch(seen) : ExpertChoice(seen);
+        play = play & t.lstDirection[seat];
+        t.lstDirection[seat] = t.lstDirection[seat].Without(play);
+        t.lstSelected |= play;
+    } else {
+        // A seat of its own level gambles at that level's rate.
+        const float rate = seat >= 0 && seat < 4 && seatLevels[seat] >= 0 && seatLevels[seat] < 3
+                               ? kGambleRates[seatLevels[seat]]
+                               : env_.options.gambleRate;
+        RulesDecision(t, seat, lead, rate, env_.random);
+    }
     if (afterDecision) afterDecision(seat, lead);
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "ai/observation.h"
 #include "game/deal.h"
 
 namespace vorn {
@@ -107,6 +108,15 @@ public:
     bool autoPlay = false;
     // Lets the computer player choose for seat: a follow or a lead.
     void ComputerDecision(int seat, bool lead);
+
+    // Each seat's level when it is not the options' (self-play sets them one
+    // by one): 0..2 the rules' levels, kExpertLevel the search; -1 the options'.
+    std::array<int, 4> seatLevels{-1, -1, -1, -1};
+    // The level seat plays at: the expert level plays seats 1 to 3 only.
+    int SeatLevel(int seat) const;
+    // Runs the expert's search for a seat. The window runs it off its own
+    // thread and waits for it responsively; unset, it runs here and now.
+    std::function<CardSet(const Observation&)> expertSearch;
 
 private:
     void ReturnChosen(int seat);

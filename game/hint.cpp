@@ -1,5 +1,6 @@
 #include "game/hint.h"
 
+#include "ai/expert.h"
 #include "ai/lead.h"
 #include "cards/random.h"
 #include "cards/rules.h"
@@ -92,6 +93,16 @@ std::vector<CardSet> HintChoices(const GameState& state, int seat, float gambleR
     for (const CardSet choice : twoChoices)
         if (choices.size() < kMostChoices && Beats(state, choice)) choices.push_back(choice);
     return choices;
+}
+
+std::vector<CardSet> ExpertHint(const GameState& state, int seat) {
+    std::vector<CardSet> plays;
+    if (seat < 0 || seat > 3) return plays;
+    const Observation seen = Observe(state, seat);
+    if (seen.hand.Empty()) return plays;
+    for (const ExpertMove& move : RankMoves(seen))
+        if (!move.play.Empty()) plays.push_back(move.play);
+    return plays;
 }
 
 }  // namespace vorn

@@ -15,4 +15,9 @@ namespace vorn {
 // table changes and the game's random source is not touched.
 std::vector<CardSet> HintChoices(const GameState& state, int seat, float gambleRate);
 
+// What the expert's search would play for the person at seat, best first, the
+// pass left out: empty when only a pass is left. The person's raised cards
+// count as the hand's. Deterministic and apart from the game's random source.
+std::vector<CardSet> ExpertHint(const GameState& state, int seat);
+
 }  // namespace vorn

@@ -2,12 +2,14 @@
 // a checksum that fingerprints the rules and the computer player, and the game
 // record (--log) with its replay (--replay).
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "tools/selfplay/selfplay.h"
 
@@ -15,7 +17,8 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: vorn-selfplay --games N --seed S [--level high|medium|low|0|1|2] [--log FILE]\n"
+                 "usage: vorn-selfplay --games N --seed S [--level high|medium|low|expert]\n"
+                 "                     [--seat-levels A,B,C,D] [--log FILE]\n"
                  "       vorn-selfplay --replay FILE\n");
     return 2;
 }
@@ -27,6 +30,8 @@ bool ParseLevel(const std::string& text, int& level) {
         level = 1;
     else if (text == "low" || text == "2")
         level = 2;
+    else if (text == "expert" || text == "3")
+        level = 3;
     else
         return false;
     return true;
@@ -48,6 +53,14 @@ int main(int argc, char** argv) {
                 config.seed = std::stoull(value);
             else if (arg == "--level") {
                 if (!ParseLevel(value, config.level)) return Usage();
+            } else if (arg == "--seat-levels") {
+                size_t from = 0;
+                for (int seat = 0; seat < 4; ++seat) {
+                    const size_t comma = value.find(',', from);
+                    if ((seat < 3) != (comma != std::string::npos)) return Usage();
+                    if (!ParseLevel(value.substr(from, comma - from), config.seatLevels[seat])) return Usage();
+                    from = comma + 1;
+                }
             } else if (arg == "--log")
                 logPath = value;
             else if (arg == "--replay")
@@ -103,8 +116,19 @@ int main(int argc, char** argv) {
     std::printf("seconds %.3f\ngames_per_second %.0f\n", seconds, seconds > 0 ? result.games / seconds : 0.0);
     std::printf("moves_per_game %.2f\nplays_per_game %.2f\ndraws_per_game %.2f\n", result.moves / games,
                 result.plays / games, result.draws / games);
-    for (int seat = 0; seat < 4; ++seat)
+    static const char* const kLevelNames[4] = {"high", "medium", "low", "expert"};
+    for (int seat = 0; seat < 4; ++seat) {
+        const int level = config.seatLevels[seat] >= 0 ? config.seatLevels[seat] : config.level;
         std::printf("seat %d wins %d lost %d\n", seat, result.wins[seat], result.lost[seat]);
+        std::printf("seat %d level %s win_share %.3f lost_per_game %.3f\n", seat, kLevelNames[level],
+                    result.wins[seat] / games, result.lost[seat] / games);
+    }
+    if (!result.expertMs.empty()) {
+        std::vector<double> ms = result.expertMs;
+        std::sort(ms.begin(), ms.end());
+        std::printf("expert_decisions %zu\nexpert_ms_median %.2f\nexpert_ms_max %.2f\n", ms.size(),
+                    ms[ms.size() / 2], ms.back());
+    }
     std::printf("checksum %016llx\n", static_cast<unsigned long long>(result.checksum));
     return 0;
 }

@@ -1,9 +1,11 @@
 #include "tools/selfplay/selfplay.h"
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <vector>
 
+#include "ai/expert.h"
 #include "cards/card.h"
 #include "cards/gamestate.h"
 #include "cards/options.h"
@@ -139,7 +141,22 @@ class Driver {
         random_.keep = bool(sink_);
         options_.animation = false;
         options_.sound = false;
-        options_.SetLevel(std::clamp(config_.level, 0, 2));
+        options_.SetLevel(std::clamp(config_.level, 0, kExpertLevel));
+        for (int seat = 0; seat < 4; ++seat) {
+            const int level = config_.seatLevels[seat] >= 0 ? config_.seatLevels[seat] : config_.level;
+            levels_[seat] = std::clamp(level, 0, kExpertLevel);
+            engine_.seatLevels[seat] = levels_[seat];
+        }
+        mixed_ = levels_ != std::array<int, 4>{options_.levelItem, options_.levelItem, options_.levelItem,
+                                                 options_.levelItem};
+        engine_.expertSearch = [this](const Observation& seen) {
+            if (config_.expertMove) return config_.expertMove(table_, seen.seat);
+            const auto start = std::chrono::steady_clock::now();
+            const CardSet play = ExpertChoice(seen);
+            result_.expertMs.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            return play;
+        };
         engine_.autoPlay = true;
         engine_.beforeDecision = [this](int seat, bool lead) { Before(seat, lead); };
         engine_.afterDecision = [this](int seat, bool lead) { After(seat, lead); };
@@ -234,12 +251,13 @@ class Driver {
         movesThisGame_ = 0;
         const std::uint64_t seed = seedOf_ ? seedOf_(game) : GameSeed(config_.seed, game);
         random_.Reseed(seed);
-        if (sink_)
-            Emit(record::Line("game")
-                     .Add("game", game)
-                     .Add("seed", seed)
-                     .Add("level", options_.levelItem)
-                     .Add("leader", table_.TheLastThrower));
+        if (sink_) {
+            record::Line line("game");
+            line.Add("game", game).Add("seed", seed).Add("level", options_.levelItem);
+            // Records of one level for all seats keep their old form.
+            if (mixed_) line.AddInts("levels", levels_);
+            Emit(line.Add("leader", table_.TheLastThrower));
+        }
     }
 
     void Emit(const record::Line& line) {
@@ -347,6 +365,8 @@ class Driver {
     Engine engine_;
 
     Result result_;
+    std::array<int, 4> levels_{};
+    bool mixed_ = false;
     bool stopped_ = false;
     int game_ = 0, ticks_ = 0, movesThisGame_ = 0, stock_ = 0;
     ScoreBoard scores_;
@@ -394,6 +414,7 @@ Result Replay(std::istream& in) {
     std::vector<int> lineNumbers;
     std::vector<std::uint64_t> seeds;
     int level = -1;
+    std::array<int, 4> levels{-1, -1, -1, -1};
     std::string text, error;
     for (int number = 1; std::getline(in, text); ++number) {
         if (!text.empty() && text.back() == '\r') text.pop_back();
@@ -414,7 +435,14 @@ Result Replay(std::istream& in) {
             }
             try {
                 seeds.push_back(std::stoull(seed->text));
-                if (level < 0) level = std::stoi(lv->text);
+                if (level < 0) {
+                    level = std::stoi(lv->text);
+                    if (const record::Value* each = record::Find(object, "levels")) {
+                        if (each->kind != record::Value::Kind::Array || each->items.size() != 4)
+                            throw std::invalid_argument("levels");
+                        for (int seat = 0; seat < 4; ++seat) levels[seat] = std::stoi(each->items[seat].text);
+                    }
+                }
             } catch (...) {
                 failed.error = "line " + std::to_string(number) + ": seed or level is not a number";
                 return failed;
@@ -452,6 +480,21 @@ Result Replay(std::istream& in) {
     Config config;
     config.games = int(seeds.size());
     config.level = level;
+    config.seatLevels = levels;
+    // The search is not run again: an expert seat's move is the record's, and
+    // the checks of every move and the comparison of the events that follow
+    // still hold it to the rules.
+    config.expertMove = [&](const GameState&, int) {
+        CardSet chosen;
+        if (next >= lines.size()) return chosen;
+        const record::Value* cards = record::Find(lines[next], "chosen");
+        if (!cards || cards->kind != record::Value::Kind::Array) return chosen;
+        for (const record::Value& code : cards->items) {
+            CardSet one;
+            if (ParseCodes(code.text, one)) chosen |= one;
+        }
+        return chosen;
+    };
     Result result = Run(config, compare, seedOf);
     if (!difference.empty()) {
         result.ok = false;

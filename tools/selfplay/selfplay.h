@@ -5,6 +5,9 @@
 #include <functional>
 #include <istream>
 #include <string>
+#include <vector>
+
+#include "cards/gamestate.h"
 
 namespace vorn::selfplay {
 
@@ -20,9 +23,15 @@ namespace vorn::selfplay {
 // played again from its seed, level and leader.
 
 struct Config {
-    int games = 100;
-    std::uint64_t seed = 1;
-    int level = 1;  // 0 high, 1 medium, 2 low
+    Config(int games_ = 100, std::uint64_t seed_ = 1, int level_ = 1) : games(games_), seed(seed_), level(level_) {}
+    int games;
+    std::uint64_t seed;
+    int level;  // 0 high, 1 medium, 2 low, 3 expert
+    // Each seat's level, as level; -1 for level's.
+    std::array<int, 4> seatLevels{-1, -1, -1, -1};
+    // When set, the expert seats' moves come from here instead of the search
+    // (a replay takes them from the record).
+    std::function<CardSet(const GameState& table, int seat)> expertMove;
 };
 
 struct Result {
@@ -35,6 +44,7 @@ struct Result {
     std::array<int, 4> wins{};
     std::array<int, 4> lost{};
     std::uint64_t checksum = 0;
+    std::vector<double> expertMs;  // the time of each expert decision
 };
 
 // Receives every line of the record in order; returning false stops the run.

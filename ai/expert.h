@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ai/observation.h"
+#include "cards/gamestate.h"
+#include "cards/options.h"
+#include "cards/random.h"
+
+namespace vorn {
+
+// The rules' computer player for any seat: a follow or a lead chosen into
+// lstSelected. Seat 0, which the rules do not know, is decided as seat 1
+// would be, seats 0 and 1 swapped for the length of the decision.
+void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Random& random);
+
+// A small, fast generator of its own for the search: it never touches the
+// table's, so asking the expert changes no number the game draws.
+class SearchRandom : public Random {
+  public:
+    explicit SearchRandom(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t Next() {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    double Uniform() override { return double(Next() >> 11) * 0x1.0p-53; }
+
+  private:
+    std::uint64_t state_;
+};
+
+struct ExpertSettings {
+    int playouts = 2400;  // games played out per decision, shared among the candidates
+    std::uint64_t seed = 0x6a09e667f3bcc908ull;
+    // How the rules' players of the playouts gamble.
+    float gambleRate = kGambleRates[1];
+};
+
+// One candidate and what its playouts gave.
+struct ExpertMove {
+    CardSet play;  // empty: pass
+    long lost = 0;     // points the seat lost, summed over the playouts
+    int wins = 0;      // playouts the seat won
+    int playouts = 0;
+    double MeanLost() const { return playouts > 0 ? double(lost) / playouts : 0.0; }
+};
+
+// The moves worth trying: on a play to beat, the same shape one rank higher,
+// the 2s where they may beat it, and the pass; when leading, each distinct
+// shape the hand can lay (suits never matter to the rules, so one of each).
+std::vector<CardSet> ExpertCandidates(const Observation& seen);
+
+// Determinized search: the unseen cards are dealt at random to the other hands
+// (their sizes are known) and the stock, and every candidate is played out to
+// the end of the game with the rules' player in every seat, each candidate on
+// the same deals. Best first: fewest lost points, then most wins.
+// Deterministic: the same observation and settings give the same ranking.
+std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings& settings = {});
+
+// The best of RankMoves.
+CardSet ExpertChoice(const Observation& seen, const ExpertSettings& settings = {});
+
+}  // namespace vorn
