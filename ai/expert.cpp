@@ -242,9 +242,11 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
             ++move.playouts;
         }
     }
-    std::stable_sort(moves.begin(), moves.end(), [](const ExpertMove& a, const ExpertMove& b) {
+    const long weight = settings.winWeight;
+    std::stable_sort(moves.begin(), moves.end(), [weight](const ExpertMove& a, const ExpertMove& b) {
         // Every candidate has the same number of playouts: the sums compare exactly.
-        if (a.lost != b.lost) return a.lost < b.lost;
+        const long costA = a.lost - weight * a.wins, costB = b.lost - weight * b.wins;
+        if (costA != costB) return costA < costB;
         return a.wins > b.wins;
     });
     return moves;

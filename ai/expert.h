@@ -37,6 +37,12 @@ struct ExpertSettings {
     std::uint64_t seed = 0x6a09e667f3bcc908ull;
     // How the rules' players of the playouts gamble.
     float gambleRate = kGambleRates[1];
+    // What a won playout is worth, in points, beyond the points it did not
+    // lose: going out first also leads the next game, so a sure small loss is
+    // worth less than a fair chance of winning (measured: 0 wins 29% of the
+    // games against three High seats, 3 wins 39%, 8 wins 46%, each losing
+    // fewer points than the last).
+    int winWeight = 8;
 };
 
 // One candidate and what its playouts gave.
@@ -56,7 +62,8 @@ std::vector<CardSet> ExpertCandidates(const Observation& seen);
 // Determinized search: the unseen cards are dealt at random to the other hands
 // (their sizes are known) and the stock, and every candidate is played out to
 // the end of the game with the rules' player in every seat, each candidate on
-// the same deals. Best first: fewest lost points, then most wins.
+// the same deals. Best first: fewest lost points less winWeight for each win,
+// then most wins.
 // Deterministic: the same observation and settings give the same ranking.
 std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings& settings = {});
 

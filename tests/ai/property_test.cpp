@@ -1,9 +1,12 @@
 #include <QObject>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <vector>
 
+#include "ai/expert.h"
 #include "ai/follow.h"
 #include "ai/lead.h"
 #include "cards/rules.h"
@@ -223,4 +226,134 @@ class TestComputerPlayerLegality : public QObject {
 };
 
 VORN_TEST(TestComputerPlayerLegality)
+
+namespace {
+
+// The maker's cards of no hand are the stock.
+void FillStock(GameState& t) {
+    t.lstCardsBox.Clear();
+    for (int i = 0; i < kDeckSize; ++i)
+        if (t.Location(Card::FromIndex(i)) == kStockLocation) t.lstCardsBox.Add(Card::FromIndex(i));
+}
+
+// The same table with the cards the seat cannot see dealt again: the other
+// hands keep their sizes, the stock its size.
+GameState Rehidden(const GameState& t, int seat, std::uint64_t seed) {
+    GameState other = t;
+    std::vector<Card> hidden;
+    for (int s = 0; s < 4; ++s)
+        if (s != seat)
+            for (const Card c : t.lstDirection[s]) hidden.push_back(c);
+    for (const Card c : t.lstCardsBox) hidden.push_back(c);
+    std::shuffle(hidden.begin(), hidden.end(), std::mt19937_64(seed));
+    size_t next = 0;
+    for (int s = 0; s < 4; ++s) {
+        if (s == seat) continue;
+        const int size = t.HandSize(s);
+        other.lstDirection[s].Clear();
+        for (int k = 0; k < size; ++k) {
+            other.lstDirection[s].Add(hidden[next]);
+            other.Location(hidden[next++]) = std::int8_t(s);
+        }
+    }
+    other.lstCardsBox.Clear();
+    for (; next < hidden.size(); ++next) {
+        other.lstCardsBox.Add(hidden[next]);
+        other.Location(hidden[next]) = kStockLocation;
+    }
+    return other;
+}
+
+QString Ranking(const std::vector<ExpertMove>& moves) {
+    QStringList items;
+    for (const ExpertMove& m : moves) items << QString("[%1] %2/%3").arg(Text(m.play)).arg(m.lost).arg(m.wins);
+    return items.join(", ");
+}
+
+}  // namespace
+
+// The search decides from what its seat sees: its choices are legal and the
+// cards it cannot see never change them.
+class TestExpertPlayer : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void movesAreLegal() {
+        PositionMaker maker(4242);
+        ExpertSettings settings;
+        settings.playouts = 60;
+        int beats = 0;
+        for (int round = 0; round < 300; ++round) {
+            int seat = 1;
+            GameState t = maker.Make(seat);
+            FillStock(t);
+            if (round % 4 == 0) {
+                // The person's seat too: the hint asks for it.
+                std::swap(t.lstDirection[0], t.lstDirection[seat]);
+                for (int s = 0; s < 4; s += seat)
+                    for (const Card c : t.lstDirection[s]) t.Location(c) = std::int8_t(s);
+                if (t.TheLastThrower == 0) t.TheLastThrower = seat;
+                seat = 0;
+            }
+            const bool lead = round % 3 == 0;
+            if (lead) {
+                t.MustLead = true;
+                t.TablePlay.Clear();
+                t.PassCount = 0;
+            }
+            const CardSet hand = t.lstDirection[seat];
+            const CardSet chosen = ExpertChoice(Observe(t, seat), settings);
+            const QString where = Describe(t, seat, hand) + " chose [" + Text(chosen) + "]";
+            QVERIFY2((chosen & hand) == chosen, qPrintable(where));
+            if (chosen.Empty()) {
+                QVERIFY2(!lead, qPrintable(where));
+                continue;
+            }
+            beats += lead ? 0 : 1;
+            QVERIFY2(HasPlayableShape(chosen), qPrintable(where));
+            QVERIFY2(!BreaksTwoRule(chosen), qPrintable(where));
+            QVERIFY2(CanBeat(t, chosen), qPrintable(where));
+        }
+        QVERIFY2(beats > 20, qPrintable(QString::number(beats)));
+    }
+
+    void hiddenCardsDoNotMatter_data() {
+        QTest::addColumn<std::uint64_t>("position");
+        QTest::addColumn<bool>("lead");
+        QTest::newRow("follow a") << std::uint64_t(11) << false;
+        QTest::newRow("follow b") << std::uint64_t(12) << false;
+        QTest::newRow("follow c") << std::uint64_t(13) << false;
+        QTest::newRow("lead a") << std::uint64_t(21) << true;
+        QTest::newRow("lead b") << std::uint64_t(22) << true;
+    }
+    void hiddenCardsDoNotMatter() {
+        QFETCH(std::uint64_t, position);
+        QFETCH(bool, lead);
+        PositionMaker maker(position);
+        ExpertSettings settings;
+        settings.playouts = 200;
+        // The first position with a real choice: more than one candidate.
+        for (int tries = 0; tries < 50; ++tries) {
+            int seat = 1;
+            GameState t = maker.Make(seat);
+            FillStock(t);
+            if (lead) {
+                t.MustLead = true;
+                t.TablePlay.Clear();
+            }
+            if (ExpertCandidates(Observe(t, seat)).size() < 2) continue;
+            const GameState other = Rehidden(t, seat, position * 7 + 1);
+            QVERIFY(other.lstDirection[(seat + 1) % 4] != t.lstDirection[(seat + 1) % 4] ||
+                    other.lstCardsBox != t.lstCardsBox);
+            QCOMPARE(CheckConservation(other), std::string());
+            const auto a = RankMoves(Observe(t, seat), settings);
+            const auto b = RankMoves(Observe(other, seat), settings);
+            QCOMPARE(Ranking(b), Ranking(a));
+            return;
+        }
+        QFAIL("no position with a choice");
+    }
+};
+
+VORN_TEST(TestExpertPlayer)
 #include "property_test.moc"

@@ -120,6 +120,11 @@ class TestSettings : public QObject {
             for (const auto& row : rows)
                 QTest::addRow("%s=%s", key, row.value)
                     << QByteArray(key) << QByteArray(row.value) << row.item;
+        // The level has a fourth item, the expert; the speed has not.
+        QTest::newRow("Rate=3") << QByteArray("Rate") << QByteArray("3") << 1;
+        QTest::newRow("Level=3") << QByteArray("Level") << QByteArray("3") << 3;
+        QTest::newRow("Level=3.4") << QByteArray("Level") << QByteArray("3.4") << 3;
+        QTest::newRow("Level=4") << QByteArray("Level") << QByteArray("4") << 1;
     }
     void choiceConversions() {
         QFETCH(QByteArray, key);
@@ -141,8 +146,17 @@ class TestSettings : public QObject {
             QCOMPARE(options.levelItem, 1);  // the other choice loads its default
         } else {
             QCOMPARE(options.levelItem, item);
-            QCOMPARE(options.gambleRate, item >= 0 ? vorn::kGambleRates[item] : before.gambleRate);
+            // The expert's seats search; the rules, where they still decide, gamble as the middle level.
+            const float rate = item == vorn::kExpertLevel ? vorn::kGambleRates[1]
+                               : item >= 0                ? vorn::kGambleRates[item]
+                                                          : before.gambleRate;
+            QCOMPARE(options.gambleRate, rate);
             QCOMPARE(options.rateItem, 1);
+            // What was read is written back as it was chosen.
+            if (item >= 0) {
+                QVERIFY(vorn::SaveSettings(path, options, session));
+                QCOMPARE(vorn::ReadIniValue(path, "Option", "Level").value_or("?"), QByteArray::number(item));
+            }
         }
     }
 

@@ -3,6 +3,9 @@
 
 #include <QStringList>
 
+#include <cstdlib>
+
+#include "ai/expert.h"
 #include "cards/rules.h"
 #include "cards/gamestate.h"
 #include "game/hint.h"
@@ -29,6 +32,29 @@ GameState Scene(const QString& hand, const QString& selected, const QString& tab
     // Hand cards belong to seat 0, the others of the deck to seat 1 or the stock.
     for (int s = 0; s < kSuits; ++s)
         for (int n = 0; n < kNumbers; ++n) t.CardLocation[s][n] = kStockLocation;
+    return t;
+}
+
+// The same table with `others` cards in each other hand, the lowest of the
+// deck, the table's cards played and the rest in the stock.
+// With `emptyStock` the rest counts as played instead.
+GameState Seated(GameState t, int others, bool emptyStock = false) {
+    for (const Card c : t.TablePlay) t.Location(c) = kPlayedLocation;
+    CardSet free = CardSet::Deck().Without(t.lstDirection[0] | t.lstSelected | t.TablePlay);
+    for (const Card c : t.lstDirection[0] | t.lstSelected) t.Location(c) = 0;
+    for (int seat = 1; seat < 4; ++seat)
+        for (int k = 0; k < others; ++k) {
+            const Card c = free.First();
+            free.Remove(c);
+            t.lstDirection[seat].Add(c);
+            t.Location(c) = std::int8_t(seat);
+        }
+    if (emptyStock)
+        for (const Card c : free) t.Location(c) = kPlayedLocation;
+    else
+        t.lstCardsBox = free;
+    t.StockEmpty = t.lstCardsBox.Empty();
+    t.TheLastThrower = t.TablePlay.Empty() ? 0 : 3;
     return t;
 }
 
@@ -89,6 +115,36 @@ private slots:
         GameState t = Scene(hand, "", "", true);
         t.StockEmpty = true;
         QCOMPARE(Written(HintChoices(t, 0, 0.5f)), expected);
+    }
+
+    // The expert's hint: its plays in its order of merit, the pass left out.
+    void expertHintInOrderOfMerit_data() {
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("others");  // each other hand's size; negative: and the stock is empty
+        QTest::addColumn<QString>("first");
+        // The others hold one card each, one of them a 5, and nobody draws: the
+        // 4 lets that one out, while after the 2 the 4 is led and goes out.
+        QTest::newRow("the 2 first: nothing beats it, then the last card goes out")
+            << "D_02 S_13" << "" << "C_01" << -1 << "S_13";
+        QTest::newRow("raised cards count") << "C_01" << "S_13" << "C_05" << 5 << "S_13";
+        QTest::newRow("a lead that goes out at once") << "C_05 D_05 H_05" << "" << "" << 5 << "C_05 D_05 H_05";
+        QTest::newRow("only a pass is left") << "C_09 D_01" << "" << "H_13" << 5 << "";
+    }
+    void expertHintInOrderOfMerit() {
+        QFETCH(QString, hand);
+        QFETCH(QString, selected);
+        QFETCH(QString, table);
+        QFETCH(int, others);
+        QFETCH(QString, first);
+        const GameState t = Seated(Scene(hand, selected, table, table.isEmpty()), std::abs(others), others < 0);
+        const std::vector<CardSet> hint = ExpertHint(t, 0);
+        QCOMPARE(hint.empty() ? QString() : testing::Text(hint.front()), first);
+        std::vector<CardSet> ranked;
+        for (const ExpertMove& move : RankMoves(Observe(t, 0)))
+            if (!move.play.Empty()) ranked.push_back(move.play);
+        QCOMPARE(Written(hint), Written(ranked));
     }
 
     void otherSeatsAskForTheirOwnCards() {

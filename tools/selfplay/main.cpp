@@ -18,7 +18,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: vorn-selfplay --games N --seed S [--level high|medium|low|expert]\n"
-                 "                     [--seat-levels A,B,C,D] [--log FILE]\n"
+                 "                     [--seat-levels A,B,C,D] [--expert-playouts N]\n"
+                 "                     [--log FILE]\n"
                  "       vorn-selfplay --replay FILE\n");
     return 2;
 }
@@ -61,7 +62,9 @@ int main(int argc, char** argv) {
                     if (!ParseLevel(value.substr(from, comma - from), config.seatLevels[seat])) return Usage();
                     from = comma + 1;
                 }
-            } else if (arg == "--log")
+            } else if (arg == "--expert-playouts")
+                config.expertPlayouts = std::stoi(value);
+            else if (arg == "--log")
                 logPath = value;
             else if (arg == "--replay")
                 replayPath = value;

@@ -152,7 +152,9 @@ class Driver {
         engine_.expertSearch = [this](const Observation& seen) {
             if (config_.expertMove) return config_.expertMove(table_, seen.seat);
             const auto start = std::chrono::steady_clock::now();
-            const CardSet play = ExpertChoice(seen);
+            ExpertSettings settings;
+            if (config_.expertPlayouts > 0) settings.playouts = config_.expertPlayouts;
+            const CardSet play = ExpertChoice(seen, settings);
             result_.expertMs.push_back(
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
             return play;

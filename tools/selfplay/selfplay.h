@@ -29,6 +29,7 @@ struct Config {
     int level;  // 0 high, 1 medium, 2 low, 3 expert
     // Each seat's level, as level; -1 for level's.
     std::array<int, 4> seatLevels{-1, -1, -1, -1};
+    int expertPlayouts = 0;  // the search's budget; 0 for its own
     // When set, the expert seats' moves come from here instead of the search
     // (a replay takes them from the record).
     std::function<CardSet(const GameState& table, int seat)> expertMove;
