@@ -131,6 +131,12 @@ int main(int argc, char** argv) {
         std::sort(ms.begin(), ms.end());
         std::printf("expert_decisions %zu\nexpert_ms_median %.2f\nexpert_ms_max %.2f\n", ms.size(),
                     ms[ms.size() / 2], ms.back());
+        // Most decisions offer one move only; the searched ones apart.
+        std::vector<double> searched = result.searchedMs;
+        std::sort(searched.begin(), searched.end());
+        if (!searched.empty())
+            std::printf("expert_searched_decisions %zu\nexpert_searched_ms_median %.2f\n", searched.size(),
+                        searched[searched.size() / 2]);
     }
     std::printf("checksum %016llx\n", static_cast<unsigned long long>(result.checksum));
     return 0;

@@ -155,8 +155,10 @@ class Driver {
             ExpertSettings settings;
             if (config_.expertPlayouts > 0) settings.playouts = config_.expertPlayouts;
             const CardSet play = ExpertChoice(seen, settings);
-            result_.expertMs.push_back(
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            result_.expertMs.push_back(ms);
+            if (ExpertCandidates(seen).size() > 1) result_.searchedMs.push_back(ms);
             return play;
         };
         engine_.autoPlay = true;

@@ -46,6 +46,7 @@ struct Result {
     std::array<int, 4> lost{};
     std::uint64_t checksum = 0;
     std::vector<double> expertMs;  // the time of each expert decision
+    std::vector<double> searchedMs;  // the same for the decisions with more than one candidate
 };
 
 // Receives every line of the record in order; returning false stops the run.
