@@ -78,7 +78,8 @@ void DealUnseen(const Observation& seen, SearchRandom& random, GameState& state)
     std::array<Card, kDeckSize> unseen;
     int count = 0;
     for (const Card c : seen.Unseen()) unseen[count++] = c;
-    for (int k = count - 1; k > 0; --k) std::swap(unseen[k], unseen[int(random.Next() % std::uint64_t(k + 1))]);
+    for (int k = count - 1; k > 0; --k)
+        std::swap(unseen[k], unseen[int(random.Next() % std::uint64_t(k + 1))]);
     int next = 0;
     for (int s = 0; s < 4; ++s) {
         if (s == seen.seat) continue;

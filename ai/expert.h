@@ -47,9 +47,9 @@ struct ExpertSettings {
 
 // One candidate and what its playouts gave.
 struct ExpertMove {
-    CardSet play;  // empty: pass
-    long lost = 0;     // points the seat lost, summed over the playouts
-    int wins = 0;      // playouts the seat won
+    CardSet play;   // empty: pass
+    long lost = 0;  // points the seat lost, summed over the playouts
+    int wins = 0;   // playouts the seat won
     int playouts = 0;
     double MeanLost() const { return playouts > 0 ? double(lost) / playouts : 0.0; }
 };
