@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/texts.h"
+#include "cards/options.h"
 
 namespace vorn {
 
@@ -20,6 +21,7 @@ constexpr Row kRows[] = {
     {0, texts::kStatsLevelHigh},
     {1, texts::kStatsLevelMedium},
     {2, texts::kStatsLevelLow},
+    {kExpertLevel, texts::kStatsLevelExpert},
     {Statistics::kNetwork, texts::kStatsNetwork},
 };
 }  // namespace

@@ -64,6 +64,7 @@ inline constexpr const char* kStatsTitle = "战绩";
 inline constexpr const char* kStatsLevelHigh = "电脑水平高";
 inline constexpr const char* kStatsLevelMedium = "电脑水平中";
 inline constexpr const char* kStatsLevelLow = "电脑水平低";
+inline constexpr const char* kStatsLevelExpert = "电脑水平专家";
 inline constexpr const char* kStatsNetwork = "网络游戏";
 inline constexpr const char* kStatsPlayed = "局数";
 inline constexpr const char* kStatsWon = "赢局";
