@@ -192,7 +192,7 @@ std::vector<CardSet> ExpertCandidates(const Observation& seen) {
         if (possible && Legal(seen, higher)) AddOnce(out, higher);
         const CardSet twos = TakeNumber(hand, kTwo, seen.tablePlay.Count());
         if (twos.Count() == seen.tablePlay.Count() && Legal(seen, twos)) AddOnce(out, twos);
-        out.push_back(CardSet{});
+        out.emplace_back();
         return out;
     }
     const NumberCounts counts = CountNumbers(hand);

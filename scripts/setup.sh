@@ -10,7 +10,7 @@ PACKAGES=(
   fonts-noto-cjk qt6-translations-l10n
   xvfb xauth
   libbenchmark-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-tidy clang-format
   desktop-file-utils appstream
   "$@"
 )
