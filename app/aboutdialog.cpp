@@ -38,7 +38,8 @@ QString FindSystemInfoProgram(const QStringList& candidates) {
 
 AboutDialog::AboutDialog(MainWindow& main) : QDialog(&main), main_(main) {
     setObjectName("frmAbout");
-    setWindowTitle("关于");
+    const Language& words = main_.language();
+    words.Caption(this, QT_TRANSLATE_NOOP("Vorn", "关于"));
     setModal(true);
     lblTitle = new QLabel(texts::kTitle, this);
     lblTitle->setObjectName("lblTitle");
@@ -49,7 +50,8 @@ AboutDialog::AboutDialog(MainWindow& main) : QDialog(&main), main_(main) {
     lblVersion = new QLabel(QString("Version %1.%2.%3").arg(VORN_VERSION_MAJOR).arg(VORN_VERSION_MINOR)
                                 .arg(VORN_VERSION_PATCH), this);
     lblVersion->setObjectName("lblVersion");
-    auto* blurb = new QLabel("四人出牌游戏：单机对战电脑，或四人连线对局。", this);
+    auto* blurb = new QLabel(this);
+    words.Caption(blurb, QT_TRANSLATE_NOOP("Vorn", "四人出牌游戏：单机对战电脑，或四人连线对局。"));
     blurb->setWordWrap(true);
     cmdOK = new QPushButton("OK", this);
     cmdOK->setObjectName("cmdOK");

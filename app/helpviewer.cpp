@@ -8,9 +8,10 @@
 
 namespace vorn {
 
-HelpViewer::HelpViewer(QString folder, QWidget* parent) : QDialog(parent), folder_(std::move(folder)) {
+HelpViewer::HelpViewer(QString folder, QWidget* parent, const Language& words)
+    : QDialog(parent), words_(words), folder_(std::move(folder)) {
     setObjectName("helpViewer");
-    setWindowTitle("Vorn 帮助");
+    words_.Caption(this, QT_TRANSLATE_NOOP("Vorn", "Vorn 帮助"));
     setModal(false);
     browser_ = new QTextBrowser(this);
     browser_->setObjectName("helpBrowser");
@@ -23,8 +24,11 @@ HelpViewer::HelpViewer(QString folder, QWidget* parent) : QDialog(parent), folde
 }
 
 bool HelpViewer::Open(Page page) {
-    const QString file = QDir(folder_).filePath(page == Page::Contents ? "index.html" : "search.html");
+    const QString name = page == Page::Contents ? "index.html" : "search.html";
+    QString file = QDir(folder_).filePath("en/" + name);
+    if (words_.lang() != Lang::English || !QFileInfo::exists(file)) file = QDir(folder_).filePath(name);
     if (!QFileInfo::exists(file)) return false;
+    words_.Retitle(this);
     browser_->setSource(QUrl::fromLocalFile(file));
     return true;
 }

@@ -17,8 +17,8 @@
 namespace vorn {
 
 namespace {
-constexpr const char* kNameFirst = "先输入姓名，再进入连线游戏！";
-constexpr const char* kBadPort = "连接端口应为与对方相同的正整数！";
+constexpr const char* kNameFirst = QT_TRANSLATE_NOOP("Vorn", "先输入姓名，再进入连线游戏！");
+constexpr const char* kBadPort = QT_TRANSLATE_NOOP("Vorn", "连接端口应为与对方相同的正整数！");
 }  // namespace
 
 int ParsePort(const QString& text) {
@@ -31,50 +31,60 @@ int ParsePort(const QString& text) {
 
 LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
     setObjectName("frmLogon");
-    setWindowTitle("登录");
+    const Language& words = main_.language();
+    words.Caption(this, QT_TRANSLATE_NOOP("Vorn", "登录"));
     setModal(true);
 
-    fraMode_ = new QGroupBox("游戏模式", this);
+    fraMode_ = new QGroupBox(this);
+    words.Caption(fraMode_, QT_TRANSLATE_NOOP("Vorn", "游戏模式"));
     fraMode_->setObjectName("fraMode");
-    optLocal = new QRadioButton("单机游戏", fraMode_);
+    optLocal = new QRadioButton(fraMode_);
+    words.Caption(optLocal, QT_TRANSLATE_NOOP("Vorn", "单机游戏"));
     optLocal->setObjectName("optLocal");
-    optNet = new QRadioButton("连线游戏", fraMode_);
+    optNet = new QRadioButton(fraMode_);
+    words.Caption(optNet, QT_TRANSLATE_NOOP("Vorn", "连线游戏"));
     optNet->setObjectName("optNet");
     optLocal->setChecked(true);
     auto* modeLayout = new QVBoxLayout(fraMode_);
     modeLayout->addWidget(optLocal);
     modeLayout->addWidget(optNet);
 
-    fraNet_ = new QGroupBox("连线模式", this);
+    fraNet_ = new QGroupBox(this);
+    words.Caption(fraNet_, QT_TRANSLATE_NOOP("Vorn", "连线模式"));
     fraNet_->setObjectName("fraNet");
-    optHost = new QRadioButton("我作主机", fraNet_);
+    optHost = new QRadioButton(fraNet_);
+    words.Caption(optHost, QT_TRANSLATE_NOOP("Vorn", "我作主机"));
     optHost->setObjectName("optHost");
-    optConnect = new QRadioButton("加入牌局", fraNet_);
+    optConnect = new QRadioButton(fraNet_);
+    words.Caption(optConnect, QT_TRANSLATE_NOOP("Vorn", "加入牌局"));
     optConnect->setObjectName("optConnect");
     optHost->setChecked(true);
     auto* netLayout = new QVBoxLayout(fraNet_);
     netLayout->addWidget(optHost);
     netLayout->addWidget(optConnect);
 
-    fraName_ = new QGroupBox("连线选项", this);
+    fraName_ = new QGroupBox(this);
+    words.Caption(fraName_, QT_TRANSLATE_NOOP("Vorn", "连线选项"));
     fraName_->setObjectName("fraName");
     auto* grid = new QGridLayout(fraName_);
     auto addField = [&](int row, const char* labelName, const char* caption, const char* editName, QLabel*& label,
                         QLineEdit*& edit) {
-        label = new QLabel(caption, fraName_);
+        label = new QLabel(fraName_);
+        words.Caption(label, caption);
         label->setObjectName(labelName);
         edit = new QLineEdit(fraName_);
         edit->setObjectName(editName);
-        edit->setAccessibleName(caption);
+        words.Name(edit, caption);
         label->setBuddy(edit);
         grid->addWidget(label, row, 0);
         grid->addWidget(edit, row, 1);
     };
-    addField(0, "lblIP", "主机名称", "txtIP", lblIP_, txtIP);
-    addField(1, "lblID", "阁下姓名", "txtID", lblID_, txtID);
-    addField(2, "lblPort", "游戏端口", "txtPort", lblPort_, txtPort);
+    addField(0, "lblIP", QT_TRANSLATE_NOOP("Vorn", "主机名称"), "txtIP", lblIP_, txtIP);
+    addField(1, "lblID", QT_TRANSLATE_NOOP("Vorn", "阁下姓名"), "txtID", lblID_, txtID);
+    addField(2, "lblPort", QT_TRANSLATE_NOOP("Vorn", "游戏端口"), "txtPort", lblPort_, txtPort);
 
-    cmdOK = new QPushButton("确定", this);
+    cmdOK = new QPushButton(this);
+    words.Caption(cmdOK, QT_TRANSLATE_NOOP("Vorn", "确定"));
     cmdOK->setObjectName("cmdOK");
     cmdOK->setDefault(true);
 
@@ -163,7 +173,7 @@ void LogonDialog::cmdOK_Click() {
         main.network().StartConnection(name);
     });
     if (refusal) {
-        main.prompter.Info(this, refusal);
+        main.prompter.Info(this, main.language().Tr(refusal));
         field->setFocus();
         return;
     }

@@ -852,7 +852,7 @@ void MainWindow::mnuLocalName_Click() {
 
 void MainWindow::mnuStatistics_Click() {
     StatisticsDialog dialog(SettingsFile(), [this](const QString& text) { return prompter.AskYesNo(this, text); },
-                            this);
+                            this, language_);
     dialog.exec();
 }
 
@@ -871,7 +871,7 @@ void MainWindow::GameEnded(int winnerSeat, const std::array<int, 4>& lostPoints)
 void MainWindow::mnuLocalIP_Click() { prompter.Info(this, texts::kLocalIpIs + network_->LocalHostAddress()); }
 
 void MainWindow::ShowHelp(bool index) {
-    if (!helpViewer_) helpViewer_ = new HelpViewer(helpFile_, this);
+    if (!helpViewer_) helpViewer_ = new HelpViewer(helpFile_, this, language_);
     auto* viewer = static_cast<HelpViewer*>(helpViewer_.data());
     if (!viewer->Open(index ? HelpViewer::Page::Index : HelpViewer::Page::Contents)) return;
     viewer->show();

@@ -16,6 +16,7 @@
 #include "cards/gamestate.h"
 #include "game/pictures.h"
 #include "cards/tableview.h"
+#include "display/language.h"
 #include "game/engine.h"
 
 class QAction;
@@ -99,6 +100,8 @@ public:
     double waitScale = 1.0;
 
     Prompter prompter;
+    // The language this table's person reads; names, chat and the wire never change with it.
+    const Language& language() const { return language_; }
 
     Engine& engine() { return *engine_; }
     GameState& table() { return table_; }
@@ -193,6 +196,7 @@ private:
     CardPictures pictures_;
     Session session_;
     Options options_;
+    Language language_;
     SeededRandom random_;
     std::unique_ptr<NetworkGame> network_;
     std::unique_ptr<Engine> engine_;

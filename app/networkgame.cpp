@@ -65,10 +65,12 @@ NetworkGame::~NetworkGame() {
 
 Outbox& NetworkGame::outbox() { return *outbox_; }
 
-QString HostingRefusal(int errorNumber, const QString& description, int port) {
+QString HostingRefusal(int errorNumber, const QString& description, int port, const Language& words) {
     if (errorNumber != Socket::kAccessDenied) return description;
-    return texts::kPortNeedsAdmin1 + QString::number(port) + texts::kPortNeedsAdmin2;
+    return words.Tr(texts::kPortNeedsAdmin1) + QString::number(port) + words.Tr(texts::kPortNeedsAdmin2);
 }
+
+const Words& NetworkGame::words() const { return main_.language(); }
 
 Session& NetworkGame::session() { return main_.session(); }
 Engine& NetworkGame::engine() { return main_.engine(); }
@@ -86,15 +88,16 @@ void NetworkGame::StartConnection(const QString& name) {
         if (!listener.Listen()) {
             main_.prompter.Info(
                 &main_,
-                HostingRefusal(listener.LastErrorNumber(), listener.LastErrorDescription(), s.ServerPort),
+                HostingRefusal(listener.LastErrorNumber(), listener.LastErrorDescription(), s.ServerPort,
+                               main_.language()),
                 Prompter::Icon::Exclamation);
             return;
         }
-        ShowProgress(texts::kHosting);
+        ShowProgress(words()(texts::kHosting));
         players_.push_back(Person{name.toStdString(), -1});
         PlayersChanged();
     } else {
-        ShowProgress(texts::kConnecting);
+        ShowProgress(words()(texts::kConnecting));
         sckConnect_->Close();
         hostFramer_->Reset();
         sckConnect_->SetRemotePort(s.ServerPort);
@@ -190,14 +193,14 @@ void NetworkGame::OnSlotClosed(int slot) {
     if (name.empty()) return;
     Session& s = session();
     if (slot > 3 || s.SlotCount < 3) {
-        ShowProgress(name + texts::kLeft);
+        ShowProgress(name + words()(texts::kLeft));
         dispatcher_->RemovePerson(slot);
         queue_->SendToAll(DisconnectedMessage(slot));
         return;
     }
     engine().RunAction([this, slot, name] {
         if (!session().IsNet()) return;
-        InfoBox(name + texts::kLeftGameOver);
+        InfoBox(name + words()(texts::kLeftGameOver));
         // The others hear why the game ends before their links close.
         queue_->SendToAll(ExitMessage(slot));
         FlushQueue();
@@ -221,7 +224,7 @@ void NetworkGame::OnOverflow(const std::string& target) {
 void NetworkGame::OnHostClosed() {
     engine().RunAction([this] {
         if (!session().IsNet()) return;
-        InfoBox(session().PlayerNames[0] + texts::kLeftGameOver);
+        InfoBox(session().PlayerNames[0] + words()(texts::kLeftGameOver));
         CloseAllConnections();
         main_.ResetToLocalGame();
         engine().NewGame();
@@ -231,7 +234,7 @@ void NetworkGame::OnHostClosed() {
 void NetworkGame::OnHostError(const QString& description) {
     engine().RunAction([this, description] {
         if (!session().IsNet()) return;
-        InfoBox((description + texts::kCheckAddress).toStdString());
+        InfoBox((description + main_.language().Tr(texts::kCheckAddress)).toStdString());
         CloseAllConnections();
         main_.ResetToLocalGame();
     });

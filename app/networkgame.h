@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cards/tableview.h"
+#include "display/language.h"
 #include "net/nethost.h"
 
 namespace vorn {
@@ -33,7 +34,8 @@ class SocketFamily;
 // What the person is told when hosting on port failed with the socket's
 // error number and description: a refusal for lack of privilege says what to
 // do about it; anything else is the system's own description.
-QString HostingRefusal(int errorNumber, const QString& description, int port);
+QString HostingRefusal(int errorNumber, const QString& description, int port,
+                       const Language& words = SourceLanguage());
 
 class NetworkGame : public QObject, public NetHost {
     Q_OBJECT
@@ -67,6 +69,7 @@ public:
     void PlayersChanged() override;
     void AppendChat(const std::string& line) override;
     void ShowProgress(const std::string& text) override;
+    const Words& words() const override;
     void InfoBox(const std::string& text) override;
     void ResetToLocalGame() override;
     void ShowLogonLater() override;

@@ -11,24 +11,29 @@ namespace vorn {
 
 PlayerDialog::PlayerDialog(MainWindow& main) : QDialog(&main), main_(main) {
     setObjectName("frmPlayer");
-    setWindowTitle("单机对局者姓名");
+    const Language& words = main_.language();
+    words.Caption(this, QT_TRANSLATE_NOOP("Vorn", "单机对局者姓名"));
     setModal(true);
-    static const char* const kCaptions[4] = {"阁下姓名", "东家姓名", "北家姓名", "西家姓名"};
+    static const char* const kCaptions[4] = {QT_TRANSLATE_NOOP("Vorn", "阁下姓名"), QT_TRANSLATE_NOOP("Vorn", "东家姓名"),
+                                             QT_TRANSLATE_NOOP("Vorn", "北家姓名"), QT_TRANSLATE_NOOP("Vorn", "西家姓名")};
     auto* grid = new QGridLayout(this);
     for (int i = 0; i < 4; ++i) {
-        auto* label = new QLabel(kCaptions[i], this);
+        auto* label = new QLabel(this);
+        words.Caption(label, kCaptions[i]);
         label->setObjectName(QString("lblName%1").arg(i));
         txtName[i] = new QLineEdit(QString::fromStdString(main_.session().PlayerNames[i]), this);
         txtName[i]->setObjectName(QString("txtName%1").arg(i));
-        txtName[i]->setAccessibleName(kCaptions[i]);
+        words.Name(txtName[i], kCaptions[i]);
         label->setBuddy(txtName[i]);
         grid->addWidget(label, i, 0);
         grid->addWidget(txtName[i], i, 1);
     }
-    cmdOk = new QPushButton("确定", this);
+    cmdOk = new QPushButton(this);
+    words.Caption(cmdOk, QT_TRANSLATE_NOOP("Vorn", "确定"));
     cmdOk->setObjectName("cmdOk");
     cmdOk->setDefault(true);
-    cmdCancel = new QPushButton("取消", this);
+    cmdCancel = new QPushButton(this);
+    words.Caption(cmdCancel, QT_TRANSLATE_NOOP("Vorn", "取消"));
     cmdCancel->setObjectName("cmdCancel");
     grid->addWidget(cmdOk, 4, 0);
     grid->addWidget(cmdCancel, 4, 1, Qt::AlignRight);
@@ -41,7 +46,7 @@ PlayerDialog::PlayerDialog(MainWindow& main) : QDialog(&main), main_(main) {
 void PlayerDialog::cmdOk_Click() {
     for (int i = 0; i < 4; ++i) {
         if (txtName[i]->text().isEmpty()) {
-            main_.prompter.Info(this, "对局者姓名无效！");
+            main_.prompter.Info(this, main_.language().Tr(QT_TRANSLATE_NOOP("Vorn", "对局者姓名无效！")));
             txtName[i]->setFocus();
             return;
         }

@@ -27,30 +27,33 @@ constexpr Row kRows[] = {
 }  // namespace
 
 StatisticsDialog::StatisticsDialog(QString settingsPath, std::function<bool(const QString&)> ask,
-                                   QWidget* parent)
-    : QDialog(parent), path_(std::move(settingsPath)), ask_(std::move(ask)) {
+                                   QWidget* parent, const Language& words)
+    : QDialog(parent), words_(words), path_(std::move(settingsPath)), ask_(std::move(ask)) {
     setObjectName("frmStatistics");
-    setWindowTitle(texts::kStatsTitle);
+    setWindowTitle(words_.Tr(texts::kStatsTitle));
     table_ = new QTableWidget(this);
     table_->setObjectName("tblStatistics");
-    table_->setAccessibleName(texts::kStatsTitle);
+    table_->setAccessibleName(words_.Tr(texts::kStatsTitle));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setColumnCount(6);
-    table_->setHorizontalHeaderLabels({texts::kStatsPlayed, texts::kStatsWon, texts::kStatsLost,
-                                       texts::kStatsLostPerGame, texts::kStatsLongest, texts::kStatsCurrent});
+    QStringList columns;
+    for (const char* column : {texts::kStatsPlayed, texts::kStatsWon, texts::kStatsLost, texts::kStatsLostPerGame,
+                               texts::kStatsLongest, texts::kStatsCurrent})
+        columns << words_.Tr(column);
+    table_->setHorizontalHeaderLabels(columns);
     table_->setRowCount(int(std::size(kRows)));
     QStringList rowNames;
-    for (const Row& r : kRows) rowNames << r.caption;
+    for (const Row& r : kRows) rowNames << words_.Tr(r.caption);
     table_->setVerticalHeaderLabels(rowNames);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* clear = buttons->addButton(texts::kStatsClear, QDialogButtonBox::ResetRole);
+    QPushButton* clear = buttons->addButton(words_.Tr(texts::kStatsClear), QDialogButtonBox::ResetRole);
     clear->setObjectName("cmdClear");
     QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
     close->setObjectName("cmdClose");
     connect(clear, &QPushButton::clicked, this, [this] {
-        if (ask_(texts::kStatsClearQuestion)) Clear();
+        if (ask_(words_.Tr(texts::kStatsClearQuestion))) Clear();
     });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 

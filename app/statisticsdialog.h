@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/statistics.h"
+#include "display/language.h"
 
 class QTableWidget;
 
@@ -17,8 +18,8 @@ class StatisticsDialog : public QDialog {
     Q_OBJECT
   public:
     // ask answers the question before clearing; the window passes its prompter.
-    StatisticsDialog(QString settingsPath, std::function<bool(const QString&)> ask,
-                     QWidget* parent = nullptr);
+    StatisticsDialog(QString settingsPath, std::function<bool(const QString&)> ask, QWidget* parent = nullptr,
+                     const Language& words = SourceLanguage());
 
     QTableWidget* table() const { return table_; }
     void Clear();
@@ -26,6 +27,7 @@ class StatisticsDialog : public QDialog {
   private:
     void Fill();
 
+    const Language& words_;
     QString path_;
     std::function<bool(const QString&)> ask_;
     Statistics stats_;

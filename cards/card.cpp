@@ -80,11 +80,14 @@ std::string RankText(int rankValue) {
     return text;
 }
 
-std::string CardFaceName(Card card) {
-    static const char* const kSuitNames[kSuits] = {"梅花", "方块", "红桃", "黑桃"};
-    static const char* const kRanks[kNumbers] = {"3", "4", "5", "6", "7", "8", "9",
-                                                 "10", "J", "Q", "K", "A", "2"};
-    return std::string(kSuitNames[card.Suit()]) + kRanks[card.Number() - 1];
+std::string CardFaceName(Card card, const Words& words) {
+    // %1 is the rank, so a language may name it before or after the suit.
+    static const char* const kSuitNames[kSuits] = {QT_TRANSLATE_NOOP("Vorn", "梅花%1"), QT_TRANSLATE_NOOP("Vorn", "方块%1"),
+                                                   QT_TRANSLATE_NOOP("Vorn", "红桃%1"), QT_TRANSLATE_NOOP("Vorn", "黑桃%1")};
+    static const char* const kRanks[kNumbers] = {
+        "3", "4", "5", "6", "7", "8", "9", "10", QT_TRANSLATE_NOOP("Vorn", "J"), QT_TRANSLATE_NOOP("Vorn", "Q"),
+        QT_TRANSLATE_NOOP("Vorn", "K"), QT_TRANSLATE_NOOP("Vorn", "A"), "2"};
+    return Fill(words(kSuitNames[card.Suit()]), {words(kRanks[card.Number() - 1])});
 }
 
 std::string Codes(CardSet cards) { return Codes(cards, ""); }

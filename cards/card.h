@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "cards/words.h"
+
 namespace vorn {
 
 // Numbers run 1..13 in strength order 3 4 5 6 7 8 9 10 J Q K A 2, so 13 is the 2.
@@ -75,6 +77,6 @@ inline constexpr int FaceCell(Card card) {
 }
 
 // Chinese name of a card's face for people and screen readers: "红桃3", "黑桃2".
-std::string CardFaceName(Card card);
+std::string CardFaceName(Card card, const Words& words = SourceWords());
 
 }  // namespace vorn

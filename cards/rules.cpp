@@ -111,17 +111,17 @@ std::string ReplaceWithTwo(const std::string& mine) {
     return twos;
 }
 
-std::string BeatHint(const GameState& state) {
+std::string BeatHint(const GameState& state, const Words& words) {
     const std::string beat = BeatText(state.TablePlay);
     char last = beat.empty() ? '\0' : beat.back();
     std::string b = Trim(beat);
     const PlayType type = state.PlayType;
-    if (last == 'X') return texts::kHighestAlready;
+    if (last == 'X') return words(texts::kHighestAlready);
     if ((type == PlayType::Arrange || type == PlayType::DblBank) && last == '2')
-        return texts::kHighestAlready;
+        return words(texts::kHighestAlready);
     if ((type == PlayType::Bank || type == PlayType::Single) && last != '2')
-        return std::string(texts::kShouldPlay) + b + texts::kOr + ReplaceWithTwo(b) + texts::kShouldPlayEnd;
-    return std::string(texts::kShouldPlay) + b + texts::kShouldPlayEnd;
+        return words(texts::kShouldPlay) + b + words(texts::kOr) + ReplaceWithTwo(b) + words(texts::kShouldPlayEnd);
+    return words(texts::kShouldPlay) + b + words(texts::kShouldPlayEnd);
 }
 
 }  // namespace vorn

@@ -6,6 +6,7 @@
 
 #include "cards/cardset.h"
 #include "cards/gamestate.h"
+#include "cards/words.h"
 
 namespace vorn {
 
@@ -57,8 +58,8 @@ PlayType ClassifyPlay(CardSet cards);
 std::string PlayText(CardSet play);
 std::string BeatText(CardSet play);
 
-// The hint for the play on the table, from its BeatText and PlayType.
-std::string BeatHint(const GameState& state);
+// The hint for the play on the table, from its BeatText and PlayType, in the given words.
+std::string BeatHint(const GameState& state, const Words& words = SourceWords());
 
 // "2" followed by " 2" once for every blank in mine: "6 6" gives "2 2".
 std::string ReplaceWithTwo(const std::string& mine);

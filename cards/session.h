@@ -16,7 +16,7 @@ enum class Mode { Local, Host, Joiner };
 struct Session {
     Mode mode = Mode::Local;
     int LocalSeat = 0;
-    std::array<std::string, 4> PlayerNames{"朱雀", "青龙", "玄武", "白虎"};
+    std::array<std::string, 4> PlayerNames{"朱雀", "青龙", "玄武", "白虎"};  // untranslated: names
     std::string ServerAddress;
     int ServerPort = 0;
     int SlotCount = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "cards/words.h"
 
 namespace vorn {
 
@@ -34,6 +35,9 @@ public:
     // the eye (status lines, score captions, turn markers, the play button's
     // caption) is then not sent at all.
     virtual bool Shown() const { return true; }
+    // The language of the texts this view is sent; the source language unless
+    // the person chose another.
+    virtual const Words& words() const { return SourceWords(); }
 
     // A card picture moved, turned or brought to the front.
     virtual void UpdateCard(Card card, const CardImage& image) = 0;

@@ -43,17 +43,18 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, con
 }
 }  // namespace
 
-SeatCues::SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names)
-    : QObject(&table), table_(table), names_(names) {
+SeatCues::SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names, const Language& words)
+    : QObject(&table), table_(table), words_(words), names_(names) {
     for (int seat = 0; seat < 4; ++seat) {
         counts_[size_t(seat)] = MakeLabel(&table, QString("lblCount%1").arg(seat), "0", kCountStyle);
         counts_[size_t(seat)]->hide();
         passes_[size_t(seat)] =
-            MakeLabel(&table, QString("lblPass%1").arg(seat), cuetexts::kPassed, kPassStyle);
+            MakeLabel(&table, QString("lblPass%1").arg(seat), words_.Tr(cuetexts::kPassed), kPassStyle);
         passes_[size_t(seat)]->hide();
     }
-    round_ = MakeLabel(&table, "lblNewRound", cuetexts::kNewRound, kRoundStyle);
-    round_->setAccessibleName(cuetexts::kNewRound);
+    round_ = MakeLabel(&table, "lblNewRound", QString(), kRoundStyle);
+    words_.Caption(round_, cuetexts::kNewRound);
+    words_.Name(round_, cuetexts::kNewRound);
     QFont big = round_->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     round_->setFont(big);
@@ -80,7 +81,7 @@ void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const 
         const int x = nameTwips.x();
         const int below = nameTwips.bottom() + 80;
         table_.Place(count, QRect(x, below, 300, 300));
-        pass->setText(QString(cuetexts::kPassed).split(QString(), Qt::SkipEmptyParts).join('\n'));
+        pass->setText(words_.Tr(cuetexts::kPassed).split(QString(), Qt::SkipEmptyParts).join('\n'));
         table_.Place(pass, QRect(x, below + 380, 300, 620));
     } else {
         // The name's label is as wide as its text, so that lit it is a tag, not a bar.
@@ -89,10 +90,10 @@ void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const 
                      QRect(nameTwips.x(), nameTwips.y(), nameWidth, nameTwips.height()));
         const int right = nameTwips.x() + nameWidth + 90;
         table_.Place(count, QRect(right, nameTwips.y(), 480, 300));
-        pass->setText(cuetexts::kPassed);
+        pass->setText(words_.Tr(cuetexts::kPassed));
         table_.Place(pass, QRect(right + 600, nameTwips.y(), 720, 300));
     }
-    pass->setAccessibleName(name + " " + cuetexts::kPassed);
+    pass->setAccessibleName(name + " " + words_.Tr(cuetexts::kPassed));
     // The name may have changed: say the count again with it.
     const int shown = std::max(0, shownCount_[size_t(seat)]);
     shownCount_[size_t(seat)] = -1;
@@ -107,8 +108,7 @@ void SeatCues::SetCount(int seat, int count, bool dealt) {
     warned_[size_t(seat)] = warn;
     QLabel* label = counts_[size_t(seat)];
     label->setText(QString::number(count));
-    label->setAccessibleName(seatNames_[size_t(seat)] + cuetexts::kCardsLeft1 + QString::number(count) +
-                             cuetexts::kCardsLeft2);
+    label->setAccessibleName(words_.Tr(cuetexts::kCardsLeft).arg(seatNames_[size_t(seat)]).arg(count));
     label->setStyleSheet(warn ? kCountFewStyle : kCountStyle);
     label->show();
 }

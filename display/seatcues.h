@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/language.h"
+
 #include <QObject>
 #include <QRect>
 #include <QString>
@@ -14,11 +16,10 @@ namespace vorn {
 class TableWidget;
 
 namespace cuetexts {
-inline constexpr const char* kPassed = "不出";
-inline constexpr const char* kNewRound = "新一轮";
-// "<name> 剩 N 张": a seat's cards in hand, as a screen reader says it.
-inline constexpr const char* kCardsLeft1 = " 剩 ";
-inline constexpr const char* kCardsLeft2 = " 张";
+inline constexpr const char* kPassed = QT_TRANSLATE_NOOP("Vorn", "不出");
+inline constexpr const char* kNewRound = QT_TRANSLATE_NOOP("Vorn", "新一轮");
+// A seat's cards in hand, as a screen reader says it: %1 the name, %2 the count.
+inline constexpr const char* kCardsLeft = QT_TRANSLATE_NOOP("Vorn", "%1 剩 %2 张");
 }  // namespace cuetexts
 
 // The marks around the seats that tell a person what happened without
@@ -33,7 +34,7 @@ class SeatCues : public QObject {
     // The warning colour is for this many cards and fewer.
     static constexpr int kFewCards = 2;
 
-    SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names);
+    SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names, const Language& words = SourceLanguage());
 
     // The name label of seat was placed at nameTwips; vertical for the side seats.
     void PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const QString& name);
@@ -62,6 +63,7 @@ class SeatCues : public QObject {
     void StyleCount(int seat);
 
     TableWidget& table_;
+    const Language& words_;
     std::array<QLabel*, 4> names_;
     std::array<QLabel*, 4> counts_{};
     std::array<QLabel*, 4> passes_{};

@@ -30,16 +30,16 @@ Card CardOfCell(int cell) {
     return Card{cell / kNumbers, cell % kNumbers + 1};
 }
 
-QString NameOf(CardShown shown, Card card) {
+QString NameOf(CardShown shown, Card card, const Language& words) {
     switch (shown) {
         case CardShown::Own:
         case CardShown::Face:
-            return Q(CardFaceName(card));
+            return Q(CardFaceName(card, words));
         case CardShown::Back:
         case CardShown::InPile:
             break;
     }
-    return a11ytexts::kCardBack;
+    return words.Tr(a11ytexts::kCardBack);
 }
 
 // One thing painted on the table: a card, the stock or the heap. It has no
@@ -62,16 +62,18 @@ class TableItem : public QAccessibleInterface, public QAccessibleActionInterface
 
     QString text(QAccessible::Text t) const override {
         if (t != QAccessible::Name) return {};
+        const TableWidget* table = owner_->table();
+        if (!table) return {};
+        const Language& words = table->language();
         switch (kind_) {
             case Kind::Stock:
-                return a11ytexts::kStock;
+                return words.Tr(a11ytexts::kStock);
             case Kind::Heap:
-                return a11ytexts::kHeap;
+                return words.Tr(a11ytexts::kHeap);
             case Kind::Card:
                 break;
         }
-        const TableWidget* table = owner_->table();
-        return table ? NameOf(ShownAs(*table, card_), card_) : QString();
+        return NameOf(ShownAs(*table, card_), card_, words);
     }
 
     QAccessible::Role role() const override {
@@ -202,7 +204,9 @@ QAccessibleInterface* TableAccessible::HeapItem() const {
 QString TableAccessible::text(QAccessible::Text t) const {
     if (t == QAccessible::Name) {
         const QString name = widget()->accessibleName();
-        return name.isEmpty() ? QString(a11ytexts::kTable) : name;
+        if (!name.isEmpty()) return name;
+        const TableWidget* t = table();
+        return t ? t->language().Tr(a11ytexts::kTable) : QString::fromUtf8(a11ytexts::kTable);
     }
     return QAccessibleWidget::text(t);
 }
@@ -324,7 +328,7 @@ void TableAccessible::CardChanged() {
         if (now.shown != was.shown) {
             reorder = true;
             const bool listedBoth = now.shown != CardShown::InPile && was.shown != CardShown::InPile;
-            if (listedBoth && NameOf(now.shown, card) != NameOf(was.shown, card)) renamed.push_back(card);
+            if (listedBoth && NameOf(now.shown, card, t->language()) != NameOf(was.shown, card, t->language())) renamed.push_back(card);
             if (listedBoth && (now.shown == CardShown::Own || was.shown == CardShown::Own))
                 restated.push_back(card);
         } else if (now.shown == CardShown::Own && now.raised != was.raised) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cards/words.h"
+
 #include <QAccessibleWidget>
 
 #include <array>
@@ -15,10 +17,10 @@ namespace vorn {
 class TableWidget;
 
 namespace a11ytexts {
-inline constexpr const char* kTable = "牌桌";
-inline constexpr const char* kCardBack = "牌背";
-inline constexpr const char* kStock = "余牌";
-inline constexpr const char* kHeap = "已出的牌";
+inline constexpr const char* kTable = QT_TRANSLATE_NOOP("Vorn", "牌桌");
+inline constexpr const char* kCardBack = QT_TRANSLATE_NOOP("Vorn", "牌背");
+inline constexpr const char* kStock = QT_TRANSLATE_NOOP("Vorn", "余牌");
+inline constexpr const char* kHeap = QT_TRANSLATE_NOOP("Vorn", "已出的牌");
 }  // namespace a11ytexts
 
 // How one card picture appears to a screen reader. Cards lying in the stock or

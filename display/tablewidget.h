@@ -11,6 +11,7 @@
 #include "cards/card.h"
 #include "cards/tableview.h"
 #include "display/cardpainter.h"
+#include "display/language.h"
 #include "display/tablecues.h"
 
 namespace vorn {
@@ -84,6 +85,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // The words a screen reader gets for the cards, the stock and the heap.
+    void SetLanguage(const Language& words) { language_ = &words; }
+    const Language& language() const { return language_ ? *language_ : SourceLanguage(); }
+
 signals:
     void cardPressed(vorn::Card card);
     void stockPressed();
@@ -96,6 +101,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    const Language* language_ = nullptr;
     struct Marker {
         int x = 0, y = 0;
         bool visible = false;

@@ -4,16 +4,16 @@
 
 namespace vorn {
 
-void ShowHint(TableView& view, const std::string& text) { view.SetHintPanel(texts::kHintPrefix + text); }
+void ShowHint(TableView& view, const std::string& text) { view.SetHintPanel(view.words()(texts::kHintPrefix) + text); }
 
 void ShowProgress(TableView& view, const std::string& text) {
-    view.SetProgressPanel(texts::kProgressPrefix + text);
+    view.SetProgressPanel(view.words()(texts::kProgressPrefix) + text);
 }
 
 std::string LeadHint(const GameEnv& env) {
     int leader = env.table.TheLastThrower;
     std::string name = (leader >= 0 && leader < 4) ? env.session.PlayerNames[leader] : std::string();
-    return std::string(texts::kLeadsThisGame1) + name + texts::kLeadsThisGame2;
+    return Fill(env.view.words()(texts::kLeadsThisGame), {name});
 }
 
 void PlaceCard(GameEnv& env, Card card, int x, int y) {

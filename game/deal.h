@@ -28,7 +28,7 @@ struct GameEnv {
 void ShowHint(TableView& view, const std::string& text);
 // Status panel 2: "进程：" + text.
 void ShowProgress(TableView& view, const std::string& text);
-// "本局由" + the leader's name + "先出牌".
+// "本局由<leader>先出牌", in the view's words.
 std::string LeadHint(const GameEnv& env);
 
 // Card pictures; without pictures they do nothing. MoveCard animates in ten

@@ -116,7 +116,7 @@ void Dispatcher::OnSeat(std::string_view body) {
         Session& s = host_.session();
         if (!s.IsNet()) return;
         if (seat > 3) {
-            host_.InfoBox(texts::kTableFull);
+            host_.InfoBox(host_.words()(texts::kTableFull));
             host_.CloseAllConnections();
             host_.ResetToLocalGame();
             host_.ShowLogonLater();
@@ -130,7 +130,7 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     const std::string name(body);
     Session& s = host_.session();
     if (!s.IsHost()) {
-        host_.ShowProgress(name + texts::kArrived);
+        host_.ShowProgress(name + host_.words()(texts::kArrived));
         return;
     }
     // A nameless player could not be told from a link that never joined, and
@@ -139,7 +139,7 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     // A link joins once. A second "[Joined]" would rename a seated player
     // mid-game and make the host send the whole player list again each time.
     if (!PersonName(sourceSlot).empty()) return;
-    host_.ShowProgress(name + texts::kArrived);
+    host_.ShowProgress(name + host_.words()(texts::kArrived));
     // A newcomer in a slot does not inherit what its last holder spent.
     chatRates_.erase(sourceSlot);
     if (sourceSlot <= 3) s.PlayerNames[sourceSlot] = name;
@@ -149,7 +149,7 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     if (s.SlotCount == 3) {
         queue_.SendToAll(PrepareMessage(s.PlayerNames));
         host_.engine().AdjustDirection();
-        host_.ShowProgress(texts::kAllSeated);
+        host_.ShowProgress(host_.words()(texts::kAllSeated));
     }
 }
 
@@ -172,7 +172,7 @@ void Dispatcher::OnPrepare(std::string_view body) {
         if (!s.IsNet()) return;
         s.PlayerNames = names;
         host_.engine().AdjustDirection();
-        host_.ShowProgress(texts::kAllSeated);
+        host_.ShowProgress(host_.words()(texts::kAllSeated));
     });
 }
 
@@ -240,7 +240,7 @@ void Dispatcher::OnGameOver(std::string_view body) {
 void Dispatcher::OnDisconnected(std::string_view body) {
     auto slot = ParsePadded(body);
     if (!slot) return;
-    host_.ShowProgress(PersonName(*slot) + texts::kLeft);
+    host_.ShowProgress(PersonName(*slot) + host_.words()(texts::kLeft));
     RemovePerson(*slot);
 }
 
@@ -249,7 +249,7 @@ void Dispatcher::OnExit(std::string_view body) {
     if (!slot) return;
     host_.engine().RunAction([this, slot = *slot] {
         if (!host_.session().IsNet()) return;
-        host_.InfoBox(PersonName(slot) + texts::kLeftGameOver);
+        host_.InfoBox(PersonName(slot) + host_.words()(texts::kLeftGameOver));
         host_.CloseAllConnections();
         host_.ResetToLocalGame();
         host_.engine().NewGame();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cards/session.h"
+#include "cards/words.h"
 #include "game/engine.h"
 
 namespace vorn {
@@ -28,6 +29,8 @@ public:
     virtual void PlayersChanged() = 0;
     virtual void AppendChat(const std::string& line) = 0;
     virtual void ShowProgress(const std::string& text) = 0;
+    // The language of the texts ShowProgress and InfoBox are sent.
+    virtual const Words& words() const { return SourceWords(); }
     virtual void InfoBox(const std::string& text) = 0;
     virtual void CloseAllConnections() = 0;
     virtual void ResetToLocalGame() = 0;

@@ -1,19 +1,21 @@
 #pragma once
 
+#include "cards/words.h"
+
 // Texts of the network game shown to the person, gathered so that each can be
 // checked and translated in one place.
 namespace vorn::texts {
 
-inline constexpr const char* kTableFull = "人数已够，连线断开";
-inline constexpr const char* kLeftGameOver = " 走了，游戏结束！";
-inline constexpr const char* kArrived = " 来了";
-inline constexpr const char* kLeft = " 走了";
-inline constexpr const char* kAllSeated = "人已到齐，游戏开始";
-inline constexpr const char* kHosting = "主机建立";
-inline constexpr const char* kConnecting = "申请连接...";
+inline constexpr const char* kTableFull = QT_TRANSLATE_NOOP("Vorn", "人数已够，连线断开");
+inline constexpr const char* kLeftGameOver = QT_TRANSLATE_NOOP("Vorn", " 走了，游戏结束！");
+inline constexpr const char* kArrived = QT_TRANSLATE_NOOP("Vorn", " 来了");
+inline constexpr const char* kLeft = QT_TRANSLATE_NOOP("Vorn", " 走了");
+inline constexpr const char* kAllSeated = QT_TRANSLATE_NOOP("Vorn", "人已到齐，游戏开始");
+inline constexpr const char* kHosting = QT_TRANSLATE_NOOP("Vorn", "主机建立");
+inline constexpr const char* kConnecting = QT_TRANSLATE_NOOP("Vorn", "申请连接...");
 // Hosting refused because the port is a privileged one: kPortNeedsAdmin1 + port + kPortNeedsAdmin2.
-inline constexpr const char* kPortNeedsAdmin1 = "端口 ";
-inline constexpr const char* kPortNeedsAdmin2 = " 需要管理员权限才能使用。请选择 1024 或以上的端口。";
-inline constexpr const char* kCheckAddress = ",检查主机地址和连接端口，重新尝试连接!";
+inline constexpr const char* kPortNeedsAdmin1 = QT_TRANSLATE_NOOP("Vorn", "端口 ");
+inline constexpr const char* kPortNeedsAdmin2 = QT_TRANSLATE_NOOP("Vorn", " 需要管理员权限才能使用。请选择 1024 或以上的端口。");
+inline constexpr const char* kCheckAddress = QT_TRANSLATE_NOOP("Vorn", ",检查主机地址和连接端口，重新尝试连接!");
 
 }  // namespace vorn::texts
