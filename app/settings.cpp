@@ -139,6 +139,8 @@ void LoadSettings(const QString& path, Options& options, Session& session) {
     session.PlayerNames[2] = read("Set", "North", settings::kNorthName).toStdString();
 
     if (std::optional<int> desk = ToInt16(read("Set", "Desk", "0"))) options.deskShape = *desk;
+    // Only "en" chooses English: Chinese stays the default whatever the system's locale.
+    options.english = read("Option", "Language", "zh").trimmed().compare("en", Qt::CaseInsensitive) == 0;
 }
 
 std::optional<std::array<int, 4>> LoadWindowPlace(const QString& path) {
@@ -174,6 +176,7 @@ bool SaveSettings(const QString& path, const Options& options, const Session& se
     file.SetValue("Option", "Connections", Flag(options.showConnections));
     file.SetValue("Option", "FourColour", Flag(options.fourColour));
     file.SetValue("Option", "KeepPlay", Flag(options.keepPlay));
+    file.SetValue("Option", "Language", options.english ? QByteArrayLiteral("en") : QByteArrayLiteral("zh"));
 
     auto name = [&session](int seat) {
         return QByteArray::fromStdString(ToCp936(session.PlayerNames[size_t(seat)]));

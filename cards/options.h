@@ -37,6 +37,7 @@ struct Options {
     int deskShape = 0;  // 0 square table, 3 round table (other shape numbers are kept as read)
     bool fourColour = false;
     bool keepPlay = true;  // the play to beat stays face up on the heap
+    bool english = false;  // the person reads English; Chinese, the source, otherwise
     // Where the table window last was: left and top of its frame, width and
     // height of its inside, in screen pixels; a width of 0 when never placed.
     std::array<int, 4> window{};

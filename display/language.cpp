@@ -114,8 +114,5 @@ bool UseToolkitLanguage(Lang lang) {
     return installed;
 }
 
-Lang LangFromKey(const QString& key) { return key.trimmed().compare("en", Qt::CaseInsensitive) == 0 ? Lang::English : Lang::Chinese; }
-
-const char* LangKey(Lang lang) { return lang == Lang::English ? "en" : "zh"; }
 
 }  // namespace vorn

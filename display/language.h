@@ -54,8 +54,4 @@ const Language& SourceLanguage();
 // removes it. Returns whether the catalogue the language needs is in place.
 bool UseToolkitLanguage(Lang lang);
 
-// "en" or "zh", as the settings file keeps the choice; anything else is Chinese.
-Lang LangFromKey(const QString& key);
-const char* LangKey(Lang lang);
-
 }  // namespace vorn

@@ -242,6 +242,32 @@ class TestSettings : public QObject {
         QVERIFY(ReadFile(path).contains("\r\nKeepPlay=1\r\n"));
     }
 
+    // Only "en" chooses English, whatever else is stored; the choice is written back as en or zh.
+    void languageKey_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("en") << QByteArray("[Option]\r\nLanguage=en\r\n") << true;
+        QTest::newRow("EN with blanks") << QByteArray("[Option]\r\nLanguage= EN \r\n") << true;
+        QTest::newRow("zh") << QByteArray("[Option]\r\nLanguage=zh\r\n") << false;
+        QTest::newRow("other language") << QByteArray("[Option]\r\nLanguage=fr\r\n") << false;
+        QTest::newRow("no key") << QByteArray("[Option]\r\nRate=1\r\n") << false;
+    }
+    void languageKey() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, english);
+        const QString path = FileWith(file);
+        Options options;
+        options.english = !english;
+        Session session;
+        vorn::LoadSettings(path, options, session);
+        QCOMPARE(options.english, english);
+        options.english = !english;
+        QVERIFY(vorn::SaveSettings(path, options, session));
+        QVERIFY(ReadFile(path).contains(english ? "\r\nLanguage=zh\r\n" : "\r\nLanguage=en\r\n"));
+        vorn::LoadSettings(path, options, session);
+        QCOMPARE(options.english, !english);
+    }
+
     void deskShape_data() {
         QTest::addColumn<QByteArray>("value");
         QTest::addColumn<int>("shape");
