@@ -2,9 +2,7 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,18 +15,14 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStatusBar>
-#include <QUrl>
 #include <chrono>
 #include <future>
 
-#include "app/aboutdialog.h"
-#include "app/helpviewer.h"
 #include "app/logondialog.h"
 #include "app/networkgame.h"
-#include "app/playerdialog.h"
 #include "app/settings.h"
 #include "app/statistics.h"
-#include "app/statisticsdialog.h"
+#include "app/tablemenus.h"
 #include "app/texts.h"
 #include "cards/textutil.h"
 #include "display/seatcues.h"
@@ -83,7 +77,7 @@ MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* paren
     endProgram = [] { QCoreApplication::exit(0); };
 
     BuildControls();
-    BuildMenus();
+    menus_ = new TableMenus(*this);
     Form_Load();
     PlaceWindow();
 }
@@ -127,7 +121,7 @@ void MainWindow::BuildControls() {
         lblWin_[i] = makeLabel(QString("lblWin%1").arg(i), "0", false);
     }
     seatCues_ = new SeatCues(*tableWidget_, lblName_);
-    connect(tableWidget_, &TableWidget::stockPressed, this, &MainWindow::DealCommand);
+    connect(tableWidget_, &TableWidget::stockPressed, this, [this] { menus_->DealCommand(); });
     labShowLeft_ = makeLabel("labShowLeft", texts::kStockLabel);
     cardsLeft_ = makeLabel("CardsLeft", "52", false);
 
@@ -189,118 +183,8 @@ void MainWindow::BuildControls() {
     setStatusBar(status);
 }
 
-void MainWindow::BuildMenus() {
-    auto add = [this](QMenu* menu, const char* name, const QString& text, bool checkable = false) {
-        QAction* action = menu->addAction(text);
-        action->setObjectName(name);
-        action->setCheckable(checkable);
-        return action;
-    };
-    QMenuBar* bar = menuBar();
-
-    mnuGame_ = bar->addMenu(texts::kMenuGame);
-    mnuGame_->setObjectName("mnuGame");
-    connect(mnuGame_, &QMenu::aboutToShow, this, &MainWindow::mnuGame_Opening);
-    connect(add(mnuGame_, "mnuReset", texts::kMenuReset), &QAction::triggered, this, &MainWindow::mnuReset_Click);
-    connect(add(mnuGame_, "mnuDisconnect", texts::kMenuDisconnect), &QAction::triggered, this,
-            &MainWindow::mnuDisconnect_Click);
-    mnuGame_->addSeparator();
-    QAction* deal = add(mnuGame_, "mnuDeal", texts::kMenuDeal);
-    deal->setShortcut(Qt::Key_F5);
-    connect(deal, &QAction::triggered, this, &MainWindow::DealCommand);
-    QAction* hint = add(mnuGame_, "mnuHint", texts::kMenuHint);
-    hint->setShortcut(Qt::Key_F2);
-    hint->setEnabled(false);
-    connect(hint, &QAction::triggered, this, &MainWindow::mnuHint_Click);
-    mnuGame_->addSeparator();
-    connect(add(mnuGame_, "mnuExit", texts::kMenuExit), &QAction::triggered, this, [this] {
-        // Leaving in the middle of a hand loses it: ask first.
-        if (HandRunning() && !prompter.AskYesNo(this, texts::kExitQuestion)) return;
-        mnuExit_Click();
-    });
-
-    mnuSet_ = bar->addMenu(texts::kMenuSet);
-    mnuSet_->setObjectName("mnuSet");
-    connect(mnuSet_, &QMenu::aboutToShow, this, &MainWindow::mnuSet_Opening);
-    connect(add(mnuSet_, "mnuName", texts::kMenuName), &QAction::triggered, this, &MainWindow::mnuName_Click);
-    QMenu* desk = mnuSet_->addMenu(texts::kMenuDesk);
-    desk->menuAction()->setObjectName("mnuDesk");
-    const char* deskNames[2] = {"mnuDeskItem0", "mnuDeskItem1"};
-    const char* deskTexts[2] = {texts::kMenuDeskSquare, texts::kMenuDeskRound};
-    for (int i = 0; i < 2; ++i) {
-        mnuDeskItem_[i] = add(desk, deskNames[i], deskTexts[i], true);
-        connect(mnuDeskItem_[i], &QAction::triggered, this, [this, i] { mnuDeskItem_Click(i); });
-    }
-
-    mnuOption_ = bar->addMenu(texts::kMenuOption);
-    mnuOption_->setObjectName("mnuOption");
-    connect(mnuOption_, &QMenu::aboutToShow, this, &MainWindow::mnuOption_Opening);
-    QMenu* rate = mnuOption_->addMenu(texts::kMenuRate);
-    rate->menuAction()->setObjectName("mnuRate");
-    for (int i = 0; i < 3; ++i) {
-        mnuRateItem_[i] = add(rate, QString("mnuRateItem%1").arg(i).toLatin1().constData(), texts::kMenuRateItems[i],
-                              true);
-        mnuRateItem_[i]->setObjectName(QString("mnuRateItem%1").arg(i));
-        connect(mnuRateItem_[i], &QAction::triggered, this, [this, i] { mnuRateItem_Click(i); });
-    }
-    QMenu* level = mnuOption_->addMenu(texts::kMenuLevel);
-    level->menuAction()->setObjectName("mnuLevel");
-    for (int i = 0; i < kLevelItems; ++i) {
-        mnuLevelItem_[i] = add(level, "", texts::kMenuLevelItems[i], true);
-        mnuLevelItem_[i]->setObjectName(QString("mnuLevelItem%1").arg(i));
-        connect(mnuLevelItem_[i], &QAction::triggered, this, [this, i] { mnuLevelItem_Click(i); });
-    }
-    mnuOption_->addSeparator();
-    connect(add(mnuOption_, "mnuAnimal", texts::kMenuAnimal, true), &QAction::triggered, this,
-            &MainWindow::mnuAnimal_Click);
-    connect(add(mnuOption_, "mnuSound", texts::kMenuSound, true), &QAction::triggered, this,
-            &MainWindow::mnuSound_Click);
-    connect(add(mnuOption_, "mnuFourColour", texts::kMenuFourColour, true), &QAction::triggered, this,
-            &MainWindow::mnuFourColour_Click);
-    connect(add(mnuOption_, "mnuKeepPlay", texts::kMenuKeepPlay, true), &QAction::triggered, this,
-            &MainWindow::mnuKeepPlay_Click);
-    mnuOption_->addSeparator();
-    connect(add(mnuOption_, "mnuShowConnections", texts::kMenuShowConnections, true), &QAction::triggered, this,
-            &MainWindow::mnuShowConnections_Click);
-    connect(add(mnuOption_, "mnuShowMessage", texts::kMenuShowMessage, true), &QAction::triggered, this,
-            &MainWindow::mnuShowMessage_Click);
-    connect(add(mnuOption_, "mnuShowScore", texts::kMenuShowScore, true), &QAction::triggered, this,
-            &MainWindow::mnuShowScore_Click);
-
-    QMenu* ip = bar->addMenu(texts::kMenuIP);
-    ip->menuAction()->setObjectName("mnuIP");
-    connect(add(ip, "mnuLocalName", texts::kMenuLocalName), &QAction::triggered, this,
-            &MainWindow::mnuLocalName_Click);
-    connect(add(ip, "mnuLocalIP", texts::kMenuLocalIP), &QAction::triggered, this, &MainWindow::mnuLocalIP_Click);
-    connect(add(ip, "mnuStatistics", texts::kMenuStatistics), &QAction::triggered, this,
-            &MainWindow::mnuStatistics_Click);
-
-    QMenu* help = bar->addMenu(texts::kMenuHelp);
-    help->menuAction()->setObjectName("mnuHelp");
-    QAction* contents = add(help, "mnuContents", texts::kMenuContents);
-    contents->setShortcut(QKeySequence::HelpContents);
-    connect(contents, &QAction::triggered, this, &MainWindow::mnuContents_Click);
-    connect(add(help, "mnuSearch", texts::kMenuSearch), &QAction::triggered, this, &MainWindow::mnuSearch_Click);
-    connect(add(help, "mnuHomePage", texts::kMenuHomePage), &QAction::triggered, this,
-            &MainWindow::mnuHomePage_Click);
-    help->addSeparator();
-    connect(add(help, "mnuAbout", texts::kMenuAbout), &QAction::triggered, this, &MainWindow::mnuAbout_Click);
-}
-
-// The check marks show the option state; after the settings are read or an
-// option changes, the menu is brought into step with it.
-void MainWindow::SyncMenuChecks() {
-    for (int i = 0; i < 3; ++i) mnuRateItem_[i]->setChecked(options_.rateItem == i);
-    for (int i = 0; i < kLevelItems; ++i) mnuLevelItem_[i]->setChecked(options_.levelItem == i);
-    mnuDeskItem_[0]->setChecked(options_.deskShape == 0);
-    mnuDeskItem_[1]->setChecked(options_.deskShape != 0);
-    Action("mnuAnimal")->setChecked(options_.animation);
-    Action("mnuSound")->setChecked(options_.sound);
-    Action("mnuShowScore")->setChecked(options_.showScore);
-    Action("mnuShowMessage")->setChecked(options_.showMessage);
-    Action("mnuShowConnections")->setChecked(options_.showConnections);
-    Action("mnuFourColour")->setChecked(options_.fourColour);
-    Action("mnuKeepPlay")->setChecked(options_.keepPlay);
+// The options the menu's check marks stand for, applied to the table.
+void MainWindow::ApplyOptions() {
     tmrCYC_.setInterval(options_.cycleInterval);
     tableWidget_->SetDeskShape(options_.deskShape);
     tableWidget_->SetFourColour(options_.fourColour);
@@ -330,7 +214,7 @@ void MainWindow::ApplyVisibility() {
 
 void MainWindow::Form_Load() {
     LoadSettings(SettingsFile(), options_, session_);
-    SyncMenuChecks();
+    menus_->SyncChecks();
     ApplyVisibility();
     engine_->AdjustDirection();
     ResetToLocalGame();
@@ -566,11 +450,6 @@ bool MainWindow::HandRunning() const {
     return false;
 }
 
-void MainWindow::DealCommand() {
-    mnuGame_Opening();
-    if (Action("mnuDeal")->isEnabled()) mnuDeal_Click();
-}
-
 // ---------------------------------------------------------------------------
 // The window on the screen
 
@@ -667,32 +546,9 @@ void MainWindow::OnTableKey(int key) {
 }
 
 // ---------------------------------------------------------------------------
-// Menu commands
+// Commands
 
-void MainWindow::mnuGame_Opening() {
-    if (session_.IsNet()) {
-        Action("mnuDisconnect")->setEnabled(true);
-        Action("mnuDeal")->setEnabled(session_.IsHost() && session_.SlotCount > 2);
-    } else {
-        Action("mnuDisconnect")->setEnabled(false);
-    }
-}
-
-void MainWindow::mnuSet_Opening() { Action("mnuName")->setEnabled(!session_.IsNet()); }
-
-void MainWindow::mnuOption_Opening() { Action("mnuLevel")->setEnabled(!session_.IsNet()); }
-
-void MainWindow::mnuReset_Click() {
-    if (session_.IsNet() && !prompter.AskYesNo(this, texts::kResetQuestion)) return;
-    // One unit: the links close and the table returns to local play first, so
-    // whatever the dialog's OK sets up afterwards is what remains. The dialog
-    // opens between actions because its OK runs actions of its own.
-    engine_->RunCommand([this] {
-        network_->CloseAllConnections();
-        ResetToLocalGame();
-    });
-    OpenLogonLater();
-}
+void MainWindow::mnuDeal_Click() { menus_->mnuDeal_Click(); }
 
 void MainWindow::OpenLogonLater() {
     engine_->RunBetweenActions([this] {
@@ -700,24 +556,7 @@ void MainWindow::OpenLogonLater() {
     });
 }
 
-void MainWindow::mnuDisconnect_Click() {
-    engine_->RunCommand([this] {
-        network_->CloseAllConnections();
-        ResetToLocalGame();
-        engine_->NewGame();
-    });
-}
-
-void MainWindow::mnuDeal_Click() {
-    // Chosen while an action runs, the deal waits for it; by then the table may
-    // have been dealt already (the command chosen twice), and then it is not
-    // dealt again.
-    engine_->RunCommand([this] {
-        if (Action("mnuDeal")->isEnabled()) engine_->Deal();
-    });
-}
-
-void MainWindow::mnuExit_Click() {
+void MainWindow::Exit() {
     // Closing the window while Exit waits must not queue a second one.
     if (exiting_) return;
     exiting_ = true;
@@ -732,47 +571,7 @@ void MainWindow::mnuExit_Click() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    mnuExit_Click();
-}
-
-void MainWindow::mnuName_Click() {
-    PlayerDialog dialog(*this);
-    dialog.exec();
-}
-
-void MainWindow::mnuDeskItem_Click(int index) {
-    options_.deskShape = index == 0 ? 0 : 3;
-    SyncMenuChecks();
-}
-
-void MainWindow::mnuRateItem_Click(int index) {
-    options_.SetSpeed(index);
-    SyncMenuChecks();
-}
-
-void MainWindow::mnuLevelItem_Click(int index) {
-    options_.SetLevel(index);
-    SyncMenuChecks();
-}
-
-void MainWindow::mnuAnimal_Click() {
-    options_.animation = !options_.animation;
-    SyncMenuChecks();
-}
-
-void MainWindow::mnuSound_Click() {
-    options_.sound = !options_.sound;
-    SyncMenuChecks();
-}
-
-void MainWindow::mnuFourColour_Click() {
-    options_.fourColour = !options_.fourColour;
-    SyncMenuChecks();
-}
-
-void MainWindow::mnuKeepPlay_Click() {
-    options_.keepPlay = !options_.keepPlay;
-    SyncMenuChecks();
+    Exit();
 }
 
 bool MainWindow::PersonToMove() const {
@@ -787,7 +586,7 @@ void MainWindow::UpdateHintEnabled() {
         hint->setEnabled(engine_->ThrowVisible() && table_.CurrentSeat == session_.LocalSeat);
 }
 
-void MainWindow::mnuHint_Click() {
+void MainWindow::OfferHint() {
     if (!PersonToMove() || hintSearching_) return;
     const int local = session_.LocalSeat;
     // Pressing again offers the next choice for the same table and hand.
@@ -820,40 +619,24 @@ void MainWindow::mnuHint_Click() {
     ++hintCycle_;
 }
 
-void MainWindow::mnuShowConnections_Click() {
-    options_.showConnections = !options_.showConnections;
-    SyncMenuChecks();
+void MainWindow::FlipConnections() {
     lblConnections_->setVisible(lblConnections_->isHidden());
     lstConnections_->setVisible(lstConnections_->isHidden());
 }
 
-void MainWindow::mnuShowMessage_Click() {
-    options_.showMessage = !options_.showMessage;
-    SyncMenuChecks();
+void MainWindow::FlipChat(bool focus) {
     for (QWidget* w : std::initializer_list<QWidget*>{txtDialog_, txtMessage_, lblDialog_, lblMessage_})
         w->setVisible(w->isHidden());
-    if (options_.showMessage) {
+    if (focus) {
         txtMessage_->setFocus();
         txtMessage_->selectAll();
     }
 }
 
-void MainWindow::mnuShowScore_Click() {
-    options_.showScore = !options_.showScore;
-    SyncMenuChecks();
+void MainWindow::FlipScoreBoard() {
     // Each label flips from its own state, as the score board always has.
     for (int i = 0; i < 4; ++i)
         for (QLabel* l : {lblScore_[i], lblScorer_[i], lblWin_[i], lblWinner_[i]}) l->setVisible(l->isHidden());
-}
-
-void MainWindow::mnuLocalName_Click() {
-    prompter.Info(this, texts::kLocalNameIs + network_->LocalHostName());
-}
-
-void MainWindow::mnuStatistics_Click() {
-    StatisticsDialog dialog(SettingsFile(), [this](const QString& text) { return prompter.AskYesNo(this, text); },
-                            this, language_);
-    dialog.exec();
 }
 
 // Written at once, so a record survives a crash or a lost session; the rest of
@@ -866,28 +649,6 @@ void MainWindow::GameEnded(int winnerSeat, const std::array<int, 4>& lostPoints)
     Statistics stats = Statistics::Load(SettingsFile());
     stats.Record(key, winnerSeat == seat, lostPoints[size_t(seat)]);
     stats.Save(SettingsFile());
-}
-
-void MainWindow::mnuLocalIP_Click() { prompter.Info(this, texts::kLocalIpIs + network_->LocalHostAddress()); }
-
-void MainWindow::ShowHelp(bool index) {
-    if (!helpViewer_) helpViewer_ = new HelpViewer(helpFile_, this, language_);
-    auto* viewer = static_cast<HelpViewer*>(helpViewer_.data());
-    if (!viewer->Open(index ? HelpViewer::Page::Index : HelpViewer::Page::Contents)) return;
-    viewer->show();
-    viewer->raise();
-    viewer->activateWindow();
-}
-
-void MainWindow::mnuContents_Click() { ShowHelp(false); }
-
-void MainWindow::mnuSearch_Click() { ShowHelp(true); }
-
-void MainWindow::mnuHomePage_Click() { QDesktopServices::openUrl(QUrl(texts::kHomePage)); }
-
-void MainWindow::mnuAbout_Click() {
-    AboutDialog dialog(*this);
-    dialog.exec();
 }
 
 // ---------------------------------------------------------------------------

@@ -20,11 +20,9 @@
 #include "game/engine.h"
 
 class QAction;
-class QActionGroup;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -33,6 +31,7 @@ namespace vorn {
 class NetworkGame;
 class SeatCues;
 class SoundPlayer;
+class TableMenus;
 class TableWidget;
 
 // The table window frmMain: it owns the whole state of one table (the deal,
@@ -53,34 +52,22 @@ public:
     void ResetToLocalGame();
     void LayoutTable();
 
-    // Menu commands.
-    void mnuReset_Click();
-    void mnuDisconnect_Click();
+    // The menus, their commands and check marks.
+    TableMenus& menus() { return *menus_; }
+    // The deal as the menu offers it; tools and tests deal through it.
     void mnuDeal_Click();
-    void mnuHint_Click();
-    void mnuExit_Click();
-    void mnuName_Click();
-    void mnuDeskItem_Click(int index);
-    void mnuRateItem_Click(int index);
-    void mnuLevelItem_Click(int index);
-    void mnuAnimal_Click();
-    void mnuSound_Click();
-    void mnuFourColour_Click();
-    void mnuKeepPlay_Click();
-    void mnuShowConnections_Click();
-    void mnuShowMessage_Click();
-    void mnuShowScore_Click();
-    void mnuLocalName_Click();
-    void mnuLocalIP_Click();
-    void mnuStatistics_Click();
-    void mnuContents_Click();
-    void mnuSearch_Click();
-    void mnuHomePage_Click();
-    void mnuAbout_Click();
-    // The opening of the top-level menus, before they drop down.
-    void mnuGame_Opening();
-    void mnuSet_Opening();
-    void mnuOption_Opening();
+    // The options the check marks stand for, applied to the table.
+    void ApplyOptions();
+    // The show/hide options: each control flips from its own state.
+    void FlipConnections();
+    void FlipChat(bool focus);
+    void FlipScoreBoard();
+    // The person's hint: the expert's plays for the table and hand, one after
+    // the other as it is asked again.
+    void OfferHint();
+    // Closes the links, saves the settings and ends the program, once the
+    // running action and the work queued before it are done.
+    void Exit();
 
     // Chat: the send and clear buttons (also Enter in the two boxes).
     void cmdSend_Click();
@@ -157,9 +144,6 @@ public:
 
     // A hand is being played: cards are in the seats' hands.
     bool HandRunning() const;
-    // The deal as the menu, F5 and a click on the stock ask for it: only when
-    // the menu would offer it.
-    void DealCommand();
     // Adds the finished game to the lasting record in the settings file.
     void GameEnded(int winnerSeat, const std::array<int, 4>& lostPoints) override;
 
@@ -174,12 +158,9 @@ protected:
 
 private:
     void BuildControls();
-    void BuildMenus();
     void ApplyVisibility();
-    void SyncMenuChecks();
     void OnCardPressed(Card card);
     void OnTableKey(int key);
-    void ShowHelp(bool index);
     void UpdateCardAccessibility(Card card);
     bool PersonToMove() const;
     void UpdateHintEnabled();
@@ -201,6 +182,7 @@ private:
     std::unique_ptr<NetworkGame> network_;
     std::unique_ptr<Engine> engine_;
     SoundPlayer* sounds_ = nullptr;
+    TableMenus* menus_ = nullptr;
 
     TableWidget* tableWidget_ = nullptr;
     SeatCues* seatCues_ = nullptr;
@@ -228,13 +210,6 @@ private:
     QLabel* hintPanel_ = nullptr;
     QLabel* progressPanel_ = nullptr;
 
-    QMenu* mnuGame_ = nullptr;
-    QMenu* mnuSet_ = nullptr;
-    QMenu* mnuOption_ = nullptr;
-    std::array<QAction*, 2> mnuDeskItem_{};
-    std::array<QAction*, 3> mnuRateItem_{};
-    std::array<QAction*, kLevelItems> mnuLevelItem_{};
-    QPointer<QWidget> helpViewer_;
     std::string hintKey_;
     size_t hintCycle_ = 0;
     std::vector<CardSet> hintChoices_;  // the expert's plays for hintKey_, best first

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/playerdialog.h"
+#include "app/tablemenus.h"
 #include "net/protocol.h"
 #include "tests/app/apptesting.h"
 #include "tests/testing.h"
@@ -75,7 +76,7 @@ class TestMenus : public QObject {
         w.tmrCYC().stop();
         w.session().mode = vorn::Session::ModeOf(network, host);
         w.session().SlotCount = slotCount;
-        w.mnuGame_Opening();
+        w.menus().mnuGame_Opening();
         QCOMPARE(w.Action("mnuDeal")->isEnabled(), deal);
         QCOMPARE(w.Action("mnuDisconnect")->isEnabled(), disconnect);
         w.session().mode = vorn::Mode::Local;
@@ -96,11 +97,11 @@ class TestMenus : public QObject {
         MainWindow& w = *f;
         // Opened once in the other mode first, so a stale state shows.
         w.session().mode = vorn::Session::ModeOf(!network, host);
-        w.mnuSet_Opening();
-        w.mnuOption_Opening();
+        w.menus().mnuSet_Opening();
+        w.menus().mnuOption_Opening();
         w.session().mode = vorn::Session::ModeOf(network, host);
-        w.mnuSet_Opening();
-        w.mnuOption_Opening();
+        w.menus().mnuSet_Opening();
+        w.menus().mnuOption_Opening();
         QCOMPARE(w.Action("mnuName")->isEnabled(), !network);
         QCOMPARE(w.Action("mnuLevel")->isEnabled(), !network);
         w.session().mode = vorn::Mode::Local;

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QTest>
 
+#include "app/tablemenus.h"
 #include "tests/integration/nettable.h"
 #include "tests/testing.h"
 
@@ -167,7 +168,7 @@ class TestSeating : public QObject {
                  sent += line.size())
                 queue.SendToSlot(line, leaver);
         } else if (leaver == 0) {
-            gone->w().mnuDisconnect_Click();
+            gone->w().menus().mnuDisconnect_Click();
         } else {
             gone->net().CloseAllConnections();
             gone->w().ResetToLocalGame();
@@ -238,7 +239,7 @@ class TestSeating : public QObject {
         NetParty first(13);
         QVERIFY(first.Fill());
         NetTable& host = *first.host;
-        host.w().mnuDisconnect_Click();
+        host.w().menus().mnuDisconnect_Click();
         for (NetTable* t : first.All()) VORN_TRY_VERIFY(t->Local());
         QVERIFY(host.net().sckConnection().UpperBound() >= 3);
 
