@@ -4,13 +4,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMoveEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -21,6 +17,8 @@
 #include "app/logondialog.h"
 #include "app/networkgame.h"
 #include "app/settings.h"
+#include "app/chatpanel.h"
+#include "app/tablelabel.h"
 #include "app/statistics.h"
 #include "app/tablemenus.h"
 #include "app/texts.h"
@@ -40,8 +38,7 @@ namespace vorn {
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-constexpr int kCardW = 1065;
-constexpr int kCardH = 1440;
+constexpr int kCardH = TableWidget::kCardH;
 constexpr int kProgressPanelTwips = 3600;
 
 // Runs a search on a thread of its own and waits for its answer with the
@@ -100,14 +97,8 @@ void MainWindow::BuildControls() {
     connect(tableWidget_, &TableWidget::cardPressed, this, &MainWindow::OnCardPressed);
     connect(tableWidget_, &TableWidget::keyPressed, this, &MainWindow::OnTableKey);
 
-    // Labels whose caption changes during a game (counts, scores) read their
-    // current text; the fixed captions are their own names.
     auto makeLabel = [this](const QString& name, const QString& text, bool fixedCaption = true) {
-        auto* label = new QLabel(text, tableWidget_);
-        label->setObjectName(name);
-        if (fixedCaption) label->setAccessibleName(text);
-        label->setStyleSheet("color: #f4ecd2; background: transparent;");
-        return label;
+        return MakeTableLabel(tableWidget_, name, text, fixedCaption);
     };
     for (int i = 0; i < 4; ++i) {
         lblName_[i] = makeLabel(QString("lblName%1").arg(i), QString());
@@ -138,31 +129,7 @@ void MainWindow::BuildControls() {
     // The play button acts on the press of the left button, not its release.
     connect(labThrow_, &QPushButton::pressed, this, [this] { engine_->ThrowClick(); });
 
-    lblConnections_ = makeLabel("lblConnections", texts::kConnections);
-    lstConnections_ = new QListWidget(tableWidget_);
-    lstConnections_->setObjectName("lstConnections");
-    lstConnections_->setAccessibleName(texts::kConnections);
-
-    lblDialog_ = makeLabel("lblDialog", texts::kDialogCaption);
-    lblMessage_ = makeLabel("lblMessage", texts::kMessageCaption);
-    txtDialog_ = new QPlainTextEdit(tableWidget_);
-    txtDialog_->setObjectName("txtDialog");
-    txtDialog_->setAccessibleName(texts::kDialogCaption);
-    txtDialog_->setReadOnly(true);
-    txtDialog_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    txtDialog_->installEventFilter(this);
-    txtDialog_->setMaximumBlockCount(kChatLogLines);
-    txtMessage_ = new QLineEdit(texts::kMessageInitial, tableWidget_);
-    txtMessage_->setMaxLength(kChatInputChars);
-    txtMessage_->setObjectName("txtMessage");
-    txtMessage_->setAccessibleName(texts::kMessageCaption);
-    txtMessage_->installEventFilter(this);
-    cmdSend_ = new QPushButton(texts::kSend, tableWidget_);
-    cmdSend_->setObjectName("cmdSend");
-    cmdDelete_ = new QPushButton(texts::kClear, tableWidget_);
-    cmdDelete_->setObjectName("cmdDelete");
-    connect(cmdSend_, &QPushButton::clicked, this, &MainWindow::cmdSend_Click);
-    connect(cmdDelete_, &QPushButton::clicked, this, &MainWindow::cmdDelete_Click);
+    chat_ = new ChatPanel(*tableWidget_, session_, *network_, this);
 
     auto* status = new QStatusBar(this);
     status->setObjectName("StsStatus");
@@ -201,12 +168,7 @@ void MainWindow::ApplyVisibility() {
         lblWin_[i]->setVisible(options_.showScore);
         lblWinner_[i]->setVisible(options_.showScore);
     }
-    txtDialog_->setVisible(options_.showMessage);
-    txtMessage_->setVisible(options_.showMessage);
-    lblDialog_->setVisible(options_.showMessage);
-    lblMessage_->setVisible(options_.showMessage);
-    lblConnections_->setVisible(options_.showConnections);
-    lstConnections_->setVisible(options_.showConnections);
+    chat_->ApplyVisibility(options_.showMessage, options_.showConnections);
 }
 
 // ---------------------------------------------------------------------------
@@ -231,8 +193,7 @@ void MainWindow::ResetToLocalGame() {
     network_->DiscardQueue();
     engine_->DropTableActions();
     network_->players().clear();
-    lstConnections_->clear();
-    txtDialog_->clear();
+    chat_->Clear();
     ShowProgressText(texts::kLocalGame);
 }
 
@@ -243,8 +204,7 @@ void MainWindow::LayoutTable() {
     w.Place(labShowLeft_, QRect(300, 60, 500, 240));
     w.Place(cardsLeft_, QRect(300 + 500, 60, 500, 240));
     // Player list beside the stock.
-    w.Place(lblConnections_, QRect(kCardW + 300 + 375, 60, 1500, 240));
-    w.Place(lstConnections_, QRect(kCardW + 300 + 375, 300, 1500, 1440));
+    chat_->PlaceConnections(w);
     // Score board.
     const int deskHeight = kCardH + t.SeatY[0] - t.SeatY[2];
     for (int i = 0; i < 4; ++i) {
@@ -254,18 +214,7 @@ void MainWindow::LayoutTable() {
         w.Place(lblWinner_[i], QRect(2400, top, 600, 300));
         w.Place(lblWin_[i], QRect(3000, top, 500, 300));
     }
-    // Chat.
-    const int dialogTop = kCardH + 300 + 450;
-    const int dialogHeight = 1800;
-    w.Place(txtDialog_, QRect(300, dialogTop, 3000, dialogHeight));
-    const int messageTop = dialogTop + dialogHeight + 450;
-    w.Place(txtMessage_, QRect(300, messageTop, 3000, 330));
-    w.Place(lblDialog_, QRect(300, dialogTop - 240, 3000, 240));
-    w.Place(lblMessage_, QRect(300, messageTop - 240, 3000, 240));
-    w.Place(cmdDelete_, QRect(300, dialogTop + dialogHeight, 900, 330));
-    w.Place(cmdSend_, QRect(300, messageTop + 330, 900, 330));
-    cmdDelete_->hide();
-    cmdSend_->hide();
+    chat_->PlaceChat(w);
     // The play button.
     w.Place(labThrow_, QRect(9450, t.SeatY[0] + 400, 1000, 480));
 }
@@ -619,20 +568,6 @@ void MainWindow::OfferHint() {
     ++hintCycle_;
 }
 
-void MainWindow::FlipConnections() {
-    lblConnections_->setVisible(lblConnections_->isHidden());
-    lstConnections_->setVisible(lstConnections_->isHidden());
-}
-
-void MainWindow::FlipChat(bool focus) {
-    for (QWidget* w : std::initializer_list<QWidget*>{txtDialog_, txtMessage_, lblDialog_, lblMessage_})
-        w->setVisible(w->isHidden());
-    if (focus) {
-        txtMessage_->setFocus();
-        txtMessage_->selectAll();
-    }
-}
-
 void MainWindow::FlipScoreBoard() {
     // Each label flips from its own state, as the score board always has.
     for (int i = 0; i < 4; ++i)
@@ -649,49 +584,6 @@ void MainWindow::GameEnded(int winnerSeat, const std::array<int, 4>& lostPoints)
     Statistics stats = Statistics::Load(SettingsFile());
     stats.Record(key, winnerSeat == seat, lostPoints[size_t(seat)]);
     stats.Save(SettingsFile());
-}
-
-// ---------------------------------------------------------------------------
-// Chat
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (watched == txtMessage_) {
-                cmdSend_Click();
-                return true;
-            }
-            if (watched == txtDialog_) {
-                cmdDelete_Click();
-                return true;
-            }
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::cmdSend_Click() {
-    // Nothing typed, nothing said: a bare "name:" would only clutter every log.
-    if (txtMessage_->text().trimmed().isEmpty()) {
-        txtMessage_->clear();
-        txtMessage_->setFocus();
-        return;
-    }
-    const QString line = Q(session_.PlayerNames[session_.LocalSeat]) + ": " + txtMessage_->text();
-    network_->SendChat(line);
-    AppendChat(line);
-    txtMessage_->clear();
-    txtMessage_->setFocus();
-}
-
-void MainWindow::cmdDelete_Click() { txtDialog_->clear(); }
-
-void MainWindow::AppendChat(const QString& line) {
-    // A block per line, the oldest dropped past kChatLogLines: a line costs the
-    // same however long the log has grown.
-    txtDialog_->appendPlainText(Q(CutChatLine(line.toStdString())));
-    txtDialog_->moveCursor(QTextCursor::End);
 }
 
 }  // namespace vorn

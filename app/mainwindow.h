@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/chatpanel.h"
 #include "app/prompter.h"
 #include "cards/options.h"
 #include "cards/random.h"
@@ -20,19 +21,12 @@
 #include "game/engine.h"
 
 class QAction;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
-class QPushButton;
 
 namespace vorn {
 
-class NetworkGame;
 class SeatCues;
 class SoundPlayer;
 class TableMenus;
-class TableWidget;
 
 // The table window frmMain: it owns the whole state of one table (the deal,
 // the program-wide values, the options, the score board and the network game)
@@ -58,9 +52,7 @@ public:
     void mnuDeal_Click();
     // The options the check marks stand for, applied to the table.
     void ApplyOptions();
-    // The show/hide options: each control flips from its own state.
-    void FlipConnections();
-    void FlipChat(bool focus);
+    // The score board shown or hidden: each label flips from its own state.
     void FlipScoreBoard();
     // The person's hint: the expert's plays for the table and hand, one after
     // the other as it is asked again.
@@ -69,12 +61,10 @@ public:
     // running action and the work queued before it are done.
     void Exit();
 
-    // Chat: the send and clear buttons (also Enter in the two boxes).
-    void cmdSend_Click();
-    void cmdDelete_Click();
-    void AppendChat(const QString& line);
-    // The chat log keeps this many of the newest lines.
-    static constexpr int kChatLogLines = 2000;
+    // The chat and the player list.
+    ChatPanel& chat() { return *chat_; }
+    void AppendChat(const QString& line) { chat_->AppendChat(line); }
+    static constexpr int kChatLogLines = ChatPanel::kChatLogLines;
 
     // The logon dialog, modal; tests replace it.
     std::function<void()> showLogon;
@@ -114,9 +104,9 @@ public:
     QLabel* CardsLeft() const { return cardsLeft_; }
     QLabel* HintPanel() const { return hintPanel_; }
     QLabel* ProgressPanel() const { return progressPanel_; }
-    QListWidget* lstConnections() const { return lstConnections_; }
-    QPlainTextEdit* txtDialog() const { return txtDialog_; }
-    QLineEdit* txtMessage() const { return txtMessage_; }
+    QListWidget* lstConnections() const { return chat_->lstConnections(); }
+    QPlainTextEdit* txtDialog() const { return chat_->txtDialog(); }
+    QLineEdit* txtMessage() const { return chat_->txtMessage(); }
     QAction* Action(const char* name) const;
 
     // TableView.
@@ -154,7 +144,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
@@ -183,6 +172,7 @@ private:
     std::unique_ptr<Engine> engine_;
     SoundPlayer* sounds_ = nullptr;
     TableMenus* menus_ = nullptr;
+    ChatPanel* chat_ = nullptr;
 
     TableWidget* tableWidget_ = nullptr;
     SeatCues* seatCues_ = nullptr;
@@ -199,14 +189,6 @@ private:
     QLabel* labShowLeft_ = nullptr;
     QLabel* cardsLeft_ = nullptr;
     QPushButton* labThrow_ = nullptr;
-    QLabel* lblConnections_ = nullptr;
-    QListWidget* lstConnections_ = nullptr;
-    QLabel* lblDialog_ = nullptr;
-    QLabel* lblMessage_ = nullptr;
-    QPlainTextEdit* txtDialog_ = nullptr;
-    QLineEdit* txtMessage_ = nullptr;
-    QPushButton* cmdSend_ = nullptr;
-    QPushButton* cmdDelete_ = nullptr;
     QLabel* hintPanel_ = nullptr;
     QLabel* progressPanel_ = nullptr;
 

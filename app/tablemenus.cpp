@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "app/aboutdialog.h"
+#include "app/chatpanel.h"
 #include "app/helpviewer.h"
 #include "app/mainwindow.h"
 #include "app/networkgame.h"
@@ -269,12 +270,12 @@ void TableMenus::mnuKeepPlay_Click() {
 
 void TableMenus::mnuShowConnections_Click() {
     FlipOption(&Options::showConnections);
-    window_.FlipConnections();
+    window_.chat().FlipConnections();
 }
 
 void TableMenus::mnuShowMessage_Click() {
     FlipOption(&Options::showMessage);
-    window_.FlipChat(window_.options().showMessage);
+    window_.chat().FlipChat(window_.options().showMessage);
 }
 
 void TableMenus::mnuShowScore_Click() {

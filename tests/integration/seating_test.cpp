@@ -76,7 +76,7 @@ class TestSeating : public QObject {
         QVERIFY(from);
         const QString text = QString("大家好 %1").arg(sender);
         from->w().txtMessage()->setText(text);
-        from->w().cmdSend_Click();
+        from->w().chat().cmdSend_Click();
         const QString line = Q(from->session().PlayerNames[size_t(sender)]) + ": " + text;
         QVERIFY(from->w().txtMessage()->text().isEmpty());
         for (NetTable* t : party.All())
