@@ -1,0 +1,216 @@
+// The table window as its engine's TableView: every change the engine makes
+// to the table arrives here and is mirrored on the screen.
+#include <QLabel>
+#include <QPushButton>
+#include <QStringList>
+
+#include "app/mainwindow.h"
+#include "app/statistics.h"
+#include "app/settings.h"
+#include "app/texts.h"
+#include "display/seatcues.h"
+#include "display/sound.h"
+#include "display/tableaccessible.h"
+#include "display/tablewidget.h"
+#include "display/wait.h"
+#include "game/texts.h"
+
+namespace vorn {
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TableView
+
+void MainWindow::UpdateCard(Card card, const CardImage& image) {
+    tableWidget_->SetCard(card, image);
+    UpdateCardAccessibility(card);
+    RefreshCounts();
+}
+
+void MainWindow::UpdateCardAccessibility(Card card) {
+    // Screen readers offer the person's own cards as choosable; the table asks us which they are.
+    if (!tableWidget_->HasOwnCardTest())
+        tableWidget_->SetOwnCardTest([this](Card c) { return table_.Location(c) == session_.LocalSeat; });
+    NotifyCardChanged(tableWidget_, card);
+    NotifyFocus(tableWidget_, card);
+}
+
+void MainWindow::ShowStockCount(int count) {
+    stockShown_ = count;
+    if (!handShown_) cardsLeft_->setText(QString::number(count));
+    RefreshCounts();
+}
+
+void MainWindow::SetTurnMarker(int seat, bool visible) {
+    tableWidget_->SetTurnMarker(seat, visible);
+    if (visible)
+        seatCues_->SetTurn(seat);
+    else if (!tableWidget_->TurnMarkerVisible(0) && !tableWidget_->TurnMarkerVisible(1) &&
+             !tableWidget_->TurnMarkerVisible(2) && !tableWidget_->TurnMarkerVisible(3))
+        seatCues_->SetTurn(-1);
+}
+
+void MainWindow::PlaceTurnMarker(int seat, int x, int y) { tableWidget_->PlaceTurnMarker(seat, x, y); }
+
+void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) {
+    QString text = Q(caption);
+    text.replace("\r\n", "\n");
+    lblName_[seat]->setText(text);
+    lblName_[seat]->setAccessibleName(Q(session_.PlayerNames[seat]));
+    const int lines = std::max<qsizetype>(1, text.count('\n') + 1);
+    const QRect place = vertical ? QRect(x, y, 300, 300 * int(lines)) : QRect(x, y, 3000, 300);
+    tableWidget_->Place(lblName_[seat], place);
+    seatCues_->PlaceSeat(seat, place, vertical, Q(session_.PlayerNames[seat]));
+}
+
+void MainWindow::SetThrowButton(bool visible, const std::string& caption) {
+    labThrow_->setText(Q(caption));
+    labThrow_->setAccessibleName(Q(caption));
+    labThrow_->setVisible(visible);
+    if (!visible) tableWidget_->SetFocusCard(false);
+    UpdateHintEnabled();
+}
+
+void MainWindow::SetHintPanel(const std::string& text) { hintPanel_->setText(Q(text)); }
+
+void MainWindow::SetProgressPanel(const std::string& text) { progressPanel_->setText(Q(text)); }
+
+void MainWindow::ShowHintText(const QString& text) { vorn::ShowHint(*this, text.toStdString()); }
+
+void MainWindow::ShowProgressText(const QString& text) { vorn::ShowProgress(*this, text.toStdString()); }
+
+void MainWindow::SetScoreRow(int seat, const std::string& scorer, int lost, int won) {
+    lblScorer_[seat]->setText(Q(scorer));
+    lblScore_[seat]->setText(QString::number(lost));
+    lblWin_[seat]->setText(QString::number(won));
+}
+
+void MainWindow::SetDealEnabled(bool enabled) { Action("mnuDeal")->setEnabled(enabled); }
+
+void MainWindow::StartCycleTimer(int intervalMs) {
+    tmrCYC_.setInterval(intervalMs);
+    tmrCYC_.start();
+}
+
+void MainWindow::StopCycleTimer() { tmrCYC_.stop(); }
+
+void MainWindow::Wait(int ms) { WaitResponsive(int(ms * waitScale)); }
+
+void MainWindow::PlaySound(const std::string& fileName) { sounds_->Play(Q(fileName)); }
+
+void MainWindow::InfoBox(const std::string& text) {
+    // The box that ends a hand tells beneath its text what each seat was left
+    // with; the table stays open behind it until it is answered.
+    const bool handEnd = handShown_;
+    if (handEnd) *prompter.detail = handDetail_;
+    prompter.Info(this, Q(text));
+    if (handEnd) EndHandReveal();
+}
+
+bool MainWindow::AskYesNo(const std::string& text) {
+    const bool handEnd = handShown_;
+    if (handEnd) *prompter.detail = handDetail_;
+    const bool yes = prompter.yesNoDefaultYes(this, Q(text));
+    if (handEnd) EndHandReveal();
+    return yes;
+}
+
+// ---------------------------------------------------------------------------
+// What the table shows of the play
+
+void MainWindow::SeatPassed(int seat) {
+    seatCues_->SetPassed(seat, true);
+}
+
+void MainWindow::PlayLaid(int seat, const std::vector<Card>& cards) {
+    seatCues_->SetPassed(seat, false);
+    seatCues_->HideRoundCue();
+    tableWidget_->PlayLaid(cards);
+    NotifyTableChanged();
+}
+
+void MainWindow::RoundStarted(int seat) {
+    tableWidget_->ClearPlays();
+    seatCues_->ClearPasses();
+    seatCues_->ShowRoundCue();
+    // The last play named in the status line is off the table now.
+    if (seat >= 0 && seat < 4)
+        ShowHintText(QString(texts::kNewRound1) + Q(session_.PlayerNames[seat]) + texts::kNewRound2);
+    NotifyTableChanged();
+}
+
+void MainWindow::TableCleared() {
+    tableWidget_->ClearPlays();
+    if (!handShown_) seatCues_->ClearPasses();
+    NotifyTableChanged();
+}
+
+void MainWindow::HandEnded(int winner, const std::array<std::vector<Card>, 4>& left) {
+    std::vector<Card> open;
+    QStringList lines;
+    for (int seat = 0; seat < 4; ++seat) {
+        open.insert(open.end(), left[size_t(seat)].begin(), left[size_t(seat)].end());
+        const int n = int(left[size_t(seat)].size());
+        seatCues_->SetCount(seat, n, true);
+        // Every card left in a hand costs its seat one point.
+        lines << Q(session_.PlayerNames[seat]) + texts::kHandLeft1 + QString::number(n) + texts::kHandLeft2 +
+                     QString::number(seat == winner ? 0 : n) + texts::kHandLeft3;
+    }
+    handDetail_ = lines.join('\n');
+    tableWidget_->Reveal(open);
+    handShown_ = true;
+    NotifyTableChanged();
+}
+
+void MainWindow::EndHandReveal() {
+    handShown_ = false;
+    prompter.detail->clear();
+    tableWidget_->EndReveal();
+    seatCues_->ClearPasses();
+    cardsLeft_->setText(QString::number(stockShown_));
+    RefreshCounts();
+    NotifyTableChanged();
+}
+
+void MainWindow::NotifyTableChanged() {
+    NotifyCardChanged(tableWidget_, Card{});
+}
+
+void MainWindow::RefreshCounts() {
+    if (handShown_) return;
+    std::array<int, 4> counts{};
+    bool dealt = false;
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 1; n <= kNumbers; ++n) {
+            const int at = table_.Location(Card{s, n});
+            if (at >= 0 && at < 4) ++counts[size_t(at)];
+            if (at != kStockLocation) dealt = true;
+        }
+    for (int seat = 0; seat < 4; ++seat) seatCues_->SetCount(seat, counts[size_t(seat)], dealt);
+}
+
+bool MainWindow::HandRunning() const {
+    for (int s = 0; s < kSuits; ++s)
+        for (int n = 1; n <= kNumbers; ++n) {
+            const int at = table_.Location(Card{s, n});
+            if (at >= 0 && at < 4) return true;
+        }
+    return false;
+}
+
+// Written at once, so a record survives a crash or a lost session; the rest of
+// the file is only touched at exit.
+void MainWindow::GameEnded(int winnerSeat, const std::array<int, 4>& lostPoints) {
+    const int seat = session_.LocalSeat;
+    if (seat < 0 || seat > 3) return;
+    const int key = session_.IsNet() ? Statistics::kNetwork : options_.levelItem;
+    if (!session_.IsNet() && key < 0) return;
+    Statistics stats = Statistics::Load(SettingsFile());
+    stats.Record(key, winnerSeat == seat, lostPoints[size_t(seat)]);
+    stats.Save(SettingsFile());
+}
+
+}  // namespace vorn
