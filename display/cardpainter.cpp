@@ -46,20 +46,9 @@ QColor CardPainter::SuitColour(int suit, bool fourColour) {
     }
 }
 
-void CardPainter::PaintBack(QPainter& painter) const {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    PaintBlank(painter);
-
-    const QRectF field(4.0, 4.0, kW - 8, kH - 8);
-    QPainterPath fieldPath;
-    fieldPath.addRoundedRect(field, 3, 3);
-    QLinearGradient deep(field.topLeft(), field.bottomRight());
-    deep.setColorAt(0, QColor(0x23, 0x47, 0x8c));
-    deep.setColorAt(1, QColor(0x12, 0x2a, 0x5c));
-    painter.fillPath(fieldPath, deep);
-
-    // A diagonal lattice with a small lozenge at every crossing.
+namespace {
+// The back's pattern: a diagonal lattice with a small lozenge at every crossing, inside field.
+void PaintLattice(QPainter& painter, const QRectF& field, const QPainterPath& fieldPath) {
     painter.setClipPath(fieldPath);
     const qreal step = 7.0;
     painter.setPen(QPen(QColor(0x5b, 0x7f, 0xc4), 0.7));
@@ -81,6 +70,23 @@ void CardPainter::PaintBack(QPainter& painter) const {
         }
     }
     painter.setClipping(false);
+}
+}  // namespace
+
+void CardPainter::PaintBack(QPainter& painter) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintBlank(painter);
+
+    const QRectF field(4.0, 4.0, kW - 8, kH - 8);
+    QPainterPath fieldPath;
+    fieldPath.addRoundedRect(field, 3, 3);
+    QLinearGradient deep(field.topLeft(), field.bottomRight());
+    deep.setColorAt(0, QColor(0x23, 0x47, 0x8c));
+    deep.setColorAt(1, QColor(0x12, 0x2a, 0x5c));
+    painter.fillPath(fieldPath, deep);
+
+    PaintLattice(painter, field, fieldPath);
 
     // Frame lines and a medallion with the four suits around a star.
     painter.setBrush(Qt::NoBrush);
