@@ -204,16 +204,8 @@ void TableWidget::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void TableWidget::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    const qreal dpr = devicePixelRatioF();
-    if (felt_.isNull() || felt_.deviceIndependentSize().toSize() != size())
-        felt_ = painter_.Felt(size(), dpr);
-    p.drawPixmap(0, 0, felt_);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-
-    // The table outline: a darker inlay with a soft rim.
+// The table outline: a darker inlay with a soft rim.
+void TableWidget::PaintDesk(QPainter& p) const {
     QRectF desk = ToPixels(kDesk);
     QPen rim(QColor(222, 196, 120, 200), std::max(1.5, Scale() * 45));
     p.setPen(rim);
@@ -225,6 +217,18 @@ void TableWidget::paintEvent(QPaintEvent*) {
     } else {
         p.drawRoundedRect(desk, desk.height() / 5, desk.height() / 5);
     }
+}
+
+void TableWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const qreal dpr = devicePixelRatioF();
+    if (felt_.isNull() || felt_.deviceIndependentSize().toSize() != size())
+        felt_ = painter_.Felt(size(), dpr);
+    p.drawPixmap(0, 0, felt_);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+
+    PaintDesk(p);
 
     // Cards are drawn from the stock up by z, so later pictures overlap earlier ones.
     struct Item {

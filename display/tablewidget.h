@@ -14,6 +14,8 @@
 #include "display/language.h"
 #include "display/tablecues.h"
 
+class QPainter;
+
 namespace vorn {
 
 // The table itself: felt, the table outline, the stock and every card picture,
@@ -111,6 +113,7 @@ private:
         QRect twips;
     };
     void Relayout();
+    void PaintDesk(QPainter& p) const;
     void RefreshShown();
 
     TableCues::Images model_{};
