@@ -94,76 +94,106 @@ void Engine::StartNewRound(int seat) {
     env_.table.MustLead = true;
 }
 
+// A play or pass runs in steps, in this order: the check, the move to the
+// middle, the record of the play, then the hand-off for the session's mode.
 void Engine::PlayCards(int seat, bool fromNet) {
+    if (seat < 0 || seat > 3) return;
+    // A choice has a playable shape exactly when it classifies as a type.
+    const PlayType type = ClassifyPlay(env_.table.lstSelected);
+    if (!CheckPlay(seat, fromNet, type)) return;
+    const int n = env_.table.lstSelected.Count();
+    if (n > 0) MoveToMiddle(seat, type);
+    RecordPlay(seat, n);
+    switch (env_.session.mode) {
+        case Mode::Host:
+            HandOffHost(seat, fromNet);
+            break;
+        case Mode::Joiner:
+            HandOffJoiner(seat, fromNet);
+            break;
+        case Mode::Local:
+            HandOffLocal(seat);
+            break;
+    }
+}
+
+bool Engine::CheckPlay(int seat, bool fromNet, PlayType type) {
     GameState& t = env_.table;
     Session& s = env_.session;
-    if (seat < 0 || seat > 3) return;
     const int n = t.lstSelected.Count();
-    // A choice has a playable shape exactly when it classifies as a type.
-    const PlayType type = ClassifyPlay(t.lstSelected);
-
     if (n > 0 && type == PlayType::None) {
         ShowRefusal(seat, texts::kBadShape);
-        return;
+        return false;
     }
     if (BreaksTwoRule(t.lstSelected)) {
         ShowRefusal(seat, texts::kTwoAlone);
-        return;
+        return false;
     }
     if (n == 0 && t.MustLead) {
         if (seat == s.LocalSeat) env_.view.InfoBox(texts::kMustLead);
-        return;
+        return false;
     }
+    if (n > 0 && seat == s.LocalSeat && !fromNet && !CanBeat(t)) {
+        env_.view.InfoBox(std::string(texts::kCannotBeat) + BeatHint(t));
+        return false;
+    }
+    return true;
+}
 
-    if (n > 0) {
-        if (seat == s.LocalSeat && !fromNet && !CanBeat(t)) {
-            env_.view.InfoBox(std::string(texts::kCannotBeat) + BeatHint(t));
-            return;
-        }
-        // The view is told the play as laid, for the eye only.
-        std::vector<Card> laid;
-        if (env_.view.Shown())
-            for (const Card card : t.lstSelected) laid.push_back(card);
-        for (const Card card : t.lstSelected) {
-            if (CardPictures* p = env_.pictures) {
-                CardImage& image = p->Image(card);
-                int x = image.x;
-                int y = image.y + (image.raised ? 300 : 0);
-                image.raised = false;
-                ShowFace(env_, card, true);
-                TowardMiddle(env_, seat, x, y);
-                MoveCard(env_, card, x, y);
-            }
-            t.Location(card) = kPlayedLocation;
-        }
-        t.TablePlay = t.lstSelected;
-        t.PlayType = type;
-        const bool single = n == 1;
-        t.lstSelected.Clear();
-        LayoutHand(env_, seat);
-        if (env_.options.sound) env_.view.PlaySound("Move.wav");
-        env_.view.Wait(env_.options.playDelay);
+void Engine::MoveToMiddle(int seat, PlayType type) {
+    GameState& t = env_.table;
+    // The view is told the play as laid, for the eye only.
+    std::vector<Card> laid;
+    if (env_.view.Shown())
+        for (const Card card : t.lstSelected) laid.push_back(card);
+    for (const Card card : t.lstSelected) {
         if (CardPictures* p = env_.pictures) {
-            for (int suit = 0; suit < kSuits; ++suit)
-                for (int number = 1; number <= kNumbers; ++number) {
-                    Card card{suit, number};
-                    if (t.Location(card) != kPlayedLocation) continue;
-                    CardImage& image = p->Image(card);
-                    if (image.x == kHeapX && image.y == kHeapY && !image.face) continue;
-                    image.face = false;
-                    PlaceCard(env_, card, kHeapX, kHeapY);
-                }
+            CardImage& image = p->Image(card);
+            int x = image.x;
+            int y = image.y + (image.raised ? 300 : 0);
+            image.raised = false;
+            ShowFace(env_, card, true);
+            TowardMiddle(env_, seat, x, y);
+            MoveCard(env_, card, x, y);
         }
-        env_.view.PlayLaid(seat, laid);
+        t.Location(card) = kPlayedLocation;
+    }
+    t.TablePlay = t.lstSelected;
+    t.PlayType = type;
+    t.lstSelected.Clear();
+    LayoutHand(env_, seat);
+    if (env_.options.sound) env_.view.PlaySound("Move.wav");
+    env_.view.Wait(env_.options.playDelay);
+    SweepToHeap();
+    env_.view.PlayLaid(seat, laid);
+}
+
+void Engine::SweepToHeap() {
+    CardPictures* p = env_.pictures;
+    if (!p) return;
+    for (int suit = 0; suit < kSuits; ++suit)
+        for (int number = 1; number <= kNumbers; ++number) {
+            Card card{suit, number};
+            if (env_.table.Location(card) != kPlayedLocation) continue;
+            CardImage& image = p->Image(card);
+            if (image.x == kHeapX && image.y == kHeapY && !image.face) continue;
+            image.face = false;
+            PlaceCard(env_, card, kHeapX, kHeapY);
+        }
+}
+
+void Engine::RecordPlay(int seat, int n) {
+    GameState& t = env_.table;
+    Session& s = env_.session;
+    if (n > 0) {
         t.TheLastThrower = seat;
         // A seat's run of singles counts its consecutive single plays; any
         // other play of that seat ends the run. Passes leave it alone.
-        if (single)
+        if (n == 1)
             ++t.SingleRun[seat];
         else
             t.SingleRun[seat] = 0;
     }
-
     if (n == 0) {
         ++t.PassCount;
         env_.view.SeatPassed(seat);
@@ -175,31 +205,40 @@ void Engine::PlayCards(int seat, bool fromNet) {
         ShowHint(env_.view, s.PlayerNames[t.TheLastThrower] + texts::kPlays + PlayText(t.TablePlay));
     HideThrowButton();
     NextSeat();
+}
 
-    if (s.IsNet() && s.IsHost()) {
-        env_.outbox.Throw(t.TheLastThrower, Codes(t.TablePlay), seat, fromNet ? seat : -1);
-        if (t.lstDirection[seat].Empty()) {
-            env_.outbox.GameOver(t.TheLastThrower);
-            if (env_.options.sound) env_.view.PlaySound("Win.wav");
-            GameWon();
-            return;
-        }
-        ShowTurnMarker(env_, t.CurrentSeat);
-        if (t.PassCount == 3)
-            StartNewRound(t.CurrentSeat);
-        else
-            t.MustLead = false;
-        env_.outbox.Turn(t.CurrentSeat, t.MustLead);
-        if (t.CurrentSeat == s.LocalSeat) ShowThrowButton();
-    } else if (s.IsNet()) {
-        if (!fromNet) env_.outbox.ThrowToHost(t.TheLastThrower, Codes(t.TablePlay), seat);
-    } else {
-        if (!t.lstDirection[seat].Empty() && seat == s.LocalSeat)
-            env_.view.StartCycleTimer(env_.options.cycleInterval);
-        if (t.lstDirection[seat].Empty()) {
-            if (env_.options.sound) env_.view.PlaySound("Win.wav");
-            GameWon();
-        }
+void Engine::HandOffHost(int seat, bool fromNet) {
+    GameState& t = env_.table;
+    Session& s = env_.session;
+    env_.outbox.Throw(t.TheLastThrower, Codes(t.TablePlay), seat, fromNet ? seat : -1);
+    if (t.lstDirection[seat].Empty()) {
+        env_.outbox.GameOver(t.TheLastThrower);
+        if (env_.options.sound) env_.view.PlaySound("Win.wav");
+        GameWon();
+        return;
+    }
+    ShowTurnMarker(env_, t.CurrentSeat);
+    if (t.PassCount == 3)
+        StartNewRound(t.CurrentSeat);
+    else
+        t.MustLead = false;
+    env_.outbox.Turn(t.CurrentSeat, t.MustLead);
+    if (t.CurrentSeat == s.LocalSeat) ShowThrowButton();
+}
+
+void Engine::HandOffJoiner(int seat, bool fromNet) {
+    GameState& t = env_.table;
+    if (!fromNet) env_.outbox.ThrowToHost(t.TheLastThrower, Codes(t.TablePlay), seat);
+}
+
+void Engine::HandOffLocal(int seat) {
+    GameState& t = env_.table;
+    Session& s = env_.session;
+    if (!t.lstDirection[seat].Empty() && seat == s.LocalSeat)
+        env_.view.StartCycleTimer(env_.options.cycleInterval);
+    if (t.lstDirection[seat].Empty()) {
+        if (env_.options.sound) env_.view.PlaySound("Win.wav");
+        GameWon();
     }
 }
 

@@ -119,6 +119,16 @@ public:
     std::function<CardSet(const Observation&)> expertSearch;
 
 private:
+    // The steps of PlayCards. CheckPlay refuses a choice the rules or the
+    // turn do not allow; the hand-offs pass the turn on as the mode asks.
+    bool CheckPlay(int seat, bool fromNet, PlayType type);
+    void MoveToMiddle(int seat, PlayType type);
+    void SweepToHeap();
+    void RecordPlay(int seat, int n);
+    void HandOffLocal(int seat);
+    void HandOffHost(int seat, bool fromNet);
+    void HandOffJoiner(int seat, bool fromNet);
+
     void ReturnChosen(int seat);
     void ShowRefusal(int seat, const std::string& text);
     void StartNewRound(int seat);
