@@ -63,60 +63,6 @@ GameState Seated(GameState t, int others, bool emptyStock = false) {
 class HintTest : public QObject {
     Q_OBJECT
 private slots:
-    void offersEveryBeatingChoice_data() {
-        QTest::addColumn<QString>("hand");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("single: each suit, then a 2") << "C_01 D_06 H_06 S_13" << "" << "C_05" << "D_06|H_06|S_13";
-        QTest::newRow("single: raised cards count") << "C_01 S_13" << "D_06" << "C_05" << "D_06|S_13";
-        QTest::newRow("pair: suit pairs, then two 2s")
-            << "C_04 H_04 S_04 D_13 H_13 C_09" << "" << "C_03 D_03" << "C_04 H_04|C_04 S_04|H_04 S_04|D_13 H_13";
-        QTest::newRow("pair: one 2 is not enough") << "C_04 S_13 C_09" << "" << "C_03 D_03" << "";
-        QTest::newRow("run one rank higher") << "C_02 C_03 S_04 H_13 H_13" << "" << "C_01 D_02 H_03"
-                                             << "C_02 C_03 S_04";
-        QTest::newRow("run: 2s never answer") << "D_13 H_13 S_13 C_09" << "" << "C_01 D_02 H_03" << "";
-        QTest::newRow("run ending with the A") << "C_13 D_11 D_12" << "" << "C_09 D_10 H_11" << "";
-        QTest::newRow("double run") << "C_02 D_02 C_03 H_03 S_08" << "" << "C_01 D_01 S_02 H_02"
-                                    << "C_02 C_03 D_02 H_03";
-        QTest::newRow("triple beaten by three 2s only") << "C_13 D_13 S_13 C_06 D_06" << "" << "C_05 D_05 H_05"
-                                                       << "C_13 D_13 S_13";
-        QTest::newRow("nothing beats 2s") << "S_13 C_01" << "" << "H_13" << "";
-        QTest::newRow("a higher jump does not beat") << "C_07 D_08" << "" << "C_05" << "";
-    }
-    void offersEveryBeatingChoice() {
-        QFETCH(QString, hand);
-        QFETCH(QString, selected);
-        QFETCH(QString, table);
-        QFETCH(QString, expected);
-        const GameState t = Scene(hand, selected, table, false);
-        const auto got = HintChoices(t, 0, 0.5f);
-        QCOMPARE(Written(got), expected);
-        // Every offered choice really beats the table.
-        for (const CardSet choice : got) {
-            QVERIFY(HasPlayableShape(choice));
-            QVERIFY(!BreaksTwoRule(choice));
-            QVERIFY(CanBeat(t, choice));
-        }
-    }
-
-    void leadOffersTheComputerPlayersLead_data() {
-        QTest::addColumn<QString>("hand");
-        QTest::addColumn<QString>("expected");
-        // As a seat 1 would: the double run is looked for before the straight.
-        QTest::newRow("double run first") << "C_01 C_02 C_03 D_01 D_02" << "C_01 C_02 D_01 D_02";
-        QTest::newRow("straight taken whole") << "C_01 D_02 C_04 D_05 H_06 S_07" << "C_04 D_05 H_06 S_07";
-        QTest::newRow("only 2s: all of them") << "H_13 S_13" << "H_13 S_13";
-        QTest::newRow("lone card") << "C_01 D_07 S_10 S_11" << "C_01";
-    }
-    void leadOffersTheComputerPlayersLead() {
-        QFETCH(QString, hand);
-        QFETCH(QString, expected);
-        GameState t = Scene(hand, "", "", true);
-        t.StockEmpty = true;
-        QCOMPARE(Written(HintChoices(t, 0, 0.5f)), expected);
-    }
-
     // The expert's hint: its plays in its order of merit, the pass left out.
     void expertHintInOrderOfMerit_data() {
         QTest::addColumn<QString>("hand");
@@ -148,11 +94,12 @@ private slots:
     }
 
     void otherSeatsAskForTheirOwnCards() {
-        GameState t = Scene("", "", "C_05", false);
-        t.lstDirection[2] = testing::SetOf("D_06 C_09");
-        QCOMPARE(Written(HintChoices(t, 2, 0.5f)), QString("D_06"));
-        QVERIFY(HintChoices(t, 0, 0.5f).empty());
-        QVERIFY(HintChoices(t, 7, 0.5f).empty());
+        const GameState t = Seated(Scene("", "", "C_05", false), 3);
+        const std::vector<CardSet> hint = ExpertHint(t, 2);
+        QVERIFY(!hint.empty());
+        for (const CardSet play : hint) QCOMPARE(testing::Text(play & t.lstDirection[2]), testing::Text(play));
+        QVERIFY(ExpertHint(t, 0).empty());
+        QVERIFY(ExpertHint(t, 7).empty());
     }
 };
 
