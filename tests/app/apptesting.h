@@ -22,12 +22,11 @@
 #include "app/mainwindow.h"
 #include "cards/card.h"
 #include "display/tablewidget.h"
+#include "tests/support/cards.h"
 
 namespace vorn::apptest {
 
-inline QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
+using vorn::testing::Q;
 
 class WindowFixture {
   public:

@@ -30,10 +30,6 @@ using vorn::testing::SetOf;
 using vorn::testing::Q;
 using vorn::testing::Text;
 
-inline QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // Card number of a rank name as people write it: "3".."10", "J", "Q", "K", "A", "2".
 // 0 for anything else.
 inline int RankNumber(std::string_view name) {

@@ -33,10 +33,6 @@ using vorn::testing::SetOf;
 using vorn::testing::Q;
 using vorn::testing::Text;
 
-inline QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // A local game on the real engine with the recording screen and a fixed seed.
 struct Rig : testing::TableParts {
     Session session;

@@ -29,15 +29,14 @@
 #include "net/sendqueue.h"
 #include "net/socket/codec.h"
 #include "net/socket/socket.h"
+#include "tests/support/cards.h"
 
 namespace vorn::itest {
 
 // Every wait on the network is bounded by this; loopback needs a tiny part of it.
 inline constexpr int kWaitMs = 5000;
 
-inline QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
+using vorn::testing::Q;
 
 // Runs the event loop until done() holds or timeoutMs pass; whether it holds.
 // QTest's own waits sleep 10 ms between looks, which would let the 1 ms send

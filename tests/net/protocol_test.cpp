@@ -5,14 +5,13 @@
 #include <vector>
 
 #include "net/protocol.h"
+#include "tests/support/cards.h"
 #include "tests/testing.h"
 
 namespace vorn::test {
 
 namespace {
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
+using vorn::testing::Q;
 std::string S(const QString& text) {
     return text.toStdString();
 }

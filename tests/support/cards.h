@@ -48,6 +48,10 @@ inline CardSet SetOf(const char* codes) {
     return SetOf(std::string_view(codes));
 }
 
+// A core text (UTF-8) as Qt holds it.
+inline QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 // A play as the wire writes it: "C_05D_05".
 inline QString Q(CardSet cards) {
     return QString::fromStdString(Codes(cards));
