@@ -132,6 +132,43 @@ CardSet FindDblBank(CardSet hand) {
     return chosen;
 }
 
+namespace {
+
+// The last rungs of the lead ladder, each of which leads a single card.
+LeadRule LeadOneCard(GameState& state, int seat, CardSet hand) {
+    auto leadOne = [&](Card card) {
+        if (!card.IsNone()) MoveToSelected(state, seat, card);
+    };
+    if (CountTwos(hand) + CountTwosPlayed(state) == 4) {
+        const Card ace = LastWithNumber(hand, 12);
+        if (!ace.IsNone()) {
+            leadOne(ace);
+            return LeadRule::SafeAce;
+        }
+    }
+
+    if (state.StockEmpty) {
+        const Card three = LastWithNumber(hand, 1);
+        if (!three.IsNone()) {
+            leadOne(three);
+            return LeadRule::LowThree;
+        }
+    }
+
+    if (HasLoneCard(hand)) {
+        const CardSet lone = LoneCards(hand);
+        if (!lone.Empty()) leadOne(lone.Last());
+        return LeadRule::LoneCard;
+    }
+
+    Card k = LastWithNumber(hand, 1);
+    if (k.IsNone()) k = LastNonTwo(hand);
+    leadOne(k);
+    return LeadRule::Fallback;
+}
+
+}  // namespace
+
 LeadRule ChooseLead(GameState& state, int seat, float gambleRate, Random& random) {
     if (seat < 1 || seat > 3) return LeadRule::None;
     const CardSet hand = state.lstDirection[seat];
@@ -170,32 +207,7 @@ LeadRule ChooseLead(GameState& state, int seat, float gambleRate, Random& random
         return LeadRule::Shape;
     }
 
-    if (CountTwos(hand) + CountTwosPlayed(state) == 4) {
-        const Card ace = LastWithNumber(hand, 12);
-        if (!ace.IsNone()) {
-            leadOne(ace);
-            return LeadRule::SafeAce;
-        }
-    }
-
-    if (state.StockEmpty) {
-        const Card three = LastWithNumber(hand, 1);
-        if (!three.IsNone()) {
-            leadOne(three);
-            return LeadRule::LowThree;
-        }
-    }
-
-    if (HasLoneCard(hand)) {
-        const CardSet lone = LoneCards(hand);
-        if (!lone.Empty()) leadOne(lone.Last());
-        return LeadRule::LoneCard;
-    }
-
-    Card k = LastWithNumber(hand, 1);
-    if (k.IsNone()) k = LastNonTwo(hand);
-    leadOne(k);
-    return LeadRule::Fallback;
+    return LeadOneCard(state, seat, hand);
 }
 
 }  // namespace vorn
