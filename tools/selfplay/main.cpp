@@ -38,14 +38,12 @@ bool ParseLevel(const std::string& text, int& level) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    vorn::selfplay::Config config;
-    std::string logPath, replayPath;
+// The command line into config and the two paths; false on a bad one.
+bool ParseArgs(int argc, char** argv, vorn::selfplay::Config& config, std::string& logPath,
+               std::string& replayPath) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (i + 1 >= argc) return Usage();
+        if (i + 1 >= argc) return false;
         const std::string value = argv[++i];
         try {
             if (arg == "--games")
@@ -53,13 +51,13 @@ int main(int argc, char** argv) {
             else if (arg == "--seed")
                 config.seed = std::stoull(value);
             else if (arg == "--level") {
-                if (!ParseLevel(value, config.level)) return Usage();
+                if (!ParseLevel(value, config.level)) return false;
             } else if (arg == "--seat-levels") {
                 size_t from = 0;
                 for (int seat = 0; seat < 4; ++seat) {
                     const size_t comma = value.find(',', from);
-                    if ((seat < 3) != (comma != std::string::npos)) return Usage();
-                    if (!ParseLevel(value.substr(from, comma - from), config.seatLevels[seat])) return Usage();
+                    if ((seat < 3) != (comma != std::string::npos)) return false;
+                    if (!ParseLevel(value.substr(from, comma - from), config.seatLevels[seat])) return false;
                     from = comma + 1;
                 }
             } else if (arg == "--expert-playouts")
@@ -69,50 +67,31 @@ int main(int argc, char** argv) {
             else if (arg == "--replay")
                 replayPath = value;
             else
-                return Usage();
+                return false;
         } catch (...) {
-            return Usage();
+            return false;
         }
     }
+    return true;
+}
 
-    if (!replayPath.empty()) {
-        std::ifstream in(replayPath, std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "cannot read %s\n", replayPath.c_str());
-            return 1;
-        }
-        const auto result = vorn::selfplay::Replay(in);
-        if (!result.ok) {
-            std::fprintf(stderr, "replay failed: %s\n", result.error.c_str());
-            return 1;
-        }
-        std::printf("replay ok %d\n", result.games);
-        return 0;
-    }
-
-    std::ofstream log;
-    vorn::selfplay::Sink sink;
-    if (!logPath.empty()) {
-        log.open(logPath, std::ios::binary | std::ios::trunc);
-        if (!log) {
-            std::fprintf(stderr, "cannot write %s\n", logPath.c_str());
-            return 1;
-        }
-        sink = [&log](const std::string& line) {
-            log << line << '\n';
-            return bool(log);
-        };
-    }
-
-    const auto start = std::chrono::steady_clock::now();
-    const auto result = vorn::selfplay::Run(config, sink);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (log.is_open()) log.close();
-    if (!result.ok) {
-        std::fprintf(stderr, "violation: %s\n",
-                     result.error.empty() ? "could not write the log" : result.error.c_str());
+int RunReplay(const std::string& replayPath) {
+    std::ifstream in(replayPath, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "cannot read %s\n", replayPath.c_str());
         return 1;
     }
+    const auto result = vorn::selfplay::Replay(in);
+    if (!result.ok) {
+        std::fprintf(stderr, "replay failed: %s\n", result.error.c_str());
+        return 1;
+    }
+    std::printf("replay ok %d\n", result.games);
+    return 0;
+}
+
+void PrintSummary(const vorn::selfplay::Config& config, const vorn::selfplay::Result& result,
+                  double seconds) {
     const double games = result.games > 0 ? result.games : 1;
     std::printf("games %d\nseed %llu\nlevel %d\n", result.games, static_cast<unsigned long long>(config.seed),
                 config.level);
@@ -139,5 +118,39 @@ int main(int argc, char** argv) {
                         searched[searched.size() / 2]);
     }
     std::printf("checksum %016llx\n", static_cast<unsigned long long>(result.checksum));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vorn::selfplay::Config config;
+    std::string logPath, replayPath;
+    if (!ParseArgs(argc, argv, config, logPath, replayPath)) return Usage();
+    if (!replayPath.empty()) return RunReplay(replayPath);
+
+    std::ofstream log;
+    vorn::selfplay::Sink sink;
+    if (!logPath.empty()) {
+        log.open(logPath, std::ios::binary | std::ios::trunc);
+        if (!log) {
+            std::fprintf(stderr, "cannot write %s\n", logPath.c_str());
+            return 1;
+        }
+        sink = [&log](const std::string& line) {
+            log << line << '\n';
+            return bool(log);
+        };
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    const auto result = vorn::selfplay::Run(config, sink);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (log.is_open()) log.close();
+    if (!result.ok) {
+        std::fprintf(stderr, "violation: %s\n",
+                     result.error.empty() ? "could not write the log" : result.error.c_str());
+        return 1;
+    }
+    PrintSummary(config, result, seconds);
     return 0;
 }
