@@ -84,6 +84,25 @@ inline int FreePort() {
     return port;
 }
 
+// The window as host, listening on a free port (tools drive it this way);
+// the port, or 0 when none would do.
+inline int Listen(MainWindow& w) {
+    int port = 0;
+    for (int attempt = 0; attempt < 5 && port == 0; ++attempt) {
+        const int candidate = FreePort();
+        Session& s = w.session();
+        s.mode = Mode::Host;
+        s.ServerPort = candidate;
+        s.LocalSeat = 0;
+        s.PlayerNames[0] = "H";
+        w.engine().AdjustDirection();
+        w.network().SetSendTimerEnabled(true);
+        w.network().StartConnection("H");
+        if (w.network().sckConnection().Element(0).State() == Socket::kListening) port = candidate;
+    }
+    return port;
+}
+
 // One real table window of a network game. Every box, question and dialog is
 // answered here and recorded, so nothing ever blocks; pauses take no time.
 class NetTable {

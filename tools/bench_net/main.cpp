@@ -32,7 +32,7 @@ using vorn::MainWindow;
 // The integration tests' bounded wait looks once a millisecond: a zero-interval
 // poll would keep the event loop from sleeping and, with Qt's glib dispatcher,
 // stretch the 1 ms send timer to about 3 ms, which is the very thing measured here.
-using vorn::itest::FreePort;
+using vorn::itest::Listen;
 using vorn::itest::WaitUntil;
 
 std::unique_ptr<MainWindow> MakeWindow(const QString& folder, std::uint64_t seed) {
@@ -71,19 +71,7 @@ int main(int argc, char** argv) {
 
     QTemporaryDir folder;
     auto host = MakeWindow(folder.path(), 1);
-    int port = 0;
-    for (int attempt = 0; attempt < 5 && port == 0; ++attempt) {
-        const int candidate = FreePort();
-        vorn::Session& s = host->session();
-        s.mode = vorn::Mode::Host;
-        s.ServerPort = candidate;
-        s.LocalSeat = 0;
-        s.PlayerNames[0] = "H";
-        host->engine().AdjustDirection();
-        host->network().SetSendTimerEnabled(true);
-        host->network().StartConnection("H");
-        if (host->network().sckConnection().Element(0).State() == vorn::Socket::kListening) port = candidate;
-    }
+    const int port = Listen(*host);
     if (port == 0) Fail("cannot listen");
 
     std::vector<std::unique_ptr<MainWindow>> joiners;

@@ -47,7 +47,7 @@
 
 namespace {
 
-using vorn::itest::FreePort;
+using vorn::itest::Listen;
 using vorn::itest::WaitUntil;
 
 constexpr int kLongWaitMs = 600000;
@@ -75,19 +75,7 @@ int RunHost(int argc, char** argv) {
     // The chat log on screen, as for a person who follows the chat.
     if (!w.txtDialog()->isVisible()) w.Action("mnuShowMessage")->trigger();
 
-    int port = 0;
-    for (int attempt = 0; attempt < 5 && port == 0; ++attempt) {
-        const int candidate = FreePort();
-        vorn::Session& s = w.session();
-        s.mode = vorn::Mode::Host;
-        s.ServerPort = candidate;
-        s.LocalSeat = 0;
-        s.PlayerNames[0] = "H";
-        w.engine().AdjustDirection();
-        w.network().SetSendTimerEnabled(true);
-        w.network().StartConnection("H");
-        if (w.network().sckConnection().Element(0).State() == vorn::Socket::kListening) port = candidate;
-    }
+    const int port = Listen(w);
     if (port == 0) Fail("the host cannot listen");
     std::printf("port %d\n", port);
     std::fflush(stdout);
@@ -197,14 +185,8 @@ class HostProcess {
     QByteArray output_;
 };
 
-void Run(const QString& program, int lines, bool x11) {
-    HostProcess host(program, x11);
-    const QByteArray portLine = host.Next("port ", 20000);
-    if (portLine.isEmpty()) Fail("the host did not say its port");
-    const int port = portLine.mid(5).toInt();
-    const QList<QByteArray> menuAt = host.Next("menu_at ", 20000).split(' ');
-    if (menuAt.size() != 3) Fail("the host did not say where its menu is");
-
+// Three joiners on port, seated and named, once the table is full.
+std::vector<std::unique_ptr<Joiner>> SeatJoiners(int port) {
     std::vector<std::unique_ptr<Joiner>> joiners;
     for (int slot = 1; slot <= 3; ++slot) {
         joiners.push_back(std::make_unique<Joiner>(port));
@@ -217,21 +199,65 @@ void Run(const QString& program, int lines, bool x11) {
         if (!WaitUntil([&] { return j->Has("[Prepare]H|J1|J2|J3\r\n"); }, 10000))
             Fail("the table did not fill");
     vorn::itest::Pause(300);
+    return joiners;
+}
 
-    // Resident memory, looked at every 5 ms from here on.
-    const qint64 pid = host.Pid();
-    const long before = ResidentKiB(pid);
-    long peak = before;
-    QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] { peak = std::max(peak, ResidentKiB(pid)); });
-    sampler.start(5);
-
+// lines chat messages from J1, each of about 80 bytes.
+QByteArray FloodText(int lines) {
     QByteArray flood;
     for (int i = 0; i < lines; ++i) {
         QByteArray line = "[Message]J1: flood line " + QByteArray::number(i) + " ";
         line += QByteArray(78 - std::min<qsizetype>(78, line.size()), 'x');
         flood += line + "\r\n";
     }
+    return flood;
+}
+
+// The port the host says it listens on.
+int HostPort(HostProcess& host) {
+    const QByteArray portLine = host.Next("port ", 20000);
+    if (portLine.isEmpty()) Fail("the host did not say its port");
+    return portLine.mid(5).toInt();
+}
+
+// The host's resident memory at the start and at its highest, looked at every 5 ms.
+struct PeakMemory {
+    explicit PeakMemory(qint64 pid) : before(ResidentKiB(pid)), peak(before) {
+        QObject::connect(&sampler, &QTimer::timeout,
+                         [this, pid] { peak = std::max(peak, ResidentKiB(pid)); });
+        sampler.start(5);
+    }
+    long before;
+    long peak;
+    QTimer sampler;
+};
+
+// The time from the deal command until both other joiners have their turn; draws: the draws seen.
+qint64 TimeDeal(HostProcess& host, Joiner& j2, Joiner& j3, const QElapsedTimer& clock, int& draws) {
+    const qsizetype mark2 = j2.received.size();
+    const qsizetype mark3 = j3.received.size();
+    const qint64 dealAsked = clock.elapsed();
+    host.Tell("deal");
+    if (!WaitUntil([&] { return j2.Has("[Turn]", mark2) && j3.Has("[Turn]", mark3); }, kLongWaitMs))
+        Fail("the deal never reached the joiners");
+    const qint64 dealMs = clock.elapsed() - dealAsked;
+    draws = int(j2.received.mid(mark2).count("[Snatch Card]"));
+    return dealMs;
+}
+
+void Run(const QString& program, int lines, bool x11) {
+    HostProcess host(program, x11);
+    const int port = HostPort(host);
+    const QList<QByteArray> menuAt = host.Next("menu_at ", 20000).split(' ');
+    if (menuAt.size() != 3) Fail("the host did not say where its menu is");
+
+    const std::vector<std::unique_ptr<Joiner>> joiners = SeatJoiners(port);
+
+    // Resident memory, looked at every 5 ms from here on.
+    const qint64 pid = host.Pid();
+    PeakMemory memory(pid);
+
+    const QByteArray flood = FloodText(lines);
     Joiner& j1 = *joiners[0];
     Joiner& j2 = *joiners[1];
     Joiner& j3 = *joiners[2];
@@ -255,14 +281,8 @@ void Run(const QString& program, int lines, bool x11) {
     clock.restart();
     const qint64 menuMs = askMenu();
 
-    const qsizetype mark2 = j2.received.size();
-    const qsizetype mark3 = j3.received.size();
-    const qint64 dealAsked = clock.elapsed();
-    host.Tell("deal");
-    if (!WaitUntil([&] { return j2.Has("[Turn]", mark2) && j3.Has("[Turn]", mark3); }, kLongWaitMs))
-        Fail("the deal never reached the joiners");
-    const qint64 dealMs = clock.elapsed() - dealAsked;
-    const int draws = int(j2.received.mid(mark2).count("[Snatch Card]"));
+    int draws = 0;
+    const qint64 dealMs = TimeDeal(host, j2, j3, clock, draws);
 
     // Asked again while the flood drains, and half a second after.
     qint64 menuMax = menuMs;
@@ -272,7 +292,7 @@ void Run(const QString& program, int lines, bool x11) {
         menuMax = std::max(menuMax, askMenu());
         if (drainedAt < 0 && j1.socket.bytesToWrite() == 0) drainedAt = clock.elapsed();
     }
-    sampler.stop();
+    memory.sampler.stop();
     const long after = ResidentKiB(pid);
     const int relayed = int(j2.received.mid(heard2).count("[Message]J1: flood line"));
 
@@ -281,7 +301,8 @@ void Run(const QString& program, int lines, bool x11) {
         "flood_sent_ms %lld  relayed %d  rss_kib %ld / %ld / %ld (+%ld)\n",
         lines, static_cast<long long>(flood.size() / 1024), static_cast<long long>(idleMs),
         static_cast<long long>(menuMs), static_cast<long long>(menuMax), static_cast<long long>(dealMs),
-        draws, static_cast<long long>(drainedAt), relayed, before, peak, after, peak - before);
+        draws, static_cast<long long>(drainedAt), relayed, memory.before, memory.peak, after,
+        memory.peak - memory.before);
     std::fflush(stdout);
 }
 
