@@ -17,18 +17,19 @@
 
 namespace vorn {
 
-ChatPanel::ChatPanel(TableWidget& table, Session& session, NetworkGame& network, QObject* parent)
+ChatPanel::ChatPanel(TableWidget& table, Session& session, NetworkGame& network, const Language& words,
+                     QObject* parent)
     : QObject(parent), session_(session), network_(network) {
-    lblConnections_ = MakeTableLabel(&table, "lblConnections", texts::kConnections);
+    lblConnections_ = MakeCaptionLabel(&table, "lblConnections", texts::kConnections, words);
     lstConnections_ = new QListWidget(&table);
     lstConnections_->setObjectName("lstConnections");
-    lstConnections_->setAccessibleName(texts::kConnections);
+    words.Name(lstConnections_, texts::kConnections);
 
-    lblDialog_ = MakeTableLabel(&table, "lblDialog", texts::kDialogCaption);
-    lblMessage_ = MakeTableLabel(&table, "lblMessage", texts::kMessageCaption);
+    lblDialog_ = MakeCaptionLabel(&table, "lblDialog", texts::kDialogCaption, words);
+    lblMessage_ = MakeCaptionLabel(&table, "lblMessage", texts::kMessageCaption, words);
     txtDialog_ = new QPlainTextEdit(&table);
     txtDialog_->setObjectName("txtDialog");
-    txtDialog_->setAccessibleName(texts::kDialogCaption);
+    words.Name(txtDialog_, texts::kDialogCaption);
     txtDialog_->setReadOnly(true);
     txtDialog_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtDialog_->installEventFilter(this);
@@ -36,11 +37,13 @@ ChatPanel::ChatPanel(TableWidget& table, Session& session, NetworkGame& network,
     txtMessage_ = new QLineEdit(texts::kMessageInitial, &table);
     txtMessage_->setMaxLength(kChatInputChars);
     txtMessage_->setObjectName("txtMessage");
-    txtMessage_->setAccessibleName(texts::kMessageCaption);
+    words.Name(txtMessage_, texts::kMessageCaption);
     txtMessage_->installEventFilter(this);
-    cmdSend_ = new QPushButton(texts::kSend, &table);
+    cmdSend_ = new QPushButton(&table);
+    words.Caption(cmdSend_, texts::kSend);
     cmdSend_->setObjectName("cmdSend");
-    cmdDelete_ = new QPushButton(texts::kClear, &table);
+    cmdDelete_ = new QPushButton(&table);
+    words.Caption(cmdDelete_, texts::kClear);
     cmdDelete_->setObjectName("cmdDelete");
     connect(cmdSend_, &QPushButton::clicked, this, &ChatPanel::cmdSend_Click);
     connect(cmdDelete_, &QPushButton::clicked, this, &ChatPanel::cmdDelete_Click);

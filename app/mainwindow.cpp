@@ -14,6 +14,7 @@
 #include <chrono>
 #include <future>
 
+#include "app/inifile.h"
 #include "app/logondialog.h"
 #include "app/networkgame.h"
 #include "app/settings.h"
@@ -108,12 +109,13 @@ void MainWindow::BuildControls() {
         lblName_[i]->setFont(f);
         lblScorer_[i] = makeLabel(QString("lblScorer%1").arg(i), QString());
         lblScore_[i] = makeLabel(QString("lblScore%1").arg(i), "0", false);
-        lblWinner_[i] = makeLabel(QString("lblWinner%1").arg(i), texts::kGamesWon);
+        lblWinner_[i] = MakeCaptionLabel(tableWidget_, QString("lblWinner%1").arg(i), texts::kGamesWon, language_);
         lblWin_[i] = makeLabel(QString("lblWin%1").arg(i), "0", false);
     }
-    seatCues_ = new SeatCues(*tableWidget_, lblName_);
+    seatCues_ = new SeatCues(*tableWidget_, lblName_, language_);
+    tableWidget_->SetLanguage(language_);
     connect(tableWidget_, &TableWidget::stockPressed, this, [this] { menus_->DealCommand(); });
-    labShowLeft_ = makeLabel("labShowLeft", texts::kStockLabel);
+    labShowLeft_ = MakeCaptionLabel(tableWidget_, "labShowLeft", texts::kStockLabel, language_);
     cardsLeft_ = makeLabel("CardsLeft", "52", false);
 
     labThrow_ = new QPushButton(texts::kPass, tableWidget_);
@@ -129,17 +131,17 @@ void MainWindow::BuildControls() {
     // The play button acts on the press of the left button, not its release.
     connect(labThrow_, &QPushButton::pressed, this, [this] { engine_->ThrowClick(); });
 
-    chat_ = new ChatPanel(*tableWidget_, session_, *network_, this);
+    chat_ = new ChatPanel(*tableWidget_, session_, *network_, language_, this);
 
     auto* status = new QStatusBar(this);
     status->setObjectName("StsStatus");
     status->setSizeGripEnabled(true);
     hintPanel_ = new QLabel(status);
     hintPanel_->setObjectName("StsStatusPanel1");
-    hintPanel_->setAccessibleName("提示");
+    language_.Name(hintPanel_, texts::kHintPanel);
     progressPanel_ = new QLabel(status);
     progressPanel_->setObjectName("StsStatusPanel2");
-    progressPanel_->setAccessibleName("进程");
+    language_.Name(progressPanel_, texts::kProgressPanel);
     // The progress panel keeps its 3600 twips; the hint panel takes the rest of
     // the width at every window size, and a long hint never widens the window.
     progressPanel_->setFixedWidth(kProgressPanelTwips / 15);
@@ -151,6 +153,20 @@ void MainWindow::BuildControls() {
 }
 
 // The options the menu's check marks stand for, applied to the table.
+void MainWindow::ApplyLanguage() {
+    if (!language_.Set(options_.english ? Lang::English : Lang::Chinese)) options_.english = false;
+    UseToolkitLanguage(language_.lang());
+    language_.Retitle(this);
+    engine_->ShowScoreBoard();
+}
+
+void MainWindow::SwitchLanguage() {
+    options_.english = !options_.english;
+    ApplyLanguage();
+    // Written now: the next logon reads the settings file again.
+    WriteIniValue(SettingsFile(), "Option", "Language", options_.english ? "en" : "zh");
+}
+
 void MainWindow::ApplyOptions() {
     tmrCYC_.setInterval(options_.cycleInterval);
     tableWidget_->SetDeskShape(options_.deskShape);
@@ -176,6 +192,7 @@ void MainWindow::ApplyVisibility() {
 
 void MainWindow::Form_Load() {
     LoadSettings(SettingsFile(), options_, session_);
+    ApplyLanguage();
     menus_->SyncChecks();
     ApplyVisibility();
     engine_->AdjustDirection();
@@ -194,7 +211,7 @@ void MainWindow::ResetToLocalGame() {
     engine_->DropTableActions();
     network_->players().clear();
     chat_->Clear();
-    ShowProgressText(texts::kLocalGame);
+    ShowProgressText(language_.Tr(texts::kLocalGame));
 }
 
 void MainWindow::LayoutTable() {
@@ -381,7 +398,7 @@ void MainWindow::OfferHint() {
     for (const Card card : CardSet(table_.lstSelected)) engine_->CardClick(card);
     if (hintChoices_.empty()) {
         // A note by the play button: the status line keeps naming the play to beat.
-        seatCues_->ShowNote(texts::kNoBeatingPlay, tableWidget_->PlacedRect(labThrow_));
+        seatCues_->ShowNote(language_.Tr(texts::kNoBeatingPlay), tableWidget_->PlacedRect(labThrow_));
         return;
     }
     for (const Card card : hintChoices_[hintCycle_ % hintChoices_.size()]) engine_->CardClick(card);

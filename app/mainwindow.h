@@ -52,6 +52,10 @@ public:
     void mnuDeal_Click();
     // The options the check marks stand for, applied to the table.
     void ApplyOptions();
+    // The language the options name, applied to every caption of the window.
+    void ApplyLanguage();
+    // The English / 中文 item: the other language, at once, and kept in the settings file.
+    void SwitchLanguage();
     // The score board shown or hidden: each label flips from its own state.
     void FlipScoreBoard();
     // The person's hint: the expert's plays for the table and hand, one after
@@ -110,6 +114,7 @@ public:
     QAction* Action(const char* name) const;
 
     // TableView.
+    const Words& words() const override { return language_; }
     void UpdateCard(Card card, const CardImage& image) override;
     void ShowStockCount(int count) override;
     void SetTurnMarker(int seat, bool visible) override;

@@ -1,8 +1,6 @@
 #include "app/modmain.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include "app/mainwindow.h"
 #include "display/tableaccessible.h"
@@ -13,10 +11,7 @@ int Main(QApplication& app) {
     app.setApplicationName("Vorn");
     app.setOrganizationName("Vorn");
     app.setQuitOnLastWindowClosed(false);
-    // Every text is Chinese, the toolkit's own buttons (是/否, 确定) included.
-    auto* translator = new QTranslator(&app);
-    if (translator->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(translator);
+    // The window puts the toolkit's own buttons (是/否, 确定) into its language when it reads the settings.
     InstallTableAccessibility();
     MainWindow window(QCoreApplication::applicationDirPath());
     window.show();

@@ -138,7 +138,7 @@ void MainWindow::RoundStarted(int seat) {
     seatCues_->ShowRoundCue();
     // The last play named in the status line is off the table now.
     if (seat >= 0 && seat < 4)
-        ShowHintText(QString(texts::kNewRound1) + Q(session_.PlayerNames[seat]) + texts::kNewRound2);
+        ShowHintText(language_.Tr(texts::kNewRound).arg(Q(session_.PlayerNames[seat])));
     NotifyTableChanged();
 }
 
@@ -156,8 +156,8 @@ void MainWindow::HandEnded(int winner, const std::array<std::vector<Card>, 4>& l
         const int n = int(left[size_t(seat)].size());
         seatCues_->SetCount(seat, n, true);
         // Every card left in a hand costs its seat one point.
-        lines << Q(session_.PlayerNames[seat]) + texts::kHandLeft1 + QString::number(n) + texts::kHandLeft2 +
-                     QString::number(seat == winner ? 0 : n) + texts::kHandLeft3;
+        lines << language_.Tr(texts::kHandLeft)
+                     .arg(Q(session_.PlayerNames[seat]), QString::number(n), QString::number(seat == winner ? 0 : n));
     }
     handDetail_ = lines.join('\n');
     tableWidget_->Reveal(open);

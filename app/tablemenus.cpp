@@ -29,15 +29,22 @@ QAction* TableMenus::Action(const char* name) const {
     return window_.Action(name);
 }
 
-QAction* TableMenus::Add(QMenu* menu, const char* name, const QString& text, bool checkable) {
-    QAction* action = menu->addAction(text);
+QMenu* TableMenus::AddMenu(QMenu* parent, const char* text) {
+    QMenu* menu = parent ? parent->addMenu(QString()) : window_.menuBar()->addMenu(QString());
+    window_.language().Caption(menu, text);
+    return menu;
+}
+
+QAction* TableMenus::Add(QMenu* menu, const char* name, const char* text, bool checkable) {
+    QAction* action = menu->addAction(QString());
+    window_.language().Caption(action, text);
     action->setObjectName(name);
     action->setCheckable(checkable);
     return action;
 }
 
 void TableMenus::BuildGame() {
-    mnuGame_ = window_.menuBar()->addMenu(texts::kMenuGame);
+    mnuGame_ = AddMenu(nullptr, texts::kMenuGame);
     mnuGame_->setObjectName("mnuGame");
     connect(mnuGame_, &QMenu::aboutToShow, this, &TableMenus::mnuGame_Opening);
     connect(Add(mnuGame_, "mnuReset", texts::kMenuReset), &QAction::triggered, this,
@@ -58,11 +65,11 @@ void TableMenus::BuildGame() {
 }
 
 void TableMenus::BuildSet() {
-    mnuSet_ = window_.menuBar()->addMenu(texts::kMenuSet);
+    mnuSet_ = AddMenu(nullptr, texts::kMenuSet);
     mnuSet_->setObjectName("mnuSet");
     connect(mnuSet_, &QMenu::aboutToShow, this, &TableMenus::mnuSet_Opening);
     connect(Add(mnuSet_, "mnuName", texts::kMenuName), &QAction::triggered, this, &TableMenus::mnuName_Click);
-    QMenu* desk = mnuSet_->addMenu(texts::kMenuDesk);
+    QMenu* desk = AddMenu(mnuSet_, texts::kMenuDesk);
     desk->menuAction()->setObjectName("mnuDesk");
     const char* deskNames[2] = {"mnuDeskItem0", "mnuDeskItem1"};
     const char* deskTexts[2] = {texts::kMenuDeskSquare, texts::kMenuDeskRound};
@@ -73,17 +80,17 @@ void TableMenus::BuildSet() {
 }
 
 void TableMenus::BuildOption() {
-    mnuOption_ = window_.menuBar()->addMenu(texts::kMenuOption);
+    mnuOption_ = AddMenu(nullptr, texts::kMenuOption);
     mnuOption_->setObjectName("mnuOption");
     connect(mnuOption_, &QMenu::aboutToShow, this, &TableMenus::mnuOption_Opening);
-    QMenu* rate = mnuOption_->addMenu(texts::kMenuRate);
+    QMenu* rate = AddMenu(mnuOption_, texts::kMenuRate);
     rate->menuAction()->setObjectName("mnuRate");
     for (int i = 0; i < 3; ++i) {
         mnuRateItem_[i] = Add(rate, "", texts::kMenuRateItems[i], true);
         mnuRateItem_[i]->setObjectName(QString("mnuRateItem%1").arg(i));
         connect(mnuRateItem_[i], &QAction::triggered, this, [this, i] { mnuRateItem_Click(i); });
     }
-    QMenu* level = mnuOption_->addMenu(texts::kMenuLevel);
+    QMenu* level = AddMenu(mnuOption_, texts::kMenuLevel);
     level->menuAction()->setObjectName("mnuLevel");
     for (int i = 0; i < kLevelItems; ++i) {
         mnuLevelItem_[i] = Add(level, "", texts::kMenuLevelItems[i], true);
@@ -115,10 +122,14 @@ void TableMenus::BuildOption() {
         }
         connect(Add(mnuOption_, t.name, t.text, true), &QAction::triggered, this, t.handler);
     }
+    mnuOption_->addSeparator();
+    // Written in both languages, so whoever reads neither caption around it finds the way back.
+    connect(Add(mnuOption_, "mnuLanguage", texts::kMenuLanguage), &QAction::triggered, &window_,
+            &MainWindow::SwitchLanguage);
 }
 
 void TableMenus::BuildIP() {
-    QMenu* ip = window_.menuBar()->addMenu(texts::kMenuIP);
+    QMenu* ip = AddMenu(nullptr, texts::kMenuIP);
     ip->menuAction()->setObjectName("mnuIP");
     connect(Add(ip, "mnuLocalName", texts::kMenuLocalName), &QAction::triggered, this,
             &TableMenus::mnuLocalName_Click);
@@ -129,7 +140,7 @@ void TableMenus::BuildIP() {
 }
 
 void TableMenus::BuildHelp() {
-    QMenu* help = window_.menuBar()->addMenu(texts::kMenuHelp);
+    QMenu* help = AddMenu(nullptr, texts::kMenuHelp);
     help->menuAction()->setObjectName("mnuHelp");
     QAction* contents = Add(help, "mnuContents", texts::kMenuContents);
     contents->setShortcut(QKeySequence::HelpContents);
@@ -177,7 +188,7 @@ void TableMenus::mnuGame_Opening() {
 }
 
 void TableMenus::mnuReset_Click() {
-    if (window_.session().IsNet() && !window_.prompter.AskYesNo(&window_, texts::kResetQuestion)) return;
+    if (window_.session().IsNet() && !window_.prompter.AskYesNo(&window_, window_.language().Tr(texts::kResetQuestion))) return;
     // One unit: the links close and the table returns to local play first, so
     // whatever the dialog's OK sets up afterwards is what remains. The dialog
     // opens between actions because its OK runs actions of its own.
@@ -211,7 +222,7 @@ void TableMenus::mnuHint_Click() {
 
 void TableMenus::mnuExit_Click() {
     // Leaving in the middle of a hand loses it: ask first.
-    if (window_.HandRunning() && !window_.prompter.AskYesNo(&window_, texts::kExitQuestion)) return;
+    if (window_.HandRunning() && !window_.prompter.AskYesNo(&window_, window_.language().Tr(texts::kExitQuestion))) return;
     window_.Exit();
 }
 
@@ -287,11 +298,11 @@ void TableMenus::mnuShowScore_Click() {
 // IP and Help
 
 void TableMenus::mnuLocalName_Click() {
-    window_.prompter.Info(&window_, texts::kLocalNameIs + window_.network().LocalHostName());
+    window_.prompter.Info(&window_, window_.language().Tr(texts::kLocalNameIs) + window_.network().LocalHostName());
 }
 
 void TableMenus::mnuLocalIP_Click() {
-    window_.prompter.Info(&window_, texts::kLocalIpIs + window_.network().LocalHostAddress());
+    window_.prompter.Info(&window_, window_.language().Tr(texts::kLocalIpIs) + window_.network().LocalHostAddress());
 }
 
 void TableMenus::mnuStatistics_Click() {

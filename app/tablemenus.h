@@ -57,7 +57,9 @@ class TableMenus : public QObject {
     void mnuOption_Opening();
 
   private:
-    QAction* Add(QMenu* menu, const char* name, const QString& text, bool checkable = false);
+    // A menu or an item whose caption is a source text, in the window's language.
+    QMenu* AddMenu(QMenu* parent, const char* text);
+    QAction* Add(QMenu* menu, const char* name, const char* text, bool checkable = false);
     void BuildGame();
     void BuildSet();
     void BuildOption();

@@ -6,6 +6,9 @@
 namespace vorn::texts {
 
 inline constexpr const char* kTitle = "Vorn";
+// The status panels' names for screen readers.
+inline constexpr const char* kHintPanel = QT_TRANSLATE_NOOP("Vorn", "提示");
+inline constexpr const char* kProgressPanel = QT_TRANSLATE_NOOP("Vorn", "进程");
 inline constexpr const char* kLocalGame = QT_TRANSLATE_NOOP("Vorn", "单机游戏");
 inline constexpr const char* kStockLabel = QT_TRANSLATE_NOOP("Vorn", "余牌:");
 inline constexpr const char* kDialogCaption = QT_TRANSLATE_NOOP("Vorn", "聊天记录(回车清空)");
@@ -37,6 +40,7 @@ inline constexpr const char* kMenuFourColour = QT_TRANSLATE_NOOP("Vorn", "四色
 inline constexpr const char* kMenuKeepPlay = QT_TRANSLATE_NOOP("Vorn", "保留桌面牌(&K)");
 inline constexpr const char* kMenuShowConnections = QT_TRANSLATE_NOOP("Vorn", "显示玩家列表(&C)");
 inline constexpr const char* kMenuShowMessage = QT_TRANSLATE_NOOP("Vorn", "显示对话(&M)");
+inline constexpr const char* kMenuLanguage = QT_TRANSLATE_NOOP("Vorn", "English / 中文");
 inline constexpr const char* kMenuShowScore = QT_TRANSLATE_NOOP("Vorn", "显示计分(&S)");
 inline constexpr const char* kMenuIP = QT_TRANSLATE_NOOP("Vorn", "查看(&I)");
 inline constexpr const char* kMenuLocalName = QT_TRANSLATE_NOOP("Vorn", "本机名称(&N)");
@@ -53,13 +57,10 @@ inline constexpr const char* kLocalNameIs = QT_TRANSLATE_NOOP("Vorn", "本机的
 inline constexpr const char* kLocalIpIs = QT_TRANSLATE_NOOP("Vorn", "本机的IP地址是:");
 inline constexpr const char* kNoBeatingPlay = QT_TRANSLATE_NOOP("Vorn", "没有牌管得起");
 inline constexpr const char* kExitQuestion = QT_TRANSLATE_NOOP("Vorn", "本局还没有结束，确定要退出吗？");
-// The status line when a round opens: "新一轮由" + name + "先出牌".
-inline constexpr const char* kNewRound1 = QT_TRANSLATE_NOOP("Vorn", "新一轮由");
-inline constexpr const char* kNewRound2 = QT_TRANSLATE_NOOP("Vorn", "先出牌");
-// A line of the end-of-hand detail: name + "：剩 " + n + " 张，本局失 " + n + " 分".
-inline constexpr const char* kHandLeft1 = QT_TRANSLATE_NOOP("Vorn", "：剩 ");
-inline constexpr const char* kHandLeft2 = QT_TRANSLATE_NOOP("Vorn", " 张，本局失 ");
-inline constexpr const char* kHandLeft3 = QT_TRANSLATE_NOOP("Vorn", " 分");
+// The status line when a round opens; %1 is the leader's name.
+inline constexpr const char* kNewRound = QT_TRANSLATE_NOOP("Vorn", "新一轮由%1先出牌");
+// A line of the end-of-hand detail: %1 the name, %2 the cards left, %3 the points lost.
+inline constexpr const char* kHandLeft = QT_TRANSLATE_NOOP("Vorn", "%1：剩 %2 张，本局失 %3 分");
 inline constexpr const char* kHomePage = "https://quillon.example.org/vorn/";
 
 inline constexpr const char* kStatsTitle = QT_TRANSLATE_NOOP("Vorn", "战绩");

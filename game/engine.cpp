@@ -122,19 +122,19 @@ bool Engine::CheckPlay(int seat, bool fromNet, PlayType type) {
     Session& s = env_.session;
     const int n = t.lstSelected.Count();
     if (n > 0 && type == PlayType::None) {
-        ShowRefusal(seat, texts::kBadShape);
+        ShowRefusal(seat, env_.view.words()(texts::kBadShape));
         return false;
     }
     if (BreaksTwoRule(t.lstSelected)) {
-        ShowRefusal(seat, texts::kTwoAlone);
+        ShowRefusal(seat, env_.view.words()(texts::kTwoAlone));
         return false;
     }
     if (n == 0 && t.MustLead) {
-        if (seat == s.LocalSeat) env_.view.InfoBox(texts::kMustLead);
+        if (seat == s.LocalSeat) env_.view.InfoBox(env_.view.words()(texts::kMustLead));
         return false;
     }
     if (n > 0 && seat == s.LocalSeat && !fromNet && !CanBeat(t)) {
-        env_.view.InfoBox(std::string(texts::kCannotBeat) + BeatHint(t));
+        env_.view.InfoBox(env_.view.words()(texts::kCannotBeat) + BeatHint(t, env_.view.words()));
         return false;
     }
     return true;
@@ -202,7 +202,8 @@ void Engine::RecordPlay(int seat, int n) {
     if (!s.IsNet()) t.MustLead = false;
 
     if (env_.view.Shown())
-        ShowHint(env_.view, s.PlayerNames[t.TheLastThrower] + texts::kPlays + PlayText(t.TablePlay));
+        ShowHint(env_.view,
+                 s.PlayerNames[t.TheLastThrower] + env_.view.words()(texts::kPlays) + PlayText(t.TablePlay));
     HideThrowButton();
     NextSeat();
 }
@@ -332,7 +333,7 @@ void Engine::CardClick(Card card) {
 
 void Engine::UpdateScoreRow(int seat) {
     if (!env_.view.Shown()) return;
-    env_.view.SetScoreRow(seat, env_.session.PlayerNames[seat] + texts::kLostPoints, scores_.lost[seat],
+    env_.view.SetScoreRow(seat, env_.session.PlayerNames[seat] + env_.view.words()(texts::kLostPoints), scores_.lost[seat],
                           scores_.won[seat]);
 }
 
@@ -355,10 +356,10 @@ void Engine::GameWon() {
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
     env_.view.GameEnded(t.TheLastThrower, {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)});
     NewGame();
-    const std::string winner = s.PlayerNames[t.TheLastThrower] + texts::kWinsGame;
+    const std::string winner = s.PlayerNames[t.TheLastThrower] + env_.view.words()(texts::kWinsGame);
     if (!s.IsNet()) env_.view.StopCycleTimer();
     if (!s.IsNet() || s.IsHost()) {
-        if (env_.view.AskYesNo(winner + texts::kNextGameQuestion)) Deal();
+        if (env_.view.AskYesNo(winner + env_.view.words()(texts::kNextGameQuestion))) Deal();
     } else {
         env_.view.InfoBox(winner);
     }

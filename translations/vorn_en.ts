@@ -200,26 +200,6 @@
         <translation>This game is not over yet. Exit anyway?</translation>
     </message>
     <message>
-        <source>新一轮由</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>先出牌</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>：剩 </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source> 张，本局失 </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source> 分</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>战绩</source>
         <translation>Statistics</translation>
     </message>
@@ -566,6 +546,26 @@
     <message>
         <source>A</source>
         <translation>Ace</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Hint</translation>
+    </message>
+    <message>
+        <source>进程</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>English / 中文</source>
+        <translation>English / 中文</translation>
+    </message>
+    <message>
+        <source>新一轮由%1先出牌</source>
+        <translation>New round: %1 leads</translation>
+    </message>
+    <message>
+        <source>%1：剩 %2 张，本局失 %3 分</source>
+        <translation>%1: %2 cards left, %3 points lost</translation>
     </message>
 </context>
 </TS>
