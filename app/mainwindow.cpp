@@ -157,12 +157,19 @@ void MainWindow::ApplyLanguage() {
     if (!language_.Set(options_.english ? Lang::English : Lang::Chinese)) options_.english = false;
     UseToolkitLanguage(language_.lang());
     language_.Retitle(this);
-    engine_->ShowScoreBoard();
 }
 
 void MainWindow::SwitchLanguage() {
     options_.english = !options_.english;
     ApplyLanguage();
+    LayoutTable();
+    // The texts the game wrote are said again: seat marks, scores and the
+    // hint; a local game's progress panel too. A network game's progress
+    // panel follows with its next news.
+    engine_->RunCommand([this] {
+        engine_->AdjustDirection();
+        if (!session_.IsNet()) ShowProgressText(language_.Tr(texts::kLocalGame));
+    });
     // Written now: the next logon reads the settings file again.
     WriteIniValue(SettingsFile(), "Option", "Language", options_.english ? "en" : "zh");
 }
@@ -218,8 +225,10 @@ void MainWindow::LayoutTable() {
     const CardPictures& t = pictures_;
     TableWidget& w = *tableWidget_;
     // Stock and its count.
-    w.Place(labShowLeft_, QRect(300, 60, 500, 240));
-    w.Place(cardsLeft_, QRect(300 + 500, 60, 500, 240));
+    // The caption keeps its 500 twips unless its words need more.
+    const int caption = std::max(500, TextTwips(*labShowLeft_, labShowLeft_->text()) + 90);
+    w.Place(labShowLeft_, QRect(300, 60, caption, 240));
+    w.Place(cardsLeft_, QRect(300 + caption, 60, 500, 240));
     // Player list beside the stock.
     chat_->PlaceConnections(w);
     // Score board.

@@ -26,13 +26,6 @@ constexpr const char* kNoteStyle =
     "color: #2b1d00; background: rgba(255, 246, 214, 235); border: 1px solid #7a5a12; border-radius: 6px;";
 
 // Twips a text takes at the table's natural size, where 15 twips are one pixel.
-int TextTwips(const QLabel& label, const QString& text) {
-    QFont f = label.font();
-    const QVariant base = label.property("basePointSize");
-    if (base.isValid()) f.setPointSizeF(base.toDouble());
-    return QFontMetrics(f).horizontalAdvance(text) * 15;
-}
-
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const char* style) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
@@ -82,7 +75,9 @@ void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const 
         const int below = nameTwips.bottom() + 80;
         table_.Place(count, QRect(x, below, 300, 300));
         pass->setText(words_.Tr(cuetexts::kPassed).split(QString(), Qt::SkipEmptyParts).join('\n'));
-        table_.Place(pass, QRect(x, below + 380, 300, 620));
+        // One letter a line, so a longer word needs a longer column.
+        const int letters = int(words_.Tr(cuetexts::kPassed).size());
+        table_.Place(pass, QRect(x, below + 380, 300, std::max(620, letters * 250)));
     } else {
         // The name's label is as wide as its text, so that lit it is a tag, not a bar.
         const int nameWidth = TextTwips(*names_[size_t(seat)], name) + 120;

@@ -1,6 +1,8 @@
 #include "display/tablewidget.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,6 +10,13 @@
 #include <algorithm>
 
 namespace vorn {
+
+int TextTwips(const QLabel& label, const QString& text) {
+    QFont f = label.font();
+    const QVariant base = label.property("basePointSize");
+    if (base.isValid()) f.setPointSizeF(base.toDouble());
+    return QFontMetrics(f).horizontalAdvance(text) * 15;
+}
 
 namespace {
 // The table outline encloses the four hands: from the left anchor to the right

@@ -14,9 +14,13 @@
 #include "display/language.h"
 #include "display/tablecues.h"
 
+class QLabel;
 class QPainter;
 
 namespace vorn {
+
+// How wide text is on label at the table's unscaled size, in twips.
+int TextTwips(const QLabel& label, const QString& text);
 
 // The table itself: felt, the table outline, the stock and every card picture,
 // drawn in twips and scaled to the widget with the proportions kept (15 twips

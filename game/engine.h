@@ -118,11 +118,6 @@ public:
     // thread and waits for it responsively; unset, it runs here and now.
     std::function<CardSet(const Observation&)> expertSearch;
 
-    // Writes the four rows of the score board again, in the view's current words.
-    void ShowScoreBoard() {
-        for (int seat = 0; seat < 4; ++seat) UpdateScoreRow(seat);
-    }
-
 private:
     // The steps of PlayCards. CheckPlay refuses a choice the rules or the
     // turn do not allow; the hand-offs pass the turn on as the mode asks.

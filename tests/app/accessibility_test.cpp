@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QObject>
 #include <QPushButton>
 #include <QRadioButton>
@@ -40,6 +41,23 @@ QStringList ListedOwnCards(TableAccessible* table) {
         if (table->child(i)->role() == QAccessible::CheckBox)
             names << table->child(i)->text(QAccessible::Name);
     return names;
+}
+
+bool HasChinese(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x4e00 && c.unicode() <= 0x9fff; });
+}
+
+// Every name, description and value under iface that holds Chinese, a name of allowed aside.
+void CollectChinese(QAccessibleInterface* iface, const QStringList& allowed, QStringList& found, int depth) {
+    if (!iface || depth > 12) return;
+    for (QAccessible::Text t : {QAccessible::Name, QAccessible::Description, QAccessible::Value}) {
+        const QString text = iface->text(t);
+        if (!HasChinese(text)) continue;
+        QString rest = text;
+        for (const QString& name : allowed) rest.remove(name);
+        if (HasChinese(rest)) found << text;
+    }
+    for (int i = 0; i < iface->childCount(); ++i) CollectChinese(iface->child(i), allowed, found, depth + 1);
 }
 
 class TestAccessibility : public QObject {
@@ -207,32 +225,82 @@ class TestAccessibility : public QObject {
     void LogonFieldsAreNamedByTheirCaptions_data() {
         QTest::addColumn<QString>("objectName");
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("english");
         QTest::addColumn<int>("role");
-        QTest::newRow("host") << "txtIP"
-                              << "主机名称" << int(QAccessible::EditableText);
-        QTest::newRow("name") << "txtID"
-                              << "阁下姓名" << int(QAccessible::EditableText);
-        QTest::newRow("port") << "txtPort"
-                              << "游戏端口" << int(QAccessible::EditableText);
-        QTest::newRow("ok") << "cmdOK"
-                            << "确定" << int(QAccessible::PushButton);
-        QTest::newRow("local game") << "optLocal"
-                                    << "单机游戏" << int(QAccessible::RadioButton);
-        QTest::newRow("network game") << "optNet"
-                                      << "连线游戏" << int(QAccessible::RadioButton);
+        QTest::newRow("title") << "frmLogon" << "登录" << "Log On" << int(QAccessible::Dialog);
+        QTest::newRow("host") << "txtIP" << "主机名称" << "Host name" << int(QAccessible::EditableText);
+        QTest::newRow("name") << "txtID" << "阁下姓名" << "Your name" << int(QAccessible::EditableText);
+        QTest::newRow("port") << "txtPort" << "游戏端口" << "Port" << int(QAccessible::EditableText);
+        QTest::newRow("ok") << "cmdOK" << "确定" << "OK" << int(QAccessible::PushButton);
+        QTest::newRow("local game") << "optLocal" << "单机游戏" << "Local game" << int(QAccessible::RadioButton);
+        QTest::newRow("network game") << "optNet" << "连线游戏" << "Network game" << int(QAccessible::RadioButton);
+        QTest::newRow("host a game") << "optHost" << "我作主机" << "Host a game" << int(QAccessible::RadioButton);
+        QTest::newRow("join a game") << "optConnect" << "加入牌局" << "Join a game" << int(QAccessible::RadioButton);
     }
     void LogonFieldsAreNamedByTheirCaptions() {
         QFETCH(QString, objectName);
         QFETCH(QString, name);
+        QFETCH(QString, english);
         QFETCH(int, role);
+        for (bool inEnglish : {false, true}) {
+            WindowFixture f;
+            if (inEnglish) f.WriteSettings("[Option]\r\nLanguage=en\r\n");
+            QVERIFY(f.Open(1, false));
+            vorn::LogonDialog dialog(*f);
+            auto* widget = objectName == dialog.objectName() ? &dialog : dialog.findChild<QWidget*>(objectName);
+            QVERIFY(widget);
+            QAccessibleInterface* iface = Iface(widget);
+            QCOMPARE(iface->text(QAccessible::Name), inEnglish ? english : name);
+            QCOMPARE(int(iface->role()), role);
+        }
+    }
+
+    // In English the person meets no Chinese but the seats' names and the
+    // language item, which is written in both so either reader finds it.
+    void EnglishTreeHasNoChinese_data() {
+        QTest::addColumn<bool>("dialog");
+        QTest::addColumn<bool>("switched");  // through the menu item rather than the settings file
+        QTest::newRow("table window") << false << false;
+        QTest::newRow("logon dialog") << true << false;
+        QTest::newRow("table window after the switch") << false << true;
+    }
+    void EnglishTreeHasNoChinese() {
+        QFETCH(bool, dialog);
+        QFETCH(bool, switched);
         WindowFixture f;
-        QVERIFY(f.Open(1, false));
-        vorn::LogonDialog dialog(*f);
-        auto* widget = dialog.findChild<QWidget*>(objectName);
-        QVERIFY(widget);
-        QAccessibleInterface* iface = Iface(widget);
-        QCOMPARE(iface->text(QAccessible::Name), name);
-        QCOMPARE(int(iface->role()), role);
+        if (!switched) f.WriteSettings("[Option]\r\nLanguage=en\r\n");
+        QVERIFY(f.Open(1));
+        MainWindow& w = *f;
+        if (switched) {
+            w.Action("mnuLanguage")->trigger();
+            QVERIFY(f.SettingsText().contains("Language=en"));
+        }
+        QVERIFY(f.DealToPersonsTurn());
+        QStringList allowed;
+        for (const std::string& name : w.session().PlayerNames) allowed << Q(name);
+        allowed << "English / 中文";
+        std::unique_ptr<vorn::LogonDialog> logon;
+        QObject* root = &w;
+        if (dialog) {
+            logon = std::make_unique<vorn::LogonDialog>(w);
+            root = logon.get();
+        }
+        QStringList chinese;
+        CollectChinese(Iface(root), allowed, chinese, 0);
+        for (QAction* action : root->findChildren<QAction*>())
+            if (HasChinese(action->text()) && !allowed.contains(action->text())) chinese << action->text();
+        QVERIFY2(chinese.isEmpty(), qPrintable(chinese.join(" | ")));
+        if (dialog) return;
+        const std::pair<const char*, const char*> captions[] = {
+            {"mnuGame", "&Game"}, {"mnuSet", "&Settings"}, {"mnuOption", "&Options"}, {"mnuIP", "&View"},
+            {"mnuHelp", "&Help"}, {"mnuReset", "&Reset"},  {"mnuDeal", "&Deal"},      {"mnuExit", "E&xit"}};
+        for (const auto& [object, caption] : captions) {
+            QAction* action = w.Action(object);
+            if (!action)
+                if (auto* menu = w.findChild<QMenu*>(object)) action = menu->menuAction();
+            QVERIFY2(action, object);
+            QCOMPARE(action->text(), QString(caption));
+        }
     }
 };
 

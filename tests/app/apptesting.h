@@ -5,6 +5,7 @@
 // with pauses that return at once; and the mouse positions of its cards.
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -38,6 +39,17 @@ class WindowFixture {
     // what the first window saved. False when the window never got exposed.
     // Unless keepOptions, card moves are switched off through the menu, so
     // that the check mark and the option agree.
+    // The settings file the next Open reads, and what the window wrote there.
+    void WriteSettings(const QByteArray& text) {
+        QFile file(dir.filePath("Vorn.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray SettingsText() const {
+        QFile file(dir.filePath("Vorn.ini"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     bool Open(std::uint64_t seed = 1, bool show = true, bool keepOptions = false) {
         window.reset();
         window = std::make_unique<MainWindow>(dir.path(), seed);
