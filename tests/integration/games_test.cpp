@@ -24,14 +24,17 @@ class TestNetGames : public QObject {
     void wholeGamesStayInStep_data() {
         QTest::addColumn<quint64>("seed");
         QTest::addColumn<int>("flood");  // chat lines seat 2 pours out as the host deals
-        QTest::newRow("seed 3") << quint64(3) << 0;
-        QTest::newRow("seed 29") << quint64(29) << 0;
-        QTest::newRow("seed 3, seat 2 floods the chat") << quint64(3) << 5000;
+        QTest::addColumn<unsigned>("english");  // bit s: the table at seat s reads English
+        QTest::newRow("seed 3") << quint64(3) << 0 << 0U;
+        QTest::newRow("seed 29") << quint64(29) << 0 << 0U;
+        QTest::newRow("seed 3, seat 2 floods the chat") << quint64(3) << 5000 << 0U;
+        QTest::newRow("seed 29, host and seat 2 in English") << quint64(29) << 0 << 0b0101U;
     }
     void wholeGamesStayInStep() {
         QFETCH(quint64, seed);
         QFETCH(int, flood);
-        NetParty party(seed);
+        QFETCH(unsigned, english);
+        NetParty party(seed, english);
         QVERIFY(party.Fill());
         NetTable& host = *party.host;
         host.answers = {true, false};
@@ -47,7 +50,12 @@ class TestNetGames : public QObject {
         int lastMover = -1;
         int games = 0;
         int moves = 0;
-        QStringList joinerBoxes;
+        std::array<QStringList, 4> joinerBoxes;
+        // The seated news in each table's words, from the same messages.
+        for (int seat = 0; seat < 4; ++seat)
+            QVERIFY2(party.AtSeat(seat)->Progress().endsWith((english >> seat) & 1U ? "Everyone is here. The game begins"
+                                                                                     : "人已到齐，游戏开始"),
+                     qPrintable(party.AtSeat(seat)->Progress()));
         host.w().mnuDeal_Click();
         QCOMPARE(host.table().CurrentSeat, 0);
 
@@ -66,17 +74,22 @@ class TestNetGames : public QObject {
                 for (int seat = 0; seat < 4; ++seat)
                     if (seat != winner) expected.lost[size_t(seat)] += handsBefore[size_t(seat)];
                 expected.won[size_t(winner)] += 1;
-                const QString wins =
-                    Q(host.session().PlayerNames[size_t(winner)]) + " 赢得本局，并赢得下局的先出牌权！";
+                // Each table says it in its own words; the game under them is one.
+                const auto wins = [&](int seat) {
+                    return Q(host.session().PlayerNames[size_t(winner)]) +
+                           ((english >> seat) & 1U ? " wins this game and leads the next one!"
+                                                   : " 赢得本局，并赢得下局的先出牌权！");
+                };
                 QCOMPARE(host.questions.size(), qsizetype(games));
-                QCOMPARE(host.questions.last(), wins + "开始下一局吗？");
-                joinerBoxes << wins;
+                QCOMPARE(host.questions.last(),
+                         wins(0) + (english & 1U ? " Start the next game?" : "开始下一局吗？"));
+                for (int seat = 1; seat <= 3; ++seat) joinerBoxes[seat] << wins(seat);
                 for (NetTable* t : party.All()) {
                     QCOMPARE(t->engine().scores().lost, expected.lost);
                     QCOMPARE(t->engine().scores().won, expected.won);
                     for (int seat = 0; seat < 4; ++seat)
                         QCOMPARE(t->w().lblScore(seat)->text(), QString::number(expected.lost[size_t(seat)]));
-                    if (t != &host) QCOMPARE(t->infos, joinerBoxes);
+                    if (t != &host) QCOMPARE(t->infos, joinerBoxes[size_t(t->session().LocalSeat)]);
                 }
                 QCOMPARE(host.table().TheLastThrower, winner);
                 if (games == 1) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QLabel>
@@ -113,7 +114,12 @@ class NetTable {
     int logons = 0;
     int exits = 0;
 
-    explicit NetTable(std::uint64_t seed) {
+    // english: the table's person reads English, as the settings file chooses.
+    explicit NetTable(std::uint64_t seed, bool english = false) {
+        if (english) {
+            QFile settings(dir_.filePath("Vorn.ini"));
+            if (settings.open(QIODevice::WriteOnly)) settings.write("[Option]\r\nLanguage=en\r\n");
+        }
         window_ = std::make_unique<MainWindow>(dir_.path(), seed);
         MainWindow& w = *window_;
         w.waitScale = 0;
@@ -215,17 +221,19 @@ class NetParty {
     std::vector<std::unique_ptr<NetTable>> joiners;
     int port = 0;
 
-    explicit NetParty(std::uint64_t seed = 1) : seed_(seed) {}
+    // englishSeats: bit s set when the table at seat s reads English.
+    explicit NetParty(std::uint64_t seed = 1, unsigned englishSeats = 0) : seed_(seed), english_(englishSeats) {}
 
     bool Open(const QString& name = "H") {
-        host = std::make_unique<NetTable>(seed_);
+        host = std::make_unique<NetTable>(seed_, english_ & 1U);
         port = host->HostAnywhere(name);
         return port != 0;
     }
 
     // A new joiner window on the party's port; it is not waited for.
     NetTable& Connect(const QString& name) {
-        joiners.push_back(std::make_unique<NetTable>(seed_ + 100 + joiners.size()));
+        const bool english = (english_ >> (joiners.size() + 1)) & 1U;
+        joiners.push_back(std::make_unique<NetTable>(seed_ + 100 + joiners.size(), english));
         joiners.back()->Join(port, name);
         return *joiners.back();
     }
@@ -336,6 +344,7 @@ class NetParty {
 
   private:
     std::uint64_t seed_;
+    unsigned english_ = 0;
 };
 
 // A bare TCP link to a host, speaking the wire format by hand.
