@@ -29,59 +29,43 @@ int ParsePort(const QString& text) {
     return int(value);
 }
 
+namespace {
+QGroupBox* MakeFrame(QWidget* parent, const char* name, const char* caption, const Language& words) {
+    auto* frame = new QGroupBox(parent);
+    words.Caption(frame, caption);
+    frame->setObjectName(name);
+    return frame;
+}
+
+// Two choices in a frame, one under the other, the first checked.
+void AddChoices(QGroupBox* frame, QRadioButton*& first, const char* firstName, const char* firstCaption,
+                QRadioButton*& second, const char* secondName, const char* secondCaption, const Language& words) {
+    first = new QRadioButton(frame);
+    words.Caption(first, firstCaption);
+    first->setObjectName(firstName);
+    second = new QRadioButton(frame);
+    words.Caption(second, secondCaption);
+    second->setObjectName(secondName);
+    first->setChecked(true);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(first);
+    layout->addWidget(second);
+}
+}  // namespace
+
 LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
     setObjectName("frmLogon");
     const Language& words = main_.language();
     words.Caption(this, QT_TRANSLATE_NOOP("Vorn", "登录"));
     setModal(true);
 
-    fraMode_ = new QGroupBox(this);
-    words.Caption(fraMode_, QT_TRANSLATE_NOOP("Vorn", "游戏模式"));
-    fraMode_->setObjectName("fraMode");
-    optLocal = new QRadioButton(fraMode_);
-    words.Caption(optLocal, QT_TRANSLATE_NOOP("Vorn", "单机游戏"));
-    optLocal->setObjectName("optLocal");
-    optNet = new QRadioButton(fraMode_);
-    words.Caption(optNet, QT_TRANSLATE_NOOP("Vorn", "连线游戏"));
-    optNet->setObjectName("optNet");
-    optLocal->setChecked(true);
-    auto* modeLayout = new QVBoxLayout(fraMode_);
-    modeLayout->addWidget(optLocal);
-    modeLayout->addWidget(optNet);
-
-    fraNet_ = new QGroupBox(this);
-    words.Caption(fraNet_, QT_TRANSLATE_NOOP("Vorn", "连线模式"));
-    fraNet_->setObjectName("fraNet");
-    optHost = new QRadioButton(fraNet_);
-    words.Caption(optHost, QT_TRANSLATE_NOOP("Vorn", "我作主机"));
-    optHost->setObjectName("optHost");
-    optConnect = new QRadioButton(fraNet_);
-    words.Caption(optConnect, QT_TRANSLATE_NOOP("Vorn", "加入牌局"));
-    optConnect->setObjectName("optConnect");
-    optHost->setChecked(true);
-    auto* netLayout = new QVBoxLayout(fraNet_);
-    netLayout->addWidget(optHost);
-    netLayout->addWidget(optConnect);
-
-    fraName_ = new QGroupBox(this);
-    words.Caption(fraName_, QT_TRANSLATE_NOOP("Vorn", "连线选项"));
-    fraName_->setObjectName("fraName");
-    auto* grid = new QGridLayout(fraName_);
-    auto addField = [&](int row, const char* labelName, const char* caption, const char* editName, QLabel*& label,
-                        QLineEdit*& edit) {
-        label = new QLabel(fraName_);
-        words.Caption(label, caption);
-        label->setObjectName(labelName);
-        edit = new QLineEdit(fraName_);
-        edit->setObjectName(editName);
-        words.Name(edit, caption);
-        label->setBuddy(edit);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(edit, row, 1);
-    };
-    addField(0, "lblIP", QT_TRANSLATE_NOOP("Vorn", "主机名称"), "txtIP", lblIP_, txtIP);
-    addField(1, "lblID", QT_TRANSLATE_NOOP("Vorn", "阁下姓名"), "txtID", lblID_, txtID);
-    addField(2, "lblPort", QT_TRANSLATE_NOOP("Vorn", "游戏端口"), "txtPort", lblPort_, txtPort);
+    fraMode_ = MakeFrame(this, "fraMode", QT_TRANSLATE_NOOP("Vorn", "游戏模式"), words);
+    AddChoices(fraMode_, optLocal, "optLocal", QT_TRANSLATE_NOOP("Vorn", "单机游戏"), optNet, "optNet",
+               QT_TRANSLATE_NOOP("Vorn", "连线游戏"), words);
+    fraNet_ = MakeFrame(this, "fraNet", QT_TRANSLATE_NOOP("Vorn", "连线模式"), words);
+    AddChoices(fraNet_, optHost, "optHost", QT_TRANSLATE_NOOP("Vorn", "我作主机"), optConnect, "optConnect",
+               QT_TRANSLATE_NOOP("Vorn", "加入牌局"), words);
+    BuildFields(words);
 
     cmdOK = new QPushButton(this);
     words.Caption(cmdOK, QT_TRANSLATE_NOOP("Vorn", "确定"));
@@ -104,14 +88,37 @@ LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
     });
     connect(optHost, &QRadioButton::toggled, this, &LogonDialog::UpdateAddressEnabled);
     connect(cmdOK, &QPushButton::clicked, this, &LogonDialog::cmdOK_Click);
+    ReadSavedFields();
+    DisableNetworkOptions();
+}
 
+void LogonDialog::BuildFields(const Language& words) {
+    fraName_ = MakeFrame(this, "fraName", QT_TRANSLATE_NOOP("Vorn", "连线选项"), words);
+    auto* grid = new QGridLayout(fraName_);
+    auto addField = [&](int row, const char* labelName, const char* caption, const char* editName, QLabel*& label,
+                        QLineEdit*& edit) {
+        label = new QLabel(fraName_);
+        words.Caption(label, caption);
+        label->setObjectName(labelName);
+        edit = new QLineEdit(fraName_);
+        edit->setObjectName(editName);
+        words.Name(edit, caption);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1);
+    };
+    addField(0, "lblIP", QT_TRANSLATE_NOOP("Vorn", "主机名称"), "txtIP", lblIP_, txtIP);
+    addField(1, "lblID", QT_TRANSLATE_NOOP("Vorn", "阁下姓名"), "txtID", lblID_, txtID);
+    addField(2, "lblPort", QT_TRANSLATE_NOOP("Vorn", "游戏端口"), "txtPort", lblPort_, txtPort);
+}
+
+void LogonDialog::ReadSavedFields() {
     const QString file = main_.SettingsFile();
     txtIP->setText(ReadIniFile(file, "Net", "Server", settings::kServer));
     // A port from 1024 up needs no privileges; a saved port is kept, so a
     // table that agreed on another one still meets.
     txtPort->setText(ReadIniFile(file, "Net", "Port", settings::kPort));
     txtID->setText(ReadIniFile(file, "Net", "ID", settings::kId));
-    DisableNetworkOptions();
 }
 
 void LogonDialog::DisableNetworkOptions() {

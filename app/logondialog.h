@@ -10,6 +10,8 @@ class QRadioButton;
 
 namespace vorn {
 
+class Language;
+
 class MainWindow;
 
 // frmLogon: chooses a local game or a network game (hosting or joining) and
@@ -35,6 +37,8 @@ public:
     QPushButton* cmdOK = nullptr;
 
 private:
+    void BuildFields(const Language& words);
+    void ReadSavedFields();
     void UpdateAddressEnabled();
 
     MainWindow& main_;
