@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cards/random.h"
 #include "cards/gamestate.h"
+#include "cards/random.h"
 
 namespace vorn {
 

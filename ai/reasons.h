@@ -7,8 +7,10 @@
 // also name the rule that fired, which is how callers and tests tell them apart.
 namespace vorn::texts {
 
-inline constexpr const char* kReasonLastThrowerNearlyOut = QT_TRANSLATE_NOOP("Vorn", "最后出牌者还剩一两张牌，必管");
-inline constexpr const char* kReasonNextTwoNearlyOut = QT_TRANSLATE_NOOP("Vorn", "下两家有人还剩一两张牌，赌管");
+inline constexpr const char* kReasonLastThrowerNearlyOut =
+    QT_TRANSLATE_NOOP("Vorn", "最后出牌者还剩一两张牌，必管");
+inline constexpr const char* kReasonNextTwoNearlyOut =
+    QT_TRANSLATE_NOOP("Vorn", "下两家有人还剩一两张牌，赌管");
 inline constexpr const char* kReasonPlaySizeDownstream = QT_TRANSLATE_NOOP("Vorn", "牌数相同者在下手，赌管");
 inline constexpr const char* kReasonSomeoneOnRun = QT_TRANSLATE_NOOP("Vorn", "有人在顺牌，必管");
 inline constexpr const char* kReasonOneNonTwo = QT_TRANSLATE_NOOP("Vorn", "单张非2，必管");

@@ -23,7 +23,8 @@ QString FindSystemInfoProgram(const QStringList& candidates) {
     QSettings tools("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", QSettings::NativeFormat);
     QString path = tools.value("PATH").toString();
     if (!path.isEmpty()) return path;
-    QSettings location("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location", QSettings::NativeFormat);
+    QSettings location("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location",
+                       QSettings::NativeFormat);
     QString folder = location.value("MSINFO").toString();
     if (!folder.isEmpty() && QFileInfo::exists(folder + "\\MSINFO32.EXE")) return folder + "\\MSINFO32.EXE";
     return {};
@@ -47,8 +48,9 @@ AboutDialog::AboutDialog(MainWindow& main) : QDialog(&main), main_(main) {
     f.setPointSizeF(f.pointSizeF() * 2);
     f.setBold(true);
     lblTitle->setFont(f);
-    lblVersion = new QLabel(QString("Version %1.%2.%3").arg(VORN_VERSION_MAJOR).arg(VORN_VERSION_MINOR)
-                                .arg(VORN_VERSION_PATCH), this);
+    lblVersion = new QLabel(
+        QString("Version %1.%2.%3").arg(VORN_VERSION_MAJOR).arg(VORN_VERSION_MINOR).arg(VORN_VERSION_PATCH),
+        this);
     lblVersion->setObjectName("lblVersion");
     auto* blurb = new QLabel(this);
     words.Caption(blurb, QT_TRANSLATE_NOOP("Vorn", "四人出牌游戏：单机对战电脑，或四人连线对局。"));

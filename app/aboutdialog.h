@@ -21,7 +21,7 @@ QString FindSystemInfoProgram(const QStringList& candidates = {"hardinfo", "kinf
 // system-information program.
 class AboutDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AboutDialog(MainWindow& main);
     void StartSysInfo();
 
@@ -33,7 +33,7 @@ public:
     // Tests point this at their own lookup.
     std::function<QString()> locate = [] { return FindSystemInfoProgram(); };
 
-private:
+  private:
     MainWindow& main_;
 };
 

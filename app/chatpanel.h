@@ -27,7 +27,8 @@ class ChatPanel : public QObject {
     // The chat log keeps this many of the newest lines.
     static constexpr int kChatLogLines = 2000;
 
-    ChatPanel(TableWidget& table, Session& session, NetworkGame& network, const Language& words, QObject* parent);
+    ChatPanel(TableWidget& table, Session& session, NetworkGame& network, const Language& words,
+              QObject* parent);
 
     // The player list beside the stock, and the chat below it.
     void PlaceConnections(TableWidget& table);

@@ -15,14 +15,14 @@ namespace vorn {
 // missing in both shows nothing.
 class HelpViewer : public QDialog {
     Q_OBJECT
-public:
+  public:
     enum class Page { Contents, Index };
     HelpViewer(QString folder, QWidget* parent, const Language& words = SourceLanguage());
     // False (and nothing shown) when the page is missing.
     bool Open(Page page);
     QTextBrowser* Browser() const { return browser_; }
 
-private:
+  private:
     const Language& words_;
     QString folder_;
     QTextBrowser* browser_ = nullptr;

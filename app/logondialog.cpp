@@ -39,7 +39,8 @@ QGroupBox* MakeFrame(QWidget* parent, const char* name, const char* caption, con
 
 // Two choices in a frame, one under the other, the first checked.
 void AddChoices(QGroupBox* frame, QRadioButton*& first, const char* firstName, const char* firstCaption,
-                QRadioButton*& second, const char* secondName, const char* secondCaption, const Language& words) {
+                QRadioButton*& second, const char* secondName, const char* secondCaption,
+                const Language& words) {
     first = new QRadioButton(frame);
     words.Caption(first, firstCaption);
     first->setObjectName(firstName);
@@ -95,8 +96,8 @@ LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
 void LogonDialog::BuildFields(const Language& words) {
     fraName_ = MakeFrame(this, "fraName", QT_TRANSLATE_NOOP("Vorn", "连线选项"), words);
     auto* grid = new QGridLayout(fraName_);
-    auto addField = [&](int row, const char* labelName, const char* caption, const char* editName, QLabel*& label,
-                        QLineEdit*& edit) {
+    auto addField = [&](int row, const char* labelName, const char* caption, const char* editName,
+                        QLabel*& label, QLineEdit*& edit) {
         label = new QLabel(fraName_);
         words.Caption(label, caption);
         label->setObjectName(labelName);
@@ -122,8 +123,8 @@ void LogonDialog::ReadSavedFields() {
 }
 
 void LogonDialog::DisableNetworkOptions() {
-    for (QWidget* w : std::initializer_list<QWidget*>{lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect, lblID_,
-                                                      txtID, lblPort_, txtPort})
+    for (QWidget* w : std::initializer_list<QWidget*>{lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect,
+                                                      lblID_, txtID, lblPort_, txtPort})
         w->setEnabled(false);
 }
 

@@ -20,7 +20,7 @@ class MainWindow;
 // the focus on the field to mend and keeps the dialog open.
 class LogonDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit LogonDialog(MainWindow& main);
 
     void DisableNetworkOptions();
@@ -36,7 +36,7 @@ public:
     QLineEdit* txtPort = nullptr;
     QPushButton* cmdOK = nullptr;
 
-private:
+  private:
     void BuildFields(const Language& words);
     void ReadSavedFields();
     void UpdateAddressEnabled();

@@ -14,13 +14,14 @@
 #include <chrono>
 #include <future>
 
+#include "ai/expert.h"
+#include "app/chatpanel.h"
 #include "app/inifile.h"
 #include "app/logondialog.h"
 #include "app/networkgame.h"
 #include "app/settings.h"
-#include "app/chatpanel.h"
-#include "app/tablelabel.h"
 #include "app/statistics.h"
+#include "app/tablelabel.h"
 #include "app/tablemenus.h"
 #include "app/texts.h"
 #include "cards/textutil.h"
@@ -28,7 +29,6 @@
 #include "display/sound.h"
 #include "display/tableaccessible.h"
 #include "display/tablewidget.h"
-#include "ai/expert.h"
 #include "display/wait.h"
 #include "game/hint.h"
 #include "game/texts.h"
@@ -37,7 +37,9 @@
 namespace vorn {
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 constexpr int kCardH = TableWidget::kCardH;
 constexpr int kProgressPanelTwips = 3600;
@@ -58,10 +60,13 @@ MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* paren
     setWindowTitle(texts::kTitle);
     prompter = Prompter::Default();
     network_ = std::make_unique<NetworkGame>(*this);
-    engine_ = std::make_unique<Engine>(table_, session_, options_, *this, network_->outbox(), random_, &pictures_);
+    engine_ =
+        std::make_unique<Engine>(table_, session_, options_, *this, network_->outbox(), random_, &pictures_);
     // The expert's decision is the tick's action: it waits here, the window
     // answering meanwhile, and ticks and clicks are ignored until it is made.
-    engine_->expertSearch = [](const Observation& seen) { return OffThread([seen] { return ExpertChoice(seen); }); };
+    engine_->expertSearch = [](const Observation& seen) {
+        return OffThread([seen] { return ExpertChoice(seen); });
+    };
     sounds_ = new SoundPlayer(programFolder_, this);
 
     tmrCYC_.setObjectName("tmrCYC");
@@ -85,9 +90,13 @@ MainWindow::~MainWindow() {
     network_->CloseAllConnections();
 }
 
-QString MainWindow::SettingsFile() const { return SettingsPath(programFolder_); }
+QString MainWindow::SettingsFile() const {
+    return SettingsPath(programFolder_);
+}
 
-QAction* MainWindow::Action(const char* name) const { return findChild<QAction*>(name); }
+QAction* MainWindow::Action(const char* name) const {
+    return findChild<QAction*>(name);
+}
 
 // ---------------------------------------------------------------------------
 // Controls
@@ -109,7 +118,8 @@ void MainWindow::BuildControls() {
         lblName_[i]->setFont(f);
         lblScorer_[i] = makeLabel(QString("lblScorer%1").arg(i), QString());
         lblScore_[i] = makeLabel(QString("lblScore%1").arg(i), "0", false);
-        lblWinner_[i] = MakeCaptionLabel(tableWidget_, QString("lblWinner%1").arg(i), texts::kGamesWon, language_);
+        lblWinner_[i] =
+            MakeCaptionLabel(tableWidget_, QString("lblWinner%1").arg(i), texts::kGamesWon, language_);
         lblWin_[i] = makeLabel(QString("lblWin%1").arg(i), "0", false);
     }
     seatCues_ = new SeatCues(*tableWidget_, lblName_, language_);
@@ -126,7 +136,8 @@ void MainWindow::BuildControls() {
     labThrow_->setStyleSheet(
         "QPushButton { color: #3b2a05; font-weight: bold; border: 2px solid #7a5a12; border-radius: 8px;"
         " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffe9a8, stop:1 #e0b548); }"
-        "QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff3cc, stop:1 #ecc35c); }");
+        "QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff3cc, stop:1 "
+        "#ecc35c); }");
     labThrow_->hide();
     // The play button acts on the press of the left button, not its release.
     connect(labThrow_, &QPushButton::pressed, this, [this] { engine_->ThrowClick(); });
@@ -307,14 +318,17 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 // ---------------------------------------------------------------------------
 // Card selection
 
-void MainWindow::OnCardPressed(Card card) { engine_->CardClick(card); }
+void MainWindow::OnCardPressed(Card card) {
+    engine_->CardClick(card);
+}
 
 std::vector<Card> MainWindow::PersonCardsInOrder() const {
     std::vector<Card> cards;
     for (int s = 0; s < kSuits; ++s)
         for (int n = 1; n <= kNumbers; ++n)
             if (table_.Location(Card{s, n}) == session_.LocalSeat) cards.push_back(Card{s, n});
-    std::sort(cards.begin(), cards.end(), [this](Card a, Card b) { return pictures_.Image(a).x < pictures_.Image(b).x; });
+    std::sort(cards.begin(), cards.end(),
+              [this](Card a, Card b) { return pictures_.Image(a).x < pictures_.Image(b).x; });
     return cards;
 }
 
@@ -343,7 +357,9 @@ void MainWindow::OnTableKey(int key) {
 // ---------------------------------------------------------------------------
 // Commands
 
-void MainWindow::mnuDeal_Click() { menus_->mnuDeal_Click(); }
+void MainWindow::mnuDeal_Click() {
+    menus_->mnuDeal_Click();
+}
 
 void MainWindow::OpenLogonLater() {
     engine_->RunBetweenActions([this] {
@@ -396,7 +412,8 @@ void MainWindow::OfferHint() {
         // The search runs off the window's thread on a copy of the table; what
         // the person did meanwhile (a click, a play) makes its answer stale.
         hintSearching_ = true;
-        std::vector<CardSet> choices = OffThread([state = table_, local] { return ExpertHint(state, local); });
+        std::vector<CardSet> choices =
+            OffThread([state = table_, local] { return ExpertHint(state, local); });
         hintSearching_ = false;
         if (!PersonToMove() || keyNow() != key) return;
         hintChoices_ = std::move(choices);
@@ -417,8 +434,8 @@ void MainWindow::OfferHint() {
 void MainWindow::FlipScoreBoard() {
     // Each label flips from its own state, as the score board always has.
     for (int i = 0; i < 4; ++i)
-        for (QLabel* l : {lblScore_[i], lblScorer_[i], lblWin_[i], lblWinner_[i]}) l->setVisible(l->isHidden());
+        for (QLabel* l : {lblScore_[i], lblScorer_[i], lblWin_[i], lblWinner_[i]})
+            l->setVisible(l->isHidden());
 }
-
 
 }  // namespace vorn

@@ -11,14 +11,14 @@
 
 #include "app/chatpanel.h"
 #include "app/prompter.h"
+#include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/gamestate.h"
-#include "game/pictures.h"
 #include "cards/tableview.h"
 #include "display/language.h"
 #include "game/engine.h"
+#include "game/pictures.h"
 
 class QAction;
 
@@ -35,7 +35,7 @@ class TableMenus;
 // and the network's game messages run as engine actions, one at a time.
 class MainWindow : public QMainWindow, public TableView {
     Q_OBJECT
-public:
+  public:
     // programFolder holds the settings file, the sounds and the help pages.
     explicit MainWindow(QString programFolder, std::uint64_t seed = SeededRandom::FreshSeed(),
                         QWidget* parent = nullptr);
@@ -145,12 +145,12 @@ public:
     void ShowHintText(const QString& text);
     void ShowProgressText(const QString& text);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void BuildControls();
     void ApplyVisibility();
     void OnCardPressed(Card card);

@@ -1,7 +1,7 @@
 #include "app/networkgame.h"
 
-#include <QListWidgetItem>
 #include <QListWidget>
+#include <QListWidgetItem>
 
 #include "app/mainwindow.h"
 #include "net/dispatcher.h"
@@ -16,7 +16,9 @@
 namespace vorn {
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 // While the joiner's link is still coming up the queue is looked at this often.
 constexpr int kConnectingPollMs = 5;
 }  // namespace
@@ -63,17 +65,25 @@ NetworkGame::~NetworkGame() {
     queue_->onOverflow = nullptr;
 }
 
-Outbox& NetworkGame::outbox() { return *outbox_; }
+Outbox& NetworkGame::outbox() {
+    return *outbox_;
+}
 
 QString HostingRefusal(int errorNumber, const QString& description, int port, const Language& words) {
     if (errorNumber != Socket::kAccessDenied) return description;
     return words.Tr(texts::kPortNeedsAdmin1) + QString::number(port) + words.Tr(texts::kPortNeedsAdmin2);
 }
 
-const Words& NetworkGame::words() const { return main_.language(); }
+const Words& NetworkGame::words() const {
+    return main_.language();
+}
 
-Session& NetworkGame::session() { return main_.session(); }
-Engine& NetworkGame::engine() { return main_.engine(); }
+Session& NetworkGame::session() {
+    return main_.session();
+}
+Engine& NetworkGame::engine() {
+    return main_.engine();
+}
 
 // ---------------------------------------------------------------------------
 // Links
@@ -86,11 +96,10 @@ void NetworkGame::StartConnection(const QString& name) {
         listener.Close();
         listener.SetLocalPort(s.ServerPort);
         if (!listener.Listen()) {
-            main_.prompter.Info(
-                &main_,
-                HostingRefusal(listener.LastErrorNumber(), listener.LastErrorDescription(), s.ServerPort,
-                               main_.language()),
-                Prompter::Icon::Exclamation);
+            main_.prompter.Info(&main_,
+                                HostingRefusal(listener.LastErrorNumber(), listener.LastErrorDescription(),
+                                               s.ServerPort, main_.language()),
+                                Prompter::Icon::Exclamation);
             return;
         }
         ShowProgress(words()(texts::kHosting));
@@ -130,13 +139,20 @@ void NetworkGame::SetSendTimerEnabled(bool enabled) {
 }
 
 bool NetworkGame::SlotConnected(int slot) {
-    return slot > 0 && sckConnection_->Exists(slot) && sckConnection_->Element(slot).State() == Socket::kConnected;
+    return slot > 0 && sckConnection_->Exists(slot) &&
+           sckConnection_->Element(slot).State() == Socket::kConnected;
 }
 
-bool NetworkGame::HostLinkConnected() { return sckConnect_->State() == Socket::kConnected; }
+bool NetworkGame::HostLinkConnected() {
+    return sckConnect_->State() == Socket::kConnected;
+}
 
-QString NetworkGame::LocalHostName() const { return Socket::LocalHostName(); }
-QString NetworkGame::LocalHostAddress() const { return Socket::LocalHostAddress(); }
+QString NetworkGame::LocalHostName() const {
+    return Socket::LocalHostName();
+}
+QString NetworkGame::LocalHostAddress() const {
+    return Socket::LocalHostAddress();
+}
 
 void NetworkGame::OnConnectionRequest(int index, int requestId) {
     if (index != 0) return;
@@ -173,7 +189,9 @@ void NetworkGame::Deliver(Framer& framer, const QByteArray& bytes, int sourceSlo
     }
 }
 
-void NetworkGame::OnHostData() { Deliver(*hostFramer_, sckConnect_->ReadAll(), -1); }
+void NetworkGame::OnHostData() {
+    Deliver(*hostFramer_, sckConnect_->ReadAll(), -1);
+}
 
 void NetworkGame::OnSlotData(int slot) {
     auto& framer = slotFramers_[slot];
@@ -309,10 +327,18 @@ void NetworkGame::PlayersChanged() {
     }
 }
 
-void NetworkGame::AppendChat(const std::string& line) { main_.AppendChat(Q(line)); }
-void NetworkGame::ShowProgress(const std::string& text) { main_.ShowProgressText(Q(text)); }
-void NetworkGame::InfoBox(const std::string& text) { main_.InfoBox(text); }
-void NetworkGame::ResetToLocalGame() { main_.ResetToLocalGame(); }
+void NetworkGame::AppendChat(const std::string& line) {
+    main_.AppendChat(Q(line));
+}
+void NetworkGame::ShowProgress(const std::string& text) {
+    main_.ShowProgressText(Q(text));
+}
+void NetworkGame::InfoBox(const std::string& text) {
+    main_.InfoBox(text);
+}
+void NetworkGame::ResetToLocalGame() {
+    main_.ResetToLocalGame();
+}
 
 void NetworkGame::ShowLogonLater() {
     // The logon dialog runs its own actions, so it opens only once the running

@@ -39,7 +39,7 @@ QString HostingRefusal(int errorNumber, const QString& description, int port,
 
 class NetworkGame : public QObject, public NetHost {
     Q_OBJECT
-public:
+  public:
     explicit NetworkGame(MainWindow& main);
     ~NetworkGame() override;
 
@@ -76,7 +76,7 @@ public:
     bool SlotConnected(int slot) override;
     bool HostLinkConnected() override;
 
-private:
+  private:
     void KickSendTimer();
     void OnConnectionRequest(int index, int requestId);
     void OnSlotData(int slot);

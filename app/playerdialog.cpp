@@ -14,8 +14,9 @@ PlayerDialog::PlayerDialog(MainWindow& main) : QDialog(&main), main_(main) {
     const Language& words = main_.language();
     words.Caption(this, QT_TRANSLATE_NOOP("Vorn", "单机对局者姓名"));
     setModal(true);
-    static const char* const kCaptions[4] = {QT_TRANSLATE_NOOP("Vorn", "阁下姓名"), QT_TRANSLATE_NOOP("Vorn", "东家姓名"),
-                                             QT_TRANSLATE_NOOP("Vorn", "北家姓名"), QT_TRANSLATE_NOOP("Vorn", "西家姓名")};
+    static const char* const kCaptions[4] = {
+        QT_TRANSLATE_NOOP("Vorn", "阁下姓名"), QT_TRANSLATE_NOOP("Vorn", "东家姓名"),
+        QT_TRANSLATE_NOOP("Vorn", "北家姓名"), QT_TRANSLATE_NOOP("Vorn", "西家姓名")};
     auto* grid = new QGridLayout(this);
     for (int i = 0; i < 4; ++i) {
         auto* label = new QLabel(this);

@@ -15,7 +15,7 @@ class MainWindow;
 // four fields hold text; blanks alone count as a name here.
 class PlayerDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit PlayerDialog(MainWindow& main);
     void cmdOk_Click();
 
@@ -23,7 +23,7 @@ public:
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-private:
+  private:
     MainWindow& main_;
 };
 

@@ -23,7 +23,9 @@ struct Prompter {
 
     // Modal QMessageBoxes.
     static Prompter Default();
-    void Info(QWidget* parent, const QString& text, Icon icon = Icon::Information) { info(parent, text, icon); }
+    void Info(QWidget* parent, const QString& text, Icon icon = Icon::Information) {
+        info(parent, text, icon);
+    }
     bool AskYesNo(QWidget* parent, const QString& text) { return yesNo(parent, text); }
 };
 

@@ -22,9 +22,9 @@ inline constexpr const char* kSettingsFileName = "Vorn.ini";
 
 // Defaults of the values a missing file leaves open.
 namespace settings {
-inline constexpr const char* kEastName = "青龙";  // untranslated: a name
+inline constexpr const char* kEastName = "青龙";   // untranslated: a name
 inline constexpr const char* kSouthName = "朱雀";  // untranslated: a name
-inline constexpr const char* kWestName = "白虎";  // untranslated: a name
+inline constexpr const char* kWestName = "白虎";   // untranslated: a name
 inline constexpr const char* kNorthName = "玄武";  // untranslated: a name
 inline constexpr const char* kServer = "127.0.0.1";
 inline constexpr const char* kPort = "11005";

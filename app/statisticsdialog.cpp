@@ -37,8 +37,8 @@ StatisticsDialog::StatisticsDialog(QString settingsPath, std::function<bool(cons
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setColumnCount(6);
     QStringList columns;
-    for (const char* column : {texts::kStatsPlayed, texts::kStatsWon, texts::kStatsLost, texts::kStatsLostPerGame,
-                               texts::kStatsLongest, texts::kStatsCurrent})
+    for (const char* column : {texts::kStatsPlayed, texts::kStatsWon, texts::kStatsLost,
+                               texts::kStatsLostPerGame, texts::kStatsLongest, texts::kStatsCurrent})
         columns << words_.Tr(column);
     table_->setHorizontalHeaderLabels(columns);
     table_->setRowCount(int(std::size(kRows)));

@@ -5,8 +5,8 @@
 #include <QStringList>
 
 #include "app/mainwindow.h"
-#include "app/statistics.h"
 #include "app/settings.h"
+#include "app/statistics.h"
 #include "app/texts.h"
 #include "display/seatcues.h"
 #include "display/sound.h"
@@ -18,7 +18,9 @@
 namespace vorn {
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -53,7 +55,9 @@ void MainWindow::SetTurnMarker(int seat, bool visible) {
         seatCues_->SetTurn(-1);
 }
 
-void MainWindow::PlaceTurnMarker(int seat, int x, int y) { tableWidget_->PlaceTurnMarker(seat, x, y); }
+void MainWindow::PlaceTurnMarker(int seat, int x, int y) {
+    tableWidget_->PlaceTurnMarker(seat, x, y);
+}
 
 void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) {
     QString text = Q(caption);
@@ -74,13 +78,21 @@ void MainWindow::SetThrowButton(bool visible, const std::string& caption) {
     UpdateHintEnabled();
 }
 
-void MainWindow::SetHintPanel(const std::string& text) { hintPanel_->setText(Q(text)); }
+void MainWindow::SetHintPanel(const std::string& text) {
+    hintPanel_->setText(Q(text));
+}
 
-void MainWindow::SetProgressPanel(const std::string& text) { progressPanel_->setText(Q(text)); }
+void MainWindow::SetProgressPanel(const std::string& text) {
+    progressPanel_->setText(Q(text));
+}
 
-void MainWindow::ShowHintText(const QString& text) { vorn::ShowHint(*this, text.toStdString()); }
+void MainWindow::ShowHintText(const QString& text) {
+    vorn::ShowHint(*this, text.toStdString());
+}
 
-void MainWindow::ShowProgressText(const QString& text) { vorn::ShowProgress(*this, text.toStdString()); }
+void MainWindow::ShowProgressText(const QString& text) {
+    vorn::ShowProgress(*this, text.toStdString());
+}
 
 void MainWindow::SetScoreRow(int seat, const std::string& scorer, int lost, int won) {
     lblScorer_[seat]->setText(Q(scorer));
@@ -88,18 +100,26 @@ void MainWindow::SetScoreRow(int seat, const std::string& scorer, int lost, int 
     lblWin_[seat]->setText(QString::number(won));
 }
 
-void MainWindow::SetDealEnabled(bool enabled) { Action("mnuDeal")->setEnabled(enabled); }
+void MainWindow::SetDealEnabled(bool enabled) {
+    Action("mnuDeal")->setEnabled(enabled);
+}
 
 void MainWindow::StartCycleTimer(int intervalMs) {
     tmrCYC_.setInterval(intervalMs);
     tmrCYC_.start();
 }
 
-void MainWindow::StopCycleTimer() { tmrCYC_.stop(); }
+void MainWindow::StopCycleTimer() {
+    tmrCYC_.stop();
+}
 
-void MainWindow::Wait(int ms) { WaitResponsive(int(ms * waitScale)); }
+void MainWindow::Wait(int ms) {
+    WaitResponsive(int(ms * waitScale));
+}
 
-void MainWindow::PlaySound(const std::string& fileName) { sounds_->Play(Q(fileName)); }
+void MainWindow::PlaySound(const std::string& fileName) {
+    sounds_->Play(Q(fileName));
+}
 
 void MainWindow::InfoBox(const std::string& text) {
     // The box that ends a hand tells beneath its text what each seat was left
@@ -157,7 +177,8 @@ void MainWindow::HandEnded(int winner, const std::array<std::vector<Card>, 4>& l
         seatCues_->SetCount(seat, n, true);
         // Every card left in a hand costs its seat one point.
         lines << language_.Tr(texts::kHandLeft)
-                     .arg(Q(session_.PlayerNames[seat]), QString::number(n), QString::number(seat == winner ? 0 : n));
+                     .arg(Q(session_.PlayerNames[seat]), QString::number(n),
+                          QString::number(seat == winner ? 0 : n));
     }
     handDetail_ = lines.join('\n');
     tableWidget_->Reveal(open);

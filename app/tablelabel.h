@@ -20,7 +20,8 @@ inline QLabel* MakeTableLabel(QWidget* table, const QString& name, const QString
 
 // A fixed caption given as a source text: shown and named in the table's
 // language, and following it when the person switches.
-inline QLabel* MakeCaptionLabel(QWidget* table, const QString& name, const char* source, const Language& words) {
+inline QLabel* MakeCaptionLabel(QWidget* table, const QString& name, const char* source,
+                                const Language& words) {
     QLabel* label = MakeTableLabel(table, name, QString(), false);
     words.Caption(label, source);
     words.Name(label, source);

@@ -188,7 +188,9 @@ void TableMenus::mnuGame_Opening() {
 }
 
 void TableMenus::mnuReset_Click() {
-    if (window_.session().IsNet() && !window_.prompter.AskYesNo(&window_, window_.language().Tr(texts::kResetQuestion))) return;
+    if (window_.session().IsNet() &&
+        !window_.prompter.AskYesNo(&window_, window_.language().Tr(texts::kResetQuestion)))
+        return;
     // One unit: the links close and the table returns to local play first, so
     // whatever the dialog's OK sets up afterwards is what remains. The dialog
     // opens between actions because its OK runs actions of its own.
@@ -222,7 +224,9 @@ void TableMenus::mnuHint_Click() {
 
 void TableMenus::mnuExit_Click() {
     // Leaving in the middle of a hand loses it: ask first.
-    if (window_.HandRunning() && !window_.prompter.AskYesNo(&window_, window_.language().Tr(texts::kExitQuestion))) return;
+    if (window_.HandRunning() &&
+        !window_.prompter.AskYesNo(&window_, window_.language().Tr(texts::kExitQuestion)))
+        return;
     window_.Exit();
 }
 
@@ -298,11 +302,13 @@ void TableMenus::mnuShowScore_Click() {
 // IP and Help
 
 void TableMenus::mnuLocalName_Click() {
-    window_.prompter.Info(&window_, window_.language().Tr(texts::kLocalNameIs) + window_.network().LocalHostName());
+    window_.prompter.Info(&window_,
+                          window_.language().Tr(texts::kLocalNameIs) + window_.network().LocalHostName());
 }
 
 void TableMenus::mnuLocalIP_Click() {
-    window_.prompter.Info(&window_, window_.language().Tr(texts::kLocalIpIs) + window_.network().LocalHostAddress());
+    window_.prompter.Info(&window_,
+                          window_.language().Tr(texts::kLocalIpIs) + window_.network().LocalHostAddress());
 }
 
 void TableMenus::mnuStatistics_Click() {

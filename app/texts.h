@@ -31,9 +31,13 @@ inline constexpr const char* kMenuDeskSquare = QT_TRANSLATE_NOOP("Vorn", "方桌
 inline constexpr const char* kMenuDeskRound = QT_TRANSLATE_NOOP("Vorn", "圆桌");
 inline constexpr const char* kMenuOption = QT_TRANSLATE_NOOP("Vorn", "选项(&S)");
 inline constexpr const char* kMenuRate = QT_TRANSLATE_NOOP("Vorn", "游戏速度(&R)");
-inline constexpr const char* kMenuRateItems[3] = {QT_TRANSLATE_NOOP("Vorn", "快速(&F)"), QT_TRANSLATE_NOOP("Vorn", "中速(&N)"), QT_TRANSLATE_NOOP("Vorn", "慢速(&S)")};
+inline constexpr const char* kMenuRateItems[3] = {QT_TRANSLATE_NOOP("Vorn", "快速(&F)"),
+                                                  QT_TRANSLATE_NOOP("Vorn", "中速(&N)"),
+                                                  QT_TRANSLATE_NOOP("Vorn", "慢速(&S)")};
 inline constexpr const char* kMenuLevel = QT_TRANSLATE_NOOP("Vorn", "电脑水平(&L)");
-inline constexpr const char* kMenuLevelItems[4] = {QT_TRANSLATE_NOOP("Vorn", "高(&H)"), QT_TRANSLATE_NOOP("Vorn", "中(&M)"), QT_TRANSLATE_NOOP("Vorn", "低(&L)"), QT_TRANSLATE_NOOP("Vorn", "专家(&E)")};
+inline constexpr const char* kMenuLevelItems[4] = {
+    QT_TRANSLATE_NOOP("Vorn", "高(&H)"), QT_TRANSLATE_NOOP("Vorn", "中(&M)"),
+    QT_TRANSLATE_NOOP("Vorn", "低(&L)"), QT_TRANSLATE_NOOP("Vorn", "专家(&E)")};
 inline constexpr const char* kMenuAnimal = QT_TRANSLATE_NOOP("Vorn", "动画效果(&A)");
 inline constexpr const char* kMenuSound = QT_TRANSLATE_NOOP("Vorn", "声音效果(&W)");
 inline constexpr const char* kMenuFourColour = QT_TRANSLATE_NOOP("Vorn", "四色牌(&K)");

@@ -5,7 +5,9 @@
 namespace vorn {
 
 namespace {
-int DigitValue(char c) { return (c >= '0' && c <= '9') ? c - '0' : -1; }
+int DigitValue(char c) {
+    return (c >= '0' && c <= '9') ? c - '0' : -1;
+}
 
 // Value of a one- or two-character decimal text; 0 when it is not one.
 int SmallNumber(std::string_view text) {
@@ -40,7 +42,9 @@ std::string CardCode(int suit, int number) {
     return code;
 }
 
-std::string CardCode(Card card) { return CardCode(card.Suit(), card.Number()); }
+std::string CardCode(Card card) {
+    return CardCode(card.Suit(), card.Number());
+}
 
 int SuitIndex(char letter) {
     for (int s = 0; s < kSuits; ++s)
@@ -66,13 +70,20 @@ bool IsTwoCode(std::string_view code) {
 
 std::string RankText(int rankValue) {
     switch (rankValue) {
-        case 11: return " J";
-        case 12: return " Q";
-        case 13: return " K";
-        case 14: return " A";
-        case 15: return " 2";
-        case 16: return " X";
-        default: break;
+        case 11:
+            return " J";
+        case 12:
+            return " Q";
+        case 13:
+            return " K";
+        case 14:
+            return " A";
+        case 15:
+            return " 2";
+        case 16:
+            return " X";
+        default:
+            break;
     }
     // Appended rather than " " + to_string(...): g++ 12 at -O3 mis-warns on that form (-Wrestrict).
     std::string text;
@@ -82,15 +93,28 @@ std::string RankText(int rankValue) {
 
 std::string CardFaceName(Card card, const Words& words) {
     // %1 is the rank, so a language may name it before or after the suit.
-    static const char* const kSuitNames[kSuits] = {QT_TRANSLATE_NOOP("Vorn", "梅花%1"), QT_TRANSLATE_NOOP("Vorn", "方块%1"),
-                                                   QT_TRANSLATE_NOOP("Vorn", "红桃%1"), QT_TRANSLATE_NOOP("Vorn", "黑桃%1")};
-    static const char* const kRanks[kNumbers] = {
-        "3", "4", "5", "6", "7", "8", "9", "10", QT_TRANSLATE_NOOP("Vorn", "J"), QT_TRANSLATE_NOOP("Vorn", "Q"),
-        QT_TRANSLATE_NOOP("Vorn", "K"), QT_TRANSLATE_NOOP("Vorn", "A"), "2"};
+    static const char* const kSuitNames[kSuits] = {
+        QT_TRANSLATE_NOOP("Vorn", "梅花%1"), QT_TRANSLATE_NOOP("Vorn", "方块%1"),
+        QT_TRANSLATE_NOOP("Vorn", "红桃%1"), QT_TRANSLATE_NOOP("Vorn", "黑桃%1")};
+    static const char* const kRanks[kNumbers] = {"3",
+                                                 "4",
+                                                 "5",
+                                                 "6",
+                                                 "7",
+                                                 "8",
+                                                 "9",
+                                                 "10",
+                                                 QT_TRANSLATE_NOOP("Vorn", "J"),
+                                                 QT_TRANSLATE_NOOP("Vorn", "Q"),
+                                                 QT_TRANSLATE_NOOP("Vorn", "K"),
+                                                 QT_TRANSLATE_NOOP("Vorn", "A"),
+                                                 "2"};
     return Fill(words(kSuitNames[card.Suit()]), {words(kRanks[card.Number() - 1])});
 }
 
-std::string Codes(CardSet cards) { return Codes(cards, ""); }
+std::string Codes(CardSet cards) {
+    return Codes(cards, "");
+}
 
 std::string Codes(CardSet cards, std::string_view separator) {
     std::string text;

@@ -23,7 +23,7 @@ inline constexpr int kLevelItems = 4;
 // The option state the menus set and the rest of the program reads. The menu
 // items' check marks mirror these fields one to one; nothing else stores them.
 struct Options {
-    int rateItem = 1;   // checked speed item, -1 for none
+    int rateItem = 1;  // checked speed item, -1 for none
     int cycleInterval = kSpeedTable[1].cycleInterval;
     int playDelay = kSpeedTable[1].playDelay;
     int stepDelay = kSpeedTable[1].stepDelay;

@@ -120,7 +120,8 @@ std::string BeatHint(const GameState& state, const Words& words) {
     if ((type == PlayType::Arrange || type == PlayType::DblBank) && last == '2')
         return words(texts::kHighestAlready);
     if ((type == PlayType::Bank || type == PlayType::Single) && last != '2')
-        return words(texts::kShouldPlay) + b + words(texts::kOr) + ReplaceWithTwo(b) + words(texts::kShouldPlayEnd);
+        return words(texts::kShouldPlay) + b + words(texts::kOr) + ReplaceWithTwo(b) +
+               words(texts::kShouldPlayEnd);
     return words(texts::kShouldPlay) + b + words(texts::kShouldPlayEnd);
 }
 

@@ -28,7 +28,7 @@ inline constexpr int kHeapY = 3300;
 // Qt window implements this, the tests use a recording fake whose Wait returns
 // at once and whose boxes answer from a script. Positions are in twips.
 class TableView {
-public:
+  public:
     virtual ~TableView() = default;
 
     // False for a view nobody sees (self-play, benchmarks): what is only for
@@ -91,7 +91,7 @@ public:
 
 // A view that shows nothing: the self-play tool and benchmarks use it.
 class NullView : public TableView {
-public:
+  public:
     bool Shown() const override { return false; }
     void UpdateCard(Card, const CardImage&) override {}
     void ShowStockCount(int) override {}
@@ -114,7 +114,7 @@ public:
 // What a table tells the other computers of a network game. The network layer
 // turns these into messages and queues them; a local game uses NullOutbox.
 class Outbox {
-public:
+  public:
     virtual ~Outbox() = default;
     // Host: a card drawn from the stock for seat, by its stock index.
     virtual void SnatchCard(int seat, int drawIndex) = 0;
@@ -129,7 +129,7 @@ public:
 };
 
 class NullOutbox : public Outbox {
-public:
+  public:
     void SnatchCard(int, int) override {}
     void Turn(int, bool) override {}
     void Throw(int, const std::string&, int, int) override {}

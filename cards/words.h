@@ -17,7 +17,7 @@ namespace vorn {
 // different languages, so each view carries its own; the base class speaks the
 // source language, which is also what tools and tests without a screen get.
 class Words {
-public:
+  public:
     virtual ~Words() = default;
     // The text in this table's language; a text without a translation stays as it is.
     virtual std::string operator()(const char* source) const { return source; }

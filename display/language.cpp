@@ -47,7 +47,9 @@ void Reapply(const Language& language, QObject* object) {
 
 }  // namespace
 
-Language::Language(Lang lang) { Set(lang); }
+Language::Language(Lang lang) {
+    Set(lang);
+}
 
 Language::~Language() = default;
 
@@ -72,7 +74,9 @@ QString Language::Tr(const char* source) const {
     return QString::fromUtf8(source);
 }
 
-std::string Language::operator()(const char* source) const { return Tr(source).toStdString(); }
+std::string Language::operator()(const char* source) const {
+    return Tr(source).toStdString();
+}
 
 void Language::Caption(QObject* object, const char* source) const {
     object->setProperty(kCaptionSource, QByteArray(source));
@@ -107,12 +111,12 @@ bool UseToolkitLanguage(Lang lang) {
     if (installed) return true;
     if (!chinese) {
         auto catalogue = std::make_unique<QTranslator>(app);
-        if (!catalogue->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return false;
+        if (!catalogue->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            return false;
         chinese = catalogue.release();
     }
     installed = QCoreApplication::installTranslator(chinese);
     return installed;
 }
-
 
 }  // namespace vorn

@@ -19,7 +19,7 @@ enum class Lang { Chinese, English };
 // One table's words on the Qt side: the program's texts in the chosen
 // language, and the captions of its widgets kept so they follow a switch.
 class Language : public Words {
-public:
+  public:
     explicit Language(Lang lang = Lang::Chinese);
     ~Language() override;
     Language(const Language&) = delete;
@@ -41,7 +41,7 @@ public:
     // Every remembered caption and name under root (root included), again.
     void Retitle(QObject* root) const;
 
-private:
+  private:
     Lang lang_ = Lang::Chinese;
     std::unique_ptr<QTranslator> english_;
 };

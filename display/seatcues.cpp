@@ -103,7 +103,8 @@ void SeatCues::SetCount(int seat, int count, bool dealt) {
     warned_[size_t(seat)] = warn;
     QLabel* label = counts_[size_t(seat)];
     label->setText(QString::number(count));
-    label->setAccessibleName(words_.Tr(cuetexts::kCardsLeft).arg(seatNames_[size_t(seat)], QString::number(count)));
+    label->setAccessibleName(
+        words_.Tr(cuetexts::kCardsLeft).arg(seatNames_[size_t(seat)], QString::number(count)));
     label->setStyleSheet(warn ? kCountFewStyle : kCountStyle);
     label->show();
 }

@@ -34,7 +34,8 @@ class SeatCues : public QObject {
     // The warning colour is for this many cards and fewer.
     static constexpr int kFewCards = 2;
 
-    SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names, const Language& words = SourceLanguage());
+    SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names,
+             const Language& words = SourceLanguage());
 
     // The name label of seat was placed at nameTwips; vertical for the side seats.
     void PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const QString& name);

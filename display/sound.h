@@ -15,7 +15,7 @@ namespace vorn {
 // plays nothing and never blocks.
 class SoundPlayer : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SoundPlayer(QString folder, QObject* parent = nullptr);
     ~SoundPlayer() override;
 
@@ -24,7 +24,7 @@ public:
     int PlayedCount() const { return played_; }
     bool HasDevice() const { return hasDevice_; }
 
-private:
+  private:
     QString folder_;
     bool hasDevice_ = false;
     int played_ = 0;

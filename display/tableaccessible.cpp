@@ -328,7 +328,9 @@ void TableAccessible::CardChanged() {
         if (now.shown != was.shown) {
             reorder = true;
             const bool listedBoth = now.shown != CardShown::InPile && was.shown != CardShown::InPile;
-            if (listedBoth && NameOf(now.shown, card, t->language()) != NameOf(was.shown, card, t->language())) renamed.push_back(card);
+            if (listedBoth &&
+                NameOf(now.shown, card, t->language()) != NameOf(was.shown, card, t->language()))
+                renamed.push_back(card);
             if (listedBoth && (now.shown == CardShown::Own || was.shown == CardShown::Own))
                 restated.push_back(card);
         } else if (now.shown == CardShown::Own && now.raised != was.raised) {

@@ -17,8 +17,9 @@ void TableCues::PlayLaid(const std::vector<Card>& cards) {
     previous_ = std::move(current_);
     current_ = cards;
     // Fanned in rank order, as a hand lies, whatever order the play came in.
-    std::stable_sort(current_.begin(), current_.end(),
-                     [](Card a, Card b) { return std::pair(a.Number(), a.Suit()) < std::pair(b.Number(), b.Suit()); });
+    std::stable_sort(current_.begin(), current_.end(), [](Card a, Card b) {
+        return std::pair(a.Number(), a.Suit()) < std::pair(b.Number(), b.Suit());
+    });
 }
 
 void TableCues::ClearPlays() {

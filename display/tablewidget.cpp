@@ -33,8 +33,12 @@ TableWidget::TableWidget(QWidget* parent) : QWidget(parent) {
     setMinimumSize(kSceneWidth / 30, kSceneHeight / 30);
 }
 
-QSize TableWidget::sizeHint() const { return QSize(kSceneWidth / 15, kSceneHeight / 15); }
-QSize TableWidget::minimumSizeHint() const { return QSize(kSceneWidth / 30, kSceneHeight / 30); }
+QSize TableWidget::sizeHint() const {
+    return QSize(kSceneWidth / 15, kSceneHeight / 15);
+}
+QSize TableWidget::minimumSizeHint() const {
+    return QSize(kSceneWidth / 30, kSceneHeight / 30);
+}
 
 void TableWidget::SetCard(Card card, const CardImage& image) {
     model_[size_t(FaceCell(card))] = image;
@@ -115,8 +119,8 @@ QPointF TableWidget::Origin() const {
 QRect TableWidget::ToPixels(QRect twips) const {
     double s = Scale();
     QPointF o = Origin();
-    return QRect(int(o.x() + twips.x() * s + 0.5), int(o.y() + twips.y() * s + 0.5), int(twips.width() * s + 0.5),
-                 int(twips.height() * s + 0.5));
+    return QRect(int(o.x() + twips.x() * s + 0.5), int(o.y() + twips.y() * s + 0.5),
+                 int(twips.width() * s + 0.5), int(twips.height() * s + 0.5));
 }
 
 QPoint TableWidget::ToTwips(QPoint pixel) const {

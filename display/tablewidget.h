@@ -35,7 +35,7 @@ int TextTwips(const QLabel& label, const QString& text);
 // as such; keyboard focus can walk the person's own cards.
 class TableWidget : public QWidget {
     Q_OBJECT
-public:
+  public:
     // The scene's size in twips: the client area of the table window.
     static constexpr int kSceneWidth = 12300;
     static constexpr int kSceneHeight = 8250;
@@ -95,18 +95,18 @@ public:
     void SetLanguage(const Language& words) { language_ = &words; }
     const Language& language() const { return language_ ? *language_ : SourceLanguage(); }
 
-signals:
+  signals:
     void cardPressed(vorn::Card card);
     void stockPressed();
     void keyPressed(int key);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     const Language* language_ = nullptr;
     struct Marker {
         int x = 0, y = 0;

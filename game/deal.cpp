@@ -4,7 +4,9 @@
 
 namespace vorn {
 
-void ShowHint(TableView& view, const std::string& text) { view.SetHintPanel(view.words()(texts::kHintPrefix) + text); }
+void ShowHint(TableView& view, const std::string& text) {
+    view.SetHintPanel(view.words()(texts::kHintPrefix) + text);
+}
 
 void ShowProgress(TableView& view, const std::string& text) {
     view.SetProgressPanel(view.words()(texts::kProgressPrefix) + text);
@@ -55,7 +57,9 @@ void ShowFace(GameEnv& env, Card card, bool face) {
     env.view.UpdateCard(card, image);
 }
 
-int ScreenPosition(int seat, int localSeat) { return ((seat - localSeat) % 4 + 4) % 4; }
+int ScreenPosition(int seat, int localSeat) {
+    return ((seat - localSeat) % 4 + 4) % 4;
+}
 
 void LayoutHand(GameEnv& env, int seat) {
     if (!env.pictures) return;
@@ -83,10 +87,18 @@ void LayoutHand(GameEnv& env, int seat) {
 
 void TowardMiddle(const GameEnv& env, int seat, int& x, int& y) {
     switch (ScreenPosition(seat, env.session.LocalSeat)) {
-        case 0: y -= 1200; break;
-        case 1: x -= 1200; break;
-        case 2: y += 1200; break;
-        default: x += 1200; break;
+        case 0:
+            y -= 1200;
+            break;
+        case 1:
+            x -= 1200;
+            break;
+        case 2:
+            y += 1200;
+            break;
+        default:
+            x += 1200;
+            break;
     }
 }
 

@@ -333,8 +333,8 @@ void Engine::CardClick(Card card) {
 
 void Engine::UpdateScoreRow(int seat) {
     if (!env_.view.Shown()) return;
-    env_.view.SetScoreRow(seat, env_.session.PlayerNames[seat] + env_.view.words()(texts::kLostPoints), scores_.lost[seat],
-                          scores_.won[seat]);
+    env_.view.SetScoreRow(seat, env_.session.PlayerNames[seat] + env_.view.words()(texts::kLostPoints),
+                          scores_.lost[seat], scores_.won[seat]);
 }
 
 void Engine::ResetScores() {

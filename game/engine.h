@@ -33,10 +33,10 @@ struct ScoreBoard {
 // queued to run between two actions rather than as one (the logon dialog,
 // which runs actions of its own while it is open).
 class Engine {
-public:
+  public:
     // pictures: the window's card pictures; none for a table nobody looks at.
-    Engine(GameState& table, Session& session, Options& options, TableView& view, Outbox& outbox, Random& random,
-           CardPictures* pictures = nullptr);
+    Engine(GameState& table, Session& session, Options& options, TableView& view, Outbox& outbox,
+           Random& random, CardPictures* pictures = nullptr);
 
     GameEnv& Env() { return env_; }
     GameState& table() { return env_.table; }
@@ -118,7 +118,7 @@ public:
     // thread and waits for it responsively; unset, it runs here and now.
     std::function<CardSet(const Observation&)> expertSearch;
 
-private:
+  private:
     // The steps of PlayCards. CheckPlay refuses a choice the rules or the
     // turn do not allow; the hand-offs pass the turn on as the mode asks.
     bool CheckPlay(int seat, bool fromNet, PlayType type);

@@ -19,7 +19,7 @@ struct Person {
 // What the network layer acts on: the table window's state and screen, as the
 // Qt network game provides them. All texts are UTF-8.
 class NetHost {
-public:
+  public:
     virtual ~NetHost() = default;
     virtual Session& session() = 0;
     virtual Engine& engine() = 0;

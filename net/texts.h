@@ -15,7 +15,9 @@ inline constexpr const char* kHosting = QT_TRANSLATE_NOOP("Vorn", "主机建立"
 inline constexpr const char* kConnecting = QT_TRANSLATE_NOOP("Vorn", "申请连接...");
 // Hosting refused because the port is a privileged one: kPortNeedsAdmin1 + port + kPortNeedsAdmin2.
 inline constexpr const char* kPortNeedsAdmin1 = QT_TRANSLATE_NOOP("Vorn", "端口 ");
-inline constexpr const char* kPortNeedsAdmin2 = QT_TRANSLATE_NOOP("Vorn", " 需要管理员权限才能使用。请选择 1024 或以上的端口。");
-inline constexpr const char* kCheckAddress = QT_TRANSLATE_NOOP("Vorn", ",检查主机地址和连接端口，重新尝试连接!");
+inline constexpr const char* kPortNeedsAdmin2 =
+    QT_TRANSLATE_NOOP("Vorn", " 需要管理员权限才能使用。请选择 1024 或以上的端口。");
+inline constexpr const char* kCheckAddress =
+    QT_TRANSLATE_NOOP("Vorn", ",检查主机地址和连接端口，重新尝试连接!");
 
 }  // namespace vorn::texts

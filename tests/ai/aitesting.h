@@ -13,10 +13,10 @@
 #include <string>
 
 #include "cards/card.h"
-#include "cards/random.h"
-#include "cards/rules.h"
 #include "cards/cardset.h"
 #include "cards/gamestate.h"
+#include "cards/random.h"
+#include "cards/rules.h"
 #include "tests/support/cards.h"
 #include "tests/support/random.h"
 
@@ -43,7 +43,9 @@ inline CardSet Cards(const QString& codes) {
 }
 
 // The numbers of a shape, "05 05 06", as counts.
-inline NumberCounts Numbers(const QString& numbers) { return CountNumbers(Cards(numbers)); }
+inline NumberCounts Numbers(const QString& numbers) {
+    return CountNumbers(Cards(numbers));
+}
 inline QString Text(const NumberCounts& counts) {
     QStringList items;
     for (int n = 1; n <= kNumbers; ++n)

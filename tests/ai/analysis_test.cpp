@@ -263,7 +263,6 @@ class TestHandAnalysis : public QObject {
         for (int i = 0; i < draws; ++i) hits += Chance(random, p) ? 1 : 0;
         QVERIFY2(std::abs(double(hits) / draws - p) < 0.015, qPrintable(QString::number(hits)));
     }
-
 };
 
 VORN_TEST(TestHandAnalysis)

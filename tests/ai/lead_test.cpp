@@ -140,61 +140,61 @@ class TestChooseLead : public QObject {
         QTest::addColumn<QString>("found");
 
         QTest::newRow("straight from 6") << "arrange"
-            << "01 02 04 05 06 07"
-            << "04 05 06 07";
+                                         << "01 02 04 05 06 07"
+                                         << "04 05 06 07";
         QTest::newRow("straight through pairs") << "arrange"
-            << "01 01 02 02 03"
-            << "01 02 03";
+                                                << "01 01 02 02 03"
+                                                << "01 02 03";
         QTest::newRow("straight through four copies") << "arrange"
-            << "05 05 05 05 06 07"
-            << "05 06 07";
+                                                      << "05 05 05 05 06 07"
+                                                      << "05 06 07";
         QTest::newRow("straight ends at the A") << "arrange"
-            << "10 11 12 13 13"
-            << "10 11 12";
+                                                << "10 11 12 13 13"
+                                                << "10 11 12";
         QTest::newRow("K A 2 is no straight") << "arrange"
-            << "11 12 13"
-            << "";
+                                              << "11 12 13"
+                                              << "";
         QTest::newRow("two numbers") << "arrange"
-            << "01 02"
-            << "";
+                                     << "01 02"
+                                     << "";
 
         QTest::newRow("lowest pair") << "bank"
-            << "03 05 05 06 06 06"
-            << "05 05";
+                                     << "03 05 05 06 06 06"
+                                     << "05 05";
         QTest::newRow("2s are no group") << "bank"
-            << "04 13 13"
-            << "";
+                                         << "04 13 13"
+                                         << "";
         QTest::newRow("four of a kind") << "bank"
-            << "06 06 06 06"
-            << "06 06 06 06";
+                                        << "06 06 06 06"
+                                        << "06 06 06 06";
         QTest::newRow("no group") << "bank"
-            << "01 02 03"
-            << "";
+                                  << "01 02 03"
+                                  << "";
 
         QTest::newRow("7 7 7 8 8") << "dblbank"
-            << "05 05 05 06 06"
-            << "05 05 06 06";
+                                   << "05 05 05 06 06"
+                                   << "05 05 06 06";
         QTest::newRow("run past a lone pair") << "dblbank"
-            << "01 01 03 03 04 04"
-            << "03 03 04 04";
+                                              << "01 01 03 03 04 04"
+                                              << "03 03 04 04";
         QTest::newRow("lowest of two runs") << "dblbank"
-            << "03 03 04 04 06 06 07 07"
-            << "03 03 04 04";
+                                            << "03 03 04 04 06 06 07 07"
+                                            << "03 03 04 04";
         QTest::newRow("three groups") << "dblbank"
-            << "05 05 05 06 06 06 07 07"
-            << "05 05 06 06 07 07";
+                                      << "05 05 05 06 06 06 07 07"
+                                      << "05 05 06 06 07 07";
         QTest::newRow("triples") << "dblbank"
-            << "08 08 08 09 09 09"
-            << "08 08 08 09 09 09";
+                                 << "08 08 08 09 09 09"
+                                 << "08 08 08 09 09 09";
         QTest::newRow("A and 2") << "dblbank"
-            << "12 12 13 13"
-            << "";
+                                 << "12 12 13 13"
+                                 << "";
         QTest::newRow("four of a kind is no run") << "dblbank"
-            << "03 03 03 03"
-            << "";
+                                                  << "03 03 03 03"
+                                                  << "";
         QTest::newRow("groups apart") << "dblbank"
-            << "03 03 04 05 05"
-            << "";
+                                      << "03 03 04 05 05"
+                                      << "";
     }
     void searches() {
         QFETCH(QString, search);

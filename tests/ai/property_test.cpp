@@ -266,7 +266,8 @@ GameState Rehidden(const GameState& t, int seat, std::uint64_t seed) {
 
 QString Ranking(const std::vector<ExpertMove>& moves) {
     QStringList items;
-    for (const ExpertMove& m : moves) items << QString("[%1] %2/%3").arg(Text(m.play)).arg(m.lost).arg(m.wins);
+    for (const ExpertMove& m : moves)
+        items << QString("[%1] %2/%3").arg(Text(m.play)).arg(m.lost).arg(m.wins);
     return items.join(", ");
 }
 

@@ -44,7 +44,8 @@ QStringList ListedOwnCards(TableAccessible* table) {
 }
 
 bool HasChinese(const QString& text) {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x4e00 && c.unicode() <= 0x9fff; });
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x4e00 && c.unicode() <= 0x9fff; });
 }
 
 // Every name, description and value under iface that holds Chinese, a name of allowed aside.
@@ -227,15 +228,33 @@ class TestAccessibility : public QObject {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("english");
         QTest::addColumn<int>("role");
-        QTest::newRow("title") << "frmLogon" << "登录" << "Log On" << int(QAccessible::Dialog);
-        QTest::newRow("host") << "txtIP" << "主机名称" << "Host name" << int(QAccessible::EditableText);
-        QTest::newRow("name") << "txtID" << "阁下姓名" << "Your name" << int(QAccessible::EditableText);
-        QTest::newRow("port") << "txtPort" << "游戏端口" << "Port" << int(QAccessible::EditableText);
-        QTest::newRow("ok") << "cmdOK" << "确定" << "OK" << int(QAccessible::PushButton);
-        QTest::newRow("local game") << "optLocal" << "单机游戏" << "Local game" << int(QAccessible::RadioButton);
-        QTest::newRow("network game") << "optNet" << "连线游戏" << "Network game" << int(QAccessible::RadioButton);
-        QTest::newRow("host a game") << "optHost" << "我作主机" << "Host a game" << int(QAccessible::RadioButton);
-        QTest::newRow("join a game") << "optConnect" << "加入牌局" << "Join a game" << int(QAccessible::RadioButton);
+        QTest::newRow("title") << "frmLogon"
+                               << "登录"
+                               << "Log On" << int(QAccessible::Dialog);
+        QTest::newRow("host") << "txtIP"
+                              << "主机名称"
+                              << "Host name" << int(QAccessible::EditableText);
+        QTest::newRow("name") << "txtID"
+                              << "阁下姓名"
+                              << "Your name" << int(QAccessible::EditableText);
+        QTest::newRow("port") << "txtPort"
+                              << "游戏端口"
+                              << "Port" << int(QAccessible::EditableText);
+        QTest::newRow("ok") << "cmdOK"
+                            << "确定"
+                            << "OK" << int(QAccessible::PushButton);
+        QTest::newRow("local game") << "optLocal"
+                                    << "单机游戏"
+                                    << "Local game" << int(QAccessible::RadioButton);
+        QTest::newRow("network game") << "optNet"
+                                      << "连线游戏"
+                                      << "Network game" << int(QAccessible::RadioButton);
+        QTest::newRow("host a game") << "optHost"
+                                     << "我作主机"
+                                     << "Host a game" << int(QAccessible::RadioButton);
+        QTest::newRow("join a game") << "optConnect"
+                                     << "加入牌局"
+                                     << "Join a game" << int(QAccessible::RadioButton);
     }
     void LogonFieldsAreNamedByTheirCaptions() {
         QFETCH(QString, objectName);
@@ -247,7 +266,8 @@ class TestAccessibility : public QObject {
             if (inEnglish) f.WriteSettings("[Option]\r\nLanguage=en\r\n");
             QVERIFY(f.Open(1, false));
             vorn::LogonDialog dialog(*f);
-            auto* widget = objectName == dialog.objectName() ? &dialog : dialog.findChild<QWidget*>(objectName);
+            auto* widget =
+                objectName == dialog.objectName() ? &dialog : dialog.findChild<QWidget*>(objectName);
             QVERIFY(widget);
             QAccessibleInterface* iface = Iface(widget);
             QCOMPARE(iface->text(QAccessible::Name), inEnglish ? english : name);

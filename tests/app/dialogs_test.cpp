@@ -93,7 +93,9 @@ class TestDialogs : public QObject {
                                                       << "Quillon";
         QTest::newRow("saved network choices")
             << ("[Net]\r\nServer=10.1.2.3\r\nPort=2000\r\nID=" + vorn::ToCp936(QString("张三")) + "\r\n")
-            << "10.1.2.3" << "2000" << "张三";
+            << "10.1.2.3"
+            << "2000"
+            << "张三";
     }
     void logonOpensOnLocal() {
         QFETCH(QByteArray, file);
@@ -157,14 +159,22 @@ class TestDialogs : public QObject {
         QTest::addColumn<QString>("field");
         const QString badPort = "连接端口应为与对方相同的正整数！";
         const QString noName = "先输入姓名，再进入连线游戏！";
-        QTest::newRow("port 0") << false << "Quillon" << "0" << badPort << "txtPort";
-        QTest::newRow("port -5") << false << "Quillon" << "-5" << badPort << "txtPort";
-        QTest::newRow("port 12.5") << false << "Quillon" << "12.5" << badPort << "txtPort";
-        QTest::newRow("port abc") << true << "Quillon" << "abc" << badPort << "txtPort";
-        QTest::newRow("port 65536") << false << "Quillon" << "65536" << badPort << "txtPort";
-        QTest::newRow("port empty") << true << "Quillon" << "" << badPort << "txtPort";
-        QTest::newRow("name of blanks") << false << "   " << "1005" << noName << "txtID";
-        QTest::newRow("empty name, bad port too") << true << "" << "abc" << noName << "txtID";
+        QTest::newRow("port 0") << false << "Quillon"
+                                << "0" << badPort << "txtPort";
+        QTest::newRow("port -5") << false << "Quillon"
+                                 << "-5" << badPort << "txtPort";
+        QTest::newRow("port 12.5") << false << "Quillon"
+                                   << "12.5" << badPort << "txtPort";
+        QTest::newRow("port abc") << true << "Quillon"
+                                  << "abc" << badPort << "txtPort";
+        QTest::newRow("port 65536") << false << "Quillon"
+                                    << "65536" << badPort << "txtPort";
+        QTest::newRow("port empty") << true << "Quillon"
+                                    << "" << badPort << "txtPort";
+        QTest::newRow("name of blanks") << false << "   "
+                                        << "1005" << noName << "txtID";
+        QTest::newRow("empty name, bad port too") << true << ""
+                                                  << "abc" << noName << "txtID";
     }
     void logonRefusals() {
         QFETCH(bool, join);

@@ -18,7 +18,7 @@ using apptest::WindowFixture;
 
 class KeyboardTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void wholeTurnByKeyboard() {
         WindowFixture q;
         QVERIFY(q.Open(11, false));
@@ -58,7 +58,8 @@ private slots:
         if (leading) {
             q.Key(Qt::Key_Space);
             q.Key(Qt::Key_Return);
-            QCOMPARE(QString::fromStdString(Codes(q.window->table().TablePlay)), QString::fromStdString(CardCode(first)));
+            QCOMPARE(QString::fromStdString(Codes(q.window->table().TablePlay)),
+                     QString::fromStdString(CardCode(first)));
         } else {
             q.Key(Qt::Key_Return);  // a pass is allowed when following
             QCOMPARE(q.window->table().PassCount >= 1, true);

@@ -38,7 +38,7 @@ namespace {
 const QStringList kDefaultNames = {"朱雀", "青龙", "玄武", "白虎"};
 
 // How the status line names a card number 1..13.
-const char* const kRankText[14] = {"",    " 3", " 4", " 5", " 6", " 7", " 8",
+const char* const kRankText[14] = {"",   " 3",  " 4", " 5", " 6", " 7", " 8",
                                    " 9", " 10", " J", " Q", " K", " A", " 2"};
 
 QStringList ScoreCaptions(MainWindow& w) {
@@ -513,7 +513,8 @@ class TestTableWindow : public QObject {
         QTRY_COMPARE(w.width(), width);
         QCOMPARE(w.ProgressPanel()->width(), 3600 / 15);
         const int hintRight = w.HintPanel()->geometry().right();
-        QVERIFY2(w.ProgressPanel()->geometry().left() - hintRight < 24, qPrintable(QString::number(hintRight)));
+        QVERIFY2(w.ProgressPanel()->geometry().left() - hintRight < 24,
+                 qPrintable(QString::number(hintRight)));
         QVERIFY(w.HintPanel()->geometry().left() < 12);
     }
 
@@ -549,7 +550,8 @@ class TestTableWindow : public QObject {
                 during = w.engine().Busy();
                 w.Action("mnuDeal")->trigger();
                 w.Action("mnuDeal")->trigger();
-                // The label still shows the finished hand while the question is open; the stock itself is full.
+                // The label still shows the finished hand while the question is open; the stock itself is
+                // full.
                 stockDuring = QString::number(w.table().lstCardsBox.Count());
                 return f.answer;
             };

@@ -5,9 +5,9 @@
 
 #include "cards/card.h"
 #include "cards/random.h"
-#include "game/deal.h"
 #include "cards/texts.h"
 #include "cards/textutil.h"
+#include "game/deal.h"
 #include "tests/cards/fakes.h"
 #include "tests/testing.h"
 

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "cards/card.h"
-#include "game/deal.h"
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/cardset.h"
-#include "cards/gamestate.h"
 #include "cards/tableview.h"
+#include "game/deal.h"
 #include "tests/support/cards.h"
 #include "tests/support/random.h"
 #include "tests/support/view.h"
@@ -24,10 +24,10 @@
 namespace vorn::test {
 
 using vorn::testing::CardOf;
+using vorn::testing::Q;
 using vorn::testing::RecordingView;
 using vorn::testing::ScriptedRandom;
 using vorn::testing::SetOf;
-using vorn::testing::Q;
 using vorn::testing::Text;
 
 // Card number of a rank name as people write it: "3".."10", "J", "Q", "K", "A", "2".
@@ -72,7 +72,9 @@ inline CardSet Cards(std::string_view notation, int firstSuit = 0) {
 }
 
 // A play on the table written as rank names.
-inline CardSet Play(std::string_view notation, int firstSuit = 0) { return Cards(notation, firstSuit); }
+inline CardSet Play(std::string_view notation, int firstSuit = 0) {
+    return Cards(notation, firstSuit);
+}
 
 class RecordingOutbox : public Outbox {
   public:

@@ -15,7 +15,7 @@ namespace vorn {
 
 class StateDifferenceTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void seesEveryPartOfTheGameState_data() {
         QTest::addColumn<Change>("change");
         QTest::addColumn<bool>("differs");
@@ -24,7 +24,9 @@ private slots:
         QTest::newRow("a hand") << Change([](GameState& t) { t.lstDirection[3].Add(Card{3, 13}); }) << true;
         QTest::newRow("chosen cards") << Change([](GameState& t) { t.lstSelected.Add(Card{0, 1}); }) << true;
         QTest::newRow("a card's place") << Change([](GameState& t) { t.CardLocation[2][5] = 4; }) << true;
-        QTest::newRow("play on the table") << Change([](GameState& t) { t.TablePlay.Add(Card{0, 5}); }) << true;
+        QTest::newRow("play on the table") << Change([](GameState& t) {
+            t.TablePlay.Add(Card{0, 5});
+        }) << true;
         QTest::newRow("play type") << Change([](GameState& t) { t.PlayType = PlayType::Single; }) << true;
         QTest::newRow("last thrower") << Change([](GameState& t) { t.TheLastThrower = 2; }) << true;
         QTest::newRow("seat to move") << Change([](GameState& t) { t.CurrentSeat = 3; }) << true;

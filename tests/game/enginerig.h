@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/cardset.h"
-#include "cards/gamestate.h"
 #include "cards/tableview.h"
 #include "game/engine.h"
 #include "tests/support/cards.h"
@@ -28,9 +28,9 @@
 namespace vorn::gametest {
 
 using vorn::testing::CardOf;
+using vorn::testing::Q;
 using vorn::testing::RecordingView;
 using vorn::testing::SetOf;
-using vorn::testing::Q;
 using vorn::testing::Text;
 
 // A local game on the real engine with the recording screen and a fixed seed.

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "ai/expert.h"
-#include "cards/rules.h"
 #include "cards/gamestate.h"
+#include "cards/rules.h"
 #include "game/hint.h"
 #include "tests/support/cards.h"
 #include "tests/testing.h"
@@ -62,7 +62,7 @@ GameState Seated(GameState t, int others, bool emptyStock = false) {
 
 class HintTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     // The expert's hint: its plays in its order of merit, the pass left out.
     void expertHintInOrderOfMerit_data() {
         QTest::addColumn<QString>("hand");
@@ -72,11 +72,18 @@ private slots:
         QTest::addColumn<QString>("first");
         // The others hold one card each, one of them a 5, and nobody draws: the
         // 4 lets that one out, while after the 2 the 4 is led and goes out.
-        QTest::newRow("the 2 first: nothing beats it, then the last card goes out")
-            << "D_02 S_13" << "" << "C_01" << -1 << "S_13";
-        QTest::newRow("raised cards count") << "C_01" << "S_13" << "C_05" << 5 << "S_13";
-        QTest::newRow("a lead that goes out at once") << "C_05 D_05 H_05" << "" << "" << 5 << "C_05 D_05 H_05";
-        QTest::newRow("only a pass is left") << "C_09 D_01" << "" << "H_13" << 5 << "";
+        QTest::newRow("the 2 first: nothing beats it, then the last card goes out") << "D_02 S_13"
+                                                                                    << ""
+                                                                                    << "C_01" << -1 << "S_13";
+        QTest::newRow("raised cards count") << "C_01"
+                                            << "S_13"
+                                            << "C_05" << 5 << "S_13";
+        QTest::newRow("a lead that goes out at once") << "C_05 D_05 H_05"
+                                                      << ""
+                                                      << "" << 5 << "C_05 D_05 H_05";
+        QTest::newRow("only a pass is left") << "C_09 D_01"
+                                             << ""
+                                             << "H_13" << 5 << "";
     }
     void expertHintInOrderOfMerit() {
         QFETCH(QString, hand);
@@ -84,7 +91,8 @@ private slots:
         QFETCH(QString, table);
         QFETCH(int, others);
         QFETCH(QString, first);
-        const GameState t = Seated(Scene(hand, selected, table, table.isEmpty()), std::abs(others), others < 0);
+        const GameState t =
+            Seated(Scene(hand, selected, table, table.isEmpty()), std::abs(others), others < 0);
         const std::vector<CardSet> hint = ExpertHint(t, 0);
         QCOMPARE(hint.empty() ? QString() : testing::Text(hint.front()), first);
         std::vector<CardSet> ranked;
@@ -97,7 +105,8 @@ private slots:
         const GameState t = Seated(Scene("", "", "C_05", false), 3);
         const std::vector<CardSet> hint = ExpertHint(t, 2);
         QVERIFY(!hint.empty());
-        for (const CardSet play : hint) QCOMPARE(testing::Text(play & t.lstDirection[2]), testing::Text(play));
+        for (const CardSet play : hint)
+            QCOMPARE(testing::Text(play & t.lstDirection[2]), testing::Text(play));
         QVERIFY(ExpertHint(t, 0).empty());
         QVERIFY(ExpertHint(t, 7).empty());
     }

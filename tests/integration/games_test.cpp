@@ -23,7 +23,7 @@ class TestNetGames : public QObject {
   private slots:
     void wholeGamesStayInStep_data() {
         QTest::addColumn<quint64>("seed");
-        QTest::addColumn<int>("flood");  // chat lines seat 2 pours out as the host deals
+        QTest::addColumn<int>("flood");         // chat lines seat 2 pours out as the host deals
         QTest::addColumn<unsigned>("english");  // bit s: the table at seat s reads English
         QTest::newRow("seed 3") << quint64(3) << 0 << 0U;
         QTest::newRow("seed 29") << quint64(29) << 0 << 0U;
@@ -53,8 +53,8 @@ class TestNetGames : public QObject {
         std::array<QStringList, 4> joinerBoxes;
         // The seated news in each table's words, from the same messages.
         for (int seat = 0; seat < 4; ++seat)
-            QVERIFY2(party.AtSeat(seat)->Progress().endsWith((english >> seat) & 1U ? "Everyone is here. The game begins"
-                                                                                     : "人已到齐，游戏开始"),
+            QVERIFY2(party.AtSeat(seat)->Progress().endsWith(
+                         (english >> seat) & 1U ? "Everyone is here. The game begins" : "人已到齐，游戏开始"),
                      qPrintable(party.AtSeat(seat)->Progress()));
         host.w().mnuDeal_Click();
         QCOMPARE(host.table().CurrentSeat, 0);

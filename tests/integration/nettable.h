@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QEventLoop>
+#include <QFile>
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
@@ -211,7 +211,9 @@ class NetTable {
 };
 
 // The game state every copy of a network table must share.
-inline std::string Difference(const GameState& a, const GameState& b) { return StateDifference(a, b); }
+inline std::string Difference(const GameState& a, const GameState& b) {
+    return StateDifference(a, b);
+}
 
 // A host and its joiners in one process. Joiners are seated one after
 // another, so that the slots are handed out in a known order.
@@ -222,7 +224,8 @@ class NetParty {
     int port = 0;
 
     // englishSeats: bit s set when the table at seat s reads English.
-    explicit NetParty(std::uint64_t seed = 1, unsigned englishSeats = 0) : seed_(seed), english_(englishSeats) {}
+    explicit NetParty(std::uint64_t seed = 1, unsigned englishSeats = 0)
+        : seed_(seed), english_(englishSeats) {}
 
     bool Open(const QString& name = "H") {
         host = std::make_unique<NetTable>(seed_, english_ & 1U);

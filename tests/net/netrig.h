@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "cards/card.h"
-#include "game/deal.h"
+#include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/gamestate.h"
+#include "game/deal.h"
 #include "game/engine.h"
 #include "net/dispatcher.h"
 #include "net/nethost.h"

@@ -30,7 +30,8 @@ struct TableParts {
 // played heap (4), keeping the stock and CardLocation in step.
 inline void Place(GameState& t, std::string_view code, int where) {
     const Card card = CardOf(code);
-    if (!t.lstCardsBox.Remove(card)) QTest::qFail(("not in the stock: " + std::string(code)).c_str(), __FILE__, __LINE__);
+    if (!t.lstCardsBox.Remove(card))
+        QTest::qFail(("not in the stock: " + std::string(code)).c_str(), __FILE__, __LINE__);
     t.Location(card) = std::int8_t(where);
     if (where >= 0 && where < 4) t.lstDirection[where].Add(card);
     if (t.lstCardsBox.Empty()) t.StockEmpty = true;

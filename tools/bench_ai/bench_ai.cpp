@@ -12,8 +12,8 @@
 #include "ai/follow.h"
 #include "ai/lead.h"
 #include "cards/card.h"
-#include "cards/rules.h"
 #include "cards/gamestate.h"
+#include "cards/rules.h"
 
 namespace {
 

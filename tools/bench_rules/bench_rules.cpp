@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "cards/rules.h"
 #include "cards/gamestate.h"
+#include "cards/rules.h"
 
 namespace {
 

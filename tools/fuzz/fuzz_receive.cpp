@@ -48,8 +48,9 @@ bool Tracing() {
 void Trace(FuzzHost& host, const std::string& message, int sourceSlot) {
     const vorn::GameState& t = host.table;
     std::fprintf(stderr, "%d> %s\n   seat %d to move%s, play \"%s\" by %d, %d passes, stock %d, queued %d\n",
-                 sourceSlot, message.c_str(), t.CurrentSeat, t.MustLead ? " (lead)" : "", vorn::Codes(t.TablePlay).c_str(),
-                 t.TheLastThrower, t.PassCount, t.lstCardsBox.Count(), host.queue.Count());
+                 sourceSlot, message.c_str(), t.CurrentSeat, t.MustLead ? " (lead)" : "",
+                 vorn::Codes(t.TablePlay).c_str(), t.TheLastThrower, t.PassCount, t.lstCardsBox.Count(),
+                 host.queue.Count());
     for (int seat = 0; seat < 4; ++seat) {
         const std::string hand = " " + vorn::Codes(t.lstDirection[seat], " ");
         std::fprintf(stderr, "   hand %d:%s\n", seat, hand.c_str());

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/gamestate.h"
 #include "cards/tableview.h"
 #include "game/engine.h"
 #include "net/dispatcher.h"

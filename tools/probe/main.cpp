@@ -40,7 +40,8 @@ struct Usage {
 Usage Now() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return {u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6, u.ru_nvcsw};
+    return {u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6,
+            u.ru_nvcsw};
 }
 
 void Idle(int ms) {

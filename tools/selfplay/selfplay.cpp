@@ -148,7 +148,7 @@ class Driver {
             engine_.seatLevels[seat] = levels_[seat];
         }
         mixed_ = levels_ != std::array<int, 4>{options_.levelItem, options_.levelItem, options_.levelItem,
-                                                 options_.levelItem};
+                                               options_.levelItem};
         engine_.expertSearch = [this](const Observation& seen) {
             if (config_.expertMove) return config_.expertMove(table_, seen.seat);
             const auto start = std::chrono::steady_clock::now();

@@ -23,7 +23,8 @@ namespace vorn::selfplay {
 // played again from its seed, level and leader.
 
 struct Config {
-    Config(int games_ = 100, std::uint64_t seed_ = 1, int level_ = 1) : games(games_), seed(seed_), level(level_) {}
+    Config(int games_ = 100, std::uint64_t seed_ = 1, int level_ = 1)
+        : games(games_), seed(seed_), level(level_) {}
     int games;
     std::uint64_t seed;
     int level;  // 0 high, 1 medium, 2 low, 3 expert
@@ -45,7 +46,7 @@ struct Result {
     std::array<int, 4> wins{};
     std::array<int, 4> lost{};
     std::uint64_t checksum = 0;
-    std::vector<double> expertMs;  // the time of each expert decision
+    std::vector<double> expertMs;    // the time of each expert decision
     std::vector<double> searchedMs;  // the same for the decisions with more than one candidate
 };
 
