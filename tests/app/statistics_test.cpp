@@ -162,4 +162,4 @@ class TestStatistics : public QObject {
 }  // namespace
 
 VORN_TEST(TestStatistics)
-#include "test_statistics.moc"
+#include "statistics_test.moc"
