@@ -6,6 +6,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/texts.h"
 #include "cards/options.h"
 
@@ -62,7 +64,11 @@ StatisticsDialog::StatisticsDialog(QString settingsPath, std::function<bool(cons
     layout->addWidget(buttons);
     stats_ = Statistics::Load(path_);
     Fill();
-    resize(640, 240);
+    // As wide as the table's words need, so no column hides behind a scroll bar.
+    const int width = table_->verticalHeader()->sizeHint().width() + table_->horizontalHeader()->length() +
+                      2 * table_->frameWidth() + layout->contentsMargins().left() +
+                      layout->contentsMargins().right();
+    resize(std::max(640, width + 24), 240);
 }
 
 void StatisticsDialog::Clear() {

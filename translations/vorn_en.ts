@@ -205,19 +205,19 @@
     </message>
     <message>
         <source>电脑水平高</source>
-        <translation>Computer level High</translation>
+        <translation>Against High</translation>
     </message>
     <message>
         <source>电脑水平中</source>
-        <translation>Computer level Medium</translation>
+        <translation>Against Medium</translation>
     </message>
     <message>
         <source>电脑水平低</source>
-        <translation>Computer level Low</translation>
+        <translation>Against Low</translation>
     </message>
     <message>
         <source>电脑水平专家</source>
-        <translation>Computer level Expert</translation>
+        <translation>Against Expert</translation>
     </message>
     <message>
         <source>网络游戏</source>
