@@ -5,6 +5,7 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "install failed: ${rc}")
 endif()
 foreach(f lib/vorn/vorn lib/vorn/Move.wav lib/vorn/Win.wav lib/vorn/help/index.html lib/vorn/help/search.html
+          lib/vorn/help/en/index.html lib/vorn/help/en/search.html
           bin/vorn share/applications/org.vorn.Vorn.desktop share/icons/hicolor/scalable/apps/org.vorn.Vorn.svg
           share/metainfo/org.vorn.Vorn.metainfo.xml share/man/man6/vorn.6.gz)
   if(NOT EXISTS ${PREFIX}/${f})
