@@ -326,7 +326,7 @@ std::vector<Card> MainWindow::PersonCardsInOrder() const {
     std::vector<Card> cards;
     for (int s = 0; s < kSuits; ++s)
         for (int n = 1; n <= kNumbers; ++n)
-            if (table_.Location(Card{s, n}) == session_.LocalSeat) cards.push_back(Card{s, n});
+            if (table_.Location(Card{s, n}) == session_.LocalSeat) cards.emplace_back(s, n);
     std::sort(cards.begin(), cards.end(),
               [this](Card a, Card b) { return pictures_.Image(a).x < pictures_.Image(b).x; });
     return cards;

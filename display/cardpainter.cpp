@@ -160,7 +160,7 @@ QImage CardPainter::Strip(qreal dpr) const {
             const int x0 = (number - 1) * w;
             const int y0 = suit * h;
             for (int y = 0; y < h; ++y)
-                std::memcpy(strip.scanLine(y0 + y) + x0 * 4, face.constScanLine(y), size_t(w) * 4);
+                std::memcpy(strip.scanLine(y0 + y) + ptrdiff_t(x0) * 4, face.constScanLine(y), size_t(w) * 4);
         }
     }
     strip.setDevicePixelRatio(dpr);

@@ -35,7 +35,7 @@ QString LabelAccessible::text(QAccessible::Text t) const {
             return name.isEmpty() ? shown : name;
         }
         case QAccessible::Description: {
-            const QString description = widget()->accessibleDescription();
+            QString description = widget()->accessibleDescription();
             if (!description.isEmpty()) return description;
             return shown == text(QAccessible::Name) ? QString() : shown;
         }

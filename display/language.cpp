@@ -68,7 +68,7 @@ bool Language::Set(Lang lang) {
 
 QString Language::Tr(const char* source) const {
     if (lang_ == Lang::English) {
-        const QString text = english_->translate(kContext, source);
+        QString text = english_->translate(kContext, source);
         if (!text.isEmpty()) return text;
     }
     return QString::fromUtf8(source);

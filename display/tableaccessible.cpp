@@ -203,7 +203,7 @@ QAccessibleInterface* TableAccessible::HeapItem() const {
 
 QString TableAccessible::text(QAccessible::Text t) const {
     if (t == QAccessible::Name) {
-        const QString name = widget()->accessibleName();
+        QString name = widget()->accessibleName();
         if (!name.isEmpty()) return name;
         const TableWidget* t = table();
         return t ? t->language().Tr(a11ytexts::kTable) : QString::fromUtf8(a11ytexts::kTable);

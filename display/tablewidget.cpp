@@ -8,6 +8,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vorn {
 
@@ -119,8 +120,8 @@ QPointF TableWidget::Origin() const {
 QRect TableWidget::ToPixels(QRect twips) const {
     double s = Scale();
     QPointF o = Origin();
-    return QRect(int(o.x() + twips.x() * s + 0.5), int(o.y() + twips.y() * s + 0.5),
-                 int(twips.width() * s + 0.5), int(twips.height() * s + 0.5));
+    return QRect(int(std::lround(o.x() + twips.x() * s)), int(std::lround(o.y() + twips.y() * s)),
+                 int(std::lround(twips.width() * s)), int(std::lround(twips.height() * s)));
 }
 
 QPoint TableWidget::ToTwips(QPoint pixel) const {

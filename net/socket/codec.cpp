@@ -31,6 +31,7 @@ QByteArray IconvConvert(const char* to, const char* from, QByteArrayView input, 
                         SkipLength skipLength) {
     QByteArray out;
     iconv_t cd = iconv_open(to, from);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open reports failure as (iconv_t)-1
     if (cd == reinterpret_cast<iconv_t>(-1)) return out;
     char* in = const_cast<char*>(input.data());
     size_t inLeft = size_t(input.size());

@@ -63,7 +63,7 @@ class Socket : public QObject {
     int State() const { return state_; }
 
     // Received bytes held here at most; more waits until these are read.
-    static constexpr qint64 kMaxHeldBytes = 64 * 1024;
+    static constexpr qint64 kMaxHeldBytes = qint64{64} * 1024;
 
     bool SendText(const QString& text);
     bool SendText(const std::string& utf8);

@@ -67,7 +67,7 @@ std::vector<GameState> MakePositions(int handSize, std::uint64_t seed) {
         GameState t;
         std::vector<Card> deck;
         for (int number = 1; number <= kNumbers; ++number)
-            for (int suit = 0; suit < kSuits; ++suit) deck.push_back(Card(suit, number));
+            for (int suit = 0; suit < kSuits; ++suit) deck.emplace_back(suit, number);
         std::shuffle(deck.begin(), deck.end(), gen);
         for (int i = 0; i < handSize; ++i) Deal(t, kSeat, deck[i]);
         std::vector<Card> rest(deck.begin() + handSize, deck.end());

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
 
     std::vector<std::unique_ptr<MainWindow>> joiners;
     for (int seat = 1; seat <= 3; ++seat) {
-        joiners.push_back(MakeWindow(folder.path(), std::uint64_t(seat + 1)));
+        joiners.push_back(MakeWindow(folder.path(), std::uint64_t(seat) + 1));
         MainWindow& j = *joiners.back();
         vorn::Session& s = j.session();
         s.mode = vorn::Mode::Joiner;

@@ -61,8 +61,11 @@ bool FuzzHost::PlayLocalTurns(std::string& problem) {
         engine_.ThrowClick();
         if (table.lstSelected.Empty()) continue;
         if (strict_) {
-            problem = "the host's own " + std::string(lead ? "lead " : "follow ") + chosen +
-                      " was refused against " + before;
+            problem = "the host's own ";
+            problem.append(lead ? "lead " : "follow ")
+                .append(chosen)
+                .append(" was refused against ")
+                .append(before);
             return false;
         }
         table.lstDirection[local] |= table.lstSelected;

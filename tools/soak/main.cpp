@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     for (int t = 0; t < tables && ok; ++t) {
-        NetParty party(seed + 1000 * t);
+        NetParty party(seed + std::uint64_t{1000} * t);
         ok = PlayParty(party, perTable, counts);
     }
     std::printf("games %d\nmoves %ld\ndesyncs %d\nviolations %d\nseconds %.1f\n", counts.games, counts.moves,
