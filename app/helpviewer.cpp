@@ -28,6 +28,7 @@ bool HelpViewer::Open(Page page) {
     QString file = QDir(folder_).filePath("en/" + name);
     if (words_.lang() != Lang::English || !QFileInfo::exists(file)) file = QDir(folder_).filePath(name);
     if (!QFileInfo::exists(file)) return false;
+    // The viewer outlives a language switch: its title follows at the next page.
     words_.Retitle(this);
     browser_->setSource(QUrl::fromLocalFile(file));
     return true;
