@@ -5,6 +5,7 @@
 
 #include "ai/follow.h"
 #include "ai/lead.h"
+#include "cards/referee.h"
 #include "cards/rules.h"
 
 namespace vorn {
@@ -47,15 +48,13 @@ CardSet TakeNumber(CardSet hand, int number, int count) {
 }
 
 bool Legal(const Observation& seen, CardSet play) {
-    if (play.Empty()) return !seen.Leads();
-    if ((play & seen.hand) != play) return false;
-    if (ClassifyPlay(play) == PlayType::None || BreaksTwoRule(play)) return false;
-    if (seen.Leads()) return true;
     GameState table;
+    table.CurrentSeat = seen.seat;
+    table.lstDirection[seen.seat] = seen.hand;
     table.TablePlay = seen.tablePlay;
     table.PlayType = seen.playType;
-    table.MustLead = false;
-    return CanBeat(table, play);
+    table.MustLead = seen.Leads();
+    return Judge(table, seen.seat, play) == Refusal::Ok;
 }
 
 void AddOnce(std::vector<CardSet>& out, CardSet play) {
@@ -123,25 +122,6 @@ void Draw(GameState& t, int seat, Random& random) {
     if (t.lstCardsBox.Empty()) t.StockEmpty = true;
 }
 
-// The turn engine's play, without a screen: true when the seat is out.
-bool Apply(GameState& t, int seat, CardSet play) {
-    if (!play.Empty()) {
-        for (const Card c : play) t.Location(c) = kPlayedLocation;
-        t.lstDirection[seat] = t.lstDirection[seat].Without(play);
-        t.TablePlay = play;
-        t.PlayType = ClassifyPlay(play);
-        t.TheLastThrower = seat;
-        t.SingleRun[seat] = play.Count() == 1 ? t.SingleRun[seat] + 1 : 0;
-        t.PassCount = 0;
-    } else {
-        ++t.PassCount;
-    }
-    t.MustLead = false;
-    if (t.lstDirection[seat].Empty()) return true;
-    t.CurrentSeat = (seat + 1) % 4;
-    return false;
-}
-
 // Plays on from a table whose seat to move has just moved, every seat by the
 // rules, until a hand is empty. The seat's lost points.
 int PlayOut(GameState& t, int me, float gambleRate, Random& random) {
@@ -157,14 +137,11 @@ int PlayOut(GameState& t, int me, float gambleRate, Random& random) {
             t.MustLead = true;
         }
         RulesDecision(t, seat, !follow, gambleRate, random);
-        CardSet play = t.lstSelected;
-        t.lstSelected.Clear();
-        t.lstDirection[seat] |= play;
+        const CardSet play = t.lstSelected;
         // The rules' choices are always legal; anything else would stall the
         // real table, so here it ends the playout as it stands.
-        if (!play.Empty() && (ClassifyPlay(play) == PlayType::None || BreaksTwoRule(play))) break;
-        if (play.Empty() && !follow) break;
-        if (Apply(t, seat, play)) break;
+        if (Judge(t, seat, play) != Refusal::Ok) break;
+        if (Apply(t, Move{seat, play}).handEmpty) break;
     }
     return t.HandSize(me);
 }
@@ -237,7 +214,8 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
             GameState t = deal;
             SearchRandom random(playSeed);
             int lost = 0;
-            if (!Apply(t, seen.seat, move.play)) lost = PlayOut(t, seen.seat, settings.gambleRate, random);
+            if (!Apply(t, Move{seen.seat, move.play}).handEmpty)
+                lost = PlayOut(t, seen.seat, settings.gambleRate, random);
             move.lost += lost;
             move.wins += lost == 0 ? 1 : 0;
             ++move.playouts;

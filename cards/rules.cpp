@@ -125,4 +125,19 @@ std::string BeatHint(const GameState& state, const Words& words) {
     return words(texts::kShouldPlay) + b + words(texts::kShouldPlayEnd);
 }
 
+std::string RefusalText(Refusal refusal, const GameState& state, const Words& words) {
+    switch (refusal) {
+        case Refusal::BadShape:
+            return words(texts::kBadShape);
+        case Refusal::TwoNotAlone:
+            return words(texts::kTwoAlone);
+        case Refusal::MustLead:
+            return words(texts::kMustLead);
+        case Refusal::CannotBeat:
+            return words(texts::kCannotBeat) + BeatHint(state, words);
+        default:
+            return {};
+    }
+}
+
 }  // namespace vorn

@@ -6,6 +6,7 @@
 
 #include "cards/cardset.h"
 #include "cards/gamestate.h"
+#include "cards/referee.h"
 #include "cards/words.h"
 
 namespace vorn {
@@ -33,10 +34,6 @@ inline bool IsAllTwos(CardSet cards) {
     return n >= 1 && n <= 4 && CountTwos(cards) == n;
 }
 
-// The first refusal a choice meets, in the order the play operation applies
-// them; Ok when the choice may be played.
-enum class Refusal { Ok, BadShape, TwoNotAlone, MustLead, CannotBeat };
-
 // Shape rule: at least one shape test (or a pass) holds.
 bool HasPlayableShape(CardSet cards);
 // The 2 rule: 2s are played only alone.
@@ -60,6 +57,10 @@ std::string BeatText(CardSet play);
 
 // The hint for the play on the table, from its BeatText and PlayType, in the given words.
 std::string BeatHint(const GameState& state, const Words& words = SourceWords());
+
+// What the person is told of a refused choice, in the given words; empty for
+// a refusal the person's own controls never meet.
+std::string RefusalText(Refusal refusal, const GameState& state, const Words& words = SourceWords());
 
 // "2" followed by " 2" once for every blank in mine: "6 6" gives "2 2".
 std::string ReplaceWithTwo(const std::string& mine);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "ai/expert.h"
+#include "cards/referee.h"
 #include "cards/rules.h"
 #include "cards/texts.h"
 #include "cards/textutil.h"
@@ -77,13 +78,15 @@ void Engine::ReturnChosen(int seat) {
     t.lstSelected.Clear();
 }
 
-void Engine::ShowRefusal(int seat, const std::string& text) {
+void Engine::ShowRefusal(int seat, Refusal refusal) {
     // Only the person at this computer is told; any other seat's refused
     // choice goes back to its hand without a word.
-    if (seat == env_.session.LocalSeat)
-        env_.view.InfoBox(text);
-    else
+    if (seat != env_.session.LocalSeat) {
         ReturnChosen(seat);
+        return;
+    }
+    const std::string text = RefusalText(refusal, env_.table, env_.view.words());
+    if (!text.empty()) env_.view.InfoBox(text);
 }
 
 void Engine::StartNewRound(int seat) {
@@ -94,77 +97,65 @@ void Engine::StartNewRound(int seat) {
     env_.table.MustLead = true;
 }
 
-// A play or pass runs in steps, in this order: the check, the move to the
-// middle, the record of the play, then the hand-off for the session's mode.
+// A play or pass runs in steps, in this order: the referee's judgement, the
+// cards' way to the middle, the referee carrying the move out, the pause on
+// the play and the sweep to the heap, the record for the eye, then the
+// hand-off for the session's mode.
 void Engine::PlayCards(int seat, bool fromNet) {
     if (seat < 0 || seat > 3) return;
-    // A choice has a playable shape exactly when it classifies as a type.
-    const PlayType type = ClassifyPlay(env_.table.lstSelected);
-    if (!CheckPlay(seat, fromNet, type)) return;
-    const int n = env_.table.lstSelected.Count();
-    if (n > 0) MoveToMiddle(seat, type);
-    RecordPlay(seat, n);
+    const CardSet play = env_.table.lstSelected;
+    if (!CheckPlay(seat, fromNet, play)) return;
+    if (!play.Empty()) MoveToMiddle(seat, play);
+    const Applied applied = Apply(env_.table, Move{seat, play});
+    if (applied.played) SettleOnHeap(seat, play);
+    RecordPlay(seat, applied);
     switch (env_.session.mode) {
         case Mode::Host:
-            HandOffHost(seat, fromNet);
+            HandOffHost(seat, fromNet, applied);
             break;
         case Mode::Joiner:
             HandOffJoiner(seat, fromNet);
             break;
         case Mode::Local:
-            HandOffLocal(seat);
+            HandOffLocal(seat, applied);
             break;
     }
 }
 
-bool Engine::CheckPlay(int seat, bool fromNet, PlayType type) {
-    GameState& t = env_.table;
-    Session& s = env_.session;
-    const int n = t.lstSelected.Count();
-    if (n > 0 && type == PlayType::None) {
-        ShowRefusal(seat, env_.view.words()(texts::kBadShape));
-        return false;
-    }
-    if (BreaksTwoRule(t.lstSelected)) {
-        ShowRefusal(seat, env_.view.words()(texts::kTwoAlone));
-        return false;
-    }
-    if (n == 0 && t.MustLead) {
-        if (seat == s.LocalSeat) env_.view.InfoBox(env_.view.words()(texts::kMustLead));
-        return false;
-    }
-    if (n > 0 && seat == s.LocalSeat && !fromNet && !CanBeat(t)) {
-        env_.view.InfoBox(env_.view.words()(texts::kCannotBeat) + BeatHint(t, env_.view.words()));
-        return false;
-    }
-    return true;
+bool Engine::CheckPlay(int seat, bool fromNet, CardSet play) {
+    Refusal refusal = Judge(env_.table, seat, play);
+    // A move from the network was judged where it was made: the host judges
+    // a joiner's before it runs, and a joiner carries out the host's moves as
+    // the host sent them.
+    if (fromNet && (refusal == Refusal::NotYourTurn || refusal == Refusal::CannotBeat)) refusal = Refusal::Ok;
+    if (refusal == Refusal::Ok) return true;
+    ShowRefusal(seat, refusal);
+    return false;
 }
 
-void Engine::MoveToMiddle(int seat, PlayType type) {
-    GameState& t = env_.table;
-    // The view is told the play as laid, for the eye only.
-    std::vector<Card> laid;
-    if (env_.view.Shown())
-        for (const Card card : t.lstSelected) laid.push_back(card);
-    for (const Card card : t.lstSelected) {
-        if (CardPictures* p = env_.pictures) {
-            CardImage& image = p->Image(card);
-            int x = image.x;
-            int y = image.y + (image.raised ? 300 : 0);
-            image.raised = false;
-            ShowFace(env_, card, true);
-            TowardMiddle(env_, seat, x, y);
-            MoveCard(env_, card, x, y);
-        }
-        t.Location(card) = kPlayedLocation;
+void Engine::MoveToMiddle(int seat, CardSet play) {
+    CardPictures* p = env_.pictures;
+    if (!p) return;
+    for (const Card card : play) {
+        CardImage& image = p->Image(card);
+        int x = image.x;
+        int y = image.y + (image.raised ? 300 : 0);
+        image.raised = false;
+        ShowFace(env_, card, true);
+        TowardMiddle(env_, seat, x, y);
+        MoveCard(env_, card, x, y);
     }
-    t.TablePlay = t.lstSelected;
-    t.PlayType = type;
-    t.lstSelected.Clear();
+}
+
+void Engine::SettleOnHeap(int seat, CardSet play) {
     LayoutHand(env_, seat);
     if (env_.options.sound) env_.view.PlaySound("Move.wav");
     env_.view.Wait(env_.options.playDelay);
     SweepToHeap();
+    // The view is told the play as laid, for the eye only.
+    if (!env_.view.Shown()) return;
+    std::vector<Card> laid;
+    for (const Card card : play) laid.push_back(card);
     env_.view.PlayLaid(seat, laid);
 }
 
@@ -182,47 +173,27 @@ void Engine::SweepToHeap() {
         }
 }
 
-void Engine::RecordPlay(int seat, int n) {
-    GameState& t = env_.table;
-    Session& s = env_.session;
-    if (n > 0) {
-        t.TheLastThrower = seat;
-        // A seat's run of singles counts its consecutive single plays; any
-        // other play of that seat ends the run. Passes leave it alone.
-        if (n == 1)
-            ++t.SingleRun[seat];
-        else
-            t.SingleRun[seat] = 0;
-    }
-    if (n == 0) {
-        ++t.PassCount;
-        env_.view.SeatPassed(seat);
-    } else
-        t.PassCount = 0;
-    if (!s.IsNet()) t.MustLead = false;
-
+void Engine::RecordPlay(int seat, const Applied& applied) {
+    const GameState& t = env_.table;
+    if (!applied.played) env_.view.SeatPassed(seat);
     if (env_.view.Shown())
-        ShowHint(env_.view,
-                 s.PlayerNames[t.TheLastThrower] + env_.view.words()(texts::kPlays) + PlayText(t.TablePlay));
+        ShowHint(env_.view, env_.session.PlayerNames[t.TheLastThrower] + env_.view.words()(texts::kPlays) +
+                                PlayText(t.TablePlay));
     HideThrowButton();
-    NextSeat();
 }
 
-void Engine::HandOffHost(int seat, bool fromNet) {
+void Engine::HandOffHost(int seat, bool fromNet, const Applied& applied) {
     GameState& t = env_.table;
     Session& s = env_.session;
     env_.outbox.Throw(t.TheLastThrower, Codes(t.TablePlay), seat, fromNet ? seat : -1);
-    if (t.lstDirection[seat].Empty()) {
+    if (applied.handEmpty) {
         env_.outbox.GameOver(t.TheLastThrower);
         if (env_.options.sound) env_.view.PlaySound("Win.wav");
         GameWon();
         return;
     }
     ShowTurnMarker(env_, t.CurrentSeat);
-    if (t.PassCount == 3)
-        StartNewRound(t.CurrentSeat);
-    else
-        t.MustLead = false;
+    if (applied.roundOver) StartNewRound(t.CurrentSeat);
     env_.outbox.Turn(t.CurrentSeat, t.MustLead);
     if (t.CurrentSeat == s.LocalSeat) ShowThrowButton();
 }
@@ -232,12 +203,10 @@ void Engine::HandOffJoiner(int seat, bool fromNet) {
     if (!fromNet) env_.outbox.ThrowToHost(t.TheLastThrower, Codes(t.TablePlay), seat);
 }
 
-void Engine::HandOffLocal(int seat) {
-    GameState& t = env_.table;
-    Session& s = env_.session;
-    if (!t.lstDirection[seat].Empty() && seat == s.LocalSeat)
+void Engine::HandOffLocal(int seat, const Applied& applied) {
+    if (!applied.handEmpty && seat == env_.session.LocalSeat)
         env_.view.StartCycleTimer(env_.options.cycleInterval);
-    if (t.lstDirection[seat].Empty()) {
+    if (applied.handEmpty) {
         if (env_.options.sound) env_.view.PlaySound("Win.wav");
         GameWon();
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ai/observation.h"
+#include "cards/referee.h"
 #include "game/deal.h"
 
 namespace vorn {
@@ -121,16 +122,17 @@ class Engine {
   private:
     // The steps of PlayCards. CheckPlay refuses a choice the rules or the
     // turn do not allow; the hand-offs pass the turn on as the mode asks.
-    bool CheckPlay(int seat, bool fromNet, PlayType type);
-    void MoveToMiddle(int seat, PlayType type);
+    bool CheckPlay(int seat, bool fromNet, CardSet play);
+    void MoveToMiddle(int seat, CardSet play);
+    void SettleOnHeap(int seat, CardSet play);
     void SweepToHeap();
-    void RecordPlay(int seat, int n);
-    void HandOffLocal(int seat);
-    void HandOffHost(int seat, bool fromNet);
+    void RecordPlay(int seat, const Applied& applied);
+    void HandOffLocal(int seat, const Applied& applied);
+    void HandOffHost(int seat, bool fromNet, const Applied& applied);
     void HandOffJoiner(int seat, bool fromNet);
 
     void ReturnChosen(int seat);
-    void ShowRefusal(int seat, const std::string& text);
+    void ShowRefusal(int seat, Refusal refusal);
     void StartNewRound(int seat);
     void UpdateScoreRow(int seat);
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <utility>
 
+#include "cards/referee.h"
 #include "cards/rules.h"
 #include "net/sendqueue.h"
 #include "net/texts.h"
@@ -34,14 +35,13 @@ std::string PersonName(const std::vector<Person>& players, int slot) {
 }
 
 bool HostAcceptsThrow(const GameState& table, const ThrowBody& move) {
-    if (table.CurrentSeat != move.seat) return false;
     // A pass repeats the play on the table as the host wrote it.
     if (move.IsPass())
-        return !table.MustLead && move.lastThrower == table.TheLastThrower &&
-               move.tablePlay == Codes(table.TablePlay);
-    if (move.cards.Empty()) return false;
-    if ((table.lstDirection[move.seat] & move.cards) != move.cards) return false;
-    return HasPlayableShape(move.cards) && !BreaksTwoRule(move.cards) && CanBeat(table, move.cards);
+        return Judge(table, move.seat, CardSet{}) == Refusal::Ok &&
+               move.lastThrower == table.TheLastThrower && move.tablePlay == Codes(table.TablePlay);
+    if (move.cards.Empty() || Judge(table, move.seat, move.cards) != Refusal::Ok) return false;
+    // A joiner's cards lie in its hand on the host: none of them is chosen there.
+    return (table.lstDirection[move.seat] & move.cards) == move.cards;
 }
 
 Dispatcher::Dispatcher(NetHost& host, SendQueue& queue) : host_(host), queue_(queue) {

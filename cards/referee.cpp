@@ -1,0 +1,44 @@
+#include "cards/referee.h"
+
+#include "cards/rules.h"
+
+namespace vorn {
+
+Refusal Judge(const GameState& state, int seat, CardSet play) {
+    if (seat < 0 || seat > 3 || seat != state.CurrentSeat) return Refusal::NotYourTurn;
+    const CardSet own = state.lstDirection[seat] | state.lstSelected;
+    if ((play & own) != play) return Refusal::NotYourCards;
+    if (play.Empty()) return state.MustLead ? Refusal::MustLead : Refusal::Ok;
+    // A choice has a playable shape exactly when it classifies as a type.
+    if (ClassifyPlay(play) == PlayType::None) return Refusal::BadShape;
+    if (BreaksTwoRule(play)) return Refusal::TwoNotAlone;
+    if (!CanBeat(state, play)) return Refusal::CannotBeat;
+    return Refusal::Ok;
+}
+
+Applied Apply(GameState& state, const Move& move) {
+    const int seat = move.seat;
+    Applied applied;
+    applied.played = !move.cards.Empty();
+    if (applied.played) {
+        for (const Card c : move.cards) state.Location(c) = kPlayedLocation;
+        state.lstDirection[seat] = state.lstDirection[seat].Without(move.cards);
+        state.lstSelected = state.lstSelected.Without(move.cards);
+        state.TablePlay = move.cards;
+        state.PlayType = ClassifyPlay(move.cards);
+        state.TheLastThrower = seat;
+        // A seat's run of singles counts its consecutive single plays; any
+        // other play of that seat ends the run. Passes leave it alone.
+        state.SingleRun[seat] = move.cards.Count() == 1 ? state.SingleRun[seat] + 1 : 0;
+        state.PassCount = 0;
+    } else {
+        ++state.PassCount;
+    }
+    state.MustLead = false;
+    state.CurrentSeat = (seat + 1) % 4;
+    applied.handEmpty = state.lstDirection[seat].Empty() && state.lstSelected.Empty();
+    applied.roundOver = state.PassCount == 3;
+    return applied;
+}
+
+}  // namespace vorn

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
+
+namespace vorn {
+
+// The referee: the one place where a move is checked and carried out. The
+// turn engine, the network host, the table server, the expert's playouts and
+// the self-play tool all go through Judge and Apply, so a rule is written once.
+
+// A seat's move: the cards it lays, none for a pass.
+struct Move {
+    int seat = 0;
+    CardSet cards;
+};
+
+// The first objection a move meets, in the order they are checked; Ok when
+// the move may be carried out. Only the kind: the words are chosen where the
+// refusal is shown.
+enum class Refusal { Ok, NotYourTurn, NotYourCards, BadShape, TwoNotAlone, MustLead, CannotBeat };
+
+// May seat lay play (empty: pass) now? A seat's cards are its hand and, while
+// it is to move, the cards it has chosen (lstSelected).
+Refusal Judge(const GameState& state, int seat, CardSet play);
+
+// What carrying out a move brought about.
+struct Applied {
+    bool played = false;     // cards were laid; else the seat passed
+    bool handEmpty = false;  // the mover has no card left: the game is over
+    bool roundOver = false;  // three passes in a row: the next seat leads a new round
+};
+
+// Carries out a move Judge allowed: the cards leave the seat's hand (or its
+// chosen cards) and lie on the table, the turn counters follow, and the turn
+// passes to the next seat.
+Applied Apply(GameState& state, const Move& move);
+
+}  // namespace vorn
