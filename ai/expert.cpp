@@ -114,12 +114,7 @@ GameState Determinize(const Observation& seen, SearchRandom& random) {
 void Draw(GameState& t, int seat, Random& random) {
     if (t.StockEmpty) return;
     const int count = t.lstCardsBox.Count();
-    if (count == 0) return;
-    const Card card = t.lstCardsBox[UniformIndex(random.Uniform(), count)];
-    t.lstDirection[seat].Add(card);
-    t.Location(card) = std::int8_t(seat);
-    t.lstCardsBox.Remove(card);
-    if (t.lstCardsBox.Empty()) t.StockEmpty = true;
+    if (count > 0) DrawAt(t, seat, UniformIndex(random.Uniform(), count));
 }
 
 // Plays on from a table whose seat to move has just moved, every seat by the

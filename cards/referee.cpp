@@ -41,4 +41,27 @@ Applied Apply(GameState& state, const Move& move) {
     return applied;
 }
 
+Card DrawAt(GameState& state, int seat, int index) {
+    const int count = state.lstCardsBox.Count();
+    if (state.StockEmpty || seat < 0 || seat > 3 || index < 0 || index >= count) return Card::None();
+    const Card card = state.lstCardsBox[index];
+    state.DrawIndex = index;
+    state.DrawnCard = card;
+    state.lstDirection[seat].Add(card);
+    state.Location(card) = std::int8_t(seat);
+    state.lstCardsBox.Remove(card);
+    if (state.lstCardsBox.Empty()) state.StockEmpty = true;
+    return card;
+}
+
+std::array<int, 4> ScoreGame(const GameState& state, int winner, ScoreBoard& board) {
+    std::array<int, 4> lost{};
+    for (int i = 0; i < 4; ++i) {
+        lost[size_t(i)] = state.HandSize(i);
+        board.lost[size_t(i)] += lost[size_t(i)];
+    }
+    if (winner >= 0 && winner < 4) board.won[size_t(winner)] += 1;
+    return lost;
+}
+
 }  // namespace vorn

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "cards/cardset.h"
 #include "cards/gamestate.h"
 
@@ -35,5 +37,21 @@ struct Applied {
 // chosen cards) and lie on the table, the turn counters follow, and the turn
 // passes to the next seat.
 Applied Apply(GameState& state, const Move& move);
+
+// Draws stock position index for seat: the card leaves the stock for the
+// hand, and the stock is marked empty with its last card. Returns the card,
+// or none when the stock is empty or index lies outside it.
+Card DrawAt(GameState& state, int seat, int index);
+
+// The score board: points lost and games won per seat since the last return to
+// local play. Captions are built from these numbers.
+struct ScoreBoard {
+    std::array<int, 4> lost{};
+    std::array<int, 4> won{};
+};
+
+// Scores a game that winner won: each seat loses a point per card it still
+// holds. Returns what each seat lost in this game.
+std::array<int, 4> ScoreGame(const GameState& state, int winner, ScoreBoard& board);
 
 }  // namespace vorn

@@ -1,5 +1,6 @@
 #include "game/deal.h"
 
+#include "cards/referee.h"
 #include "cards/texts.h"
 
 namespace vorn {
@@ -153,24 +154,18 @@ void DrawCard(GameEnv& env, int seat) {
     const int count = t.lstCardsBox.Count();
     if (count == 0) return;
     const bool joiner = env.session.IsNet() && !env.session.IsHost();
-    if (!joiner) t.DrawIndex = UniformIndex(env.random.Uniform(), count);
-    if (t.DrawIndex < 0 || t.DrawIndex >= count) return;
+    const int index = joiner ? t.DrawIndex : UniformIndex(env.random.Uniform(), count);
+    if (index < 0 || index >= count) return;
 
-    const Card card = t.lstCardsBox[t.DrawIndex];
-    t.DrawnCard = card;
-
+    const Card card = t.lstCardsBox[index];
     if (env.pictures) {
         BringToFront(env, card);
         MoveCard(env, card, env.pictures->SeatX[seat], env.pictures->SeatY[seat]);
     }
-    t.lstDirection[seat].Add(card);
+    DrawAt(t, seat, index);
     if (seat == env.session.LocalSeat) ShowFace(env, card, true);
-    t.Location(card) = std::int8_t(seat);
-
-    t.lstCardsBox.Remove(card);
     if (env.pictures) LayoutHand(env, seat);
     env.view.ShowStockCount(t.lstCardsBox.Count());
-    if (t.lstCardsBox.Empty()) t.StockEmpty = true;
 
     if (env.session.IsNet() && env.session.IsHost()) env.outbox.SnatchCard(seat, t.DrawIndex);
     if (env.options.sound) env.view.PlaySound("Move.wav");

@@ -320,10 +320,9 @@ void Engine::GameWon() {
             for (const Card card : t.lstDirection[i]) left[size_t(i)].push_back(card);
         env_.view.HandEnded(t.TheLastThrower, left);
     }
-    for (int i = 0; i < 4; ++i) scores_.lost[i] += t.HandSize(i);
-    if (t.TheLastThrower >= 0 && t.TheLastThrower < 4) scores_.won[t.TheLastThrower] += 1;
+    const std::array<int, 4> lost = ScoreGame(t, t.TheLastThrower, scores_);
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
-    env_.view.GameEnded(t.TheLastThrower, {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)});
+    env_.view.GameEnded(t.TheLastThrower, lost);
     NewGame();
     const std::string winner = s.PlayerNames[t.TheLastThrower] + env_.view.words()(texts::kWinsGame);
     if (!s.IsNet()) env_.view.StopCycleTimer();

@@ -10,13 +10,6 @@
 
 namespace vorn {
 
-// The score board: points lost and games won per seat since the last return to
-// local play. Captions are built from these numbers.
-struct ScoreBoard {
-    std::array<int, 4> lost{};
-    std::array<int, 4> won{};
-};
-
 // The turn engine of one table. It owns whose turn it is and carries out every
 // play and pass, whatever its source: the person's play button, a computer
 // seat on the cycle timer, or a move received from the network. It talks to the

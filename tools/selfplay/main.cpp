@@ -19,7 +19,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: vorn-selfplay --games N --seed S [--level high|medium|low|expert]\n"
                  "                     [--seat-levels A,B,C,D] [--expert-playouts N]\n"
-                 "                     [--log FILE]\n"
+                 "                     [--tables N [--sequential]] [--log FILE]\n"
                  "       vorn-selfplay --replay FILE\n");
     return 2;
 }
@@ -43,6 +43,10 @@ bool ParseArgs(int argc, char** argv, vorn::selfplay::Config& config, std::strin
                std::string& replayPath) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--sequential") {
+            config.sequential = true;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         const std::string value = argv[++i];
         try {
@@ -62,6 +66,8 @@ bool ParseArgs(int argc, char** argv, vorn::selfplay::Config& config, std::strin
                 }
             } else if (arg == "--expert-playouts")
                 config.expertPlayouts = std::stoi(value);
+            else if (arg == "--tables")
+                config.tables = std::stoi(value);
             else if (arg == "--log")
                 logPath = value;
             else if (arg == "--replay")
@@ -72,7 +78,9 @@ bool ParseArgs(int argc, char** argv, vorn::selfplay::Config& config, std::strin
             return false;
         }
     }
-    return true;
+    // A record is written of one table's games only.
+    if (config.tables < 0 || (config.tables > 0 && !logPath.empty())) return false;
+    return !config.sequential || config.tables > 0;
 }
 
 int RunReplay(const std::string& replayPath) {

@@ -126,6 +126,18 @@ class RecordTest : public QObject {
         int won = 0;
         for (int w : a.wins) won += w;
         QCOMPARE(won, 30);
+
+        // Tables played a move at a time in turn play the games they would alone.
+        selfplay::Config tables{30, 5, 1};
+        tables.tables = 7;
+        const auto interleaved = selfplay::Run(tables);
+        tables.sequential = true;
+        const auto sequential = selfplay::Run(tables);
+        QVERIFY2(interleaved.ok, interleaved.error.c_str());
+        QCOMPARE(interleaved.games, 30);
+        QCOMPARE(interleaved.checksum, sequential.checksum);
+        QCOMPARE(interleaved.wins, sequential.wins);
+        QVERIFY(interleaved.checksum != a.checksum);
     }
 
     // One line of a good record changed: the replay names that line.

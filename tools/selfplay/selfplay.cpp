@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -10,9 +11,8 @@
 #include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
-#include "cards/session.h"
-#include "cards/tableview.h"
-#include "game/engine.h"
+#include "cards/referee.h"
+#include "game/tableserver.h"
 #include "tools/selfplay/record.h"
 
 namespace vorn::selfplay {
@@ -112,44 +112,24 @@ void HashCodes(std::uint64_t& h, CardSet cards) {
     for (const Card c : cards) Hash(h, std::string_view(kCodes[c.Index()].data(), 4));
 }
 
-class Driver;
-
-// No screen at all, except for what the tool must notice: each card drawn,
-// a refusal (which a computer seat's legal choice never meets) and the
-// next-game question that ends a game.
-class DriverView : public NullView {
-  public:
-    explicit DriverView(Driver& driver) : driver_(driver) {}
-    void ShowStockCount(int count) override;
-    void InfoBox(const std::string& text) override;
-    bool AskYesNo(const std::string& text) override;
-
-  private:
-    Driver& driver_;
-};
-
+// One table's games, played on a TableServer and checked move by move.
 class Driver {
   public:
     Driver(const Config& config, const Sink& sink, const SeedOf& seedOf)
-        : config_(config),
-          sink_(sink),
-          seedOf_(seedOf),
-          view_(*this),
-          engine_(table_, session_, options_, view_, outbox_, random_) {}
+        : config_(config), sink_(sink), seedOf_(seedOf), server_(random_), table_(server_.state()) {}
 
-    Result Run() {
+    // Seats the four computer players and deals the first game.
+    void Start() {
         random_.keep = bool(sink_);
-        options_.animation = false;
-        options_.sound = false;
-        options_.SetLevel(std::clamp(config_.level, 0, kExpertLevel));
+        const int level = std::clamp(config_.level, 0, kExpertLevel);
         for (int seat = 0; seat < 4; ++seat) {
-            const int level = config_.seatLevels[seat] >= 0 ? config_.seatLevels[seat] : config_.level;
-            levels_[seat] = std::clamp(level, 0, kExpertLevel);
-            engine_.seatLevels[seat] = levels_[seat];
+            const int own = config_.seatLevels[seat] >= 0 ? config_.seatLevels[seat] : config_.level;
+            levels_[seat] = std::clamp(own, 0, kExpertLevel);
+            server_.SetSeat(seat, SeatController{SeatKind::Computer, levels_[seat]});
         }
-        mixed_ = levels_ != std::array<int, 4>{options_.levelItem, options_.levelItem, options_.levelItem,
-                                               options_.levelItem};
-        engine_.expertSearch = [this](const Observation& seen) {
+        level_ = level;
+        mixed_ = levels_ != std::array<int, 4>{level, level, level, level};
+        server_.expertSearch = [this](const Observation& seen) {
             if (config_.expertMove) return config_.expertMove(table_, seen.seat);
             const auto start = std::chrono::steady_clock::now();
             ExpertSettings settings;
@@ -161,67 +141,92 @@ class Driver {
             if (ExpertCandidates(seen).size() > 1) result_.searchedMs.push_back(ms);
             return play;
         };
-        engine_.autoPlay = true;
-        engine_.beforeDecision = [this](int seat, bool lead) { Before(seat, lead); };
-        engine_.afterDecision = [this](int seat, bool lead) { After(seat, lead); };
+        server_.beforeDecision = [this](int seat, bool lead) { Before(seat, lead); };
+        server_.afterDecision = [this](int seat, bool lead) { After(seat, lead); };
         result_.checksum = kFnvOffset;
-        if (config_.games <= 0) return result_;
-        engine_.NewGame();
+        if (config_.games <= 0) return;
+        server_.NewGame(0);
         StartGame(1);
-        engine_.Deal();
-        while (!stopped_ && result_.games < config_.games) {
-            decided_ = false;
-            won_ = false;
-            engine_.Tick();
-            if (!stopped_) AfterTick();
-        }
+        server_.Deal(0);
+        Drain();
+    }
+
+    bool Done() const { return stopped_ || result_.games >= config_.games; }
+
+    // One computer move and everything it brought about, checked.
+    void Step() {
+        decided_ = false;
+        won_ = false;
+        roundStarted_ = false;
+        server_.Step(0);
+        Drain();
+        if (!stopped_) AfterTick();
+    }
+
+    Result Finish() {
         result_.ok = !stopped_;
         for (int i = 0; i < 4; ++i) {
-            result_.wins[i] = engine_.scores().won[i];
-            result_.lost[i] = engine_.scores().lost[i];
+            result_.wins[i] = server_.scores().won[i];
+            result_.lost[i] = server_.scores().lost[i];
         }
         return result_;
     }
 
-    void OnStock(int count) {
-        if (stopped_) return;
-        const Card card = table_.DrawnCard;
-        if (card.IsNone()) {  // a new game's full stock
-            stock_ = count;
-            return;
-        }
-        const int seat = table_.Location(card);
-        if (seat < 0 || seat > 3 || count != stock_ - 1 || table_.lstCardsBox.Contains(card))
-            return Fail("draw of " + CardCode(card) + " does not add up");
-        stock_ = count;
+  private:
+    // The table's events in order; a new deal's come after the game's end.
+    void Drain() {
+        for (server_.TakeEvents(events_); !events_.empty(); server_.TakeEvents(events_))
+            for (const TableEvent& event : events_) {
+                if (stopped_) return;
+                switch (event.kind) {
+                    case TableEvent::Kind::NewGame:
+                        stock_ = kDeckSize;
+                        break;
+                    case TableEvent::Kind::Draw:
+                        OnDraw(event);
+                        break;
+                    case TableEvent::Kind::NewRound:
+                        roundStarted_ = true;
+                        break;
+                    case TableEvent::Kind::Refused:
+                        Fail(std::string("the table refused a move of seat ") + std::to_string(event.seat));
+                        break;
+                    case TableEvent::Kind::GameOver:
+                        OnGameWon(event.seat);
+                        break;
+                    default:
+                        break;
+                }
+            }
+        if (!stopped_ && stock_ != table_.lstCardsBox.Count()) Fail("the stock does not add up");
+    }
+
+    void OnDraw(const TableEvent& draw) {
+        const Card card = draw.card;
+        if (card.IsNone() || draw.seat < 0 || draw.seat > 3 || table_.lstCardsBox.Contains(card))
+            return Fail("a draw does not add up");
+        --stock_;
         ++result_.draws;
         if (sink_)
             Emit(record::Line("draw")
-                     .Add("seat", seat)
-                     .Add("index", table_.DrawIndex)
+                     .Add("seat", draw.seat)
+                     .Add("index", draw.index)
                      .Add("card", CardCode(card))
-                     .Add("stock", count));
+                     .Add("stock", stock_));
     }
 
-    bool OnGameWon() {
-        if (stopped_) return false;
+    void OnGameWon(int winner) {
         won_ = true;
-        const int winner = table_.TheLastThrower;
-        if (winner != seat_ || !sizesKnown_ || sizes_[winner] != 0) {
-            Fail("seat " + std::to_string(winner) + " won without emptying its hand");
-            return false;
-        }
-        const ScoreBoard& now = engine_.scores();
+        if (winner != seat_ || !sizesKnown_ || sizes_[winner] != 0)
+            return Fail("seat " + std::to_string(winner) + " won without emptying its hand");
+        const ScoreBoard& now = server_.scores();
         for (int i = 0; i < 4; ++i) {
-            if (now.lost[i] - scores_.lost[i] != sizes_[i]) {
-                Fail("seat " + std::to_string(i) + " lost " + std::to_string(now.lost[i] - scores_.lost[i]) +
-                     " points holding " + std::to_string(sizes_[i]) + " cards");
-                return false;
-            }
-            if (now.won[i] - scores_.won[i] != (i == winner ? 1 : 0)) {
-                Fail("games won of seat " + std::to_string(i) + " do not add up");
-                return false;
-            }
+            if (now.lost[i] - scores_.lost[i] != sizes_[i])
+                return Fail("seat " + std::to_string(i) + " lost " +
+                            std::to_string(now.lost[i] - scores_.lost[i]) + " points holding " +
+                            std::to_string(sizes_[i]) + " cards");
+            if (now.won[i] - scores_.won[i] != (i == winner ? 1 : 0))
+                return Fail("games won of seat " + std::to_string(i) + " do not add up");
         }
         scores_ = now;
         Hash(result_.checksum, 'W');
@@ -229,18 +234,18 @@ class Driver {
         ++result_.games;
         int sum = 0;
         for (int w : now.won) sum += w;
-        if (sum != result_.games) {
-            Fail("games won add up to " + std::to_string(sum) + " after " + std::to_string(result_.games));
-            return false;
-        }
+        if (sum != result_.games)
+            return Fail("games won add up to " + std::to_string(sum) + " after " +
+                        std::to_string(result_.games));
         if (sink_)
             Emit(
                 record::Line("won").Add("winner", winner).AddInts("lost", now.lost).AddInts("wins", now.won));
-        if (stopped_ || result_.games >= config_.games) return false;
+        if (Done()) return;
         StartGame(result_.games + 1);
-        return !stopped_;
+        if (!stopped_) server_.Deal(0);
     }
 
+  public:
     void Fail(const std::string& why) {
         if (stopped_) return;
         stopped_ = true;
@@ -257,7 +262,7 @@ class Driver {
         random_.Reseed(seed);
         if (sink_) {
             record::Line line("game");
-            line.Add("game", game).Add("seed", seed).Add("level", options_.levelItem);
+            line.Add("game", game).Add("seed", seed).Add("level", level_);
             // Records of one level for all seats keep their old form.
             if (mixed_) line.AddInts("levels", levels_);
             Emit(line.Add("leader", table_.TheLastThrower));
@@ -346,7 +351,10 @@ class Driver {
         if (!won_) {
             const GameState& t = table_;
             bool applied = t.CurrentSeat == (seat_ + 1) % 4 && t.lstSelected.Empty();
-            if (played_.Empty())
+            // The third pass in a row clears the table for the next round at once.
+            if (played_.Empty() && roundStarted_)
+                applied = applied && passBefore_ == 2 && t.PassCount == 0 && t.TablePlay.Empty();
+            else if (played_.Empty())
                 applied = applied && t.PassCount == passBefore_ + 1 && t.TablePlay == tableBefore_;
             else
                 applied = applied && t.TablePlay == played_ && t.TheLastThrower == seat_ && t.PassCount == 0;
@@ -360,23 +368,21 @@ class Driver {
     Config config_;
     const Sink& sink_;
     const SeedOf& seedOf_;
-    GameState table_;
-    Session session_;
-    Options options_;
-    DriverView view_;
-    NullOutbox outbox_;
     RecordingRandom random_;
-    Engine engine_;
+    TableServer server_;
+    const GameState& table_;
+    std::vector<TableEvent> events_;
 
     Result result_;
     std::array<int, 4> levels_{};
+    int level_ = 1;
     bool mixed_ = false;
     bool stopped_ = false;
     int game_ = 0, ticks_ = 0, movesThisGame_ = 0, stock_ = 0;
     ScoreBoard scores_;
 
     // The decision of the running tick.
-    bool decided_ = false, won_ = false;
+    bool decided_ = false, won_ = false, roundStarted_ = false;
     int seat_ = -1;
     bool lead_ = false;
     CardSet hand_, tableBefore_, played_;
@@ -385,16 +391,6 @@ class Driver {
     bool sizesKnown_ = false;
     std::optional<record::Line> move_;
 };
-
-void DriverView::ShowStockCount(int count) {
-    driver_.OnStock(count);
-}
-void DriverView::InfoBox(const std::string& text) {
-    driver_.Fail("the engine refused a move: " + text);
-}
-bool DriverView::AskYesNo(const std::string&) {
-    return driver_.OnGameWon();
-}
 
 }  // namespace
 
@@ -407,8 +403,82 @@ std::uint64_t GameSeed(std::uint64_t runSeed, int game) {
     return z ^ (z >> 31);
 }
 
+std::uint64_t TableSeed(std::uint64_t runSeed, int index) {
+    return GameSeed(runSeed ^ 0x2545F4914F6CDD1Dull, index);
+}
+
+namespace {
+
+// The tables' results as one: sums, every table's expert times, the first
+// violation, and the tables' checksums folded in table order.
+Result Combine(const std::vector<Result>& results) {
+    Result all;
+    all.checksum = kFnvOffset;
+    for (size_t i = 0; i < results.size(); ++i) {
+        const Result& r = results[i];
+        if (!r.ok && all.ok) {
+            all.ok = false;
+            all.error = "table " + std::to_string(i) + ", " + r.error;
+        }
+        all.games += r.games;
+        all.moves += r.moves;
+        all.plays += r.plays;
+        all.draws += r.draws;
+        for (int seat = 0; seat < 4; ++seat) {
+            all.wins[seat] += r.wins[seat];
+            all.lost[seat] += r.lost[seat];
+        }
+        for (int shift = 0; shift < 64; shift += 8) Hash(all.checksum, char((r.checksum >> shift) & 0xFF));
+        all.expertMs.insert(all.expertMs.end(), r.expertMs.begin(), r.expertMs.end());
+        all.searchedMs.insert(all.searchedMs.end(), r.searchedMs.begin(), r.searchedMs.end());
+    }
+    return all;
+}
+
+Result RunTables(const Config& config) {
+    const int count = config.tables;
+    const Sink noSink;
+    const SeedOf ownSeeds;
+    std::vector<Config> configs(size_t(count), config);
+    std::vector<std::unique_ptr<Driver>> drivers;
+    drivers.reserve(configs.size());
+    for (int i = 0; i < count; ++i) {
+        Config& own = configs[size_t(i)];
+        own.tables = 0;
+        own.seed = TableSeed(config.seed, i);
+        own.games = config.games / count + (i < config.games % count ? 1 : 0);
+        drivers.push_back(std::make_unique<Driver>(own, noSink, ownSeeds));
+    }
+    if (config.sequential) {
+        for (auto& driver : drivers) {
+            driver->Start();
+            while (!driver->Done()) driver->Step();
+        }
+    } else {
+        for (auto& driver : drivers) driver->Start();
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (auto& driver : drivers)
+                if (!driver->Done()) {
+                    driver->Step();
+                    moved = true;
+                }
+        }
+    }
+    std::vector<Result> results;
+    results.reserve(drivers.size());
+    for (auto& driver : drivers) results.push_back(driver->Finish());
+    return Combine(results);
+}
+
+}  // namespace
+
 Result Run(const Config& config, const Sink& sink, const SeedOf& seedOf) {
-    return Driver(config, sink, seedOf).Run();
+    if (config.tables > 0) return RunTables(config);
+    Driver driver(config, sink, seedOf);
+    driver.Start();
+    while (!driver.Done()) driver.Step();
+    return driver.Finish();
 }
 
 }  // namespace vorn::selfplay

@@ -34,6 +34,12 @@ struct Config {
     // When set, the expert seats' moves come from here instead of the search
     // (a replay takes them from the record).
     std::function<CardSet(const GameState& table, int seat)> expertMove;
+    // More than 0: the games are shared among this many tables, each with a
+    // run seed of its own (TableSeed), played a move at a time in turn on
+    // one thread, or one table after another when sequential. The checksum
+    // folds the tables' checksums in table order, so both ways print the same.
+    int tables = 0;
+    bool sequential = false;
 };
 
 struct Result {
@@ -57,6 +63,9 @@ using SeedOf = std::function<std::uint64_t(int game)>;
 
 // The seed of game g of a run seeded with runSeed.
 std::uint64_t GameSeed(std::uint64_t runSeed, int game);
+
+// The run seed of table index of a run seeded with runSeed.
+std::uint64_t TableSeed(std::uint64_t runSeed, int index);
 
 // Plays config.games games. With a sink, every event is written to it as a
 // record line; the games and the checksum are the same with or without one.

@@ -1,0 +1,147 @@
+#include "game/tableserver.h"
+
+#include "ai/expert.h"
+#include "cards/options.h"
+
+namespace vorn {
+
+namespace {
+
+TableEvent Event(TableEvent::Kind kind, int seat, CardSet cards = {}) {
+    TableEvent event;
+    event.kind = kind;
+    event.seat = seat;
+    event.cards = cards;
+    return event;
+}
+
+}  // namespace
+
+void TableServer::NewGame(int leader) {
+    GameState fresh;
+    fresh.lstCardsBox = CardSet::Deck();
+    for (auto& row : fresh.CardLocation)
+        for (auto& location : row) location = kStockLocation;
+    fresh.TheLastThrower = leader;
+    fresh.CurrentSeat = leader;
+    state_ = fresh;
+    playing_ = false;
+    due_.reset();
+    Emit(Event(TableEvent::Kind::NewGame, leader));
+}
+
+void TableServer::Deal(std::int64_t now) {
+    if (playing_) return;
+    playing_ = true;
+    const int leader = state_.TheLastThrower;
+    for (int round = 0; round < 6; ++round) DrawRound(leader);
+    DrawCard(leader);
+    BeginTurn(leader, false, now);
+}
+
+void TableServer::DrawCard(int seat) {
+    if (state_.StockEmpty) return;
+    const int count = state_.lstCardsBox.Count();
+    if (count == 0) return;
+    const int index = UniformIndex(random_.Uniform(), count);
+    const Card card = DrawAt(state_, seat, index);
+    TableEvent draw = Event(TableEvent::Kind::Draw, seat);
+    draw.card = card;
+    draw.index = index;
+    Emit(draw);
+}
+
+void TableServer::DrawRound(int seat) {
+    for (int k = 0; k < 4; ++k) DrawCard((seat + k) % 4);
+}
+
+void TableServer::BeginTurn(int seat, bool newRound, std::int64_t now) {
+    state_.CurrentSeat = seat;
+    if (newRound) {
+        Emit(Event(TableEvent::Kind::NewRound, seat));
+        DrawRound(seat);
+        state_.PassCount = 0;
+        state_.TablePlay.Clear();
+        state_.MustLead = true;
+    }
+    TableEvent turn = Event(TableEvent::Kind::Turn, seat);
+    turn.lead = state_.MustLead;
+    Emit(turn);
+    due_.reset();
+    if (seats_[size_t(seat)].kind == SeatKind::Computer) due_ = now + thinkMs;
+}
+
+Refusal TableServer::Play(int seat, CardSet cards, std::int64_t now) {
+    Refusal refusal = Refusal::NotYourTurn;
+    if (playing_ && seat >= 0 && seat <= 3 && seats_[size_t(seat)].kind != SeatKind::Computer)
+        refusal = Judge(state_, seat, cards);
+    if (refusal != Refusal::Ok) {
+        Refuse(seat, cards, refusal);
+        return refusal;
+    }
+    Carry(seat, cards, now);
+    return Refusal::Ok;
+}
+
+std::optional<std::int64_t> TableServer::Deadline() const {
+    return playing_ ? due_ : std::nullopt;
+}
+
+bool TableServer::Step(std::int64_t now) {
+    if (!playing_ || !due_ || *due_ > now) return false;
+    due_.reset();
+    GameState& t = state_;
+    const int seat = t.CurrentSeat;
+    const bool lead = t.MustLead;
+    if (beforeDecision) beforeDecision(seat, lead);
+    const int level = seats_[size_t(seat)].level;
+    if (level == kExpertLevel) {
+        // The search sees what the seat sees and draws from its own generator.
+        const Observation seen = Observe(t, seat, scores_.lost);
+        const CardSet play = (expertSearch ? expertSearch(seen) : ExpertChoice(seen)) & t.lstDirection[seat];
+        t.lstDirection[seat] = t.lstDirection[seat].Without(play);
+        t.lstSelected |= play;
+    } else {
+        RulesDecision(t, seat, lead, kGambleRates[level < 0 || level > 2 ? 1 : level], random_);
+    }
+    if (afterDecision) afterDecision(seat, lead);
+    const CardSet cards = t.lstSelected;
+    const Refusal refusal = Judge(t, seat, cards);
+    if (refusal != Refusal::Ok) {
+        // The computer player's choices are legal; should one not be, the
+        // cards go back and the seat tries again a moment later.
+        t.lstDirection[seat] |= t.lstSelected;
+        t.lstSelected.Clear();
+        Refuse(seat, cards, refusal);
+        due_ = now + thinkMs + 1;
+        return true;
+    }
+    Carry(seat, cards, now);
+    return true;
+}
+
+void TableServer::Refuse(int seat, CardSet cards, Refusal refusal) {
+    TableEvent refused = Event(TableEvent::Kind::Refused, seat, cards);
+    refused.refusal = refusal;
+    Emit(refused);
+}
+
+void TableServer::Carry(int seat, CardSet cards, std::int64_t now) {
+    const Applied applied = Apply(state_, Move{seat, cards});
+    Emit(Event(applied.played ? TableEvent::Kind::Played : TableEvent::Kind::Passed, seat, cards));
+    if (applied.handEmpty) {
+        GameOver(seat);
+        return;
+    }
+    BeginTurn(state_.CurrentSeat, applied.roundOver, now);
+}
+
+void TableServer::GameOver(int winner) {
+    TableEvent over = Event(TableEvent::Kind::GameOver, winner);
+    over.lost = ScoreGame(state_, winner, scores_);
+    over.hands = state_.lstDirection;
+    Emit(over);
+    NewGame(winner);
+}
+
+}  // namespace vorn

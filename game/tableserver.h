@@ -1,0 +1,130 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "ai/observation.h"
+#include "cards/gamestate.h"
+#include "cards/random.h"
+#include "cards/referee.h"
+
+namespace vorn {
+
+// Who plays a seat: the person at this machine, a person at the far end of a
+// link, or the computer player at a level (0..2 the rules' levels, 3 the expert).
+enum class SeatKind : std::uint8_t { Person, Remote, Computer };
+
+struct SeatController {
+    SeatKind kind = SeatKind::Computer;
+    int level = 1;
+};
+
+// One thing that happened at a table, in the order it happened. Only facts:
+// a seat, cards, a kind of refusal; whoever shows an event chooses its words.
+struct TableEvent {
+    enum class Kind : std::uint8_t {
+        NewGame,   // every card back in the stock; seat leads the coming deal
+        Draw,      // seat drew card from stock position index
+        NewRound,  // three passes: the table is cleared for the round seat leads (before its draws)
+        Turn,      // seat is to move; lead: it must lead
+        Played,    // seat laid cards
+        Passed,    // seat passed
+        Refused,   // seat's move was refused for refusal; nothing changed
+        GameOver,  // seat emptied its hand; lost: what each seat lost in this game
+    };
+    Kind kind = Kind::NewGame;
+    int seat = -1;
+    CardSet cards;
+    Card card = Card::None();
+    int index = 0;
+    bool lead = false;
+    Refusal refusal = Refusal::Ok;
+    std::array<int, 4> lost{};       // GameOver
+    std::array<CardSet, 4> hands{};  // GameOver: what each seat still held, now shown to all
+};
+
+// One table's authority: its state, its random source, the scores and who
+// plays each seat. It never waits and never shows anything: it advances only
+// on inputs (a move, the deal, the clock reaching a computer seat's deadline)
+// and reports what happened as an ordered stream of events, which its owner
+// takes with TakeEvents and shows, sends or checks as it likes. Times are
+// milliseconds of the owner's clock, passed in with every input, so tests and
+// tools drive it with a clock of their own and many tables share one thread.
+//
+// Invariant between inputs: the state's 52 cards are conserved, lstSelected
+// is empty, and the seat to move has a Turn event as the last word on it.
+class TableServer {
+  public:
+    explicit TableServer(Random& random) : random_(random) {}
+
+    void SetSeat(int seat, SeatController controller) { seats_[seat] = controller; }
+    const SeatController& Seat(int seat) const { return seats_[seat]; }
+    // How long a computer seat takes over its move.
+    int thinkMs = 0;
+
+    const GameState& state() const { return state_; }
+    // The state, for an owner that must set up a position (tests, tools).
+    GameState& MutableState() { return state_; }
+    const ScoreBoard& scores() const { return scores_; }
+    // Playing: from the deal to the end of a game.
+    bool Playing() const { return playing_; }
+
+    // A fresh table for a game that leader leads; the deal waits for Deal.
+    void NewGame(int leader);
+    // Deals the game NewGame set up: seven cards to the leader, six to the
+    // others, then the leader's turn. Ignored while a game is being played.
+    void Deal(std::int64_t now);
+    // A person's move (a pass when cards is empty), from this machine or a
+    // link. Refused moves change nothing and are reported to that seat.
+    Refusal Play(int seat, CardSet cards, std::int64_t now);
+
+    // When the next computer move falls due; none while a person is to move
+    // or no game is being played.
+    std::optional<std::int64_t> Deadline() const;
+    // Carries out the computer move due by now, if any: true when it moved.
+    bool Step(std::int64_t now);
+    // Steps until nothing more is due by now.
+    void Advance(std::int64_t now) {
+        while (Step(now)) {
+        }
+    }
+
+    // The events since the last call, oldest first.
+    std::vector<TableEvent> TakeEvents() { return std::exchange(events_, {}); }
+    // The same into out, whose old contents go; the two buffers are swapped,
+    // so an owner that calls this in a loop allocates nothing.
+    void TakeEvents(std::vector<TableEvent>& out) {
+        out.clear();
+        out.swap(events_);
+    }
+
+    // Around each computer decision, with the decision in lstSelected when
+    // after runs (the self-play tool checks and records decisions through them).
+    std::function<void(int seat, bool lead)> beforeDecision;
+    std::function<void(int seat, bool lead)> afterDecision;
+    // The expert's search; unset, it runs here and now.
+    std::function<CardSet(const Observation&)> expertSearch;
+
+  private:
+    void Emit(TableEvent event) { events_.push_back(event); }
+    void DrawCard(int seat);
+    void DrawRound(int seat);
+    void BeginTurn(int seat, bool newRound, std::int64_t now);
+    void Carry(int seat, CardSet cards, std::int64_t now);
+    void Refuse(int seat, CardSet cards, Refusal refusal);
+    void GameOver(int winner);
+
+    Random& random_;
+    GameState state_;
+    ScoreBoard scores_;
+    std::array<SeatController, 4> seats_{};
+    std::vector<TableEvent> events_;
+    bool playing_ = false;
+    std::optional<std::int64_t> due_;
+};
+
+}  // namespace vorn
