@@ -7,12 +7,12 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStatusBar>
-#include <chrono>
-#include <future>
+#include <QThreadPool>
 
 #include "ai/expert.h"
 #include "app/chatpanel.h"
@@ -25,11 +25,11 @@
 #include "app/tablemenus.h"
 #include "app/texts.h"
 #include "cards/textutil.h"
+#include "display/presentation.h"
 #include "display/seatcues.h"
 #include "display/sound.h"
 #include "display/tableaccessible.h"
 #include "display/tablewidget.h"
-#include "display/wait.h"
 #include "game/hint.h"
 #include "game/texts.h"
 #include "net/protocol.h"
@@ -44,13 +44,19 @@ QString Q(const std::string& s) {
 constexpr int kCardH = TableWidget::kCardH;
 constexpr int kProgressPanelTwips = 3600;
 
-// Runs a search on a thread of its own and waits for its answer with the
-// responsive pause, so that the window keeps painting and answering.
-template <typename Search>
-auto OffThread(Search search) {
-    auto answer = std::async(std::launch::async, std::move(search));
-    while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) WaitResponsive(5);
-    return answer.get();
+// Runs a search on a pool thread and hands its answer to done on owner's
+// thread; nothing waits for it. An answer for an owner that is gone is dropped.
+template <typename Search, typename Done>
+void OffThread(QObject* owner, Search search, Done done) {
+    QThreadPool::globalInstance()->start(
+        [owner = QPointer<QObject>(owner), search = std::move(search), done = std::move(done)]() mutable {
+            auto answer = search();
+            if (owner)
+                QMetaObject::invokeMethod(
+                    owner.data(),
+                    [done = std::move(done), answer = std::move(answer)]() mutable { done(answer); },
+                    Qt::QueuedConnection);
+        });
 }
 }  // namespace
 
@@ -62,10 +68,12 @@ MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* paren
     network_ = std::make_unique<NetworkGame>(*this);
     engine_ =
         std::make_unique<Engine>(table_, session_, options_, *this, network_->outbox(), random_, &pictures_);
-    // The expert's decision is the tick's action: it waits here, the window
-    // answering meanwhile, and ticks and clicks are ignored until it is made.
-    engine_->expertSearch = [](const Observation& seen) {
-        return OffThread([seen] { return ExpertChoice(seen); });
+    presentation_ = new Presentation(this);
+    // The expert thinks on another thread; its seat moves when the answer is
+    // back, and the cycle timer's ticks wait for it meanwhile.
+    engine_->expertSearchLater = [this](const Observation& seen, std::function<void(CardSet)> done) {
+        OffThread(
+            this, [seen] { return ExpertChoice(seen); }, std::move(done));
     };
     sounds_ = new SoundPlayer(programFolder_, this);
 
@@ -221,6 +229,8 @@ void MainWindow::Form_Load() {
 }
 
 void MainWindow::ResetToLocalGame() {
+    // What the old table still had to show is shown at once; its boxes follow.
+    presentation_->Finish();
     session_.ReturnToLocal();
     engine_->ResetScores();
     engine_->AdjustDirection();
@@ -385,8 +395,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     Exit();
 }
 
+bool MainWindow::Settled() const {
+    return !presentation_->Busy() && !hintSearching_ && !engine_->Thinking();
+}
+
 bool MainWindow::PersonToMove() const {
-    return engine_->ThrowVisible() && table_.CurrentSeat == session_.LocalSeat && !engine_->Busy();
+    return engine_->ThrowVisible() && table_.CurrentSeat == session_.LocalSeat && !engine_->Busy() &&
+           !presentation_->Busy();
 }
 
 void MainWindow::UpdateHintEnabled() {
@@ -399,27 +414,34 @@ void MainWindow::UpdateHintEnabled() {
 
 void MainWindow::OfferHint() {
     if (!PersonToMove() || hintSearching_) return;
+    const std::string key = HintKey();
+    if (key == hintKey_) return RaiseHint();
+    // The search runs off the window's thread on a copy of the table; what
+    // the person did meanwhile (a click, a play) makes its answer stale.
+    hintSearching_ = true;
     const int local = session_.LocalSeat;
+    OffThread(
+        this, [state = table_, local] { return ExpertHint(state, local); },
+        [this, key](const std::vector<CardSet>& choices) {
+            hintSearching_ = false;
+            if (!PersonToMove() || HintKey() != key) return;
+            hintChoices_ = choices;
+            hintCycle_ = 0;
+            hintKey_ = key;
+            RaiseHint();
+        });
+}
+
+std::string MainWindow::HintKey() const {
     // Pressing again offers the next choice for the same table and hand.
-    auto keyNow = [this, local] {
-        std::string key = Codes(table_.TablePlay) + (table_.MustLead ? "L" : "F") +
-                          Codes(table_.lstDirection[local]) + Codes(table_.lstSelected);
-        std::sort(key.begin(), key.end());
-        return key;
-    };
-    const std::string key = keyNow();
-    if (key != hintKey_) {
-        // The search runs off the window's thread on a copy of the table; what
-        // the person did meanwhile (a click, a play) makes its answer stale.
-        hintSearching_ = true;
-        std::vector<CardSet> choices =
-            OffThread([state = table_, local] { return ExpertHint(state, local); });
-        hintSearching_ = false;
-        if (!PersonToMove() || keyNow() != key) return;
-        hintChoices_ = std::move(choices);
-        hintCycle_ = 0;
-        hintKey_ = key;
-    }
+    const int local = session_.LocalSeat;
+    std::string key = Codes(table_.TablePlay) + (table_.MustLead ? "L" : "F") +
+                      Codes(table_.lstDirection[local]) + Codes(table_.lstSelected);
+    std::sort(key.begin(), key.end());
+    return key;
+}
+
+void MainWindow::RaiseHint() {
     // Lower whatever is raised, then raise the offered cards the way a click does.
     for (const Card card : CardSet(table_.lstSelected)) engine_->CardClick(card);
     if (hintChoices_.empty()) {

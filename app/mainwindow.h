@@ -24,6 +24,7 @@ class QAction;
 
 namespace vorn {
 
+class Presentation;
 class SeatCues;
 class SoundPlayer;
 class TableMenus;
@@ -127,16 +128,20 @@ class MainWindow : public QMainWindow, public TableView {
     void SetDealEnabled(bool enabled) override;
     void StartCycleTimer(int intervalMs) override;
     void StopCycleTimer() override;
-    void Wait(int ms) override;
+    void Pause(int ms) override;
+    bool Presenting() const override;
     void PlaySound(const std::string& fileName) override;
     void InfoBox(const std::string& text) override;
-    bool AskYesNo(const std::string& text) override;
+    void Ask(const std::string& text, std::function<void(bool)> answer) override;
     void SeatPassed(int seat) override;
     void PlayLaid(int seat, const std::vector<Card>& cards) override;
     void RoundStarted(int seat) override;
     void TableCleared() override;
     void HandEnded(int winner, const std::array<std::vector<Card>, 4>& left) override;
 
+    // Nothing left to show, no box waiting, no search running: the window
+    // shows the table as it stands.
+    bool Settled() const;
     // A hand is being played: cards are in the seats' hands.
     bool HandRunning() const;
     // Adds the finished game to the lasting record in the settings file.
@@ -158,10 +163,14 @@ class MainWindow : public QMainWindow, public TableView {
     void UpdateCardAccessibility(Card card);
     bool PersonToMove() const;
     void UpdateHintEnabled();
+    std::string HintKey() const;
+    void RaiseHint();
     std::vector<Card> PersonCardsInOrder() const;
     void RefreshCounts();
     void NotifyTableChanged();
     void EndHandReveal();
+    // A box of the table, opened in its turn; answer set for a question.
+    void ShowBox(const std::string& text, const std::function<void(bool)>& answer);
     void PlaceWindow();
     void RememberPlace();
 
@@ -176,6 +185,7 @@ class MainWindow : public QMainWindow, public TableView {
     std::unique_ptr<NetworkGame> network_;
     std::unique_ptr<Engine> engine_;
     SoundPlayer* sounds_ = nullptr;
+    Presentation* presentation_ = nullptr;
     TableMenus* menus_ = nullptr;
     ChatPanel* chat_ = nullptr;
 

@@ -1,5 +1,6 @@
 // The table window as its engine's TableView: every change the engine makes
-// to the table arrives here and is mirrored on the screen.
+// to the table arrives here and is shown in turn, at the pace of the pauses
+// (Presentation); the engine has moved on already.
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
@@ -8,11 +9,11 @@
 #include "app/settings.h"
 #include "app/statistics.h"
 #include "app/texts.h"
+#include "display/presentation.h"
 #include "display/seatcues.h"
 #include "display/sound.h"
 #include "display/tableaccessible.h"
 #include "display/tablewidget.h"
-#include "display/wait.h"
 #include "game/texts.h"
 
 namespace vorn {
@@ -27,9 +28,11 @@ QString Q(const std::string& s) {
 // TableView
 
 void MainWindow::UpdateCard(Card card, const CardImage& image) {
-    tableWidget_->SetCard(card, image);
-    UpdateCardAccessibility(card);
-    RefreshCounts();
+    presentation_->Run([=, this] {
+        tableWidget_->SetCard(card, image);
+        UpdateCardAccessibility(card);
+        RefreshCounts();
+    });
 }
 
 void MainWindow::UpdateCardAccessibility(Card card) {
@@ -41,49 +44,57 @@ void MainWindow::UpdateCardAccessibility(Card card) {
 }
 
 void MainWindow::ShowStockCount(int count) {
-    stockShown_ = count;
-    if (!handShown_) cardsLeft_->setText(QString::number(count));
-    RefreshCounts();
+    presentation_->Run([=, this] {
+        stockShown_ = count;
+        if (!handShown_) cardsLeft_->setText(QString::number(count));
+        RefreshCounts();
+    });
 }
 
 void MainWindow::SetTurnMarker(int seat, bool visible) {
-    tableWidget_->SetTurnMarker(seat, visible);
-    if (visible)
-        seatCues_->SetTurn(seat);
-    else if (!tableWidget_->TurnMarkerVisible(0) && !tableWidget_->TurnMarkerVisible(1) &&
-             !tableWidget_->TurnMarkerVisible(2) && !tableWidget_->TurnMarkerVisible(3))
-        seatCues_->SetTurn(-1);
+    presentation_->Run([=, this] {
+        tableWidget_->SetTurnMarker(seat, visible);
+        if (visible)
+            seatCues_->SetTurn(seat);
+        else if (!tableWidget_->TurnMarkerVisible(0) && !tableWidget_->TurnMarkerVisible(1) &&
+                 !tableWidget_->TurnMarkerVisible(2) && !tableWidget_->TurnMarkerVisible(3))
+            seatCues_->SetTurn(-1);
+    });
 }
 
 void MainWindow::PlaceTurnMarker(int seat, int x, int y) {
-    tableWidget_->PlaceTurnMarker(seat, x, y);
+    presentation_->Run([=, this] { tableWidget_->PlaceTurnMarker(seat, x, y); });
 }
 
 void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) {
-    QString text = Q(caption);
-    text.replace("\r\n", "\n");
-    lblName_[seat]->setText(text);
-    lblName_[seat]->setAccessibleName(Q(session_.PlayerNames[seat]));
-    const int lines = std::max<qsizetype>(1, text.count('\n') + 1);
-    const QRect place = vertical ? QRect(x, y, 300, 300 * int(lines)) : QRect(x, y, 3000, 300);
-    tableWidget_->Place(lblName_[seat], place);
-    seatCues_->PlaceSeat(seat, place, vertical, Q(session_.PlayerNames[seat]));
+    presentation_->Run([=, this] {
+        QString text = Q(caption);
+        text.replace("\r\n", "\n");
+        lblName_[seat]->setText(text);
+        lblName_[seat]->setAccessibleName(Q(session_.PlayerNames[seat]));
+        const int lines = std::max<qsizetype>(1, text.count('\n') + 1);
+        const QRect place = vertical ? QRect(x, y, 300, 300 * int(lines)) : QRect(x, y, 3000, 300);
+        tableWidget_->Place(lblName_[seat], place);
+        seatCues_->PlaceSeat(seat, place, vertical, Q(session_.PlayerNames[seat]));
+    });
 }
 
 void MainWindow::SetThrowButton(bool visible, const std::string& caption) {
-    labThrow_->setText(Q(caption));
-    labThrow_->setAccessibleName(Q(caption));
-    labThrow_->setVisible(visible);
-    if (!visible) tableWidget_->SetFocusCard(false);
-    UpdateHintEnabled();
+    presentation_->Run([=, this] {
+        labThrow_->setText(Q(caption));
+        labThrow_->setAccessibleName(Q(caption));
+        labThrow_->setVisible(visible);
+        if (!visible) tableWidget_->SetFocusCard(false);
+        UpdateHintEnabled();
+    });
 }
 
 void MainWindow::SetHintPanel(const std::string& text) {
-    hintPanel_->setText(Q(text));
+    presentation_->Run([=, this] { hintPanel_->setText(Q(text)); });
 }
 
 void MainWindow::SetProgressPanel(const std::string& text) {
-    progressPanel_->setText(Q(text));
+    presentation_->Run([=, this] { progressPanel_->setText(Q(text)); });
 }
 
 void MainWindow::ShowHintText(const QString& text) {
@@ -95,95 +106,117 @@ void MainWindow::ShowProgressText(const QString& text) {
 }
 
 void MainWindow::SetScoreRow(int seat, const std::string& scorer, int lost, int won) {
-    lblScorer_[seat]->setText(Q(scorer));
-    lblScore_[seat]->setText(QString::number(lost));
-    lblWin_[seat]->setText(QString::number(won));
+    presentation_->Run([=, this] {
+        lblScorer_[seat]->setText(Q(scorer));
+        lblScore_[seat]->setText(QString::number(lost));
+        lblWin_[seat]->setText(QString::number(won));
+    });
 }
 
 void MainWindow::SetDealEnabled(bool enabled) {
-    Action("mnuDeal")->setEnabled(enabled);
+    presentation_->Run([=, this] { Action("mnuDeal")->setEnabled(enabled); });
 }
 
 void MainWindow::StartCycleTimer(int intervalMs) {
-    tmrCYC_.setInterval(intervalMs);
-    tmrCYC_.start();
+    presentation_->Run([=, this] {
+        tmrCYC_.setInterval(intervalMs);
+        tmrCYC_.start();
+    });
 }
 
 void MainWindow::StopCycleTimer() {
-    tmrCYC_.stop();
+    presentation_->Run([=, this] { tmrCYC_.stop(); });
 }
 
-void MainWindow::Wait(int ms) {
-    WaitResponsive(int(ms * waitScale));
+void MainWindow::Pause(int ms) {
+    presentation_->Hold(int(ms * waitScale));
+}
+
+bool MainWindow::Presenting() const {
+    return presentation_->Busy();
 }
 
 void MainWindow::PlaySound(const std::string& fileName) {
-    sounds_->Play(Q(fileName));
+    presentation_->Run([=, this] { sounds_->Play(Q(fileName)); });
 }
 
 void MainWindow::InfoBox(const std::string& text) {
+    presentation_->Box([this, text] { ShowBox(text, nullptr); });
+}
+
+void MainWindow::Ask(const std::string& text, std::function<void(bool)> answer) {
+    presentation_->Box([this, text, answer = std::move(answer)] { ShowBox(text, answer); });
+}
+
+void MainWindow::ShowBox(const std::string& text, const std::function<void(bool)>& answer) {
     // The box that ends a hand tells beneath its text what each seat was left
     // with; the table stays open behind it until it is answered.
     const bool handEnd = handShown_;
     if (handEnd) *prompter.detail = handDetail_;
+    if (answer) {
+        const bool yes = prompter.yesNoDefaultYes(this, Q(text));
+        if (handEnd) EndHandReveal();
+        answer(yes);
+        return;
+    }
     prompter.Info(this, Q(text));
     if (handEnd) EndHandReveal();
-}
-
-bool MainWindow::AskYesNo(const std::string& text) {
-    const bool handEnd = handShown_;
-    if (handEnd) *prompter.detail = handDetail_;
-    const bool yes = prompter.yesNoDefaultYes(this, Q(text));
-    if (handEnd) EndHandReveal();
-    return yes;
 }
 
 // ---------------------------------------------------------------------------
 // What the table shows of the play
 
 void MainWindow::SeatPassed(int seat) {
-    seatCues_->SetPassed(seat, true);
+    presentation_->Run([=, this] { seatCues_->SetPassed(seat, true); });
 }
 
 void MainWindow::PlayLaid(int seat, const std::vector<Card>& cards) {
-    seatCues_->SetPassed(seat, false);
-    seatCues_->HideRoundCue();
-    tableWidget_->PlayLaid(cards);
-    NotifyTableChanged();
+    presentation_->Run([=, this] {
+        seatCues_->SetPassed(seat, false);
+        seatCues_->HideRoundCue();
+        tableWidget_->PlayLaid(cards);
+        NotifyTableChanged();
+    });
 }
 
 void MainWindow::RoundStarted(int seat) {
-    tableWidget_->ClearPlays();
-    seatCues_->ClearPasses();
-    seatCues_->ShowRoundCue();
-    // The last play named in the status line is off the table now.
-    if (seat >= 0 && seat < 4)
-        ShowHintText(language_.Tr(texts::kNewRound).arg(Q(session_.PlayerNames[seat])));
-    NotifyTableChanged();
+    presentation_->Run([=, this] {
+        tableWidget_->ClearPlays();
+        seatCues_->ClearPasses();
+        seatCues_->ShowRoundCue();
+        // The last play named in the status line is off the table now.
+        if (seat >= 0 && seat < 4)
+            ShowHintText(language_.Tr(texts::kNewRound).arg(Q(session_.PlayerNames[seat])));
+        NotifyTableChanged();
+    });
 }
 
 void MainWindow::TableCleared() {
-    tableWidget_->ClearPlays();
-    if (!handShown_) seatCues_->ClearPasses();
-    NotifyTableChanged();
+    presentation_->Run([=, this] {
+        tableWidget_->ClearPlays();
+        if (!handShown_) seatCues_->ClearPasses();
+        NotifyTableChanged();
+    });
 }
 
 void MainWindow::HandEnded(int winner, const std::array<std::vector<Card>, 4>& left) {
-    std::vector<Card> open;
-    QStringList lines;
-    for (int seat = 0; seat < 4; ++seat) {
-        open.insert(open.end(), left[size_t(seat)].begin(), left[size_t(seat)].end());
-        const int n = int(left[size_t(seat)].size());
-        seatCues_->SetCount(seat, n, true);
-        // Every card left in a hand costs its seat one point.
-        lines << language_.Tr(texts::kHandLeft)
-                     .arg(Q(session_.PlayerNames[seat]), QString::number(n),
-                          QString::number(seat == winner ? 0 : n));
-    }
-    handDetail_ = lines.join('\n');
-    tableWidget_->Reveal(open);
-    handShown_ = true;
-    NotifyTableChanged();
+    presentation_->Run([=, this] {
+        std::vector<Card> open;
+        QStringList lines;
+        for (int seat = 0; seat < 4; ++seat) {
+            open.insert(open.end(), left[size_t(seat)].begin(), left[size_t(seat)].end());
+            const int n = int(left[size_t(seat)].size());
+            seatCues_->SetCount(seat, n, true);
+            // Every card left in a hand costs its seat one point.
+            lines << language_.Tr(texts::kHandLeft)
+                         .arg(Q(session_.PlayerNames[seat]), QString::number(n),
+                              QString::number(seat == winner ? 0 : n));
+        }
+        handDetail_ = lines.join('\n');
+        tableWidget_->Reveal(open);
+        handShown_ = true;
+        NotifyTableChanged();
+    });
 }
 
 void MainWindow::EndHandReveal() {

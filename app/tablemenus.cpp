@@ -211,10 +211,11 @@ void TableMenus::mnuDisconnect_Click() {
 
 void TableMenus::mnuDeal_Click() {
     // Chosen while an action runs, the deal waits for it; by then the table may
-    // have been dealt already (the command chosen twice), and then it is not
-    // dealt again.
+    // have been dealt already (the command chosen twice, or a Yes to the next
+    // game), and then it is not dealt again. The item itself may still be
+    // waiting for the screen to show the deal.
     window_.engine().RunCommand([this] {
-        if (Action("mnuDeal")->isEnabled()) window_.engine().Deal();
+        if (Action("mnuDeal")->isEnabled() && window_.engine().DealOpen()) window_.engine().Deal();
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,13 +61,21 @@ class TableView {
     virtual void StartCycleTimer(int intervalMs) = 0;
     virtual void StopCycleTimer() = 0;
 
-    // Returns after ms milliseconds while the window keeps handling events.
-    virtual void Wait(int ms) = 0;
+    // What the view is told it shows in order, and it may take its time: a
+    // pause holds whatever comes after it for ms milliseconds of showing.
+    // Returns at once; the table has moved on already.
+    virtual void Pause(int ms) = 0;
+    // True while the view is still showing what it was told earlier. A
+    // computer seat's turn and the person's clicks wait for it, so that
+    // nobody plays ahead of what the person can see.
+    virtual bool Presenting() const { return false; }
     // "Move.wav" or "Win.wav" from the program folder; never blocks.
     virtual void PlaySound(const std::string& fileName) = 0;
-    // Modal boxes titled "Vorn".
+    // Boxes titled "Vorn", shown once what came before them is shown; the
+    // answer to a question comes back through answer, perhaps after this
+    // call has returned, and never when the table was reset meanwhile.
     virtual void InfoBox(const std::string& text) = 0;
-    virtual bool AskYesNo(const std::string& text) = 0;
+    virtual void Ask(const std::string& text, std::function<void(bool yes)> answer) = 0;
 
     // What happened at the table, for the eye only: nothing of the game reads
     // these back, so a view that ignores them (tests, tools) misses nothing.
@@ -105,10 +114,10 @@ class NullView : public TableView {
     void SetDealEnabled(bool) override {}
     void StartCycleTimer(int) override {}
     void StopCycleTimer() override {}
-    void Wait(int) override {}
+    void Pause(int) override {}
     void PlaySound(const std::string&) override {}
     void InfoBox(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return false; }
+    void Ask(const std::string&, std::function<void(bool)> answer) override { answer(false); }
 };
 
 // What a table tells the other computers of a network game. The network layer

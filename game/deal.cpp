@@ -40,7 +40,7 @@ void MoveCard(GameEnv& env, Card card, int x, int y) {
         int nx = i == 10 ? x : int(x0 + i * stepX);
         int ny = i == 10 ? y : int(y0 + i * stepY);
         PlaceCard(env, card, nx, ny);
-        env.view.Wait(env.options.stepDelay);
+        env.view.Pause(env.options.stepDelay);
     }
 }
 

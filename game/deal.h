@@ -32,7 +32,8 @@ void ShowProgress(TableView& view, const std::string& text);
 std::string LeadHint(const GameEnv& env);
 
 // Card pictures; without pictures they do nothing. MoveCard animates in ten
-// steps of StepDelay when animation is on, else jumps.
+// steps of StepDelay (pauses of the view's showing) when animation is on,
+// else jumps.
 void MoveCard(GameEnv& env, Card card, int x, int y);
 void PlaceCard(GameEnv& env, Card card, int x, int y);
 void BringToFront(GameEnv& env, Card card);

@@ -44,7 +44,10 @@ void Engine::DropTableActions() {
 
 void Engine::NewGame() {
     // Nobody has a turn until the deal, so the cycle timer must not tick into a
-    // table without cards (after a reset or the logon OK, say).
+    // table without cards (after a reset or the logon OK, say). A search or a
+    // question of the game before belongs to that game.
+    ++game_;
+    thinking_ = false;
     env_.view.StopCycleTimer();
     throwVisible_ = false;
     env_.view.TableCleared();
@@ -150,7 +153,7 @@ void Engine::MoveToMiddle(int seat, CardSet play) {
 void Engine::SettleOnHeap(int seat, CardSet play) {
     LayoutHand(env_, seat);
     if (env_.options.sound) env_.view.PlaySound("Move.wav");
-    env_.view.Wait(env_.options.playDelay);
+    env_.view.Pause(env_.options.playDelay);
     SweepToHeap();
     // The view is told the play as laid, for the eye only.
     if (!env_.view.Shown()) return;
@@ -213,7 +216,7 @@ void Engine::HandOffLocal(int seat, const Applied& applied) {
 }
 
 void Engine::Tick() {
-    if (Busy() || env_.session.IsNet()) return;
+    if (Busy() || env_.session.IsNet() || thinking_ || env_.view.Presenting()) return;
     RunAction([this] {
         GameState& t = env_.table;
         ShowTurnMarker(env_, t.CurrentSeat);
@@ -226,9 +229,8 @@ void Engine::Tick() {
         }
         // An empty table also means a lead: a seat whose lead was refused is
         // asked to lead again, without a second drawing round.
-        if (t.PlayType != PlayType::JustBegin && t.PassCount != 3 && !t.TablePlay.Empty()) {
-            ComputerDecision(seat, false);
-        } else {
+        const bool lead = t.PlayType == PlayType::JustBegin || t.PassCount == 3 || t.TablePlay.Empty();
+        if (lead) {
             const bool newRound = t.PlayType != PlayType::JustBegin && t.PassCount == 3;
             t.PassCount = 0;
             t.TablePlay.Clear();
@@ -238,10 +240,35 @@ void Engine::Tick() {
             }
             // Every leader must lead, so a computer seat's pass here is refused too.
             t.MustLead = true;
-            ComputerDecision(seat, true);
         }
+        if (SeatLevel(seat) == kExpertLevel && expertSearchLater) return SearchLater(seat, lead);
+        ComputerDecision(seat, lead);
         PlayCards(seat, false);
     });
+}
+
+void Engine::SearchLater(int seat, bool lead) {
+    if (beforeDecision) beforeDecision(seat, lead);
+    thinking_ = true;
+    const int game = game_;
+    // The search runs elsewhere; its answer is an action of its own, dropped
+    // when the table was reset or a new game began meanwhile.
+    expertSearchLater(Observe(env_.table, seat, scores_.lost), [this, game, seat, lead](CardSet play) {
+        RunAction([this, game, seat, lead, play] {
+            if (game != game_ || !thinking_) return;
+            thinking_ = false;
+            TakeExpertPlay(seat, play);
+            if (afterDecision) afterDecision(seat, lead);
+            PlayCards(seat, false);
+        });
+    });
+}
+
+void Engine::TakeExpertPlay(int seat, CardSet play) {
+    GameState& t = env_.table;
+    play = play & t.lstDirection[seat];
+    t.lstDirection[seat] = t.lstDirection[seat].Without(play);
+    t.lstSelected |= play;
 }
 
 int Engine::SeatLevel(int seat) const {
@@ -258,10 +285,7 @@ void Engine::ComputerDecision(int seat, bool lead) {
     if (level == kExpertLevel) {
         // The search sees what the seat sees and draws from its own generator.
         const Observation seen = Observe(t, seat, scores_.lost);
-        CardSet play = expertSearch ? expertSearch(seen) : ExpertChoice(seen);
-        play = play & t.lstDirection[seat];
-        t.lstDirection[seat] = t.lstDirection[seat].Without(play);
-        t.lstSelected |= play;
+        TakeExpertPlay(seat, expertSearch ? expertSearch(seen) : ExpertChoice(seen));
     } else {
         // A seat of its own level gambles at that level's rate.
         const float rate = seat >= 0 && seat < 4 && seatLevels[seat] >= 0 && seatLevels[seat] < 3
@@ -273,13 +297,13 @@ void Engine::ComputerDecision(int seat, bool lead) {
 }
 
 void Engine::ThrowClick() {
-    if (Busy()) return;
+    if (Busy() || env_.view.Presenting()) return;
     if (!throwVisible_ || env_.table.CurrentSeat != env_.session.LocalSeat) return;
     RunAction([this] { PlayCards(env_.session.LocalSeat, false); });
 }
 
 void Engine::CardClick(Card card) {
-    if (Busy()) return;
+    if (Busy() || env_.view.Presenting()) return;
     GameState& t = env_.table;
     const int local = env_.session.LocalSeat;
     if (t.Location(card) != local || !throwVisible_ || t.CurrentSeat != local) return;
@@ -327,7 +351,15 @@ void Engine::GameWon() {
     const std::string winner = s.PlayerNames[t.TheLastThrower] + env_.view.words()(texts::kWinsGame);
     if (!s.IsNet()) env_.view.StopCycleTimer();
     if (!s.IsNet() || s.IsHost()) {
-        if (env_.view.AskYesNo(winner + env_.view.words()(texts::kNextGameQuestion))) Deal();
+        // The answer deals the next game, as an action of its own, unless
+        // the table was reset or dealt meanwhile.
+        const int game = game_;
+        env_.view.Ask(winner + env_.view.words()(texts::kNextGameQuestion), [this, game](bool yes) {
+            if (!yes) return;
+            RunAction([this, game] {
+                if (game == game_ && DealOpen()) Deal();
+            });
+        });
     } else {
         env_.view.InfoBox(winner);
     }

@@ -55,6 +55,8 @@ class Engine {
     void RunBetweenActions(std::function<void()> fn) { RunAction(std::move(fn), Work::Between); }
     // An action runs, or work waits for its turn.
     bool Busy() const { return busy_ || !pending_.empty(); }
+    // An expert seat's search runs elsewhere (expertSearchLater).
+    bool Thinking() const { return thinking_; }
     // Drops the queued table work; the person's commands stay queued. Only a
     // return to local play calls this.
     void DropTableActions();
@@ -62,6 +64,8 @@ class Engine {
     // The menu's deal command and the new-game set-up.
     void NewGame();
     void Deal();
+    // No card of this game is dealt yet.
+    bool DealOpen() const { return env_.table.lstCardsBox.Count() == kDeckSize; }
 
     // The play operation: seat acts with the cards of lstSelected (none: pass).
     void PlayCards(int seat, bool fromNet);
@@ -108,9 +112,13 @@ class Engine {
     std::array<int, 4> seatLevels{-1, -1, -1, -1};
     // The level seat plays at: the expert level plays seats 1 to 3 only.
     int SeatLevel(int seat) const;
-    // Runs the expert's search for a seat. The window runs it off its own
-    // thread and waits for it responsively; unset, it runs here and now.
+    // Runs the expert's search for a seat; unset, it runs here and now.
     std::function<CardSet(const Observation&)> expertSearch;
+    // When set, an expert seat's search is started through this instead and
+    // the seat moves once done is called with its play (the window runs the
+    // search on another thread and calls done back on its own). Until then
+    // the cycle timer's ticks wait.
+    std::function<void(const Observation&, std::function<void(CardSet)> done)> expertSearchLater;
 
   private:
     // The steps of PlayCards. CheckPlay refuses a choice the rules or the
@@ -124,6 +132,8 @@ class Engine {
     void HandOffHost(int seat, bool fromNet, const Applied& applied);
     void HandOffJoiner(int seat, bool fromNet);
 
+    void SearchLater(int seat, bool lead);
+    void TakeExpertPlay(int seat, CardSet play);
     void ReturnChosen(int seat);
     void ShowRefusal(int seat, Refusal refusal);
     void StartNewRound(int seat);
@@ -132,6 +142,9 @@ class Engine {
     GameEnv env_;
     ScoreBoard scores_;
     bool throwVisible_ = false;
+    // Counts the games set up (NewGame): a late answer names the game it was for.
+    int game_ = 0;
+    bool thinking_ = false;  // an expert seat's search runs elsewhere
     struct Queued {
         std::function<void()> fn;
         Work kind;

@@ -5,6 +5,7 @@
 // with pauses that return at once; and the mouse positions of its cards.
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -28,6 +29,12 @@
 namespace vorn::apptest {
 
 using vorn::testing::Q;
+
+// Lets the window show all it was told, answer its boxes and finish its
+// searches; false when it is still busy after ms.
+inline bool Settle(MainWindow& w, int ms = 20000);
+// Ticks the computer seats until the person is to move.
+inline bool TickToPerson(MainWindow& w, int limit = 200);
 
 class WindowFixture {
   public:
@@ -75,8 +82,7 @@ class WindowFixture {
     // Deals and lets the computer seats move until it is the person's turn.
     bool DealToPersonsTurn() {
         window->mnuDeal_Click();
-        for (int i = 0; i < 200 && !window->engine().ThrowVisible(); ++i) window->engine().Tick();
-        return window->engine().ThrowVisible();
+        return TickToPerson(*window);
     }
     // A key pressed on the table.
     void Key(int key) { QTest::keyClick(&window->tableWidget(), Qt::Key(key)); }
@@ -91,6 +97,13 @@ class WindowFixture {
     int logons = 0;
     int exits = 0;
 };
+
+inline bool Settle(MainWindow& w, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!w.Settled() && clock.elapsed() < ms) QTest::qWait(1);
+    return w.Settled();
+}
 
 // The cards in seat's hand (chosen ones included), left to right or top to bottom.
 inline std::vector<Card> HandCards(MainWindow& w, int seat) {
@@ -128,18 +141,21 @@ inline void PressCard(MainWindow& w, Card card, Qt::MouseButton button = Qt::Lef
 
 inline void PressThrow(MainWindow& w) {
     QTest::mouseClick(w.labThrow(), Qt::LeftButton);
+    Settle(w);
 }
 
 // A local game under way, with a finished game on the score board.
 inline void DealAfterFinishedGame(MainWindow& w) {
     w.Action("mnuDeal")->trigger();
     w.engine().GameWon();
+    Settle(w);
     w.Action("mnuDeal")->trigger();
 }
 
 // Ticks the cycle timer until the person may choose, at most limit times.
-inline bool TickToPerson(MainWindow& w, int limit = 200) {
+inline bool TickToPerson(MainWindow& w, int limit) {
     for (int i = 0; i < limit; ++i) {
+        if (!Settle(w)) return false;
         if (!w.labThrow()->isHidden() && w.table().CurrentSeat == w.session().LocalSeat) return true;
         w.engine().Tick();
     }

@@ -14,6 +14,7 @@
 
 namespace vorn {
 
+using apptest::Settle;
 using apptest::WindowFixture;
 
 class KeyboardTest : public QObject {
@@ -101,6 +102,7 @@ class KeyboardTest : public QObject {
         QVERIFY(q.DealToPersonsTurn());
         QVERIFY(hint->isEnabled());
         hint->trigger();
+        QVERIFY(Settle(*q));
         const CardSet first = q.window->table().lstSelected;
         if (first.Empty()) {
             QCOMPARE(q.window->HintPanel()->text(), QString("提示：没有牌管得起"));
@@ -109,6 +111,7 @@ class KeyboardTest : public QObject {
         QCOMPARE(q.window->labThrow()->text(), QString("OK"));
         // Pressing it again lowers the first choice before raising the next one.
         hint->trigger();
+        QVERIFY(Settle(*q));
         const CardSet second = q.window->table().lstSelected;
         QVERIFY(!second.Empty());
         QCOMPARE(second.Count(), first.Count());

@@ -29,6 +29,7 @@ using vorn::apptest::Picture;
 using vorn::apptest::PressCard;
 using vorn::apptest::PressThrow;
 using vorn::apptest::Q;
+using vorn::apptest::Settle;
 using vorn::apptest::TickToPerson;
 using vorn::apptest::VisiblePoint;
 using vorn::apptest::WindowFixture;
@@ -432,6 +433,8 @@ class TestTableWindow : public QObject {
 
         int personMoves = 0;
         for (int step = 0; step < 3000 && f.questions.isEmpty(); ++step) {
+            QVERIFY(Settle(w));
+            if (!f.questions.isEmpty()) break;
             QCOMPARE(Conservation(w), QString());
             QCOMPARE(Misshown(w), QString());
             if (w.labThrow()->isHidden() || w.table().CurrentSeat != 0) {
@@ -441,6 +444,7 @@ class TestTableWindow : public QObject {
             record();
             const QString status = w.HintPanel()->text();
             w.Action("mnuHint")->trigger();
+            QVERIFY(Settle(w));
             if (w.table().lstSelected.Empty()) {
                 // The hint's answer is a note by the play button; the status line keeps the play to beat.
                 QCOMPARE(w.seatCues().Note()->text(), QString("没有牌管得起"));
@@ -543,23 +547,25 @@ class TestTableWindow : public QObject {
         bool during = false;
         QString stockDuring;
         if (command == DealDuringPlay || command == DealAfterYes) {
-            // The game's last play: the question about the next game is asked
-            // inside it, and the person chooses Deal meanwhile.
+            // The game's last play: the question about the next game opens
+            // once that play is shown, outside any action, and the person
+            // chooses Deal twice while it is open. One deal, whatever the answer.
             f.answer = command == DealAfterYes;
             w.prompter.yesNoDefaultYes = [&](QWidget*, const QString&) {
-                during = w.engine().Busy();
+                during = !w.engine().Busy();
                 w.Action("mnuDeal")->trigger();
                 w.Action("mnuDeal")->trigger();
-                // The label still shows the finished hand while the question is open; the stock itself is
-                // full.
                 stockDuring = QString::number(w.table().lstCardsBox.Count());
                 return f.answer;
             };
             w.engine().autoPlay = true;
-            for (int i = 0; i < 2000 && !during; ++i) w.engine().Tick();
+            for (int i = 0; i < 2000 && stockDuring.isEmpty(); ++i) {
+                w.engine().Tick();
+                QVERIFY(Settle(w));
+            }
             w.engine().autoPlay = false;
             QVERIFY(during);
-            QCOMPARE(stockDuring, QString("52"));
+            QCOMPARE(stockDuring, QString("27"));
             QCOMPARE(w.CardsLeft()->text(), QString("27"));
             int held = 0;
             for (int seat = 0; seat < 4; ++seat) held += w.table().HandSize(seat);
@@ -606,6 +612,8 @@ class TestTableWindow : public QObject {
                 break;
             }
             case LostLinkThenClose:
+                // The news opens in its turn, after the window's own commands.
+                QVERIFY(Settle(w));
                 QCOMPARE(f.infos, QStringList{QString("朱雀 走了，游戏结束！")});
                 QCOMPARE(f.exits, 1);
                 QVERIFY(QFile::exists(w.SettingsFile()));

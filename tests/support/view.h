@@ -108,7 +108,7 @@ class RecordingView : public TableView {
         ++cycleStops;
         timer.push_back(-1);
     }
-    void Wait(int ms) override {
+    void Pause(int ms) override {
         const int index = int(waits.size());
         waits.push_back(ms);
         if (duringWait) duringWait(ms, index);
@@ -119,13 +119,16 @@ class RecordingView : public TableView {
         if (fileName == "Win.wav") ++winSounds;
     }
     void InfoBox(const std::string& text) override { infoBoxes.push_back(text); }
-    bool AskYesNo(const std::string& text) override {
+    // Questions are answered at once, from answers while it lasts.
+    void Ask(const std::string& text, std::function<void(bool)> reply) override {
         questions.push_back(text);
         hintAtQuestion.push_back(hint);
-        if (answers.empty()) return answer;
-        const bool yes = answers.front();
-        answers.pop_front();
-        return yes;
+        bool yes = answer;
+        if (!answers.empty()) {
+            yes = answers.front();
+            answers.pop_front();
+        }
+        reply(yes);
     }
 
     // Forgets the card updates, pauses, stock counts and sounds seen so far.

@@ -25,7 +25,7 @@ class QuietView : public NullView {
     bool answer = false;
     int boxes = 0;
     void InfoBox(const std::string&) override { ++boxes; }
-    bool AskYesNo(const std::string&) override { return answer; }
+    void Ask(const std::string&, std::function<void(bool)> reply) override { reply(answer); }
 };
 
 // One computer of a network game as the network layer sees it, for the fuzz
