@@ -90,6 +90,7 @@ MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* paren
     BuildControls();
     menus_ = new TableMenus(*this);
     Form_Load();
+    shownTable_ = table_;
     PlaceWindow();
 }
 

@@ -177,6 +177,8 @@ class MainWindow : public QMainWindow, public TableView {
     QString programFolder_;
     QString helpFile_;
     GameState table_;
+    // The table as the screen shows it so far (the counts read it).
+    GameState shownTable_;
     CardPictures pictures_;
     Session session_;
     Options options_;

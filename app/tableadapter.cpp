@@ -28,7 +28,10 @@ QString Q(const std::string& s) {
 // TableView
 
 void MainWindow::UpdateCard(Card card, const CardImage& image) {
-    presentation_->Run([=, this] {
+    // The counts shown are those of the table as it stood when this picture
+    // changed, not as it stands now: the table runs ahead of the screen.
+    presentation_->Run([=, this, now = table_] {
+        shownTable_ = now;
         tableWidget_->SetCard(card, image);
         UpdateCardAccessibility(card);
         RefreshCounts();
@@ -44,7 +47,8 @@ void MainWindow::UpdateCardAccessibility(Card card) {
 }
 
 void MainWindow::ShowStockCount(int count) {
-    presentation_->Run([=, this] {
+    presentation_->Run([=, this, now = table_] {
+        shownTable_ = now;
         stockShown_ = count;
         if (!handShown_) cardsLeft_->setText(QString::number(count));
         RefreshCounts();
@@ -239,7 +243,7 @@ void MainWindow::RefreshCounts() {
     bool dealt = false;
     for (int s = 0; s < kSuits; ++s)
         for (int n = 1; n <= kNumbers; ++n) {
-            const int at = table_.Location(Card{s, n});
+            const int at = shownTable_.Location(Card{s, n});
             if (at >= 0 && at < 4) ++counts[size_t(at)];
             if (at != kStockLocation) dealt = true;
         }
