@@ -26,8 +26,9 @@ inline constexpr int kHeapX = 7200;
 inline constexpr int kHeapY = 3300;
 
 // Everything the game does to the screen. The core never touches a widget: the
-// Qt window implements this, the tests use a recording fake whose Wait returns
-// at once and whose boxes answer from a script. Positions are in twips.
+// Qt window implements this, showing each change in turn at the pace of the
+// pauses; the tests use a recording fake whose boxes answer from a script.
+// Nothing here blocks. Positions are in twips.
 class TableView {
   public:
     virtual ~TableView() = default;

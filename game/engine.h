@@ -16,9 +16,12 @@ namespace vorn {
 // screen only through TableView and to the other computers only through Outbox.
 //
 // One action at a time: a play, a draw, the deal, the end of a game and every
-// message from the network run through RunAction. The pauses and boxes inside
-// an action let events in; an action that arrives meanwhile waits in order and
-// runs as soon as the running one ends, and clicks and ticks are ignored.
+// message from the network run through RunAction. An action never waits: it
+// changes the table at once and the view shows the change in its own time
+// (its pauses return at once, its boxes open later and answer through a
+// callback). What can still arrive mid-action is work started by a modal
+// dialog of the person's own commands (the logon dialog): it waits in order
+// and runs as soon as the running action ends.
 //
 // What waits is of two kinds. Table work (a game message, a lost link) belongs
 // to the table it arrived for, and a return to local play drops it. The

@@ -84,7 +84,7 @@ class EngineReentryTest : public QObject {
         std::vector<std::string> ran;
         bool intruded = false;
         bool unchanged = false;
-        rig.view.duringWait = [&](int, int index) {
+        rig.view.duringPause = [&](int, int index) {
             if (intruded || size_t(index) != waitsBefore) return;
             intruded = true;
             const Snapshot before = Take(rig, decisions);

@@ -1,9 +1,9 @@
 #pragma once
 
 // A screen for the core's tests: it records every call the core makes on it,
-// Wait returns at once (running, when asked, the work a test hands it, as a
-// tick or a click would arrive while the real window waits) and the boxes
-// answer from a script.
+// a pause returns at once (running, when asked, the work a test hands it, as
+// a tick or a click arriving mid-action would) and the boxes answer from a
+// script at once.
 
 #include <array>
 #include <deque>
@@ -64,8 +64,8 @@ class RecordingView : public TableView {
     std::deque<bool> answers;
     bool answer = false;
 
-    // Runs during every Wait with the pause's length and its number (from 0).
-    std::function<void(int ms, int index)> duringWait;
+    // Runs during every pause with its length and its number (from 0).
+    std::function<void(int ms, int index)> duringPause;
     // Runs at every stock count change, that is at the end of each draw.
     std::function<void(int count)> onStockCount;
 
@@ -111,7 +111,7 @@ class RecordingView : public TableView {
     void Pause(int ms) override {
         const int index = int(waits.size());
         waits.push_back(ms);
-        if (duringWait) duringWait(ms, index);
+        if (duringPause) duringPause(ms, index);
     }
     void PlaySound(const std::string& fileName) override {
         sounds.push_back(fileName);
