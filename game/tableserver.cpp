@@ -17,6 +17,19 @@ TableEvent Event(TableEvent::Kind kind, int seat, CardSet cards = {}) {
 
 }  // namespace
 
+void TableServer::SetSeat(int seat, SeatController controller) {
+    seats_[size_t(seat)] = controller;
+    views_[size_t(seat)].reset();
+    if (controller.kind == SeatKind::Computer && controller.level == kExpertLevel)
+        views_[size_t(seat)].emplace(Observe(state_, seat, scores_.lost));
+}
+
+void TableServer::Emit(const TableEvent& event) {
+    events_.push_back(event);
+    for (int seat = 0; seat < 4; ++seat)
+        if (views_[size_t(seat)]) views_[size_t(seat)]->Follow(VisibleTo(event, seat));
+}
+
 void TableServer::NewGame(int leader) {
     GameState fresh;
     fresh.lstCardsBox = CardSet::Deck();
@@ -97,7 +110,8 @@ bool TableServer::Step(std::int64_t now) {
     const int level = seats_[size_t(seat)].level;
     if (level == kExpertLevel) {
         // The search sees what the seat sees and draws from its own generator.
-        const Observation seen = Observe(t, seat, scores_.lost);
+        const Observation seen =
+            views_[size_t(seat)] ? views_[size_t(seat)]->seen() : Observe(t, seat, scores_.lost);
         const CardSet play = (expertSearch ? expertSearch(seen) : ExpertChoice(seen)) & t.lstDirection[seat];
         t.lstDirection[seat] = t.lstDirection[seat].Without(play);
         t.lstSelected |= play;

@@ -11,6 +11,8 @@
 #include "cards/gamestate.h"
 #include "cards/random.h"
 #include "cards/referee.h"
+#include "game/seatview.h"
+#include "game/tableevent.h"
 
 namespace vorn {
 
@@ -21,30 +23,6 @@ enum class SeatKind : std::uint8_t { Person, Remote, Computer };
 struct SeatController {
     SeatKind kind = SeatKind::Computer;
     int level = 1;
-};
-
-// One thing that happened at a table, in the order it happened. Only facts:
-// a seat, cards, a kind of refusal; whoever shows an event chooses its words.
-struct TableEvent {
-    enum class Kind : std::uint8_t {
-        NewGame,   // every card back in the stock; seat leads the coming deal
-        Draw,      // seat drew card from stock position index
-        NewRound,  // three passes: the table is cleared for the round seat leads (before its draws)
-        Turn,      // seat is to move; lead: it must lead
-        Played,    // seat laid cards
-        Passed,    // seat passed
-        Refused,   // seat's move was refused for refusal; nothing changed
-        GameOver,  // seat emptied its hand; lost: what each seat lost in this game
-    };
-    Kind kind = Kind::NewGame;
-    int seat = -1;
-    CardSet cards;
-    Card card = Card::None();
-    int index = 0;
-    bool lead = false;
-    Refusal refusal = Refusal::Ok;
-    std::array<int, 4> lost{};       // GameOver
-    std::array<CardSet, 4> hands{};  // GameOver: what each seat still held, now shown to all
 };
 
 // One table's authority: its state, its random source, the scores and who
@@ -61,7 +39,7 @@ class TableServer {
   public:
     explicit TableServer(Random& random) : random_(random) {}
 
-    void SetSeat(int seat, SeatController controller) { seats_[seat] = controller; }
+    void SetSeat(int seat, SeatController controller);
     const SeatController& Seat(int seat) const { return seats_[seat]; }
     // How long a computer seat takes over its move.
     int thinkMs = 0;
@@ -110,7 +88,7 @@ class TableServer {
     std::function<CardSet(const Observation&)> expertSearch;
 
   private:
-    void Emit(TableEvent event) { events_.push_back(event); }
+    void Emit(const TableEvent& event);
     void DrawCard(int seat);
     void DrawRound(int seat);
     void BeginTurn(int seat, bool newRound, std::int64_t now);
@@ -122,6 +100,9 @@ class TableServer {
     GameState state_;
     ScoreBoard scores_;
     std::array<SeatController, 4> seats_{};
+    // What each expert seat knows, kept from the events it may see: its
+    // search starts from this, never from the whole table.
+    std::array<std::optional<SeatView>, 4> views_;
     std::vector<TableEvent> events_;
     bool playing_ = false;
     std::optional<std::int64_t> due_;

@@ -7,6 +7,7 @@
 
 #include "cards/random.h"
 #include "cards/referee.h"
+#include "game/seatview.h"
 #include "game/tableserver.h"
 #include "tests/testing.h"
 
@@ -149,7 +150,9 @@ class TableServerTest : public QObject {
     }
 
     // Whole games of four computer seats: a client that only follows the
-    // events keeps a table equal to the server's after every turn.
+    // events keeps a table equal to the server's after every turn, and each
+    // seat's view, fed only what that seat may see, is what the seat would
+    // read from the whole table.
     void eventsTellEverything_data() {
         QTest::addColumn<int>("seed");
         for (int seed : {1, 7, 2024}) QTest::newRow(qPrintable(QString::number(seed))) << seed;
@@ -160,6 +163,7 @@ class TableServerTest : public QObject {
         TableServer server(random);
         for (int s = 0; s < 4; ++s) server.SetSeat(s, {SeatKind::Computer, s % 3});
         EventMirror mirror;
+        std::array<SeatView, 4> views{SeatView(0), SeatView(1), SeatView(2), SeatView(3)};
         int games = 0, turns = 0;
         server.NewGame(0);
         server.Deal(0);
@@ -167,10 +171,17 @@ class TableServerTest : public QObject {
             for (const TableEvent& e : server.TakeEvents()) {
                 const std::string wrong = mirror.Follow(e);
                 QVERIFY2(wrong.empty(), wrong.c_str());
+                for (int s = 0; s < 4; ++s) {
+                    const TableEvent seen = VisibleTo(e, s);
+                    if (e.kind == Kind::Draw) QCOMPARE(seen.card.IsNone(), e.seat != s);
+                    views[size_t(s)].Follow(seen);
+                }
                 if (e.kind == Kind::Turn) {
                     ++turns;
                     QCOMPARE(QString::fromStdString(StateDifference(mirror.state, server.state())),
                              QString());
+                    for (int s = 0; s < 4; ++s)
+                        QVERIFY(views[size_t(s)].seen() == Observe(server.state(), s, server.scores().lost));
                 }
                 if (e.kind == Kind::GameOver) ++games;
             }
