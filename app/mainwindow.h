@@ -115,24 +115,29 @@ class MainWindow : public QMainWindow, public TableView {
     QAction* Action(const char* name) const;
 
     // TableView.
-    const Words& words() const override { return language_; }
     void UpdateCard(Card card, const CardImage& image) override;
     void ShowStockCount(int count) override;
     void SetTurnMarker(int seat, bool visible) override;
     void PlaceTurnMarker(int seat, int x, int y) override;
     void PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) override;
-    void SetThrowButton(bool visible, const std::string& caption) override;
-    void SetHintPanel(const std::string& text) override;
-    void SetProgressPanel(const std::string& text) override;
-    void SetScoreRow(int seat, const std::string& scorer, int lost, int won) override;
+    void SetThrowButton(bool visible, bool chosen) override;
+    void ShowLeader(const std::string& name) override;
+    void ShowPlay(const std::string& name, CardSet play) override;
+    void SetScoreRow(int seat, const std::string& name, int lost, int won) override;
     void SetDealEnabled(bool enabled) override;
     void StartCycleTimer(int intervalMs) override;
     void StopCycleTimer() override;
     void Pause(int ms) override;
     bool Presenting() const override;
     void PlaySound(const std::string& fileName) override;
-    void InfoBox(const std::string& text) override;
-    void Ask(const std::string& text, std::function<void(bool)> answer) override;
+    void ShowRefusal(Refusal refusal, const GameState& table) override;
+    void ShowWinner(const std::string& name) override;
+    void AskNextGame(const std::string& name, std::function<void(bool)> answer) override;
+    // The status panels, whole texts, and the window's boxes, each in its turn.
+    void SetHintPanel(const std::string& text);
+    void SetProgressPanel(const std::string& text);
+    void InfoBox(const std::string& text);
+    void Ask(const std::string& text, std::function<void(bool)> answer);
     void SeatPassed(int seat) override;
     void PlayLaid(int seat, const std::vector<Card>& cards) override;
     void RoundStarted(int seat) override;

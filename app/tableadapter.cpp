@@ -9,11 +9,13 @@
 #include "app/settings.h"
 #include "app/statistics.h"
 #include "app/texts.h"
+#include "cards/rules.h"
 #include "display/presentation.h"
 #include "display/seatcues.h"
 #include "display/sound.h"
 #include "display/tableaccessible.h"
 #include "display/tablewidget.h"
+#include "game/tablewords.h"
 #include "game/texts.h"
 
 namespace vorn {
@@ -83,14 +85,23 @@ void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& capti
     });
 }
 
-void MainWindow::SetThrowButton(bool visible, const std::string& caption) {
+void MainWindow::SetThrowButton(bool visible, bool chosen) {
     presentation_->Run([=, this] {
-        labThrow_->setText(Q(caption));
-        labThrow_->setAccessibleName(Q(caption));
+        const QString caption = ThrowCaption(chosen);
+        labThrow_->setText(caption);
+        labThrow_->setAccessibleName(caption);
         labThrow_->setVisible(visible);
         if (!visible) tableWidget_->SetFocusCard(false);
         UpdateHintEnabled();
     });
+}
+
+void MainWindow::ShowLeader(const std::string& name) {
+    SetHintPanel(HintLine(language_, LeaderText(language_, name)));
+}
+
+void MainWindow::ShowPlay(const std::string& name, CardSet play) {
+    SetHintPanel(HintLine(language_, PlayedText(language_, name, play)));
 }
 
 void MainWindow::SetHintPanel(const std::string& text) {
@@ -102,16 +113,16 @@ void MainWindow::SetProgressPanel(const std::string& text) {
 }
 
 void MainWindow::ShowHintText(const QString& text) {
-    vorn::ShowHint(*this, text.toStdString());
+    SetHintPanel(HintLine(language_, text.toStdString()));
 }
 
 void MainWindow::ShowProgressText(const QString& text) {
-    vorn::ShowProgress(*this, text.toStdString());
+    SetProgressPanel(ProgressLine(language_, text.toStdString()));
 }
 
-void MainWindow::SetScoreRow(int seat, const std::string& scorer, int lost, int won) {
-    presentation_->Run([=, this] {
-        lblScorer_[seat]->setText(Q(scorer));
+void MainWindow::SetScoreRow(int seat, const std::string& name, int lost, int won) {
+    presentation_->Run([=, this, scorer = Q(ScorerText(language_, name))] {
+        lblScorer_[seat]->setText(scorer);
         lblScore_[seat]->setText(QString::number(lost));
         lblWin_[seat]->setText(QString::number(won));
     });
@@ -142,6 +153,19 @@ bool MainWindow::Presenting() const {
 
 void MainWindow::PlaySound(const std::string& fileName) {
     presentation_->Run([=, this] { sounds_->Play(Q(fileName)); });
+}
+
+void MainWindow::ShowRefusal(Refusal refusal, const GameState& table) {
+    const std::string text = RefusalText(refusal, table, language_);
+    if (!text.empty()) InfoBox(text);
+}
+
+void MainWindow::ShowWinner(const std::string& name) {
+    InfoBox(WinnerText(language_, name));
+}
+
+void MainWindow::AskNextGame(const std::string& name, std::function<void(bool)> answer) {
+    Ask(NextGameText(language_, name), std::move(answer));
 }
 
 void MainWindow::InfoBox(const std::string& text) {

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "cards/card.h"
-#include "cards/words.h"
+#include "cards/cardset.h"
+#include "cards/gamestate.h"
+#include "cards/referee.h"
 
 namespace vorn {
 
@@ -37,10 +39,6 @@ class TableView {
     // the eye (status lines, score captions, turn markers, the play button's
     // caption) is then not sent at all.
     virtual bool Shown() const { return true; }
-    // The language of the texts this view is sent; the source language unless
-    // the person chose another.
-    virtual const Words& words() const { return SourceWords(); }
-
     // A card picture moved, turned or brought to the front.
     virtual void UpdateCard(Card card, const CardImage& image) = 0;
     virtual void ShowStockCount(int count) = 0;
@@ -49,14 +47,16 @@ class TableView {
     virtual void PlaceTurnMarker(int seat, int x, int y) = 0;
     // caption is already written top to bottom for the side seats.
     virtual void PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) = 0;
-    virtual void SetThrowButton(bool visible, const std::string& caption) = 0;
+    // The play button, shown or not; chosen: cards are raised (its caption
+    // says OK rather than PASS).
+    virtual void SetThrowButton(bool visible, bool chosen) = 0;
 
-    // The two status panels, full texts ("提示：..." and "进程：...").
-    virtual void SetHintPanel(const std::string& text) = 0;
-    virtual void SetProgressPanel(const std::string& text) = 0;
+    // The hint panel: who leads this game, or who laid the play on the table.
+    virtual void ShowLeader(const std::string& name) = 0;
+    virtual void ShowPlay(const std::string& name, CardSet play) = 0;
 
-    // One row of the score board: "name 失分", lost points, games won.
-    virtual void SetScoreRow(int seat, const std::string& scorer, int lost, int won) = 0;
+    // One row of the score board: the seat's name, lost points, games won.
+    virtual void SetScoreRow(int seat, const std::string& name, int lost, int won) = 0;
 
     virtual void SetDealEnabled(bool enabled) = 0;
     virtual void StartCycleTimer(int intervalMs) = 0;
@@ -72,11 +72,16 @@ class TableView {
     virtual bool Presenting() const { return false; }
     // "Move.wav" or "Win.wav" from the program folder; never blocks.
     virtual void PlaySound(const std::string& fileName) = 0;
-    // Boxes titled "Vorn", shown once what came before them is shown; the
-    // answer to a question comes back through answer, perhaps after this
-    // call has returned, and never when the table was reset meanwhile.
-    virtual void InfoBox(const std::string& text) = 0;
-    virtual void Ask(const std::string& text, std::function<void(bool yes)> answer) = 0;
+    // Boxes, shown once what came before them is shown. Only facts come
+    // here; the view says them in its person's language.
+    // The person's choice was refused on this table (read it at once: the
+    // table moves on).
+    virtual void ShowRefusal(Refusal refusal, const GameState& table) = 0;
+    // name won the game (a joiner's news).
+    virtual void ShowWinner(const std::string& name) = 0;
+    // name won: deal the next game? The answer comes back through answer,
+    // perhaps after this call has returned.
+    virtual void AskNextGame(const std::string& name, std::function<void(bool yes)> answer) = 0;
 
     // What happened at the table, for the eye only: nothing of the game reads
     // these back, so a view that ignores them (tests, tools) misses nothing.
@@ -108,17 +113,18 @@ class NullView : public TableView {
     void SetTurnMarker(int, bool) override {}
     void PlaceTurnMarker(int, int, int) override {}
     void PlaceNameLabel(int, int, int, const std::string&, bool) override {}
-    void SetThrowButton(bool, const std::string&) override {}
-    void SetHintPanel(const std::string&) override {}
-    void SetProgressPanel(const std::string&) override {}
+    void SetThrowButton(bool, bool) override {}
+    void ShowLeader(const std::string&) override {}
+    void ShowPlay(const std::string&, CardSet) override {}
     void SetScoreRow(int, const std::string&, int, int) override {}
     void SetDealEnabled(bool) override {}
     void StartCycleTimer(int) override {}
     void StopCycleTimer() override {}
     void Pause(int) override {}
     void PlaySound(const std::string&) override {}
-    void InfoBox(const std::string&) override {}
-    void Ask(const std::string&, std::function<void(bool)> answer) override { answer(false); }
+    void ShowRefusal(Refusal, const GameState&) override {}
+    void ShowWinner(const std::string&) override {}
+    void AskNextGame(const std::string&, std::function<void(bool)> answer) override { answer(false); }
 };
 
 // What a table tells the other computers of a network game. The network layer

@@ -1,22 +1,12 @@
 #include "game/deal.h"
 
 #include "cards/referee.h"
-#include "cards/texts.h"
 
 namespace vorn {
 
-void ShowHint(TableView& view, const std::string& text) {
-    view.SetHintPanel(view.words()(texts::kHintPrefix) + text);
-}
-
-void ShowProgress(TableView& view, const std::string& text) {
-    view.SetProgressPanel(view.words()(texts::kProgressPrefix) + text);
-}
-
-std::string LeadHint(const GameEnv& env) {
-    int leader = env.table.TheLastThrower;
-    std::string name = (leader >= 0 && leader < 4) ? env.session.PlayerNames[leader] : std::string();
-    return Fill(env.view.words()(texts::kLeadsThisGame), {name});
+std::string LeaderName(const GameEnv& env) {
+    const int leader = env.table.TheLastThrower;
+    return (leader >= 0 && leader < 4) ? env.session.PlayerNames[leader] : std::string();
 }
 
 void PlaceCard(GameEnv& env, Card card, int x, int y) {
@@ -123,8 +113,8 @@ void NewGame(GameEnv& env) {
     t.MustLead = true;
     t.SingleRun = {0, 0, 0, 0};
     HideTurnMarkers(env);
-    env.view.SetThrowButton(false, "PASS");
-    if (env.view.Shown()) ShowHint(env.view, LeadHint(env));
+    env.view.SetThrowButton(false, false);
+    if (env.view.Shown()) env.view.ShowLeader(LeaderName(env));
     t.PlayType = PlayType::JustBegin;
     for (auto& hand : t.lstDirection) hand.Clear();
     t.lstSelected.Clear();
@@ -184,8 +174,7 @@ void Deal(GameEnv& env) {
     if (env.session.IsNet()) {
         ShowTurnMarker(env, t.CurrentSeat);
         env.outbox.Turn(t.CurrentSeat, t.MustLead);
-        if (t.TheLastThrower == env.session.LocalSeat)
-            env.view.SetThrowButton(true, t.lstSelected.Empty() ? "PASS" : "OK");
+        if (t.TheLastThrower == env.session.LocalSeat) env.view.SetThrowButton(true, !t.lstSelected.Empty());
     } else {
         env.view.StartCycleTimer(env.options.cycleInterval);
     }

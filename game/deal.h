@@ -24,12 +24,8 @@ struct GameEnv {
     CardPictures* pictures = nullptr;
 };
 
-// Status panel 1: "提示：" + text.
-void ShowHint(TableView& view, const std::string& text);
-// Status panel 2: "进程：" + text.
-void ShowProgress(TableView& view, const std::string& text);
-// "本局由<leader>先出牌", in the view's words.
-std::string LeadHint(const GameEnv& env);
+// The name of the seat that leads this game (TheLastThrower).
+std::string LeaderName(const GameEnv& env);
 
 // Card pictures; without pictures they do nothing. MoveCard animates in ten
 // steps of StepDelay (pauses of the view's showing) when animation is on,

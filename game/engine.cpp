@@ -5,9 +5,7 @@
 #include "ai/expert.h"
 #include "cards/referee.h"
 #include "cards/rules.h"
-#include "cards/texts.h"
 #include "cards/textutil.h"
-#include "game/texts.h"
 
 namespace vorn {
 
@@ -61,8 +59,7 @@ void Engine::Deal() {
 
 void Engine::UpdateThrowCaption() {
     if (!env_.view.Shown()) return;
-    static const std::string kPass = texts::kPass, kOk = texts::kOk;
-    env_.view.SetThrowButton(throwVisible_, env_.table.lstSelected.Empty() ? kPass : kOk);
+    env_.view.SetThrowButton(throwVisible_, !env_.table.lstSelected.Empty());
 }
 
 void Engine::ShowThrowButton() {
@@ -88,8 +85,7 @@ void Engine::ShowRefusal(int seat, Refusal refusal) {
         ReturnChosen(seat);
         return;
     }
-    const std::string text = RefusalText(refusal, env_.table, env_.view.words());
-    if (!text.empty()) env_.view.InfoBox(text);
+    env_.view.ShowRefusal(refusal, env_.table);
 }
 
 void Engine::StartNewRound(int seat) {
@@ -179,9 +175,7 @@ void Engine::SweepToHeap() {
 void Engine::RecordPlay(int seat, const Applied& applied) {
     const GameState& t = env_.table;
     if (!applied.played) env_.view.SeatPassed(seat);
-    if (env_.view.Shown())
-        ShowHint(env_.view, env_.session.PlayerNames[t.TheLastThrower] + env_.view.words()(texts::kPlays) +
-                                PlayText(t.TablePlay));
+    if (env_.view.Shown()) env_.view.ShowPlay(env_.session.PlayerNames[t.TheLastThrower], t.TablePlay);
     HideThrowButton();
 }
 
@@ -326,8 +320,7 @@ void Engine::CardClick(Card card) {
 
 void Engine::UpdateScoreRow(int seat) {
     if (!env_.view.Shown()) return;
-    env_.view.SetScoreRow(seat, env_.session.PlayerNames[seat] + env_.view.words()(texts::kLostPoints),
-                          scores_.lost[seat], scores_.won[seat]);
+    env_.view.SetScoreRow(seat, env_.session.PlayerNames[seat], scores_.lost[seat], scores_.won[seat]);
 }
 
 void Engine::ResetScores() {
@@ -348,20 +341,20 @@ void Engine::GameWon() {
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
     env_.view.GameEnded(t.TheLastThrower, lost);
     NewGame();
-    const std::string winner = s.PlayerNames[t.TheLastThrower] + env_.view.words()(texts::kWinsGame);
+    const std::string& winner = s.PlayerNames[t.TheLastThrower];
     if (!s.IsNet()) env_.view.StopCycleTimer();
     if (!s.IsNet() || s.IsHost()) {
         // The answer deals the next game, as an action of its own, unless
         // the table was reset or dealt meanwhile.
         const int game = game_;
-        env_.view.Ask(winner + env_.view.words()(texts::kNextGameQuestion), [this, game](bool yes) {
+        env_.view.AskNextGame(winner, [this, game](bool yes) {
             if (!yes) return;
             RunAction([this, game] {
                 if (game == game_ && DealOpen()) Deal();
             });
         });
     } else {
-        env_.view.InfoBox(winner);
+        env_.view.ShowWinner(winner);
     }
 }
 
@@ -403,7 +396,7 @@ void Engine::AdjustDirection() {
             }
         }
     }
-    ShowHint(env_.view, LeadHint(env_));
+    if (env_.view.Shown()) env_.view.ShowLeader(LeaderName(env_));
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
 }
 

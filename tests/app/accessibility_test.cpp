@@ -216,7 +216,7 @@ class TestAccessibility : public QObject {
         QCOMPARE(progress->text(QAccessible::Description), QString("进程：单机游戏"));
         QCOMPARE(progress->textInterface()->text(0, -1), QString("进程：单机游戏"));
 
-        w.SetScoreRow(1, "青龙 失分", 7, 2);
+        w.SetScoreRow(1, "青龙", 7, 2);
         QCOMPARE(Iface(w.lblScorer(1))->text(QAccessible::Name), QString("青龙 失分"));
         QCOMPARE(Iface(w.lblScore(1))->textInterface()->text(0, -1), QString("7"));
         QCOMPARE(Iface(w.lblWin(1))->textInterface()->text(0, -1), QString("2"));

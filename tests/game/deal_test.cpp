@@ -51,14 +51,6 @@ class DealTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void statusPanels() {
-        RecordingView view;
-        ShowHint(view, "本局由朱雀先出牌");
-        ShowProgress(view, "单机游戏");
-        QCOMPARE(Q(view.hint), QString("提示：本局由朱雀先出牌"));
-        QCOMPARE(Q(view.progress), QString("进程：单机游戏"));
-    }
-
     void newGameBuildsTheStock_data() {
         QTest::addColumn<int>("leader");
         for (int seat = 0; seat < 4; ++seat)

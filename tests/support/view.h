@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "cards/rules.h"
 #include "cards/tableview.h"
+#include "game/tablewords.h"
 
 namespace vorn::testing {
 
@@ -44,7 +46,6 @@ class RecordingView : public TableView {
     std::string throwCaption;
     std::string hint;
     std::vector<std::string> hints;
-    std::string progress;
     std::array<ScoreRow, 4> scores{};
     int dealEnabledCalls = 0;
     bool dealEnabled = false;
@@ -84,17 +85,23 @@ class RecordingView : public TableView {
     void PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) override {
         names[seat] = {x, y, caption, vertical};
     }
-    void SetThrowButton(bool visible, const std::string& caption) override {
+    // Facts are recorded as the window says them, in the source language.
+    void SetThrowButton(bool visible, bool chosen) override {
         throwVisible = visible;
-        throwCaption = caption;
+        throwCaption = ThrowCaption(chosen);
     }
-    void SetHintPanel(const std::string& text) override {
+    void ShowLeader(const std::string& name) override {
+        SetHintPanel(HintLine(SourceWords(), LeaderText(SourceWords(), name)));
+    }
+    void ShowPlay(const std::string& name, CardSet play) override {
+        SetHintPanel(HintLine(SourceWords(), PlayedText(SourceWords(), name, play)));
+    }
+    void SetHintPanel(const std::string& text) {
         hint = text;
         hints.push_back(text);
     }
-    void SetProgressPanel(const std::string& text) override { progress = text; }
-    void SetScoreRow(int seat, const std::string& scorer, int lost, int won) override {
-        scores[seat] = {scorer, lost, won};
+    void SetScoreRow(int seat, const std::string& name, int lost, int won) override {
+        scores[seat] = {ScorerText(SourceWords(), name), lost, won};
     }
     void SetDealEnabled(bool enabled) override {
         ++dealEnabledCalls;
@@ -118,10 +125,16 @@ class RecordingView : public TableView {
         if (fileName == "Move.wav") ++moveSounds;
         if (fileName == "Win.wav") ++winSounds;
     }
-    void InfoBox(const std::string& text) override { infoBoxes.push_back(text); }
+    void ShowRefusal(Refusal refusal, const GameState& table) override {
+        const std::string text = RefusalText(refusal, table);
+        if (!text.empty()) infoBoxes.push_back(text);
+    }
+    void ShowWinner(const std::string& name) override {
+        infoBoxes.push_back(WinnerText(SourceWords(), name));
+    }
     // Questions are answered at once, from answers while it lasts.
-    void Ask(const std::string& text, std::function<void(bool)> reply) override {
-        questions.push_back(text);
+    void AskNextGame(const std::string& name, std::function<void(bool)> reply) override {
+        questions.push_back(NextGameText(SourceWords(), name));
         hintAtQuestion.push_back(hint);
         bool yes = answer;
         if (!answers.empty()) {

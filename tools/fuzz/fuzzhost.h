@@ -24,8 +24,9 @@ class QuietView : public NullView {
   public:
     bool answer = false;
     int boxes = 0;
-    void InfoBox(const std::string&) override { ++boxes; }
-    void Ask(const std::string&, std::function<void(bool)> reply) override { reply(answer); }
+    void ShowRefusal(Refusal, const GameState&) override { ++boxes; }
+    void ShowWinner(const std::string&) override { ++boxes; }
+    void AskNextGame(const std::string&, std::function<void(bool)> reply) override { reply(answer); }
 };
 
 // One computer of a network game as the network layer sees it, for the fuzz
