@@ -211,14 +211,14 @@ void NetworkGame::OnSlotClosed(int slot) {
     if (name.empty()) return;
     Session& s = session();
     if (slot > 3 || s.SlotCount < 3) {
-        ShowProgress(name + words()(texts::kLeft));
+        Tell(NetNews::Left, name);
         dispatcher_->RemovePerson(slot);
         queue_->SendToAll(DisconnectedMessage(slot));
         return;
     }
     engine().RunAction([this, slot, name] {
         if (!session().IsNet()) return;
-        InfoBox(name + words()(texts::kLeftGameOver));
+        Tell(NetNews::LeftGameOver, name);
         // The others hear why the game ends before their links close.
         queue_->SendToAll(ExitMessage(slot));
         FlushQueue();
@@ -242,7 +242,7 @@ void NetworkGame::OnOverflow(const std::string& target) {
 void NetworkGame::OnHostClosed() {
     engine().RunAction([this] {
         if (!session().IsNet()) return;
-        InfoBox(session().PlayerNames[0] + words()(texts::kLeftGameOver));
+        Tell(NetNews::LeftGameOver, session().PlayerNames[0]);
         CloseAllConnections();
         main_.ResetToLocalGame();
         engine().NewGame();
@@ -333,6 +333,14 @@ void NetworkGame::AppendChat(const std::string& line) {
 void NetworkGame::ShowProgress(const std::string& text) {
     main_.ShowProgressText(Q(text));
 }
+void NetworkGame::Tell(NetNews news, const std::string& name) {
+    const std::string text = NewsText(news, name, words());
+    if (IsBoxNews(news))
+        InfoBox(text);
+    else
+        ShowProgress(text);
+}
+
 void NetworkGame::InfoBox(const std::string& text) {
     main_.InfoBox(text);
 }

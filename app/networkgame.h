@@ -68,9 +68,10 @@ class NetworkGame : public QObject, public NetHost {
     std::vector<Person>& players() override { return players_; }
     void PlayersChanged() override;
     void AppendChat(const std::string& line) override;
-    void ShowProgress(const std::string& text) override;
-    const Words& words() const override;
-    void InfoBox(const std::string& text) override;
+    void Tell(NetNews news, const std::string& name) override;
+    void ShowProgress(const std::string& text);
+    const Words& words() const;
+    void InfoBox(const std::string& text);
     void ResetToLocalGame() override;
     void ShowLogonLater() override;
     bool SlotConnected(int slot) override;

@@ -6,7 +6,6 @@
 #include "cards/referee.h"
 #include "cards/rules.h"
 #include "net/sendqueue.h"
-#include "net/texts.h"
 
 namespace vorn {
 
@@ -116,7 +115,7 @@ void Dispatcher::OnSeat(std::string_view body) {
         Session& s = host_.session();
         if (!s.IsNet()) return;
         if (seat > 3) {
-            host_.InfoBox(host_.words()(texts::kTableFull));
+            host_.Tell(NetNews::TableFull);
             host_.CloseAllConnections();
             host_.ResetToLocalGame();
             host_.ShowLogonLater();
@@ -130,7 +129,7 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     const std::string name(body);
     Session& s = host_.session();
     if (!s.IsHost()) {
-        host_.ShowProgress(name + host_.words()(texts::kArrived));
+        host_.Tell(NetNews::Arrived, name);
         return;
     }
     // A nameless player could not be told from a link that never joined, and
@@ -139,7 +138,7 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     // A link joins once. A second "[Joined]" would rename a seated player
     // mid-game and make the host send the whole player list again each time.
     if (!PersonName(sourceSlot).empty()) return;
-    host_.ShowProgress(name + host_.words()(texts::kArrived));
+    host_.Tell(NetNews::Arrived, name);
     // A newcomer in a slot does not inherit what its last holder spent.
     chatRates_.erase(sourceSlot);
     if (sourceSlot <= 3) s.PlayerNames[sourceSlot] = name;
@@ -149,7 +148,7 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     if (s.SlotCount == 3) {
         queue_.SendToAll(PrepareMessage(s.PlayerNames));
         host_.engine().AdjustDirection();
-        host_.ShowProgress(host_.words()(texts::kAllSeated));
+        host_.Tell(NetNews::AllSeated);
     }
 }
 
@@ -172,7 +171,7 @@ void Dispatcher::OnPrepare(std::string_view body) {
         if (!s.IsNet()) return;
         s.PlayerNames = names;
         host_.engine().AdjustDirection();
-        host_.ShowProgress(host_.words()(texts::kAllSeated));
+        host_.Tell(NetNews::AllSeated);
     });
 }
 
@@ -240,7 +239,7 @@ void Dispatcher::OnGameOver(std::string_view body) {
 void Dispatcher::OnDisconnected(std::string_view body) {
     auto slot = ParsePadded(body);
     if (!slot) return;
-    host_.ShowProgress(PersonName(*slot) + host_.words()(texts::kLeft));
+    host_.Tell(NetNews::Left, PersonName(*slot));
     RemovePerson(*slot);
 }
 
@@ -249,7 +248,7 @@ void Dispatcher::OnExit(std::string_view body) {
     if (!slot) return;
     host_.engine().RunAction([this, slot = *slot] {
         if (!host_.session().IsNet()) return;
-        host_.InfoBox(PersonName(slot) + host_.words()(texts::kLeftGameOver));
+        host_.Tell(NetNews::LeftGameOver, PersonName(slot));
         host_.CloseAllConnections();
         host_.ResetToLocalGame();
         host_.engine().NewGame();

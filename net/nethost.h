@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "cards/session.h"
-#include "cards/words.h"
 #include "game/engine.h"
+#include "net/news.h"
 
 namespace vorn {
 
@@ -28,10 +28,9 @@ class NetHost {
     // The player list changed: redraw it.
     virtual void PlayersChanged() = 0;
     virtual void AppendChat(const std::string& line) = 0;
-    virtual void ShowProgress(const std::string& text) = 0;
-    // The language of the texts ShowProgress and InfoBox are sent.
-    virtual const Words& words() const { return SourceWords(); }
-    virtual void InfoBox(const std::string& text) = 0;
+    // News for the person: a line in the progress panel or a box
+    // (IsBoxNews), said in the person's language; name where it has one.
+    virtual void Tell(NetNews news, const std::string& name = {}) = 0;
     virtual void CloseAllConnections() = 0;
     virtual void ResetToLocalGame() = 0;
     // Shows the logon dialog again once the running action has ended.

@@ -73,8 +73,9 @@ class NetRig : public testing::TableParts, public NetHost {
     std::vector<Person>& players() override { return players_; }
     void PlayersChanged() override { ++listChanges; }
     void AppendChat(const std::string& line) override { chat.push_back(line); }
-    void ShowProgress(const std::string& text) override { progress.push_back(text); }
-    void InfoBox(const std::string& text) override { boxes.push_back(text); }
+    void Tell(NetNews news, const std::string& name) override {
+        (IsBoxNews(news) ? boxes : progress).push_back(NewsText(news, name));
+    }
     void CloseAllConnections() override {
         ++closes;
         slotUp.fill(false);

@@ -68,8 +68,9 @@ class FuzzHost : public NetHost {
     std::vector<Person>& players() override { return players_; }
     void PlayersChanged() override {}
     void AppendChat(const std::string&) override {}
-    void ShowProgress(const std::string&) override {}
-    void InfoBox(const std::string&) override { ++view.boxes; }
+    void Tell(NetNews news, const std::string&) override {
+        if (IsBoxNews(news)) ++view.boxes;
+    }
     void CloseAllConnections() override;
     void ResetToLocalGame() override;
     void ShowLogonLater() override {}

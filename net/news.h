@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "cards/words.h"
+
+namespace vorn {
+
+// What the network layer tells the person, as facts; the host of the layer
+// says them in its person's language (NewsText).
+enum class NetNews {
+    Arrived,       // name joined the table (progress panel)
+    Left,          // name left before the table was full (progress panel)
+    AllSeated,     // all four are here (progress panel)
+    TableFull,     // this joiner was turned away: the table is full (a box)
+    LeftGameOver,  // name left a full table: the game is over (a box)
+};
+
+// The news as a box rather than a line in the progress panel.
+inline bool IsBoxNews(NetNews news) {
+    return news == NetNews::TableFull || news == NetNews::LeftGameOver;
+}
+
+// "name 来了", "人已到齐，游戏开始", ... in the given words.
+std::string NewsText(NetNews news, const std::string& name, const Words& words = SourceWords());
+
+}  // namespace vorn
