@@ -284,6 +284,44 @@ class EnginePlayTest : public QObject {
         QCOMPARE(Q(CheckConservation(t)), QString());
     }
 
+    // While the screen still shows earlier moves, neither the cycle timer
+    // nor the person moves the table on; once it has caught up, both do.
+    void waitsForTheScreen_data() {
+        QTest::addColumn<int>("mover");
+        QTest::addColumn<QString>("input");
+        QTest::newRow("a computer seat's tick") << 1 << "tick";
+        QTest::newRow("the person's card") << 0 << "card";
+        QTest::newRow("the person's play") << 0 << "throw";
+    }
+    void waitsForTheScreen() {
+        QFETCH(int, mover);
+        QFETCH(QString, input);
+        Rig rig(31);
+        GameState& t = rig.table;
+        Setup setup;
+        setup.hands = {"3 4 5 9", "6 7 8 K", "8 9 J", "10 J Q"};
+        setup.current = setup.lastThrower = mover;
+        setup.mustLead = true;
+        Arrange(rig, setup);
+        if (mover == 0) {
+            rig.engine.Tick();
+            if (input == "throw") rig.engine.CardClick(t.lstDirection[0][0]);
+        }
+        auto act = [&] {
+            if (input == "tick") rig.engine.Tick();
+            if (input == "card") rig.engine.CardClick(t.lstDirection[0][0]);
+            if (input == "throw") rig.engine.ThrowClick();
+        };
+        const GameState before = t;
+        rig.view.presenting = true;
+        act();
+        QVERIFY(t == before);
+        rig.view.presenting = false;
+        act();
+        QVERIFY(t != before);
+        QCOMPARE(Q(CheckConservation(t, input == "card" ? 0 : -1)), QString());
+    }
+
     // Three seats pass in a row; the seat that made the last play draws first
     // and leads.
     void threePasses() {

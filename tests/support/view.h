@@ -1,9 +1,7 @@
 #pragma once
 
 // A screen for the core's tests: it records every call the core makes on it,
-// a pause returns at once (running, when asked, the work a test hands it, as
-// a tick or a click arriving mid-action would) and the boxes answer from a
-// script at once.
+// a pause returns at once and the boxes answer from a script at once.
 
 #include <array>
 #include <deque>
@@ -65,8 +63,9 @@ class RecordingView : public TableView {
     std::deque<bool> answers;
     bool answer = false;
 
-    // Runs during every pause with its length and its number (from 0).
-    std::function<void(int ms, int index)> duringPause;
+    // The view is still showing earlier work: the table's ticks and the
+    // person's clicks must wait.
+    bool presenting = false;
     // Runs at every stock count change, that is at the end of each draw.
     std::function<void(int count)> onStockCount;
 
@@ -115,11 +114,8 @@ class RecordingView : public TableView {
         ++cycleStops;
         timer.push_back(-1);
     }
-    void Pause(int ms) override {
-        const int index = int(waits.size());
-        waits.push_back(ms);
-        if (duringPause) duringPause(ms, index);
-    }
+    void Pause(int ms) override { waits.push_back(ms); }
+    bool Presenting() const override { return presenting; }
     void PlaySound(const std::string& fileName) override {
         sounds.push_back(fileName);
         if (fileName == "Move.wav") ++moveSounds;
