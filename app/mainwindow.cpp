@@ -44,18 +44,20 @@ QString Q(const std::string& s) {
 constexpr int kCardH = TableWidget::kCardH;
 constexpr int kProgressPanelTwips = 3600;
 
-// Runs a search on a pool thread and hands its answer to done on owner's
-// thread; nothing waits for it. An answer for an owner that is gone is dropped.
+// Runs a search on a pool thread and hands its answer to done on the
+// application's thread; nothing waits for it. The owner is checked there, where
+// it would be deleted, so an answer for an owner that is gone is dropped.
 template <typename Search, typename Done>
 void OffThread(QObject* owner, Search search, Done done) {
     QThreadPool::globalInstance()->start(
         [owner = QPointer<QObject>(owner), search = std::move(search), done = std::move(done)]() mutable {
             auto answer = search();
-            if (owner)
-                QMetaObject::invokeMethod(
-                    owner.data(),
-                    [done = std::move(done), answer = std::move(answer)]() mutable { done(answer); },
-                    Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [owner, done = std::move(done), answer = std::move(answer)]() mutable {
+                    if (owner) done(answer);
+                },
+                Qt::QueuedConnection);
         });
 }
 }  // namespace
