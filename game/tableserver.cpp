@@ -22,10 +22,13 @@ void TableServer::SetSeat(int seat, SeatController controller) {
     views_[size_t(seat)].reset();
     if (controller.kind == SeatKind::Computer && controller.level == kExpertLevel)
         views_[size_t(seat)].emplace(Observe(state_, seat, scores_.lost));
+    watched_ = false;
+    for (const auto& view : views_) watched_ = watched_ || view.has_value();
 }
 
 void TableServer::Emit(const TableEvent& event) {
     events_.push_back(event);
+    if (!watched_) return;
     for (int seat = 0; seat < 4; ++seat)
         if (views_[size_t(seat)]) views_[size_t(seat)]->Follow(VisibleTo(event, seat));
 }

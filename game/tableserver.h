@@ -103,6 +103,7 @@ class TableServer {
     // What each expert seat knows, kept from the events it may see: its
     // search starts from this, never from the whole table.
     std::array<std::optional<SeatView>, 4> views_;
+    bool watched_ = false;  // some seat keeps a view
     std::vector<TableEvent> events_;
     bool playing_ = false;
     std::optional<std::int64_t> due_;
