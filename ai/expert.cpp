@@ -111,6 +111,15 @@ GameState Determinize(const Observation& seen, SearchRandom& random) {
     return state;
 }
 
+// The true table as the search starts from it: the seat's chosen cards back
+// in its hand, the seat to move.
+GameState AsDealt(GameState truth, int seat) {
+    truth.lstDirection[seat] |= truth.lstSelected;
+    truth.lstSelected.Clear();
+    truth.CurrentSeat = seat;
+    return truth;
+}
+
 void Draw(GameState& t, int seat, Random& random) {
     if (t.StockEmpty) return;
     const int count = t.lstCardsBox.Count();
@@ -204,7 +213,8 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
         // so that they differ by the move and not by the luck of the deal.
         const std::uint64_t dealSeed = root.Next(), playSeed = root.Next();
         SearchRandom dealer(dealSeed);
-        const GameState deal = Determinize(seen, dealer);
+        const GameState deal =
+            settings.truth ? AsDealt(*settings.truth, seen.seat) : Determinize(seen, dealer);
         for (ExpertMove& move : moves) {
             GameState t = deal;
             SearchRandom random(playSeed);

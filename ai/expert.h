@@ -43,6 +43,9 @@ struct ExpertSettings {
     // games against three High seats, 3 wins 39%, 8 wins 46%, each losing
     // fewer points than the last).
     int winWeight = 8;
+    // For measuring only (self-play's oracle level, never the game): the
+    // true table, played out instead of deals sampled from what the seat sees.
+    const GameState* truth = nullptr;
 };
 
 // One candidate and what its playouts gave.

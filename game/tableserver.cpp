@@ -20,7 +20,7 @@ TableEvent Event(TableEvent::Kind kind, int seat, CardSet cards = {}) {
 void TableServer::SetSeat(int seat, SeatController controller) {
     seats_[size_t(seat)] = controller;
     views_[size_t(seat)].reset();
-    if (controller.kind == SeatKind::Computer && controller.level == kExpertLevel)
+    if (controller.kind == SeatKind::Computer && controller.level >= kExpertLevel)
         views_[size_t(seat)].emplace(Observe(state_, seat, scores_.lost));
     watched_ = false;
     for (const auto& view : views_) watched_ = watched_ || view.has_value();
@@ -111,7 +111,7 @@ bool TableServer::Step(std::int64_t now) {
     const bool lead = t.MustLead;
     if (beforeDecision) beforeDecision(seat, lead);
     const int level = seats_[size_t(seat)].level;
-    if (level == kExpertLevel) {
+    if (level >= kExpertLevel) {
         // The search sees what the seat sees and draws from its own generator.
         const Observation seen =
             views_[size_t(seat)] ? views_[size_t(seat)]->seen() : Observe(t, seat, scores_.lost);

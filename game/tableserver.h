@@ -17,7 +17,8 @@
 namespace vorn {
 
 // Who plays a seat: the person at this machine, a person at the far end of a
-// link, or the computer player at a level (0..2 the rules' levels, 3 the expert).
+// link, or the computer player at a level (0..2 the rules' levels, 3 and up
+// the search, through expertSearch when it is set).
 enum class SeatKind : std::uint8_t { Person, Remote, Computer };
 
 struct SeatController {

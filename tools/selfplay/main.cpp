@@ -16,16 +16,19 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: vorn-selfplay --games N --seed S [--level high|medium|low|expert]\n"
-                 "                     [--seat-levels A,B,C,D] [--expert-playouts N]\n"
-                 "                     [--tables N [--sequential]] [--log FILE]\n"
-                 "       vorn-selfplay --replay FILE\n");
+    std::fprintf(
+        stderr,
+        "usage: vorn-selfplay --games N --seed S [--level high|medium|low|expert]\n"
+        "                     [--seat-levels A,B,C,D (each a level or oracle)] [--expert-playouts N]\n"
+        "                     [--tables N [--sequential]] [--log FILE]\n"
+        "       vorn-selfplay --replay FILE\n");
     return 2;
 }
 
-bool ParseLevel(const std::string& text, int& level) {
-    if (text == "high" || text == "0")
+bool ParseLevel(const std::string& text, int& level, bool oracle = false) {
+    if (oracle && text == "oracle")
+        level = vorn::selfplay::kOracleLevel;
+    else if (text == "high" || text == "0")
         level = 0;
     else if (text == "medium" || text == "1")
         level = 1;
@@ -61,7 +64,8 @@ bool ParseArgs(int argc, char** argv, vorn::selfplay::Config& config, std::strin
                 for (int seat = 0; seat < 4; ++seat) {
                     const size_t comma = value.find(',', from);
                     if ((seat < 3) != (comma != std::string::npos)) return false;
-                    if (!ParseLevel(value.substr(from, comma - from), config.seatLevels[seat])) return false;
+                    if (!ParseLevel(value.substr(from, comma - from), config.seatLevels[seat], true))
+                        return false;
                     from = comma + 1;
                 }
             } else if (arg == "--expert-playouts")
@@ -106,7 +110,7 @@ void PrintSummary(const vorn::selfplay::Config& config, const vorn::selfplay::Re
     std::printf("seconds %.3f\ngames_per_second %.0f\n", seconds, seconds > 0 ? result.games / seconds : 0.0);
     std::printf("moves_per_game %.2f\nplays_per_game %.2f\ndraws_per_game %.2f\n", result.moves / games,
                 result.plays / games, result.draws / games);
-    static const char* const kLevelNames[4] = {"high", "medium", "low", "expert"};
+    static const char* const kLevelNames[5] = {"high", "medium", "low", "expert", "oracle"};
     for (int seat = 0; seat < 4; ++seat) {
         const int level = config.seatLevels[seat] >= 0 ? config.seatLevels[seat] : config.level;
         std::printf("seat %d wins %d lost %d\n", seat, result.wins[seat], result.lost[seat]);

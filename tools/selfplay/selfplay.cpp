@@ -124,7 +124,7 @@ class Driver {
         const int level = std::clamp(config_.level, 0, kExpertLevel);
         for (int seat = 0; seat < 4; ++seat) {
             const int own = config_.seatLevels[seat] >= 0 ? config_.seatLevels[seat] : config_.level;
-            levels_[seat] = std::clamp(own, 0, kExpertLevel);
+            levels_[seat] = std::clamp(own, 0, kOracleLevel);
             server_.SetSeat(seat, SeatController{SeatKind::Computer, levels_[seat]});
         }
         level_ = level;
@@ -134,6 +134,7 @@ class Driver {
             const auto start = std::chrono::steady_clock::now();
             ExpertSettings settings;
             if (config_.expertPlayouts > 0) settings.playouts = config_.expertPlayouts;
+            if (levels_[seen.seat] == kOracleLevel) settings.truth = &table_;
             const CardSet play = ExpertChoice(seen, settings);
             const double ms =
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

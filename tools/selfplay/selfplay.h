@@ -22,12 +22,17 @@ namespace vorn::selfplay {
 // game's number (or from a record being replayed), so any one game can be
 // played again from its seed, level and leader.
 
+// A measuring level of the self-play only, never offered in the game: the
+// expert's search shown the true hands and stock, the ceiling the expert's
+// guesses are measured against.
+inline constexpr int kOracleLevel = 4;
+
 struct Config {
     Config(int games_ = 100, std::uint64_t seed_ = 1, int level_ = 1)
         : games(games_), seed(seed_), level(level_) {}
     int games;
     std::uint64_t seed;
-    int level;  // 0 high, 1 medium, 2 low, 3 expert
+    int level;  // 0 high, 1 medium, 2 low, 3 expert (4 oracle: seatLevels only)
     // Each seat's level, as level; -1 for level's.
     std::array<int, 4> seatLevels{-1, -1, -1, -1};
     int expertPlayouts = 0;  // the search's budget; 0 for its own
