@@ -41,6 +41,23 @@ Applied Apply(GameState& state, const Move& move) {
     return applied;
 }
 
+GameState FreshTable(int leader) {
+    GameState fresh;
+    fresh.lstCardsBox = CardSet::Deck();
+    for (auto& row : fresh.CardLocation)
+        for (auto& location : row) location = kStockLocation;
+    fresh.TheLastThrower = leader;
+    fresh.CurrentSeat = leader;
+    return fresh;
+}
+
+CardSet Choose(GameState& state, int seat, CardSet play) {
+    play = play & state.lstDirection[seat];
+    state.lstDirection[seat] = state.lstDirection[seat].Without(play);
+    state.lstSelected |= play;
+    return play;
+}
+
 Card DrawAt(GameState& state, int seat, int index) {
     const int count = state.lstCardsBox.Count();
     if (state.StockEmpty || seat < 0 || seat > 3 || index < 0 || index >= count) return Card::None();

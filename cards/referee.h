@@ -38,6 +38,13 @@ struct Applied {
 // passes to the next seat.
 Applied Apply(GameState& state, const Move& move);
 
+// A new game's table before the deal: every card in the stock, leader to lead.
+GameState FreshTable(int leader);
+
+// seat chooses play: the cards of it that the seat holds move from its hand
+// into lstSelected, as a raised choice. Returns what moved.
+CardSet Choose(GameState& state, int seat, CardSet play);
+
 // Draws stock position index for seat: the card leaves the stock for the
 // hand, and the stock is marked empty with its last card. Returns the card,
 // or none when the stock is empty or index lies outside it.

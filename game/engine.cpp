@@ -251,18 +251,11 @@ void Engine::SearchLater(int seat, bool lead) {
         RunAction([this, game, seat, lead, play] {
             if (game != game_ || !thinking_) return;
             thinking_ = false;
-            TakeExpertPlay(seat, play);
+            Choose(env_.table, seat, play);
             if (afterDecision) afterDecision(seat, lead);
             PlayCards(seat, false);
         });
     });
-}
-
-void Engine::TakeExpertPlay(int seat, CardSet play) {
-    GameState& t = env_.table;
-    play = play & t.lstDirection[seat];
-    t.lstDirection[seat] = t.lstDirection[seat].Without(play);
-    t.lstSelected |= play;
 }
 
 int Engine::SeatLevel(int seat) const {
@@ -279,7 +272,7 @@ void Engine::ComputerDecision(int seat, bool lead) {
     if (level == kExpertLevel) {
         // The search sees what the seat sees and draws from its own generator.
         const Observation seen = Observe(t, seat, scores_.lost);
-        TakeExpertPlay(seat, expertSearch ? expertSearch(seen) : ExpertChoice(seen));
+        Choose(t, seat, expertSearch ? expertSearch(seen) : ExpertChoice(seen));
     } else {
         // A seat of its own level gambles at that level's rate.
         const float rate = seat >= 0 && seat < 4 && seatLevels[seat] >= 0 && seatLevels[seat] < 3

@@ -136,7 +136,6 @@ class Engine {
     void HandOffJoiner(int seat, bool fromNet);
 
     void SearchLater(int seat, bool lead);
-    void TakeExpertPlay(int seat, CardSet play);
     void ReturnChosen(int seat);
     void ShowRefusal(int seat, Refusal refusal);
     void StartNewRound(int seat);

@@ -34,13 +34,7 @@ void TableServer::Emit(const TableEvent& event) {
 }
 
 void TableServer::NewGame(int leader) {
-    GameState fresh;
-    fresh.lstCardsBox = CardSet::Deck();
-    for (auto& row : fresh.CardLocation)
-        for (auto& location : row) location = kStockLocation;
-    fresh.TheLastThrower = leader;
-    fresh.CurrentSeat = leader;
-    state_ = fresh;
+    state_ = FreshTable(leader);
     playing_ = false;
     due_.reset();
     Emit(Event(TableEvent::Kind::NewGame, leader));
@@ -115,9 +109,7 @@ bool TableServer::Step(std::int64_t now) {
         // The search sees what the seat sees and draws from its own generator.
         const Observation seen =
             views_[size_t(seat)] ? views_[size_t(seat)]->seen() : Observe(t, seat, scores_.lost);
-        const CardSet play = (expertSearch ? expertSearch(seen) : ExpertChoice(seen)) & t.lstDirection[seat];
-        t.lstDirection[seat] = t.lstDirection[seat].Without(play);
-        t.lstSelected |= play;
+        Choose(t, seat, expertSearch ? expertSearch(seen) : ExpertChoice(seen));
     } else {
         RulesDecision(t, seat, lead, kGambleRates[level < 0 || level > 2 ? 1 : level], random_);
     }

@@ -44,11 +44,7 @@ struct EventMirror {
     std::string Follow(const TableEvent& e) {
         switch (e.kind) {
             case Kind::NewGame:
-                state = GameState{};
-                state.lstCardsBox = CardSet::Deck();
-                for (auto& row : state.CardLocation)
-                    for (auto& at : row) at = kStockLocation;
-                state.TheLastThrower = state.CurrentSeat = e.seat;
+                state = FreshTable(e.seat);
                 break;
             case Kind::Draw:
                 if (DrawAt(state, e.seat, e.index) != e.card) return "the draw names another card";
