@@ -32,6 +32,7 @@
 #include "display/tablewidget.h"
 #include "game/hint.h"
 #include "game/texts.h"
+#include "net/netoutbox.h"
 #include "net/protocol.h"
 
 namespace vorn {
@@ -68,8 +69,7 @@ MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* paren
     setWindowTitle(texts::kTitle);
     prompter = Prompter::Default();
     network_ = std::make_unique<NetworkGame>(*this);
-    engine_ =
-        std::make_unique<Engine>(table_, session_, options_, *this, network_->outbox(), random_, &pictures_);
+    engine_ = std::make_unique<Engine>(table_, session_, options_, *this, random_, &pictures_);
     presentation_ = new Presentation(this);
     // The expert thinks on another thread; its seat moves when the answer is
     // back, and the cycle timer's ticks wait for it meanwhile.
@@ -235,6 +235,7 @@ void MainWindow::ResetToLocalGame() {
     // What the old table still had to show is shown at once; its boxes follow.
     presentation_->Finish();
     session_.ReturnToLocal();
+    PlaceTable();
     engine_->ResetScores();
     engine_->AdjustDirection();
     table_.TheLastThrower = session_.LocalSeat;
@@ -243,6 +244,10 @@ void MainWindow::ResetToLocalGame() {
     network_->players().clear();
     chat_->Clear();
     ShowProgressText(language_.Tr(texts::kLocalGame));
+}
+
+void MainWindow::PlaceTable() {
+    vorn::PlaceTable(*engine_, session_, network_->outbox());
 }
 
 void MainWindow::LayoutTable() {

@@ -45,6 +45,9 @@ class MainWindow : public QMainWindow, public TableView {
     // Start-up and the return to a local game.
     void Form_Load();
     void ResetToLocalGame();
+    // Where the table is kept, as the session's mode says: here with the
+    // computer player (local) or the links (host), or at the host (joiner).
+    void PlaceTable();
     void LayoutTable();
 
     // The menus, their commands and check marks.

@@ -90,6 +90,8 @@ Engine& NetworkGame::engine() {
 
 void NetworkGame::StartConnection(const QString& name) {
     Session& s = session();
+    // The table is kept where the mode now says.
+    main_.PlaceTable();
     if (s.IsHost()) {
         sckConnect_->Close();
         Socket& listener = sckConnection_->Element(0);

@@ -11,6 +11,7 @@
 #include "cards/tableview.h"
 #include "display/language.h"
 #include "net/nethost.h"
+#include "net/netoutbox.h"
 
 namespace vorn {
 

@@ -127,30 +127,4 @@ class NullView : public TableView {
     void AskNextGame(const std::string&, std::function<void(bool)> answer) override { answer(false); }
 };
 
-// What a table tells the other computers of a network game. The network layer
-// turns these into messages and queues them; a local game uses NullOutbox.
-class Outbox {
-  public:
-    virtual ~Outbox() = default;
-    // Host: a card drawn from the stock for seat, by its stock index.
-    virtual void SnatchCard(int seat, int drawIndex) = 0;
-    // Host: the seat to move and whether it must lead.
-    virtual void Turn(int seat, bool mustLead) = 0;
-    // Host: a move, to every joiner except the one of exceptSeat (-1: all).
-    virtual void Throw(int lastThrower, const std::string& tablePlay, int seat, int exceptSeat) = 0;
-    // Joiner: its own move, to the host.
-    virtual void ThrowToHost(int lastThrower, const std::string& tablePlay, int seat) = 0;
-    // Host: the seat that emptied its hand.
-    virtual void GameOver(int seat) = 0;
-};
-
-class NullOutbox : public Outbox {
-  public:
-    void SnatchCard(int, int) override {}
-    void Turn(int, bool) override {}
-    void Throw(int, const std::string&, int, int) override {}
-    void ThrowToHost(int, const std::string&, int) override {}
-    void GameOver(int) override {}
-};
-
 }  // namespace vorn

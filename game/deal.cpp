@@ -138,13 +138,10 @@ void NewGame(GameEnv& env) {
     env.view.SetDealEnabled(true);
 }
 
-void DrawCard(GameEnv& env, int seat) {
+void DrawCard(GameEnv& env, int seat, int index) {
     GameState& t = env.table;
     if (t.StockEmpty || seat < 0 || seat > 3) return;
     const int count = t.lstCardsBox.Count();
-    if (count == 0) return;
-    const bool joiner = env.session.IsNet() && !env.session.IsHost();
-    const int index = joiner ? t.DrawIndex : UniformIndex(env.random.Uniform(), count);
     if (index < 0 || index >= count) return;
 
     const Card card = t.lstCardsBox[index];
@@ -156,28 +153,7 @@ void DrawCard(GameEnv& env, int seat) {
     if (seat == env.session.LocalSeat) ShowFace(env, card, true);
     if (env.pictures) LayoutHand(env, seat);
     env.view.ShowStockCount(t.lstCardsBox.Count());
-
-    if (env.session.IsNet() && env.session.IsHost()) env.outbox.SnatchCard(seat, t.DrawIndex);
     if (env.options.sound) env.view.PlaySound("Move.wav");
-}
-
-void DrawRound(GameEnv& env, int seat) {
-    for (int k = 0; k < 4; ++k) DrawCard(env, (seat + k) % 4);
-}
-
-void Deal(GameEnv& env) {
-    GameState& t = env.table;
-    env.view.SetDealEnabled(false);
-    for (int round = 0; round < 6; ++round) DrawRound(env, t.TheLastThrower);
-    DrawCard(env, t.TheLastThrower);
-    t.CurrentSeat = t.TheLastThrower;
-    if (env.session.IsNet()) {
-        ShowTurnMarker(env, t.CurrentSeat);
-        env.outbox.Turn(t.CurrentSeat, t.MustLead);
-        if (t.TheLastThrower == env.session.LocalSeat) env.view.SetThrowButton(true, !t.lstSelected.Empty());
-    } else {
-        env.view.StartCycleTimer(env.options.cycleInterval);
-    }
 }
 
 }  // namespace vorn

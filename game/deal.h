@@ -12,14 +12,13 @@
 namespace vorn {
 
 // What the operations of a table act on: its state, the program-wide values,
-// the options, the screen, the other computers and the random source, and the
-// card pictures when there is a screen to draw them on.
+// the options, the screen and the random source, and the card pictures when
+// there is a screen to draw them on.
 struct GameEnv {
     GameState& table;
     Session& session;
     Options& options;
     TableView& view;
-    Outbox& outbox;
     Random& random;
     CardPictures* pictures = nullptr;
 };
@@ -46,12 +45,7 @@ void HideTurnMarkers(GameEnv& env);
 
 // A new game: empty table, full stock in deck order, JustBegin.
 void NewGame(GameEnv& env);
-// One card from the stock to seat. A joiner draws table.DrawIndex, as the host
-// announced it; everybody else draws uniformly at random.
-void DrawCard(GameEnv& env, int seat);
-// One DrawCard for each seat, starting with seat, in turn order.
-void DrawRound(GameEnv& env, int seat);
-// Deals 7 cards to TheLastThrower and 6 to each other seat and starts play.
-void Deal(GameEnv& env);
+// Stock position index goes to seat, as the table's keeper drew it.
+void DrawCard(GameEnv& env, int seat, int index);
 
 }  // namespace vorn

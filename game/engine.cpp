@@ -9,9 +9,66 @@
 
 namespace vorn {
 
-Engine::Engine(GameState& table, Session& session, Options& options, TableView& view, Outbox& outbox,
-               Random& random, CardPictures* pictures)
-    : env_{table, session, options, view, outbox, random, pictures} {}
+Engine::Engine(GameState& table, Session& session, Options& options, TableView& view, Random& random,
+               CardPictures* pictures)
+    : env_{table, session, options, view, random, pictures} {}
+
+void Engine::KeepTable(const std::array<SeatKind, 4>& kinds) {
+    kinds_ = kinds;
+    if (!server_) {
+        ++generation_;
+        server_.emplace(env_.random);
+        server_->beforeDecision = [this](int seat, bool lead) {
+            if (beforeDecision) beforeDecision(seat, lead);
+        };
+        server_->afterDecision = [this](int seat, bool lead) {
+            if (afterDecision) afterDecision(seat, lead);
+        };
+        server_->expertSearch = [this](const Observation& seen) {
+            return expertSearch ? expertSearch(seen) : ExpertChoice(seen);
+        };
+        server_->SetScores(scores_);
+        // A new server starts from a fresh table, quietly: this one is shown.
+        server_->NewGame(env_.table.TheLastThrower);
+        server_->TakeEvents();
+    }
+    SyncSeats();
+}
+
+void Engine::FollowTable() {
+    server_.reset();
+}
+
+void Engine::SyncSeats() {
+    for (int seat = 0; seat < 4; ++seat) {
+        SeatController wanted{kinds_[size_t(seat)], 1};
+        if (seat == 0 && autoPlay && wanted.kind == SeatKind::Person) wanted.kind = SeatKind::Computer;
+        if (wanted.kind == SeatKind::Computer) wanted.level = SeatLevel(seat);
+        const SeatController& now = server_->Seat(seat);
+        if (now.kind != wanted.kind || now.level != wanted.level) server_->SetSeat(seat, wanted);
+    }
+    if (!expertSearchLater) {
+        server_->searchLater = nullptr;
+        return;
+    }
+    // The search runs elsewhere; its answer is an action of its own, dropped
+    // when the turn it was for is over (a reset, a new game).
+    server_->searchLater = [this, generation = generation_](const Observation& seen, std::uint64_t ticket) {
+        expertSearchLater(seen, [this, generation, ticket](CardSet play) {
+            RunAction([this, generation, ticket, play] {
+                if (!server_ || generation != generation_) return;
+                if (server_->Decided(ticket, play, ++now_)) Drain();
+            });
+        });
+    };
+}
+
+void Engine::Adopt() {
+    if (!server_) return;
+    SyncSeats();
+    server_->Resume(env_.table, ++now_);
+    Drain();
+}
 
 void Engine::RunAction(std::function<void()> fn, Work kind) {
     // Work queued earlier goes first, also while a step between two actions
@@ -40,21 +97,87 @@ void Engine::DropTableActions() {
     std::erase_if(pending_, [](const Queued& q) { return q.kind == Work::Table; });
 }
 
-void Engine::NewGame() {
+void Engine::ClearTable() {
     // Nobody has a turn until the deal, so the cycle timer must not tick into a
-    // table without cards (after a reset or the logon OK, say). A search or a
-    // question of the game before belongs to that game.
+    // table without cards (after a reset or the logon OK, say). A question of
+    // the game before belongs to that game.
     ++game_;
-    thinking_ = false;
     env_.view.StopCycleTimer();
     throwVisible_ = false;
     env_.view.TableCleared();
     vorn::NewGame(env_);
 }
 
+void Engine::NewGame() {
+    ClearTable();
+    if (!server_) return;
+    SyncSeats();
+    server_->NewGame(env_.table.TheLastThrower);
+    Drain();
+}
+
 void Engine::Deal() {
-    vorn::Deal(env_);
-    if (env_.session.IsNet() && env_.table.TheLastThrower == env_.session.LocalSeat) ShowThrowButton();
+    // Far away, the keeper deals and its draws arrive one by one.
+    if (!server_) return;
+    env_.view.SetDealEnabled(false);
+    SyncSeats();
+    server_->Deal(++now_);
+    Drain();
+}
+
+void Engine::Drain() {
+    if (!server_) return;
+    server_->TakeEvents(events_);
+    // A copy: showing an event may reach the server again (a hook's answer).
+    const std::vector<TableEvent> events = std::move(events_);
+    events_.clear();
+    for (const TableEvent& event : events) {
+        Show(event);
+        if (tableEvent) tableEvent(event, env_.table);
+    }
+    // The cycle timer runs while a computer seat's move falls due.
+    if (server_->Deadline())
+        env_.view.StartCycleTimer(env_.options.cycleInterval);
+    else
+        env_.view.StopCycleTimer();
+}
+
+void Engine::Show(const TableEvent& event) {
+    using Kind = TableEvent::Kind;
+    GameState& t = env_.table;
+    switch (event.kind) {
+        case Kind::NewGame:
+            // The end of a game shown has cleared this table already.
+            if (DealOpen() && t.TheLastThrower == event.seat) return;
+            t.TheLastThrower = event.seat;
+            ClearTable();
+            return;
+        case Kind::Draw:
+            DrawCard(env_, event.seat, event.index);
+            return;
+        case Kind::NewRound:
+            ShowNewRound(event.seat);
+            return;
+        case Kind::Turn:
+            ShowTurn(event.seat, event.lead);
+            return;
+        case Kind::Played:
+        case Kind::Passed:
+            ShowMove(event.seat, event.cards);
+            return;
+        case Kind::Refused:
+            // Only the person at this computer is told.
+            if (event.seat == env_.session.LocalSeat && PersonSeat(event.seat))
+                env_.view.ShowRefusal(event.refusal, t);
+            return;
+        case Kind::GameOver:
+            ShowGameOver(event.seat);
+            return;
+    }
+}
+
+bool Engine::PersonSeat(int seat) const {
+    return !server_ || server_->Seat(seat).kind == SeatKind::Person;
 }
 
 void Engine::UpdateThrowCaption() {
@@ -78,58 +201,31 @@ void Engine::ReturnChosen(int seat) {
     t.lstSelected.Clear();
 }
 
-void Engine::ShowRefusal(int seat, Refusal refusal) {
-    // Only the person at this computer is told; any other seat's refused
-    // choice goes back to its hand without a word.
-    if (seat != env_.session.LocalSeat) {
-        ReturnChosen(seat);
-        return;
-    }
-    env_.view.ShowRefusal(refusal, env_.table);
-}
-
-void Engine::StartNewRound(int seat) {
+void Engine::ShowNewRound(int seat) {
+    // The last pass stays in sight a moment before the table is cleared.
+    env_.view.Pause(env_.options.cycleInterval);
     env_.view.RoundStarted(seat);
-    DrawRound(env_, seat);
     env_.table.PassCount = 0;
     env_.table.TablePlay.Clear();
     env_.table.MustLead = true;
 }
 
-// A play or pass runs in steps, in this order: the referee's judgement, the
-// cards' way to the middle, the referee carrying the move out, the pause on
-// the play and the sweep to the heap, the record for the eye, then the
-// hand-off for the session's mode.
-void Engine::PlayCards(int seat, bool fromNet) {
-    if (seat < 0 || seat > 3) return;
-    const CardSet play = env_.table.lstSelected;
-    if (!CheckPlay(seat, fromNet, play)) return;
+void Engine::ShowTurn(int seat, bool lead) {
+    GameState& t = env_.table;
+    t.CurrentSeat = seat;
+    t.MustLead = lead;
+    ShowTurnMarker(env_, seat);
+    if (seat == env_.session.LocalSeat && PersonSeat(seat)) ShowThrowButton();
+}
+
+// A move is shown in steps, in this order: the cards' way to the middle, the
+// referee carrying it out on this table, the pause on the play and the sweep
+// to the heap, then the record for the eye.
+void Engine::ShowMove(int seat, CardSet play) {
     if (!play.Empty()) MoveToMiddle(seat, play);
     const Applied applied = Apply(env_.table, Move{seat, play});
     if (applied.played) SettleOnHeap(seat, play);
     RecordPlay(seat, applied);
-    switch (env_.session.mode) {
-        case Mode::Host:
-            HandOffHost(seat, fromNet, applied);
-            break;
-        case Mode::Joiner:
-            HandOffJoiner(seat, fromNet);
-            break;
-        case Mode::Local:
-            HandOffLocal(seat, applied);
-            break;
-    }
-}
-
-bool Engine::CheckPlay(int seat, bool fromNet, CardSet play) {
-    Refusal refusal = Judge(env_.table, seat, play);
-    // A move from the network was judged where it was made: the host judges
-    // a joiner's before it runs, and a joiner carries out the host's moves as
-    // the host sent them.
-    if (fromNet && (refusal == Refusal::NotYourTurn || refusal == Refusal::CannotBeat)) refusal = Refusal::Ok;
-    if (refusal == Refusal::Ok) return true;
-    ShowRefusal(seat, refusal);
-    return false;
 }
 
 void Engine::MoveToMiddle(int seat, CardSet play) {
@@ -179,82 +275,12 @@ void Engine::RecordPlay(int seat, const Applied& applied) {
     HideThrowButton();
 }
 
-void Engine::HandOffHost(int seat, bool fromNet, const Applied& applied) {
-    GameState& t = env_.table;
-    Session& s = env_.session;
-    env_.outbox.Throw(t.TheLastThrower, Codes(t.TablePlay), seat, fromNet ? seat : -1);
-    if (applied.handEmpty) {
-        env_.outbox.GameOver(t.TheLastThrower);
-        if (env_.options.sound) env_.view.PlaySound("Win.wav");
-        GameWon();
-        return;
-    }
-    ShowTurnMarker(env_, t.CurrentSeat);
-    if (applied.roundOver) StartNewRound(t.CurrentSeat);
-    env_.outbox.Turn(t.CurrentSeat, t.MustLead);
-    if (t.CurrentSeat == s.LocalSeat) ShowThrowButton();
-}
-
-void Engine::HandOffJoiner(int seat, bool fromNet) {
-    GameState& t = env_.table;
-    if (!fromNet) env_.outbox.ThrowToHost(t.TheLastThrower, Codes(t.TablePlay), seat);
-}
-
-void Engine::HandOffLocal(int seat, const Applied& applied) {
-    if (!applied.handEmpty && seat == env_.session.LocalSeat)
-        env_.view.StartCycleTimer(env_.options.cycleInterval);
-    if (applied.handEmpty) {
-        if (env_.options.sound) env_.view.PlaySound("Win.wav");
-        GameWon();
-    }
-}
-
 void Engine::Tick() {
-    if (Busy() || env_.session.IsNet() || thinking_ || env_.view.Presenting()) return;
+    if (Busy() || !server_ || Thinking() || env_.view.Presenting()) return;
     RunAction([this] {
-        GameState& t = env_.table;
-        ShowTurnMarker(env_, t.CurrentSeat);
-        const int seat = t.CurrentSeat;
-        if (seat == 0 && !autoPlay) {
-            if (t.PassCount == 3) StartNewRound(0);
-            ShowThrowButton();
-            env_.view.StopCycleTimer();
-            return;
-        }
-        // An empty table also means a lead: a seat whose lead was refused is
-        // asked to lead again, without a second drawing round.
-        const bool lead = t.PlayType == PlayType::JustBegin || t.PassCount == 3 || t.TablePlay.Empty();
-        if (lead) {
-            const bool newRound = t.PlayType != PlayType::JustBegin && t.PassCount == 3;
-            t.PassCount = 0;
-            t.TablePlay.Clear();
-            if (newRound) {
-                env_.view.RoundStarted(seat);
-                DrawRound(env_, seat);
-            }
-            // Every leader must lead, so a computer seat's pass here is refused too.
-            t.MustLead = true;
-        }
-        if (SeatLevel(seat) == kExpertLevel && expertSearchLater) return SearchLater(seat, lead);
-        ComputerDecision(seat, lead);
-        PlayCards(seat, false);
-    });
-}
-
-void Engine::SearchLater(int seat, bool lead) {
-    if (beforeDecision) beforeDecision(seat, lead);
-    thinking_ = true;
-    const int game = game_;
-    // The search runs elsewhere; its answer is an action of its own, dropped
-    // when the table was reset or a new game began meanwhile.
-    expertSearchLater(Observe(env_.table, seat, scores_.lost), [this, game, seat, lead](CardSet play) {
-        RunAction([this, game, seat, lead, play] {
-            if (game != game_ || !thinking_) return;
-            thinking_ = false;
-            Choose(env_.table, seat, play);
-            if (afterDecision) afterDecision(seat, lead);
-            PlayCards(seat, false);
-        });
+        SyncSeats();
+        server_->Step(++now_);
+        Drain();
     });
 }
 
@@ -265,28 +291,27 @@ int Engine::SeatLevel(int seat) const {
     return level;
 }
 
-void Engine::ComputerDecision(int seat, bool lead) {
-    GameState& t = env_.table;
-    if (beforeDecision) beforeDecision(seat, lead);
-    const int level = SeatLevel(seat);
-    if (level == kExpertLevel) {
-        // The search sees what the seat sees and draws from its own generator.
-        const Observation seen = Observe(t, seat, scores_.lost);
-        Choose(t, seat, expertSearch ? expertSearch(seen) : ExpertChoice(seen));
-    } else {
-        // A seat of its own level gambles at that level's rate.
-        const float rate = seat >= 0 && seat < 4 && seatLevels[seat] >= 0 && seatLevels[seat] < 3
-                               ? kGambleRates[seatLevels[seat]]
-                               : env_.options.gambleRate;
-        RulesDecision(t, seat, lead, rate, env_.random);
-    }
-    if (afterDecision) afterDecision(seat, lead);
-}
-
 void Engine::ThrowClick() {
     if (Busy() || env_.view.Presenting()) return;
     if (!throwVisible_ || env_.table.CurrentSeat != env_.session.LocalSeat) return;
-    RunAction([this] { PlayCards(env_.session.LocalSeat, false); });
+    RunAction([this] {
+        GameState& t = env_.table;
+        const int seat = env_.session.LocalSeat;
+        const CardSet play = t.lstSelected;
+        if (server_) {
+            server_->Play(seat, play, ++now_);
+            Drain();
+            return;
+        }
+        // Following: judged here, shown, then sent to the keeper.
+        const Refusal refusal = Judge(t, seat, play);
+        if (refusal != Refusal::Ok) {
+            env_.view.ShowRefusal(refusal, t);
+            return;
+        }
+        ShowMove(seat, play);
+        if (sendMove) sendMove(t.TheLastThrower, t.TablePlay, seat);
+    });
 }
 
 void Engine::CardClick(Card card) {
@@ -318,37 +343,46 @@ void Engine::UpdateScoreRow(int seat) {
 
 void Engine::ResetScores() {
     scores_ = ScoreBoard{};
+    if (server_) server_->SetScores(scores_);
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
 }
 
 void Engine::GameWon() {
+    if (!server_) return ShowGameOver(env_.table.TheLastThrower);
+    server_->EndGame(env_.table.TheLastThrower);
+    Drain();
+}
+
+void Engine::ShowGameOver(int winner) {
     GameState& t = env_.table;
     Session& s = env_.session;
+    t.TheLastThrower = winner;
+    if (env_.options.sound) env_.view.PlaySound("Win.wav");
     if (env_.view.Shown()) {
         std::array<std::vector<Card>, 4> left;
         for (int i = 0; i < 4; ++i)
             for (const Card card : t.lstDirection[i]) left[size_t(i)].push_back(card);
-        env_.view.HandEnded(t.TheLastThrower, left);
+        env_.view.HandEnded(winner, left);
     }
-    const std::array<int, 4> lost = ScoreGame(t, t.TheLastThrower, scores_);
+    const std::array<int, 4> lost = ScoreGame(t, winner, scores_);
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
-    env_.view.GameEnded(t.TheLastThrower, lost);
-    NewGame();
-    const std::string& winner = s.PlayerNames[t.TheLastThrower];
-    if (!s.IsNet()) env_.view.StopCycleTimer();
-    if (!s.IsNet() || s.IsHost()) {
-        // The answer deals the next game, as an action of its own, unless
-        // the table was reset or dealt meanwhile.
-        const int game = game_;
-        env_.view.AskNextGame(winner, [this, game](bool yes) {
-            if (!yes) return;
-            RunAction([this, game] {
-                if (game == game_ && DealOpen()) Deal();
-            });
-        });
-    } else {
-        env_.view.ShowWinner(winner);
+    env_.view.GameEnded(winner, lost);
+    ClearTable();
+    const std::string& name = s.PlayerNames[winner];
+    if (!server_) {
+        // Far away, the keeper asks about the next deal.
+        env_.view.ShowWinner(name);
+        return;
     }
+    // The answer deals the next game, as an action of its own, unless the
+    // table was reset or dealt meanwhile.
+    const int game = game_;
+    env_.view.AskNextGame(name, [this, game](bool yes) {
+        if (!yes) return;
+        RunAction([this, game] {
+            if (game == game_ && DealOpen()) Deal();
+        });
+    });
 }
 
 void Engine::AdjustDirection() {
@@ -395,6 +429,12 @@ void Engine::AdjustDirection() {
 
 void Engine::ReceiveThrow(int lastThrower, CardSet tablePlay, int seat) {
     GameState& t = env_.table;
+    if (server_) {
+        // A link's person moved at the table kept here: the server judges it.
+        server_->Play(seat, lastThrower == seat ? tablePlay : CardSet{}, ++now_);
+        Drain();
+        return;
+    }
     t.TheLastThrower = lastThrower;
     t.TablePlay = tablePlay;
     if (lastThrower == seat) {
@@ -402,29 +442,35 @@ void Engine::ReceiveThrow(int lastThrower, CardSet tablePlay, int seat) {
         t.lstSelected |= named;
         t.lstDirection[seat] = t.lstDirection[seat].Without(named);
     }
-    PlayCards(seat, true);
+    // The keeper judged the move; the turn and the beating follow its word,
+    // and only what could not be carried out here is refused.
+    const Refusal refusal = Judge(t, seat, t.lstSelected);
+    if (refusal != Refusal::Ok && refusal != Refusal::NotYourTurn && refusal != Refusal::CannotBeat) {
+        ReturnChosen(seat);
+        return;
+    }
+    ShowMove(seat, t.lstSelected);
 }
 
+// Turns, draws and the end of a game are the keeper's word: a table kept
+// here takes them from its own server only.
 void Engine::ReceiveTurn(int seat, bool mustLead) {
+    if (server_) return;
     GameState& t = env_.table;
-    t.CurrentSeat = seat;
-    // The host drew for the new round already; here the round's end shows.
+    // The keeper drew for the new round already; here the round's end shows.
     if (mustLead && t.PlayType != PlayType::JustBegin) env_.view.RoundStarted(seat);
-    ShowTurnMarker(env_, seat);
-    t.MustLead = mustLead;
-    if (env_.session.LocalSeat == seat) ShowThrowButton();
+    ShowTurn(seat, mustLead);
 }
 
 void Engine::ReceiveSnatch(int seat, int drawIndex) {
+    if (server_) return;
     env_.table.CurrentSeat = seat;
-    env_.table.DrawIndex = drawIndex;
-    DrawCard(env_, seat);
+    DrawCard(env_, seat, drawIndex);
 }
 
 void Engine::ReceiveGameOver(int seat) {
-    env_.table.TheLastThrower = seat;
-    if (env_.options.sound) env_.view.PlaySound("Win.wav");
-    GameWon();
+    if (server_) return;
+    ShowGameOver(seat);
 }
 
 }  // namespace vorn

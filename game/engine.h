@@ -2,26 +2,31 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ai/observation.h"
 #include "cards/referee.h"
 #include "game/deal.h"
+#include "game/tableserver.h"
 
 namespace vorn {
 
-// The turn engine of one table. It owns whose turn it is and carries out every
-// play and pass, whatever its source: the person's play button, a computer
-// seat on the cycle timer, or a move received from the network. It talks to the
-// screen only through TableView and to the other computers only through Outbox.
+// The client of one table: it shows the table as it goes, takes the person's
+// clicks, and carries out on its own copy (the table it was given) every move
+// the table's keeper tells it of. The keeper is either this engine's own
+// TableServer (KeepTable: a local game with three computer seats, or a table
+// whose other seats are links) or a table far away (FollowTable: the engine
+// hears its moves through the Receive calls and sends the person's own with
+// sendMove). It talks to the screen only through TableView.
 //
-// One action at a time: a play, a draw, the deal, the end of a game and every
-// message from the network run through RunAction. An action never waits: it
-// changes the table at once and the view shows the change in its own time
-// (its pauses return at once, its boxes open later and answer through a
-// callback). What can still arrive mid-action is work started by a modal
-// dialog of the person's own commands (the logon dialog): it waits in order
-// and runs as soon as the running action ends.
+// One action at a time: a play, a tick, the deal and every message from the
+// network run through RunAction. An action never waits: it changes the table
+// at once and the view shows the change in its own time (its pauses return at
+// once, its boxes open later and answer through a callback). What can still
+// arrive mid-action is work started by a modal dialog of the person's own
+// commands (the logon dialog): it waits in order and runs as soon as the
+// running action ends.
 //
 // What waits is of two kinds. Table work (a game message, a lost link) belongs
 // to the table it arrived for, and a return to local play drops it. The
@@ -32,16 +37,35 @@ namespace vorn {
 class Engine {
   public:
     // pictures: the window's card pictures; none for a table nobody looks at.
-    Engine(GameState& table, Session& session, Options& options, TableView& view, Outbox& outbox,
-           Random& random, CardPictures* pictures = nullptr);
+    Engine(GameState& table, Session& session, Options& options, TableView& view, Random& random,
+           CardPictures* pictures = nullptr);
 
     GameEnv& Env() { return env_; }
+    // The table as this engine knows it and shows it.
     GameState& table() { return env_.table; }
     const GameState& table() const { return env_.table; }
     Session& session() { return env_.session; }
     Options& options() { return env_.options; }
     TableView& view() { return env_.view; }
     const ScoreBoard& scores() const { return scores_; }
+
+    // Where the table is kept. Here: this engine's TableServer, each seat
+    // played as kinds say (the options give the computer seats' levels);
+    // the server draws from the engine's random source. Or far away: moves
+    // come through the Receive calls and the person's go out by sendMove.
+    void KeepTable(const std::array<SeatKind, 4>& kinds);
+    void FollowTable();
+    // The table kept here, or none.
+    TableServer* server() { return server_ ? &*server_ : nullptr; }
+    // Each event of the table kept here, after this engine has shown it and
+    // its table is as the event left it (the network host's links hear of
+    // the table through it).
+    std::function<void(const TableEvent& event, const GameState& after)> tableEvent;
+    // Following: the person's own move, for the keeper.
+    std::function<void(int lastThrower, CardSet tablePlay, int seat)> sendMove;
+    // The table kept here takes up the position this engine's table shows
+    // (tests and tools set one up by hand).
+    void Adopt();
 
     enum class Work {
         Table,    // stale once the table is reset: dropped by DropTableActions
@@ -59,7 +83,7 @@ class Engine {
     // An action runs, or work waits for its turn.
     bool Busy() const { return busy_ || !pending_.empty(); }
     // An expert seat's search runs elsewhere (expertSearchLater).
-    bool Thinking() const { return thinking_; }
+    bool Thinking() const { return server_ && server_->Thinking(); }
     // Drops the queued table work; the person's commands stay queued. Only a
     // return to local play calls this.
     void DropTableActions();
@@ -70,17 +94,15 @@ class Engine {
     // No card of this game is dealt yet.
     bool DealOpen() const { return env_.table.lstCardsBox.Count() == kDeckSize; }
 
-    // The play operation: seat acts with the cards of lstSelected (none: pass).
-    void PlayCards(int seat, bool fromNet);
-    // The cycle timer's tick (local games).
+    // The cycle timer's tick: the computer seat whose move is due moves.
     void Tick();
     // A left-button press on the play button.
     void ThrowClick();
     // A left-button press on a card picture.
     void CardClick(Card card);
 
+    // Ends the game now, won by TheLastThrower (tests end games early).
     void GameWon();
-    void NextSeat() { env_.table.CurrentSeat = (env_.table.CurrentSeat + 1) % 4; }
     void UpdateThrowCaption();
     void ShowThrowButton();
     void HideThrowButton();
@@ -92,23 +114,22 @@ class Engine {
     // Every lost-points and games-won caption back to "0".
     void ResetScores();
 
-    // Moves received from the host (or, on the host, from a joiner). The caller
-    // has checked the fields; these apply them.
+    // A move of the table's keeper, or of a link's person when it is kept
+    // here. The caller has checked the fields; these carry them out.
     void ReceiveThrow(int lastThrower, CardSet tablePlay, int seat);
     void ReceiveTurn(int seat, bool mustLead);
     void ReceiveSnatch(int seat, int drawIndex);
     void ReceiveGameOver(int seat);
 
     // Called with the decision a computer seat is about to play (the self-play
-    // record and tests observe decisions through it).
+    // record and tests observe decisions through it); after runs with the
+    // choice in the kept table's lstSelected, where it may be changed.
     std::function<void(int seat, bool lead)> beforeDecision;
     std::function<void(int seat, bool lead)> afterDecision;
 
     // When set, the person's seat 0 of a local game is played by the computer
     // player too (self-play and soak runs).
     bool autoPlay = false;
-    // Lets the computer player choose for seat: a follow or a lead.
-    void ComputerDecision(int seat, bool lead);
 
     // Each seat's level when it is not the options' (self-play sets them one
     // by one): 0..2 the rules' levels, kExpertLevel the search; -1 the options'.
@@ -124,29 +145,40 @@ class Engine {
     std::function<void(const Observation&, std::function<void(CardSet)> done)> expertSearchLater;
 
   private:
-    // The steps of PlayCards. CheckPlay refuses a choice the rules or the
-    // turn do not allow; the hand-offs pass the turn on as the mode asks.
-    bool CheckPlay(int seat, bool fromNet, CardSet play);
+    void ClearTable();
+    void SyncSeats();
+    void Drain();
+    void Show(const TableEvent& event);
+    void ShowGameOver(int winner);
+    void ShowNewRound(int seat);
+    // The steps of a move shown: the cards' way to the middle, the referee
+    // carrying it out on this table, the pause on the play and the sweep to
+    // the heap, the record for the eye.
+    void ShowMove(int seat, CardSet play);
     void MoveToMiddle(int seat, CardSet play);
     void SettleOnHeap(int seat, CardSet play);
     void SweepToHeap();
     void RecordPlay(int seat, const Applied& applied);
-    void HandOffLocal(int seat, const Applied& applied);
-    void HandOffHost(int seat, bool fromNet, const Applied& applied);
-    void HandOffJoiner(int seat, bool fromNet);
+    void ShowTurn(int seat, bool lead);
+    // The person at this computer plays seat (a computer may play it for them).
+    bool PersonSeat(int seat) const;
 
-    void SearchLater(int seat, bool lead);
     void ReturnChosen(int seat);
-    void ShowRefusal(int seat, Refusal refusal);
-    void StartNewRound(int seat);
     void UpdateScoreRow(int seat);
 
     GameEnv env_;
     ScoreBoard scores_;
+    std::optional<TableServer> server_;
+    int generation_ = 0;  // counts the servers made: a late search answer names its own
+    std::array<SeatKind, 4> kinds_{SeatKind::Person, SeatKind::Computer, SeatKind::Computer,
+                                   SeatKind::Computer};
+    std::vector<TableEvent> events_;
+    // The kept table's clock: one step per input, so a computer seat's move
+    // falls due at the next tick of the cycle timer.
+    std::int64_t now_ = 0;
     bool throwVisible_ = false;
     // Counts the games set up (NewGame): a late answer names the game it was for.
     int game_ = 0;
-    bool thinking_ = false;  // an expert seat's search runs elsewhere
     struct Queued {
         std::function<void()> fn;
         Work kind;

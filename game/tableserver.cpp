@@ -1,5 +1,7 @@
 #include "game/tableserver.h"
 
+#include <limits>
+
 #include "ai/expert.h"
 #include "cards/options.h"
 
@@ -19,6 +21,13 @@ TableEvent Event(TableEvent::Kind kind, int seat, CardSet cards = {}) {
 
 void TableServer::SetSeat(int seat, SeatController controller) {
     seats_[size_t(seat)] = controller;
+    // The seat to move changes hands at once: a computer moves when next asked.
+    if (playing_ && seat == state_.CurrentSeat && !thinking_) {
+        if (controller.kind != SeatKind::Computer)
+            due_.reset();
+        else if (!due_)
+            due_ = std::numeric_limits<std::int64_t>::min();
+    }
     views_[size_t(seat)].reset();
     if (controller.kind == SeatKind::Computer && controller.level >= kExpertLevel)
         views_[size_t(seat)].emplace(Observe(state_, seat, scores_.lost));
@@ -36,8 +45,23 @@ void TableServer::Emit(const TableEvent& event) {
 void TableServer::NewGame(int leader) {
     state_ = FreshTable(leader);
     playing_ = false;
+    ++turn_;
+    thinking_ = false;
     due_.reset();
     Emit(Event(TableEvent::Kind::NewGame, leader));
+}
+
+void TableServer::Resume(const GameState& state, std::int64_t now) {
+    state_ = state;
+    playing_ = true;
+    ++turn_;
+    thinking_ = false;
+    due_.reset();
+    for (int seat = 0; seat < 4; ++seat)
+        if (views_[size_t(seat)]) views_[size_t(seat)].emplace(Observe(state_, seat, scores_.lost));
+    // A seat facing an empty table leads.
+    if (state_.TablePlay.Empty()) state_.MustLead = true;
+    BeginTurn(state_.CurrentSeat, false, now);
 }
 
 void TableServer::Deal(std::int64_t now) {
@@ -77,6 +101,8 @@ void TableServer::BeginTurn(int seat, bool newRound, std::int64_t now) {
     TableEvent turn = Event(TableEvent::Kind::Turn, seat);
     turn.lead = state_.MustLead;
     Emit(turn);
+    ++turn_;
+    thinking_ = false;
     due_.reset();
     if (seats_[size_t(seat)].kind == SeatKind::Computer) due_ = now + thinkMs;
 }
@@ -105,15 +131,37 @@ bool TableServer::Step(std::int64_t now) {
     const bool lead = t.MustLead;
     if (beforeDecision) beforeDecision(seat, lead);
     const int level = seats_[size_t(seat)].level;
-    if (level >= kExpertLevel) {
-        // The search sees what the seat sees and draws from its own generator.
-        const Observation seen =
-            views_[size_t(seat)] ? views_[size_t(seat)]->seen() : Observe(t, seat, scores_.lost);
-        Choose(t, seat, expertSearch ? expertSearch(seen) : ExpertChoice(seen));
-    } else {
+    if (level < kExpertLevel) {
         RulesDecision(t, seat, lead, kGambleRates[level < 0 || level > 2 ? 1 : level], random_);
+        Decide(seat, lead, now);
+        return true;
     }
+    // The search sees what the seat sees and draws from its own generator.
+    const Observation seen =
+        views_[size_t(seat)] ? views_[size_t(seat)]->seen() : Observe(t, seat, scores_.lost);
+    if (searchLater) {
+        thinking_ = true;
+        searchLater(seen, turn_);
+        return true;
+    }
+    Choose(t, seat, expertSearch ? expertSearch(seen) : ExpertChoice(seen));
+    Decide(seat, lead, now);
+    return true;
+}
+
+bool TableServer::Decided(std::uint64_t ticket, CardSet play, std::int64_t now) {
+    if (!thinking_ || ticket != turn_ || !playing_) return false;
+    thinking_ = false;
+    const int seat = state_.CurrentSeat;
+    Choose(state_, seat, play);
+    Decide(seat, state_.MustLead, now);
+    return true;
+}
+
+void TableServer::Decide(int seat, bool lead, std::int64_t now) {
+    GameState& t = state_;
     if (afterDecision) afterDecision(seat, lead);
+    // The hook may have changed the choice (tests do): what is chosen now goes.
     const CardSet cards = t.lstSelected;
     const Refusal refusal = Judge(t, seat, cards);
     if (refusal != Refusal::Ok) {
@@ -123,10 +171,9 @@ bool TableServer::Step(std::int64_t now) {
         t.lstSelected.Clear();
         Refuse(seat, cards, refusal);
         due_ = now + thinkMs + 1;
-        return true;
+        return;
     }
     Carry(seat, cards, now);
-    return true;
 }
 
 void TableServer::Refuse(int seat, CardSet cards, Refusal refusal) {

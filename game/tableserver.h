@@ -49,17 +49,27 @@ class TableServer {
     // The state, for an owner that must set up a position (tests, tools).
     GameState& MutableState() { return state_; }
     const ScoreBoard& scores() const { return scores_; }
+    void SetScores(const ScoreBoard& scores) { scores_ = scores; }
     // Playing: from the deal to the end of a game.
     bool Playing() const { return playing_; }
 
     // A fresh table for a game that leader leads; the deal waits for Deal.
     void NewGame(int leader);
+    // Takes up a game at a position set up elsewhere (tests and tools): the
+    // seat of its CurrentSeat is to move (a Turn event says so).
+    void Resume(const GameState& state, std::int64_t now);
     // Deals the game NewGame set up: seven cards to the leader, six to the
     // others, then the leader's turn. Ignored while a game is being played.
     void Deal(std::int64_t now);
     // A person's move (a pass when cards is empty), from this machine or a
     // link. Refused moves change nothing and are reported to that seat.
     Refusal Play(int seat, CardSet cards, std::int64_t now);
+
+    // Ends the game now as if winner had emptied its hand: scored as it
+    // stands, then a fresh table (tests and tools end games early with it).
+    void EndGame(int winner) {
+        if (playing_) GameOver(winner);
+    }
 
     // When the next computer move falls due; none while a person is to move
     // or no game is being played.
@@ -87,6 +97,13 @@ class TableServer {
     std::function<void(int seat, bool lead)> afterDecision;
     // The expert's search; unset, it runs here and now.
     std::function<CardSet(const Observation&)> expertSearch;
+    // When set, an expert seat's search is started through this instead and
+    // Step returns at once: the seat moves when Decided brings the answer back
+    // with the same ticket. A ticket goes stale with the turn it was for.
+    std::function<void(const Observation&, std::uint64_t ticket)> searchLater;
+    bool Decided(std::uint64_t ticket, CardSet play, std::int64_t now);
+    // A search started through searchLater has not answered yet.
+    bool Thinking() const { return thinking_; }
 
   private:
     void Emit(const TableEvent& event);
@@ -96,6 +113,7 @@ class TableServer {
     void Carry(int seat, CardSet cards, std::int64_t now);
     void Refuse(int seat, CardSet cards, Refusal refusal);
     void GameOver(int winner);
+    void Decide(int seat, bool lead, std::int64_t now);
 
     Random& random_;
     GameState state_;
@@ -108,6 +126,8 @@ class TableServer {
     std::vector<TableEvent> events_;
     bool playing_ = false;
     std::optional<std::int64_t> due_;
+    std::uint64_t turn_ = 0;  // counts the turns begun: a search's ticket
+    bool thinking_ = false;
 };
 
 }  // namespace vorn

@@ -30,4 +30,53 @@ void NetOutbox::GameOver(int seat) {
     queue_.SendToAll(GameOverMessage(seat));
 }
 
+void TellLinks(Outbox& outbox, const TableServer& server, const TableEvent& event, const GameState& after) {
+    using Kind = TableEvent::Kind;
+    switch (event.kind) {
+        case Kind::Draw:
+            outbox.SnatchCard(event.seat, event.index);
+            return;
+        case Kind::Turn:
+            outbox.Turn(event.seat, event.lead);
+            return;
+        case Kind::Played:
+        case Kind::Passed: {
+            const bool fromLink = server.Seat(event.seat).kind == SeatKind::Remote;
+            outbox.Throw(after.TheLastThrower, Codes(after.TablePlay), event.seat,
+                         fromLink ? event.seat : -1);
+            return;
+        }
+        case Kind::GameOver:
+            outbox.GameOver(event.seat);
+            return;
+        case Kind::NewGame:
+        case Kind::NewRound:
+        case Kind::Refused:
+            return;
+    }
+}
+
+void PlaceTable(Engine& engine, const Session& session, Outbox& outbox) {
+    engine.sendMove = nullptr;
+    engine.tableEvent = nullptr;
+    if (session.mode == Mode::Joiner) {
+        engine.FollowTable();
+        engine.sendMove = [&outbox](int lastThrower, CardSet tablePlay, int seat) {
+            outbox.ThrowToHost(lastThrower, Codes(tablePlay), seat);
+        };
+        return;
+    }
+    const bool host = session.mode == Mode::Host;
+    std::array<SeatKind, 4> kinds{};
+    for (int seat = 0; seat < 4; ++seat)
+        kinds[size_t(seat)] = seat == session.LocalSeat ? SeatKind::Person
+                              : host                    ? SeatKind::Remote
+                                                        : SeatKind::Computer;
+    engine.KeepTable(kinds);
+    if (host)
+        engine.tableEvent = [&engine, &outbox](const TableEvent& event, const GameState& after) {
+            TellLinks(outbox, *engine.server(), event, after);
+        };
+}
+
 }  // namespace vorn

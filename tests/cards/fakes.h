@@ -76,19 +76,6 @@ inline CardSet Play(std::string_view notation, int firstSuit = 0) {
     return Cards(notation, firstSuit);
 }
 
-class RecordingOutbox : public Outbox {
-  public:
-    std::vector<std::pair<int, int>> snatches;  // seat, stock index
-    std::vector<std::pair<int, bool>> turns;
-    int others = 0;
-
-    void SnatchCard(int seat, int drawIndex) override { snatches.emplace_back(seat, drawIndex); }
-    void Turn(int seat, bool mustLead) override { turns.emplace_back(seat, mustLead); }
-    void Throw(int, const std::string&, int, int) override { ++others; }
-    void ThrowToHost(int, const std::string&, int) override { ++others; }
-    void GameOver(int) override { ++others; }
-};
-
 // One table with everything its operations reach, all recorded.
 struct Rig {
     GameState table;
@@ -96,7 +83,6 @@ struct Rig {
     Session session;
     Options options;
     RecordingView view;
-    RecordingOutbox outbox;
     ScriptedRandom scripted;
     SeededRandom seeded{20240611};
     Random* random = &scripted;
@@ -107,7 +93,7 @@ struct Rig {
         explicit Forward(Random** target) : to(target) {}
         double Uniform() override { return (*to)->Uniform(); }
     } source{&random};
-    GameEnv env{table, session, options, view, outbox, source, &pictures};
+    GameEnv env{table, session, options, view, source, &pictures};
 
     Rig() = default;
     Rig(const Rig&) = delete;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/deal.h"
+#include "game/tableserver.h"
 #include "tests/cards/fakes.h"
 #include "tests/testing.h"
 
@@ -33,14 +34,34 @@ std::array<int, 4> HandSizes(const GameState& t) {
     return {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)};
 }
 
+// The draw a table server makes for r from its random source, shown on the rig.
+void Draw(Rig& rig, int seat, double r = 0.0) {
+    DrawCard(rig.Env(), seat, UniformIndex(r, rig.table.lstCardsBox.Count()));
+}
+
+void DrawRound(Rig& rig, int first, double r = 0.0) {
+    for (int k = 0; k < 4; ++k) Draw(rig, (first + k) % 4, r);
+}
+
 // Leaves `left` cards in the stock by drawing the lowest ones to seat 1.
 void DrainStockTo(Rig& rig, int left) {
-    auto env = rig.Env();
-    rig.scripted.script.assign(52 - left, 0.0);
-    for (int k = 0; k < 52 - left; ++k) DrawCard(env, 1);
-    rig.scripted.script.clear();
-    rig.scripted.calls = 0;
+    for (int k = 0; k < 52 - left; ++k) Draw(rig, 1);
     rig.view.Forget();
+}
+
+// A table server's deal for leader on the rig's random source, shown on the
+// rig as a client shows it; its draws as its links hear them.
+std::vector<std::pair<int, int>> ServerDeal(Rig& rig, int leader) {
+    TableServer server(rig.source);
+    server.NewGame(leader);
+    server.Deal(0);
+    std::vector<std::pair<int, int>> draws;
+    for (const TableEvent& e : server.TakeEvents()) {
+        if (e.kind != TableEvent::Kind::Draw) continue;
+        draws.emplace_back(e.seat, e.index);
+        DrawCard(rig.Env(), e.seat, e.index);
+    }
+    return draws;
 }
 
 }  // namespace
@@ -63,10 +84,8 @@ class DealTest : public QObject {
         // A table left over from a game: NewGame must clear all of it.
         rig.options.animation = false;
         NewGame(rig.Env());
-        auto env = rig.Env();
-        rig.scripted.script.assign(8, 0.0);
-        DrawRound(env, 0);
-        DrawRound(env, 0);
+        DrawRound(rig, 0);
+        DrawRound(rig, 0);
         GameState& t = rig.table;
         t.lstSelected.Add(t.lstDirection[0][0]);
         t.lstDirection[0].RemoveAt(0);
@@ -126,15 +145,23 @@ class DealTest : public QObject {
         QCOMPARE(Q(CheckConservation(t)), QString());
     }
 
-    void localDeal_data() {
+    // The keeper deals 7 cards to the leader and 6 to the others, in turn
+    // from the leader; a client that takes the announced stock positions ends
+    // with the very same table, drawing no number of its own.
+    void dealReplaysOnAClient_data() {
         QTest::addColumn<int>("leader");
-        for (int seat = 0; seat < 4; ++seat)
-            QTest::newRow(qPrintable(QString("leader %1").arg(seat))) << seat;
+        QTest::addColumn<int>("localSeat");
+        QTest::newRow("South leads") << 0 << 0;
+        QTest::newRow("East leads") << 1 << 1;
+        QTest::newRow("North leads") << 2 << 3;
+        QTest::newRow("West leads") << 3 << 1;
     }
-    void localDeal() {
+    void dealReplaysOnAClient() {
         QFETCH(int, leader);
+        QFETCH(int, localSeat);
         Rig rig;
         rig.UseSeed(1000 + leader);
+        rig.session.LocalSeat = localSeat;
         rig.options.SetSpeed(2);
         rig.table.TheLastThrower = leader;
         NewGame(rig.Env());
@@ -151,7 +178,7 @@ class DealTest : public QObject {
                 if (now[s] != sizes[s]) drawers.push_back(s);
             sizes = now;
         };
-        Deal(rig.Env());
+        const auto draws = ServerDeal(rig, leader);
         rig.view.onStockCount = nullptr;
 
         const GameState& t = rig.table;
@@ -160,120 +187,40 @@ class DealTest : public QObject {
             for (int k = 0; k < 4; ++k) expectedDrawers.push_back((leader + k) % 4);
         expectedDrawers.push_back(leader);
         QCOMPARE(drawers, expectedDrawers);
+        QCOMPARE(draws.size(), size_t(25));
+
+        // A second client told the same positions holds the same table.
+        Rig other;
+        other.table.TheLastThrower = leader;
+        NewGame(other.Env());
+        for (auto [seat, index] : draws) DrawCard(other.Env(), seat, index);
+        QCOMPARE(other.scripted.calls, size_t(0));
+        QCOMPARE(other.table.lstCardsBox, t.lstCardsBox);
+        for (int s = 0; s < 4; ++s) QCOMPARE(other.table.lstDirection[s], t.lstDirection[s]);
 
         for (int s = 0; s < 4; ++s) QCOMPARE(t.HandSize(s), s == leader ? 7 : 6);
         QCOMPARE(t.lstCardsBox.Count(), 27);
         QCOMPARE(rig.view.stockCounts.back(), 27);
         QVERIFY(!t.StockEmpty);
-        QCOMPARE(t.CurrentSeat, leader);
-        QCOMPARE(rig.view.cycleStarts, std::vector<int>{800});
-        QVERIFY(!rig.view.dealEnabled);
-        QCOMPARE(rig.view.dealEnabledCalls, 1);
         QCOMPARE(rig.view.sounds, std::vector<std::string>(25, "Move.wav"));
-        QVERIFY(rig.outbox.snatches.empty() && rig.outbox.turns.empty());
         QCOMPARE(Q(CheckConservation(t)), QString());
-        // Only the person at this computer (South) sees faces.
+        // Only the person at this computer sees faces.
         for (int s = 0; s < 4; ++s)
-            for (const Card& card : InRankOrder(t, s)) QCOMPARE(rig.pictures.Image(card).face, s == 0);
+            for (const Card& card : InRankOrder(t, s))
+                QCOMPARE(rig.pictures.Image(card).face, s == localSeat);
     }
 
-    // The host draws and tells the joiners each stock index; a joiner that
-    // applies those indices ends with the very same table, drawing no number.
-    void networkDealReplaysOnAJoiner_data() {
-        QTest::addColumn<int>("leader");
-        QTest::addColumn<int>("joinerSeat");
-        QTest::newRow("host leads") << 0 << 2;
-        QTest::newRow("East leads") << 1 << 1;
-        QTest::newRow("North leads") << 2 << 3;
-        QTest::newRow("West leads") << 3 << 1;
-    }
-    void networkDealReplaysOnAJoiner() {
-        QFETCH(int, leader);
-        QFETCH(int, joinerSeat);
-        Rig host;
-        host.UseSeed(555 + leader);
-        host.session.mode = Mode::Host;
-        host.options.animation = false;
-        host.table.TheLastThrower = leader;
-        NewGame(host.Env());
-        Deal(host.Env());
-
-        QCOMPARE(host.outbox.snatches.size(), size_t(25));
-        for (size_t k = 0; k < 25; ++k) QCOMPARE(host.outbox.snatches[k].first, int((leader + k) % 4));
-        QCOMPARE(host.outbox.turns, (std::vector<std::pair<int, bool>>{{leader, true}}));
-        for (int s = 0; s < 4; ++s) QCOMPARE(host.view.markers[s], s == leader);
-        QCOMPARE(host.view.throwVisible, leader == 0);
-        if (leader == 0) QCOMPARE(Q(host.view.throwCaption), QString("PASS"));
-        QVERIFY(host.view.cycleStarts.empty());
-        QCOMPARE(host.table.CurrentSeat, leader);
-
-        Rig joiner;
-        joiner.session.mode = Mode::Joiner;
-        joiner.session.LocalSeat = joinerSeat;
-        joiner.options.animation = false;
-        joiner.table.TheLastThrower = leader;
-        NewGame(joiner.Env());
-        auto env = joiner.Env();
-        for (auto [seat, index] : host.outbox.snatches) {
-            joiner.table.DrawIndex = index;
-            DrawCard(env, seat);
-            const std::string problem = CheckConservation(joiner.table);
-            QVERIFY2(problem.empty(), problem.c_str());
-        }
-        QCOMPARE(joiner.scripted.calls, size_t(0));
-        QVERIFY(joiner.outbox.snatches.empty());
-        QCOMPARE(joiner.table.lstCardsBox, host.table.lstCardsBox);
-        for (int s = 0; s < 4; ++s) {
-            QCOMPARE(joiner.table.lstDirection[s], host.table.lstDirection[s]);
-            for (const Card& card : InRankOrder(joiner.table, s)) {
-                QCOMPARE(joiner.pictures.Image(card).face, s == joinerSeat);
-                QCOMPARE(host.pictures.Image(card).face, s == 0);
-            }
-        }
-    }
-
-    void shortStockRound_data() {
-        QTest::addColumn<int>("first");
-        for (int seat = 0; seat < 4; ++seat) QTest::newRow(qPrintable(QString("from %1").arg(seat))) << seat;
-    }
-    void shortStockRound() {
-        QFETCH(int, first);
+    // Once the stock is out every draw is skipped, with nothing shown.
+    void emptyStockDrawsNothing() {
         Rig rig;
-        rig.session.mode = Mode::Host;
         NewGame(rig.Env());
-        DrainStockTo(rig, 2);
-        rig.outbox.snatches.clear();
-        QVERIFY(!rig.table.StockEmpty);
+        DrainStockTo(rig, 0);
+        QVERIFY(rig.table.StockEmpty);
         const std::array<int, 4> before = HandSizes(rig.table);
-
-        auto env = rig.Env();
-        rig.scripted.script.assign(2, 0.0);
-        rig.scripted.calls = 0;
-        DrawRound(env, first);
-
-        std::array<int, 4> expected = before;
-        ++expected[first];
-        ++expected[(first + 1) % 4];
-        QCOMPARE(HandSizes(rig.table), expected);
-        QVERIFY(rig.table.lstCardsBox.Empty());
-        QVERIFY(rig.table.StockEmpty);
-        QCOMPARE(rig.outbox.snatches.size(), size_t(2));
-        QCOMPARE(rig.outbox.snatches[0].first, first);
-        QCOMPARE(rig.outbox.snatches[1].first, (first + 1) % 4);
-        QCOMPARE(rig.scripted.calls, size_t(2));
-        QCOMPARE(Q(CheckConservation(rig.table)), QString());
-
-        // Once the stock is out every draw is skipped, with nothing shown or sent.
-        rig.view.Forget();
-        rig.outbox.snatches.clear();
-        rig.scripted.calls = 0;
-        DrawRound(env, first);
-        DrawCard(env, 0);
-        QCOMPARE(HandSizes(rig.table), expected);
+        DrawRound(rig, 2);
+        DrawCard(rig.Env(), 0, 0);
+        QCOMPARE(HandSizes(rig.table), before);
         QVERIFY(rig.view.updates.empty() && rig.view.stockCounts.empty() && rig.view.sounds.empty());
-        QVERIFY(rig.outbox.snatches.empty());
-        QCOMPARE(rig.scripted.calls, size_t(0));
-        QVERIFY(rig.table.StockEmpty);
     }
 
     // The draw is uniform over the whole stock: floor(r x count), so the last
@@ -301,9 +248,7 @@ class DealTest : public QObject {
         NewGame(rig.Env());
         DrainStockTo(rig, left);
         const Card expected = rig.table.lstCardsBox[index];
-        rig.scripted.script = {r};
-        auto env = rig.Env();
-        DrawCard(env, 3);
+        Draw(rig, 3, r);
         QCOMPARE(rig.table.DrawIndex, index);
         QCOMPARE(Q(rig.table.DrawnCard), Q(expected));
         QVERIFY(rig.table.lstDirection[3].Contains(expected));
@@ -354,19 +299,12 @@ class DealTest : public QObject {
     void twoOfSpadesIsDealtFairly() {
         int dealt = 0;
         SeededRandom random(4242);
+        TableServer server(random);
         const int games = 400;
         for (int game = 0; game < games; ++game) {
-            GameState table;
-            Session session;
-            Options options;
-            options.animation = false;
-            options.sound = false;
-            NullView view;
-            NullOutbox outbox;
-            GameEnv env{table, session, options, view, outbox, random};
-            NewGame(env);
-            Deal(env);
-            if (table.Location(Card{3, 13}) != kStockLocation) ++dealt;
+            server.NewGame(game % 4);
+            server.Deal(0);
+            if (server.state().Location(Card{3, 13}) != kStockLocation) ++dealt;
         }
         QVERIFY2(dealt > games * 38 / 100 && dealt < games * 58 / 100, qPrintable(QString::number(dealt)));
     }
@@ -393,9 +331,8 @@ class DealTest : public QObject {
         rig.session.LocalSeat = localSeat;
         rig.options.animation = false;
         NewGame(rig.Env());
-        rig.scripted.script = {0.9, 0.1, 0.5, 0.3, 0.99, 0.0, 0.7};
-        auto env = rig.Env();
-        for (int k = 0; k < count; ++k) DrawCard(env, seat);
+        const double draws[] = {0.9, 0.1, 0.5, 0.3, 0.99, 0.0, 0.7};
+        for (int k = 0; k < count; ++k) Draw(rig, seat, draws[k]);
 
         const GameState& t = rig.table;
         const CardPictures& p = rig.pictures;
@@ -444,9 +381,7 @@ class DealTest : public QObject {
         rig.options.sound = sound;
         NewGame(rig.Env());
         rig.view.Forget();
-        auto env = rig.Env();
-        rig.scripted.script = {0.0};
-        DrawCard(env, 1);  // r = 0: the 3 of clubs, to East
+        Draw(rig, 1);  // r = 0: the 3 of clubs, to East
 
         const Card card{0, 1};
         QCOMPARE(rig.view.waits, animation ? std::vector<int>(10, stepDelay) : std::vector<int>{});
@@ -476,17 +411,9 @@ class DealTest : public QObject {
     void facesOnlyForTheLocalSeat() {
         QFETCH(int, localSeat);
         Rig rig;
-        // Seat 0 is the host or a local game; the others are joiners.
-        rig.session.mode = localSeat != 0 ? Mode::Joiner : Mode::Local;
         rig.session.LocalSeat = localSeat;
         NewGame(rig.Env());
-        auto env = rig.Env();
-        // Seat 0 draws at random, a joiner the announced index.
-        rig.scripted.script.assign(localSeat == 0 ? 12 : 0, 0.0);
-        for (int round = 0; round < 3; ++round) {
-            rig.table.DrawIndex = 5;
-            DrawRound(env, 2);
-        }
+        for (int round = 0; round < 3; ++round) DrawRound(rig, 2, 0.3);
         for (int s = 0; s < 4; ++s) {
             QCOMPARE(rig.table.HandSize(s), 3);
             for (const Card& card : InRankOrder(rig.table, s)) {
@@ -510,16 +437,11 @@ class DealTest : public QObject {
         QFETCH(int, index);
         QFETCH(bool, drawn);
         Rig rig;
-        rig.session.mode = Mode::Joiner;
         rig.session.LocalSeat = 2;
         NewGame(rig.Env());
         const CardSet stock = rig.table.lstCardsBox;
         rig.view.Forget();
-        rig.table.DrawIndex = index;
-        auto env = rig.Env();
-        DrawCard(env, 3);
-        QCOMPARE(rig.scripted.calls, size_t(0));
-        QVERIFY(rig.outbox.snatches.empty());
+        DrawCard(rig.Env(), 3, index);
         if (drawn) {
             QCOMPARE(Text(rig.table.lstDirection[3]), Q(stock[index]));
             QCOMPARE(rig.table.lstCardsBox.Count(), 51);
@@ -538,10 +460,9 @@ class DealTest : public QObject {
         rig.UseSeed(99);
         rig.options.animation = false;
         NewGame(rig.Env());
-        auto env = rig.Env();
         int rounds = 0;
         while (!rig.table.StockEmpty && rounds < 20) {
-            DrawRound(env, rounds % 4);
+            DrawRound(rig, rounds % 4, 0.61);
             ++rounds;
             const std::string problem = CheckConservation(rig.table);
             QVERIFY2(problem.empty(), problem.c_str());
@@ -566,7 +487,7 @@ class DealTest : public QObject {
         rig.UseSeed(7);
         rig.options.animation = false;
         NewGame(rig.Env());
-        Deal(rig.Env());
+        ServerDeal(rig, 0);
         GameState& t = rig.table;
         QCOMPARE(Q(CheckConservation(t)), QString());
         const Card held = t.lstDirection[1][0];

@@ -55,6 +55,7 @@ void Arrange(Rig& rig, const Setup& setup) {
     t.CurrentSeat = setup.current;
     t.PassCount = setup.passCount;
     t.MustLead = setup.mustLead;
+    rig.engine.Adopt();
 }
 
 }  // namespace vorn::gametest

@@ -36,13 +36,13 @@ using vorn::testing::Text;
 // A local game on the real engine with the recording screen and a fixed seed.
 struct Rig : testing::TableParts {
     Session session;
-    NullOutbox outbox;
     Engine engine;
 
     explicit Rig(std::uint64_t seed = 1)
-        : TableParts(seed), engine(table, session, options, view, outbox, random, &pictures) {
+        : TableParts(seed), engine(table, session, options, view, random, &pictures) {
         options.animation = false;
         options.sound = true;
+        engine.KeepTable({SeatKind::Person, SeatKind::Computer, SeatKind::Computer, SeatKind::Computer});
         engine.AdjustDirection();
     }
     Rig(const Rig&) = delete;
@@ -66,8 +66,8 @@ using testing::Place;
 
 // Sets up a table mid-game: hands as rank lists, a play on the table made by
 // lastThrower, and the stock cut down to stockLeft cards by moving its lowest
-// entries onto the heap. Every rank name takes the lowest suit of that number
-// still in the stock, hands 0..3 first, then the table.
+// entries onto the heap; the engine's server takes it up. Every rank name takes the lowest suit of that
+// number still in the stock, hands 0..3 first, then the table.
 struct Setup {
     std::array<QString, 4> hands;
     QString onTable;

@@ -244,21 +244,31 @@ class EnginePlayTest : public QObject {
         setup.lastThrower = seat;
         if (newRound) {
             setup.onTable = "Q";
-            setup.passCount = 3;
+            setup.passCount = 2;
+            setup.current = (seat + 3) % 4;
         } else {
             setup.mustLead = true;
         }
         Arrange(rig, setup);
+        if (newRound) {
+            // The seat before makes the third pass: the round opens.
+            if (setup.current == 0)
+                rig.engine.ThrowClick();
+            else
+                rig.engine.Tick();
+            QCOMPARE(t.CurrentSeat, seat);
+        }
         bool tamper = true;
         int decisions = 0;
+        GameState& kept = rig.engine.server()->MutableState();
         rig.engine.afterDecision = [&](int s, bool lead) {
             ++decisions;
             QCOMPARE(s, seat);
             QVERIFY(lead);
             if (!tamper) return;
-            for (const auto& code : t.lstSelected) t.lstDirection[s].Add(code);
-            t.lstSelected.Clear();
-            ChooseRanks(t, s, bad);
+            for (const auto& code : kept.lstSelected) kept.lstDirection[s].Add(code);
+            kept.lstSelected.Clear();
+            ChooseRanks(kept, s, bad);
         };
 
         rig.engine.Tick();
@@ -344,18 +354,18 @@ class EnginePlayTest : public QObject {
         QCOMPARE(t.CurrentSeat, 0);
         rig.engine.Tick();
         QVERIFY(rig.view.throwVisible);
-        rig.engine.ThrowClick();  // the person passes
+        const int stock = t.lstCardsBox.Count();
+        rig.engine.ThrowClick();  // the person passes: the round is over
         QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
-        QCOMPARE(t.PassCount, 3);
         QCOMPARE(t.CurrentSeat, 1);
         QVERIFY(rig.view.TimerRunning());
         QCOMPARE(Q(rig.view.hint), QString("提示：青龙出牌 K"));
-        QVERIFY(drawnBy.empty());
-
-        const int stock = t.lstCardsBox.Count();
-        rig.engine.Tick();
         QCOMPARE(drawnBy, (std::vector<int>{1, 2, 3, 0}));
         QCOMPARE(t.lstCardsBox.Count(), stock - 4);
+        QCOMPARE(t.PassCount, 0);
+        QVERIFY(t.MustLead && t.TablePlay.Empty());
+
+        rig.engine.Tick();
         QCOMPARE(t.TheLastThrower, 1);
         QCOMPARE(t.PassCount, 0);
         QCOMPARE(t.CurrentSeat, 2);
@@ -389,17 +399,22 @@ class EnginePlayTest : public QObject {
         setup.hands = {"3 5 7", "4 6 8", "3 4 9", "5 6 10"};
         setup.onTable = "K";
         setup.lastThrower = leader;
-        setup.current = leader;
-        setup.passCount = 3;
+        // The seat before the leader makes the third pass.
+        setup.current = (leader + 3) % 4;
+        setup.passCount = 2;
         setup.stockLeft = stock;
         Arrange(rig, setup);
         QCOMPARE(t.StockEmpty, stock == 0);
         std::vector<int> drawnBy;
         rig.view.onStockCount = [&](int) { drawnBy.push_back(t.Location(CardOf(t.DrawnCard))); };
-        rig.view.StartCycleTimer(rig.options.cycleInterval);
 
-        rig.engine.Tick();
+        if (setup.current == 0)
+            rig.engine.ThrowClick();
+        else
+            rig.engine.Tick();
         QCOMPARE(drawnBy, Ints(order));
+        QCOMPARE(t.CurrentSeat, leader);
+        if (leader != 0) rig.engine.Tick();
         QCOMPARE(t.lstCardsBox.Count(), stock - int(drawnBy.size()));
         QCOMPARE(t.StockEmpty, t.lstCardsBox.Empty());
         QCOMPARE(t.PassCount, 0);
@@ -471,7 +486,7 @@ class EnginePlayTest : public QObject {
             t.CurrentSeat = seat;
             // Each play is laid as a lead, so that any shape may follow any other.
             if (ranks != "-") t.TablePlay.Clear();
-            rig.engine.PlayCards(seat, false);
+            Apply(t, Move{seat, t.lstSelected});
             QVERIFY(t.lstSelected.Empty());
             QCOMPARE(t.CurrentSeat, (seat + 1) % 4);
         }

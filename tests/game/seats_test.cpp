@@ -43,7 +43,7 @@ class EngineSeatsTest : public QObject {
         setup.lastThrower = 3;
         setup.current = personsTurn ? 0 : 1;
         Arrange(rig, setup);
-        if (buttonShown && personsTurn) rig.engine.Tick();
+        if (!buttonShown && personsTurn) rig.engine.HideThrowButton();
         if (buttonShown && !personsTurn) rig.engine.ShowThrowButton();
         QCOMPARE(rig.view.throwVisible, buttonShown);
 
@@ -159,8 +159,8 @@ class EngineSeatsTest : public QObject {
         Rig rig(24);
         rig.session.LocalSeat = 2;
         rig.engine.AdjustDirection();
-        rig.engine.NewGame();
         rig.table.TheLastThrower = 2;
+        rig.engine.NewGame();
         rig.engine.Deal();
         for (const auto& code : rig.table.lstDirection[2]) {
             const CardImage& image = rig.view.cards[FaceCell(CardOf(code))];

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "ai/expert.h"
 #include "app/mainwindow.h"
 #include "app/networkgame.h"
 #include "cards/gamestate.h"
@@ -191,7 +192,8 @@ class NetTable {
         const GameState& t = table();
         const int seat = session().LocalSeat;
         if (!e.ThrowVisible() || t.CurrentSeat != seat || e.Busy()) return false;
-        e.ComputerDecision(seat, t.MustLead || t.TablePlay.Empty());
+        RulesDecision(e.table(), seat, t.MustLead || t.TablePlay.Empty(), e.options().gambleRate,
+                      e.Env().random);
         e.ThrowClick();
         return true;
     }

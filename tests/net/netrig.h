@@ -32,7 +32,7 @@ class NetRig : public testing::TableParts, public NetHost {
     Session session_;
     SendQueue queue{*this};
     NetOutbox outbox{queue};
-    Engine engine_{table, session_, options, view, outbox, random, &pictures};
+    Engine engine_{table, session_, options, view, random, &pictures};
     Dispatcher dispatcher{*this, queue};
 
     std::vector<Person> players_;
@@ -65,6 +65,7 @@ class NetRig : public testing::TableParts, public NetHost {
         } else {
             hostLinkUp = true;
         }
+        PlaceTable(engine_, session_, outbox);
         engine_.NewGame();
     }
 
@@ -84,6 +85,7 @@ class NetRig : public testing::TableParts, public NetHost {
     void ResetToLocalGame() override {
         ++resets;
         session_.ReturnToLocal();
+        PlaceTable(engine_, session_, outbox);
         queue.Discard();
         engine_.DropTableActions();
     }
@@ -104,6 +106,9 @@ class NetRig : public testing::TableParts, public NetHost {
         table.CurrentSeat = 1;
         table.MustLead = false;
         table.PassCount = 0;
+        // The host's server takes the position up; its links knew it already.
+        engine_.Adopt();
+        queue.Discard();
     }
 
     // The queue as (target, text) pairs, oldest first.

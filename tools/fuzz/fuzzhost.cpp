@@ -2,12 +2,13 @@
 
 #include <string_view>
 
+#include "ai/expert.h"
 #include "net/protocol.h"
 
 namespace vorn::fuzz {
 
 FuzzHost::FuzzHost(const Setup& setup)
-    : random(setup.seed), engine_(table, session_, options, view, outbox, random), strict_(setup.host) {
+    : random(setup.seed), engine_(table, session_, options, view, random), strict_(setup.host) {
     options.animation = false;
     options.sound = false;
     // The clock stands still, so that what chat passes depends on the input alone.
@@ -20,8 +21,9 @@ FuzzHost::FuzzHost(const Setup& setup)
     session_.LocalSeat = 0;
     session_.SlotCount = 3;
     slotUp = {false, true, true, true, true};
-    engine_.NewGame();
+    PlaceTable(engine_, session_, outbox);
     table.TheLastThrower = setup.leader;
+    engine_.NewGame();
     engine_.Deal();
     queue.Discard();
     if (!setup.host) {
@@ -30,6 +32,7 @@ FuzzHost::FuzzHost(const Setup& setup)
         session_.SlotCount = 0;
         slotUp.fill(false);
         hostLinkUp = true;
+        PlaceTable(engine_, session_, outbox);
         engine_.HideThrowButton();
         engine_.ReceiveTurn(setup.leader, true);
     }
@@ -42,6 +45,7 @@ void FuzzHost::CloseAllConnections() {
 
 void FuzzHost::ResetToLocalGame() {
     session_.ReturnToLocal();
+    PlaceTable(engine_, session_, outbox);
     queue.Discard();
     engine_.DropTableActions();
 }
@@ -56,7 +60,7 @@ bool FuzzHost::PlayLocalTurns(std::string& problem) {
         if (local < 0 || local > 3 || table.lstDirection[local].Empty()) return true;
         const bool lead = table.MustLead || table.TablePlay.Empty();
         const std::string before = Codes(table.TablePlay);
-        engine_.ComputerDecision(local, lead);
+        RulesDecision(table, local, lead, options.gambleRate, random);
         const std::string chosen = Codes(table.lstSelected);
         engine_.ThrowClick();
         if (table.lstSelected.Empty()) continue;
