@@ -69,7 +69,8 @@ MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* paren
     setWindowTitle(texts::kTitle);
     prompter = Prompter::Default();
     network_ = std::make_unique<NetworkGame>(*this);
-    engine_ = std::make_unique<Engine>(table_, session_, options_, *this, random_, &pictures_);
+    engine_ =
+        std::make_unique<Engine>(table_, session_, options_, TableClient::Of(*this), random_, &pictures_);
     presentation_ = new Presentation(this);
     // The expert thinks on another thread; its seat moves when the answer is
     // back, and the cycle timer's ticks wait for it meanwhile.

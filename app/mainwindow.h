@@ -15,7 +15,7 @@
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/tableview.h"
+#include "cards/tableclient.h"
 #include "display/language.h"
 #include "game/engine.h"
 #include "game/pictures.h"
@@ -31,10 +31,10 @@ class TableMenus;
 
 // The table window frmMain: it owns the whole state of one table (the deal,
 // the program-wide values, the options, the score board and the network game)
-// and shows it. It is the TableView of its engine: every change the engine
+// and shows it. It is the TableClient of its engine: every change the engine
 // makes to the table arrives here and is mirrored on the screen. Menu commands
 // and the network's game messages run as engine actions, one at a time.
-class MainWindow : public QMainWindow, public TableView {
+class MainWindow : public QMainWindow, public TableScreen, public TableNews, public TableClock {
     Q_OBJECT
   public:
     // programFolder holds the settings file, the sounds and the help pages.
@@ -117,7 +117,7 @@ class MainWindow : public QMainWindow, public TableView {
     QLineEdit* txtMessage() const { return chat_->txtMessage(); }
     QAction* Action(const char* name) const;
 
-    // TableView.
+    // TableScreen, TableNews and TableClock.
     void UpdateCard(Card card, const CardImage& image) override;
     void ShowStockCount(int count) override;
     void SetTurnMarker(int seat, bool visible) override;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "cards/tableview.h"
+#include "cards/tableclient.h"
 #include "display/language.h"
 #include "net/nethost.h"
 #include "net/netoutbox.h"

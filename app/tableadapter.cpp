@@ -1,4 +1,4 @@
-// The table window as its engine's TableView: every change the engine makes
+// The table window as its engine's TableClient: every change the engine makes
 // to the table arrives here and is shown in turn, at the pace of the pauses
 // (Presentation); the engine has moved on already.
 #include <QLabel>
@@ -27,7 +27,7 @@ QString Q(const std::string& s) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// TableView
+// TableScreen, TableNews and TableClock
 
 void MainWindow::UpdateCard(Card card, const CardImage& image) {
     // The counts shown are those of the table as it stood when this picture

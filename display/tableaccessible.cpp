@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "cards/tableview.h"
+#include "cards/tableclient.h"
 #include "display/labelaccessible.h"
 #include "display/tablewidget.h"
 

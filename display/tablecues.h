@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cards/card.h"
-#include "cards/tableview.h"
+#include "cards/tableclient.h"
 
 namespace vorn {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cards/card.h"
-#include "cards/tableview.h"
+#include "cards/tableclient.h"
 #include "display/cardpainter.h"
 #include "display/language.h"
 #include "display/tablecues.h"

@@ -14,7 +14,7 @@ void PlaceCard(GameEnv& env, Card card, int x, int y) {
     CardImage& image = env.pictures->Image(card);
     image.x = x;
     image.y = y;
-    env.view.UpdateCard(card, image);
+    env.screen.UpdateCard(card, image);
 }
 
 void MoveCard(GameEnv& env, Card card, int x, int y) {
@@ -30,7 +30,7 @@ void MoveCard(GameEnv& env, Card card, int x, int y) {
         int nx = i == 10 ? x : int(x0 + i * stepX);
         int ny = i == 10 ? y : int(y0 + i * stepY);
         PlaceCard(env, card, nx, ny);
-        env.view.Pause(env.options.stepDelay);
+        env.screen.Pause(env.options.stepDelay);
     }
 }
 
@@ -38,14 +38,14 @@ void BringToFront(GameEnv& env, Card card) {
     if (!env.pictures) return;
     CardImage& image = env.pictures->Image(card);
     image.z = ++env.pictures->topZ;
-    env.view.UpdateCard(card, image);
+    env.screen.UpdateCard(card, image);
 }
 
 void ShowFace(GameEnv& env, Card card, bool face) {
     if (!env.pictures) return;
     CardImage& image = env.pictures->Image(card);
     image.face = face;
-    env.view.UpdateCard(card, image);
+    env.screen.UpdateCard(card, image);
 }
 
 int ScreenPosition(int seat, int localSeat) {
@@ -70,7 +70,7 @@ void LayoutHand(GameEnv& env, int seat) {
                 image.x = p.SeatX[seat] - n * 100 + 200 * k;
             else
                 image.y = p.SeatY[seat] - n * 60 + 240 * k;
-            env.view.UpdateCard(card, image);
+            env.screen.UpdateCard(card, image);
             ++k;
         }
     }
@@ -94,14 +94,14 @@ void TowardMiddle(const GameEnv& env, int seat, int& x, int& y) {
 }
 
 void HideTurnMarkers(GameEnv& env) {
-    if (!env.view.Shown()) return;
-    for (int s = 3; s >= 0; --s) env.view.SetTurnMarker(s, false);
+    if (!env.screen.Shown()) return;
+    for (int s = 3; s >= 0; --s) env.screen.SetTurnMarker(s, false);
 }
 
 void ShowTurnMarker(GameEnv& env, int seat) {
-    if (!env.view.Shown()) return;
+    if (!env.screen.Shown()) return;
     HideTurnMarkers(env);
-    if (seat >= 0 && seat < 4) env.view.SetTurnMarker(seat, true);
+    if (seat >= 0 && seat < 4) env.screen.SetTurnMarker(seat, true);
 }
 
 void NewGame(GameEnv& env) {
@@ -113,8 +113,8 @@ void NewGame(GameEnv& env) {
     t.MustLead = true;
     t.SingleRun = {0, 0, 0, 0};
     HideTurnMarkers(env);
-    env.view.SetThrowButton(false, false);
-    if (env.view.Shown()) env.view.ShowLeader(LeaderName(env));
+    env.screen.SetThrowButton(false, false);
+    if (env.screen.Shown()) env.news.ShowLeader(LeaderName(env));
     t.PlayType = PlayType::JustBegin;
     for (auto& hand : t.lstDirection) hand.Clear();
     t.lstSelected.Clear();
@@ -130,12 +130,12 @@ void NewGame(GameEnv& env) {
                 image.raised = false;
                 image.x = kStockX;
                 image.y = kStockY;
-                env.view.UpdateCard(card, image);
+                env.screen.UpdateCard(card, image);
             }
         }
     }
-    env.view.ShowStockCount(t.lstCardsBox.Count());
-    env.view.SetDealEnabled(true);
+    env.screen.ShowStockCount(t.lstCardsBox.Count());
+    env.screen.SetDealEnabled(true);
 }
 
 void DrawCard(GameEnv& env, int seat, int index) {
@@ -152,8 +152,8 @@ void DrawCard(GameEnv& env, int seat, int index) {
     DrawAt(t, seat, index);
     if (seat == env.session.LocalSeat) ShowFace(env, card, true);
     if (env.pictures) LayoutHand(env, seat);
-    env.view.ShowStockCount(t.lstCardsBox.Count());
-    if (env.options.sound) env.view.PlaySound("Move.wav");
+    env.screen.ShowStockCount(t.lstCardsBox.Count());
+    if (env.options.sound) env.screen.PlaySound("Move.wav");
 }
 
 }  // namespace vorn

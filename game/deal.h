@@ -6,7 +6,7 @@
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/tableview.h"
+#include "cards/tableclient.h"
 #include "game/pictures.h"
 
 namespace vorn {
@@ -18,7 +18,9 @@ struct GameEnv {
     GameState& table;
     Session& session;
     Options& options;
-    TableView& view;
+    TableScreen& screen;
+    TableNews& news;
+    TableClock& clock;
     Random& random;
     CardPictures* pictures = nullptr;
 };
@@ -27,7 +29,7 @@ struct GameEnv {
 std::string LeaderName(const GameEnv& env);
 
 // Card pictures; without pictures they do nothing. MoveCard animates in ten
-// steps of StepDelay (pauses of the view's showing) when animation is on,
+// steps of StepDelay (pauses of the screen's showing) when animation is on,
 // else jumps.
 void MoveCard(GameEnv& env, Card card, int x, int y);
 void PlaceCard(GameEnv& env, Card card, int x, int y);

@@ -9,9 +9,9 @@
 
 namespace vorn {
 
-Engine::Engine(GameState& table, Session& session, Options& options, TableView& view, Random& random,
+Engine::Engine(GameState& table, Session& session, Options& options, TableClient client, Random& random,
                CardPictures* pictures)
-    : env_{table, session, options, view, random, pictures} {}
+    : env_{table, session, options, client.screen, client.news, client.clock, random, pictures} {}
 
 void Engine::KeepTable(const std::array<SeatKind, 4>& kinds) {
     kinds_ = kinds;
@@ -102,9 +102,9 @@ void Engine::ClearTable() {
     // table without cards (after a reset or the logon OK, say). A question of
     // the game before belongs to that game.
     ++game_;
-    env_.view.StopCycleTimer();
+    env_.clock.StopCycleTimer();
     throwVisible_ = false;
-    env_.view.TableCleared();
+    env_.news.TableCleared();
     vorn::NewGame(env_);
 }
 
@@ -119,7 +119,7 @@ void Engine::NewGame() {
 void Engine::Deal() {
     // Far away, the keeper deals and its draws arrive one by one.
     if (!server_) return;
-    env_.view.SetDealEnabled(false);
+    env_.screen.SetDealEnabled(false);
     SyncSeats();
     server_->Deal(++now_);
     Drain();
@@ -137,9 +137,9 @@ void Engine::Drain() {
     }
     // The cycle timer runs while a computer seat's move falls due.
     if (server_->Deadline())
-        env_.view.StartCycleTimer(env_.options.cycleInterval);
+        env_.clock.StartCycleTimer(env_.options.cycleInterval);
     else
-        env_.view.StopCycleTimer();
+        env_.clock.StopCycleTimer();
 }
 
 void Engine::Show(const TableEvent& event) {
@@ -168,7 +168,7 @@ void Engine::Show(const TableEvent& event) {
         case Kind::Refused:
             // Only the person at this computer is told.
             if (event.seat == env_.session.LocalSeat && PersonSeat(event.seat))
-                env_.view.ShowRefusal(event.refusal, t);
+                env_.news.ShowRefusal(event.refusal, t);
             return;
         case Kind::GameOver:
             ShowGameOver(event.seat);
@@ -181,8 +181,8 @@ bool Engine::PersonSeat(int seat) const {
 }
 
 void Engine::UpdateThrowCaption() {
-    if (!env_.view.Shown()) return;
-    env_.view.SetThrowButton(throwVisible_, !env_.table.lstSelected.Empty());
+    if (!env_.screen.Shown()) return;
+    env_.screen.SetThrowButton(throwVisible_, !env_.table.lstSelected.Empty());
 }
 
 void Engine::ShowThrowButton() {
@@ -203,8 +203,8 @@ void Engine::ReturnChosen(int seat) {
 
 void Engine::ShowNewRound(int seat) {
     // The last pass stays in sight a moment before the table is cleared.
-    env_.view.Pause(env_.options.cycleInterval);
-    env_.view.RoundStarted(seat);
+    env_.screen.Pause(env_.options.cycleInterval);
+    env_.news.RoundStarted(seat);
     env_.table.PassCount = 0;
     env_.table.TablePlay.Clear();
     env_.table.MustLead = true;
@@ -244,14 +244,14 @@ void Engine::MoveToMiddle(int seat, CardSet play) {
 
 void Engine::SettleOnHeap(int seat, CardSet play) {
     LayoutHand(env_, seat);
-    if (env_.options.sound) env_.view.PlaySound("Move.wav");
-    env_.view.Pause(env_.options.playDelay);
+    if (env_.options.sound) env_.screen.PlaySound("Move.wav");
+    env_.screen.Pause(env_.options.playDelay);
     SweepToHeap();
-    // The view is told the play as laid, for the eye only.
-    if (!env_.view.Shown()) return;
+    // The news of the play as laid is for the eye only.
+    if (!env_.screen.Shown()) return;
     std::vector<Card> laid;
     for (const Card card : play) laid.push_back(card);
-    env_.view.PlayLaid(seat, laid);
+    env_.news.PlayLaid(seat, laid);
 }
 
 void Engine::SweepToHeap() {
@@ -270,13 +270,13 @@ void Engine::SweepToHeap() {
 
 void Engine::RecordPlay(int seat, const Applied& applied) {
     const GameState& t = env_.table;
-    if (!applied.played) env_.view.SeatPassed(seat);
-    if (env_.view.Shown()) env_.view.ShowPlay(env_.session.PlayerNames[t.TheLastThrower], t.TablePlay);
+    if (!applied.played) env_.news.SeatPassed(seat);
+    if (env_.screen.Shown()) env_.news.ShowPlay(env_.session.PlayerNames[t.TheLastThrower], t.TablePlay);
     HideThrowButton();
 }
 
 void Engine::Tick() {
-    if (Busy() || !server_ || Thinking() || env_.view.Presenting()) return;
+    if (Busy() || !server_ || Thinking() || env_.screen.Presenting()) return;
     RunAction([this] {
         SyncSeats();
         server_->Step(++now_);
@@ -292,7 +292,7 @@ int Engine::SeatLevel(int seat) const {
 }
 
 void Engine::ThrowClick() {
-    if (Busy() || env_.view.Presenting()) return;
+    if (Busy() || env_.screen.Presenting()) return;
     if (!throwVisible_ || env_.table.CurrentSeat != env_.session.LocalSeat) return;
     RunAction([this] {
         GameState& t = env_.table;
@@ -306,7 +306,7 @@ void Engine::ThrowClick() {
         // Following: judged here, shown, then sent to the keeper.
         const Refusal refusal = Judge(t, seat, play);
         if (refusal != Refusal::Ok) {
-            env_.view.ShowRefusal(refusal, t);
+            env_.news.ShowRefusal(refusal, t);
             return;
         }
         ShowMove(seat, play);
@@ -315,7 +315,7 @@ void Engine::ThrowClick() {
 }
 
 void Engine::CardClick(Card card) {
-    if (Busy() || env_.view.Presenting()) return;
+    if (Busy() || env_.screen.Presenting()) return;
     GameState& t = env_.table;
     const int local = env_.session.LocalSeat;
     if (t.Location(card) != local || !throwVisible_ || t.CurrentSeat != local) return;
@@ -337,8 +337,8 @@ void Engine::CardClick(Card card) {
 }
 
 void Engine::UpdateScoreRow(int seat) {
-    if (!env_.view.Shown()) return;
-    env_.view.SetScoreRow(seat, env_.session.PlayerNames[seat], scores_.lost[seat], scores_.won[seat]);
+    if (!env_.screen.Shown()) return;
+    env_.screen.SetScoreRow(seat, env_.session.PlayerNames[seat], scores_.lost[seat], scores_.won[seat]);
 }
 
 void Engine::ResetScores() {
@@ -357,27 +357,27 @@ void Engine::ShowGameOver(int winner) {
     GameState& t = env_.table;
     Session& s = env_.session;
     t.TheLastThrower = winner;
-    if (env_.options.sound) env_.view.PlaySound("Win.wav");
-    if (env_.view.Shown()) {
+    if (env_.options.sound) env_.screen.PlaySound("Win.wav");
+    if (env_.screen.Shown()) {
         std::array<std::vector<Card>, 4> left;
         for (int i = 0; i < 4; ++i)
             for (const Card card : t.lstDirection[i]) left[size_t(i)].push_back(card);
-        env_.view.HandEnded(winner, left);
+        env_.news.HandEnded(winner, left);
     }
     const std::array<int, 4> lost = ScoreGame(t, winner, scores_);
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
-    env_.view.GameEnded(winner, lost);
+    env_.news.GameEnded(winner, lost);
     ClearTable();
     const std::string& name = s.PlayerNames[winner];
     if (!server_) {
         // Far away, the keeper asks about the next deal.
-        env_.view.ShowWinner(name);
+        env_.news.ShowWinner(name);
         return;
     }
     // The answer deals the next game, as an action of its own, unless the
     // table was reset or dealt meanwhile.
     const int game = game_;
-    env_.view.AskNextGame(name, [this, game](bool yes) {
+    env_.news.AskNextGame(name, [this, game](bool yes) {
         if (!yes) return;
         RunAction([this, game] {
             if (game == game_ && DealOpen()) Deal();
@@ -405,25 +405,25 @@ void Engine::AdjustDirection() {
             const std::string& name = s.PlayerNames[seat];
             switch (ScreenPosition(seat, s.LocalSeat)) {
                 case 0:
-                    env_.view.PlaceNameLabel(seat, 7200, y + 1480, name, false);
-                    env_.view.PlaceTurnMarker(seat, 6900, y + 1480);
+                    env_.screen.PlaceNameLabel(seat, 7200, y + 1480, name, false);
+                    env_.screen.PlaceTurnMarker(seat, 6900, y + 1480);
                     break;
                 case 1:
-                    env_.view.PlaceNameLabel(seat, x + 1100, y + 500, VerticalLabel(name), true);
-                    env_.view.PlaceTurnMarker(seat, x + 1100, y + 200);
+                    env_.screen.PlaceNameLabel(seat, x + 1100, y + 500, VerticalLabel(name), true);
+                    env_.screen.PlaceTurnMarker(seat, x + 1100, y + 200);
                     break;
                 case 2:
-                    env_.view.PlaceNameLabel(seat, 7200, y - 250, name, false);
-                    env_.view.PlaceTurnMarker(seat, 6900, y - 250);
+                    env_.screen.PlaceNameLabel(seat, 7200, y - 250, name, false);
+                    env_.screen.PlaceTurnMarker(seat, 6900, y - 250);
                     break;
                 default:
-                    env_.view.PlaceNameLabel(seat, x - 260, y + 500, VerticalLabel(name), true);
-                    env_.view.PlaceTurnMarker(seat, x - 260, y + 200);
+                    env_.screen.PlaceNameLabel(seat, x - 260, y + 500, VerticalLabel(name), true);
+                    env_.screen.PlaceTurnMarker(seat, x - 260, y + 200);
                     break;
             }
         }
     }
-    if (env_.view.Shown()) env_.view.ShowLeader(LeaderName(env_));
+    if (env_.screen.Shown()) env_.news.ShowLeader(LeaderName(env_));
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
 }
 
@@ -458,7 +458,7 @@ void Engine::ReceiveTurn(int seat, bool mustLead) {
     if (server_) return;
     GameState& t = env_.table;
     // The keeper drew for the new round already; here the round's end shows.
-    if (mustLead && t.PlayType != PlayType::JustBegin) env_.view.RoundStarted(seat);
+    if (mustLead && t.PlayType != PlayType::JustBegin) env_.news.RoundStarted(seat);
     ShowTurn(seat, mustLead);
 }
 

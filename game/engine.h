@@ -18,11 +18,11 @@ namespace vorn {
 // TableServer (KeepTable: a local game with three computer seats, or a table
 // whose other seats are links) or a table far away (FollowTable: the engine
 // hears its moves through the Receive calls and sends the person's own with
-// sendMove). It talks to the screen only through TableView.
+// sendMove). It talks to the window only through its TableClient.
 //
 // One action at a time: a play, a tick, the deal and every message from the
 // network run through RunAction. An action never waits: it changes the table
-// at once and the view shows the change in its own time (its pauses return at
+// at once and the screen shows the change in its own time (its pauses return at
 // once, its boxes open later and answer through a callback). What can still
 // arrive mid-action is work started by a modal dialog of the person's own
 // commands (the logon dialog): it waits in order and runs as soon as the
@@ -37,7 +37,7 @@ namespace vorn {
 class Engine {
   public:
     // pictures: the window's card pictures; none for a table nobody looks at.
-    Engine(GameState& table, Session& session, Options& options, TableView& view, Random& random,
+    Engine(GameState& table, Session& session, Options& options, TableClient client, Random& random,
            CardPictures* pictures = nullptr);
 
     GameEnv& Env() { return env_; }
@@ -46,7 +46,6 @@ class Engine {
     const GameState& table() const { return env_.table; }
     Session& session() { return env_.session; }
     Options& options() { return env_.options; }
-    TableView& view() { return env_.view; }
     const ScoreBoard& scores() const { return scores_; }
 
     // Where the table is kept. Here: this engine's TableServer, each seat

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "cards/card.h"
-#include "cards/tableview.h"
+#include "cards/tableclient.h"
 
 namespace vorn {
 

@@ -4,7 +4,6 @@
 // and answers its boxes from a script, and a local table built around it.
 
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <deque>
@@ -19,7 +18,7 @@
 #include "cards/options.h"
 #include "cards/random.h"
 #include "cards/session.h"
-#include "cards/tableview.h"
+#include "cards/tableclient.h"
 #include "game/engine.h"
 #include "tests/support/cards.h"
 #include "tests/support/rig.h"
@@ -39,7 +38,7 @@ struct Rig : testing::TableParts {
     Engine engine;
 
     explicit Rig(std::uint64_t seed = 1)
-        : TableParts(seed), engine(table, session, options, view, random, &pictures) {
+        : TableParts(seed), engine(table, session, options, TableClient::Of(view), random, &pictures) {
         options.animation = false;
         options.sound = true;
         engine.KeepTable({SeatKind::Person, SeatKind::Computer, SeatKind::Computer, SeatKind::Computer});
@@ -49,19 +48,7 @@ struct Rig : testing::TableParts {
     Rig& operator=(const Rig&) = delete;
 };
 
-// Card codes of a play written as rank names ("3 3 4 4"), repeats taking the
-// next suit from firstSuit on, so that two plays can avoid each other's cards.
-inline std::vector<std::string> Codes(const QString& ranks, int firstSuit = 0) {
-    static const QStringList kNames{"3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K", "A", "2"};
-    std::vector<std::string> codes;
-    int used[kNumbers + 1] = {};
-    for (const QString& name : ranks.split(' ', Qt::SkipEmptyParts)) {
-        const int number = int(kNames.indexOf(name)) + 1;
-        if (number > 0) codes.push_back(CardCode((firstSuit + used[number]++) % kSuits, number));
-    }
-    return codes;
-}
-
+using testing::Codes;
 using testing::Place;
 
 // Sets up a table mid-game: hands as rank lists, a play on the table made by

@@ -32,6 +32,7 @@
 #include "net/socket/codec.h"
 #include "net/socket/socket.h"
 #include "tests/support/cards.h"
+#include "tests/support/window.h"
 
 namespace vorn::itest {
 
@@ -105,49 +106,35 @@ inline int Listen(MainWindow& w) {
     return port;
 }
 
-// One real table window of a network game. Every box, question and dialog is
-// answered here and recorded, so nothing ever blocks; pauses take no time.
-class NetTable {
+// One real table window of a network game, on the window fixture: every box,
+// question and dialog is answered and recorded, so nothing ever blocks; pauses
+// take no time. The next-game question is answered from answers, No once they
+// run out.
+class NetTable : public testing::WindowFixture {
   public:
-    QStringList infos;
-    QStringList questions;
-    std::deque<bool> answers;  // the next-game question, in order; No once they run out
-    int logons = 0;
-    int exits = 0;
-
     // english: the table's person reads English, as the settings file chooses.
     explicit NetTable(std::uint64_t seed, bool english = false) {
-        if (english) {
-            QFile settings(dir_.filePath("Vorn.ini"));
-            if (settings.open(QIODevice::WriteOnly)) settings.write("[Option]\r\nLanguage=en\r\n");
-        }
-        window_ = std::make_unique<MainWindow>(dir_.path(), seed);
-        MainWindow& w = *window_;
-        w.waitScale = 0;
-        w.options().animation = false;
-        w.options().sound = false;
-        w.prompter.info = [this](QWidget*, const QString& text, Prompter::Icon) { infos << text; };
-        w.prompter.yesNo = [this](QWidget*, const QString& text) { return Answer(text); };
-        w.prompter.yesNoDefaultYes = [this](QWidget*, const QString& text) { return Answer(text); };
-        w.showLogon = [this] { ++logons; };
-        w.endProgram = [this] { ++exits; };
+        if (english) WriteSettings("[Option]\r\nLanguage=en\r\n");
+        Open(seed, /*show=*/false, /*keepOptions=*/true);
+        window->options().animation = false;
+        window->options().sound = false;
     }
 
-    MainWindow& w() { return *window_; }
-    GameState& table() { return window_->table(); }
-    Session& session() { return window_->session(); }
-    Engine& engine() { return window_->engine(); }
-    NetworkGame& net() { return window_->network(); }
+    MainWindow& w() { return *window; }
+    GameState& table() { return window->table(); }
+    Session& session() { return window->session(); }
+    Engine& engine() { return window->engine(); }
+    NetworkGame& net() { return window->network(); }
 
-    QString Progress() const { return window_->ProgressPanel()->text(); }
+    QString Progress() const { return window->ProgressPanel()->text(); }
     QStringList PlayerList() const {
         QStringList names;
-        for (int i = 0; i < window_->lstConnections()->count(); ++i)
-            names << window_->lstConnections()->item(i)->text();
+        for (int i = 0; i < window->lstConnections()->count(); ++i)
+            names << window->lstConnections()->item(i)->text();
         return names;
     }
     QStringList ChatLines() const {
-        const QString log = window_->txtDialog()->toPlainText();
+        const QString log = window->txtDialog()->toPlainText();
         return log.isEmpty() ? QStringList() : log.split('\n');
     }
     bool Local() { return !session().IsNet(); }
@@ -197,19 +184,6 @@ class NetTable {
         e.ThrowClick();
         return true;
     }
-
-  private:
-    bool Answer(const QString& text) {
-        questions << text;
-        if (answers.empty()) return false;
-        const bool yes = answers.front();
-        answers.pop_front();
-        return yes;
-    }
-
-    QTemporaryDir dir_;
-    // Last member, so the window (whose callbacks write the records above) goes first.
-    std::unique_ptr<MainWindow> window_;
 };
 
 // The game state every copy of a network table must share.

@@ -20,78 +20,20 @@
 #include "net/netoutbox.h"
 #include "net/sendqueue.h"
 #include "tests/cards/fakes.h"
+#include "tests/support/headlesshost.h"
 #include "tests/support/rig.h"
+#include "tests/support/view.h"
 
 namespace vorn::test {
 
-// One computer of a network game as the network layer sees it: a real table,
-// engine, queue, outbox and dispatcher, with the window's services recorded.
-// Links are switched on and off by hand.
-class NetRig : public testing::TableParts, public NetHost {
+// One computer of a network game on the headless host, with the screen
+// recorded: the host at seat 0 with three joiners, or a joiner.
+class NetRig : public testing::HeadlessHost<testing::RecordingView> {
   public:
-    Session session_;
-    SendQueue queue{*this};
-    NetOutbox outbox{queue};
-    Engine engine_{table, session_, options, view, random, &pictures};
-    Dispatcher dispatcher{*this, queue};
-
-    std::vector<Person> players_;
-    std::array<bool, 8> slotUp{};
-    bool hostLinkUp = false;
-
-    std::vector<std::string> chat;
-    std::vector<std::string> progress;
-    std::vector<std::string> boxes;
-    int closes = 0;
-    int resets = 0;
-    int logons = 0;
-    int listChanges = 0;
-
-    NetRig(const NetRig&) = delete;
-    NetRig& operator=(const NetRig&) = delete;
-
-    // host: seat 0 with three joiners linked; else a joiner at localSeat.
-    explicit NetRig(bool host, int localSeat = 2) : TableParts(12345) {
-        options.animation = false;
-        options.sound = false;
-        // A clock that stands still unless a test moves it.
-        dispatcher.now = [] { return std::int64_t(0); };
-        session_.mode = host ? Mode::Host : Mode::Joiner;
-        session_.LocalSeat = host ? 0 : localSeat;
-        session_.PlayerNames = {"H", "J1", "J2", "J3"};
-        if (host) {
-            session_.SlotCount = 3;
-            slotUp = {false, true, true, true};
-        } else {
-            hostLinkUp = true;
-        }
-        PlaceTable(engine_, session_, outbox);
+    explicit NetRig(bool host, int localSeat = 2) : HeadlessHost(12345, /*withPictures=*/true) {
+        Seat(host, localSeat);
         engine_.NewGame();
     }
-
-    Session& session() override { return session_; }
-    Engine& engine() override { return engine_; }
-    std::vector<Person>& players() override { return players_; }
-    void PlayersChanged() override { ++listChanges; }
-    void AppendChat(const std::string& line) override { chat.push_back(line); }
-    void Tell(NetNews news, const std::string& name) override {
-        (IsBoxNews(news) ? boxes : progress).push_back(NewsText(news, name));
-    }
-    void CloseAllConnections() override {
-        ++closes;
-        slotUp.fill(false);
-        hostLinkUp = false;
-    }
-    void ResetToLocalGame() override {
-        ++resets;
-        session_.ReturnToLocal();
-        PlaceTable(engine_, session_, outbox);
-        queue.Discard();
-        engine_.DropTableActions();
-    }
-    void ShowLogonLater() override { ++logons; }
-    bool SlotConnected(int slot) override { return slot >= 0 && slot < int(slotUp.size()) && slotUp[slot]; }
-    bool HostLinkConnected() override { return hostLinkUp; }
 
     // Seat 0 has led a pair of 7s; seat 1 is to follow.
     void FollowingPosition() {

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cards/card.h"
 #include "cards/cardset.h"
@@ -46,6 +47,54 @@ inline CardSet SetOf(const QString& codes) {
 }
 inline CardSet SetOf(const char* codes) {
     return SetOf(std::string_view(codes));
+}
+
+// Card number of a rank name as people write it: "3".."10", "J", "Q", "K", "A", "2".
+// 0 for anything else.
+inline int RankNumber(std::string_view name) {
+    static const char* const kNames[kNumbers] = {"3",  "4", "5", "6", "7", "8", "9",
+                                                 "10", "J", "Q", "K", "A", "2"};
+    for (int n = 1; n <= kNumbers; ++n)
+        if (name == kNames[n - 1]) return n;
+    return 0;
+}
+
+// The codes of a play written as rank names ("3 3 4 4"), in the written order.
+// Repeats of a rank take the next suit, starting from firstSuit, so the cards
+// of one play never collide and a second play can avoid the first's suits.
+inline std::vector<std::string> Codes(std::string_view notation, int firstSuit = 0) {
+    std::vector<std::string> codes;
+    int used[kNumbers + 1] = {};
+    size_t i = 0;
+    while (i < notation.size()) {
+        if (notation[i] == ' ') {
+            ++i;
+            continue;
+        }
+        size_t end = notation.find(' ', i);
+        if (end == std::string_view::npos) end = notation.size();
+        int number = RankNumber(notation.substr(i, end - i));
+        if (number > 0) codes.push_back(CardCode((firstSuit + used[number]++) % kSuits, number));
+        i = end;
+    }
+    return codes;
+}
+
+inline std::vector<std::string> Codes(const QString& notation, int firstSuit = 0) {
+    return Codes(notation.toStdString(), firstSuit);
+}
+inline std::vector<std::string> Codes(const char* notation, int firstSuit = 0) {
+    return Codes(std::string_view(notation), firstSuit);
+}
+
+inline CardSet Cards(std::string_view notation, int firstSuit = 0) {
+    CardSet set;
+    for (auto& code : Codes(notation, firstSuit)) {
+        Card card;
+        ParseCard(code, card);
+        set.Add(card);
+    }
+    return set;
 }
 
 // A core text (UTF-8) as Qt holds it.

@@ -12,12 +12,12 @@
 
 #include "cards/card.h"
 #include "cards/rules.h"
-#include "cards/tableview.h"
+#include "cards/tableclient.h"
 #include "game/tablewords.h"
 
 namespace vorn::testing {
 
-class RecordingView : public TableView {
+class RecordingView : public TableScreen, public TableNews, public TableClock {
   public:
     struct Update {
         Card card;

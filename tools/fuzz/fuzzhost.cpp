@@ -8,46 +8,21 @@
 namespace vorn::fuzz {
 
 FuzzHost::FuzzHost(const Setup& setup)
-    : random(setup.seed), engine_(table, session_, options, view, random), strict_(setup.host) {
-    options.animation = false;
-    options.sound = false;
-    // The clock stands still, so that what chat passes depends on the input alone.
-    dispatcher.now = [] { return std::int64_t(0); };
+    : HeadlessHost(setup.seed, /*withPictures=*/false), strict_(setup.host) {
     view.answer = setup.nextGame;
-    session_.PlayerNames = {"H", "J1", "J2", "J3"};
     // Both sides deal as the host does; a joiner's copy then forgets the
     // draws it would have been told about.
-    session_.mode = Mode::Host;
-    session_.LocalSeat = 0;
-    session_.SlotCount = 3;
-    slotUp = {false, true, true, true, true};
-    PlaceTable(engine_, session_, outbox);
+    Seat(/*host=*/true, 0);
+    slotUp[4] = true;  // a fourth joiner, whom the host must turn away
     table.TheLastThrower = setup.leader;
     engine_.NewGame();
     engine_.Deal();
     queue.Discard();
     if (!setup.host) {
-        session_.mode = Mode::Joiner;
-        session_.LocalSeat = setup.localSeat;
-        session_.SlotCount = 0;
-        slotUp.fill(false);
-        hostLinkUp = true;
-        PlaceTable(engine_, session_, outbox);
+        Seat(/*host=*/false, setup.localSeat);
         engine_.HideThrowButton();
         engine_.ReceiveTurn(setup.leader, true);
     }
-}
-
-void FuzzHost::CloseAllConnections() {
-    slotUp.fill(false);
-    hostLinkUp = false;
-}
-
-void FuzzHost::ResetToLocalGame() {
-    session_.ReturnToLocal();
-    PlaceTable(engine_, session_, outbox);
-    queue.Discard();
-    engine_.DropTableActions();
 }
 
 bool FuzzHost::PlayLocalTurns(std::string& problem) {

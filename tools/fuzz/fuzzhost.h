@@ -1,31 +1,19 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
 
-#include "cards/gamestate.h"
-#include "cards/options.h"
-#include "cards/random.h"
-#include "cards/session.h"
-#include "cards/tableview.h"
-#include "game/engine.h"
-#include "net/dispatcher.h"
-#include "net/nethost.h"
-#include "net/netoutbox.h"
-#include "net/sendqueue.h"
+#include "cards/tableclient.h"
+#include "tests/support/headlesshost.h"
 
 namespace vorn::fuzz {
 
 // A screen that shows nothing and answers every Yes/No question the same way
 // (the host's "next game?" after a win).
-class QuietView : public NullView {
+class QuietView : public NullClient {
   public:
     bool answer = false;
-    int boxes = 0;
-    void ShowRefusal(Refusal, const GameState&) override { ++boxes; }
-    void ShowWinner(const std::string&) override { ++boxes; }
     void AskNextGame(const std::string&, std::function<void(bool)> reply) override { reply(answer); }
 };
 
@@ -38,7 +26,7 @@ class QuietView : public NullView {
 // play button is up for the local seat, its choice is clicked through the
 // engine as the person's own play. What the host does with its own seat then
 // reaches the joiners' links just as a person's play would.
-class FuzzHost : public NetHost {
+class FuzzHost : public testing::HeadlessHost<QuietView> {
   public:
     struct Setup {
         bool host = true;
@@ -49,8 +37,6 @@ class FuzzHost : public NetHost {
     };
 
     explicit FuzzHost(const Setup& setup);
-    FuzzHost(const FuzzHost&) = delete;
-    FuzzHost& operator=(const FuzzHost&) = delete;
 
     // Lets the local seat move while its play button is up. A host's own
     // choice is legal by construction, so a refusal there is a fault (false);
@@ -62,34 +48,6 @@ class FuzzHost : public NetHost {
     // card in one place, nothing chosen, the work lists empty, every queued
     // message one of the protocol's.
     std::string CheckState() const;
-
-    Session& session() override { return session_; }
-    Engine& engine() override { return engine_; }
-    std::vector<Person>& players() override { return players_; }
-    void PlayersChanged() override {}
-    void AppendChat(const std::string&) override {}
-    void Tell(NetNews news, const std::string&) override {
-        if (IsBoxNews(news)) ++view.boxes;
-    }
-    void CloseAllConnections() override;
-    void ResetToLocalGame() override;
-    void ShowLogonLater() override {}
-    bool SlotConnected(int slot) override { return slot >= 0 && slot < int(slotUp.size()) && slotUp[slot]; }
-    bool HostLinkConnected() override { return hostLinkUp; }
-
-    GameState table;
-    Session session_;
-    Options options;
-    QuietView view;
-    SeededRandom random;
-    SendQueue queue{*this};
-    NetOutbox outbox{queue};
-    Engine engine_;
-    Dispatcher dispatcher{*this, queue};
-
-    std::vector<Person> players_;
-    std::array<bool, 5> slotUp{};
-    bool hostLinkUp = false;
 
   private:
     bool strict_ = true;

@@ -27,17 +27,17 @@ inline constexpr int kStockY = 300;
 inline constexpr int kHeapX = 7200;
 inline constexpr int kHeapY = 3300;
 
-// Everything the game does to the screen. The core never touches a widget: the
-// Qt window implements this, showing each change in turn at the pace of the
-// pauses; the tests use a recording fake whose boxes answer from a script.
-// Nothing here blocks. Positions are in twips.
-class TableView {
+// What the person sees and hears of one table, in the order it happened: card
+// pictures, the seats' labels and turn markers, the play button, the score
+// board, the deal command, sounds and pauses. The window shows each change in
+// turn at the pace of the pauses; nothing here blocks. Positions are in twips.
+class TableScreen {
   public:
-    virtual ~TableView() = default;
+    virtual ~TableScreen() = default;
 
-    // False for a view nobody sees (self-play, benchmarks): what is only for
+    // False for a screen nobody sees (self-play, benchmarks): what is only for
     // the eye (status lines, score captions, turn markers, the play button's
-    // caption) is then not sent at all.
+    // caption, the news of a play) is then not sent at all.
     virtual bool Shown() const { return true; }
     // A card picture moved, turned or brought to the front.
     virtual void UpdateCard(Card card, const CardImage& image) = 0;
@@ -50,30 +50,31 @@ class TableView {
     // The play button, shown or not; chosen: cards are raised (its caption
     // says OK rather than PASS).
     virtual void SetThrowButton(bool visible, bool chosen) = 0;
-
-    // The hint panel: who leads this game, or who laid the play on the table.
-    virtual void ShowLeader(const std::string& name) = 0;
-    virtual void ShowPlay(const std::string& name, CardSet play) = 0;
-
     // One row of the score board: the seat's name, lost points, games won.
     virtual void SetScoreRow(int seat, const std::string& name, int lost, int won) = 0;
-
     virtual void SetDealEnabled(bool enabled) = 0;
-    virtual void StartCycleTimer(int intervalMs) = 0;
-    virtual void StopCycleTimer() = 0;
 
-    // What the view is told it shows in order, and it may take its time: a
-    // pause holds whatever comes after it for ms milliseconds of showing.
+    // A pause holds whatever comes after it for ms milliseconds of showing.
     // Returns at once; the table has moved on already.
     virtual void Pause(int ms) = 0;
-    // True while the view is still showing what it was told earlier. A
+    // True while the screen is still showing what it was told earlier. A
     // computer seat's turn and the person's clicks wait for it, so that
     // nobody plays ahead of what the person can see.
     virtual bool Presenting() const { return false; }
     // "Move.wav" or "Win.wav" from the program folder; never blocks.
     virtual void PlaySound(const std::string& fileName) = 0;
-    // Boxes, shown once what came before them is shown. Only facts come
-    // here; the view says them in its person's language.
+};
+
+// What happened at the table, as facts. The client says them in its person's
+// language (the hint panel, boxes, the screen reader's cues) and counts them
+// (statistics). A box is shown once what came before it on the screen is shown.
+class TableNews {
+  public:
+    virtual ~TableNews() = default;
+
+    // The hint panel: who leads this game, or who laid the play on the table.
+    virtual void ShowLeader(const std::string& name) = 0;
+    virtual void ShowPlay(const std::string& name, CardSet play) = 0;
     // The person's choice was refused on this table (read it at once: the
     // table moves on).
     virtual void ShowRefusal(Refusal refusal, const GameState& table) = 0;
@@ -83,8 +84,8 @@ class TableView {
     // perhaps after this call has returned.
     virtual void AskNextGame(const std::string& name, std::function<void(bool yes)> answer) = 0;
 
-    // What happened at the table, for the eye only: nothing of the game reads
-    // these back, so a view that ignores them (tests, tools) misses nothing.
+    // For the eye and ear only: nothing of the game reads these back, so a
+    // client that ignores them (tests, tools) misses nothing.
     // seat passed.
     virtual void SeatPassed(int /*seat*/) {}
     // seat's play now lies on the heap; cards in the order they were laid.
@@ -104,8 +105,29 @@ class TableView {
     }
 };
 
-// A view that shows nothing: the self-play tool and benchmarks use it.
-class NullView : public TableView {
+// The cycle timer: it runs while a computer seat's move falls due, and each
+// tick goes back to the engine (Engine::Tick).
+class TableClock {
+  public:
+    virtual ~TableClock() = default;
+    virtual void StartCycleTimer(int intervalMs) = 0;
+    virtual void StopCycleTimer() = 0;
+};
+
+// The three sides of a table's client, most often one object.
+struct TableClient {
+    TableScreen& screen;
+    TableNews& news;
+    TableClock& clock;
+
+    template <class All>
+    static TableClient Of(All& all) {
+        return {all, all, all};
+    }
+};
+
+// A client that shows nothing: the self-play tool, benchmarks and fuzzers use it.
+class NullClient : public TableScreen, public TableNews, public TableClock {
   public:
     bool Shown() const override { return false; }
     void UpdateCard(Card, const CardImage&) override {}
@@ -114,17 +136,17 @@ class NullView : public TableView {
     void PlaceTurnMarker(int, int, int) override {}
     void PlaceNameLabel(int, int, int, const std::string&, bool) override {}
     void SetThrowButton(bool, bool) override {}
-    void ShowLeader(const std::string&) override {}
-    void ShowPlay(const std::string&, CardSet) override {}
     void SetScoreRow(int, const std::string&, int, int) override {}
     void SetDealEnabled(bool) override {}
-    void StartCycleTimer(int) override {}
-    void StopCycleTimer() override {}
     void Pause(int) override {}
     void PlaySound(const std::string&) override {}
+    void ShowLeader(const std::string&) override {}
+    void ShowPlay(const std::string&, CardSet) override {}
     void ShowRefusal(Refusal, const GameState&) override {}
     void ShowWinner(const std::string&) override {}
     void AskNextGame(const std::string&, std::function<void(bool)> answer) override { answer(false); }
+    void StartCycleTimer(int) override {}
+    void StopCycleTimer() override {}
 };
 
 }  // namespace vorn
