@@ -127,10 +127,8 @@ void Engine::Deal() {
 
 void Engine::Drain() {
     if (!server_) return;
-    server_->TakeEvents(events_);
-    // A copy: showing an event may reach the server again (a hook's answer).
-    const std::vector<TableEvent> events = std::move(events_);
-    events_.clear();
+    // Taken whole first: showing an event may reach the server again (a hook's answer).
+    const std::vector<TableEvent> events = server_->TakeEvents();
     for (const TableEvent& event : events) {
         Show(event);
         if (tableEvent) tableEvent(event, env_.table);

@@ -171,7 +171,6 @@ class Engine {
     int generation_ = 0;  // counts the servers made: a late search answer names its own
     std::array<SeatKind, 4> kinds_{SeatKind::Person, SeatKind::Computer, SeatKind::Computer,
                                    SeatKind::Computer};
-    std::vector<TableEvent> events_;
     // The kept table's clock: one step per input, so a computer seat's move
     // falls due at the next tick of the cycle timer.
     std::int64_t now_ = 0;

@@ -7,17 +7,7 @@
 
 namespace vorn {
 
-namespace {
-
-TableEvent Event(TableEvent::Kind kind, int seat, CardSet cards = {}) {
-    TableEvent event;
-    event.kind = kind;
-    event.seat = seat;
-    event.cards = cards;
-    return event;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void TableServer::SetSeat(int seat, SeatController controller) {
     seats_[size_t(seat)] = controller;
@@ -35,9 +25,19 @@ void TableServer::SetSeat(int seat, SeatController controller) {
     for (const auto& view : views_) watched_ = watched_ || view.has_value();
 }
 
-void TableServer::Emit(const TableEvent& event) {
-    events_.push_back(event);
+TableEvent& TableServer::Add(TableEvent::Kind kind, int seat, CardSet cards) {
+    // Filled in place: an event put together elsewhere and copied in stalls
+    // on its byte-sized fields, and the self-play tool emits millions.
+    TableEvent& event = events_.emplace_back();
+    event.kind = kind;
+    event.seat = seat;
+    event.cards = cards;
+    return event;
+}
+
+void TableServer::Publish() {
     if (!watched_) return;
+    const TableEvent& event = events_.back();
     for (int seat = 0; seat < 4; ++seat)
         if (views_[size_t(seat)]) views_[size_t(seat)]->Follow(VisibleTo(event, seat));
 }
@@ -48,7 +48,8 @@ void TableServer::NewGame(int leader) {
     ++turn_;
     thinking_ = false;
     due_.reset();
-    Emit(Event(TableEvent::Kind::NewGame, leader));
+    Add(TableEvent::Kind::NewGame, leader);
+    Publish();
 }
 
 void TableServer::Resume(const GameState& state, std::int64_t now) {
@@ -79,10 +80,10 @@ void TableServer::DrawCard(int seat) {
     if (count == 0) return;
     const int index = UniformIndex(random_.Uniform(), count);
     const Card card = DrawAt(state_, seat, index);
-    TableEvent draw = Event(TableEvent::Kind::Draw, seat);
+    TableEvent& draw = Add(TableEvent::Kind::Draw, seat);
     draw.card = card;
     draw.index = index;
-    Emit(draw);
+    Publish();
 }
 
 void TableServer::DrawRound(int seat) {
@@ -92,15 +93,15 @@ void TableServer::DrawRound(int seat) {
 void TableServer::BeginTurn(int seat, bool newRound, std::int64_t now) {
     state_.CurrentSeat = seat;
     if (newRound) {
-        Emit(Event(TableEvent::Kind::NewRound, seat));
+        Add(TableEvent::Kind::NewRound, seat);
+        Publish();
         DrawRound(seat);
         state_.PassCount = 0;
         state_.TablePlay.Clear();
         state_.MustLead = true;
     }
-    TableEvent turn = Event(TableEvent::Kind::Turn, seat);
-    turn.lead = state_.MustLead;
-    Emit(turn);
+    Add(TableEvent::Kind::Turn, seat).lead = state_.MustLead;
+    Publish();
     ++turn_;
     thinking_ = false;
     due_.reset();
@@ -177,14 +178,14 @@ void TableServer::Decide(int seat, bool lead, std::int64_t now) {
 }
 
 void TableServer::Refuse(int seat, CardSet cards, Refusal refusal) {
-    TableEvent refused = Event(TableEvent::Kind::Refused, seat, cards);
-    refused.refusal = refusal;
-    Emit(refused);
+    Add(TableEvent::Kind::Refused, seat, cards).refusal = refusal;
+    Publish();
 }
 
 void TableServer::Carry(int seat, CardSet cards, std::int64_t now) {
     const Applied applied = Apply(state_, Move{seat, cards});
-    Emit(Event(applied.played ? TableEvent::Kind::Played : TableEvent::Kind::Passed, seat, cards));
+    Add(applied.played ? TableEvent::Kind::Played : TableEvent::Kind::Passed, seat, cards);
+    Publish();
     if (applied.handEmpty) {
         GameOver(seat);
         return;
@@ -193,10 +194,10 @@ void TableServer::Carry(int seat, CardSet cards, std::int64_t now) {
 }
 
 void TableServer::GameOver(int winner) {
-    TableEvent over = Event(TableEvent::Kind::GameOver, winner);
+    TableEvent& over = Add(TableEvent::Kind::GameOver, winner);
     over.lost = ScoreGame(state_, winner, scores_);
     over.hands = state_.lstDirection;
-    Emit(over);
+    Publish();
     NewGame(winner);
 }
 

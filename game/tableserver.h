@@ -106,7 +106,10 @@ class TableServer {
     bool Thinking() const { return thinking_; }
 
   private:
-    void Emit(const TableEvent& event);
+    // A new event at the end of the stream, filled in by the caller; Publish
+    // then lets the seats' views follow it.
+    TableEvent& Add(TableEvent::Kind kind, int seat, CardSet cards = {});
+    void Publish();
     void DrawCard(int seat);
     void DrawRound(int seat);
     void BeginTurn(int seat, bool newRound, std::int64_t now);
