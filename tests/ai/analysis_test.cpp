@@ -67,84 +67,70 @@ class TestHandAnalysis : public QObject {
         QCOMPARE(CanJoinRun(cards, c), joins);
     }
 
-    void hasLoneCard_data() {
+    // The questions about a whole hand: whether it holds a lone card, is a
+    // good hand, goes out in one play, or is 2s and one other card.
+    void handQuestions_data() {
+        QTest::addColumn<QString>("question");
         QTest::addColumn<QString>("hand");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("one card") << "C_05" << true;
-        QTest::newRow("one 2") << "S_13" << false;
-        QTest::newRow("one card beside a 2") << "C_05 S_13" << false;
-        QTest::newRow("3 at the low end") << "03 05 06" << true;
-        QTest::newRow("6 at the high end") << "03 04 06" << true;
-        QTest::newRow("all joined") << "03 03 04 05" << false;
-        QTest::newRow("a pair is not lone") << "C_05 D_05 C_09" << true;
-        QTest::newRow("two pairs apart") << "C_05 D_05 C_09 D_09" << false;
-        QTest::newRow("gap in the middle joined both sides") << "C_05 C_06 C_08 C_09" << false;
-        QTest::newRow("lone in the middle") << "C_02 C_03 C_06 C_09 C_10" << true;
-        QTest::newRow("only 2s") << "H_13 S_13" << false;
-    }
-    void hasLoneCard() {
-        QFETCH(QString, hand);
-        QFETCH(bool, expected);
-        QCOMPARE(HasLoneCard(Cards(hand)), expected);
-    }
+        auto row = [](const char* question, const char* name, const char* hand, bool expected) {
+            QTest::addRow("%s: %s", question, name) << QString(question) << QString(hand) << expected;
+        };
+        row("lone", "one card", "C_05", true);
+        row("lone", "one 2", "S_13", false);
+        row("lone", "one card beside a 2", "C_05 S_13", false);
+        row("lone", "3 at the low end", "03 05 06", true);
+        row("lone", "6 at the high end", "03 04 06", true);
+        row("lone", "all joined", "03 03 04 05", false);
+        row("lone", "a pair is not lone", "C_05 D_05 C_09", true);
+        row("lone", "two pairs apart", "C_05 D_05 C_09 D_09", false);
+        row("lone", "gap in the middle joined both sides", "C_05 C_06 C_08 C_09", false);
+        row("lone", "lone in the middle", "C_02 C_03 C_06 C_09 C_10", true);
+        row("lone", "only 2s", "H_13 S_13", false);
 
-    void isGoodHand_data() {
-        QTest::addColumn<QString>("hand");
-        QTest::addColumn<bool>("expected");
-        QTest::newRow("three 2s") << "C_01 C_07 C_11 D_13 H_13 S_13" << true;
-        QTest::newRow("two 2s of four") << "C_01 C_09 D_13 S_13" << true;
-        QTest::newRow("two 2s of five") << "C_01 C_05 C_09 D_13 S_13" << false;
-        QTest::newRow("eleven cards") << "C_01 D_01 H_01 S_01 C_03 D_03 H_05 C_07 C_09 C_11 D_11" << true;
-        QTest::newRow("ten spread cards") << "C_01 D_01 C_03 D_03 C_05 D_05 C_07 D_07 C_10 D_12" << false;
-        QTest::newRow("fewer than three non-2s") << "C_01 C_11 S_13" << true;
-        QTest::newRow("fills its span") << "03 04 05" << true;
-        QTest::newRow("spread") << "03 07 11" << false;
-        QTest::newRow("crowded") << "05 05 05 06" << true;
-        QTest::newRow("compact without the highest") << "03 04 05 11" << true;
-        QTest::newRow("crowded without the highest") << "05 05 11" << true;
-        QTest::newRow("compact without the lowest") << "01 07 08 09" << true;
-        QTest::newRow("crowded without the lowest") << "01 09 09" << true;
-        QTest::newRow("spread four") << "01 04 08 12" << false;
-    }
-    void isGoodHand() {
-        QFETCH(QString, hand);
-        QFETCH(bool, expected);
-        QCOMPARE(IsGoodHand(Cards(hand)), expected);
-    }
+        row("good", "three 2s", "C_01 C_07 C_11 D_13 H_13 S_13", true);
+        row("good", "two 2s of four", "C_01 C_09 D_13 S_13", true);
+        row("good", "two 2s of five", "C_01 C_05 C_09 D_13 S_13", false);
+        row("good", "eleven cards", "C_01 D_01 H_01 S_01 C_03 D_03 H_05 C_07 C_09 C_11 D_11", true);
+        row("good", "ten spread cards", "C_01 D_01 C_03 D_03 C_05 D_05 C_07 D_07 C_10 D_12", false);
+        row("good", "fewer than three non-2s", "C_01 C_11 S_13", true);
+        row("good", "fills its span", "03 04 05", true);
+        row("good", "spread", "03 07 11", false);
+        row("good", "crowded", "05 05 05 06", true);
+        row("good", "compact without the highest", "03 04 05 11", true);
+        row("good", "crowded without the highest", "05 05 11", true);
+        row("good", "compact without the lowest", "01 07 08 09", true);
+        row("good", "crowded without the lowest", "01 09 09", true);
+        row("good", "spread four", "01 04 08 12", false);
 
-    void canFinishInOne_data() {
-        QTest::addColumn<QString>("hand");
-        QTest::addColumn<bool>("expected");
-        QTest::newRow("7 8 9") << "05 06 07" << true;
-        QTest::newRow("7 7 7") << "C_05 D_05 H_05" << true;
-        QTest::newRow("only 2s") << "H_13 S_13" << true;
-        QTest::newRow("one card") << "C_05" << true;
-        QTest::newRow("one card and a 2") << "C_05 S_13" << true;
-        QTest::newRow("straight and a 2") << "C_05 D_06 H_07 S_13" << true;
-        QTest::newRow("7 8") << "05 06" << false;
-        QTest::newRow("7 8 10") << "05 06 08" << false;
-        QTest::newRow("7 7 8") << "C_05 D_05 H_06" << false;
-        QTest::newRow("nothing") << "" << true;
-    }
-    void canFinishInOne() {
-        QFETCH(QString, hand);
-        QFETCH(bool, expected);
-        QCOMPARE(CanFinishInOne(Cards(hand)), expected);
-    }
+        row("finish", "7 8 9", "05 06 07", true);
+        row("finish", "7 7 7", "C_05 D_05 H_05", true);
+        row("finish", "only 2s", "H_13 S_13", true);
+        row("finish", "one card", "C_05", true);
+        row("finish", "one card and a 2", "C_05 S_13", true);
+        row("finish", "straight and a 2", "C_05 D_06 H_07 S_13", true);
+        row("finish", "7 8", "05 06", false);
+        row("finish", "7 8 10", "05 06 08", false);
+        row("finish", "7 7 8", "C_05 D_05 H_06", false);
+        row("finish", "nothing", "", true);
 
-    void isTwosPlusOne_data() {
-        QTest::addColumn<QString>("hand");
-        QTest::addColumn<bool>("expected");
-        QTest::newRow("a card and a 2") << "C_05 S_13" << true;
-        QTest::newRow("a card and four 2s") << "C_05 C_13 D_13 H_13 S_13" << true;
-        QTest::newRow("one card") << "C_05" << false;
-        QTest::newRow("only 2s") << "H_13 S_13" << false;
-        QTest::newRow("two cards and a 2") << "C_05 D_06 S_13" << false;
+        row("twos", "a card and a 2", "C_05 S_13", true);
+        row("twos", "a card and four 2s", "C_05 C_13 D_13 H_13 S_13", true);
+        row("twos", "one card", "C_05", false);
+        row("twos", "only 2s", "H_13 S_13", false);
+        row("twos", "two cards and a 2", "C_05 D_06 S_13", false);
     }
-    void isTwosPlusOne() {
+    void handQuestions() {
+        QFETCH(QString, question);
         QFETCH(QString, hand);
         QFETCH(bool, expected);
-        QCOMPARE(IsTwosPlusOne(Cards(hand)), expected);
+        const CardSet cards = Cards(hand);
+        bool answer = false;
+        if (question == "lone") answer = HasLoneCard(cards);
+        if (question == "good") answer = IsGoodHand(cards);
+        if (question == "finish") answer = CanFinishInOne(cards);
+        if (question == "twos") answer = IsTwosPlusOne(cards);
+        QCOMPARE(answer, expected);
     }
 
     void countTwosPlayed_data() {

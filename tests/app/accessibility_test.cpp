@@ -21,7 +21,6 @@ using vorn::Card;
 using vorn::MainWindow;
 using vorn::TableAccessible;
 using vorn::apptest::Q;
-using vorn::apptest::TickToPerson;
 using vorn::apptest::WindowFixture;
 
 namespace {
@@ -155,9 +154,8 @@ class TestAccessibility : public QObject {
     void ChoosingThroughTheScreenReader() {
         WindowFixture f;
         QVERIFY(f.Open(11));
+        QVERIFY(f.DealToPersonsTurn());
         MainWindow& w = *f;
-        w.mnuDeal_Click();
-        QVERIFY(TickToPerson(w));
         QAccessibleInterface* button = Iface(w.labThrow());
         QCOMPARE(button->role(), QAccessible::PushButton);
         QCOMPARE(button->text(QAccessible::Name), QString("PASS"));
@@ -184,8 +182,7 @@ class TestAccessibility : public QObject {
         MainWindow& w = *f;
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.mnuDeal_Click();
-        QVERIFY(TickToPerson(w));
+        QVERIFY(f.DealToPersonsTurn());
         w.tableWidget().setFocus();
         QTest::keyClick(&w.tableWidget(), Qt::Key_Right);
         QTest::keyClick(&w.tableWidget(), Qt::Key_Right);

@@ -1,7 +1,7 @@
 #pragma once
 
 // Helpers of the table-window tests: the window fixture (tests/support/window.h),
-// waiting for the window to settle, and the mouse positions of its cards.
+// waiting for the window to settle, the mouse positions of its cards, and files.
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -32,7 +32,6 @@ using vorn::testing::Q;
 using vorn::testing::WindowFixture;
 
 using vorn::testing::Settle;
-using vorn::testing::TickToPerson;
 
 // The cards in seat's hand (chosen ones included), left to right or top to bottom.
 inline std::vector<Card> HandCards(MainWindow& w, int seat) {
@@ -71,6 +70,16 @@ inline void PressCard(MainWindow& w, Card card, Qt::MouseButton button = Qt::Lef
 inline void PressThrow(MainWindow& w) {
     QTest::mouseClick(w.labThrow(), Qt::LeftButton);
     Settle(w);
+}
+
+// A file's bytes (empty when it cannot be read), and a file written whole.
+inline QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+inline bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // A local game under way, with a finished game on the score board.

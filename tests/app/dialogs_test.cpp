@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QObject>
@@ -31,13 +30,9 @@ using vorn::MainWindow;
 using vorn::PlayerDialog;
 using vorn::apptest::Q;
 using vorn::apptest::WindowFixture;
+using vorn::apptest::WriteFile;
 
 namespace {
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Which of the logon dialog's network fields take input: IP, ID, port, host, join.
 QString NetFieldsEnabled(const LogonDialog& d) {

@@ -60,6 +60,12 @@ class TestIniFile : public QObject {
             << file << QByteArray("Option") << QByteArray("; comment") << false << QByteArray();
         QTest::newRow("missing section")
             << file << QByteArray("Net") << QByteArray("Port") << false << QByteArray();
+        // A carriage return without its line feed ends the value too (a fuzz find).
+        const QByteArray bareCr = "[Net]\r\nServer=host\rname\r\nPort=1005\r\n";
+        QTest::newRow("value cut at a bare carriage return")
+            << bareCr << QByteArray("Net") << QByteArray("Server") << true << QByteArray("host");
+        QTest::newRow("key after a bare carriage return")
+            << bareCr << QByteArray("Net") << QByteArray("Port") << true << QByteArray("1005");
     }
     void readsValues() {
         QFETCH(QByteArray, file);

@@ -22,7 +22,12 @@ using vorn::apptest::WindowFixture;
 
 namespace {
 
-QList<QWidget*> ScoreBoardLabels(MainWindow& w) {
+// The widgets a view menu item shows and hides.
+QList<QWidget*> Panel(MainWindow& w, const QString& item) {
+    if (item == "mnuShowConnections") return {w.lstConnections(), w.findChild<QLabel*>("lblConnections")};
+    if (item == "mnuShowMessage")
+        return {w.txtDialog(), w.txtMessage(), w.findChild<QLabel*>("lblDialog"),
+                w.findChild<QLabel*>("lblMessage")};
     QList<QWidget*> labels;
     for (int i = 0; i < 4; ++i) labels << w.lblScore(i) << w.lblScorer(i) << w.lblWin(i) << w.lblWinner(i);
     return labels;
@@ -35,10 +40,13 @@ QString Shown(const QList<QWidget*>& widgets) {
     return text;
 }
 
-QString CheckedItems(MainWindow& w, const char* prefix, int count) {
+QAction* Item(MainWindow& w, const QString& group, int item) {
+    return w.Action((group + QString::number(item)).toLatin1());
+}
+
+QString CheckedItems(MainWindow& w, const QString& group, int count) {
     QString text;
-    for (int i = 0; i < count; ++i)
-        text += w.Action(QString("%1%2").arg(prefix).arg(i).toLatin1())->isChecked() ? 'x' : '-';
+    for (int i = 0; i < count; ++i) text += Item(w, group, i)->isChecked() ? 'x' : '-';
     return text;
 }
 
@@ -107,35 +115,51 @@ class TestMenus : public QObject {
         w.session().mode = vorn::Mode::Local;
     }
 
-    void speedItems_data() {
+    // The speed, level and table items: one of a group checked at a time, and
+    // choosing one sets what it stands for and nothing else.
+    void choiceItems_data() {
+        QTest::addColumn<QString>("group");
         QTest::addColumn<int>("item");
         QTest::addColumn<int>("interval");
         QTest::addColumn<int>("playDelay");
         QTest::addColumn<int>("stepDelay");
-        QTest::addColumn<QString>("checks");
-        QTest::newRow("fast") << 0 << 300 << 500 << 5 << "x--";
-        QTest::newRow("medium") << 1 << 500 << 800 << 15 << "-x-";
-        QTest::newRow("slow") << 2 << 800 << 1000 << 20 << "--x";
+        QTest::addColumn<float>("rate");
+        QTest::addColumn<int>("shape");
+        QTest::newRow("fast") << "mnuRateItem" << 0 << 300 << 500 << 5 << 0.5f << 0;
+        QTest::newRow("medium speed") << "mnuRateItem" << 1 << 500 << 800 << 15 << 0.5f << 0;
+        QTest::newRow("slow") << "mnuRateItem" << 2 << 800 << 1000 << 20 << 0.5f << 0;
+        QTest::newRow("high level") << "mnuLevelItem" << 0 << 500 << 800 << 15 << 0.1f << 0;
+        QTest::newRow("medium level") << "mnuLevelItem" << 1 << 500 << 800 << 15 << 0.5f << 0;
+        QTest::newRow("low level") << "mnuLevelItem" << 2 << 500 << 800 << 15 << 0.9f << 0;
+        QTest::newRow("square table") << "mnuDeskItem" << 0 << 500 << 800 << 15 << 0.5f << 0;
+        QTest::newRow("round table") << "mnuDeskItem" << 1 << 500 << 800 << 15 << 0.5f << 3;
     }
-    void speedItems() {
+    void choiceItems() {
+        QFETCH(QString, group);
         QFETCH(int, item);
         QFETCH(int, interval);
         QFETCH(int, playDelay);
         QFETCH(int, stepDelay);
-        QFETCH(QString, checks);
+        QFETCH(float, rate);
+        QFETCH(int, shape);
         WindowFixture f;
         QVERIFY(f.Open(1, false));
         MainWindow& w = *f;
-        // From another row first, so the item's own values have to be set.
-        w.Action(QString("mnuRateItem%1").arg((item + 1) % 3).toLatin1())->trigger();
-        w.Action(QString("mnuRateItem%1").arg(item).toLatin1())->trigger();
+        const int count = group == "mnuDeskItem" ? 2 : 3;
+        QString checks(count, '-');
+        checks[item] = 'x';
+        // From another item first, so the item's own values have to be set.
+        Item(w, group, (item + 1) % count)->trigger();
+        Item(w, group, item)->trigger();
         QCOMPARE(w.tmrCYC().interval(), interval);
         QCOMPARE(w.options().playDelay, playDelay);
         QCOMPARE(w.options().stepDelay, stepDelay);
-        QCOMPARE(CheckedItems(w, "mnuRateItem", 3), checks);
+        QCOMPARE(w.options().gambleRate, rate);
+        QCOMPARE(w.tableWidget().DeskShape(), shape);
+        QCOMPARE(CheckedItems(w, group, count), checks);
         // Choosing the checked item again keeps it checked.
-        w.Action(QString("mnuRateItem%1").arg(item).toLatin1())->trigger();
-        QCOMPARE(CheckedItems(w, "mnuRateItem", 3), checks);
+        Item(w, group, item)->trigger();
+        QCOMPARE(CheckedItems(w, group, count), checks);
         // After the deal the cycle timer runs at the chosen speed while a computer seat is to move.
         w.Action("mnuDeal")->trigger();
         QVERIFY(vorn::apptest::Settle(w));
@@ -144,104 +168,47 @@ class TestMenus : public QObject {
         w.tmrCYC().stop();
     }
 
-    void levelItems_data() {
-        QTest::addColumn<int>("item");
-        QTest::addColumn<float>("rate");
-        QTest::addColumn<QString>("checks");
-        QTest::newRow("high") << 0 << 0.1f << "x--";
-        QTest::newRow("medium") << 1 << 0.5f << "-x-";
-        QTest::newRow("low") << 2 << 0.9f << "--x";
+    // The view items show and hide their panels; the chat opens with its input
+    // box focused and its text chosen.
+    void viewItems_data() {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("score board") << "mnuShowScore";
+        QTest::newRow("connections") << "mnuShowConnections";
+        QTest::newRow("chat") << "mnuShowMessage";
     }
-    void levelItems() {
-        QFETCH(int, item);
-        QFETCH(float, rate);
-        QFETCH(QString, checks);
-        WindowFixture f;
-        QVERIFY(f.Open(1, false));
-        MainWindow& w = *f;
-        w.Action(QString("mnuLevelItem%1").arg((item + 2) % 3).toLatin1())->trigger();
-        w.Action(QString("mnuLevelItem%1").arg(item).toLatin1())->trigger();
-        QCOMPARE(w.options().gambleRate, rate);
-        QCOMPARE(CheckedItems(w, "mnuLevelItem", 3), checks);
-    }
-
-    void deskItems_data() {
-        QTest::addColumn<int>("item");
-        QTest::addColumn<int>("shape");
-        QTest::addColumn<QString>("checks");
-        QTest::newRow("square") << 0 << 0 << "x-";
-        QTest::newRow("round") << 1 << 3 << "-x";
-    }
-    void deskItems() {
-        QFETCH(int, item);
-        QFETCH(int, shape);
-        QFETCH(QString, checks);
-        WindowFixture f;
-        QVERIFY(f.Open(1, false));
-        MainWindow& w = *f;
-        w.Action(QString("mnuDeskItem%1").arg(1 - item).toLatin1())->trigger();
-        w.Action(QString("mnuDeskItem%1").arg(item).toLatin1())->trigger();
-        QCOMPARE(w.tableWidget().DeskShape(), shape);
-        QCOMPARE(CheckedItems(w, "mnuDeskItem", 2), checks);
-    }
-
-    void scoreBoardToggle() {
-        WindowFixture f;
-        QVERIFY(f.Open());
-        MainWindow& w = *f;
-        QAction* item = w.Action("mnuShowScore");
-        const QList<QWidget*> labels = ScoreBoardLabels(w);
-        QCOMPARE(labels.size(), 16);
-        QVERIFY(!item->isChecked());
-        QCOMPARE(Shown(labels), QString(16, '-'));
-        item->trigger();
-        QVERIFY(item->isChecked());
-        QCOMPARE(Shown(labels), QString(16, 'v'));
-        item->trigger();
-        QVERIFY(!item->isChecked());
-        QCOMPARE(Shown(labels), QString(16, '-'));
-    }
-
-    void showConnectionsToggle() {
-        WindowFixture f;
-        QVERIFY(f.Open());
-        MainWindow& w = *f;
-        QAction* item = w.Action("mnuShowConnections");
-        QVERIFY(!w.lstConnections()->isVisible());
-        item->trigger();
-        QVERIFY(item->isChecked());
-        QVERIFY(w.lstConnections()->isVisible());
-        QVERIFY(w.findChild<QLabel*>("lblConnections")->isVisible());
-        item->trigger();
-        QVERIFY(!item->isChecked());
-        QVERIFY(!w.lstConnections()->isVisible());
-        QVERIFY(!w.findChild<QLabel*>("lblConnections")->isVisible());
-    }
-
-    void showMessageGivesFocus() {
+    void viewItems() {
+        QFETCH(QString, item);
         WindowFixture f;
         QVERIFY(f.Open());
         MainWindow& w = *f;
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QAction* item = w.Action("mnuShowMessage");
-        const QList<QWidget*> chat = {w.txtDialog(), w.txtMessage(), w.findChild<QLabel*>("lblDialog"),
-                                      w.findChild<QLabel*>("lblMessage")};
-        QCOMPARE(Shown(chat), QString("----"));
-        item->trigger();
-        QVERIFY(item->isChecked());
-        QCOMPARE(Shown(chat), QString("vvvv"));
-        QVERIFY(w.txtMessage()->hasFocus());
-        QCOMPARE(w.txtMessage()->selectedText(), QString("Hello,every body!"));
-        item->trigger();
-        QVERIFY(!item->isChecked());
-        QCOMPARE(Shown(chat), QString("----"));
+        QAction* action = w.Action(item.toLatin1());
+        const QList<QWidget*> panel = Panel(w, item);
+        QVERIFY(!action->isChecked());
+        QCOMPARE(Shown(panel), QString(panel.size(), '-'));
+        action->trigger();
+        QVERIFY(action->isChecked());
+        QCOMPARE(Shown(panel), QString(panel.size(), 'v'));
+        if (item == "mnuShowMessage") {
+            QVERIFY(w.txtMessage()->hasFocus());
+            QCOMPARE(w.txtMessage()->selectedText(), QString("Hello,every body!"));
+        }
+        action->trigger();
+        QVERIFY(!action->isChecked());
+        QCOMPARE(Shown(panel), QString(panel.size(), '-'));
     }
 
-    // Options chosen in the menus are written at exit and read by the next start.
+    // Options chosen in the menus are written at exit and read by the next
+    // start; without the exit they are gone.
     void optionsSurviveExit() {
         WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        f->Action("mnuRateItem0")->trigger();
+        f->Action("mnuShowScore")->trigger();
         QVERIFY(f.Open());
+        QCOMPARE(CheckedItems(*f, "mnuRateItem", 3), QString("-x-"));
+        QVERIFY(!f->Action("mnuShowScore")->isChecked());
         MainWindow& w = *f;
         // The fixture has switched card moves off already.
         QVERIFY(!w.Action("mnuAnimal")->isChecked());
@@ -267,7 +234,7 @@ class TestMenus : public QObject {
         QVERIFY(!again.Action("mnuAnimal")->isChecked());
         QVERIFY(!again.Action("mnuSound")->isChecked());
         QVERIFY(again.Action("mnuShowScore")->isChecked());
-        QCOMPARE(Shown(ScoreBoardLabels(again)), QString(16, 'v'));
+        QCOMPARE(Shown(Panel(again, "mnuShowScore")), QString(16, 'v'));
         QVERIFY(again.Action("mnuShowMessage")->isChecked());
         QVERIFY(again.txtDialog()->isVisible());
         QVERIFY(again.Action("mnuShowConnections")->isChecked());
@@ -278,7 +245,6 @@ class TestMenus : public QObject {
         QCOMPARE(again.lblName(1)->text(), QString("东\n方"));
     }
 
-    // Changes that were never saved are gone after the next start.
     // The deal by its menu item, by F5 and by a click on the stock: each deals
     // only where the menu would offer it, so a joiner never deals.
     void dealCommands_data() {
@@ -348,16 +314,6 @@ class TestMenus : public QObject {
         QCOMPARE(f.questions.size(), questions);
         if (questions) QCOMPARE(f.questions.front(), QString("本局还没有结束，确定要退出吗？"));
         QCOMPARE(f.exits, exits);
-    }
-
-    void optionsWithoutExitAreNotKept() {
-        WindowFixture f;
-        QVERIFY(f.Open(1, false));
-        f->Action("mnuRateItem0")->trigger();
-        f->Action("mnuShowScore")->trigger();
-        QVERIFY(f.Open(1, false));
-        QCOMPARE(CheckedItems(*f, "mnuRateItem", 3), QString("-x-"));
-        QVERIFY(!f->Action("mnuShowScore")->isChecked());
     }
 
     void chat_data() {

@@ -2,6 +2,7 @@
 
 #include "app/inifile.h"
 #include "net/socket/codec.h"
+#include "tests/app/apptesting.h"
 #include "tests/testing.h"
 
 #include <QDir>
@@ -13,21 +14,13 @@
 
 using vorn::Options;
 using vorn::Session;
+using vorn::apptest::ReadFile;
+using vorn::apptest::WriteFile;
 
 namespace {
 
 QByteArray Cp(const char* utf8) {
     return QByteArray::fromStdString(vorn::ToCp936(utf8));
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Options far from every default, so that a loaded default shows.
@@ -54,7 +47,8 @@ class TestSettings : public QObject {
     QString FileWith(const QByteArray& bytes) {
         const QString path = dir_.filePath(QStringLiteral("Vorn.ini"));
         QFile::remove(path);
-        if (!bytes.isNull()) WriteFile(path, bytes);
+        if (!bytes.isNull() && !WriteFile(path, bytes))
+            QTest::qFail("settings file not written", __FILE__, __LINE__);
         return path;
     }
 
@@ -315,6 +309,48 @@ class TestSettings : public QObject {
         vorn::LoadSettings(path, options, session);
         QCOMPARE(QString::fromStdString(session.PlayerNames[0]), expected);
         QCOMPARE(vorn::ReadIniFile(path, "Set", "South", "朱雀"), expected);
+    }
+
+    // Files the settings fuzz target found: a carriage return without its line
+    // feed used to stay in the value read, while writing cut the value there,
+    // so the name changed at every save. Each loads to what the file says and
+    // comes back the same after a save.
+    void bareCarriageReturnEndsTheValue_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("seat");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("inside a name") << QByteArray("[Set]\r\nWest=ab\rcd\r\n") << 3 << QStringLiteral("ab");
+        QTest::newRow("after a Chinese name")
+            << QByteArray("[Set]\nEast=\xC7\xE0\xC1\xFA\r9\n") << 1 << QStringLiteral("青龙");
+        QTest::newRow("first byte of the value")
+            << QByteArray("[Set]\r\nNorth=\rX\r\n") << 2 << QStringLiteral("玄武");
+        // The input the fuzzer found: a broken character, a bare CR, more bytes.
+        QTest::newRow("after a broken character")
+            << QByteArray(
+                   "[Set]\r\nEast=abcdefghijklmn\xC7\xE0\xC1\xFA\r\nSbcdefghijklmn\xC7\xE0\xC1\xFA\r\n"
+                   "South=\xFF\xFE\x80\x81\r\nWest=\x81\r9\r\nLevel=3.5\r\n")
+            << 3 << QString(QChar::ReplacementCharacter);
+    }
+    void bareCarriageReturnEndsTheValue() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, seat);
+        QFETCH(QString, name);
+        const QString path = FileWith(file);
+        Options options;
+        Session session;
+        vorn::LoadSettings(path, options, session);
+        QCOMPARE(QString::fromStdString(session.PlayerNames[size_t(seat)]), name);
+
+        QVERIFY(vorn::SaveSettings(path, options, session));
+        Options again;
+        Session sessionAgain;
+        vorn::LoadSettings(path, again, sessionAgain);
+        for (int s = 0; s < 4; ++s) {
+            // A character the code page lacks is stored as '?'.
+            const std::string stored = vorn::FromCp936(vorn::ToCp936(session.PlayerNames[size_t(s)]));
+            QCOMPARE(QString::fromStdString(sessionAgain.PlayerNames[size_t(s)]),
+                     QString::fromStdString(stored));
+        }
     }
 
     void missingKeyGivesTheDefaultCut() {

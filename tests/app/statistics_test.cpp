@@ -5,7 +5,6 @@
 #include "tests/app/apptesting.h"
 #include "tests/testing.h"
 
-#include <QFile>
 #include <QObject>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -19,17 +18,6 @@ using vorn::Statistics;
 Q_DECLARE_METATYPE(GameRecord)
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 class TestStatistics : public QObject {
     Q_OBJECT
@@ -99,14 +87,15 @@ class TestStatistics : public QObject {
         const QByteArray before =
             "; kept comment\r\n[Option]\r\nRate=2\r\n\r\n[Mine]\nx = y \n"
             "[Statistics]\r\n; mine too\r\nLevel0=1,1,0,1,1\r\nOther=keep\r\n[Set]\r\nSouth=a";
-        WriteAll(path, before);
+        QVERIFY(vorn::apptest::WriteFile(path, before));
         Statistics s = Statistics::Load(path);
         s.Record(0, false, 4);
         s.Record(Statistics::kNetwork, true, 0);
         QVERIFY(s.Save(path));
-        QCOMPARE(ReadAll(path), QByteArray("; kept comment\r\n[Option]\r\nRate=2\r\n\r\n[Mine]\nx = y \n"
-                                           "[Statistics]\r\n; mine too\r\nLevel0=2,1,4,1,0\r\nOther=keep\r\n"
-                                           "Network=1,1,0,1,1\r\n[Set]\r\nSouth=a"));
+        QCOMPARE(vorn::apptest::ReadFile(path),
+                 QByteArray("; kept comment\r\n[Option]\r\nRate=2\r\n\r\n[Mine]\nx = y \n"
+                            "[Statistics]\r\n; mine too\r\nLevel0=2,1,4,1,0\r\nOther=keep\r\n"
+                            "Network=1,1,0,1,1\r\n[Set]\r\nSouth=a"));
         // Cleared records are written as zeros, not left behind.
         s.Clear();
         QVERIFY(s.Save(path));

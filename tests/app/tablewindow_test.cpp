@@ -30,7 +30,6 @@ using vorn::apptest::PressCard;
 using vorn::apptest::PressThrow;
 using vorn::apptest::Q;
 using vorn::apptest::Settle;
-using vorn::apptest::TickToPerson;
 using vorn::apptest::VisiblePoint;
 using vorn::apptest::WindowFixture;
 
@@ -140,11 +139,7 @@ class TestTableWindow : public QObject {
         QFETCH(QByteArray, saved);
         QFETCH(QRect, expected);
         WindowFixture f;
-        if (!saved.isEmpty()) {
-            QFile file(f.dir.filePath("Vorn.ini"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("[Set]\r\nWindow=" + saved + "\r\n");
-        }
+        if (!saved.isEmpty()) f.WriteSettings("[Set]\r\nWindow=" + saved + "\r\n");
         QVERIFY(f.Open());
         MainWindow& w = *f;
         const QRect area = w.screen()->availableGeometry();
@@ -159,41 +154,6 @@ class TestTableWindow : public QObject {
         w.Action("mnuExit")->trigger();
         QVERIFY(f.Open());
         QCOMPARE(QRect(f->pos(), f->size()), QRect(area.topLeft() + QPoint(7, 9), QSize(480, 360)));
-    }
-
-    void resetToLocalGameClearsState() {
-        WindowFixture f;
-        QVERIFY(f.Open());
-        MainWindow& w = *f;
-        // A finished game, a chat line, a player list and network mode.
-        w.Action("mnuDeal")->trigger();
-        w.engine().GameWon();
-        QVERIFY(ScoreCaptions(w) != QStringList(8, "0"));
-        w.AppendChat("青龙: 你好");
-        w.lstConnections()->addItem("青龙");
-        w.ShowProgressText("主机建立");
-        w.session().mode = vorn::Mode::Host;
-        w.session().LocalSeat = 2;
-        w.session().SlotCount = 3;
-        w.engine().AdjustDirection();
-
-        w.ResetToLocalGame();
-
-        QVERIFY(!w.session().IsNet());
-        QVERIFY(!w.session().IsHost());
-        QCOMPARE(w.session().LocalSeat, 0);
-        QCOMPARE(w.session().SlotCount, 0);
-        QCOMPARE(w.table().TheLastThrower, 0);
-        QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
-        QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
-        QCOMPARE(w.lstConnections()->count(), 0);
-        QCOMPARE(w.txtDialog()->toPlainText(), QString());
-        // The person is back at the bottom of the table.
-        QCOMPARE(w.tableWidget().PlacedRect(w.lblName(0)).topLeft(), QPoint(7200, 6400 + 1480));
-        QCOMPARE(w.lblName(0)->text(), QString("朱雀"));
-        QCOMPARE(w.lblName(2)->text(), QString("玄武"));
-        QCOMPARE(w.lblName(1)->text(), QString("青\n龙"));
-        for (int i = 0; i < 4; ++i) QCOMPARE(w.lblScorer(i)->text(), kDefaultNames[i] + " 失分");
     }
 
     void dealFromMenu_data() {
@@ -212,11 +172,18 @@ class TestTableWindow : public QObject {
         QCOMPARE(w.CardsLeft()->text(), QString("27"));
         QVERIFY(!w.Action("mnuDeal")->isEnabled());
         const int expected[4] = {7, 6, 6, 6};
+        // Horizontal hands step 200 twips to the right from SeatX - n/2 x 200,
+        // vertical ones 240 down from SeatY - n/2 x 120.
+        const int first[4] = {7200 - 700, 3000 - 360, 7200 - 600, 3000 - 360};
         for (int seat = 0; seat < 4; ++seat) {
             const std::vector<Card> hand = HandCards(w, seat);
             QCOMPARE(int(hand.size()), expected[seat]);
             QCOMPARE(w.table().HandSize(seat), expected[seat]);
-            for (Card card : hand) QCOMPARE(w.pictures().Image(card).face, seat == 0);
+            for (size_t k = 0; k < hand.size(); ++k) {
+                const vorn::CardImage& image = w.pictures().Image(hand[k]);
+                QCOMPARE(image.face, seat == 0);
+                QCOMPARE(seat % 2 ? image.y : image.x, first[seat] + int(k) * (seat % 2 ? 240 : 200));
+            }
         }
         QCOMPARE(Conservation(w), QString());
         // The person's hand reads from the 3 up to the 2, left to right.
@@ -225,40 +192,11 @@ class TestTableWindow : public QObject {
         QVERIFY(f.infos.isEmpty());
     }
 
-    // Where the deal lays each hand: horizontal hands step 200 twips to the
-    // right from SeatX - n/2 x 200, vertical ones 240 down from SeatY - n/2 x 120.
-    void dealLayout_data() {
-        QTest::addColumn<int>("seat");
-        QTest::addColumn<bool>("horizontal");
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("step");
-        QTest::newRow("south, 7 cards") << 0 << true << 7200 - 700 << 200;
-        QTest::newRow("east, 6 cards") << 1 << false << 3000 - 360 << 240;
-        QTest::newRow("north, 6 cards") << 2 << true << 7200 - 600 << 200;
-        QTest::newRow("west, 6 cards") << 3 << false << 3000 - 360 << 240;
-    }
-    void dealLayout() {
-        QFETCH(int, seat);
-        QFETCH(bool, horizontal);
-        QFETCH(int, first);
-        QFETCH(int, step);
-        WindowFixture f;
-        QVERIFY(f.Open());
-        MainWindow& w = *f;
-        w.Action("mnuDeal")->trigger();
-        const std::vector<Card> hand = HandCards(w, seat);
-        for (size_t k = 0; k < hand.size(); ++k) {
-            const vorn::CardImage& image = w.pictures().Image(hand[k]);
-            QCOMPARE(horizontal ? image.x : image.y, first + int(k) * step);
-        }
-    }
-
     void clickRaisesAndLowers() {
         WindowFixture f;
         QVERIFY(f.Open());
+        QVERIFY(f.DealToPersonsTurn());
         MainWindow& w = *f;
-        w.Action("mnuDeal")->trigger();
-        QVERIFY(TickToPerson(w));
         QCOMPARE(w.labThrow()->text(), QString("PASS"));
         QVERIFY(w.Action("mnuHint")->isEnabled());
 
@@ -307,9 +245,8 @@ class TestTableWindow : public QObject {
         QFETCH(bool, rightButton);
         WindowFixture f;
         QVERIFY(f.Open());
+        QVERIFY(f.DealToPersonsTurn());
         MainWindow& w = *f;
-        w.Action("mnuDeal")->trigger();
-        QVERIFY(TickToPerson(w));
         if (!personsTurn) {
             // The person leads a single; East is to move.
             PressCard(w, HandCards(w, 0).front());
@@ -334,9 +271,8 @@ class TestTableWindow : public QObject {
     void throwPlaysChosenCard() {
         WindowFixture f;
         QVERIFY(f.Open());
+        QVERIFY(f.DealToPersonsTurn());
         MainWindow& w = *f;
-        w.Action("mnuDeal")->trigger();
-        QVERIFY(TickToPerson(w));
         const Card card = HandCards(w, 0).front();
         PressCard(w, card);
         PressThrow(w);
@@ -358,11 +294,6 @@ class TestTableWindow : public QObject {
         const std::vector<Card> hand = HandCards(w, 0);
         for (size_t k = 0; k < hand.size(); ++k) QCOMPARE(w.pictures().Image(hand[k]).x, 6600 + int(k) * 200);
         QVERIFY(!w.Action("mnuHint")->isEnabled());
-
-        // Now that it is East's turn the person's cards do not answer.
-        const QString before = Picture(w);
-        PressCard(w, hand.front());
-        QCOMPARE(Picture(w), before);
     }
 
     void refusedChoices_data() {
@@ -376,9 +307,8 @@ class TestTableWindow : public QObject {
         QFETCH(QString, message);
         WindowFixture f;
         QVERIFY(f.Open());
+        QVERIFY(f.DealToPersonsTurn());
         MainWindow& w = *f;
-        w.Action("mnuDeal")->trigger();
-        QVERIFY(TickToPerson(w));
         const std::vector<Card> hand = HandCards(w, 0);
         QVERIFY(hand.front().Number() != hand.back().Number());
         if (choose) {
@@ -629,6 +559,8 @@ class TestTableWindow : public QObject {
         }
     }
 
+    // Reset asks first in a network game; once it goes ahead the table is a
+    // fresh local one: no scores, chat or player list, the person at the bottom.
     void reset_data() {
         QTest::addColumn<bool>("network");
         QTest::addColumn<bool>("answer");
@@ -646,30 +578,48 @@ class TestTableWindow : public QObject {
         WindowFixture f;
         QVERIFY(f.Open());
         MainWindow& w = *f;
+        // A finished game, a chat line, a player list and, in a network game, the person at another seat.
         w.Action("mnuDeal")->trigger();
         w.engine().GameWon();
         w.AppendChat("朱雀: 再来");
-        w.session().mode = network ? vorn::Mode::Host : vorn::Mode::Local;
+        w.lstConnections()->addItem("青龙");
+        w.ShowProgressText("主机建立");
+        if (network) {
+            w.session().mode = vorn::Mode::Host;
+            w.session().LocalSeat = 2;
+            w.session().SlotCount = 3;
+            w.engine().AdjustDirection();
+        }
         f.questions.clear();
         f.answer = answer;
         const QStringList scores = ScoreCaptions(w);
+        QVERIFY(scores != QStringList(8, "0"));
 
         w.Action("mnuReset")->trigger();
 
         QCOMPARE(f.questions, asked ? QStringList{"重置将断开现有连接，是否继续？"} : QStringList());
         QCOMPARE(f.logons, reset ? 1 : 0);
-        if (reset) {
-            QVERIFY(!w.session().IsNet());
-            QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
-            QCOMPARE(w.txtDialog()->toPlainText(), QString());
-            QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
-        } else {
+        if (!reset) {
             QVERIFY(w.session().IsNet());
             QVERIFY(w.session().IsHost());
             QCOMPARE(ScoreCaptions(w), scores);
             QCOMPARE(w.txtDialog()->toPlainText(), QString("朱雀: 再来"));
+            w.session().mode = vorn::Mode::Local;
+            return;
         }
-        w.session().mode = vorn::Mode::Local;
+        QVERIFY(!w.session().IsNet());
+        QCOMPARE(w.session().LocalSeat, 0);
+        QCOMPARE(w.session().SlotCount, 0);
+        QCOMPARE(w.table().TheLastThrower, 0);
+        QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
+        QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
+        QCOMPARE(w.lstConnections()->count(), 0);
+        QCOMPARE(w.txtDialog()->toPlainText(), QString());
+        QCOMPARE(w.tableWidget().PlacedRect(w.lblName(0)).topLeft(), QPoint(7200, 6400 + 1480));
+        QCOMPARE(w.lblName(0)->text(), QString("朱雀"));
+        QCOMPARE(w.lblName(2)->text(), QString("玄武"));
+        QCOMPARE(w.lblName(1)->text(), QString("青\n龙"));
+        for (int i = 0; i < 4; ++i) QCOMPARE(w.lblScorer(i)->text(), kDefaultNames[i] + " 失分");
     }
 };
 

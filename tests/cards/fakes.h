@@ -5,7 +5,6 @@
 #include <array>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -28,16 +27,10 @@ using vorn::testing::CardOf;
 using vorn::testing::Cards;
 using vorn::testing::Codes;
 using vorn::testing::Q;
-using vorn::testing::RankNumber;
 using vorn::testing::RecordingView;
 using vorn::testing::ScriptedRandom;
 using vorn::testing::SetOf;
 using vorn::testing::Text;
-
-// A play on the table written as rank names.
-inline CardSet Play(std::string_view notation, int firstSuit = 0) {
-    return Cards(notation, firstSuit);
-}
 
 // One table with everything its operations reach, all recorded. Its random
 // source is scripted until UseSeed switches it to the seeded one.

@@ -5,26 +5,22 @@
 
 namespace vorn::gametest {
 
-namespace {
-
-std::string TakeFree(GameState& t, int number) {
-    for (int suit = 0; suit < kSuits; ++suit)
-        if (t.lstCardsBox.Contains(Card{suit, number})) return CardCode(suit, number);
-    return {};
+CardSet Pick(CardSet from, const QString& ranks) {
+    CardSet picked;
+    for (const auto& wanted : Codes(ranks))
+        for (const Card card : from.Without(picked))
+            if (card.Number() == CardOf(wanted).Number()) {
+                picked.Add(card);
+                break;
+            }
+    return picked;
 }
 
 CardSet Take(GameState& t, const QString& ranks, int where) {
-    CardSet taken;
-    for (const auto& wanted : Codes(ranks)) {
-        std::string code = TakeFree(t, CardOf(wanted).Number());
-        if (code.empty()) continue;
-        Place(t, code, where);
-        taken.Add(CardOf(code));
-    }
+    const CardSet taken = Pick(t.lstCardsBox, ranks);
+    for (const Card card : taken) Place(t, CardCode(card), where);
     return taken;
 }
-
-}  // namespace
 
 void Arrange(Rig& rig, const Setup& setup) {
     GameState& t = rig.table;

@@ -66,12 +66,12 @@ struct Setup {
     int stockLeft = -1;  // -1: leave the stock as it is
 };
 
-inline std::string Concat(const std::vector<std::string>& codes) {
-    std::string text;
-    for (const auto& c : codes) text += c;
-    return text;
-}
-
 void Arrange(Rig& rig, const Setup& setup);
+
+// For each rank name, the card of that number in the lowest suit of from not
+// picked already; a rank with no such card is left out.
+CardSet Pick(CardSet from, const QString& ranks);
+// The picked cards of the stock, taken to a seat's hand (0..3) or the heap (4).
+CardSet Take(GameState& t, const QString& ranks, int where);
 
 }  // namespace vorn::gametest

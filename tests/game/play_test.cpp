@@ -12,35 +12,6 @@
 namespace vorn::gametest {
 namespace {
 
-// Raises, by clicks, one card of the person's hand for each rank name.
-std::vector<Card> ClickRanks(Rig& rig, const QString& ranks) {
-    std::vector<Card> clicked;
-    for (const auto& wanted : Codes(ranks)) {
-        const int number = CardOf(wanted).Number();
-        for (const Card code : rig.table.lstDirection[0])
-            if (code.Number() == number) {
-                clicked.push_back(code);
-                rig.engine.CardClick(code);
-                break;
-            }
-    }
-    return clicked;
-}
-
-// Moves, for each rank name, one card of the seat's hand into lstSelected.
-void ChooseRanks(GameState& t, int seat, const QString& ranks) {
-    for (const auto& wanted : Codes(ranks)) {
-        const int number = CardOf(wanted).Number();
-        CardSet& hand = t.lstDirection[seat];
-        for (int i = 0; i < hand.Count(); ++i)
-            if (hand[i].Number() == number) {
-                t.lstSelected.Add(hand[i]);
-                hand.RemoveAt(i);
-                break;
-            }
-    }
-}
-
 std::vector<int> Ints(const QString& text) {
     std::vector<int> values;
     for (const QString& item : text.split(' ', Qt::SkipEmptyParts)) values.push_back(item.toInt());
@@ -163,7 +134,8 @@ class EnginePlayTest : public QObject {
         QVERIFY(rig.view.throwVisible);
         QVERIFY(!rig.view.TimerRunning());
 
-        const std::vector<Card> chosen = ClickRanks(rig, choose);
+        const CardSet chosen = Pick(t.lstDirection[0], choose);
+        for (const Card card : chosen) rig.engine.CardClick(card);
         const CardSet handAfterClicks = t.lstDirection[0];
         rig.engine.ThrowClick();
 
@@ -171,7 +143,7 @@ class EnginePlayTest : public QObject {
             QCOMPARE(rig.view.infoBoxes.size(), size_t(1));
             QCOMPARE(Q(rig.view.infoBoxes[0]), message);
             // Nothing moved: the cards stay chosen and raised, the turn stays his.
-            QCOMPARE(t.lstSelected.Count(), int(chosen.size()));
+            QCOMPARE(t.lstSelected.Count(), chosen.Count());
             for (const auto& code : chosen) {
                 QVERIFY(t.lstSelected.Contains(code));
                 QVERIFY(rig.pictures.Image(CardOf(code)).raised);
@@ -181,11 +153,11 @@ class EnginePlayTest : public QObject {
             QCOMPARE(t.lstDirection[0], handAfterClicks);
             QCOMPARE(t.CurrentSeat, 0);
             QVERIFY(rig.view.throwVisible);
-            QCOMPARE(Q(rig.view.throwCaption), chosen.empty() ? QString("PASS") : QString("OK"));
+            QCOMPARE(Q(rig.view.throwCaption), chosen.Empty() ? QString("PASS") : QString("OK"));
             QCOMPARE(Q(t.TablePlay), Q(tableBefore));
             QCOMPARE(t.PassCount, 0);
             QVERIFY(!rig.view.TimerRunning());
-            QCOMPARE(Q(CheckConservation(t, chosen.empty() ? -1 : 0)), QString());
+            QCOMPARE(Q(CheckConservation(t, chosen.Empty() ? -1 : 0)), QString());
             return;
         }
         QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
@@ -194,14 +166,14 @@ class EnginePlayTest : public QObject {
         QVERIFY(rig.view.TimerRunning());
         QVERIFY(t.lstSelected.Empty());
         QCOMPARE(Q(rig.view.hint), hint);
-        if (chosen.empty()) {
+        if (chosen.Empty()) {
             QCOMPARE(t.PassCount, 1);
             QCOMPARE(Q(t.TablePlay), Q(tableBefore));
             QCOMPARE(t.TheLastThrower, 3);
         } else {
             QCOMPARE(t.PassCount, 0);
             QCOMPARE(t.TheLastThrower, 0);
-            QCOMPARE(PlaySize(t.TablePlay), int(chosen.size()));
+            QCOMPARE(PlaySize(t.TablePlay), chosen.Count());
             for (const auto& code : chosen) {
                 QVERIFY(t.TablePlay.Contains(code));
                 QCOMPARE(t.Location(CardOf(code)), kPlayedLocation);
@@ -266,9 +238,9 @@ class EnginePlayTest : public QObject {
             QCOMPARE(s, seat);
             QVERIFY(lead);
             if (!tamper) return;
-            for (const auto& code : kept.lstSelected) kept.lstDirection[s].Add(code);
-            kept.lstSelected.Clear();
-            ChooseRanks(kept, s, bad);
+            kept.lstDirection[s] |= kept.lstSelected;
+            kept.lstSelected = Pick(kept.lstDirection[s], bad);
+            kept.lstDirection[s] = kept.lstDirection[s].Without(kept.lstSelected);
         };
 
         rig.engine.Tick();
@@ -470,19 +442,9 @@ class EnginePlayTest : public QObject {
         for (const QString& move : moves.split(' ', Qt::SkipEmptyParts)) {
             const int seat = move.section(':', 0, 0).toInt();
             const QString ranks = move.section(':', 1).replace(',', ' ');
-            if (ranks != "-")
-                for (const auto& wanted : Codes(ranks)) {
-                    const int number = CardOf(wanted).Number();
-                    for (int suit = 0; suit < kSuits; ++suit)
-                        if (t.lstCardsBox.Contains(Card{suit, number})) {
-                            // Drawn into the hand and chosen, as the computer player would.
-                            const std::string code = CardCode(suit, number);
-                            Place(t, code, seat);
-                            t.lstDirection[seat].Remove(CardOf(code));
-                            t.lstSelected.Add(CardOf(code));
-                            break;
-                        }
-                }
+            // Drawn into the hand and chosen, as the computer player would.
+            t.lstSelected = Take(t, ranks, seat);
+            t.lstDirection[seat] = t.lstDirection[seat].Without(t.lstSelected);
             t.CurrentSeat = seat;
             // Each play is laid as a lead, so that any shape may follow any other.
             if (ranks != "-") t.TablePlay.Clear();

@@ -87,23 +87,28 @@ inline int FreePort() {
     return port;
 }
 
-// The window as host, listening on a free port (tools drive it this way);
-// the port, or 0 when none would do.
-inline int Listen(MainWindow& w) {
-    int port = 0;
-    for (int attempt = 0; attempt < 5 && port == 0; ++attempt) {
-        const int candidate = FreePort();
-        Session& s = w.session();
-        s.mode = Mode::Host;
-        s.ServerPort = candidate;
-        s.LocalSeat = 0;
-        s.PlayerNames[0] = "H";
-        w.engine().AdjustDirection();
-        w.network().SetSendTimerEnabled(true);
-        w.network().StartConnection("H");
-        if (w.network().sckConnection().Element(0).State() == Socket::kListening) port = candidate;
+// What the logon dialog's OK does for a host on port; whether it listens.
+inline bool Host(MainWindow& w, int port, const QString& name = "H") {
+    Session& s = w.session();
+    s.mode = Mode::Host;
+    s.ServerPort = port;
+    s.LocalSeat = 0;
+    s.PlayerNames[0] = name.toStdString();
+    w.engine().AdjustDirection();
+    w.network().SetSendTimerEnabled(true);
+    w.network().StartConnection(name);
+    return w.network().sckConnection().Element(0).State() == Socket::kListening;
+}
+
+// The window as host on a free port, trying a few (tools drive it this way
+// too); the port, or 0 when none would do.
+inline int Listen(MainWindow& w, const QString& name = "H") {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const int port = FreePort();
+        if (port != 0 && Host(w, port, name)) return port;
+        w.session().mode = Mode::Local;
     }
-    return port;
+    return 0;
 }
 
 // One real table window of a network game, on the window fixture: every box,
@@ -139,19 +144,6 @@ class NetTable : public testing::WindowFixture {
     }
     bool Local() { return !session().IsNet(); }
 
-    // What the logon dialog's OK does for a host; false when the port could not be listened on.
-    bool Host(int port, const QString& name = "H") {
-        Session& s = session();
-        s.mode = Mode::Host;
-        s.ServerPort = port;
-        s.LocalSeat = 0;
-        s.PlayerNames[0] = name.toStdString();
-        engine().AdjustDirection();
-        net().SetSendTimerEnabled(true);
-        net().StartConnection(name);
-        return net().sckConnection().Element(0).State() == Socket::kListening;
-    }
-
     // The logon dialog's OK for a joiner of the host on port.
     void Join(int port, const QString& name) {
         Session& s = session();
@@ -160,16 +152,6 @@ class NetTable : public testing::WindowFixture {
         s.ServerPort = port;
         net().SetSendTimerEnabled(true);
         net().StartConnection(name);
-    }
-
-    // Hosts on a free port, trying a few; the port, or 0.
-    int HostAnywhere(const QString& name = "H") {
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            const int port = FreePort();
-            if (port != 0 && Host(port, name)) return port;
-            session().mode = Mode::Local;
-        }
-        return 0;
     }
 
     // The person whose turn it is here plays as the computer player would.
@@ -205,7 +187,7 @@ class NetParty {
 
     bool Open(const QString& name = "H") {
         host = std::make_unique<NetTable>(seed_, english_ & 1U);
-        port = host->HostAnywhere(name);
+        port = Listen(host->w(), name);
         return port != 0;
     }
 

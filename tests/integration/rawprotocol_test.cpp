@@ -55,7 +55,7 @@ class TestRawProtocol : public QObject {
     void init() {
         links_.clear();
         host_ = std::make_unique<NetTable>(5);
-        port_ = host_->HostAnywhere();
+        port_ = Listen(host_->w());
         QVERIFY(port_ != 0);
     }
     void cleanup() {

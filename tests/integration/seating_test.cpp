@@ -248,7 +248,7 @@ class TestSeating : public QObject {
         second.port = 0;
         for (int attempt = 0; attempt < 5 && second.port == 0; ++attempt) {
             const int port = FreePort();
-            if (port != 0 && port != first.port && second.host->Host(port)) second.port = port;
+            if (port != 0 && port != first.port && Host(second.host->w(), port)) second.port = port;
         }
         QVERIFY(second.port != 0);
         for (int seat = 1; seat <= 3; ++seat)

@@ -15,14 +15,6 @@ namespace vorn::test {
 
 namespace {
 
-// The queue as "slot text" lines (-1 for the link to the host).
-QStringList Lines(const NetRig& rig) {
-    QStringList lines;
-    for (const auto& [target, text] : rig.Queued())
-        lines << QString::number(SendQueue::TargetSlot(target)) + " " + Q(text);
-    return lines;
-}
-
 QString Hand(const GameState& t, int seat) {
     QStringList codes;
     for (const auto& code : t.lstDirection[seat]) codes << Q(code);
@@ -52,7 +44,7 @@ struct Visible {
     explicit Visible(NetRig& rig)
         : session(rig.session_),
           players(People(rig.players_)),
-          queued(Lines(rig)),
+          queued(Lines(rig.Queued())),
           boxes(rig.boxes),
           viewBoxes(rig.view.infoBoxes),
           chat(rig.chat),
@@ -100,14 +92,14 @@ class DispatcherTest : public QObject {
         };
         accept(1);
         Arrive(rig, "[Joined]J1\r\n", 1);
-        QCOMPARE(Lines(rig), (QStringList{"1 [Seat]1", "1 [Joined]J1", "1 [New Name List]",
-                                          "1 [People]-000000001H", "1 [People]0000000001J1"}));
+        QCOMPARE(Lines(rig.Queued()), (QStringList{"1 [Seat]1", "1 [Joined]J1", "1 [New Name List]",
+                                                   "1 [People]-000000001H", "1 [People]0000000001J1"}));
         QCOMPARE(Q(rig.progress.back()), QString("J1 来了"));
         rig.queue.Discard();
 
         accept(2);
         Arrive(rig, "[Joined]J2\r\n", 2);
-        QCOMPARE(Lines(rig),
+        QCOMPARE(Lines(rig.Queued()),
                  (QStringList{"2 [Seat]2", "1 [Joined]J2", "2 [Joined]J2", "1 [New Name List]",
                               "1 [People]-000000001H", "1 [People]0000000001J1", "1 [People]0000000002J2",
                               "2 [New Name List]", "2 [People]-000000001H", "2 [People]0000000001J1",
@@ -125,7 +117,7 @@ class DispatcherTest : public QObject {
         expected << "1 [Prepare]H|J1|J2|J3"
                  << "2 [Prepare]H|J1|J2|J3"
                  << "3 [Prepare]H|J1|J2|J3";
-        QCOMPARE(Lines(rig), expected);
+        QCOMPARE(Lines(rig.Queued()), expected);
         QCOMPARE(rig.session_.PlayerNames, (std::array<std::string, 4>{"H", "J1", "J2", "J3"}));
         QCOMPARE(People(rig.players_), QString("H@-1 J1@1 J2@2 J3@3"));
         QCOMPARE(Q(rig.progress.back()), QString(texts::kAllSeated));
@@ -141,7 +133,7 @@ class DispatcherTest : public QObject {
         QCOMPARE(Q(text), QString("[Turn]1|Tr"));
         QCOMPARE(rig.progress, std::vector<std::string>{"J1 来了"});
         QCOMPARE(rig.chat, std::vector<std::string>{"J1: hi"});
-        const QStringList lines = Lines(rig);
+        const QStringList lines = Lines(rig.Queued());
         QCOMPARE(lines.first(), QString("1 [Joined]J1"));
         QCOMPARE(lines.last(), QString("2 [Message]J1: hi"));
     }
@@ -184,7 +176,7 @@ class DispatcherTest : public QObject {
         NetRig rig(host);
         Arrive(rig, "[Message]" + line + "\r\n", source);
         QCOMPARE(rig.chat, std::vector<std::string>{shown.toStdString()});
-        QCOMPARE(Lines(rig), relayed);
+        QCOMPARE(Lines(rig.Queued()), relayed);
     }
 
     // How much of a joiner's chat the host passes on. Each arrival is
@@ -243,7 +235,7 @@ class DispatcherTest : public QObject {
             Arrive(rig, QString("[Message]J%1: %2\r\n").arg(slot).arg(i), slot);
         }
         QCOMPARE(rig.chat, shown);
-        QCOMPARE(Lines(rig), relayed);
+        QCOMPARE(Lines(rig.Queued()), relayed);
     }
 
     void playerList() {
@@ -364,7 +356,7 @@ class DispatcherTest : public QObject {
         Arrive(rig, message + "\r\n", 1);
         QCOMPARE(Hand(rig.table, 1), hand1);
         QCOMPARE(rig.table.CurrentSeat, 2);
-        QCOMPARE(Lines(rig), sent);
+        QCOMPARE(Lines(rig.Queued()), sent);
         QCOMPARE(Q(CheckConservation(rig.table)), QString());
     }
 
@@ -575,7 +567,7 @@ class DispatcherTest : public QObject {
 
         Arrive(rig, message + "\r\n", source);
 
-        QCOMPARE(Q(TableDifference(before, rig.table)), QString());
+        QCOMPARE(Q(StateDifference(before, rig.table)), QString());
         QCOMPARE(Visible(rig).DifferenceTo(seen), QString());
     }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTest>
 
 #include <array>
@@ -57,18 +58,14 @@ class NetRig : public testing::HeadlessHost<testing::RecordingView> {
     std::vector<std::pair<std::string, std::string>> Queued() const { return queue.Waiting(); }
 };
 
-// The shared game state of two tables plus the stock index of the last draw,
-// compared; the first difference is described, an empty text means equal.
-inline std::string TableDifference(const GameState& a, const GameState& b) {
-    return StateDifference(a, b);
-}
-
 using Sent = std::vector<std::pair<std::string, std::string>>;
 
-inline QString Describe(const Sent& sent) {
-    QString text;
-    for (const auto& [target, message] : sent) text += QString::fromStdString(target + " " + message) + "\n";
-    return text;
+// Messages as "slot text" lines, slot -1 the link to the host.
+inline QStringList Lines(const Sent& sent) {
+    QStringList lines;
+    for (const auto& [target, text] : sent)
+        lines << QString::number(SendQueue::TargetSlot(target)) + " " + QString::fromStdString(text);
+    return lines;
 }
 
 }  // namespace vorn::test
