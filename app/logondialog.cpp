@@ -1,5 +1,6 @@
 #include "app/logondialog.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -111,6 +112,10 @@ void LogonDialog::BuildFields(const Language& words) {
     addField(0, "lblIP", QT_TRANSLATE_NOOP("Vorn", "主机名称"), "txtIP", lblIP_, txtIP);
     addField(1, "lblID", QT_TRANSLATE_NOOP("Vorn", "阁下姓名"), "txtID", lblID_, txtID);
     addField(2, "lblPort", QT_TRANSLATE_NOOP("Vorn", "游戏端口"), "txtPort", lblPort_, txtPort);
+    chkEndOnDrop = new QCheckBox(fraName_);
+    chkEndOnDrop->setObjectName("chkEndOnDrop");
+    words.Caption(chkEndOnDrop, QT_TRANSLATE_NOOP("Vorn", "有人掉线即结束游戏"));
+    grid->addWidget(chkEndOnDrop, 3, 0, 1, 2);
 }
 
 void LogonDialog::ReadSavedFields() {
@@ -124,7 +129,7 @@ void LogonDialog::ReadSavedFields() {
 
 void LogonDialog::DisableNetworkOptions() {
     for (QWidget* w : std::initializer_list<QWidget*>{lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect,
-                                                      lblID_, txtID, lblPort_, txtPort})
+                                                      lblID_, txtID, lblPort_, txtPort, chkEndOnDrop})
         w->setEnabled(false);
 }
 
@@ -132,6 +137,7 @@ void LogonDialog::UpdateAddressEnabled() {
     const bool joining = !optHost->isChecked();
     lblIP_->setEnabled(joining);
     txtIP->setEnabled(joining);
+    chkEndOnDrop->setEnabled(!joining && optNet->isChecked());
 }
 
 void LogonDialog::EnableNetworkOptions() {
@@ -149,6 +155,7 @@ void LogonDialog::cmdOK_Click() {
     const QString name = txtID->text().trimmed();
     const int port = ParsePort(txtPort->text());
     const std::string address = txtIP->text().trimmed().toStdString();
+    const bool endOnDrop = chkEndOnDrop->isChecked();
     const char* refusal = nullptr;
     QLineEdit* field = nullptr;
     if (net && name.isEmpty()) {
@@ -162,7 +169,7 @@ void LogonDialog::cmdOK_Click() {
     // so closing the dialog afterwards never strands a network mode without links.
     const bool enter = net && !refusal;
     MainWindow& main = main_;
-    main.engine().RunCommand([&main, net, enter, host, name, port, address] {
+    main.engine().RunCommand([&main, net, enter, host, name, port, address, endOnDrop] {
         main.Form_Load();
         if (!enter) {
             if (!net) main.network().SetSendTimerEnabled(false);
@@ -172,6 +179,7 @@ void LogonDialog::cmdOK_Click() {
         s.mode = host ? Mode::Host : Mode::Joiner;
         s.ServerAddress = address;
         s.ServerPort = port;
+        s.EndOnDrop = host && endOnDrop;
         if (host) {
             s.LocalSeat = 0;
             s.PlayerNames[0] = name.toStdString();

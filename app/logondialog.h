@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -34,6 +35,9 @@ class LogonDialog : public QDialog {
     QLineEdit* txtIP = nullptr;
     QLineEdit* txtID = nullptr;
     QLineEdit* txtPort = nullptr;
+    // Hosting: a dropped link ends the game for everybody, rather than the
+    // computer player taking the seat.
+    QCheckBox* chkEndOnDrop = nullptr;
     QPushButton* cmdOK = nullptr;
 
   private:

@@ -236,6 +236,7 @@ void MainWindow::ResetToLocalGame() {
     // What the old table still had to show is shown at once; its boxes follow.
     presentation_->Finish();
     session_.ReturnToLocal();
+    ShowStandIns();
     PlaceTable();
     engine_->ResetScores();
     engine_->AdjustDirection();

@@ -157,6 +157,8 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
 
     void ShowHintText(const QString& text);
     void ShowProgressText(const QString& text);
+    // The seats the computer plays for a dropped person (Session::StandIn), marked.
+    void ShowStandIns();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -159,9 +159,12 @@ QString NetworkGame::LocalHostAddress() const {
 void NetworkGame::OnConnectionRequest(int index, int requestId) {
     if (index != 0) return;
     Session& s = session();
+    // A seat the computer plays for a dropped person is free again between
+    // hands only; in the middle of one the newcomer is told the table is full.
+    const bool midHand = !engine().DealOpen();
     int slot = 0;
     for (int i = 1; i <= s.SlotCount; ++i)
-        if (sckConnection_->Element(i).State() == Socket::kClosed) {
+        if (sckConnection_->Element(i).State() == Socket::kClosed && !(i <= 3 && s.StandIn[i] && midHand)) {
             slot = i;
             break;
         }
@@ -216,6 +219,21 @@ void NetworkGame::OnSlotClosed(int slot) {
         Tell(NetNews::Left, name);
         dispatcher_->RemovePerson(slot);
         queue_->SendToAll(DisconnectedMessage(slot));
+        return;
+    }
+    if (!s.EndOnDrop) {
+        // Nobody's game ends: the computer player takes the seat at once and
+        // the others are told, without a box that would hold anybody up.
+        engine().RunAction([this, slot, name] {
+            Session& s = session();
+            if (!s.IsNet()) return;
+            Tell(NetNews::StandIn, name);
+            dispatcher_->RemovePerson(slot);
+            queue_->SendToAll(DisconnectedMessage(slot));
+            s.StandIn[size_t(slot)] = true;
+            StandInsChanged();
+            engine().SetSeatKind(slot, SeatKind::Computer);
+        });
         return;
     }
     engine().RunAction([this, slot, name] {
@@ -327,6 +345,10 @@ void NetworkGame::PlayersChanged() {
         auto* item = new QListWidgetItem(Q(p.name), list);
         item->setData(Qt::UserRole, p.slot);
     }
+}
+
+void NetworkGame::StandInsChanged() {
+    main_.ShowStandIns();
 }
 
 void NetworkGame::AppendChat(const std::string& line) {

@@ -77,6 +77,7 @@ class NetworkGame : public QObject, public NetHost {
     void ShowLogonLater() override;
     bool SlotConnected(int slot) override;
     bool HostLinkConnected() override;
+    void StandInsChanged() override;
 
   private:
     void KickSendTimer();

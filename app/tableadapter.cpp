@@ -85,6 +85,12 @@ void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& capti
     });
 }
 
+void MainWindow::ShowStandIns() {
+    presentation_->Run([this, marks = session_.StandIn] {
+        for (int seat = 0; seat < 4; ++seat) seatCues_->SetStandIn(seat, marks[size_t(seat)]);
+    });
+}
+
 void MainWindow::SetThrowButton(bool visible, bool chosen) {
     presentation_->Run([=, this] {
         const QString caption = ThrowCaption(chosen);

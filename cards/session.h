@@ -20,6 +20,13 @@ struct Session {
     std::string ServerAddress;
     int ServerPort = 0;
     int SlotCount = 0;
+    // All four seats are taken: the host has sent "[Prepare]", or a joiner has had it.
+    bool AllSeated = false;
+    // The computer player plays these seats for a person whose link dropped
+    // (on the host; a joiner reads them off the player list).
+    std::array<bool, 4> StandIn{};
+    // The host's choice: a dropped link ends the game for everybody, as it used to.
+    bool EndOnDrop = false;
 
     bool IsNet() const { return mode != Mode::Local; }
     bool IsHost() const { return mode == Mode::Host; }
@@ -31,6 +38,8 @@ struct Session {
         mode = Mode::Local;
         LocalSeat = 0;
         SlotCount = 0;
+        AllSeated = false;
+        StandIn = {};
     }
 };
 

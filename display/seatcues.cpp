@@ -19,6 +19,8 @@ constexpr const char* kCountFewStyle =
 constexpr const char* kPassStyle =
     "color: #ffffff; background: rgba(60, 60, 72, 200); border: 1px solid rgba(255, 255, 255, 150);"
     " border-radius: 6px; font-weight: bold;";
+constexpr const char* kStandInStyle =
+    "color: #2b1d00; background: rgba(170, 200, 255, 225); border: 1px solid #1c3a70; border-radius: 6px;";
 constexpr const char* kRoundStyle =
     "color: #2b1d00; background: rgba(255, 214, 90, 230); border: 2px solid #7a5a12; border-radius: 10px;"
     " font-weight: bold;";
@@ -44,6 +46,9 @@ SeatCues::SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names, cons
         passes_[size_t(seat)] =
             MakeLabel(&table, QString("lblPass%1").arg(seat), words_.Tr(cuetexts::kPassed), kPassStyle);
         passes_[size_t(seat)]->hide();
+        standIns_[size_t(seat)] = MakeLabel(&table, QString("lblStandIn%1").arg(seat),
+                                            words_.Tr(cuetexts::kStandIn), kStandInStyle);
+        standIns_[size_t(seat)]->hide();
     }
     round_ = MakeLabel(&table, "lblNewRound", QString(), kRoundStyle);
     words_.Caption(round_, cuetexts::kNewRound);
@@ -68,7 +73,14 @@ void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const 
     seatNames_[size_t(seat)] = name;
     QLabel* count = counts_[size_t(seat)];
     QLabel* pass = passes_[size_t(seat)];
+    QLabel* standIn = standIns_[size_t(seat)];
+    const QString standInText = words_.Tr(cuetexts::kStandIn);
     if (vertical) {
+        // Above the name, written top to bottom like it.
+        const QStringList column = standInText.split(QString(), Qt::SkipEmptyParts);
+        standIn->setText(column.join('\n'));
+        const int height = std::max(620, int(column.size()) * 250);
+        table_.Place(standIn, QRect(nameTwips.x(), nameTwips.y() - height - 80, 300, height));
         // Below the name written top to bottom: the count, then the mark, also
         // written top to bottom so the column stays one character wide.
         const int x = nameTwips.x();
@@ -87,7 +99,12 @@ void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const 
         table_.Place(count, QRect(right, nameTwips.y(), 480, 300));
         pass->setText(words_.Tr(cuetexts::kPassed));
         table_.Place(pass, QRect(right + 600, nameTwips.y(), 720, 300));
+        // Left of the name.
+        standIn->setText(standInText);
+        const int width = TextTwips(*standIn, standInText) + 160;
+        table_.Place(standIn, QRect(nameTwips.x() - width - 90, nameTwips.y(), width, 300));
     }
+    standIn->setAccessibleName(name + " " + standInText);
     pass->setAccessibleName(name + " " + words_.Tr(cuetexts::kPassed));
     // The name may have changed: say the count again with it.
     const int shown = std::max(0, shownCount_[size_t(seat)]);
@@ -111,6 +128,10 @@ void SeatCues::SetCount(int seat, int count, bool dealt) {
 
 void SeatCues::SetPassed(int seat, bool passed) {
     passes_[size_t(seat)]->setVisible(passed);
+}
+
+void SeatCues::SetStandIn(int seat, bool standIn) {
+    standIns_[size_t(seat)]->setVisible(standIn);
 }
 
 void SeatCues::ClearPasses() {

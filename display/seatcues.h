@@ -18,6 +18,8 @@ class TableWidget;
 namespace cuetexts {
 inline constexpr const char* kPassed = QT_TRANSLATE_NOOP("Vorn", "不出");
 inline constexpr const char* kNewRound = QT_TRANSLATE_NOOP("Vorn", "新一轮");
+// By a seat the computer plays for a person whose link dropped.
+inline constexpr const char* kStandIn = QT_TRANSLATE_NOOP("Vorn", "电脑代打");
 // A seat's cards in hand, as a screen reader says it: %1 the name, %2 the count.
 inline constexpr const char* kCardsLeft = QT_TRANSLATE_NOOP("Vorn", "%1 剩 %2 张");
 }  // namespace cuetexts
@@ -42,6 +44,7 @@ class SeatCues : public QObject {
     // dealt: a hand is on the table (before the deal every count is 0 and no warning).
     void SetCount(int seat, int count, bool dealt);
     void SetPassed(int seat, bool passed);
+    void SetStandIn(int seat, bool standIn);
     void ClearPasses();
     // Lights the name of seat (or none for -1).
     void SetTurn(int seat);
@@ -53,6 +56,7 @@ class SeatCues : public QObject {
 
     QLabel* Count(int seat) const { return counts_[size_t(seat)]; }
     QLabel* PassMark(int seat) const { return passes_[size_t(seat)]; }
+    QLabel* StandInMark(int seat) const { return standIns_[size_t(seat)]; }
     QLabel* RoundCue() const { return round_; }
     QLabel* Note() const { return note_; }
     int CountOf(int seat) const { return shownCount_[size_t(seat)]; }
@@ -68,6 +72,7 @@ class SeatCues : public QObject {
     std::array<QLabel*, 4> names_;
     std::array<QLabel*, 4> counts_{};
     std::array<QLabel*, 4> passes_{};
+    std::array<QLabel*, 4> standIns_{};
     std::array<QString, 4> seatNames_;
     std::array<int, 4> shownCount_{-1, -1, -1, -1};
     std::array<bool, 4> warned_{};

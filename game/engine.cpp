@@ -35,6 +35,13 @@ void Engine::KeepTable(const std::array<SeatKind, 4>& kinds) {
     SyncSeats();
 }
 
+void Engine::SetSeatKind(int seat, SeatKind kind) {
+    kinds_[size_t(seat)] = kind;
+    if (!server_) return;
+    SyncSeats();
+    Drain();
+}
+
 void Engine::FollowTable() {
     server_.reset();
 }

@@ -54,6 +54,10 @@ class Engine {
     // come through the Receive calls and the person's go out by sendMove.
     void KeepTable(const std::array<SeatKind, 4>& kinds);
     void FollowTable();
+    // One seat of the table kept here changes hands (a dropped link's seat goes
+    // to the computer player, and back to a person who takes it again); a
+    // computer seat that is to move moves at the next tick.
+    void SetSeatKind(int seat, SeatKind kind);
     // The table kept here, or none.
     TableServer* server() { return server_ ? &*server_ : nullptr; }
     // Each event of the table kept here, after this engine has shown it and

@@ -138,18 +138,44 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     // A link joins once. A second "[Joined]" would rename a seated player
     // mid-game and make the host send the whole player list again each time.
     if (!PersonName(sourceSlot).empty()) return;
+    const bool seat = sourceSlot <= 3;
+    if (seat && s.StandIn[sourceSlot]) {
+        // The computer plays this seat on to the end of the hand: a link of
+        // today's wire could not pick up a hand under way.
+        if (!host_.engine().DealOpen()) {
+            queue_.SendToSlot(SeatMessage(4), sourceSlot);
+            return;
+        }
+        s.StandIn[sourceSlot] = false;
+        host_.engine().SetSeatKind(sourceSlot, SeatKind::Remote);
+        host_.StandInsChanged();
+    }
     host_.Tell(NetNews::Arrived, name);
     // A newcomer in a slot does not inherit what its last holder spent.
     chatRates_.erase(sourceSlot);
-    if (sourceSlot <= 3) s.PlayerNames[sourceSlot] = name;
+    if (seat) s.PlayerNames[sourceSlot] = name;
     queue_.SendToAll(JoinedMessage(name));
     AddPerson(sourceSlot, name);
     SendNameList();
-    if (s.SlotCount == 3) {
+    if (seat && s.SlotCount >= 3) {
         queue_.SendToAll(PrepareMessage(s.PlayerNames));
+        s.AllSeated = true;
         host_.engine().AdjustDirection();
         host_.Tell(NetNews::AllSeated);
     }
+}
+
+void Dispatcher::FindStandIns() {
+    Session& s = host_.session();
+    if (s.IsHost()) return;
+    std::array<bool, 4> standIn{};
+    // After "[Prepare]" every seat is played: one no person holds, the host's
+    // computer player plays.
+    for (int seat = 1; s.AllSeated && seat <= 3; ++seat)
+        standIn[size_t(seat)] = seat != s.LocalSeat && PersonName(seat).empty();
+    if (standIn == s.StandIn) return;
+    s.StandIn = standIn;
+    host_.StandInsChanged();
 }
 
 void Dispatcher::OnNewNameList() {
@@ -170,6 +196,8 @@ void Dispatcher::OnPrepare(std::string_view body) {
         Session& s = host_.session();
         if (!s.IsNet()) return;
         s.PlayerNames = names;
+        s.AllSeated = true;
+        FindStandIns();
         host_.engine().AdjustDirection();
         host_.Tell(NetNews::AllSeated);
     });
@@ -239,8 +267,15 @@ void Dispatcher::OnGameOver(std::string_view body) {
 void Dispatcher::OnDisconnected(std::string_view body) {
     auto slot = ParsePadded(body);
     if (!slot) return;
-    host_.Tell(NetNews::Left, PersonName(*slot));
+    const Session& s = host_.session();
+    // Once all are seated, only a host that lets the computer play on says
+    // this of a seat: one that ends the game says "[Exit]".
+    if (s.AllSeated && *slot >= 1 && *slot <= 3)
+        host_.Tell(NetNews::StandIn, s.PlayerNames[size_t(*slot)]);
+    else
+        host_.Tell(NetNews::Left, PersonName(*slot));
     RemovePerson(*slot);
+    FindStandIns();
 }
 
 void Dispatcher::OnExit(std::string_view body) {

@@ -85,6 +85,8 @@ class Dispatcher {
     void OnSnatch(std::string_view body);
     void OnGameOver(std::string_view body);
     void OnDisconnected(std::string_view body);
+    // A joiner's seats the host's computer plays: those no person holds once all are seated.
+    void FindStandIns();
     void OnExit(std::string_view body);
 
     NetHost& host_;

@@ -38,6 +38,8 @@ class NetHost {
     // Is the host's slot connected (state 7)? Is the joiner's link to the host?
     virtual bool SlotConnected(int slot) = 0;
     virtual bool HostLinkConnected() = 0;
+    // The seats the computer plays for a dropped person changed (Session::StandIn).
+    virtual void StandInsChanged() {}
 };
 
 }  // namespace vorn

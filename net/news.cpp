@@ -16,6 +16,8 @@ std::string NewsText(NetNews news, const std::string& name, const Words& words) 
             return words(texts::kTableFull);
         case NetNews::LeftGameOver:
             return name + words(texts::kLeftGameOver);
+        case NetNews::StandIn:
+            return name + words(texts::kDroppedStandIn);
     }
     return {};
 }

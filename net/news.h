@@ -14,6 +14,7 @@ enum class NetNews {
     AllSeated,     // all four are here (progress panel)
     TableFull,     // this joiner was turned away: the table is full (a box)
     LeftGameOver,  // name left a full table: the game is over (a box)
+    StandIn,       // name's link dropped: the computer plays the seat on (progress panel)
 };
 
 // The news as a box rather than a line in the progress panel.

@@ -10,6 +10,7 @@ inline constexpr const char* kTableFull = QT_TRANSLATE_NOOP("Vorn", "人数已�
 inline constexpr const char* kLeftGameOver = QT_TRANSLATE_NOOP("Vorn", " 走了，游戏结束！");
 inline constexpr const char* kArrived = QT_TRANSLATE_NOOP("Vorn", " 来了");
 inline constexpr const char* kLeft = QT_TRANSLATE_NOOP("Vorn", " 走了");
+inline constexpr const char* kDroppedStandIn = QT_TRANSLATE_NOOP("Vorn", " 掉线，电脑代打");
 inline constexpr const char* kAllSeated = QT_TRANSLATE_NOOP("Vorn", "人已到齐，游戏开始");
 inline constexpr const char* kHosting = QT_TRANSLATE_NOOP("Vorn", "主机建立");
 inline constexpr const char* kConnecting = QT_TRANSLATE_NOOP("Vorn", "申请连接...");

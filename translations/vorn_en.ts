@@ -567,5 +567,17 @@
         <source>%1：剩 %2 张，本局失 %3 分</source>
         <translation>%1: %2 cards left, %3 points lost</translation>
     </message>
+    <message>
+        <source>有人掉线即结束游戏</source>
+        <translation>End the game when a player drops out</translation>
+    </message>
+    <message>
+        <source>电脑代打</source>
+        <translation>Computer</translation>
+    </message>
+    <message>
+        <source> 掉线，电脑代打</source>
+        <translation> dropped out; the computer plays on</translation>
+    </message>
 </context>
 </TS>

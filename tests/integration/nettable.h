@@ -260,6 +260,8 @@ class NetParty {
         for (auto& j : joiners)
             if (j->session().IsNet() && !Difference(host->table(), j->table()).empty()) return false;
         if (host->table().lstCardsBox.Count() == 52) return true;
+        // The host's computer player moves for a dropped person.
+        if (host->session().StandIn[size_t(host->table().CurrentSeat)]) return true;
         NetTable* mover = AtSeat(host->table().CurrentSeat);
         return mover && mover->engine().ThrowVisible();
     }
@@ -292,6 +294,17 @@ class NetParty {
     // One move by whoever's turn it is, played as the computer would; the
     // mover, or null when nobody here could move.
     NetTable* Move() {
+        if (host->session().StandIn[size_t(host->table().CurrentSeat)]) {
+            // The host's computer player for a dropped person, at once rather
+            // than at the cycle timer's pace.
+            const GameState before = host->table();
+            return WaitUntil([&] {
+                host->engine().Tick();
+                return !(host->table() == before);
+            })
+                       ? host.get()
+                       : nullptr;
+        }
         NetTable* mover = AtSeat(host->table().CurrentSeat);
         if (!mover || !mover->PlayAsComputer()) return nullptr;
         return mover;

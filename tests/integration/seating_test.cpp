@@ -1,11 +1,13 @@
 // Four table windows in one process over 127.0.0.1: seating, chat, and players
 // coming and going before and during a game.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QObject>
 #include <QTest>
 
 #include "app/tablemenus.h"
+#include "display/seatcues.h"
 #include "tests/integration/nettable.h"
 #include "tests/testing.h"
 
@@ -25,6 +27,46 @@ bool SendIdle(NetParty& party) {
     for (NetTable* t : party.All())
         if (t->net().tmrSendData().isActive()) return false;
     return true;
+}
+
+// The rows of a player leaving a full table: who, after how many moves (-1:
+// before the deal), and whether the host gives the link up as overfed.
+void LeaverColumns() {
+    QTest::addColumn<int>("leaver");
+    QTest::addColumn<int>("moves");
+    QTest::addColumn<bool>("overfed");
+    QTest::newRow("slot 1 before the deal") << 1 << -1 << false;
+    QTest::newRow("slot 3 during a game") << 3 << 5 << false;
+    QTest::newRow("slot 2 overfed during a game") << 2 << 3 << true;
+}
+
+// A full table, dealt and moves moves played unless moves is -1.
+bool PlayTo(NetParty& party, int moves) {
+    if (!party.Fill()) return false;
+    if (moves < 0) return true;
+    party.host->w().mnuDeal_Click();
+    for (int i = 0; i < moves; ++i)
+        if (!party.WaitSettled() || !party.Move()) return false;
+    return party.WaitSettled();
+}
+
+// The seat's player goes: the host's link to it overfed until the host gives
+// it up, or its own window disconnected (the host's through the menu).
+void Leave(NetParty& party, int leaver, bool overfed) {
+    NetTable& host = *party.host;
+    if (overfed) {
+        const std::string line = "[Message]H: " + std::string(4000, 'x');
+        for (size_t sent = 0; sent <= SendQueue::kMaxWaitingBytes &&
+                              host.net().sckConnection().Element(leaver).State() != Socket::kClosed;
+             sent += line.size())
+            host.net().queue().SendToSlot(line, leaver);
+    } else if (leaver == 0) {
+        host.w().menus().mnuDisconnect_Click();
+    } else {
+        NetTable* gone = party.AtSeat(leaver);
+        gone->net().CloseAllConnections();
+        gone->w().ResetToLocalGame();
+    }
 }
 
 class TestSeating : public QObject {
@@ -131,48 +173,25 @@ class TestSeating : public QObject {
     }
 
     void leavingAFullTableEndsTheGame_data() {
-        QTest::addColumn<int>("leaver");
-        QTest::addColumn<int>("moves");     // -1: before the deal
-        QTest::addColumn<bool>("overfed");  // the host's link to it holds more than it may
-        QTest::newRow("slot 1 before the deal") << 1 << -1 << false;
+        LeaverColumns();
         QTest::newRow("slot 2 just dealt") << 2 << 0 << false;
-        QTest::newRow("slot 3 during a game") << 3 << 5 << false;
         QTest::newRow("host before the deal") << 0 << -1 << false;
         QTest::newRow("host during a game") << 0 << 6 << false;
-        QTest::newRow("slot 2 overfed during a game") << 2 << 3 << true;
     }
     void leavingAFullTableEndsTheGame() {
         QFETCH(int, leaver);
         QFETCH(int, moves);
         QFETCH(bool, overfed);
         NetParty party(7);
-        QVERIFY(party.Fill());
-        if (moves >= 0) {
-            party.host->w().mnuDeal_Click();
-            for (int i = 0; i < moves; ++i) {
-                QVERIFY2(party.WaitSettled(), party.Why());
-                QVERIFY(party.Move());
-            }
-            QVERIFY2(party.WaitSettled(), party.Why());
-        }
+        QVERIFY2(PlayTo(party, moves), party.Why());
+        party.host->session().EndOnDrop = true;
         NetTable* gone = party.AtSeat(leaver);
         QVERIFY(gone);
         const QString name = Q(gone->session().PlayerNames[size_t(leaver)]);
         const QString over = name + " 走了，游戏结束！";
-        if (overfed) {
-            // More than the link may hold waits for it: the host gives it up
-            // as lost, and the one who sat there hears that the host has gone.
-            SendQueue& queue = party.host->net().queue();
-            const std::string line = "[Message]H: " + std::string(4000, 'x');
-            for (size_t sent = 0; sent <= SendQueue::kMaxWaitingBytes && party.host->session().IsNet();
-                 sent += line.size())
-                queue.SendToSlot(line, leaver);
-        } else if (leaver == 0) {
-            gone->w().menus().mnuDisconnect_Click();
-        } else {
-            gone->net().CloseAllConnections();
-            gone->w().ResetToLocalGame();
-        }
+        // Overfed, the host gives the link up as lost, and the one who sat
+        // there hears that the host has gone.
+        Leave(party, leaver, overfed);
         for (NetTable* t : party.All()) VORN_TRY_VERIFY(t->Local());
         // Late closes or a second copy of the news would show another box now.
         Pause(50);
@@ -198,6 +217,64 @@ class TestSeating : public QObject {
             QCOMPARE(t->net().sckConnection().Element(0).State(), Socket::kClosed);
             QVERIFY(t->PlayerList().isEmpty());
         }
+    }
+
+    // Unless the host chose the old ending, a dropped joiner's seat goes to the
+    // host's computer player: nobody gets a box, every table says so and marks
+    // the seat, the hand plays to its end, and a newcomer between hands takes
+    // the seat back.
+    void aDroppedSeatIsPlayedOn_data() { LeaverColumns(); }
+    void aDroppedSeatIsPlayedOn() {
+        QFETCH(int, leaver);
+        QFETCH(int, moves);
+        QFETCH(bool, overfed);
+        NetParty party(7);
+        QVERIFY2(PlayTo(party, moves), party.Why());
+        NetTable& host = *party.host;
+        NetTable* gone = party.AtSeat(leaver);
+        QVERIFY(gone);
+        const QString name = QString("J%1").arg(leaver);
+        Leave(party, leaver, overfed);
+        std::vector<NetTable*> stayed;
+        for (NetTable* t : party.All())
+            if (t != gone) stayed.push_back(t);
+        for (NetTable* t : stayed) {
+            VORN_TRY_VERIFY(t->session().StandIn[size_t(leaver)]);
+            VORN_TRY_VERIFY(!t->w().seatCues().StandInMark(leaver)->isHidden());
+            QCOMPARE(t->Progress(), "进程：" + name + " 掉线，电脑代打");
+            QVERIFY(t->session().IsNet());
+            QVERIFY2(t->infos.isEmpty(), qPrintable(t->infos.join("|")));
+        }
+        if (moves >= 0) {
+            // Mid-hand the seat stays the computer's: a newcomer is turned away.
+            NetTable& early = party.Connect("L");
+            VORN_TRY_COMPARE(early.infos, QStringList{"人数已够，连线断开"});
+        } else {
+            host.w().mnuDeal_Click();
+        }
+        for (int i = 0; i < 400; ++i) {
+            QVERIFY2(party.WaitSettled(), party.Why());
+            for (NetTable* t : stayed) QCOMPARE(Difference(host.table(), t->table()), std::string());
+            if (host.engine().scores().won != std::array<int, 4>{}) break;
+            QVERIFY2(party.Move(), party.Why());
+        }
+        VORN_TRY_COMPARE(host.questions.size(), qsizetype(1));
+        for (NetTable* t : stayed) {
+            VORN_TRY_COMPARE(t->engine().scores().won, host.engine().scores().won);
+            QCOMPARE(t->engine().scores().lost, host.engine().scores().lost);
+            if (t != &host) VORN_TRY_COMPARE(t->infos.size(), qsizetype(1));  // who won
+        }
+
+        // Between hands a newcomer takes the seat, and plays it as a person.
+        NetTable& back = party.Connect("K");
+        VORN_TRY_COMPARE(back.session().LocalSeat, leaver);
+        for (NetTable* t : party.All()) {
+            if (t == gone || !t->session().IsNet()) continue;
+            VORN_TRY_COMPARE(Q(t->session().PlayerNames[size_t(leaver)]), QString("K"));
+            VORN_TRY_VERIFY(!t->session().StandIn[size_t(leaver)]);
+            VORN_TRY_VERIFY(t->w().seatCues().StandInMark(leaver)->isHidden());
+        }
+        QCOMPARE(host.engine().server()->Seat(leaver).kind, SeatKind::Remote);
     }
 
     void aFourthJoinerIsTurnedAwayAndTheGameGoesOn() {
