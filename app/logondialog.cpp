@@ -1,12 +1,14 @@
 #include "app/logondialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -14,6 +16,7 @@
 #include "app/mainwindow.h"
 #include "app/networkgame.h"
 #include "app/settings.h"
+#include "app/texts.h"
 
 namespace vorn {
 
@@ -116,6 +119,19 @@ void LogonDialog::BuildFields(const Language& words) {
     chkEndOnDrop->setObjectName("chkEndOnDrop");
     words.Caption(chkEndOnDrop, QT_TRANSLATE_NOOP("Vorn", "有人掉线即结束游戏"));
     grid->addWidget(chkEndOnDrop, 3, 0, 1, 2);
+    chkFillSeats = new QCheckBox(fraName_);
+    chkFillSeats->setObjectName("chkFillSeats");
+    words.Caption(chkFillSeats, QT_TRANSLATE_NOOP("Vorn", "空位由电脑补齐"));
+    cboFillLevel = new QComboBox(fraName_);
+    cboFillLevel->setObjectName("cboFillLevel");
+    words.Name(cboFillLevel, QT_TRANSLATE_NOOP("Vorn", "电脑水平"));
+    // The level menu's items without their mnemonics.
+    for (const char* item : texts::kMenuLevelItems)
+        cboFillLevel->addItem(words.Tr(item).remove(QRegularExpression(" ?\\(&.\\)")).remove('&'));
+    cboFillLevel->setCurrentIndex(std::max(0, main_.options().levelItem));
+    grid->addWidget(chkFillSeats, 4, 0);
+    grid->addWidget(cboFillLevel, 4, 1);
+    connect(chkFillSeats, &QCheckBox::toggled, this, &LogonDialog::UpdateAddressEnabled);
 }
 
 void LogonDialog::ReadSavedFields() {
@@ -128,8 +144,9 @@ void LogonDialog::ReadSavedFields() {
 }
 
 void LogonDialog::DisableNetworkOptions() {
-    for (QWidget* w : std::initializer_list<QWidget*>{lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect,
-                                                      lblID_, txtID, lblPort_, txtPort, chkEndOnDrop})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect, lblID_, txtID,
+                                         lblPort_, txtPort, chkEndOnDrop, chkFillSeats, cboFillLevel})
         w->setEnabled(false);
 }
 
@@ -137,7 +154,10 @@ void LogonDialog::UpdateAddressEnabled() {
     const bool joining = !optHost->isChecked();
     lblIP_->setEnabled(joining);
     txtIP->setEnabled(joining);
-    chkEndOnDrop->setEnabled(!joining && optNet->isChecked());
+    const bool hosting = !joining && optNet->isChecked();
+    chkEndOnDrop->setEnabled(hosting);
+    chkFillSeats->setEnabled(hosting);
+    cboFillLevel->setEnabled(hosting && chkFillSeats->isChecked());
 }
 
 void LogonDialog::EnableNetworkOptions() {
@@ -156,6 +176,8 @@ void LogonDialog::cmdOK_Click() {
     const int port = ParsePort(txtPort->text());
     const std::string address = txtIP->text().trimmed().toStdString();
     const bool endOnDrop = chkEndOnDrop->isChecked();
+    const bool fillSeats = chkFillSeats->isChecked();
+    const int fillLevel = cboFillLevel->currentIndex();
     const char* refusal = nullptr;
     QLineEdit* field = nullptr;
     if (net && name.isEmpty()) {
@@ -169,7 +191,7 @@ void LogonDialog::cmdOK_Click() {
     // so closing the dialog afterwards never strands a network mode without links.
     const bool enter = net && !refusal;
     MainWindow& main = main_;
-    main.engine().RunCommand([&main, net, enter, host, name, port, address, endOnDrop] {
+    main.engine().RunCommand([&main, net, enter, host, name, port, address, endOnDrop, fillSeats, fillLevel] {
         main.Form_Load();
         if (!enter) {
             if (!net) main.network().SetSendTimerEnabled(false);
@@ -180,6 +202,8 @@ void LogonDialog::cmdOK_Click() {
         s.ServerAddress = address;
         s.ServerPort = port;
         s.EndOnDrop = host && endOnDrop;
+        s.FillSeats = host && fillSeats;
+        if (s.FillSeats) main.options().SetLevel(fillLevel);
         if (host) {
             s.LocalSeat = 0;
             s.PlayerNames[0] = name.toStdString();

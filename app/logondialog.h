@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -38,6 +39,9 @@ class LogonDialog : public QDialog {
     // Hosting: a dropped link ends the game for everybody, rather than the
     // computer player taking the seat.
     QCheckBox* chkEndOnDrop = nullptr;
+    // Hosting: the computer player fills the seats no person holds, at this level.
+    QCheckBox* chkFillSeats = nullptr;
+    QComboBox* cboFillLevel = nullptr;
     QPushButton* cmdOK = nullptr;
 
   private:

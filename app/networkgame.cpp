@@ -347,6 +347,10 @@ void NetworkGame::PlayersChanged() {
     }
 }
 
+void NetworkGame::FillEmptySeats() {
+    dispatcher_->FillEmptySeats();
+}
+
 void NetworkGame::StandInsChanged() {
     main_.ShowStandIns();
 }

@@ -78,6 +78,8 @@ class NetworkGame : public QObject, public NetHost {
     bool SlotConnected(int slot) override;
     bool HostLinkConnected() override;
     void StandInsChanged() override;
+    // Before the host deals: computer players for the seats no person holds, if chosen.
+    void FillEmptySeats();
 
   private:
     void KickSendTimer();

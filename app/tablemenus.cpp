@@ -181,7 +181,7 @@ void TableMenus::mnuGame_Opening() {
     const Session& session = window_.session();
     if (session.IsNet()) {
         Action("mnuDisconnect")->setEnabled(true);
-        Action("mnuDeal")->setEnabled(session.IsHost() && session.SlotCount > 2);
+        Action("mnuDeal")->setEnabled(session.IsHost() && (session.SlotCount > 2 || session.FillSeats));
     } else {
         Action("mnuDisconnect")->setEnabled(false);
     }
@@ -215,7 +215,9 @@ void TableMenus::mnuDeal_Click() {
     // game), and then it is not dealt again. The item itself may still be
     // waiting for the screen to show the deal.
     window_.engine().RunCommand([this] {
-        if (Action("mnuDeal")->isEnabled() && window_.engine().DealOpen()) window_.engine().Deal();
+        if (!Action("mnuDeal")->isEnabled() || !window_.engine().DealOpen()) return;
+        window_.network().FillEmptySeats();
+        window_.engine().Deal();
     });
 }
 

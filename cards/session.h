@@ -27,6 +27,9 @@ struct Session {
     std::array<bool, 4> StandIn{};
     // The host's choice: a dropped link ends the game for everybody, as it used to.
     bool EndOnDrop = false;
+    // The host's choice: the computer player fills the seats no person holds
+    // when the host deals, so the table need not wait for three joiners.
+    bool FillSeats = false;
 
     bool IsNet() const { return mode != Mode::Local; }
     bool IsHost() const { return mode == Mode::Host; }

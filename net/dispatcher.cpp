@@ -1,5 +1,6 @@
 #include "net/dispatcher.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -163,6 +164,27 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
         host_.engine().AdjustDirection();
         host_.Tell(NetNews::AllSeated);
     }
+}
+
+void Dispatcher::FillEmptySeats() {
+    Session& s = host_.session();
+    if (!s.IsHost() || !s.FillSeats) return;
+    const Session fresh;
+    bool filled = false;
+    for (int seat = 1; seat <= 3; ++seat) {
+        if (s.StandIn[size_t(seat)] || !PersonName(seat).empty()) continue;
+        s.StandIn[size_t(seat)] = true;
+        s.PlayerNames[size_t(seat)] = fresh.PlayerNames[size_t(seat)];
+        host_.engine().SetSeatKind(seat, SeatKind::Computer);
+        filled = true;
+    }
+    if (!filled) return;
+    // Every seat is held now: a newcomer takes a computer's seat between hands.
+    s.SlotCount = std::max(s.SlotCount, 3);
+    s.AllSeated = true;
+    queue_.SendToAll(PrepareMessage(s.PlayerNames));
+    host_.engine().AdjustDirection();
+    host_.StandInsChanged();
 }
 
 void Dispatcher::FindStandIns() {

@@ -87,6 +87,14 @@ class Dispatcher {
     void OnDisconnected(std::string_view body);
     // A joiner's seats the host's computer plays: those no person holds once all are seated.
     void FindStandIns();
+
+  public:
+    // The host, about to deal: when it chose so, the computer player takes
+    // every seat no person holds, under the seat's own name, and all hear the
+    // names by seat.
+    void FillEmptySeats();
+
+  private:
     void OnExit(std::string_view body);
 
     NetHost& host_;

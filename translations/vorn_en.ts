@@ -579,5 +579,13 @@
         <source> 掉线，电脑代打</source>
         <translation> dropped out; the computer plays on</translation>
     </message>
+    <message>
+        <source>空位由电脑补齐</source>
+        <translation>Computer players fill the empty seats</translation>
+    </message>
+    <message>
+        <source>电脑水平</source>
+        <translation>Computer level</translation>
+    </message>
 </context>
 </TS>

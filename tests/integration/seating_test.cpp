@@ -69,6 +69,36 @@ void Leave(NetParty& party, int leaver, bool overfed) {
     }
 }
 
+// Plays the hand to its end, the host's computer player moving for the seats
+// it holds; every table that stayed agrees after each move and on the score.
+// Then, between hands, a newcomer takes seat back from the computer.
+void PlayHandAndRetake(NetParty& party, const std::vector<NetTable*>& stayed, int seat) {
+    NetTable& host = *party.host;
+    for (int i = 0; i < 400; ++i) {
+        QVERIFY2(party.WaitSettled(), party.Why());
+        for (NetTable* t : stayed) QCOMPARE(Difference(host.table(), t->table()), std::string());
+        if (host.engine().scores().won != std::array<int, 4>{}) break;
+        QVERIFY2(party.Move(), party.Why());
+    }
+    VORN_TRY_COMPARE(host.questions.size(), qsizetype(1));
+    for (NetTable* t : stayed) {
+        VORN_TRY_COMPARE(t->engine().scores().won, host.engine().scores().won);
+        QCOMPARE(t->engine().scores().lost, host.engine().scores().lost);
+        if (t != &host) VORN_TRY_COMPARE(t->infos.size(), qsizetype(1));  // who won
+    }
+
+    // Between hands a newcomer takes the seat, and plays it as a person.
+    NetTable& back = party.Connect("K");
+    VORN_TRY_COMPARE(back.session().LocalSeat, seat);
+    for (NetTable* t : party.All()) {
+        if (!t->session().IsNet()) continue;
+        VORN_TRY_COMPARE(Q(t->session().PlayerNames[size_t(seat)]), QString("K"));
+        VORN_TRY_VERIFY(!t->session().StandIn[size_t(seat)]);
+        VORN_TRY_VERIFY(t->w().seatCues().StandInMark(seat)->isHidden());
+    }
+    QCOMPARE(host.engine().server()->Seat(seat).kind, SeatKind::Remote);
+}
+
 class TestSeating : public QObject {
     Q_OBJECT
 
@@ -252,29 +282,24 @@ class TestSeating : public QObject {
         } else {
             host.w().mnuDeal_Click();
         }
-        for (int i = 0; i < 400; ++i) {
-            QVERIFY2(party.WaitSettled(), party.Why());
-            for (NetTable* t : stayed) QCOMPARE(Difference(host.table(), t->table()), std::string());
-            if (host.engine().scores().won != std::array<int, 4>{}) break;
-            QVERIFY2(party.Move(), party.Why());
-        }
-        VORN_TRY_COMPARE(host.questions.size(), qsizetype(1));
-        for (NetTable* t : stayed) {
-            VORN_TRY_COMPARE(t->engine().scores().won, host.engine().scores().won);
-            QCOMPARE(t->engine().scores().lost, host.engine().scores().lost);
-            if (t != &host) VORN_TRY_COMPARE(t->infos.size(), qsizetype(1));  // who won
-        }
+        PlayHandAndRetake(party, stayed, leaver);
+    }
 
-        // Between hands a newcomer takes the seat, and plays it as a person.
-        NetTable& back = party.Connect("K");
-        VORN_TRY_COMPARE(back.session().LocalSeat, leaver);
+    // A host that lets the computer fill the empty seats deals with one
+    // joiner: the computer seats play under their own names, marked as such.
+    void computersFillTheEmptySeats() {
+        NetParty party(5);
+        QVERIFY(party.Open());
+        NetTable& host = *party.host;
+        host.session().FillSeats = true;
+        QVERIFY(party.Seat("J1", 1));
+        host.w().mnuDeal_Click();
         for (NetTable* t : party.All()) {
-            if (t == gone || !t->session().IsNet()) continue;
-            VORN_TRY_COMPARE(Q(t->session().PlayerNames[size_t(leaver)]), QString("K"));
-            VORN_TRY_VERIFY(!t->session().StandIn[size_t(leaver)]);
-            VORN_TRY_VERIFY(t->w().seatCues().StandInMark(leaver)->isHidden());
+            VORN_TRY_COMPARE(Names(t->session()), (QStringList{"H", "J1", "玄武", "白虎"}));
+            for (int seat = 1; seat <= 3; ++seat)
+                VORN_TRY_COMPARE(t->session().StandIn[size_t(seat)], seat > 1);
         }
-        QCOMPARE(host.engine().server()->Seat(leaver).kind, SeatKind::Remote);
+        PlayHandAndRetake(party, party.All(), 2);
     }
 
     void aFourthJoinerIsTurnedAwayAndTheGameGoesOn() {
