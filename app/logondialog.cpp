@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,12 +77,20 @@ LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
     words.Caption(cmdOK, QT_TRANSLATE_NOOP("Vorn", "确定"));
     cmdOK->setObjectName("cmdOK");
     cmdOK->setDefault(true);
+    // Leaves the table as it is.
+    cmdCancel = new QPushButton(this);
+    words.Caption(cmdCancel, QT_TRANSLATE_NOOP("Vorn", "取消"));
+    cmdCancel->setObjectName("cmdCancel");
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(fraMode_, 0, 0);
     layout->addWidget(fraNet_, 0, 1);
     layout->addWidget(fraName_, 1, 0, 1, 2);
-    layout->addWidget(cmdOK, 2, 1, Qt::AlignRight);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    layout->addLayout(buttons, 2, 0, 1, 2);
 
     // Toggled, not clicked: a screen reader's or voice control's toggle action
     // checks a button without clicking it.
@@ -93,6 +102,7 @@ LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
     });
     connect(optHost, &QRadioButton::toggled, this, &LogonDialog::UpdateAddressEnabled);
     connect(cmdOK, &QPushButton::clicked, this, &LogonDialog::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     ReadSavedFields();
     DisableNetworkOptions();
 }

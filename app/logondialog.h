@@ -43,6 +43,7 @@ class LogonDialog : public QDialog {
     QCheckBox* chkFillSeats = nullptr;
     QComboBox* cboFillLevel = nullptr;
     QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
 
   private:
     void BuildFields(const Language& words);

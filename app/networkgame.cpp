@@ -275,6 +275,8 @@ void NetworkGame::OnHostError(const QString& description) {
         InfoBox((description + main_.language().Tr(texts::kCheckAddress)).toStdString());
         CloseAllConnections();
         main_.ResetToLocalGame();
+        // Back to the dialog, to mend the address or the port.
+        ShowLogonLater();
     });
 }
 

@@ -28,6 +28,12 @@ bool RemovePerson(std::vector<Person>& players, int slot) {
     return false;
 }
 
+bool NameTaken(const std::vector<Person>& players, const std::string& name) {
+    for (const auto& person : players)
+        if (person.name == name) return true;
+    return false;
+}
+
 std::string PersonName(const std::vector<Person>& players, int slot) {
     for (const auto& person : players)
         if (person.slot == slot) return person.name;
@@ -127,7 +133,7 @@ void Dispatcher::OnSeat(std::string_view body) {
 }
 
 void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
-    const std::string name(body);
+    std::string name(body);
     Session& s = host_.session();
     if (!s.IsHost()) {
         host_.Tell(NetNews::Arrived, name);
@@ -139,6 +145,10 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     // A link joins once. A second "[Joined]" would rename a seated player
     // mid-game and make the host send the whole player list again each time.
     if (!PersonName(sourceSlot).empty()) return;
+    // Two players of one name could not be told apart in "<name>出牌 7": the
+    // later one is numbered, and everybody, itself included, hears it so.
+    const std::string asked = name;
+    for (int n = 2; NameTaken(host_.players(), name); ++n) name = asked + " " + std::to_string(n);
     const bool seat = sourceSlot <= 3;
     if (seat && s.StandIn[sourceSlot]) {
         // The computer plays this seat on to the end of the hand: a link of

@@ -22,6 +22,8 @@ class SendQueue;
 void AddPerson(std::vector<Person>& players, int slot, const std::string& name);
 bool RemovePerson(std::vector<Person>& players, int slot);
 std::string PersonName(const std::vector<Person>& players, int slot);
+// Somebody on the list goes by name.
+bool NameTaken(const std::vector<Person>& players, const std::string& name);
 
 // Could the host accept move from the link of its seat, against table as it
 // stands? It must be that seat's turn. A play must name cards all in that

@@ -302,6 +302,16 @@ class TestSeating : public QObject {
         PlayHandAndRetake(party, party.All(), 2);
     }
 
+    // Nobody listens there: the reason, then the logon dialog again.
+    void aFailedJoinReturnsToTheLogonDialog() {
+        NetTable t(3);
+        t.Join(FreePort(), "X");
+        VORN_TRY_COMPARE(t.logons, 1);
+        QCOMPARE(t.infos.size(), qsizetype(1));
+        QVERIFY2(t.infos[0].endsWith("检查主机地址和连接端口，重新尝试连接!"), qPrintable(t.infos[0]));
+        QVERIFY(t.Local());
+    }
+
     void aFourthJoinerIsTurnedAwayAndTheGameGoesOn() {
         NetParty party(11);
         QVERIFY(party.Fill());

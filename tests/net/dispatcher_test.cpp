@@ -106,22 +106,23 @@ class DispatcherTest : public QObject {
                               "2 [People]0000000002J2"}));
         rig.queue.Discard();
 
+        // A name already at the table is numbered, for everybody.
         accept(3);
-        Arrive(rig, "[Joined]J3\r\n", 3);
-        QStringList expected{"3 [Seat]3", "1 [Joined]J3", "2 [Joined]J3", "3 [Joined]J3"};
+        Arrive(rig, "[Joined]J1\r\n", 3);
+        QStringList expected{"3 [Seat]3", "1 [Joined]J1 2", "2 [Joined]J1 2", "3 [Joined]J1 2"};
         for (int to = 1; to <= 3; ++to) {
             const QString s = QString::number(to) + " ";
             expected << s + "[New Name List]" << s + "[People]-000000001H" << s + "[People]0000000001J1"
-                     << s + "[People]0000000002J2" << s + "[People]0000000003J3";
+                     << s + "[People]0000000002J2" << s + "[People]0000000003J1 2";
         }
-        expected << "1 [Prepare]H|J1|J2|J3"
-                 << "2 [Prepare]H|J1|J2|J3"
-                 << "3 [Prepare]H|J1|J2|J3";
+        expected << "1 [Prepare]H|J1|J2|J1 2"
+                 << "2 [Prepare]H|J1|J2|J1 2"
+                 << "3 [Prepare]H|J1|J2|J1 2";
         QCOMPARE(Lines(rig.Queued()), expected);
-        QCOMPARE(rig.session_.PlayerNames, (std::array<std::string, 4>{"H", "J1", "J2", "J3"}));
-        QCOMPARE(People(rig.players_), QString("H@-1 J1@1 J2@2 J3@3"));
+        QCOMPARE(rig.session_.PlayerNames, (std::array<std::string, 4>{"H", "J1", "J2", "J1 2"}));
+        QCOMPARE(People(rig.players_), QString("H@-1 J1@1 J2@2 J1 2@3"));
         QCOMPARE(Q(rig.progress.back()), QString(texts::kAllSeated));
-        QCOMPARE(Q(rig.progress[rig.progress.size() - 2]), QString("J3 来了"));
+        QCOMPARE(Q(rig.progress[rig.progress.size() - 2]), QString("J1 2 来了"));
     }
 
     void joinedAndChatInOneArrival() {
