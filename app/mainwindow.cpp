@@ -222,6 +222,7 @@ void MainWindow::ApplyVisibility() {
 
 void MainWindow::Form_Load() {
     LoadSettings(SettingsFile(), options_, session_);
+    KeepLocalNames();
     ApplyLanguage();
     menus_->SyncChecks();
     ApplyVisibility();
@@ -235,6 +236,7 @@ void MainWindow::Form_Load() {
 void MainWindow::ResetToLocalGame() {
     // What the old table still had to show is shown at once; its boxes follow.
     presentation_->Finish();
+    if (session_.IsNet()) session_.PlayerNames = localNames_;
     session_.ReturnToLocal();
     ShowStandIns();
     PlaceTable();

@@ -159,6 +159,9 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     void ShowProgressText(const QString& text);
     // The seats the computer plays for a dropped person (Session::StandIn), marked.
     void ShowStandIns();
+    // The seat names of a local game, as the settings file and the names
+    // dialog set them; a network game's names do not outlive it.
+    void KeepLocalNames() { localNames_ = session_.PlayerNames; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -202,6 +205,7 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     ChatPanel* chat_ = nullptr;
 
     TableWidget* tableWidget_ = nullptr;
+    std::array<std::string, 4> localNames_;
     SeatCues* seatCues_ = nullptr;
     // The end of a hand stays on show, counts and stock as they were, until its box is answered.
     bool handShown_ = false;

@@ -90,6 +90,7 @@ Engine& NetworkGame::engine() {
 
 void NetworkGame::StartConnection(const QString& name) {
     Session& s = session();
+    s.OwnName = name.toStdString();
     // The table is kept where the mode now says.
     main_.PlaceTable();
     if (s.IsHost()) {
@@ -107,6 +108,7 @@ void NetworkGame::StartConnection(const QString& name) {
         ShowProgress(words()(texts::kHosting));
         players_.push_back(Person{name.toStdString(), -1});
         PlayersChanged();
+        dispatcher_->NameSeats();
     } else {
         ShowProgress(words()(texts::kConnecting));
         sckConnect_->Close();
@@ -219,6 +221,7 @@ void NetworkGame::OnSlotClosed(int slot) {
         Tell(NetNews::Left, name);
         dispatcher_->RemovePerson(slot);
         queue_->SendToAll(DisconnectedMessage(slot));
+        dispatcher_->NameSeats();
         return;
     }
     if (!s.EndOnDrop) {

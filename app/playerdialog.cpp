@@ -53,6 +53,7 @@ void PlayerDialog::cmdOk_Click() {
         }
     }
     for (int i = 0; i < 4; ++i) main_.session().PlayerNames[i] = txtName[i]->text().toStdString();
+    main_.KeepLocalNames();
     main_.engine().AdjustDirection();
     accept();
 }

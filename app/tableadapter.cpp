@@ -10,6 +10,7 @@
 #include "app/statistics.h"
 #include "app/texts.h"
 #include "cards/rules.h"
+#include "cards/textutil.h"
 #include "display/presentation.h"
 #include "display/seatcues.h"
 #include "display/sound.h"
@@ -73,11 +74,18 @@ void MainWindow::PlaceTurnMarker(int seat, int x, int y) {
 }
 
 void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) {
+    // A seat of a network table that nobody holds yet reads 空位.
+    const bool vacant = session_.Vacant[size_t(seat)];
+    const std::string shown = !vacant
+                                  ? caption
+                                  : (vertical ? VerticalLabel(language_.Tr(texts::kVacantSeat).toStdString())
+                                              : language_.Tr(texts::kVacantSeat).toStdString());
     presentation_->Run([=, this] {
-        QString text = Q(caption);
+        QString text = Q(shown);
         text.replace("\r\n", "\n");
         lblName_[seat]->setText(text);
-        lblName_[seat]->setAccessibleName(Q(session_.PlayerNames[seat]));
+        lblName_[seat]->setAccessibleName(vacant ? language_.Tr(texts::kVacantSeat)
+                                                 : Q(session_.PlayerNames[seat]));
         const int lines = std::max<qsizetype>(1, text.count('\n') + 1);
         const QRect place = vertical ? QRect(x, y, 300, 300 * int(lines)) : QRect(x, y, 3000, 300);
         tableWidget_->Place(lblName_[seat], place);

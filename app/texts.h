@@ -10,6 +10,8 @@ inline constexpr const char* kTitle = "Vorn";
 inline constexpr const char* kHintPanel = QT_TRANSLATE_NOOP("Vorn", "提示");
 inline constexpr const char* kProgressPanel = QT_TRANSLATE_NOOP("Vorn", "进程");
 inline constexpr const char* kLocalGame = QT_TRANSLATE_NOOP("Vorn", "单机游戏");
+// A seat of a network table that nobody holds yet.
+inline constexpr const char* kVacantSeat = QT_TRANSLATE_NOOP("Vorn", "空位");
 inline constexpr const char* kStockLabel = QT_TRANSLATE_NOOP("Vorn", "余牌:");
 inline constexpr const char* kDialogCaption = QT_TRANSLATE_NOOP("Vorn", "聊天记录(回车清空)");
 inline constexpr const char* kMessageCaption = QT_TRANSLATE_NOOP("Vorn", "发送文字(回车发送)");

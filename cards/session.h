@@ -30,6 +30,10 @@ struct Session {
     // The host's choice: the computer player fills the seats no person holds
     // when the host deals, so the table need not wait for three joiners.
     bool FillSeats = false;
+    // Before all are seated: the seats nobody holds yet (they read 空位).
+    std::array<bool, 4> Vacant{};
+    // The name this computer's person gave in the logon dialog.
+    std::string OwnName;
 
     bool IsNet() const { return mode != Mode::Local; }
     bool IsHost() const { return mode == Mode::Host; }
@@ -43,6 +47,7 @@ struct Session {
         SlotCount = 0;
         AllSeated = false;
         StandIn = {};
+        Vacant = {};
     }
 };
 

@@ -129,6 +129,7 @@ void Dispatcher::OnSeat(std::string_view body) {
             return;
         }
         s.LocalSeat = seat;
+        NameSeats();
     });
 }
 
@@ -168,12 +169,26 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     queue_.SendToAll(JoinedMessage(name));
     AddPerson(sourceSlot, name);
     SendNameList();
+    NameSeats();
     if (seat && s.SlotCount >= 3) {
         queue_.SendToAll(PrepareMessage(s.PlayerNames));
         s.AllSeated = true;
+        s.Vacant = {};
         host_.engine().AdjustDirection();
         host_.Tell(NetNews::AllSeated);
     }
+}
+
+void Dispatcher::NameSeats() {
+    Session& s = host_.session();
+    if (!s.IsNet() || s.AllSeated) return;
+    for (int seat = 0; seat < 4; ++seat) {
+        std::string name = PersonName(seat == 0 ? -1 : seat);
+        if (name.empty() && seat == s.LocalSeat) name = s.OwnName;
+        if (!name.empty()) s.PlayerNames[size_t(seat)] = name;
+        s.Vacant[size_t(seat)] = name.empty();
+    }
+    host_.engine().AdjustDirection();
 }
 
 void Dispatcher::FillEmptySeats() {
@@ -192,6 +207,7 @@ void Dispatcher::FillEmptySeats() {
     // Every seat is held now: a newcomer takes a computer's seat between hands.
     s.SlotCount = std::max(s.SlotCount, 3);
     s.AllSeated = true;
+    s.Vacant = {};
     queue_.SendToAll(PrepareMessage(s.PlayerNames));
     host_.engine().AdjustDirection();
     host_.StandInsChanged();
@@ -219,6 +235,7 @@ void Dispatcher::OnPeople(std::string_view body) {
     auto person = ParsePeople(body);
     if (!person) return;
     AddPerson(person->slot, person->name);
+    NameSeats();
 }
 
 void Dispatcher::OnPrepare(std::string_view body) {
@@ -229,6 +246,7 @@ void Dispatcher::OnPrepare(std::string_view body) {
         if (!s.IsNet()) return;
         s.PlayerNames = names;
         s.AllSeated = true;
+        s.Vacant = {};
         FindStandIns();
         host_.engine().AdjustDirection();
         host_.Tell(NetNews::AllSeated);
@@ -308,6 +326,7 @@ void Dispatcher::OnDisconnected(std::string_view body) {
         host_.Tell(NetNews::Left, PersonName(*slot));
     RemovePerson(*slot);
     FindStandIns();
+    NameSeats();
 }
 
 void Dispatcher::OnExit(std::string_view body) {

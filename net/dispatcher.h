@@ -95,6 +95,9 @@ class Dispatcher {
     // every seat no person holds, under the seat's own name, and all hear the
     // names by seat.
     void FillEmptySeats();
+    // Until all are seated, each seat reads the name of the person listed in
+    // it, this computer's person's own at once, and 空位 where nobody is yet.
+    void NameSeats();
 
   private:
     void OnExit(std::string_view body);

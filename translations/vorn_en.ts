@@ -587,5 +587,9 @@
         <source>电脑水平</source>
         <translation>Computer level</translation>
     </message>
+    <message>
+        <source>空位</source>
+        <translation>Empty seat</translation>
+    </message>
 </context>
 </TS>

@@ -219,7 +219,8 @@ class NetParty {
         return WaitUntil(
             [&] {
                 for (auto* t : All())
-                    if (t->session().PlayerNames != std::array<std::string, 4>{"H", "J1", "J2", "J3"})
+                    if (!t->session().AllSeated ||
+                        t->session().PlayerNames != std::array<std::string, 4>{"H", "J1", "J2", "J3"})
                         return false;
                 return Quiet();
             },

@@ -110,9 +110,16 @@ class TestSeating : public QObject {
         for (int seat = 1; seat <= 3; ++seat) {
             const QString name = QString("J%1").arg(seat);
             QVERIFY2(party.Seat(name, seat), qPrintable(name));
-            // Before the table fills nobody has been told to start.
-            if (seat < 3)
-                for (NetTable* t : party.All()) QVERIFY(t->Progress() != kAllSeated);
+            // Before the table fills nobody has been told to start, and each
+            // table reads the seats as they stand: the names of those there
+            // (its own at once), 空位 for the rest.
+            if (seat == 3) break;
+            for (NetTable* t : party.All()) {
+                QVERIFY(t->Progress() != kAllSeated);
+                for (int s = 0; s < 4; ++s)
+                    VORN_TRY_COMPARE(t->w().lblName(s)->accessibleName(),
+                                     s <= seat ? QString(s == 0 ? "H" : "J%1").arg(s) : QString("空位"));
+            }
         }
         const QStringList all{"H", "J1", "J2", "J3"};
         for (NetTable* t : party.All()) {
@@ -240,7 +247,8 @@ class TestSeating : public QObject {
                 // closed first names the host.
                 QVERIFY2(t->infos[0] == over || t->infos[0] == "H 走了，游戏结束！", qPrintable(t->infos[0]));
             }
-            // Back to a fresh local table, no links left open.
+            // Back to a fresh local table with its own names, no links left open.
+            QCOMPARE(Names(t->session()), (QStringList{"朱雀", "青龙", "玄武", "白虎"}));
             QCOMPARE(t->table().lstCardsBox.Count(), 52);
             QCOMPARE(t->session().LocalSeat, 0);
             QCOMPARE(t->net().sckConnect().State(), Socket::kClosed);
