@@ -403,6 +403,11 @@ void MainWindow::Exit() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window is 退出 by another way, and asks the same.
+    if (!exiting_ && !menus_->ConfirmLeave()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     Exit();
 }

@@ -225,12 +225,17 @@ void TableMenus::mnuHint_Click() {
     window_.OfferHint();
 }
 
+bool TableMenus::ConfirmLeave() {
+    // Leaving in the middle of a hand loses it: ask first. A joiner's hand
+    // goes on without it, the host's computer player in its seat.
+    if (!window_.HandRunning()) return true;
+    const Session& s = window_.session();
+    const char* question = s.mode == Mode::Joiner ? texts::kExitQuestionStandIn : texts::kExitQuestion;
+    return window_.prompter.AskYesNo(&window_, window_.language().Tr(question));
+}
+
 void TableMenus::mnuExit_Click() {
-    // Leaving in the middle of a hand loses it: ask first.
-    if (window_.HandRunning() &&
-        !window_.prompter.AskYesNo(&window_, window_.language().Tr(texts::kExitQuestion)))
-        return;
-    window_.Exit();
+    if (ConfirmLeave()) window_.Exit();
 }
 
 // ---------------------------------------------------------------------------

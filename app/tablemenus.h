@@ -33,6 +33,9 @@ class TableMenus : public QObject {
     void mnuDeal_Click();
     void mnuHint_Click();
     void mnuExit_Click();
+    // In the middle of a hand, asks whether to leave it (the menu's 退出 and
+    // the window's close); true to go on leaving.
+    bool ConfirmLeave();
     void mnuName_Click();
     void mnuDeskItem_Click(int index);
     void mnuRateItem_Click(int index);

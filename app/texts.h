@@ -63,6 +63,9 @@ inline constexpr const char* kLocalNameIs = QT_TRANSLATE_NOOP("Vorn", "本机的
 inline constexpr const char* kLocalIpIs = QT_TRANSLATE_NOOP("Vorn", "本机的IP地址是:");
 inline constexpr const char* kNoBeatingPlay = QT_TRANSLATE_NOOP("Vorn", "没有牌管得起");
 inline constexpr const char* kExitQuestion = QT_TRANSLATE_NOOP("Vorn", "本局还没有结束，确定要退出吗？");
+// The same, to a joiner: its seat goes to the host's computer player.
+inline constexpr const char* kExitQuestionStandIn =
+    QT_TRANSLATE_NOOP("Vorn", "本局还没有结束，确定要退出吗？其他人会继续，由电脑替你出牌。");
 // The status line when a round opens; %1 is the leader's name.
 inline constexpr const char* kNewRound = QT_TRANSLATE_NOOP("Vorn", "新一轮由%1先出牌");
 // A line of the end-of-hand detail: %1 the name, %2 the cards left, %3 the points lost.

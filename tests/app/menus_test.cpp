@@ -290,27 +290,36 @@ class TestMenus : public QObject {
         QCOMPARE(w.CardsLeft()->text(), QString("27"));
     }
 
-    // 退出 during a hand asks first (No by default); before a deal it just exits.
+    // 退出, or closing the window, during a hand asks first (No by default);
+    // before a deal it just exits. No keeps the window open.
     void exitDuringAHand_data() {
         QTest::addColumn<bool>("dealt");
         QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("close");  // the window's close rather than the menu
         QTest::addColumn<int>("questions");
         QTest::addColumn<int>("exits");
-        QTest::newRow("no hand") << false << false << 0 << 1;
-        QTest::newRow("hand, No") << true << false << 1 << 0;
-        QTest::newRow("hand, Yes") << true << true << 1 << 1;
+        QTest::newRow("no hand") << false << false << false << 0 << 1;
+        QTest::newRow("hand, No") << true << false << false << 1 << 0;
+        QTest::newRow("hand, Yes") << true << true << false << 1 << 1;
+        QTest::newRow("closed, no hand") << false << false << true << 0 << 1;
+        QTest::newRow("closed during a hand, No") << true << false << true << 1 << 0;
+        QTest::newRow("closed during a hand, Yes") << true << true << true << 1 << 1;
     }
     void exitDuringAHand() {
         QFETCH(bool, dealt);
         QFETCH(bool, answer);
+        QFETCH(bool, close);
         QFETCH(int, questions);
         QFETCH(int, exits);
         WindowFixture f;
-        QVERIFY(f.Open(1, false));
+        QVERIFY(f.Open(1));
         f.answer = answer;
         if (dealt) f->Action("mnuDeal")->trigger();
         f->tmrCYC().stop();
-        f->Action("mnuExit")->trigger();
+        if (close)
+            QCOMPARE(f->close(), exits == 1);
+        else
+            f->Action("mnuExit")->trigger();
         QCOMPARE(f.questions.size(), questions);
         if (questions) QCOMPARE(f.questions.front(), QString("本局还没有结束，确定要退出吗？"));
         QCOMPARE(f.exits, exits);

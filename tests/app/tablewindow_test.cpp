@@ -514,6 +514,7 @@ class TestTableWindow : public QObject {
 
         if (command == LostLinkThenClose) {
             w.session().mode = vorn::Mode::Joiner;
+            f.answer = true;  // leave the hand, which goes on without this seat
         }
         w.engine().RunAction([&] {
             during = true;
@@ -552,6 +553,8 @@ class TestTableWindow : public QObject {
             case LostLinkThenClose:
                 // The news opens in its turn, after the window's own commands.
                 QVERIFY(Settle(w));
+                QVERIFY2(f.questions.contains("本局还没有结束，确定要退出吗？其他人会继续，由电脑替你出牌。"),
+                         qPrintable(f.questions.join("|")));
                 QCOMPARE(f.infos, QStringList{QString("朱雀 走了，游戏结束！")});
                 QCOMPARE(f.exits, 1);
                 QVERIFY(QFile::exists(w.SettingsFile()));
