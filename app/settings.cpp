@@ -129,6 +129,7 @@ void LoadSettings(const QString& path, Options& options, Session& session) {
         {"Connections", "0", &Options::showConnections},
         {"FourColour", "0", &Options::fourColour},
         {"KeepPlay", "1", &Options::keepPlay},
+        {"RefusalBoxes", "0", &Options::refusalBoxes},
     };
     for (const Switch& s : kSwitches)
         if (std::optional<bool> on = ToBoolean(read("Option", s.key, s.fallback))) options.*s.field = *on;
@@ -176,6 +177,7 @@ bool SaveSettings(const QString& path, const Options& options, const Session& se
     file.SetValue("Option", "Connections", Flag(options.showConnections));
     file.SetValue("Option", "FourColour", Flag(options.fourColour));
     file.SetValue("Option", "KeepPlay", Flag(options.keepPlay));
+    file.SetValue("Option", "RefusalBoxes", Flag(options.refusalBoxes));
     file.SetValue("Option", "Language", options.english ? QByteArrayLiteral("en") : QByteArrayLiteral("zh"));
 
     auto name = [&session](int seat) {

@@ -100,10 +100,14 @@ void MainWindow::ShowStandIns() {
 }
 
 void MainWindow::SetThrowButton(bool visible, bool chosen) {
+    // Leading, a pass is never allowed: the button waits for raised cards
+    // rather than offering a PASS that would only be refused.
+    const bool leading = table_.MustLead || table_.TablePlay.Empty();
     presentation_->Run([=, this] {
         const QString caption = ThrowCaption(chosen);
         labThrow_->setText(caption);
         labThrow_->setAccessibleName(caption);
+        labThrow_->setEnabled(chosen || !leading);
         labThrow_->setVisible(visible);
         if (!visible) tableWidget_->SetFocusCard(false);
         UpdateHintEnabled();
@@ -171,7 +175,11 @@ void MainWindow::PlaySound(const std::string& fileName) {
 
 void MainWindow::ShowRefusal(Refusal refusal, const GameState& table) {
     const std::string text = RefusalText(refusal, table, language_);
-    if (!text.empty()) InfoBox(text);
+    if (text.empty()) return;
+    if (options_.refusalBoxes) return InfoBox(text);
+    // A note beside the play button that fades by itself: nothing to click away.
+    presentation_->Run(
+        [this, note = Q(text)] { seatCues_->ShowNote(note, tableWidget_->PlacedRect(labThrow_)); });
 }
 
 void MainWindow::ShowWinner(const std::string& name) {

@@ -109,6 +109,7 @@ void TableMenus::BuildOption() {
         {"mnuSound", texts::kMenuSound, &TableMenus::mnuSound_Click},
         {"mnuFourColour", texts::kMenuFourColour, &TableMenus::mnuFourColour_Click},
         {"mnuKeepPlay", texts::kMenuKeepPlay, &TableMenus::mnuKeepPlay_Click},
+        {"mnuRefusalBoxes", texts::kMenuRefusalBoxes, &TableMenus::mnuRefusalBoxes_Click},
         {nullptr, nullptr, nullptr},
         {"mnuShowConnections", texts::kMenuShowConnections, &TableMenus::mnuShowConnections_Click},
         {"mnuShowMessage", texts::kMenuShowMessage, &TableMenus::mnuShowMessage_Click},
@@ -166,6 +167,7 @@ void TableMenus::SyncChecks() {
     Action("mnuShowConnections")->setChecked(options.showConnections);
     Action("mnuFourColour")->setChecked(options.fourColour);
     Action("mnuKeepPlay")->setChecked(options.keepPlay);
+    Action("mnuRefusalBoxes")->setChecked(options.refusalBoxes);
     window_.ApplyOptions();
 }
 
@@ -285,6 +287,10 @@ void TableMenus::mnuSound_Click() {
 
 void TableMenus::mnuFourColour_Click() {
     FlipOption(&Options::fourColour);
+}
+
+void TableMenus::mnuRefusalBoxes_Click() {
+    FlipOption(&Options::refusalBoxes);
 }
 
 void TableMenus::mnuKeepPlay_Click() {

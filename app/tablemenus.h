@@ -44,6 +44,7 @@ class TableMenus : public QObject {
     void mnuSound_Click();
     void mnuFourColour_Click();
     void mnuKeepPlay_Click();
+    void mnuRefusalBoxes_Click();
     void mnuShowConnections_Click();
     void mnuShowMessage_Click();
     void mnuShowScore_Click();

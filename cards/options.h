@@ -36,8 +36,9 @@ struct Options {
     bool showConnections = false;
     int deskShape = 0;  // 0 square table, 3 round table (other shape numbers are kept as read)
     bool fourColour = false;
-    bool keepPlay = true;  // the play to beat stays face up on the heap
-    bool english = false;  // the person reads English; Chinese, the source, otherwise
+    bool keepPlay = true;       // the play to beat stays face up on the heap
+    bool refusalBoxes = false;  // a refused play is told in a box, not a note that fades
+    bool english = false;       // the person reads English; Chinese, the source, otherwise
     // Where the table window last was: left and top of its frame, width and
     // height of its inside, in screen pixels; a width of 0 when never placed.
     std::array<int, 4> window{};

@@ -595,5 +595,9 @@
         <source>本局还没有结束，确定要退出吗？其他人会继续，由电脑替你出牌。</source>
         <translation>This game is not over yet. Quit anyway? The others play on, with the computer in your seat.</translation>
     </message>
+    <message>
+        <source>提示框(&amp;B)</source>
+        <translation>Refusal &amp;boxes</translation>
+    </message>
 </context>
 </TS>

@@ -296,17 +296,24 @@ class TestTableWindow : public QObject {
         QVERIFY(!w.Action("mnuHint")->isEnabled());
     }
 
+    // A refused choice is told in a note by the play button that needs no
+    // click, or in a box when 提示框 is checked; leading, the button waits for
+    // raised cards instead of offering a pass that would be refused.
     void refusedChoices_data() {
         QTest::addColumn<bool>("choose");  // the lowest and the highest card of the hand, or nothing
-        QTest::addColumn<QString>("message");
-        QTest::newRow("two cards of different numbers") << true << QString("所选牌不符合牌型规则！");
-        QTest::newRow("pass while leading") << false << QString("你先出牌，不能 PASS，可选任意牌型！");
+        QTest::addColumn<bool>("boxes");
+        QTest::addColumn<QString>("message");  // empty: the button cannot be pressed
+        QTest::newRow("two cards of different numbers") << true << false << QString("所选牌不符合牌型规则！");
+        QTest::newRow("the same, with boxes") << true << true << QString("所选牌不符合牌型规则！");
+        QTest::newRow("nothing raised while leading") << false << true << QString();
     }
     void refusedChoices() {
         QFETCH(bool, choose);
+        QFETCH(bool, boxes);
         QFETCH(QString, message);
         WindowFixture f;
         QVERIFY(f.Open());
+        f->options().refusalBoxes = boxes;
         QVERIFY(f.DealToPersonsTurn());
         MainWindow& w = *f;
         const std::vector<Card> hand = HandCards(w, 0);
@@ -315,9 +322,13 @@ class TestTableWindow : public QObject {
             PressCard(w, hand.front());
             PressCard(w, hand.back());
         }
+        QVERIFY(Settle(w));
+        QCOMPARE(w.labThrow()->isEnabled(), !message.isEmpty());
         const QString before = Picture(w);
         PressThrow(w);
-        QCOMPARE(f.infos, QStringList{message});
+        QCOMPARE(f.infos, boxes && !message.isEmpty() ? QStringList{message} : QStringList{});
+        QLabel* note = w.seatCues().Note();
+        QCOMPARE(!note->isHidden() && note->text() == message, !boxes && !message.isEmpty());
         // Still the person's turn, with the same cards raised.
         QCOMPARE(Picture(w), before);
         QVERIFY(!w.labThrow()->isHidden());
