@@ -53,6 +53,7 @@ void MainWindow::ShowStockCount(int count) {
     presentation_->Run([=, this, now = table_] {
         shownTable_ = now;
         stockShown_ = count;
+        tableWidget_->SetStockEmpty(count == 0);
         if (!handShown_) cardsLeft_->setText(QString::number(count));
         RefreshCounts();
     });

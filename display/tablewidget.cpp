@@ -102,6 +102,12 @@ void TableWidget::PlaceTurnMarker(int seat, int x, int y) {
     update();
 }
 
+void TableWidget::SetStockEmpty(bool empty) {
+    if (empty == stockEmpty_) return;
+    stockEmpty_ = empty;
+    update();
+}
+
 void TableWidget::SetFocusCard(bool has, Card card) {
     hasFocusCard_ = has;
     focusCard_ = card;
@@ -255,11 +261,17 @@ void TableWidget::paintEvent(QPaintEvent*) {
         for (int n = 0; n < kNumbers; ++n) items.push_back({images_[s][n].z, Card{s, n + 1}});
     std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z < b.z; });
 
-    // The stock image under the pile, shown even when the stock is empty.
+    // The stock image under the pile; an empty stock leaves only its place.
     const double scale = Scale() * 15.0;
     const qreal cardDpr = dpr * scale;
     const QPixmap back = painter_.Back(cardDpr);
-    p.drawPixmap(ToPixels(kStock), back);
+    if (stockEmpty_) {
+        p.setPen(QPen(QColor(244, 236, 210, 110), 1.5, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(ToPixels(kStock)).adjusted(1, 1, -1, -1), 5, 5);
+    } else {
+        p.drawPixmap(ToPixels(kStock), back);
+    }
 
     for (const Item& item : items) {
         const CardImage& img = images_[item.card.Suit()][item.card.Number() - 1];

@@ -79,6 +79,9 @@ class TableWidget : public QWidget {
 
     // Keyboard focus over the person's cards: the card drawn with a focus frame.
     void SetFocusCard(bool has, Card card = {});
+    // Every card is drawn from the stock: its place shows an outline, not a back.
+    void SetStockEmpty(bool empty);
+    bool StockEmpty() const { return stockEmpty_; }
     bool HasFocusCard() const { return hasFocusCard_; }
     Card FocusCard() const { return focusCard_; }
 
@@ -128,6 +131,7 @@ class TableWidget : public QWidget {
     CardPainter painter_;
     int deskShape_ = 0;
     bool hasFocusCard_ = false;
+    bool stockEmpty_ = false;
     Card focusCard_{};
     std::function<bool(Card)> isOwn_;
     mutable QPixmap felt_;

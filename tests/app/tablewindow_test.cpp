@@ -384,6 +384,8 @@ class TestTableWindow : public QObject {
             if (!f.questions.isEmpty()) break;
             QCOMPARE(Conservation(w), QString());
             QCOMPARE(Misshown(w), QString());
+            // No card back stands for an empty stock.
+            QCOMPARE(w.tableWidget().StockEmpty(), w.CardsLeft()->text() == "0");
             if (w.labThrow()->isHidden() || w.table().CurrentSeat != 0) {
                 w.engine().Tick();
                 continue;
