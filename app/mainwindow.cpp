@@ -113,6 +113,16 @@ QAction* MainWindow::Action(const char* name) const {
 // ---------------------------------------------------------------------------
 // Controls
 
+namespace {
+constexpr const char* kThrowButtonStyle =
+    "QPushButton { color: #3b2a05; font-weight: bold; border: 2px solid #7a5a12; border-radius: 8px;"
+    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffe9a8, stop:1 #e0b548); }"
+    "QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff3cc, stop:1 "
+    "#ecc35c); }"
+    // Leading with nothing raised: shown, but it waits for cards.
+    "QPushButton:disabled { color: #8a8270; border-color: #8a7a55; background: #cfc6a8; }";
+}  // namespace
+
 void MainWindow::BuildControls() {
     tableWidget_ = new TableWidget(this);
     setCentralWidget(tableWidget_);
@@ -145,13 +155,7 @@ void MainWindow::BuildControls() {
     labThrow_->setAccessibleName(texts::kPass);
     labThrow_->setFocusPolicy(Qt::NoFocus);
     labThrow_->setCursor(Qt::PointingHandCursor);
-    labThrow_->setStyleSheet(
-        "QPushButton { color: #3b2a05; font-weight: bold; border: 2px solid #7a5a12; border-radius: 8px;"
-        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffe9a8, stop:1 #e0b548); }"
-        "QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff3cc, stop:1 "
-        "#ecc35c); }"
-        // Leading with nothing raised: shown, but it waits for cards.
-        "QPushButton:disabled { color: #8a8270; border-color: #8a7a55; background: #cfc6a8; }");
+    labThrow_->setStyleSheet(kThrowButtonStyle);
     labThrow_->hide();
     // The play button acts on the press of the left button, not its release.
     connect(labThrow_, &QPushButton::pressed, this, [this] { engine_->ThrowClick(); });
