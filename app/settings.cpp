@@ -130,6 +130,7 @@ void LoadSettings(const QString& path, Options& options, Session& session) {
         {"FourColour", "0", &Options::fourColour},
         {"KeepPlay", "1", &Options::keepPlay},
         {"RefusalBoxes", "0", &Options::refusalBoxes},
+        {"AutoPass", "0", &Options::autoPass},
     };
     for (const Switch& s : kSwitches)
         if (std::optional<bool> on = ToBoolean(read("Option", s.key, s.fallback))) options.*s.field = *on;
@@ -178,6 +179,7 @@ bool SaveSettings(const QString& path, const Options& options, const Session& se
     file.SetValue("Option", "FourColour", Flag(options.fourColour));
     file.SetValue("Option", "KeepPlay", Flag(options.keepPlay));
     file.SetValue("Option", "RefusalBoxes", Flag(options.refusalBoxes));
+    file.SetValue("Option", "AutoPass", Flag(options.autoPass));
     file.SetValue("Option", "Language", options.english ? QByteArrayLiteral("en") : QByteArrayLiteral("zh"));
 
     auto name = [&session](int seat) {

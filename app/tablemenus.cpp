@@ -110,6 +110,7 @@ void TableMenus::BuildOption() {
         {"mnuFourColour", texts::kMenuFourColour, &TableMenus::mnuFourColour_Click},
         {"mnuKeepPlay", texts::kMenuKeepPlay, &TableMenus::mnuKeepPlay_Click},
         {"mnuRefusalBoxes", texts::kMenuRefusalBoxes, &TableMenus::mnuRefusalBoxes_Click},
+        {"mnuAutoPass", texts::kMenuAutoPass, &TableMenus::mnuAutoPass_Click},
         {nullptr, nullptr, nullptr},
         {"mnuShowConnections", texts::kMenuShowConnections, &TableMenus::mnuShowConnections_Click},
         {"mnuShowMessage", texts::kMenuShowMessage, &TableMenus::mnuShowMessage_Click},
@@ -168,6 +169,7 @@ void TableMenus::SyncChecks() {
     Action("mnuFourColour")->setChecked(options.fourColour);
     Action("mnuKeepPlay")->setChecked(options.keepPlay);
     Action("mnuRefusalBoxes")->setChecked(options.refusalBoxes);
+    Action("mnuAutoPass")->setChecked(options.autoPass);
     window_.ApplyOptions();
 }
 
@@ -287,6 +289,10 @@ void TableMenus::mnuSound_Click() {
 
 void TableMenus::mnuFourColour_Click() {
     FlipOption(&Options::fourColour);
+}
+
+void TableMenus::mnuAutoPass_Click() {
+    FlipOption(&Options::autoPass);
 }
 
 void TableMenus::mnuRefusalBoxes_Click() {

@@ -45,6 +45,7 @@ class TableMenus : public QObject {
     void mnuFourColour_Click();
     void mnuKeepPlay_Click();
     void mnuRefusalBoxes_Click();
+    void mnuAutoPass_Click();
     void mnuShowConnections_Click();
     void mnuShowMessage_Click();
     void mnuShowScore_Click();

@@ -45,6 +45,7 @@ inline constexpr const char* kMenuSound = QT_TRANSLATE_NOOP("Vorn", "声音效�
 inline constexpr const char* kMenuFourColour = QT_TRANSLATE_NOOP("Vorn", "四色牌(&K)");
 inline constexpr const char* kMenuKeepPlay = QT_TRANSLATE_NOOP("Vorn", "保留桌面牌(&K)");
 inline constexpr const char* kMenuRefusalBoxes = QT_TRANSLATE_NOOP("Vorn", "提示框(&B)");
+inline constexpr const char* kMenuAutoPass = QT_TRANSLATE_NOOP("Vorn", "自动不出(&P)");
 inline constexpr const char* kMenuShowConnections = QT_TRANSLATE_NOOP("Vorn", "显示玩家列表(&C)");
 inline constexpr const char* kMenuShowMessage = QT_TRANSLATE_NOOP("Vorn", "显示对话(&M)");
 inline constexpr const char* kMenuLanguage = QT_TRANSLATE_NOOP("Vorn", "English / 中文");

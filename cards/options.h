@@ -38,6 +38,7 @@ struct Options {
     bool fourColour = false;
     bool keepPlay = true;       // the play to beat stays face up on the heap
     bool refusalBoxes = false;  // a refused play is told in a box, not a note that fades
+    bool autoPass = false;      // the person passes by itself when nothing in hand may beat the table
     bool english = false;       // the person reads English; Chinese, the source, otherwise
     // Where the table window last was: left and top of its frame, width and
     // height of its inside, in screen pixels; a width of 0 when never placed.

@@ -1,5 +1,7 @@
 #include "cards/referee.h"
 
+#include <vector>
+
 #include "cards/rules.h"
 
 namespace vorn {
@@ -79,6 +81,30 @@ std::array<int, 4> ScoreGame(const GameState& state, int winner, ScoreBoard& boa
     }
     if (winner >= 0 && winner < 4) board.won[size_t(winner)] += 1;
     return lost;
+}
+
+bool HasBeatingPlay(const GameState& state) {
+    const int seat = state.CurrentSeat;
+    if (seat < 0 || seat > 3) return false;
+    if (state.MustLead || state.TablePlay.Empty()) return true;
+    std::vector<Card> cards;
+    for (const Card card : state.lstDirection[size_t(seat)] | state.lstSelected) cards.push_back(card);
+    const int n = int(cards.size());
+    const int k = state.TablePlay.Count();
+    if (k > n) return false;
+    // Every k of the n cards, in index order.
+    std::vector<int> at(static_cast<size_t>(k), 0);
+    for (int i = 0; i < k; ++i) at[size_t(i)] = i;
+    for (;;) {
+        CardSet play;
+        for (const int i : at) play.Add(cards[size_t(i)]);
+        if (Judge(state, seat, play) == Refusal::Ok) return true;
+        int i = k - 1;
+        while (i >= 0 && at[size_t(i)] == n - k + i) --i;
+        if (i < 0) return false;
+        ++at[size_t(i)];
+        for (int j = i + 1; j < k; ++j) at[size_t(j)] = at[size_t(j - 1)] + 1;
+    }
 }
 
 }  // namespace vorn

@@ -26,6 +26,11 @@ enum class Refusal { Ok, NotYourTurn, NotYourCards, BadShape, TwoNotAlone, MustL
 // it is to move, the cards it has chosen (lstSelected).
 Refusal Judge(const GameState& state, int seat, CardSet play);
 
+// Does the seat to move hold any play the referee would let it lay on the
+// play on the table? (Leading, anything goes.) Tries every choice of as many
+// cards as lie on the table.
+bool HasBeatingPlay(const GameState& state);
+
 // What carrying out a move brought about.
 struct Applied {
     bool played = false;     // cards were laid; else the seat passed

@@ -141,7 +141,7 @@ void Engine::Drain() {
         if (tableEvent) tableEvent(event, env_.table);
     }
     // The cycle timer runs while a computer seat's move falls due.
-    if (server_->Deadline())
+    if (server_->Deadline() || AutoPassDue())
         env_.clock.StartCycleTimer(env_.options.cycleInterval);
     else
         env_.clock.StopCycleTimer();
@@ -221,6 +221,14 @@ void Engine::ShowTurn(int seat, bool lead) {
     t.MustLead = lead;
     ShowTurnMarker(env_, seat);
     if (seat == env_.session.LocalSeat && PersonSeat(seat)) ShowThrowButton();
+    // The pass waits one tick of the cycle timer, so that the play is seen.
+    if (AutoPassDue()) env_.clock.StartCycleTimer(env_.options.cycleInterval);
+}
+
+bool Engine::AutoPassDue() const {
+    const GameState& t = env_.table;
+    return env_.options.autoPass && throwVisible_ && t.CurrentSeat == env_.session.LocalSeat &&
+           t.lstSelected.Empty() && !HasBeatingPlay(t);
 }
 
 // A move is shown in steps, in this order: the cards' way to the middle, the
@@ -281,7 +289,9 @@ void Engine::RecordPlay(int seat, const Applied& applied) {
 }
 
 void Engine::Tick() {
-    if (Busy() || !server_ || Thinking() || env_.screen.Presenting()) return;
+    if (AutoPassDue()) return ThrowClick();
+    if (!server_) return env_.clock.StopCycleTimer();
+    if (Busy() || Thinking() || env_.screen.Presenting()) return;
     RunAction([this] {
         SyncSeats();
         server_->Step(++now_);

@@ -165,6 +165,9 @@ class Engine {
     void ShowTurn(int seat, bool lead);
     // The person at this computer plays seat (a computer may play it for them).
     bool PersonSeat(int seat) const;
+    // The person is to follow with nothing in hand that may beat the table,
+    // and chose to pass by itself then: the next tick passes.
+    bool AutoPassDue() const;
 
     void ReturnChosen(int seat);
     void UpdateScoreRow(int seat);

@@ -599,5 +599,9 @@
         <source>提示框(&amp;B)</source>
         <translation>Refusal &amp;boxes</translation>
     </message>
+    <message>
+        <source>自动不出(&amp;P)</source>
+        <translation>Auto &amp;pass</translation>
+    </message>
 </context>
 </TS>

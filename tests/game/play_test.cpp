@@ -306,6 +306,45 @@ class EnginePlayTest : public QObject {
 
     // Three seats pass in a row; the seat that made the last play draws first
     // and leads.
+    // With 自动不出, a person who holds nothing that may beat the table passes
+    // at the next tick; a play that may beat it, or the option off, leaves the
+    // turn with the person.
+    void autoPass_data() {
+        QTest::addColumn<bool>("option");
+        QTest::addColumn<QString>("hand");
+        QTest::addColumn<QString>("onTable");
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("nothing beats a 2") << true << "3 K A"
+                                           << "2" << true;
+        QTest::newRow("a pair beats the pair") << true << "4 4 7"
+                                               << "3 3" << false;
+        QTest::newRow("singles do not beat a pair") << true << "4 5 7"
+                                                    << "3 3" << true;
+        QTest::newRow("a run beats the run") << true << "4 5 6 9"
+                                             << "3 4 5" << false;
+        QTest::newRow("option off") << false << "3 K A"
+                                    << "2" << false;
+    }
+    void autoPass() {
+        QFETCH(bool, option);
+        QFETCH(QString, hand);
+        QFETCH(QString, onTable);
+        QFETCH(bool, passes);
+        Rig rig(5);
+        rig.options.autoPass = option;
+        Setup setup;
+        setup.hands = {hand, "8", "9", "10"};
+        setup.onTable = onTable;
+        setup.lastThrower = 3;
+        setup.current = 0;
+        Arrange(rig, setup);
+        QVERIFY(rig.view.throwVisible);
+        QCOMPARE(rig.view.TimerRunning(), passes);
+        rig.engine.Tick();
+        QCOMPARE(rig.table.PassCount, passes ? 1 : 0);
+        QCOMPARE(rig.table.CurrentSeat, passes ? 1 : 0);
+    }
+
     void threePasses() {
         Rig rig(9);
         GameState& t = rig.table;
