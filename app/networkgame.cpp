@@ -227,15 +227,8 @@ void NetworkGame::OnSlotClosed(int slot) {
     if (!s.EndOnDrop) {
         // Nobody's game ends: the computer player takes the seat at once and
         // the others are told, without a box that would hold anybody up.
-        engine().RunAction([this, slot, name] {
-            Session& s = session();
-            if (!s.IsNet()) return;
-            Tell(NetNews::StandIn, name);
-            dispatcher_->RemovePerson(slot);
-            queue_->SendToAll(DisconnectedMessage(slot));
-            s.StandIn[size_t(slot)] = true;
-            StandInsChanged();
-            engine().SetSeatKind(slot, SeatKind::Computer);
+        engine().RunAction([this, slot] {
+            if (session().IsNet()) dispatcher_->StandIn(slot);
         });
         return;
     }

@@ -191,6 +191,16 @@ void Dispatcher::NameSeats() {
     host_.engine().AdjustDirection();
 }
 
+void Dispatcher::StandIn(int slot) {
+    Session& s = host_.session();
+    host_.Tell(NetNews::StandIn, PersonName(slot));
+    RemovePerson(slot);
+    queue_.SendToAll(DisconnectedMessage(slot));
+    s.StandIn[size_t(slot)] = true;
+    host_.StandInsChanged();
+    host_.engine().SetSeatKind(slot, SeatKind::Computer);
+}
+
 void Dispatcher::FillEmptySeats() {
     Session& s = host_.session();
     if (!s.IsHost() || !s.FillSeats) return;

@@ -71,6 +71,16 @@ class Dispatcher {
     std::string PersonName(int slot);
     // Host: to every listed joiner, the whole player list again.
     void SendNameList();
+    // The host, about to deal: when it chose so, the computer player takes
+    // every seat no person holds, under the seat's own name, and all hear the
+    // names by seat.
+    void FillEmptySeats();
+    // Until all are seated, each seat reads the name of the person listed in
+    // it, this computer's person's own at once, and 空位 where nobody is yet.
+    void NameSeats();
+    // The host: the link of seated slot dropped from a full table; the
+    // computer player takes the seat, and everybody is told.
+    void StandIn(int slot);
 
     // Milliseconds of a monotonic clock, for the chat rate; tests set their own.
     std::function<std::int64_t()> now;
@@ -90,16 +100,6 @@ class Dispatcher {
     // A joiner's seats the host's computer plays: those no person holds once all are seated.
     void FindStandIns();
 
-  public:
-    // The host, about to deal: when it chose so, the computer player takes
-    // every seat no person holds, under the seat's own name, and all hear the
-    // names by seat.
-    void FillEmptySeats();
-    // Until all are seated, each seat reads the name of the person listed in
-    // it, this computer's person's own at once, and 空位 where nobody is yet.
-    void NameSeats();
-
-  private:
     void OnExit(std::string_view body);
 
     NetHost& host_;
