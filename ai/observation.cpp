@@ -22,6 +22,16 @@ Observation Observe(const GameState& state, int seat, const std::array<int, 4>& 
     return o;
 }
 
+void TakeCounters(const Observation& seen, GameState& state) {
+    state.TablePlay = seen.tablePlay;
+    state.PlayType = seen.playType;
+    state.StockEmpty = seen.stockEmpty;
+    state.MustLead = seen.mustLead;
+    state.TheLastThrower = seen.lastThrower;
+    state.PassCount = seen.passCount;
+    state.SingleRun = seen.singleRun;
+}
+
 std::uint64_t Observation::Hash() const {
     std::uint64_t h = 14695981039346656037ull;
     auto mix = [&h](std::uint64_t v) {

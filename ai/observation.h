@@ -37,6 +37,10 @@ struct Observation {
     friend bool operator==(const Observation&, const Observation&) = default;
 };
 
+// The counters seen written back to a table: the play on the table and its
+// kind, the stock's state, whose lead, the passes and the runs of singles.
+void TakeCounters(const Observation& seen, GameState& state);
+
 // The observation of seat, which is to move on state.
 Observation Observe(const GameState& state, int seat, const std::array<int, 4>& lost = {});
 

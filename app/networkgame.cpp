@@ -10,6 +10,7 @@
 #include "net/protocol.h"
 #include "net/sendqueue.h"
 #include "net/socket/codec.h"
+#include "net/socket/keys.h"
 #include "net/socket/socket.h"
 #include "net/texts.h"
 
@@ -30,7 +31,9 @@ NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
     sckConnection_->setObjectName("sckConnection");
     queue_ = std::make_unique<SendQueue>(*this);
     dispatcher_ = std::make_unique<Dispatcher>(*this, *queue_);
-    outbox_ = std::make_unique<NetOutbox>(*queue_);
+    dispatcher_->newSecret = NewSecret;
+    dispatcher_->proofOf = PasswordProof;
+    outbox_ = std::make_unique<NetOutbox>(*queue_, main_.session());
     hostFramer_ = std::make_unique<Framer>();
     queue_->onQueued = [this] { KickSendTimer(); };
     queue_->unsentBytes = [this](const std::string& target) {
@@ -44,9 +47,13 @@ NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
     tmrSendData_.setInterval(1);
     connect(&tmrSendData_, &QTimer::timeout, this, [this] { tmrSendData_Timer(); });
 
+    tmrReconnect_.setObjectName("tmrReconnect");
+    tmrReconnect_.setSingleShot(true);
+    connect(&tmrReconnect_, &QTimer::timeout, this, [this] { TryReconnecting(); });
+
     connect(sckConnect_, &Socket::dataArrival, this, &NetworkGame::OnHostData);
     connect(sckConnect_, &Socket::closed, this, &NetworkGame::OnHostClosed);
-    connect(sckConnect_, &Socket::error, this, [this](int, const QString& d) { OnHostError(d); });
+    connect(sckConnect_, &Socket::error, this, [this](int n, const QString& d) { OnHostError(n, d); });
     connect(sckConnection_, &SocketFamily::connectionRequest, this, &NetworkGame::OnConnectionRequest);
     connect(sckConnection_, &SocketFamily::dataArrival, this, [this](int i) {
         if (i > 0) OnSlotData(i);
@@ -113,12 +120,14 @@ void NetworkGame::StartConnection(const QString& name) {
         ShowProgress(words()(texts::kConnecting));
         sckConnect_->Close();
         hostFramer_->Reset();
+        s.SeatToken.clear();
+        StopReconnecting();
+        dispatcher_->StartJoining();
         sckConnect_->SetRemotePort(s.ServerPort);
         if (!sckConnect_->Connect(Q(s.ServerAddress))) {
             main_.prompter.Info(&main_, sckConnect_->LastErrorDescription(), Prompter::Icon::Exclamation);
             return;
         }
-        queue_->SendToHost(JoinedMessage(name.toStdString()));
     }
 }
 
@@ -177,7 +186,28 @@ void NetworkGame::OnConnectionRequest(int index, int requestId) {
     if (!framer) framer = std::make_unique<Framer>();
     framer->Reset();
     if (!link.Accept(requestId)) return;
-    queue_->SendToSlot(SeatMessage(slot), slot);
+    dispatcher_->Accepted(slot);
+}
+
+void NetworkGame::DropLink(int slot) {
+    if (!sckConnection_->Exists(slot)) return;
+    // What was queued for it says why; it leaves before the link closes.
+    const std::string target = SendQueue::SlotTarget(slot);
+    std::string taken, text;
+    Socket& link = sckConnection_->Element(slot);
+    while (queue_->TakeNext([&target](const std::string& t) { return t == target; }, taken, text))
+        link.SendText(text + "\r\n");
+    link.Close();
+}
+
+bool NetworkGame::MoveLink(int from, int to) {
+    if (from == to || SlotConnected(to) || !sckConnection_->Exists(from)) return false;
+    sckConnection_->Swap(from, to);
+    std::swap(slotFramers_[from], slotFramers_[to]);
+    // What still waited for the old slot was its greeting, said already.
+    queue_->DiscardFor(SendQueue::SlotTarget(from));
+    queue_->DiscardFor(SendQueue::SlotTarget(to));
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -197,6 +227,8 @@ void NetworkGame::Deliver(Framer& framer, const QByteArray& bytes, int sourceSlo
 }
 
 void NetworkGame::OnHostData() {
+    // The host answers again: what comes now puts the table right.
+    StopReconnecting();
     Deliver(*hostFramer_, sckConnect_->ReadAll(), -1);
 }
 
@@ -256,6 +288,15 @@ void NetworkGame::OnOverflow(const std::string& target) {
 }
 
 void NetworkGame::OnHostClosed() {
+    const Session& s = session();
+    // A seat the host keeps for this joiner: try to take it back for a while.
+    const bool kept = s.mode == Mode::Joiner && !s.SeatToken.empty() && s.AllSeated;
+    if (kept && (reconnecting_ || s.HostWire >= 2) && BeginReconnecting()) return;
+    GiveUpHost();
+}
+
+void NetworkGame::GiveUpHost() {
+    StopReconnecting();
     engine().RunAction([this] {
         if (!session().IsNet()) return;
         Tell(NetNews::LeftGameOver, session().PlayerNames[0]);
@@ -265,7 +306,13 @@ void NetworkGame::OnHostClosed() {
     });
 }
 
-void NetworkGame::OnHostError(const QString& description) {
+void NetworkGame::OnHostError(int number, const QString& description) {
+    if (reconnecting_) {
+        // Nothing listens there any more: the host has closed its table.
+        // Otherwise it is not back yet, and the next try comes later.
+        if (number == Socket::kConnectionRefused || !BeginReconnecting()) GiveUpHost();
+        return;
+    }
     engine().RunAction([this, description] {
         if (!session().IsNet()) return;
         InfoBox((description + main_.language().Tr(texts::kCheckAddress)).toStdString());
@@ -274,6 +321,37 @@ void NetworkGame::OnHostError(const QString& description) {
         // Back to the dialog, to mend the address or the port.
         ShowLogonLater();
     });
+}
+
+bool NetworkGame::BeginReconnecting() {
+    if (!reconnecting_) {
+        reconnecting_ = true;
+        reconnectClock_.start();
+        reconnectDelayMs_ = kFirstReconnectMs;
+        Tell(NetNews::Reconnecting, {});
+    } else {
+        reconnectDelayMs_ = std::min(reconnectDelayMs_ * 2, kLongestReconnectMs);
+    }
+    if (reconnectClock_.elapsed() + reconnectDelayMs_ > kReconnectForMs) return false;
+    // Anything the person did meanwhile is overtaken by what the host will say.
+    queue_->DiscardFor(SendQueue::kHostTarget);
+    tmrReconnect_.start(reconnectDelayMs_);
+    return true;
+}
+
+void NetworkGame::TryReconnecting() {
+    const Session& s = session();
+    if (!reconnecting_ || s.mode != Mode::Joiner) return StopReconnecting();
+    sckConnect_->Close();
+    hostFramer_->Reset();
+    dispatcher_->StartJoining();
+    sckConnect_->SetRemotePort(s.ServerPort);
+    if (!sckConnect_->Connect(Q(s.ServerAddress)) && !BeginReconnecting()) GiveUpHost();
+}
+
+void NetworkGame::StopReconnecting() {
+    reconnecting_ = false;
+    tmrReconnect_.stop();
 }
 
 void NetworkGame::OnSlotError(int, const QString& description) {
@@ -371,6 +449,7 @@ void NetworkGame::InfoBox(const std::string& text) {
     main_.InfoBox(text);
 }
 void NetworkGame::ResetToLocalGame() {
+    StopReconnecting();
     main_.ResetToLocalGame();
 }
 

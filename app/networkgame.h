@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -80,6 +81,14 @@ class NetworkGame : public QObject, public NetHost {
     void StandInsChanged() override;
     // Before the host deals: computer players for the seats no person holds, if chosen.
     void FillEmptySeats();
+    void DropLink(int slot) override;
+    bool MoveLink(int from, int to) override;
+    // A joiner of the second version whose host link dropped tries again, a
+    // while apart, for two minutes, before it gives the table up.
+    bool Reconnecting() const { return reconnecting_; }
+    static constexpr int kFirstReconnectMs = 1000;
+    static constexpr int kLongestReconnectMs = 15000;
+    static constexpr int kReconnectForMs = 120000;
 
   private:
     void KickSendTimer();
@@ -92,10 +101,16 @@ class NetworkGame : public QObject, public NetHost {
     void OnOverflow(const std::string& target);
     // The socket of a queue target, or null when there is none.
     Socket* LinkOf(const std::string& target);
-    void OnHostError(const QString& description);
+    void OnHostError(int number, const QString& description);
     void Deliver(Framer& framer, const QByteArray& bytes, int sourceSlot);
     void FlushQueue();
     void EndNetworkGame();
+    // The next try, or false when the time for trying is over.
+    bool BeginReconnecting();
+    void TryReconnecting();
+    void StopReconnecting();
+    // The host is gone for good: back to a local game.
+    void GiveUpHost();
 
     MainWindow& main_;
     Socket* sckConnect_ = nullptr;
@@ -106,6 +121,10 @@ class NetworkGame : public QObject, public NetHost {
     std::unique_ptr<Framer> hostFramer_;
     std::map<int, std::unique_ptr<Framer>> slotFramers_;
     QTimer tmrSendData_;
+    QTimer tmrReconnect_;
+    QElapsedTimer reconnectClock_;
+    int reconnectDelayMs_ = kFirstReconnectMs;
+    bool reconnecting_ = false;
     bool sendEnabled_ = true;
     std::vector<Person> players_;
 };

@@ -34,6 +34,17 @@ struct Session {
     std::array<bool, 4> Vacant{};
     // The name this computer's person gave in the logon dialog.
     std::string OwnName;
+    // The host: the version of the wire each seat's link speaks (0: no link
+    // has said yet). A joiner: its host's, in HostWire.
+    std::array<int, 4> Wire{};
+    int HostWire = 0;
+    // Seats whose person's link speaks only the first version, which must
+    // be told every draw: their tables could know every hand.
+    std::array<bool, 4> OldWire{};
+    // The host's table password, or the one a joiner gives; empty for none.
+    std::string Password;
+    // A joiner: the token the host gave its seat, to take it back after a drop.
+    std::string SeatToken;
 
     bool IsNet() const { return mode != Mode::Local; }
     bool IsHost() const { return mode == Mode::Host; }
@@ -48,6 +59,10 @@ struct Session {
         AllSeated = false;
         StandIn = {};
         Vacant = {};
+        Wire = {};
+        HostWire = 0;
+        OldWire = {};
+        SeatToken.clear();
     }
 };
 

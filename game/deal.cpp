@@ -156,4 +156,23 @@ void DrawCard(GameEnv& env, int seat, int index) {
     if (env.options.sound) env.screen.PlaySound("Move.wav");
 }
 
+void LayOutTable(GameEnv& env) {
+    if (!env.pictures) return;
+    const GameState& t = env.table;
+    for (int i = 0; i < kDeckSize; ++i) {
+        const Card card = Card::FromIndex(i);
+        const int where = t.Location(card);
+        CardImage& image = env.pictures->Image(card);
+        const bool face = where == env.session.LocalSeat;
+        if (where >= 0 && where < 4 && image.face == face) continue;
+        image.face = face;
+        image.raised = false;
+        image.x = where == kStockLocation ? kStockX : where == kPlayedLocation ? kHeapX : image.x;
+        image.y = where == kStockLocation ? kStockY : where == kPlayedLocation ? kHeapY : image.y;
+        env.screen.UpdateCard(card, image);
+    }
+    for (int seat = 0; seat < 4; ++seat) LayoutHand(env, seat);
+    env.screen.ShowStockCount(t.lstCardsBox.Count());
+}
+
 }  // namespace vorn

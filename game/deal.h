@@ -50,4 +50,10 @@ void NewGame(GameEnv& env);
 // Stock position index goes to seat, as the table's keeper drew it.
 void DrawCard(GameEnv& env, int seat, int index);
 
+// Every card's picture where the table says it lies: the stock's face down on
+// the stock, each hand laid out (face up only at this computer's seat), the
+// played cards face down on the heap. After unseen cards changed places, or
+// when a whole table is taken up at once.
+void LayOutTable(GameEnv& env);
+
 }  // namespace vorn

@@ -6,6 +6,7 @@
 #include "cards/referee.h"
 #include "cards/rules.h"
 #include "cards/textutil.h"
+#include "game/shadow.h"
 
 namespace vorn {
 
@@ -486,6 +487,42 @@ void Engine::ReceiveSnatch(int seat, int drawIndex) {
 void Engine::ReceiveGameOver(int seat) {
     if (server_) return;
     ShowGameOver(seat);
+}
+
+bool Engine::ReceiveDraw(int seat, Card card) {
+    GameState& t = env_.table;
+    const int own = env_.session.LocalSeat;
+    if (server_ || t.StockEmpty || t.lstCardsBox.Empty() || (seat == own) == card.IsNone()) return false;
+    if (seat != own) {
+        ReceiveSnatch(seat, 0);
+        return true;
+    }
+    if (!ShadowToStock(t, own, card)) return false;
+    LayOutTable(env_);
+    ReceiveSnatch(seat, t.lstCardsBox.IndexOf(card));
+    return true;
+}
+
+bool Engine::Unveil(int seat, CardSet cards) {
+    if (server_) return false;
+    if (seat == env_.session.LocalSeat) return (env_.table.lstDirection[size_t(seat)] & cards) == cards;
+    if (!ShadowsBecome(env_.table, env_.session.LocalSeat, seat, cards)) return false;
+    LayOutTable(env_);
+    return true;
+}
+
+void Engine::TakeUp(const GameState& table, const ScoreBoard& scores) {
+    ClearTable();
+    env_.table = table;
+    scores_ = scores;
+    LayOutTable(env_);
+    const bool dealt = !DealOpen();
+    env_.screen.SetDealEnabled(!dealt && server_.has_value());
+    AdjustDirection();
+    if (!dealt) return;
+    if (!table.TablePlay.Empty() && env_.screen.Shown())
+        env_.news.ShowPlay(env_.session.PlayerNames[size_t(table.TheLastThrower)], table.TablePlay);
+    ShowTurn(table.CurrentSeat, table.MustLead);
 }
 
 }  // namespace vorn

@@ -123,6 +123,17 @@ class Engine {
     void ReceiveTurn(int seat, bool mustLead);
     void ReceiveSnatch(int seat, int drawIndex);
     void ReceiveGameOver(int seat);
+    // A keeper that deals fair names a card only to the seat that may see it,
+    // and this table fills the rest with unseen cards standing in for each
+    // other (game/shadow.h). A draw: card for this computer's seat, none for
+    // another. A play or the end of a game shows which cards seat holds. False,
+    // and nothing done, when that cannot be so here.
+    bool ReceiveDraw(int seat, Card card);
+    bool Unveil(int seat, CardSet cards);
+    // The whole table at once (a seat taken back in the middle of a game):
+    // table as this seat may see it, the scores, the pictures laid out and the
+    // turn shown.
+    void TakeUp(const GameState& table, const ScoreBoard& scores);
 
     // Called with the decision a computer seat is about to play (the self-play
     // record and tests observe decisions through it); after runs with the

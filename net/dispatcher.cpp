@@ -6,7 +6,10 @@
 
 #include "cards/referee.h"
 #include "cards/rules.h"
+#include "game/shadow.h"
+#include "net/news.h"
 #include "net/sendqueue.h"
+#include "net/snapshot.h"
 
 namespace vorn {
 
@@ -73,13 +76,25 @@ void Dispatcher::HandleMessage(const std::string& message, int sourceSlot) {
     std::string_view tag, body;
     SplitMessage(message, tag, body);
     if (tag.empty()) return;
+    // A link turned away is not heard any more.
+    if (auto link = links_.find(sourceSlot); link != links_.end() && link->second.refused) return;
 
     // What a joiner may send the host; everything else only the host sends.
     if (tag == tags::kJoined) return OnJoined(body, sourceSlot);
     if (tag == tags::kMessage) return OnMessage(body, sourceSlot);
     if (tag == tags::kThrow) return OnThrow(body, sourceSlot);
+    if (tag == tags2::kHello) return OnHello(body, sourceSlot);
 
     if (sourceSlot >= 0 || host_.session().IsHost()) return;
+    // The second version's messages, from a host that has said hello only.
+    if (host_.session().HostWire >= 2) {
+        if (tag == tags2::kToken) return OnToken(body);
+        if (tag == tags2::kRefused) return OnRefused(body);
+        if (tag == tags2::kDraw) return OnDraw(body);
+        if (tag == tags2::kHand) return OnHand(body);
+        if (tag == tags2::kSnapshot) return OnSnapshot(body);
+        if (tag == tags2::kSeats) return OnSeats(body);
+    }
     if (tag == tags::kSeat) return OnSeat(body);
     if (tag == tags::kNewNameList) return OnNewNameList();
     if (tag == tags::kPeople) return OnPeople(body);
@@ -118,6 +133,15 @@ void Dispatcher::OnSeat(std::string_view body) {
     auto number = ParseDecimal(body);
     if (!number || *number < 1) return;
     const int seat = *number;
+    Session& session = host_.session();
+    if (session.HostWire < 2) {
+        // A host of the first version greets nobody: it hears the name now.
+        if (seat <= 3 && !joinSent_) queue_.SendToHost(JoinedMessage(session.OwnName));
+        joinSent_ = true;
+    } else if (seat > 3) {
+        // Not the last word: the host may give a seat back, or say why not.
+        return;
+    }
     host_.engine().RunAction([this, seat] {
         Session& s = host_.session();
         if (!s.IsNet()) return;
@@ -146,6 +170,18 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     // A link joins once. A second "[Joined]" would rename a seated player
     // mid-game and make the host send the whole player list again each time.
     if (!PersonName(sourceSlot).empty()) return;
+    const auto link = links_.find(sourceSlot);
+    const int version = link == links_.end() ? 1 : link->second.version;
+    if (version < 2 && !s.Password.empty()) {
+        // Today's wire cannot prove a password: that joiner reads why in its
+        // chat and is turned away as from a full table.
+        links_[sourceSlot].refused = true;
+        queue_.SendToSlot(ChatMessage(NewsText(NetNews::OldClosed, {})), sourceSlot);
+        queue_.SendToSlot(SeatMessage(4), sourceSlot);
+        host_.DropLink(sourceSlot);
+        return;
+    }
+    if (version >= 2 && JoinedOnSecond(sourceSlot, name)) return;
     // Two players of one name could not be told apart in "<name>出牌 7": the
     // later one is numbered, and everybody, itself included, hears it so.
     const std::string asked = name;
@@ -165,18 +201,30 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     host_.Tell(NetNews::Arrived, name);
     // A newcomer in a slot does not inherit what its last holder spent.
     chatRates_.erase(sourceSlot);
-    if (seat) s.PlayerNames[sourceSlot] = name;
+    if (seat) {
+        s.PlayerNames[sourceSlot] = name;
+        s.Wire[sourceSlot] = version;
+        s.OldWire[sourceSlot] = version < 2;
+        // A seat of the second version may be taken back after a drop.
+        if (version >= 2 && newSecret) {
+            tokens_[sourceSlot] = newSecret();
+            queue_.SendToSlot(TokenMessage(tokens_[sourceSlot]), sourceSlot);
+        }
+    }
     queue_.SendToAll(JoinedMessage(name));
     AddPerson(sourceSlot, name);
     SendNameList();
     NameSeats();
     if (seat && s.SlotCount >= 3) {
-        queue_.SendToAll(PrepareMessage(s.PlayerNames));
+        SendPrepare();
         s.AllSeated = true;
         s.Vacant = {};
         host_.engine().AdjustDirection();
         host_.Tell(NetNews::AllSeated);
+    } else {
+        SendSeats();
     }
+    host_.StandInsChanged();
 }
 
 void Dispatcher::NameSeats() {
@@ -194,9 +242,13 @@ void Dispatcher::NameSeats() {
 void Dispatcher::StandIn(int slot) {
     Session& s = host_.session();
     host_.Tell(NetNews::StandIn, PersonName(slot));
+    // Kept for the person to take the seat back by name, should its token be lost with its window.
+    dropped_[size_t(slot)] = PersonName(slot);
     RemovePerson(slot);
     queue_.SendToAll(DisconnectedMessage(slot));
     s.StandIn[size_t(slot)] = true;
+    s.OldWire[size_t(slot)] = false;
+    SendSeats();
     host_.StandInsChanged();
     host_.engine().SetSeatKind(slot, SeatKind::Computer);
 }
@@ -218,14 +270,15 @@ void Dispatcher::FillEmptySeats() {
     s.SlotCount = std::max(s.SlotCount, 3);
     s.AllSeated = true;
     s.Vacant = {};
-    queue_.SendToAll(PrepareMessage(s.PlayerNames));
+    SendPrepare();
     host_.engine().AdjustDirection();
     host_.StandInsChanged();
 }
 
 void Dispatcher::FindStandIns() {
     Session& s = host_.session();
-    if (s.IsHost()) return;
+    // A host of the second version says so itself ("[Seats]").
+    if (s.IsHost() || s.HostWire >= 2) return;
     std::array<bool, 4> standIn{};
     // After "[Prepare]" every seat is played: one no person holds, the host's
     // computer player plays.
@@ -283,6 +336,10 @@ void Dispatcher::OnThrow(std::string_view body, int sourceSlot) {
         Engine& engine = host_.engine();
         if (!host_.session().IsNet()) return;
         if (onHost && !HostAcceptsThrow(engine.table(), move)) return;
+        // A fair host's play shows its cards only now.
+        if (!onHost && host_.session().HostWire >= 2 && !move.IsPass() &&
+            !engine.Unveil(move.seat, move.cards))
+            return;
         engine.ReceiveThrow(move.lastThrower, move.cards, move.seat);
     });
 }
@@ -304,6 +361,8 @@ void Dispatcher::OnTurn(std::string_view body) {
 }
 
 void Dispatcher::OnSnatch(std::string_view body) {
+    // A fair host names draws with "[Draw]"; a stock position means nothing here.
+    if (host_.session().HostWire >= 2) return;
     auto draw = ParseSnatch(body);
     if (!draw) return;
     host_.engine().RunAction([this, draw = *draw] {
@@ -348,6 +407,217 @@ void Dispatcher::OnExit(std::string_view body) {
         host_.CloseAllConnections();
         host_.ResetToLocalGame();
         host_.engine().NewGame();
+    });
+}
+
+// ---------------------------------------------------------------------------
+// The second version
+
+namespace {
+// Equal texts, compared in a time that does not tell how much of a guess was right.
+bool SameSecret(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    unsigned char differ = 0;
+    for (size_t i = 0; i < a.size(); ++i) differ |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return differ == 0;
+}
+}  // namespace
+
+void Dispatcher::Accepted(int slot) {
+    Session& s = host_.session();
+    Link link;
+    if (newSecret) link.challenge = newSecret();
+    links_[slot] = link;
+    if (slot <= 3) {
+        s.Wire[size_t(slot)] = 0;
+        s.OldWire[size_t(slot)] = false;
+    }
+    // Ahead of the slot: a table of the first version skips the greeting.
+    if (!link.challenge.empty())
+        queue_.SendToSlot(HostHelloMessage(link.challenge, !s.Password.empty()), slot);
+    queue_.SendToSlot(SeatMessage(slot), slot);
+}
+
+void Dispatcher::StartJoining() {
+    joinSent_ = false;
+    host_.session().HostWire = 0;
+}
+
+void Dispatcher::OnHello(std::string_view body, int sourceSlot) {
+    Session& s = host_.session();
+    if (!s.IsHost()) {
+        // The host greets first; this joiner answers once, and names itself.
+        if (sourceSlot >= 0 || s.HostWire >= 2 || joinSent_) return;
+        auto hello = ParseHostHello(body);
+        if (!hello) return;
+        s.HostWire = kWireVersion;
+        const std::string proof = hello->password && proofOf && !s.Password.empty()
+                                      ? proofOf(s.Password, hello->nonce)
+                                      : std::string();
+        queue_.SendToHost(JoinerHelloMessage(s.SeatToken, proof));
+        queue_.SendToHost(JoinedMessage(s.OwnName));
+        joinSent_ = true;
+        return;
+    }
+    auto link = links_.find(sourceSlot);
+    if (link == links_.end() || link->second.version >= 2 || !PersonName(sourceSlot).empty()) return;
+    auto hello = ParseJoinerHello(body);
+    if (!hello) return;
+    link->second.version = kWireVersion;
+    if (!s.Password.empty() &&
+        (!proofOf || !SameSecret(hello->proof, proofOf(s.Password, link->second.challenge))))
+        return Refuse(sourceSlot, Refusal2::Password);
+    if (hello->token.empty()) return;
+    for (int seat = 1; seat <= 3; ++seat)
+        if (s.StandIn[size_t(seat)] && SameSecret(hello->token, tokens_[size_t(seat)]))
+            link->second.claim = seat;
+    // A forged token, or one whose seat its person still holds.
+    if (link->second.claim < 0) Refuse(sourceSlot, Refusal2::Token);
+}
+
+void Dispatcher::Refuse(int slot, Refusal2 why) {
+    links_[slot].refused = true;
+    queue_.SendToSlot(RefusedMessage(why), slot);
+    host_.DropLink(slot);
+}
+
+bool Dispatcher::JoinedOnSecond(int slot, const std::string& name) {
+    const Session& s = host_.session();
+    int seat = links_[slot].claim;
+    // A person whose window was closed has no token: it takes its seat back by name.
+    for (int k = 1; seat < 0 && k <= 3; ++k)
+        if (s.StandIn[size_t(k)] && !dropped_[size_t(k)].empty() && dropped_[size_t(k)] == name) seat = k;
+    if (seat >= 0) {
+        TakeBack(slot, seat, name);
+        return true;
+    }
+    if (slot <= 3) return false;
+    Refuse(slot, Refusal2::Full);
+    return true;
+}
+
+void Dispatcher::TakeBack(int slot, int seat, const std::string& name) {
+    host_.engine().RunAction([this, slot, seat, name] {
+        Session& s = host_.session();
+        if (!s.IsHost() || !s.StandIn[size_t(seat)]) return;
+        if (slot != seat && !host_.MoveLink(slot, seat)) return;
+        Link link = links_[slot];
+        links_.erase(slot);
+        link.claim = -1;
+        links_[seat] = link;
+        chatRates_.erase(seat);
+        s.StandIn[size_t(seat)] = false;
+        dropped_[size_t(seat)].clear();
+        s.Wire[size_t(seat)] = kWireVersion;
+        s.OldWire[size_t(seat)] = false;
+        s.PlayerNames[size_t(seat)] = name;
+        if (tokens_[size_t(seat)].empty() && newSecret) tokens_[size_t(seat)] = newSecret();
+        host_.Tell(NetNews::Returned, name);
+        queue_.SendToSlot(SeatMessage(seat), seat);
+        queue_.SendToSlot(TokenMessage(tokens_[size_t(seat)]), seat);
+        queue_.SendToAll(JoinedMessage(name));
+        AddPerson(seat, name);
+        SendNameList();
+        SendPrepare();
+        // What the seat may see, as the table stands after every message sent so far.
+        const GameState& t = host_.engine().table();
+        SnapshotBody snapshot;
+        snapshot.scores = host_.engine().scores();
+        snapshot.seen = Observe(t, seat, snapshot.scores.lost);
+        snapshot.seen.hand = t.lstDirection[size_t(seat)];
+        snapshot.seen.handSizes[size_t(seat)] = snapshot.seen.hand.Count();
+        // The host's own raised cards are still in its hand.
+        snapshot.seen.handSizes[size_t(s.LocalSeat)] = t.HandSize(s.LocalSeat) + t.lstSelected.Count();
+        snapshot.currentSeat = t.CurrentSeat;
+        queue_.SendToSlot(SnapshotMessage(snapshot), seat);
+        host_.engine().AdjustDirection();
+        host_.StandInsChanged();
+        host_.engine().SetSeatKind(seat, SeatKind::Remote);
+    });
+}
+
+void Dispatcher::SendPrepare() {
+    queue_.SendToAll(PrepareMessage(host_.session().PlayerNames));
+    SendSeats();
+}
+
+void Dispatcher::SendSeats() {
+    const Session& s = host_.session();
+    std::array<Holder, 4> holders{};
+    for (int seat = 0; seat < 4; ++seat) {
+        const size_t k = size_t(seat);
+        if (seat == s.LocalSeat)
+            holders[k] = Holder::Person;
+        else if (s.StandIn[k])
+            holders[k] = Holder::Computer;
+        else if (!PersonName(seat).empty())
+            holders[k] = s.Wire[k] >= 2 ? Holder::Person : Holder::OldPerson;
+        else
+            holders[k] = Holder::Nobody;
+    }
+    const std::string message = SeatsMessage(holders);
+    queue_.SendToEach([&](int slot) { return s.Wire[size_t(slot)] >= 2 ? message : std::string(); });
+}
+
+void Dispatcher::OnToken(std::string_view body) {
+    if (auto token = ParseToken(body)) host_.session().SeatToken = *token;
+}
+
+void Dispatcher::OnRefused(std::string_view body) {
+    auto why = ParseRefused(body);
+    if (!why) return;
+    host_.engine().RunAction([this, why = *why] {
+        if (!host_.session().IsNet()) return;
+        host_.Tell(why == Refusal2::Password ? NetNews::WrongPassword
+                   : why == Refusal2::Token  ? NetNews::BadToken
+                                             : NetNews::TableFull);
+        host_.CloseAllConnections();
+        host_.ResetToLocalGame();
+        host_.ShowLogonLater();
+    });
+}
+
+void Dispatcher::OnDraw(std::string_view body) {
+    auto draw = ParseDraw(body);
+    if (!draw) return;
+    host_.engine().RunAction([this, draw = *draw] {
+        if (host_.session().IsNet()) host_.engine().ReceiveDraw(draw.seat, draw.card);
+    });
+}
+
+void Dispatcher::OnHand(std::string_view body) {
+    auto hand = ParseHand(body);
+    if (!hand) return;
+    host_.engine().RunAction([this, hand = *hand] {
+        if (host_.session().IsNet() && hand.cards.Count() == host_.engine().table().HandSize(hand.seat))
+            host_.engine().Unveil(hand.seat, hand.cards);
+    });
+}
+
+void Dispatcher::OnSnapshot(std::string_view body) {
+    auto snapshot = ParseSnapshot(body);
+    if (!snapshot) return;
+    host_.engine().RunAction([this, snapshot = *snapshot] {
+        Session& s = host_.session();
+        GameState table;
+        if (!s.IsNet() || snapshot.seen.seat != s.LocalSeat) return;
+        if (ShadowTable(snapshot.seen, snapshot.currentSeat, table))
+            host_.engine().TakeUp(table, snapshot.scores);
+    });
+}
+
+void Dispatcher::OnSeats(std::string_view body) {
+    auto holders = ParseSeats(body);
+    if (!holders) return;
+    host_.engine().RunAction([this, holders = *holders] {
+        Session& s = host_.session();
+        if (!s.IsNet()) return;
+        for (int seat = 0; seat < 4; ++seat) {
+            const bool other = seat != s.LocalSeat;
+            s.StandIn[size_t(seat)] = other && holders[size_t(seat)] == Holder::Computer;
+            s.OldWire[size_t(seat)] = other && holders[size_t(seat)] == Holder::OldPerson;
+        }
+        host_.StandInsChanged();
     });
 }
 

@@ -82,8 +82,20 @@ class Dispatcher {
     // computer player takes the seat, and everybody is told.
     void StandIn(int slot);
 
+    // The host: a link was accepted in slot; it is greeted in the second
+    // version (which a table of the first skips) and told its slot.
+    void Accepted(int slot);
+    // A joiner: its link to the host is coming up (again); it says who it is
+    // once the host has greeted it, or at once when the host speaks only the
+    // first version.
+    void StartJoining();
+
     // Milliseconds of a monotonic clock, for the chat rate; tests set their own.
     std::function<std::int64_t()> now;
+    // Unpredictable hex text, for challenges and seat tokens.
+    std::function<std::string()> newSecret;
+    // The keyed proof of a password for a challenge, in hex.
+    std::function<std::string(const std::string& password, const std::string& challenge)> proofOf;
 
   private:
     void OnSeat(std::string_view body);
@@ -102,10 +114,44 @@ class Dispatcher {
 
     void OnExit(std::string_view body);
 
+    // The second version.
+    void OnHello(std::string_view body, int sourceSlot);
+    void OnToken(std::string_view body);
+    void OnRefused(std::string_view body);
+    void OnDraw(std::string_view body);
+    void OnHand(std::string_view body);
+    void OnSnapshot(std::string_view body);
+    void OnSeats(std::string_view body);
+    // The host turns slot's link away, telling it why.
+    void Refuse(int slot, Refusal2 why);
+    // The host's answer to a "[Joined]" the second version says more about:
+    // true when it was handled here (a seat taken back, a link turned away).
+    bool JoinedOnSecond(int slot, const std::string& name);
+    // Gives seat back to the person of slot's link, with what the seat may see.
+    void TakeBack(int slot, int seat, const std::string& name);
+    // To every link of the second version: who holds which seat.
+    void SendSeats();
+    // Tells everybody the names by seat, all seated.
+    void SendPrepare();
+
     NetHost& host_;
     SendQueue& queue_;
     // Per slot, what the host has let through of that joiner's chat.
     std::map<int, ChatRate> chatRates_;
+    // The host: what each link said of itself.
+    struct Link {
+        std::string challenge;
+        int version = 1;
+        int claim = -1;  // the seat its token names
+        bool refused = false;
+    };
+    std::map<int, Link> links_;
+    // The host: each seat's token, and the name of the person whose link
+    // dropped while the computer plays the seat for them.
+    std::array<std::string, 4> tokens_;
+    std::array<std::string, 4> dropped_;
+    // A joiner: "[Joined]" has gone to the host.
+    bool joinSent_ = false;
 };
 
 }  // namespace vorn

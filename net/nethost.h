@@ -40,6 +40,12 @@ class NetHost {
     virtual bool HostLinkConnected() = 0;
     // The seats the computer plays for a dropped person changed (Session::StandIn).
     virtual void StandInsChanged() {}
+    // The host: sends what waits for the slot's link, then closes it (a link
+    // turned away).
+    virtual void DropLink(int slot) = 0;
+    // The host: the link of slot from is the link of slot to from now on, what
+    // it sends included (a person taking its seat back); false when to is busy.
+    virtual bool MoveLink(int from, int to) = 0;
 };
 
 }  // namespace vorn

@@ -5,8 +5,10 @@
 
 namespace vorn {
 
-void NetOutbox::SnatchCard(int seat, int drawIndex) {
-    queue_.SendToAll(SnatchMessage(seat, drawIndex));
+void NetOutbox::SnatchCard(int seat, int drawIndex, Card card) {
+    const std::string today = SnatchMessage(seat, drawIndex);
+    queue_.SendToEach(
+        [&](int slot) { return Fair(slot) ? DrawMessage(seat, slot == seat ? card : Card::None()) : today; });
 }
 
 void NetOutbox::Turn(int seat, bool mustLead) {
@@ -26,7 +28,13 @@ void NetOutbox::ThrowToHost(int lastThrower, const std::string& tablePlay, int s
     queue_.SendToHost(ThrowMessage(lastThrower, tablePlay, seat));
 }
 
-void NetOutbox::GameOver(int seat) {
+void NetOutbox::GameOver(int seat, const std::array<CardSet, 4>& hands) {
+    // The hands left are shown to all at the end; a fair link learns them now.
+    for (int holder = 0; holder < 4; ++holder) {
+        if (hands[size_t(holder)].Empty()) continue;
+        const std::string message = HandMessage(holder, hands[size_t(holder)]);
+        queue_.SendToEach([&](int slot) { return Fair(slot) && slot != holder ? message : std::string(); });
+    }
     queue_.SendToAll(GameOverMessage(seat));
 }
 
@@ -34,7 +42,7 @@ void TellLinks(Outbox& outbox, const TableServer& server, const TableEvent& even
     using Kind = TableEvent::Kind;
     switch (event.kind) {
         case Kind::Draw:
-            outbox.SnatchCard(event.seat, event.index);
+            outbox.SnatchCard(event.seat, event.index, event.card);
             return;
         case Kind::Turn:
             outbox.Turn(event.seat, event.lead);
@@ -47,7 +55,7 @@ void TellLinks(Outbox& outbox, const TableServer& server, const TableEvent& even
             return;
         }
         case Kind::GameOver:
-            outbox.GameOver(event.seat);
+            outbox.GameOver(event.seat, event.hands);
             return;
         case Kind::NewGame:
         case Kind::NewRound:

@@ -18,6 +18,16 @@ std::string NewsText(NetNews news, const std::string& name, const Words& words) 
             return name + words(texts::kLeftGameOver);
         case NetNews::StandIn:
             return name + words(texts::kDroppedStandIn);
+        case NetNews::Returned:
+            return name + words(texts::kReturned);
+        case NetNews::WrongPassword:
+            return words(texts::kWrongPassword);
+        case NetNews::BadToken:
+            return words(texts::kBadToken);
+        case NetNews::OldClosed:
+            return words(texts::kOldClosed);
+        case NetNews::Reconnecting:
+            return words(texts::kReconnecting);
     }
     return {};
 }

@@ -35,6 +35,22 @@ inline constexpr std::array<std::string_view, 12> kAll = {kSeat,       kJoined, 
                                                           kSnatchCard, kGameOver, kDisconnected, kExit};
 }  // namespace tags
 
+// The second version of the wire. Its tags are unknown to a table of the first,
+// which skips them whole; a table of the second speaks them only on a link
+// whose other end has said "[Hello]".
+inline constexpr int kWireVersion = 2;
+namespace tags2 {
+inline constexpr std::string_view kHello = "[Hello]";
+inline constexpr std::string_view kToken = "[Token]";
+inline constexpr std::string_view kRefused = "[Refused]";
+inline constexpr std::string_view kDraw = "[Draw]";
+inline constexpr std::string_view kHand = "[Hand]";
+inline constexpr std::string_view kSnapshot = "[Snapshot]";
+inline constexpr std::string_view kSeats = "[Seats]";
+inline constexpr std::array<std::string_view, 7> kAll = {kHello, kToken,    kRefused, kDraw,
+                                                         kHand,  kSnapshot, kSeats};
+}  // namespace tags2
+
 // ---- Field operations -------------------------------------------------------
 
 // Exactly 10 characters for any number of at most 9 digits: leading zeros, a
@@ -97,6 +113,28 @@ std::string GameOverMessage(int seat);
 std::string DisconnectedMessage(int slot);
 std::string ExitMessage(int slot);
 
+// ---- The second version's messages -----------------------------------------
+
+// Why a host turns a link away.
+enum class Refusal2 { Password, Token, Full };
+// Who holds a seat, as a table of the second version is told: a person on the
+// second version, a person on the first, the computer, or nobody yet.
+enum class Holder { Person, OldPerson, Computer, Nobody };
+
+// Host, first thing on a new link: its version, a fresh challenge and whether
+// the table wants a password ("[Hello]2|5f0c…|password").
+std::string HostHelloMessage(const std::string& nonce, bool password);
+// Joiner, in answer: its version, the token of a seat it held before (or
+// none) and its proof of the password (or none).
+std::string JoinerHelloMessage(const std::string& token, const std::string& proof);
+std::string TokenMessage(const std::string& token);
+std::string RefusedMessage(Refusal2 why);
+// A draw: the card only to the seat that draws it ("[Draw]2|" to the others).
+std::string DrawMessage(int seat, Card card);
+// What a seat still held at the end of a game.
+std::string HandMessage(int seat, CardSet cards);
+std::string SeatsMessage(const std::array<Holder, 4>& holders);
+
 // ---- Chat lines --------------------------------------------------------------
 
 // The most characters the chat input box takes, and the longest chat line any
@@ -136,6 +174,33 @@ std::optional<TurnBody> ParseTurn(std::string_view body);
 std::optional<SnatchBody> ParseSnatch(std::string_view body);
 // A seat 0..3 as a plain decimal ("[Game Over]").
 std::optional<int> ParseSeat(std::string_view body);
+
+struct HostHello {
+    int version = 0;
+    std::string nonce;
+    bool password = false;
+};
+struct JoinerHello {
+    int version = 0;
+    std::string token;
+    std::string proof;
+};
+struct DrawBody {
+    int seat = 0;
+    Card card = Card::None();  // none: another seat's draw
+};
+struct HandBody {
+    int seat = 0;
+    CardSet cards;
+};
+// A version below 2 is no hello; nonce, token and proof are plain hex.
+std::optional<HostHello> ParseHostHello(std::string_view body);
+std::optional<JoinerHello> ParseJoinerHello(std::string_view body);
+std::optional<Refusal2> ParseRefused(std::string_view body);
+std::optional<std::string> ParseToken(std::string_view body);
+std::optional<DrawBody> ParseDraw(std::string_view body);
+std::optional<HandBody> ParseHand(std::string_view body);
+std::optional<std::array<Holder, 4>> ParseSeats(std::string_view body);
 std::optional<PeopleBody> ParsePeople(std::string_view body);
 // Four non-empty names, the first four bar fields of the body as it stands.
 std::optional<std::array<std::string, 4>> ParsePrepare(std::string_view body);

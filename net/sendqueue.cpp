@@ -60,9 +60,16 @@ void SendQueue::SendToAll(const std::string& message) {
 }
 
 void SendQueue::SendToOthers(const std::string& message, int exceptSlot) {
+    SendToEach([&message](int) { return message; }, exceptSlot);
+}
+
+void SendQueue::SendToEach(const std::function<std::string(int slot)>& messageFor, int exceptSlot) {
     const int last = std::min(host_.session().SlotCount, 3);
-    for (int slot = 1; slot <= last; ++slot)
-        if (slot != exceptSlot && host_.SlotConnected(slot)) SendToSlot(message, slot);
+    for (int slot = 1; slot <= last; ++slot) {
+        if (slot == exceptSlot || !host_.SlotConnected(slot)) continue;
+        const std::string message = messageFor(slot);
+        if (!message.empty()) SendToSlot(message, slot);
+    }
 }
 
 bool SendQueue::TakeNext(const std::function<bool(const std::string& target)>& connected, std::string& target,

@@ -53,6 +53,8 @@ class SendQueue {
     // To every slot 1 .. min(SlotCount, 3) that is connected at this moment.
     void SendToAll(const std::string& message);
     void SendToOthers(const std::string& message, int exceptSlot);
+    // The same slots, each its own message (none when messageFor gives "").
+    void SendToEach(const std::function<std::string(int slot)>& messageFor, int exceptSlot = -1);
 
     // Removes the next entry to leave among the links connected() accepts and
     // gives it back; false when no entry can leave. The caller adds "\r\n" and

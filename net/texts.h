@@ -11,6 +11,12 @@ inline constexpr const char* kLeftGameOver = QT_TRANSLATE_NOOP("Vorn", " 走了�
 inline constexpr const char* kArrived = QT_TRANSLATE_NOOP("Vorn", " 来了");
 inline constexpr const char* kLeft = QT_TRANSLATE_NOOP("Vorn", " 走了");
 inline constexpr const char* kDroppedStandIn = QT_TRANSLATE_NOOP("Vorn", " 掉线，电脑代打");
+inline constexpr const char* kReturned = QT_TRANSLATE_NOOP("Vorn", " 回来了，接着打");
+inline constexpr const char* kWrongPassword = QT_TRANSLATE_NOOP("Vorn", "密码不对，不能加入这一桌");
+inline constexpr const char* kBadToken = QT_TRANSLATE_NOOP("Vorn", "这个座位已经有人，不能接回");
+inline constexpr const char* kOldClosed =
+    QT_TRANSLATE_NOOP("Vorn", "这一桌设了密码，旧版本不能加入，请更新后再来");
+inline constexpr const char* kReconnecting = QT_TRANSLATE_NOOP("Vorn", "与主机的连接断了，正在重新连接...");
 inline constexpr const char* kAllSeated = QT_TRANSLATE_NOOP("Vorn", "人已到齐，游戏开始");
 inline constexpr const char* kHosting = QT_TRANSLATE_NOOP("Vorn", "主机建立");
 inline constexpr const char* kConnecting = QT_TRANSLATE_NOOP("Vorn", "申请连接...");

@@ -603,5 +603,25 @@
         <source>自动不出(&amp;P)</source>
         <translation>Auto &amp;pass</translation>
     </message>
+    <message>
+        <source> 回来了，接着打</source>
+        <translation> is back and plays on</translation>
+    </message>
+    <message>
+        <source>密码不对，不能加入这一桌</source>
+        <translation>Wrong password: you cannot join this table</translation>
+    </message>
+    <message>
+        <source>这个座位已经有人，不能接回</source>
+        <translation>That seat is taken: it cannot be given back</translation>
+    </message>
+    <message>
+        <source>这一桌设了密码，旧版本不能加入，请更新后再来</source>
+        <translation>This table has a password; older versions cannot join. Please update and try again.</translation>
+    </message>
+    <message>
+        <source>与主机的连接断了，正在重新连接...</source>
+        <translation>The link to the host dropped; reconnecting...</translation>
+    </message>
 </context>
 </TS>

@@ -1,5 +1,7 @@
 #include "net/socket/socket.h"
 
+#include <algorithm>
+
 #include "net/socket/codec.h"
 
 #include <QHash>
@@ -28,6 +30,7 @@ int ErrorNumber(QAbstractSocket::SocketError kind) {
     return kErrorBase + int(kind);
 }
 static_assert(Socket::kAccessDenied == kErrorBase + int(QAbstractSocket::SocketAccessError));
+static_assert(Socket::kConnectionRefused == kErrorBase + int(QAbstractSocket::ConnectionRefusedError));
 
 // A link announced by a listener waits here until some socket accepts it. The
 // identifiers are unique on the thread, like the handles the listener hands out.
@@ -303,17 +306,29 @@ SocketFamily::SocketFamily(QObject* parent) : QObject(parent) {
 Socket& SocketFamily::Element(int index) {
     Q_ASSERT(index >= 0);
     while (int(elements_.size()) <= index) {
-        const int i = int(elements_.size());
         auto* element = new Socket(this);
+        // The index is looked up when the signal comes: elements may swap places.
         connect(element, &Socket::connectionRequest, this,
-                [this, i](int id) { emit connectionRequest(i, id); });
-        connect(element, &Socket::dataArrival, this, [this, i] { emit dataArrival(i); });
-        connect(element, &Socket::closed, this, [this, i] { emit closed(i); });
-        connect(element, &Socket::error, this,
-                [this, i](int number, const QString& description) { emit error(i, number, description); });
+                [this, element](int id) { emit connectionRequest(IndexOf(element), id); });
+        connect(element, &Socket::dataArrival, this, [this, element] { emit dataArrival(IndexOf(element)); });
+        connect(element, &Socket::closed, this, [this, element] { emit closed(IndexOf(element)); });
+        connect(element, &Socket::error, this, [this, element](int number, const QString& description) {
+            emit error(IndexOf(element), number, description);
+        });
         elements_.push_back(element);
     }
     return *elements_[size_t(index)];
+}
+
+int SocketFamily::IndexOf(const Socket* element) const {
+    for (size_t i = 0; i < elements_.size(); ++i)
+        if (elements_[i] == element) return int(i);
+    return -1;
+}
+
+void SocketFamily::Swap(int a, int b) {
+    Element(std::max(a, b));
+    std::swap(elements_[size_t(a)], elements_[size_t(b)]);
 }
 
 void SocketFamily::CloseAll() {

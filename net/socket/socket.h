@@ -43,6 +43,8 @@ class Socket : public QObject {
     // LastErrorNumber() when the system refused for lack of privilege, as it
     // refuses a port below 1024 to a normal user.
     static constexpr int kAccessDenied = 10003;
+    // LastErrorNumber() when nothing listens at the far end.
+    static constexpr int kConnectionRefused = 10000;
 
     explicit Socket(QObject* parent = nullptr);
     ~Socket() override;
@@ -134,6 +136,9 @@ class SocketFamily : public QObject {
     int UpperBound() const { return int(elements_.size()) - 1; }
     // Closes every element in index order.
     void CloseAll();
+    // Elements a and b change places: each keeps its link and its signals
+    // name the new index.
+    void Swap(int a, int b);
 
   signals:
     void connectionRequest(int index, int requestId);
@@ -142,6 +147,8 @@ class SocketFamily : public QObject {
     void error(int index, int number, const QString& description);
 
   private:
+    int IndexOf(const Socket* element) const;
+
     std::vector<Socket*> elements_;  // children of the family
 };
 

@@ -143,6 +143,10 @@ class NetTable : public testing::WindowFixture {
         return log.isEmpty() ? QStringList() : log.split('\n');
     }
     bool Local() { return !session().IsNet(); }
+    // The seat a fair host tells only what it may see; -1 when it is told every draw.
+    int FairSeat() {
+        return session().mode == Mode::Joiner && session().HostWire >= 2 ? session().LocalSeat : -1;
+    }
 
     // The logon dialog's OK for a joiner of the host on port.
     void Join(int port, const QString& name) {
@@ -168,9 +172,25 @@ class NetTable : public testing::WindowFixture {
     }
 };
 
-// The game state every copy of a network table must share.
-inline std::string Difference(const GameState& a, const GameState& b) {
-    return StateDifference(a, b);
+// The game state every copy of a network table must share: all of it with a
+// joiner the host tells every draw; with one it deals fair to, what that
+// joiner's seat may see (its other hands and stock hold stand-ins).
+inline std::string Difference(const GameState& a, const GameState& b, int fairSeat = -1) {
+    if (fairSeat < 0) return StateDifference(a, b);
+    auto seen = [fairSeat](const GameState& t) {
+        Observation o = Observe(t, fairSeat);
+        // Raised cards count with their seat's hand, on whichever table they are raised.
+        o.handSizes = {};
+        for (int i = 0; i < kDeckSize; ++i)
+            if (const int at = t.Location(Card::FromIndex(i)); at >= 0 && at < 4) ++o.handSizes[size_t(at)];
+        return o;
+    };
+    const Observation x = seen(a), y = seen(b);
+    if (x == y && a.CurrentSeat == b.CurrentSeat) return {};
+    return "seat " + std::to_string(fairSeat) + " sees hand " + Codes(x.hand) + " / " + Codes(y.hand) +
+           ", played " + Codes(x.played) + " / " + Codes(y.played) + ", stock " +
+           std::to_string(x.stockSize) + " / " + std::to_string(y.stockSize) + ", current " +
+           std::to_string(a.CurrentSeat) + " / " + std::to_string(b.CurrentSeat);
 }
 
 // A host and its joiners in one process. Joiners are seated one after
@@ -259,7 +279,8 @@ class NetParty {
     bool Settled() {
         if (!Quiet()) return false;
         for (auto& j : joiners)
-            if (j->session().IsNet() && !Difference(host->table(), j->table()).empty()) return false;
+            if (j->session().IsNet() && !Difference(host->table(), j->table(), j->FairSeat()).empty())
+                return false;
         if (host->table().lstCardsBox.Count() == 52) return true;
         // The host's computer player moves for a dropped person.
         if (host->session().StandIn[size_t(host->table().CurrentSeat)]) return true;
@@ -282,7 +303,7 @@ class NetParty {
                        .arg(t->net().queue().Count())
                        .arg(t->table().CurrentSeat)
                        .arg(t->engine().ThrowVisible());
-            if (t != host.get()) why += Q(Difference(host->table(), t->table())) + " ";
+            if (t != host.get()) why += Q(Difference(host->table(), t->table(), t->FairSeat())) + " ";
             const SendQueue& queue = t->net().queue();
             const auto waiting = queue.Waiting();
             for (size_t i = 0; i < waiting.size() && i < 8; ++i)

@@ -229,18 +229,32 @@ class SendQueueTest : public QObject {
         QTest::newRow("to host") << "to host" << QStringList{"-1 [Throw]2|S_09|2"};
         QTest::newRow("game over") << "game over"
                                    << QStringList{"1 [Game Over]1", "2 [Game Over]1", "3 [Game Over]1"};
+        // Slot 2 speaks the second version: it hears its own draw's card and
+        // nobody else's, and at the end the hands it has not seen.
+        QTest::newRow("snatch, fair link draws")
+            << "snatch fair" << QStringList{"1 [Snatch Card]2|30", "2 [Draw]2|S_09", "3 [Snatch Card]2|30"};
+        QTest::newRow("snatch, fair link watches")
+            << "snatch fair other" << QStringList{"1 [Snatch Card]3|4", "2 [Draw]3|", "3 [Snatch Card]3|4"};
+        QTest::newRow("game over, fair link")
+            << "game over fair"
+            << QStringList{"2 [Hand]0|C_05", "2 [Hand]3|D_01H_13", "1 [Game Over]1", "2 [Game Over]1",
+                           "3 [Game Over]1"};
     }
     void outbox() {
         QFETCH(QString, call);
         QFETCH(QStringList, expected);
         NetRig rig(true);
-        NetOutbox box(rig.queue);
-        if (call == "snatch") box.SnatchCard(2, 30);
+        NetOutbox box(rig.queue, rig.session());
+        if (call.contains("fair")) rig.session().Wire[2] = 2;
+        if (call.startsWith("snatch"))
+            box.SnatchCard(call.endsWith("other") ? 3 : 2, call.endsWith("other") ? 4 : 30,
+                           call.endsWith("other") ? Card::None() : SetOf("S_09").First());
         if (call == "turn") box.Turn(3, true);
         if (call == "throw all") box.Throw(0, "C_05", 0, -1);
         if (call == "throw relay") box.Throw(0, "C_05", 2, 2);
         if (call == "to host") box.ThrowToHost(2, "S_09", 2);
-        if (call == "game over") box.GameOver(1);
+        if (call.startsWith("game over"))
+            box.GameOver(1, {SetOf("C_05"), CardSet{}, SetOf("H_12"), SetOf("D_01H_13")});
         QCOMPARE(Lines(rig.Queued()), expected);
     }
 };

@@ -23,6 +23,7 @@
 #include "net/netoutbox.h"
 #include "net/news.h"
 #include "net/sendqueue.h"
+#include "net/socket/keys.h"
 
 namespace vorn::testing {
 
@@ -38,6 +39,8 @@ class HeadlessHost : public NetHost {
         options.sound = false;
         // A clock that stands still unless a test moves it.
         dispatcher.now = [] { return std::int64_t(0); };
+        dispatcher.newSecret = NewSecret;
+        dispatcher.proofOf = PasswordProof;
         session_.PlayerNames = {"H", "J1", "J2", "J3"};
     }
     HeadlessHost(const HeadlessHost&) = delete;
@@ -76,6 +79,16 @@ class HeadlessHost : public NetHost {
         engine_.DropTableActions();
     }
     void ShowLogonLater() override { ++logons; }
+    void DropLink(int slot) override {
+        if (slot >= 0 && slot < int(slotUp.size())) slotUp[size_t(slot)] = false;
+        ++drops;
+    }
+    bool MoveLink(int from, int to) override {
+        if (to < 0 || to >= int(slotUp.size()) || slotUp[size_t(to)]) return false;
+        slotUp[size_t(to)] = from >= 0 && from < int(slotUp.size()) && slotUp[size_t(from)];
+        if (from >= 0 && from < int(slotUp.size())) slotUp[size_t(from)] = false;
+        return true;
+    }
     bool SlotConnected(int slot) override { return slot >= 0 && slot < int(slotUp.size()) && slotUp[slot]; }
     bool HostLinkConnected() override { return hostLinkUp; }
 
@@ -86,7 +99,7 @@ class HeadlessHost : public NetHost {
     Client view;
     SeededRandom random;
     SendQueue queue{*this};
-    NetOutbox outbox{queue};
+    NetOutbox outbox{queue, session_};
     Engine engine_;
     Dispatcher dispatcher{*this, queue};
 
@@ -98,6 +111,7 @@ class HeadlessHost : public NetHost {
     std::vector<std::string> progress;
     std::vector<std::string> boxes;
     int closes = 0;
+    int drops = 0;
     int resets = 0;
     int logons = 0;
     int listChanges = 0;

@@ -45,7 +45,7 @@ bool PlayParty(NetParty& party, int games, Counts& counts) {
             return false;
         }
         for (auto& j : party.joiners) {
-            const std::string diff = Difference(party.host->table(), j->table());
+            const std::string diff = Difference(party.host->table(), j->table(), j->FairSeat());
             if (!diff.empty()) Fail(counts, counts.desyncs, "desync: " + diff);
         }
         for (NetTable* t : party.All()) {

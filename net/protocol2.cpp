@@ -1,0 +1,132 @@
+// The second version's messages (declared in net/protocol.h). Each reader
+// takes a body only when the builder would have written it so, byte for byte.
+#include <algorithm>
+
+#include "cards/card.h"
+#include "net/protocol.h"
+
+namespace vorn {
+
+namespace {
+constexpr std::string_view kPasswordFeature = "password";
+constexpr size_t kMaxHexChars = 128;
+
+bool PlainHex(std::string_view text) {
+    return text.size() <= kMaxHexChars && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
+
+std::string Tagged(std::string_view tag, const std::string& body) {
+    return std::string(tag) + body;
+}
+
+std::optional<int> Seat(std::string_view text) {
+    // Exactly one digit: the form the builders write.
+    if (text.size() != 1 || text[0] < '0' || text[0] > '3') return std::nullopt;
+    return text[0] - '0';
+}
+
+std::optional<int> Version(std::string_view text) {
+    auto version = ParseDecimal(text);
+    if (!version || *version < kWireVersion || std::to_string(*version) != text) return std::nullopt;
+    return version;
+}
+
+constexpr std::array<std::string_view, 3> kRefusals = {"password", "token", "full"};
+constexpr std::array<char, 4> kHolders = {'P', 'O', 'C', '-'};
+}  // namespace
+
+std::string HostHelloMessage(const std::string& nonce, bool password) {
+    return Tagged(tags2::kHello, JoinFields({std::to_string(kWireVersion), nonce,
+                                             password ? std::string(kPasswordFeature) : std::string()}));
+}
+
+std::string JoinerHelloMessage(const std::string& token, const std::string& proof) {
+    return Tagged(tags2::kHello, JoinFields({std::to_string(kWireVersion), token, proof}));
+}
+
+std::string TokenMessage(const std::string& token) {
+    return Tagged(tags2::kToken, token);
+}
+
+std::string RefusedMessage(Refusal2 why) {
+    return Tagged(tags2::kRefused, std::string(kRefusals[size_t(why)]));
+}
+
+std::string DrawMessage(int seat, Card card) {
+    return Tagged(tags2::kDraw,
+                  JoinFields({std::to_string(seat), card.IsNone() ? std::string() : CardCode(card)}));
+}
+
+std::string HandMessage(int seat, CardSet cards) {
+    return Tagged(tags2::kHand, JoinFields({std::to_string(seat), Codes(cards)}));
+}
+
+std::string SeatsMessage(const std::array<Holder, 4>& holders) {
+    std::string body;
+    for (const Holder holder : holders) body += kHolders[size_t(holder)];
+    return Tagged(tags2::kSeats, body);
+}
+
+std::optional<HostHello> ParseHostHello(std::string_view body) {
+    auto fields = BarFields(body);
+    if (fields.size() != 3) return std::nullopt;
+    auto version = Version(fields[0]);
+    if (!version || fields[1].empty() || !PlainHex(fields[1])) return std::nullopt;
+    if (!fields[2].empty() && fields[2] != kPasswordFeature) return std::nullopt;
+    return HostHello{*version, fields[1], !fields[2].empty()};
+}
+
+std::optional<JoinerHello> ParseJoinerHello(std::string_view body) {
+    auto fields = BarFields(body);
+    if (fields.size() != 3) return std::nullopt;
+    auto version = Version(fields[0]);
+    if (!version || !PlainHex(fields[1]) || !PlainHex(fields[2])) return std::nullopt;
+    return JoinerHello{*version, fields[1], fields[2]};
+}
+
+std::optional<Refusal2> ParseRefused(std::string_view body) {
+    for (size_t i = 0; i < kRefusals.size(); ++i)
+        if (body == kRefusals[i]) return Refusal2(i);
+    return std::nullopt;
+}
+
+std::optional<std::string> ParseToken(std::string_view body) {
+    if (body.empty() || !PlainHex(body)) return std::nullopt;
+    return std::string(body);
+}
+
+std::optional<DrawBody> ParseDraw(std::string_view body) {
+    auto fields = BarFields(body);
+    if (fields.size() != 2) return std::nullopt;
+    auto seat = Seat(fields[0]);
+    if (!seat) return std::nullopt;
+    if (fields[1].empty()) return DrawBody{*seat, Card::None()};
+    auto card = ParseCardList(fields[1]);
+    if (!card || card->Count() != 1) return std::nullopt;
+    return DrawBody{*seat, card->First()};
+}
+
+std::optional<HandBody> ParseHand(std::string_view body) {
+    auto fields = BarFields(body);
+    if (fields.size() != 2) return std::nullopt;
+    auto seat = Seat(fields[0]);
+    auto cards = ParseCardList(fields[1]);
+    // Codes in the order written: the lowest first.
+    if (!seat || !cards || Codes(*cards) != fields[1]) return std::nullopt;
+    return HandBody{*seat, *cards};
+}
+
+std::optional<std::array<Holder, 4>> ParseSeats(std::string_view body) {
+    if (body.size() != 4) return std::nullopt;
+    std::array<Holder, 4> holders{};
+    for (size_t i = 0; i < 4; ++i) {
+        auto at = std::find(kHolders.begin(), kHolders.end(), body[i]);
+        if (at == kHolders.end()) return std::nullopt;
+        holders[i] = Holder(at - kHolders.begin());
+    }
+    return holders;
+}
+
+}  // namespace vorn
