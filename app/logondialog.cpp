@@ -125,10 +125,15 @@ void LogonDialog::BuildFields(const Language& words) {
     addField(0, "lblIP", QT_TRANSLATE_NOOP("Vorn", "主机名称"), "txtIP", lblIP_, txtIP);
     addField(1, "lblID", QT_TRANSLATE_NOOP("Vorn", "阁下姓名"), "txtID", lblID_, txtID);
     addField(2, "lblPort", QT_TRANSLATE_NOOP("Vorn", "游戏端口"), "txtPort", lblPort_, txtPort);
+    // The host sets it (empty: none); a joiner gives it. It is never sent.
+    addField(3, "lblPassword", QT_TRANSLATE_NOOP("Vorn", "牌桌密码"), "txtPassword", lblPassword_,
+             txtPassword);
+    txtPassword->setEchoMode(QLineEdit::Password);
+    txtPassword->setPlaceholderText(words.Tr(QT_TRANSLATE_NOOP("Vorn", "可不填")));
     chkEndOnDrop = new QCheckBox(fraName_);
     chkEndOnDrop->setObjectName("chkEndOnDrop");
     words.Caption(chkEndOnDrop, QT_TRANSLATE_NOOP("Vorn", "有人掉线即结束游戏"));
-    grid->addWidget(chkEndOnDrop, 3, 0, 1, 2);
+    grid->addWidget(chkEndOnDrop, 4, 0, 1, 2);
     chkFillSeats = new QCheckBox(fraName_);
     chkFillSeats->setObjectName("chkFillSeats");
     words.Caption(chkFillSeats, QT_TRANSLATE_NOOP("Vorn", "空位由电脑补齐"));
@@ -139,8 +144,8 @@ void LogonDialog::BuildFields(const Language& words) {
     for (const char* item : texts::kMenuLevelItems)
         cboFillLevel->addItem(words.Tr(item).remove(QRegularExpression(" ?\\(&.\\)")).remove('&'));
     cboFillLevel->setCurrentIndex(std::max(0, main_.options().levelItem));
-    grid->addWidget(chkFillSeats, 4, 0);
-    grid->addWidget(cboFillLevel, 4, 1);
+    grid->addWidget(chkFillSeats, 5, 0);
+    grid->addWidget(cboFillLevel, 5, 1);
     connect(chkFillSeats, &QCheckBox::toggled, this, &LogonDialog::UpdateAddressEnabled);
 }
 
@@ -154,9 +159,9 @@ void LogonDialog::ReadSavedFields() {
 }
 
 void LogonDialog::DisableNetworkOptions() {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect, lblID_, txtID,
-                                         lblPort_, txtPort, chkEndOnDrop, chkFillSeats, cboFillLevel})
+    for (QWidget* w : std::initializer_list<QWidget*>{lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect,
+                                                      lblID_, txtID, lblPort_, txtPort, lblPassword_,
+                                                      txtPassword, chkEndOnDrop, chkFillSeats, cboFillLevel})
         w->setEnabled(false);
 }
 
@@ -172,7 +177,7 @@ void LogonDialog::UpdateAddressEnabled() {
 
 void LogonDialog::EnableNetworkOptions() {
     for (QWidget* w : std::initializer_list<QWidget*>{fraNet_, fraName_, optHost, optConnect, lblID_, txtID,
-                                                      lblPort_, txtPort})
+                                                      lblPort_, txtPort, lblPassword_, txtPassword})
         w->setEnabled(true);
     UpdateAddressEnabled();
 }
@@ -186,6 +191,7 @@ void LogonDialog::cmdOK_Click() {
     const int port = ParsePort(txtPort->text());
     const std::string address = txtIP->text().trimmed().toStdString();
     const bool endOnDrop = chkEndOnDrop->isChecked();
+    const std::string password = txtPassword->text().toStdString();
     const bool fillSeats = chkFillSeats->isChecked();
     const int fillLevel = cboFillLevel->currentIndex();
     const char* refusal = nullptr;
@@ -201,27 +207,29 @@ void LogonDialog::cmdOK_Click() {
     // so closing the dialog afterwards never strands a network mode without links.
     const bool enter = net && !refusal;
     MainWindow& main = main_;
-    main.engine().RunCommand([&main, net, enter, host, name, port, address, endOnDrop, fillSeats, fillLevel] {
-        main.Form_Load();
-        if (!enter) {
-            if (!net) main.network().SetSendTimerEnabled(false);
-            return;
-        }
-        Session& s = main.session();
-        s.mode = host ? Mode::Host : Mode::Joiner;
-        s.ServerAddress = address;
-        s.ServerPort = port;
-        s.EndOnDrop = host && endOnDrop;
-        s.FillSeats = host && fillSeats;
-        if (s.FillSeats) main.options().SetLevel(fillLevel);
-        if (host) {
-            s.LocalSeat = 0;
-            s.PlayerNames[0] = name.toStdString();
-            main.engine().AdjustDirection();
-        }
-        main.network().SetSendTimerEnabled(true);
-        main.network().StartConnection(name);
-    });
+    main.engine().RunCommand(
+        [&main, net, enter, host, name, port, address, endOnDrop, password, fillSeats, fillLevel] {
+            main.Form_Load();
+            if (!enter) {
+                if (!net) main.network().SetSendTimerEnabled(false);
+                return;
+            }
+            Session& s = main.session();
+            s.mode = host ? Mode::Host : Mode::Joiner;
+            s.ServerAddress = address;
+            s.ServerPort = port;
+            s.EndOnDrop = host && endOnDrop;
+            s.Password = password;
+            s.FillSeats = host && fillSeats;
+            if (s.FillSeats) main.options().SetLevel(fillLevel);
+            if (host) {
+                s.LocalSeat = 0;
+                s.PlayerNames[0] = name.toStdString();
+                main.engine().AdjustDirection();
+            }
+            main.network().SetSendTimerEnabled(true);
+            main.network().StartConnection(name);
+        });
     if (refusal) {
         main.prompter.Info(this, main.language().Tr(refusal));
         field->setFocus();

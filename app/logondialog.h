@@ -36,6 +36,7 @@ class LogonDialog : public QDialog {
     QLineEdit* txtIP = nullptr;
     QLineEdit* txtID = nullptr;
     QLineEdit* txtPort = nullptr;
+    QLineEdit* txtPassword = nullptr;
     // Hosting: a dropped link ends the game for everybody, rather than the
     // computer player taking the seat.
     QCheckBox* chkEndOnDrop = nullptr;
@@ -57,6 +58,7 @@ class LogonDialog : public QDialog {
     QLabel* lblIP_ = nullptr;
     QLabel* lblID_ = nullptr;
     QLabel* lblPort_ = nullptr;
+    QLabel* lblPassword_ = nullptr;
 };
 
 // The port typed in the logon dialog: a whole number from 1 to 65535, blanks

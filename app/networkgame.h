@@ -61,6 +61,7 @@ class NetworkGame : public QObject, public NetHost {
     SocketFamily& sckConnection() { return *sckConnection_; }
     QTimer& tmrSendData() { return tmrSendData_; }
     SendQueue& queue() { return *queue_; }
+    Dispatcher& dispatcher() { return *dispatcher_; }
     // Sends one waiting message, as a tick of the send timer does.
     bool tmrSendData_Timer();
 

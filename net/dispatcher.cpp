@@ -83,7 +83,7 @@ void Dispatcher::HandleMessage(const std::string& message, int sourceSlot) {
     if (tag == tags::kJoined) return OnJoined(body, sourceSlot);
     if (tag == tags::kMessage) return OnMessage(body, sourceSlot);
     if (tag == tags::kThrow) return OnThrow(body, sourceSlot);
-    if (tag == tags2::kHello) return OnHello(body, sourceSlot);
+    if (tag == tags2::kHello && secondVersion) return OnHello(body, sourceSlot);
 
     if (sourceSlot >= 0 || host_.session().IsHost()) return;
     // The second version's messages, from a host that has said hello only.
@@ -204,7 +204,7 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     if (seat) {
         s.PlayerNames[sourceSlot] = name;
         s.Wire[sourceSlot] = version;
-        s.OldWire[sourceSlot] = version < 2;
+        s.OldWire[sourceSlot] = secondVersion && version < 2;
         // A seat of the second version may be taken back after a drop.
         if (version >= 2 && newSecret) {
             tokens_[sourceSlot] = newSecret();
@@ -426,7 +426,7 @@ bool SameSecret(const std::string& a, const std::string& b) {
 void Dispatcher::Accepted(int slot) {
     Session& s = host_.session();
     Link link;
-    if (newSecret) link.challenge = newSecret();
+    if (newSecret && secondVersion) link.challenge = newSecret();
     links_[slot] = link;
     if (slot <= 3) {
         s.Wire[size_t(slot)] = 0;

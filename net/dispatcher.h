@@ -90,6 +90,10 @@ class Dispatcher {
     // first version.
     void StartJoining();
 
+    // Off, this table speaks only the first version, as a table of an older
+    // build does (tests play such peers with it).
+    bool secondVersion = true;
+
     // Milliseconds of a monotonic clock, for the chat rate; tests set their own.
     std::function<std::int64_t()> now;
     // Unpredictable hex text, for challenges and seat tokens.

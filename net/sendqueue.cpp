@@ -96,6 +96,7 @@ bool SendQueue::TakeNext(const std::function<bool(const std::string& target)>& c
     best->second.bytes -= text.size() + kTerminatorBytes;
     --count_;
     if (best->second.game.empty() && best->second.chat.empty()) links_.erase(best);
+    if (onTaken) onTaken(target, text);
     return true;
 }
 

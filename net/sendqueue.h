@@ -78,6 +78,8 @@ class SendQueue {
     std::function<void()> onQueued;
     // Bytes the socket of target has taken and not written yet; none when unset.
     std::function<size_t(const std::string& target)> unsentBytes;
+    // Each entry as it leaves (tests read what a link was told).
+    std::function<void(const std::string& target, const std::string& text)> onTaken;
     // target passed the cap; its messages are gone. It may change the queue.
     std::function<void(const std::string& target)> onOverflow;
 

@@ -5,11 +5,48 @@
 #include <QObject>
 #include <QTest>
 
+#include <QRegularExpression>
+
+#include "net/protocol.h"
 #include "tests/integration/nettable.h"
 #include "tests/testing.h"
 
 namespace vorn::itest {
 namespace {
+
+// The first message sent to seat's link that names a card the seat could not
+// see at a real table at that moment, or "" when there is none: its own
+// draws, plays as they are made, and at the end of a game the hands left.
+std::string FirstHiddenCard(const std::vector<std::string>& sent, int seat) {
+    static const QRegularExpression code("[CDHS]_(0[1-9]|1[0-3])");
+    CardSet known;
+    bool over = false;
+    for (size_t i = 0; i < sent.size(); ++i) {
+        std::string_view tag, body;
+        SplitMessage(sent[i], tag, body);
+        if (tag == tags::kSnatchCard) return sent[i];
+        if (tag == tags::kGameOver) over = true;
+        if (auto draw = tag == tags2::kDraw ? ParseDraw(body) : std::nullopt) {
+            // A new deal: what was known of the last one says nothing now.
+            if (over) known.Clear();
+            over = false;
+            if (!draw->card.IsNone()) known.Add(draw->card);
+        }
+        if (auto play = tag == tags::kThrow ? ParseThrow(body) : std::nullopt) known |= play->cards;
+        // The hands are shown as the game ends, and only then.
+        if (auto hand = tag == tags2::kHand ? ParseHand(body) : std::nullopt) {
+            size_t next = i + 1;
+            while (next < sent.size() && sent[next].rfind(tags2::kHand, 0) == 0) ++next;
+            if (next == sent.size() || sent[next].rfind(tags::kGameOver, 0) != 0) return sent[i];
+            known |= hand->cards;
+        }
+        for (const auto& m : code.globalMatch(QString::fromStdString(sent[i]))) {
+            auto card = ParseCardList(m.captured().toStdString());
+            if (!card || (*card & known) != *card) return sent[i] + " (seat " + std::to_string(seat) + ")";
+        }
+    }
+    return {};
+}
 
 int GamesWon(const ScoreBoard& board) {
     int sum = 0;
@@ -25,17 +62,31 @@ class TestNetGames : public QObject {
         QTest::addColumn<quint64>("seed");
         QTest::addColumn<int>("flood");         // chat lines seat 2 pours out as the host deals
         QTest::addColumn<unsigned>("english");  // bit s: the table at seat s reads English
-        QTest::newRow("seed 3") << quint64(3) << 0 << 0U;
-        QTest::newRow("seed 29") << quint64(29) << 0 << 0U;
-        QTest::newRow("seed 3, seat 2 floods the chat") << quint64(3) << 5000 << 0U;
-        QTest::newRow("seed 29, host and seat 2 in English") << quint64(29) << 0 << 0b0101U;
+        QTest::addColumn<unsigned>("older");    // bit s: the table at seat s speaks only the first version
+        QTest::newRow("seed 3") << quint64(3) << 0 << 0U << 0U;
+        QTest::newRow("seed 29") << quint64(29) << 0 << 0U << 0U;
+        QTest::newRow("seed 3, seat 2 floods the chat") << quint64(3) << 5000 << 0U << 0U;
+        QTest::newRow("seed 29, host and seat 2 in English") << quint64(29) << 0 << 0b0101U << 0U;
+        QTest::newRow("seed 11, the host of an older build") << quint64(11) << 0 << 0U << 0b0001U;
+        QTest::newRow("seed 11, seat 2 of an older build") << quint64(11) << 0 << 0U << 0b0100U;
     }
     void wholeGamesStayInStep() {
         QFETCH(quint64, seed);
         QFETCH(int, flood);
         QFETCH(unsigned, english);
-        NetParty party(seed, english);
+        QFETCH(unsigned, older);
+        NetParty party(seed, english, older);
         QVERIFY(party.Fill());
+        // A fair host deals fair to the links that speak its version; the
+        // others, and everybody at an older host, hear every draw.
+        for (int seat = 1; seat <= 3; ++seat) {
+            const bool fair = !(older & 1U) && !((older >> seat) & 1U);
+            QCOMPARE(party.AtSeat(seat)->FairSeat(), fair ? seat : -1);
+            // The host and the fair tables see who plays on the old wire.
+            for (NetTable* t : party.All())
+                if (t->session().LocalSeat != seat && (t == party.host.get() || t->FairSeat() >= 0))
+                    VORN_TRY_COMPARE(t->session().OldWire[size_t(seat)], !fair && !(older & 1U));
+        }
         NetTable& host = *party.host;
         host.answers = {true, false};
         if (flood > 0) {
@@ -135,6 +186,10 @@ class TestNetGames : public QObject {
             QCOMPARE(party.AtSeat(3)->ChatLines(), shown);
             QVERIFY(party.AtSeat(2)->ChatLines().isEmpty());
         }
+        // Every byte a fair link was sent: no card before its seat could see it.
+        for (int seat = 1; seat <= 3; ++seat)
+            if (party.AtSeat(seat)->FairSeat() == seat)
+                QCOMPARE(FirstHiddenCard(party.sent[size_t(seat)], seat), std::string());
     }
 };
 

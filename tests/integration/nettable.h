@@ -28,6 +28,7 @@
 #include "app/networkgame.h"
 #include "cards/gamestate.h"
 #include "game/engine.h"
+#include "net/dispatcher.h"
 #include "net/sendqueue.h"
 #include "net/socket/codec.h"
 #include "net/socket/socket.h"
@@ -201,23 +202,33 @@ class NetParty {
     std::vector<std::unique_ptr<NetTable>> joiners;
     int port = 0;
 
-    // englishSeats: bit s set when the table at seat s reads English.
-    explicit NetParty(std::uint64_t seed = 1, unsigned englishSeats = 0)
-        : seed_(seed), english_(englishSeats) {}
+    // englishSeats: bit s set when the table at seat s reads English;
+    // firstWire: when it speaks only the first version of the wire.
+    explicit NetParty(std::uint64_t seed = 1, unsigned englishSeats = 0, unsigned firstWire = 0)
+        : seed_(seed), english_(englishSeats), firstWire_(firstWire) {}
 
     bool Open(const QString& name = "H") {
         host = std::make_unique<NetTable>(seed_, english_ & 1U);
+        host->net().dispatcher().secondVersion = !(firstWire_ & 1U);
+        host->net().queue().onTaken = [this](const std::string& target, const std::string& text) {
+            const int slot = SendQueue::TargetSlot(target);
+            if (slot >= 1 && slot <= 3) sent[size_t(slot)].push_back(text);
+        };
         port = Listen(host->w(), name);
         return port != 0;
     }
 
     // A new joiner window on the party's port; it is not waited for.
     NetTable& Connect(const QString& name) {
-        const bool english = (english_ >> (joiners.size() + 1)) & 1U;
-        joiners.push_back(std::make_unique<NetTable>(seed_ + 100 + joiners.size(), english));
+        const int next = int(joiners.size()) + 1;
+        joiners.push_back(std::make_unique<NetTable>(seed_ + 100 + joiners.size(), (english_ >> next) & 1U));
+        joiners.back()->net().dispatcher().secondVersion = !((firstWire_ >> next) & 1U);
         joiners.back()->Join(port, name);
         return *joiners.back();
     }
+
+    // Every message the host sent each slot, in order.
+    std::array<std::vector<std::string>, 4> sent;
 
     // A new joiner, waited for until it knows its seat and the host lists it.
     bool Seat(const QString& name, int expectedSeat) {
@@ -341,6 +352,7 @@ class NetParty {
   private:
     std::uint64_t seed_;
     unsigned english_ = 0;
+    unsigned firstWire_ = 0;
 };
 
 // A bare TCP link to a host, speaking the wire format by hand.
