@@ -191,12 +191,13 @@ void NetworkGame::OnConnectionRequest(int index, int requestId) {
 
 void NetworkGame::DropLink(int slot) {
     if (!sckConnection_->Exists(slot)) return;
-    // What was queued for it says why; it leaves before the link closes.
+    // What was queued for it says why; it leaves, in the order queued, before
+    // the link closes.
     const std::string target = SendQueue::SlotTarget(slot);
-    std::string taken, text;
     Socket& link = sckConnection_->Element(slot);
-    while (queue_->TakeNext([&target](const std::string& t) { return t == target; }, taken, text))
-        link.SendText(text + "\r\n");
+    for (const auto& [to, text] : queue_->Waiting())
+        if (to == target) link.SendText(text + "\r\n");
+    queue_->DiscardFor(target);
     link.Close();
 }
 

@@ -172,16 +172,7 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     if (!PersonName(sourceSlot).empty()) return;
     const auto link = links_.find(sourceSlot);
     const int version = link == links_.end() ? 1 : link->second.version;
-    if (version < 2 && !s.Password.empty()) {
-        // Today's wire cannot prove a password: that joiner reads why in its
-        // chat and is turned away as from a full table.
-        links_[sourceSlot].refused = true;
-        queue_.SendToSlot(ChatMessage(NewsText(NetNews::OldClosed, {})), sourceSlot);
-        queue_.SendToSlot(SeatMessage(4), sourceSlot);
-        host_.DropLink(sourceSlot);
-        return;
-    }
-    if (version >= 2 && JoinedOnSecond(sourceSlot, name)) return;
+    if (version < 2 ? TurnAwayOldWire(sourceSlot) : JoinedOnSecond(sourceSlot, name)) return;
     // Two players of one name could not be told apart in "<name>出牌 7": the
     // later one is numbered, and everybody, itself included, hears it so.
     const std::string asked = name;
@@ -201,16 +192,7 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     host_.Tell(NetNews::Arrived, name);
     // A newcomer in a slot does not inherit what its last holder spent.
     chatRates_.erase(sourceSlot);
-    if (seat) {
-        s.PlayerNames[sourceSlot] = name;
-        s.Wire[sourceSlot] = version;
-        s.OldWire[sourceSlot] = secondVersion && version < 2;
-        // A seat of the second version may be taken back after a drop.
-        if (version >= 2 && newSecret) {
-            tokens_[sourceSlot] = newSecret();
-            queue_.SendToSlot(TokenMessage(tokens_[sourceSlot]), sourceSlot);
-        }
-    }
+    if (seat) SeatLink(sourceSlot, name, version);
     queue_.SendToAll(JoinedMessage(name));
     AddPerson(sourceSlot, name);
     SendNameList();
@@ -225,6 +207,29 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
         SendSeats();
     }
     host_.StandInsChanged();
+}
+
+bool Dispatcher::TurnAwayOldWire(int slot) {
+    if (host_.session().Password.empty()) return false;
+    // Today's wire cannot prove a password: that joiner reads why in its
+    // chat and is turned away as from a full table.
+    links_[slot].refused = true;
+    queue_.SendToSlot(ChatMessage(NewsText(NetNews::OldClosed, {})), slot);
+    queue_.SendToSlot(SeatMessage(4), slot);
+    host_.DropLink(slot);
+    return true;
+}
+
+void Dispatcher::SeatLink(int slot, const std::string& name, int version) {
+    Session& s = host_.session();
+    s.PlayerNames[size_t(slot)] = name;
+    s.Wire[size_t(slot)] = version;
+    s.OldWire[size_t(slot)] = secondVersion && version < 2;
+    // A seat of the second version may be taken back after a drop.
+    if (version >= 2 && newSecret) {
+        tokens_[size_t(slot)] = newSecret();
+        queue_.SendToSlot(TokenMessage(tokens_[size_t(slot)]), slot);
+    }
 }
 
 void Dispatcher::NameSeats() {

@@ -131,6 +131,11 @@ class Dispatcher {
     // The host's answer to a "[Joined]" the second version says more about:
     // true when it was handled here (a seat taken back, a link turned away).
     bool JoinedOnSecond(int slot, const std::string& name);
+    // The host turns a joiner of the first version away from a table with a
+    // password; false when the table has none.
+    bool TurnAwayOldWire(int slot);
+    // The link of slot seated under name, speaking version.
+    void SeatLink(int slot, const std::string& name, int version);
     // Gives seat back to the person of slot's link, with what the seat may see.
     void TakeBack(int slot, int seat, const std::string& name);
     // To every link of the second version: who holds which seat.

@@ -219,10 +219,11 @@ class NetParty {
     }
 
     // A new joiner window on the party's port; it is not waited for.
-    NetTable& Connect(const QString& name) {
+    NetTable& Connect(const QString& name, const QString& password = {}) {
         const int next = int(joiners.size()) + 1;
         joiners.push_back(std::make_unique<NetTable>(seed_ + 100 + joiners.size(), (english_ >> next) & 1U));
         joiners.back()->net().dispatcher().secondVersion = !((firstWire_ >> next) & 1U);
+        joiners.back()->session().Password = password.toStdString();
         joiners.back()->Join(port, name);
         return *joiners.back();
     }

@@ -313,14 +313,86 @@ class TestSeating : public QObject {
         PlayHandAndRetake(party, party.All(), 2);
     }
 
-    // Nobody listens there: the reason, then the logon dialog again.
-    void aFailedJoinReturnsToTheLogonDialog() {
-        NetTable t(3);
-        t.Join(FreePort(), "X");
+    // A person whose link drops mid-hand gets the seat back, with what it may
+    // see: by itself (its window reconnects with the seat's token), or by
+    // logging on again under its name once its window was closed. The hand
+    // goes on from where the computer left it.
+    void aDroppedPersonTakesTheSeatBack_data() {
+        QTest::addColumn<bool>("windowClosed");
+        QTest::newRow("link cut, back by itself") << false;
+        QTest::newRow("window closed, logs on again") << true;
+    }
+    void aDroppedPersonTakesTheSeatBack() {
+        QFETCH(bool, windowClosed);
+        NetParty party(13);
+        QVERIFY2(PlayTo(party, 5), party.Why());
+        NetTable& host = *party.host;
+        const int seat = 2;
+        NetTable* gone = party.AtSeat(seat);
+        Leave(party, seat, /*overfed=*/!windowClosed);
+        VORN_TRY_VERIFY(host.session().StandIn[size_t(seat)]);
+        // The computer plays a move or two meanwhile.
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY2(party.WaitSettled(), party.Why());
+            QVERIFY(party.Move());
+        }
+        NetTable* back = windowClosed ? &party.Connect("J2") : gone;
+        VORN_TRY_VERIFY(!host.session().StandIn[size_t(seat)]);
+        VORN_TRY_COMPARE(back->session().LocalSeat, seat);
+        QVERIFY2(party.WaitSettled(), party.Why());
+        QCOMPARE(back->FairSeat(), seat);
+        QCOMPARE(host.Progress(), QString("进程：J2 回来了，接着打"));
+        for (NetTable* t : party.All())
+            if (t->session().IsNet()) VORN_TRY_VERIFY(!t->session().StandIn[size_t(seat)]);
+        // The hand to its end, the person moving for itself again.
+        for (int moves = 0; host.engine().scores().won == std::array<int, 4>{}; ++moves) {
+            QVERIFY2(moves < 500 && party.Move(), party.Why());
+            QVERIFY2(party.WaitSettled(), party.Why());
+        }
+        for (NetTable* t : party.All())
+            if (t->session().IsNet())
+                VORN_TRY_COMPARE(t->engine().scores().lost, host.engine().scores().lost);
+    }
+
+    // A join that cannot be: the reason, then the logon dialog again. A table
+    // with a password takes the joiner that proves it (without sending it).
+    void aRefusedJoinReturnsToTheLogonDialog_data() {
+        QTest::addColumn<QString>("tablePassword");  // none: nobody listens
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<bool>("older");    // the joiner speaks only the first version
+        QTest::addColumn<QString>("told");  // the end of its box; empty: seated
+        QTest::newRow("nobody listens")
+            << QString() << "" << false << "检查主机地址和连接端口，重新尝试连接!";
+        QTest::newRow("the right password") << "秘密 word"
+                                            << "秘密 word" << false << "";
+        QTest::newRow("a wrong password") << "秘密 word"
+                                          << "秘密" << false << "密码不对，不能加入这一桌";
+        QTest::newRow("no password") << "秘密 word"
+                                     << "" << false << "密码不对，不能加入这一桌";
+        QTest::newRow("an older build at a closed table") << "pw"
+                                                          << "pw" << true << "人数已够，连线断开";
+    }
+    void aRefusedJoinReturnsToTheLogonDialog() {
+        QFETCH(QString, tablePassword);
+        QFETCH(QString, given);
+        QFETCH(bool, older);
+        QFETCH(QString, told);
+        NetParty party(3, 0, older ? 0b0010U : 0U);
+        QVERIFY(party.Open());
+        party.host->session().Password = tablePassword.toStdString();
+        if (tablePassword.isNull()) party.port = FreePort();
+        NetTable& t = party.Connect("X", given);
+        if (told.isEmpty()) {
+            VORN_TRY_COMPARE(t.session().LocalSeat, 1);
+            VORN_TRY_COMPARE(party.host->PlayerList(), (QStringList{"H", "X"}));
+            QCOMPARE(t.logons, 0);
+            return;
+        }
         VORN_TRY_COMPARE(t.logons, 1);
         QCOMPARE(t.infos.size(), qsizetype(1));
-        QVERIFY2(t.infos[0].endsWith("检查主机地址和连接端口，重新尝试连接!"), qPrintable(t.infos[0]));
+        QVERIFY2(t.infos[0].endsWith(told), qPrintable(t.infos[0]));
         QVERIFY(t.Local());
+        if (!tablePassword.isNull()) QCOMPARE(party.host->PlayerList(), QStringList{"H"});
     }
 
     void aFourthJoinerIsTurnedAwayAndTheGameGoesOn() {
