@@ -623,5 +623,13 @@
         <source>与主机的连接断了，正在重新连接...</source>
         <translation>The link to the host dropped; reconnecting...</translation>
     </message>
+    <message>
+        <source>牌桌密码</source>
+        <translation>Table password</translation>
+    </message>
+    <message>
+        <source>可不填</source>
+        <translation>optional</translation>
+    </message>
 </context>
 </TS>
