@@ -159,6 +159,9 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     void ShowProgressText(const QString& text);
     // The seats the computer plays for a dropped person (Session::StandIn), marked.
     void ShowStandIns();
+    // Before a network table is full, the hint line counts the players there;
+    // false when it is full (or local) and says nothing.
+    bool ShowWaiting();
     // The seat names of a local game, as the settings file and the names
     // dialog set them; a network game's names do not outlive it.
     void KeepLocalNames() { localNames_ = session_.PlayerNames; }

@@ -416,6 +416,7 @@ void NetworkGame::SendChat(const QString& line) {
 // The window's side
 
 void NetworkGame::PlayersChanged() {
+    main_.ShowWaiting();
     QListWidget* list = main_.lstConnections();
     list->clear();
     for (const Person& p : players_) {

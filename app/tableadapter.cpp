@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "app/mainwindow.h"
+#include "app/networkgame.h"
 #include "app/settings.h"
 #include "app/statistics.h"
 #include "app/texts.h"
@@ -116,7 +117,17 @@ void MainWindow::SetThrowButton(bool visible, bool chosen) {
 }
 
 void MainWindow::ShowLeader(const std::string& name) {
-    SetHintPanel(HintLine(language_, LeaderText(language_, name)));
+    if (!ShowWaiting()) SetHintPanel(HintLine(language_, LeaderText(language_, name)));
+}
+
+bool MainWindow::ShowWaiting() {
+    // Until the table is full nobody leads: the line says how many are here.
+    if (!session_.IsNet() || session_.AllSeated) return false;
+    int present = 0;
+    for (const Person& person : network_->players())
+        if (person.slot >= 1 && person.slot <= 3) ++present;
+    SetHintPanel(HintLine(language_, language_.Tr(texts::kWaitingForPlayers).arg(present).toStdString()));
+    return true;
 }
 
 void MainWindow::ShowPlay(const std::string& name, CardSet play) {

@@ -12,6 +12,8 @@ inline constexpr const char* kProgressPanel = QT_TRANSLATE_NOOP("Vorn", "进程"
 inline constexpr const char* kLocalGame = QT_TRANSLATE_NOOP("Vorn", "单机游戏");
 // A seat of a network table that nobody holds yet.
 inline constexpr const char* kVacantSeat = QT_TRANSLATE_NOOP("Vorn", "空位");
+// Until a network table is full: how many of the three other seats a person holds ("%1").
+inline constexpr const char* kWaitingForPlayers = QT_TRANSLATE_NOOP("Vorn", "等待玩家 %1/3");
 inline constexpr const char* kStockLabel = QT_TRANSLATE_NOOP("Vorn", "余牌:");
 inline constexpr const char* kDialogCaption = QT_TRANSLATE_NOOP("Vorn", "聊天记录(回车清空)");
 inline constexpr const char* kMessageCaption = QT_TRANSLATE_NOOP("Vorn", "发送文字(回车发送)");

@@ -631,5 +631,9 @@
         <source>可不填</source>
         <translation>optional</translation>
     </message>
+    <message>
+        <source>等待玩家 %1/3</source>
+        <translation>Waiting for players: %1/3</translation>
+    </message>
 </context>
 </TS>

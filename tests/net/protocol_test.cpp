@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "net/protocol.h"
+#include "net/snapshot.h"
 #include "tests/support/cards.h"
 #include "tests/testing.h"
 
@@ -169,6 +170,15 @@ class ProtocolTest : public QObject {
         QTest::newRow("game over") << Q(GameOverMessage(3)) << "[Game Over]3";
         QTest::newRow("disconnected") << Q(DisconnectedMessage(2)) << "[Disconnected]0000000002";
         QTest::newRow("exit") << Q(ExitMessage(3)) << "[Exit]0000000003";
+        QTest::newRow("host hello") << Q(HostHelloMessage("00ff", true)) << "[Hello]2|00ff|password";
+        QTest::newRow("joiner hello") << Q(JoinerHelloMessage("", "")) << "[Hello]2||";
+        QTest::newRow("refused") << Q(RefusedMessage(Refusal2::Full)) << "[Refused]full";
+        QTest::newRow("own draw") << Q(DrawMessage(2, testing::SetOf("S_09").First())) << "[Draw]2|S_09";
+        QTest::newRow("another's draw") << Q(DrawMessage(1, Card::None())) << "[Draw]1|";
+        QTest::newRow("hand") << Q(HandMessage(3, testing::SetOf("H_13D_01"))) << "[Hand]3|D_01H_13";
+        QTest::newRow("seats") << Q(SeatsMessage(
+                                      {Holder::Person, Holder::OldPerson, Holder::Computer, Holder::Nobody}))
+                               << "[Seats]POC-";
     }
     void builders() {
         QFETCH(QString, built);
@@ -379,6 +389,104 @@ class ProtocolTest : public QObject {
         } else if (tag == "prepare") {
             if (auto m = ParsePrepare(b)) got = (*m)[0] + " " + (*m)[1] + " " + (*m)[2] + " " + (*m)[3];
         }
+        QCOMPARE(Q(got), reading);
+    }
+
+    // The second version's bodies: exactly as written, or nothing.
+    void parseSecondVersion_data() {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("reading");  // "" for refused
+        QTest::newRow("host hello") << "[Hello]h"
+                                    << "2|0a9f|password"
+                                    << "2 0a9f 1";
+        QTest::newRow("host hello, no password") << "[Hello]h"
+                                                 << "2|0a9f|"
+                                                 << "2 0a9f 0";
+        QTest::newRow("host hello, version 1") << "[Hello]h"
+                                               << "1|0a9f|"
+                                               << "";
+        QTest::newRow("host hello, no challenge") << "[Hello]h"
+                                                  << "2||"
+                                                  << "";
+        QTest::newRow("host hello, upper-case hex") << "[Hello]h"
+                                                    << "2|0A9F|"
+                                                    << "";
+        QTest::newRow("host hello, a feature unknown") << "[Hello]h"
+                                                       << "2|0a|spectators"
+                                                       << "";
+        QTest::newRow("joiner hello") << "[Hello]j"
+                                      << "2|beef|cafe"
+                                      << "2 beef cafe";
+        QTest::newRow("joiner hello, padded version") << "[Hello]j"
+                                                      << "02||"
+                                                      << "";
+        QTest::newRow("joiner hello, four fields") << "[Hello]j"
+                                                   << "2|||"
+                                                   << "";
+        QTest::newRow("own draw") << "[Draw]"
+                                  << "2|S_09"
+                                  << "2 S_09";
+        QTest::newRow("another's draw") << "[Draw]"
+                                        << "0|"
+                                        << "0 ";
+        QTest::newRow("draw of two cards") << "[Draw]"
+                                           << "2|S_09S_08"
+                                           << "";
+        QTest::newRow("draw, seat 4") << "[Draw]"
+                                      << "4|"
+                                      << "";
+        QTest::newRow("hand") << "[Hand]"
+                              << "3|D_01H_13"
+                              << "3 D_01H_13";
+        QTest::newRow("hand out of order") << "[Hand]"
+                                           << "3|H_13D_01"
+                                           << "";
+        QTest::newRow("seats") << "[Seats]"
+                               << "PC-O"
+                               << "PC-O";
+        QTest::newRow("seats, a letter unknown") << "[Seats]"
+                                                 << "PCXO"
+                                                 << "";
+        QTest::newRow("refused") << "[Refused]"
+                                 << "password"
+                                 << "0";
+        QTest::newRow("refused, unknown") << "[Refused]"
+                                          << "because"
+                                          << "";
+        QTest::newRow("snapshot") << "[Snapshot]"
+                                  << "2|C_05D_06|H_01|H_01|2|1|0|2|0|6,5,2,6|33|0|0,1,0,0|4,0,2,0|0,1,1,0"
+                                  << "same";
+        QTest::newRow("snapshot, a negative count")
+            << "[Snapshot]"
+            << "2|C_05D_06|H_01|H_01|2|1|0|2|0|6,5,2,-6|33|0|0,1,0,0|4,0,2,0|0,1,1,0"
+            << "";
+        QTest::newRow("snapshot, seat 4")
+            << "[Snapshot]"
+            << "4|C_05D_06|H_01|H_01|2|1|0|2|0|6,5,2,6|33|0|0,1,0,0|4,0,2,0|0,1,1,0"
+            << "";
+        QTest::newRow("snapshot, short") << "[Snapshot]"
+                                         << "2|C_05D_06|H_01|H_01|2|1|0|2|0|6,5,2,6|33|0|0,1,0,0|4,0,2,0"
+                                         << "";
+    }
+    void parseSecondVersion() {
+        QFETCH(QString, tag);
+        QFETCH(QString, body);
+        QFETCH(QString, reading);
+        const std::string b = S(body);
+        std::string got;
+        if (auto m = tag == "[Hello]h" ? ParseHostHello(b) : std::nullopt)
+            got = std::to_string(m->version) + " " + m->nonce + " " + (m->password ? "1" : "0");
+        if (auto m = tag == "[Hello]j" ? ParseJoinerHello(b) : std::nullopt)
+            got = std::to_string(m->version) + " " + m->token + " " + m->proof;
+        if (auto m = tag == "[Draw]" ? ParseDraw(b) : std::nullopt)
+            got = std::to_string(m->seat) + " " + (m->card.IsNone() ? "" : CardCode(m->card));
+        if (auto m = tag == "[Hand]" ? ParseHand(b) : std::nullopt)
+            got = std::to_string(m->seat) + " " + Codes(m->cards);
+        if (auto m = tag == "[Seats]" ? ParseSeats(b) : std::nullopt) got = SeatsMessage(*m).substr(7);
+        if (auto m = tag == "[Refused]" ? ParseRefused(b) : std::nullopt) got = std::to_string(int(*m));
+        if (auto m = tag == "[Snapshot]" ? ParseSnapshot(b) : std::nullopt)
+            got = SnapshotMessage(*m) == "[Snapshot]" + b ? "same" : SnapshotMessage(*m);
         QCOMPARE(Q(got), reading);
     }
 };
