@@ -419,8 +419,12 @@ void NetworkGame::PlayersChanged() {
     main_.ShowWaiting();
     QListWidget* list = main_.lstConnections();
     list->clear();
+    const Session& s = session();
     for (const Person& p : players_) {
-        auto* item = new QListWidgetItem(Q(p.name), list);
+        // A seat on the old wire is told every draw: everybody may know it.
+        const bool old = p.slot >= 1 && p.slot <= 3 && s.OldWire[size_t(p.slot)];
+        auto* item = new QListWidgetItem(
+            old ? main_.language().Tr(texts::kOnOldWire).arg(Q(p.name)) : Q(p.name), list);
         item->setData(Qt::UserRole, p.slot);
     }
 }
@@ -431,6 +435,8 @@ void NetworkGame::FillEmptySeats() {
 
 void NetworkGame::StandInsChanged() {
     main_.ShowStandIns();
+    // The list marks the seats on the old wire.
+    PlayersChanged();
 }
 
 void NetworkGame::AppendChat(const std::string& line) {

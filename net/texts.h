@@ -17,6 +17,8 @@ inline constexpr const char* kBadToken = QT_TRANSLATE_NOOP("Vorn", "这个座位
 inline constexpr const char* kOldClosed =
     QT_TRANSLATE_NOOP("Vorn", "这一桌设了密码，旧版本不能加入，请更新后再来");
 inline constexpr const char* kReconnecting = QT_TRANSLATE_NOOP("Vorn", "与主机的连接断了，正在重新连接...");
+// A player list entry whose table speaks only the first version of the wire ("%1" the name).
+inline constexpr const char* kOnOldWire = QT_TRANSLATE_NOOP("Vorn", "%1（旧版本，看得到各家的牌）");
 inline constexpr const char* kAllSeated = QT_TRANSLATE_NOOP("Vorn", "人已到齐，游戏开始");
 inline constexpr const char* kHosting = QT_TRANSLATE_NOOP("Vorn", "主机建立");
 inline constexpr const char* kConnecting = QT_TRANSLATE_NOOP("Vorn", "申请连接...");

@@ -635,5 +635,9 @@
         <source>等待玩家 %1/3</source>
         <translation>Waiting for players: %1/3</translation>
     </message>
+    <message>
+        <source>%1（旧版本，看得到各家的牌）</source>
+        <translation>%1 (older version: can see every hand)</translation>
+    </message>
 </context>
 </TS>

@@ -84,8 +84,12 @@ class TestNetGames : public QObject {
             QCOMPARE(party.AtSeat(seat)->FairSeat(), fair ? seat : -1);
             // The host and the fair tables see who plays on the old wire.
             for (NetTable* t : party.All())
-                if (t->session().LocalSeat != seat && (t == party.host.get() || t->FairSeat() >= 0))
-                    VORN_TRY_COMPARE(t->session().OldWire[size_t(seat)], !fair && !(older & 1U));
+                if (t->session().LocalSeat != seat && (t == party.host.get() || t->FairSeat() >= 0)) {
+                    const bool marked = !fair && !(older & 1U);
+                    VORN_TRY_COMPARE(t->session().OldWire[size_t(seat)], marked);
+                    QCOMPARE(t->PlayerList().contains(QString("J%1（旧版本，看得到各家的牌）").arg(seat)),
+                             marked);
+                }
         }
         NetTable& host = *party.host;
         host.answers = {true, false};
