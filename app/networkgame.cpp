@@ -277,6 +277,11 @@ void NetworkGame::OnSlotClosed(int slot) {
     });
 }
 
+void NetworkGame::GiveUpSlot(int slot) {
+    if (!SlotConnected(slot)) return;
+    OnSlotClosed(slot);
+}
+
 void NetworkGame::OnOverflow(const std::string& target) {
     // The other end takes far less than it is sent: as good as gone.
     const int slot = SendQueue::TargetSlot(target);

@@ -83,6 +83,9 @@ class NetworkGame : public QObject, public NetHost {
     // Before the host deals: computer players for the seats no person holds, if chosen.
     void FillEmptySeats();
     void DropLink(int slot) override;
+    // The host gives a seated link up as lost, as it does one that takes far
+    // less than it is sent: the link closes and the seat is handled as dropped.
+    void GiveUpSlot(int slot);
     bool MoveLink(int from, int to) override;
     // A joiner of the second version whose host link dropped tries again, a
     // while apart, for two minutes, before it gives the table up.
