@@ -146,6 +146,19 @@ void LogonDialog::BuildFields(const Language& words) {
     cboFillLevel->setCurrentIndex(std::max(0, main_.options().levelItem));
     grid->addWidget(chkFillSeats, 5, 0);
     grid->addWidget(cboFillLevel, 5, 1);
+    // Hosting: how long a person (of a build that can be moved for) has for a move.
+    lblTurnLimit_ = new QLabel(fraName_);
+    lblTurnLimit_->setObjectName("lblTurnLimit");
+    words.Caption(lblTurnLimit_, QT_TRANSLATE_NOOP("Vorn", "出牌时限"));
+    cboTurnLimit = new QComboBox(fraName_);
+    cboTurnLimit->setObjectName("cboTurnLimit");
+    words.Name(cboTurnLimit, QT_TRANSLATE_NOOP("Vorn", "出牌时限"));
+    cboTurnLimit->addItem(words.Tr(QT_TRANSLATE_NOOP("Vorn", "不限")), 0);
+    for (const int seconds : {30, 60, 120})
+        cboTurnLimit->addItem(words.Tr(QT_TRANSLATE_NOOP("Vorn", "%1 秒")).arg(seconds), seconds);
+    lblTurnLimit_->setBuddy(cboTurnLimit);
+    grid->addWidget(lblTurnLimit_, 6, 0);
+    grid->addWidget(cboTurnLimit, 6, 1);
     connect(chkFillSeats, &QCheckBox::toggled, this, &LogonDialog::UpdateAddressEnabled);
 }
 
@@ -172,6 +185,8 @@ void LogonDialog::UpdateAddressEnabled() {
     const bool hosting = !joining && optNet->isChecked();
     chkEndOnDrop->setEnabled(hosting);
     chkFillSeats->setEnabled(hosting);
+    lblTurnLimit_->setEnabled(hosting);
+    cboTurnLimit->setEnabled(hosting);
     cboFillLevel->setEnabled(hosting && chkFillSeats->isChecked());
 }
 
@@ -182,54 +197,61 @@ void LogonDialog::EnableNetworkOptions() {
     UpdateAddressEnabled();
 }
 
+LogonDialog::Choices LogonDialog::ReadChoices() const {
+    Choices c;
+    c.net = optNet->isChecked();
+    c.host = optHost->isChecked();
+    c.name = txtID->text().trimmed();
+    c.port = ParsePort(txtPort->text());
+    c.address = txtIP->text().trimmed().toStdString();
+    c.endOnDrop = chkEndOnDrop->isChecked();
+    c.password = txtPassword->text().toStdString();
+    c.fillSeats = chkFillSeats->isChecked();
+    c.fillLevel = cboFillLevel->currentIndex();
+    c.turnLimit = cboTurnLimit->currentData().toInt();
+    return c;
+}
+
 void LogonDialog::cmdOK_Click() {
     // What the dialog shows is read now: the work below may wait for a
     // running action, and by then the dialog is gone.
-    const bool net = optNet->isChecked();
-    const bool host = optHost->isChecked();
-    const QString name = txtID->text().trimmed();
-    const int port = ParsePort(txtPort->text());
-    const std::string address = txtIP->text().trimmed().toStdString();
-    const bool endOnDrop = chkEndOnDrop->isChecked();
-    const std::string password = txtPassword->text().toStdString();
-    const bool fillSeats = chkFillSeats->isChecked();
-    const int fillLevel = cboFillLevel->currentIndex();
+    const Choices c = ReadChoices();
     const char* refusal = nullptr;
     QLineEdit* field = nullptr;
-    if (net && name.isEmpty()) {
+    if (c.net && c.name.isEmpty()) {
         refusal = kNameFirst;
         field = txtID;
-    } else if (net && port == 0) {
+    } else if (c.net && c.port == 0) {
         refusal = kBadPort;
         field = txtPort;
     }
     // A refused choice leaves the table in the local game Form_Load sets up,
     // so closing the dialog afterwards never strands a network mode without links.
-    const bool enter = net && !refusal;
+    const bool enter = c.net && !refusal;
     MainWindow& main = main_;
-    main.engine().RunCommand(
-        [&main, net, enter, host, name, port, address, endOnDrop, password, fillSeats, fillLevel] {
-            main.Form_Load();
-            if (!enter) {
-                if (!net) main.network().SetSendTimerEnabled(false);
-                return;
-            }
-            Session& s = main.session();
-            s.mode = host ? Mode::Host : Mode::Joiner;
-            s.ServerAddress = address;
-            s.ServerPort = port;
-            s.EndOnDrop = host && endOnDrop;
-            s.Password = password;
-            s.FillSeats = host && fillSeats;
-            if (s.FillSeats) main.options().SetLevel(fillLevel);
-            if (host) {
-                s.LocalSeat = 0;
-                s.PlayerNames[0] = name.toStdString();
-                main.engine().AdjustDirection();
-            }
-            main.network().SetSendTimerEnabled(true);
-            main.network().StartConnection(name);
-        });
+    main.engine().RunCommand([&main, c, enter] {
+        main.Form_Load();
+        if (!enter) {
+            if (!c.net) main.network().SetSendTimerEnabled(false);
+            return;
+        }
+        Session& s = main.session();
+        s.mode = c.host ? Mode::Host : Mode::Joiner;
+        s.ServerAddress = c.address;
+        s.ServerPort = c.port;
+        s.EndOnDrop = c.host && c.endOnDrop;
+        s.Password = c.password;
+        s.FillSeats = c.host && c.fillSeats;
+        s.TurnLimit = c.host ? c.turnLimit : 0;
+        if (s.FillSeats) main.options().SetLevel(c.fillLevel);
+        if (c.host) {
+            s.LocalSeat = 0;
+            s.PlayerNames[0] = c.name.toStdString();
+            main.engine().AdjustDirection();
+        }
+        main.network().SetSendTimerEnabled(true);
+        main.network().StartConnection(c.name);
+    });
     if (refusal) {
         main.prompter.Info(this, main.language().Tr(refusal));
         field->setFocus();

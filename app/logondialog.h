@@ -43,10 +43,25 @@ class LogonDialog : public QDialog {
     // Hosting: the computer player fills the seats no person holds, at this level.
     QCheckBox* chkFillSeats = nullptr;
     QComboBox* cboFillLevel = nullptr;
+    // Hosting: seconds for a move (the item's data), 0 for no limit.
+    QComboBox* cboTurnLimit = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
   private:
+    // What the dialog shows when OK is pressed.
+    struct Choices {
+        bool net = false, host = false;
+        QString name;
+        int port = 0;
+        std::string address;
+        bool endOnDrop = false;
+        std::string password;
+        bool fillSeats = false;
+        int fillLevel = 0;
+        int turnLimit = 0;
+    };
+    Choices ReadChoices() const;
     void BuildFields(const Language& words);
     void ReadSavedFields();
     void UpdateAddressEnabled();
@@ -59,6 +74,7 @@ class LogonDialog : public QDialog {
     QLabel* lblID_ = nullptr;
     QLabel* lblPort_ = nullptr;
     QLabel* lblPassword_ = nullptr;
+    QLabel* lblTurnLimit_ = nullptr;
 };
 
 // The port typed in the logon dialog: a whole number from 1 to 65535, blanks

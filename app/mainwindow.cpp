@@ -258,6 +258,7 @@ void MainWindow::ResetToLocalGame() {
 
 void MainWindow::PlaceTable() {
     vorn::PlaceTable(*engine_, session_, network_->outbox());
+    network_->WatchTurns();
 }
 
 void MainWindow::LayoutTable() {

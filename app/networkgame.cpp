@@ -47,6 +47,9 @@ NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
     tmrSendData_.setInterval(1);
     connect(&tmrSendData_, &QTimer::timeout, this, [this] { tmrSendData_Timer(); });
 
+    tmrTurnLimit_.setObjectName("tmrTurnLimit");
+    tmrTurnLimit_.setSingleShot(true);
+    connect(&tmrTurnLimit_, &QTimer::timeout, this, &NetworkGame::OnTurnLimit);
     tmrReconnect_.setObjectName("tmrReconnect");
     tmrReconnect_.setSingleShot(true);
     connect(&tmrReconnect_, &QTimer::timeout, this, [this] { TryReconnecting(); });
@@ -274,6 +277,34 @@ void NetworkGame::OnSlotClosed(int slot) {
         CloseAllConnections();
         main_.ResetToLocalGame();
         engine().NewGame();
+    });
+}
+
+void NetworkGame::WatchTurns() {
+    tmrTurnLimit_.stop();
+    auto tell = engine().tableEvent;
+    if (!tell || !session().IsHost()) return;
+    engine().tableEvent = [this, tell](const TableEvent& event, const GameState& after) {
+        tell(event, after);
+        if (event.kind == TableEvent::Kind::Turn || event.kind == TableEvent::Kind::GameOver)
+            tmrTurnLimit_.stop();
+        const Session& s = session();
+        const TableServer* server = engine().server();
+        // Only a table of the second version hears of a move made for it.
+        if (event.kind != TableEvent::Kind::Turn || s.TurnLimit <= 0 || !server ||
+            server->Seat(event.seat).kind != SeatKind::Remote || s.Wire[size_t(event.seat)] < 2)
+            return;
+        timedSeat_ = event.seat;
+        tmrTurnLimit_.start(s.TurnLimit * 1000);
+    };
+}
+
+void NetworkGame::OnTurnLimit() {
+    const int seat = timedSeat_;
+    engine().RunAction([this, seat] {
+        if (!session().IsHost() || engine().table().CurrentSeat != seat) return;
+        const std::string name = session().PlayerNames[size_t(seat)];
+        if (engine().PlayFor(seat)) Tell(NetNews::TimedOut, name);
     });
 }
 

@@ -83,6 +83,9 @@ class NetworkGame : public QObject, public NetHost {
     // Before the host deals: computer players for the seats no person holds, if chosen.
     void FillEmptySeats();
     void DropLink(int slot) override;
+    // The host: times each move of a person on the second version when the
+    // table has a turn limit (the table must be placed already).
+    void WatchTurns();
     // The host gives a seated link up as lost, as it does one that takes far
     // less than it is sent: the link closes and the seat is handled as dropped.
     void GiveUpSlot(int slot);
@@ -113,6 +116,7 @@ class NetworkGame : public QObject, public NetHost {
     bool BeginReconnecting();
     void TryReconnecting();
     void StopReconnecting();
+    void OnTurnLimit();
     // The host is gone for good: back to a local game.
     void GiveUpHost();
 
@@ -126,6 +130,8 @@ class NetworkGame : public QObject, public NetHost {
     std::map<int, std::unique_ptr<Framer>> slotFramers_;
     QTimer tmrSendData_;
     QTimer tmrReconnect_;
+    QTimer tmrTurnLimit_;
+    int timedSeat_ = -1;
     QElapsedTimer reconnectClock_;
     int reconnectDelayMs_ = kFirstReconnectMs;
     bool reconnecting_ = false;

@@ -43,6 +43,9 @@ struct Session {
     std::array<bool, 4> OldWire{};
     // The host's table password, or the one a joiner gives; empty for none.
     std::string Password;
+    // The host's choice: seconds a person on the second version has for a
+    // move before the computer makes it for them; 0 for no limit.
+    int TurnLimit = 0;
     // A joiner: the token the host gave its seat, to take it back after a drop.
     std::string SeatToken;
 

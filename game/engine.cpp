@@ -451,6 +451,16 @@ void Engine::ReceiveThrow(int lastThrower, CardSet tablePlay, int seat) {
         Drain();
         return;
     }
+    if (seat == env_.session.LocalSeat) {
+        // The keeper moved for this seat's person, out of time: what was
+        // raised goes back down first.
+        for (const Card card : t.lstSelected)
+            if (CardPictures* p = env_.pictures; p && p->Image(card).raised) {
+                p->Image(card).raised = false;
+                PlaceCard(env_, card, p->Image(card).x, p->Image(card).y + 300);
+            }
+        ReturnChosen(seat);
+    }
     t.TheLastThrower = lastThrower;
     t.TablePlay = tablePlay;
     if (lastThrower == seat) {
@@ -487,6 +497,12 @@ void Engine::ReceiveSnatch(int seat, int drawIndex) {
 void Engine::ReceiveGameOver(int seat) {
     if (server_) return;
     ShowGameOver(seat);
+}
+
+bool Engine::PlayFor(int seat) {
+    if (!server_ || !server_->PlayFor(seat, ++now_)) return false;
+    Drain();
+    return true;
 }
 
 bool Engine::ReceiveDraw(int seat, Card card) {

@@ -130,6 +130,9 @@ class Engine {
     // and nothing done, when that cannot be so here.
     bool ReceiveDraw(int seat, Card card);
     bool Unveil(int seat, CardSet cards);
+    // The table kept here: the computer makes the move of seat, whose person
+    // has run out of time. False when it is not that seat's person's turn.
+    bool PlayFor(int seat);
     // The whole table at once (a seat taken back in the middle of a game):
     // table as this seat may see it, the scores, the pictures laid out and the
     // turn shown.

@@ -30,6 +30,7 @@ struct TableEvent {
     Refusal refusal = Refusal::Ok;
     std::array<int, 4> lost{};       // GameOver
     std::array<CardSet, 4> hands{};  // GameOver: what each seat still held, now shown to all
+    bool forced = false;             // Played, Passed: the computer moved for a person out of time
 };
 
 }  // namespace vorn

@@ -159,6 +159,22 @@ bool TableServer::Decided(std::uint64_t ticket, CardSet play, std::int64_t now) 
     return true;
 }
 
+bool TableServer::PlayFor(int seat, std::int64_t now) {
+    GameState& t = state_;
+    if (!playing_ || t.CurrentSeat != seat || seats_[size_t(seat)].kind == SeatKind::Computer) return false;
+    RulesDecision(t, seat, t.MustLead, kGambleRates[1], random_);
+    const CardSet cards = t.lstSelected;
+    if (Judge(t, seat, cards) != Refusal::Ok) {
+        t.lstDirection[seat] |= t.lstSelected;
+        t.lstSelected.Clear();
+        return false;
+    }
+    forcing_ = true;
+    Carry(seat, cards, now);
+    forcing_ = false;
+    return true;
+}
+
 void TableServer::Decide(int seat, bool lead, std::int64_t now) {
     GameState& t = state_;
     if (afterDecision) afterDecision(seat, lead);
@@ -184,7 +200,7 @@ void TableServer::Refuse(int seat, CardSet cards, Refusal refusal) {
 
 void TableServer::Carry(int seat, CardSet cards, std::int64_t now) {
     const Applied applied = Apply(state_, Move{seat, cards});
-    Add(applied.played ? TableEvent::Kind::Played : TableEvent::Kind::Passed, seat, cards);
+    Add(applied.played ? TableEvent::Kind::Played : TableEvent::Kind::Passed, seat, cards).forced = forcing_;
     Publish();
     if (applied.handEmpty) {
         GameOver(seat);

@@ -71,6 +71,9 @@ class TableServer {
         if (playing_) GameOver(winner);
     }
 
+    // The computer player makes the move of seat, a person's that has run out
+    // of time: false when it is not that seat's turn or the computer plays it.
+    bool PlayFor(int seat, std::int64_t now);
     // When the next computer move falls due; none while a person is to move
     // or no game is being played.
     std::optional<std::int64_t> Deadline() const;
@@ -131,6 +134,7 @@ class TableServer {
     std::optional<std::int64_t> due_;
     std::uint64_t turn_ = 0;  // counts the turns begun: a search's ticket
     bool thinking_ = false;
+    bool forcing_ = false;  // the move carried out is one PlayFor made
 };
 
 }  // namespace vorn

@@ -332,19 +332,30 @@ void Dispatcher::OnMessage(std::string_view body, int sourceSlot) {
 void Dispatcher::OnThrow(std::string_view body, int sourceSlot) {
     auto parsed = ParseThrow(body);
     if (!parsed) return;
-    const bool onHost = host_.session().IsHost();
+    const Session& s = host_.session();
+    const bool onHost = s.IsHost();
     // A joiner's seat is its slot number: the host hears each seat only from
-    // its own link. A joiner hears moves only from the host, never its own.
+    // its own link. A joiner hears moves only from the host, its own only
+    // from a host of the second version that moved for it out of time.
     if (onHost ? sourceSlot != parsed->seat : sourceSlot >= 0) return;
-    if (!onHost && parsed->seat == host_.session().LocalSeat) return;
-    host_.engine().RunAction([this, move = std::move(*parsed), onHost] {
+    const bool own = !onHost && parsed->seat == s.LocalSeat;
+    if (own && s.HostWire < 2) return;
+    host_.engine().RunAction([this, move = std::move(*parsed), onHost, own] {
         Engine& engine = host_.engine();
-        if (!host_.session().IsNet()) return;
-        if (onHost && !HostAcceptsThrow(engine.table(), move)) return;
-        // A fair host's play shows its cards only now.
-        if (!onHost && host_.session().HostWire >= 2 && !move.IsPass() &&
-            !engine.Unveil(move.seat, move.cards))
+        Session& session = host_.session();
+        if (!session.IsNet()) return;
+        if (onHost && !HostAcceptsThrow(engine.table(), move)) {
+            // Too late, or not what the table holds: a table of the second
+            // version is put right with what its seat may see.
+            if (session.Wire[size_t(move.seat)] >= 2) SendSnapshot(move.seat);
             return;
+        }
+        // Moved on already here: the host's snapshot follows.
+        if (own && engine.table().CurrentSeat != move.seat) return;
+        // A fair host's play shows its cards only now.
+        if (!onHost && session.HostWire >= 2 && !move.IsPass() && !engine.Unveil(move.seat, move.cards))
+            return;
+        if (own) host_.Tell(NetNews::TimedOut, session.PlayerNames[size_t(move.seat)]);
         engine.ReceiveThrow(move.lastThrower, move.cards, move.seat);
     });
 }
@@ -524,21 +535,26 @@ void Dispatcher::TakeBack(int slot, int seat, const std::string& name) {
         AddPerson(seat, name);
         SendNameList();
         SendPrepare();
-        // What the seat may see, as the table stands after every message sent so far.
-        const GameState& t = host_.engine().table();
-        SnapshotBody snapshot;
-        snapshot.scores = host_.engine().scores();
-        snapshot.seen = Observe(t, seat, snapshot.scores.lost);
-        snapshot.seen.hand = t.lstDirection[size_t(seat)];
-        snapshot.seen.handSizes[size_t(seat)] = snapshot.seen.hand.Count();
-        // The host's own raised cards are still in its hand.
-        snapshot.seen.handSizes[size_t(s.LocalSeat)] = t.HandSize(s.LocalSeat) + t.lstSelected.Count();
-        snapshot.currentSeat = t.CurrentSeat;
-        queue_.SendToSlot(SnapshotMessage(snapshot), seat);
+        SendSnapshot(seat);
         host_.engine().AdjustDirection();
         host_.StandInsChanged();
         host_.engine().SetSeatKind(seat, SeatKind::Remote);
     });
+}
+
+void Dispatcher::SendSnapshot(int seat) {
+    // What the seat may see, as the table stands after every message sent so far.
+    const Session& s = host_.session();
+    const GameState& t = host_.engine().table();
+    SnapshotBody snapshot;
+    snapshot.scores = host_.engine().scores();
+    snapshot.seen = Observe(t, seat, snapshot.scores.lost);
+    snapshot.seen.hand = t.lstDirection[size_t(seat)];
+    snapshot.seen.handSizes[size_t(seat)] = snapshot.seen.hand.Count();
+    // The host's own raised cards are still in its hand.
+    snapshot.seen.handSizes[size_t(s.LocalSeat)] = t.HandSize(s.LocalSeat) + t.lstSelected.Count();
+    snapshot.currentSeat = t.CurrentSeat;
+    queue_.SendToSlot(SnapshotMessage(snapshot), seat);
 }
 
 void Dispatcher::SendPrepare() {

@@ -138,6 +138,8 @@ class Dispatcher {
     void SeatLink(int slot, const std::string& name, int version);
     // Gives seat back to the person of slot's link, with what the seat may see.
     void TakeBack(int slot, int seat, const std::string& name);
+    // To seat's link: the table as that seat may see it.
+    void SendSnapshot(int seat);
     // To every link of the second version: who holds which seat.
     void SendSeats();
     // Tells everybody the names by seat, all seated.

@@ -49,7 +49,9 @@ void TellLinks(Outbox& outbox, const TableServer& server, const TableEvent& even
             return;
         case Kind::Played:
         case Kind::Passed: {
-            const bool fromLink = server.Seat(event.seat).kind == SeatKind::Remote;
+            // A link's own move goes to the others; one the computer made for
+            // it, out of time, to that link too.
+            const bool fromLink = server.Seat(event.seat).kind == SeatKind::Remote && !event.forced;
             outbox.Throw(after.TheLastThrower, Codes(after.TablePlay), event.seat,
                          fromLink ? event.seat : -1);
             return;

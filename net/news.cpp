@@ -28,6 +28,8 @@ std::string NewsText(NetNews news, const std::string& name, const Words& words) 
             return words(texts::kOldClosed);
         case NetNews::Reconnecting:
             return words(texts::kReconnecting);
+        case NetNews::TimedOut:
+            return name + words(texts::kTimedOut);
     }
     return {};
 }

@@ -20,6 +20,7 @@ enum class NetNews {
     BadToken,       // this joiner was turned away: its seat token is not the table's (a box)
     OldClosed,      // a joiner of the first version at a table with a password (its chat line)
     Reconnecting,   // this joiner's link to the host dropped; it tries again (progress panel)
+    TimedOut,       // name's time ran out: the computer moved for it (progress panel)
 };
 
 // The news as a box rather than a line in the progress panel.

@@ -19,6 +19,7 @@ inline constexpr const char* kOldClosed =
 inline constexpr const char* kReconnecting = QT_TRANSLATE_NOOP("Vorn", "与主机的连接断了，正在重新连接...");
 // A player list entry whose table speaks only the first version of the wire ("%1" the name).
 inline constexpr const char* kOnOldWire = QT_TRANSLATE_NOOP("Vorn", "%1（旧版本，看得到各家的牌）");
+inline constexpr const char* kTimedOut = QT_TRANSLATE_NOOP("Vorn", " 时间到，电脑代出一手");
 inline constexpr const char* kAllSeated = QT_TRANSLATE_NOOP("Vorn", "人已到齐，游戏开始");
 inline constexpr const char* kHosting = QT_TRANSLATE_NOOP("Vorn", "主机建立");
 inline constexpr const char* kConnecting = QT_TRANSLATE_NOOP("Vorn", "申请连接...");

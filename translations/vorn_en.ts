@@ -639,5 +639,21 @@
         <source>%1（旧版本，看得到各家的牌）</source>
         <translation>%1 (older version: can see every hand)</translation>
     </message>
+    <message>
+        <source>出牌时限</source>
+        <translation>Turn limit</translation>
+    </message>
+    <message>
+        <source>不限</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source> 时间到，电脑代出一手</source>
+        <translation> ran out of time; the computer moved for them</translation>
+    </message>
 </context>
 </TS>

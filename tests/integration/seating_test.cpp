@@ -355,6 +355,41 @@ class TestSeating : public QObject {
                 VORN_TRY_COMPARE(t->engine().scores().lost, host.engine().scores().lost);
     }
 
+    // A person out of time: the computer makes that one move for them, and
+    // their table shows it; a table of an older build, which could not follow
+    // a move made for it, is never timed.
+    void aPersonOutOfTimeIsMovedFor_data() {
+        QTest::addColumn<bool>("older");
+        QTest::newRow("second version") << false;
+        QTest::newRow("an older build") << true;
+    }
+    void aPersonOutOfTimeIsMovedFor() {
+        QFETCH(bool, older);
+        NetParty party(17, 0, older ? 0b0100U : 0U);
+        QVERIFY(party.Fill());
+        NetTable& host = *party.host;
+        host.session().TurnLimit = 1;
+        host.w().mnuDeal_Click();
+        for (int moves = 0; !(host.table().CurrentSeat == 2 && party.AtSeat(2)->engine().ThrowVisible());
+             ++moves) {
+            QVERIFY2(moves < 40 && party.WaitSettled(), party.Why());
+            if (host.table().CurrentSeat != 2) QVERIFY(party.Move());
+        }
+        NetTable& late = *party.AtSeat(2);
+        const int held = host.table().HandSize(2);
+        if (older) {
+            Pause(1500);
+            QCOMPARE(host.table().CurrentSeat, 2);
+            return;
+        }
+        QVERIFY(WaitUntil([&] { return host.table().CurrentSeat != 2; }, 3000));
+        QVERIFY2(party.WaitSettled(), party.Why());
+        QVERIFY(host.table().HandSize(2) <= held);
+        QCOMPARE(late.Progress(), QString("进程：J2 时间到，电脑代出一手"));
+        QCOMPARE(host.Progress(), QString("进程：J2 时间到，电脑代出一手"));
+        QVERIFY(!late.engine().ThrowVisible());
+    }
+
     // A join that cannot be: the reason, then the logon dialog again. A table
     // with a password takes the joiner that proves it (without sending it).
     void aRefusedJoinReturnsToTheLogonDialog_data() {
