@@ -159,16 +159,22 @@ void DrawCard(GameEnv& env, int seat, int index) {
 void LayOutTable(GameEnv& env) {
     if (!env.pictures) return;
     const GameState& t = env.table;
+    CardPictures& p = *env.pictures;
     for (int i = 0; i < kDeckSize; ++i) {
         const Card card = Card::FromIndex(i);
         const int where = t.Location(card);
-        CardImage& image = env.pictures->Image(card);
-        const bool face = where == env.session.LocalSeat;
-        if (where >= 0 && where < 4 && image.face == face) continue;
-        image.face = face;
-        image.raised = false;
-        image.x = where == kStockLocation ? kStockX : where == kPlayedLocation ? kHeapX : image.x;
-        image.y = where == kStockLocation ? kStockY : where == kPlayedLocation ? kHeapY : image.y;
+        CardImage& image = p.Image(card);
+        image.face = where == env.session.LocalSeat;
+        if (where >= 0 && where < 4) {
+            // At the seat's anchor (a raised card of the person stays up);
+            // LayoutHand spreads the hand from there.
+            image.x = p.SeatX[size_t(where)];
+            image.y = p.SeatY[size_t(where)] - (image.raised ? 300 : 0);
+        } else {
+            image.raised = false;
+            image.x = where == kStockLocation ? kStockX : kHeapX;
+            image.y = where == kStockLocation ? kStockY : kHeapY;
+        }
         env.screen.UpdateCard(card, image);
     }
     for (int seat = 0; seat < 4; ++seat) LayoutHand(env, seat);

@@ -531,10 +531,11 @@ void Engine::TakeUp(const GameState& table, const ScoreBoard& scores) {
     ClearTable();
     env_.table = table;
     scores_ = scores;
+    // The seats' anchors first: the hands are laid out from them.
+    AdjustDirection();
     LayOutTable(env_);
     const bool dealt = !DealOpen();
     env_.screen.SetDealEnabled(!dealt && server_.has_value());
-    AdjustDirection();
     if (!dealt) return;
     if (!table.TablePlay.Empty() && env_.screen.Shown())
         env_.news.ShowPlay(env_.session.PlayerNames[size_t(table.TheLastThrower)], table.TablePlay);

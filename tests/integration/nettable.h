@@ -321,6 +321,14 @@ class NetParty {
             for (size_t i = 0; i < waiting.size() && i < 8; ++i)
                 why += Q(waiting[i].first + " " + waiting[i].second) + "; ";
             if (!queue.Empty()) why += QString("timer %1; ").arg(t->net().tmrSendData().isActive());
+            if (t == host.get()) {
+                // The host's links: slot, state, seat kind.
+                for (int slot = 1; slot <= t->net().sckConnection().UpperBound(); ++slot)
+                    why += QString("slot %1 state %2; ")
+                               .arg(slot)
+                               .arg(t->net().sckConnection().Element(slot).State());
+                why += QString("slots %1; ").arg(t->session().SlotCount);
+            }
         }
         return why.toUtf8();
     }
