@@ -3,38 +3,15 @@
 #include <algorithm>
 #include <utility>
 
-#include "ai/follow.h"
-#include "ai/lead.h"
 #include "cards/referee.h"
 #include "cards/rules.h"
 
 namespace vorn {
 
-void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Random& random) {
-    const bool swapped = seat == 0;
-    auto swapSeats = [&state] {
-        std::swap(state.lstDirection[0], state.lstDirection[1]);
-        std::swap(state.SingleRun[0], state.SingleRun[1]);
-        if (state.TheLastThrower == 0)
-            state.TheLastThrower = 1;
-        else if (state.TheLastThrower == 1)
-            state.TheLastThrower = 0;
-    };
-    if (swapped) swapSeats();
-    const int as = swapped ? 1 : seat;
-    if (lead)
-        ChooseLead(state, as, gambleRate, random);
-    else
-        FollowDecision(state, as, gambleRate, random);
-    if (swapped) swapSeats();
-}
-
 namespace {
 
 // More candidates than this on a lead are cut, the longest shapes kept last.
 constexpr size_t kMostLeads = 24;
-// A playout that has not ended after this many decisions is scored as it stands.
-constexpr int kStepLimit = 400;
 
 // `count` cards of number, the highest suits first.
 CardSet TakeNumber(CardSet hand, int number, int count) {
@@ -120,36 +97,6 @@ GameState AsDealt(GameState truth, int seat) {
     return truth;
 }
 
-void Draw(GameState& t, int seat, Random& random) {
-    if (t.StockEmpty) return;
-    const int count = t.lstCardsBox.Count();
-    if (count > 0) DrawAt(t, seat, UniformIndex(random.Uniform(), count));
-}
-
-// Plays on from a table whose seat to move has just moved, every seat by the
-// rules, until a hand is empty. The seat's lost points.
-int PlayOut(GameState& t, int me, float gambleRate, Random& random) {
-    for (int step = 0; step < kStepLimit; ++step) {
-        const int seat = t.CurrentSeat;
-        const bool follow = t.PlayType != PlayType::JustBegin && t.PassCount != 3 && !t.TablePlay.Empty();
-        if (!follow) {
-            const bool newRound = t.PlayType != PlayType::JustBegin && t.PassCount == 3;
-            t.PassCount = 0;
-            t.TablePlay.Clear();
-            if (newRound)
-                for (int k = 0; k < 4; ++k) Draw(t, (seat + k) % 4, random);
-            t.MustLead = true;
-        }
-        RulesDecision(t, seat, !follow, gambleRate, random);
-        const CardSet play = t.lstSelected;
-        // The rules' choices are always legal; anything else would stall the
-        // real table, so here it ends the playout as it stands.
-        if (Judge(t, seat, play) != Refusal::Ok) break;
-        if (Apply(t, Move{seat, play}).handEmpty) break;
-    }
-    return t.HandSize(me);
-}
-
 }  // namespace
 
 std::vector<CardSet> ExpertCandidates(const Observation& seen) {
@@ -220,7 +167,7 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
             SearchRandom random(playSeed);
             int lost = 0;
             if (!Apply(t, Move{seen.seat, move.play}).handEmpty)
-                lost = PlayOut(t, seen.seat, settings.gambleRate, random);
+                lost = PlayOut(t, seen.seat, settings.gambleRate, random).lost;
             move.lost += lost;
             move.wins += lost == 0 ? 1 : 0;
             ++move.playouts;

@@ -4,33 +4,12 @@
 #include <vector>
 
 #include "ai/observation.h"
+#include "ai/playout.h"
 #include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
 
 namespace vorn {
-
-// The rules' computer player for any seat: a follow or a lead chosen into
-// lstSelected. Seat 0, which the rules do not know, is decided as seat 1
-// would be, seats 0 and 1 swapped for the length of the decision.
-void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Random& random);
-
-// A small, fast generator of its own for the search: it never touches the
-// table's, so asking the expert changes no number the game draws.
-class SearchRandom : public Random {
-  public:
-    explicit SearchRandom(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    double Uniform() override { return double(Next() >> 11) * 0x1.0p-53; }
-
-  private:
-    std::uint64_t state_;
-};
 
 struct ExpertSettings {
     int playouts = 2400;  // games played out per decision, shared among the candidates

@@ -20,9 +20,8 @@ Refusal Judge(const GameState& state, int seat, CardSet play) {
 
 Applied Apply(GameState& state, const Move& move) {
     const int seat = move.seat;
-    Applied applied;
-    applied.played = !move.cards.Empty();
-    if (applied.played) {
+    const bool played = !move.cards.Empty();
+    if (played) {
         for (const Card c : move.cards) state.Location(c) = kPlayedLocation;
         state.lstDirection[seat] = state.lstDirection[seat].Without(move.cards);
         state.lstSelected = state.lstSelected.Without(move.cards);
@@ -38,9 +37,11 @@ Applied Apply(GameState& state, const Move& move) {
     }
     state.MustLead = false;
     state.CurrentSeat = (seat + 1) % 4;
-    applied.handEmpty = state.lstDirection[seat].Empty() && state.lstSelected.Empty();
-    applied.roundOver = state.PassCount == 3;
-    return applied;
+    // Made whole from values in registers: the flags written one byte at a
+    // time into a struct and read back as one word stall the caller, and the
+    // playouts apply millions of moves.
+    const bool handEmpty = state.lstDirection[seat].Empty() && state.lstSelected.Empty();
+    return Applied{played, handEmpty, state.PassCount == 3};
 }
 
 GameState FreshTable(int leader) {
