@@ -25,6 +25,9 @@ struct ExpertSettings {
     // For measuring only (self-play's oracle level, never the game): the
     // true table, played out instead of deals sampled from what the seat sees.
     const GameState* truth = nullptr;
+    // Play out a lone candidate too, so that its odds are known (the hint
+    // shows them); a seat's own decision needs no playout for it.
+    bool rateAlone = false;
 };
 
 // One candidate and what its playouts gave.
@@ -33,7 +36,22 @@ struct ExpertMove {
     long lost = 0;  // points the seat lost, summed over the playouts
     int wins = 0;   // playouts the seat won
     int playouts = 0;
+    double costSquares = 0;  // the squares of each playout's cost, for its noise
     double MeanLost() const { return playouts > 0 ? double(lost) / playouts : 0.0; }
+    double WinShare() const { return playouts > 0 ? double(wins) / playouts : 0.0; }
+    // The cost the search ranks by, per playout: lost points less the win weight per win.
+    double MeanCost(int winWeight) const {
+        return playouts > 0 ? double(lost - long(winWeight) * wins) / playouts : 0.0;
+    }
+    // The standard error of MeanCost.
+    double CostError(int winWeight) const;
+    void Add(int lostPoints, bool won, int winWeight) {
+        lost += lostPoints;
+        wins += won ? 1 : 0;
+        ++playouts;
+        const double cost = lostPoints - (won ? winWeight : 0);
+        costSquares += cost * cost;
+    }
 };
 
 // The moves worth trying: on a play to beat, the same shape one rank higher,
@@ -48,6 +66,19 @@ std::vector<CardSet> ExpertCandidates(const Observation& seen);
 // then most wins.
 // Deterministic: the same observation and settings give the same ranking.
 std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings& settings = {});
+
+// The deals a search plays out: count of them, the unseen cards dealt to the
+// other hands and the stock in proportion to how likely each deal makes what
+// the other seats did this game (their plays, and above all their passes),
+// as the rules' player at the level each is known to play at would have
+// done (a middle level when it is not known; a searching seat is not read).
+// Deals are drawn at random and kept by their weight; when few would carry
+// it all, the weights are flattened. Without such moves, plain random deals.
+std::vector<GameState> SampleDeals(const Observation& seen, int count, SearchRandom& random);
+
+// The two moves' costs lie within the noise of their estimates (two
+// standard errors of the difference): the search cannot tell them apart.
+bool TooClose(const ExpertMove& a, const ExpertMove& b, int winWeight = ExpertSettings{}.winWeight);
 
 // The best of RankMoves.
 CardSet ExpertChoice(const Observation& seen, const ExpertSettings& settings = {});

@@ -445,7 +445,7 @@ void MainWindow::OfferHint() {
     const int local = session_.LocalSeat;
     OffThread(
         this, [state = table_, local] { return ExpertHint(state, local); },
-        [this, key](const std::vector<CardSet>& choices) {
+        [this, key](const std::vector<HintChoice>& choices) {
             hintSearching_ = false;
             if (!PersonToMove() || HintKey() != key) return;
             hintChoices_ = choices;
@@ -467,13 +467,24 @@ std::string MainWindow::HintKey() const {
 void MainWindow::RaiseHint() {
     // Lower whatever is raised, then raise the offered cards the way a click does.
     for (const Card card : CardSet(table_.lstSelected)) engine_->CardClick(card);
+    // A note by the play button: the status line keeps naming the play to beat.
+    const QRect button = tableWidget_->PlacedRect(labThrow_);
     if (hintChoices_.empty()) {
-        // A note by the play button: the status line keeps naming the play to beat.
-        seatCues_->ShowNote(language_.Tr(texts::kNoBeatingPlay), tableWidget_->PlacedRect(labThrow_));
+        seatCues_->ShowNote(language_.Tr(texts::kNoBeatingPlay), button);
         return;
     }
-    for (const Card card : hintChoices_[hintCycle_ % hintChoices_.size()]) engine_->CardClick(card);
+    const HintChoice& choice = hintChoices_[hintCycle_ % hintChoices_.size()];
+    for (const Card card : choice.play) engine_->CardClick(card);
     ++hintCycle_;
+    seatCues_->ShowNote(HintNote(choice), button);
+}
+
+QString MainWindow::HintNote(const HintChoice& choice) const {
+    QString odds =
+        language_.Tr(choice.play.Empty() ? texts::kHintPass : texts::kHintWins).arg(choice.winPercent);
+    if (choice.closeToNext) return language_.Tr(texts::kHintCloseToNext).arg(odds);
+    if (choice.closeToPrevious) return language_.Tr(texts::kHintCloseToPrevious).arg(odds);
+    return odds;
 }
 
 void MainWindow::FlipScoreBoard() {

@@ -117,6 +117,8 @@ class TableServer {
     void Refuse(int seat, CardSet cards, Refusal refusal);
     void GameOver(int winner);
     void Decide(int seat, bool lead, std::int64_t now);
+    // Tells the seats' views how each seat plays, as far as the table knows.
+    void TellPlayers();
 
     Random& random_;
     GameState state_;

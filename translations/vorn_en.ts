@@ -603,5 +603,21 @@
         <source>自动不出(&amp;P)</source>
         <translation>Auto &amp;pass</translation>
     </message>
+    <message>
+        <source>胜率 %1%</source>
+        <translation>wins %1%</translation>
+    </message>
+    <message>
+        <source>不出最好，胜率 %1%</source>
+        <translation>Passing rates best: wins %1%</translation>
+    </message>
+    <message>
+        <source>%1，与下一手难分高下</source>
+        <translation>%1, too close to the next to tell apart</translation>
+    </message>
+    <message>
+        <source>%1，与上一手难分高下</source>
+        <translation>%1, too close to the one before to tell apart</translation>
+    </message>
 </context>
 </TS>
