@@ -609,15 +609,15 @@
     </message>
     <message>
         <source>不出最好，胜率 %1%</source>
-        <translation>Passing rates best: wins %1%</translation>
+        <translation>Pass is best: wins %1%</translation>
     </message>
     <message>
         <source>%1，与下一手难分高下</source>
-        <translation>%1, too close to the next to tell apart</translation>
+        <translation>%1; the next is as good</translation>
     </message>
     <message>
         <source>%1，与上一手难分高下</source>
-        <translation>%1, too close to the one before to tell apart</translation>
+        <translation>%1; the one before is as good</translation>
     </message>
 </context>
 </TS>
