@@ -267,6 +267,48 @@ std::vector<CardSet> ExpertCandidates(const Observation& seen) {
     return out;
 }
 
+namespace {
+
+// The searching seat's own move late in a playout: each candidate played out
+// twice more by the rules (the same two streams for all), the one that lost
+// least, wins weighted as in the search, taken.
+CardSet OwnMove(const GameState& t, const PlayoutSeats& seats, SearchRandom& random) {
+    constexpr int kTries = 2;
+    constexpr long kWinWeight = ExpertSettings{}.winWeight;
+    // The candidates read only the hand and the play to beat: no need to
+    // observe the whole table.
+    Observation own;
+    own.seat = seats.me;
+    own.hand = t.lstDirection[seats.me];
+    own.tablePlay = t.TablePlay;
+    own.playType = t.PlayType;
+    own.mustLead = t.MustLead;
+    const std::vector<CardSet> candidates = ExpertCandidates(own);
+    std::array<std::uint64_t, kTries> streams{};
+    for (std::uint64_t& stream : streams) stream = random.Next();
+    PlayoutSeats plain = seats;
+    plain.ownMove = nullptr;
+    CardSet best;
+    long bestCost = 0;
+    for (size_t k = 0; k < candidates.size(); ++k) {
+        long cost = 0;
+        for (const std::uint64_t stream : streams) {
+            GameState c = t;
+            SearchRandom tries(stream);
+            int lost = 0;
+            if (!Apply(c, Move{seats.me, candidates[k]}).handEmpty) lost = PlayOut(c, plain, tries).lost;
+            cost += lost - (lost == 0 ? kWinWeight : 0);
+        }
+        if (k == 0 || cost < bestCost) {
+            best = candidates[k];
+            bestCost = cost;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
 std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings& settings) {
     std::vector<ExpertMove> moves;
     std::vector<CardSet> candidates = ExpertCandidates(seen);
@@ -287,6 +329,12 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
     const std::vector<GameState> deals =
         settings.truth ? std::vector<GameState>(size_t(samples), AsDealt(*settings.truth, seen.seat))
                        : SampleDeals(seen, samples, root);
+    PlayoutSeats seats;
+    seats.me = seen.seat;
+    seats.gambleRates.fill(settings.gambleRate);
+    seats.gambleRates[size_t(seen.seat)] = settings.ownGambleRate;
+    seats.lookahead = settings.lookahead;
+    seats.ownMove = OwnMove;
     for (const GameState& deal : deals) {
         // One deal and one stream of playout draws for every candidate alike,
         // so that they differ by the move and not by the luck of the deal.
@@ -295,8 +343,7 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
             GameState t = deal;
             SearchRandom random(playSeed);
             int lost = 0;
-            if (!Apply(t, Move{seen.seat, move.play}).handEmpty)
-                lost = PlayOut(t, seen.seat, settings.gambleRate, random).lost;
+            if (!Apply(t, Move{seen.seat, move.play}).handEmpty) lost = PlayOut(t, seats, random).lost;
             move.Add(lost, lost == 0, settings.winWeight);
         }
     }

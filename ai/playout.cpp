@@ -49,7 +49,8 @@ void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Sear
     Decide(state, seat, lead, gambleRate, random);
 }
 
-PlayedOut PlayOut(GameState& t, int me, float gambleRate, SearchRandom& random) {
+PlayedOut PlayOut(GameState& t, const PlayoutSeats& seats, SearchRandom& random) {
+    const int me = seats.me;
     PlayedOut out;
     for (int step = 0; step < kStepLimit; ++step) {
         const int seat = t.CurrentSeat;
@@ -62,7 +63,10 @@ PlayedOut PlayOut(GameState& t, int me, float gambleRate, SearchRandom& random) 
                 for (int k = 0; k < 4; ++k) Draw(t, (seat + k) % 4, random);
             t.MustLead = true;
         }
-        RulesDecision(t, seat, !follow, gambleRate, random);
+        if (seat == me && seats.ownMove && t.StockEmpty && t.HandSize(me) <= seats.lookahead)
+            Choose(t, me, seats.ownMove(t, seats, random));
+        else
+            RulesDecision(t, seat, !follow, seats.gambleRates[size_t(seat)], random);
         ++out.decisions;
         const CardSet play = t.lstSelected;
         // The rules' choices are always legal; anything else would stall the

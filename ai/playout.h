@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "cards/gamestate.h"
@@ -20,11 +21,20 @@ struct PlayedOut {
     int decisions = 0;  // the decisions taken on the way
 };
 
+// How the seats play in a playout: each by the rules at its gamble rate; the
+// seat that searches (me) may instead have its own moves chosen by ownMove
+// once the stock is empty and it holds at most lookahead cards.
+struct PlayoutSeats {
+    int me = 0;
+    std::array<float, 4> gambleRates{};
+    int lookahead = 0;
+    CardSet (*ownMove)(const GameState& t, const PlayoutSeats& seats, SearchRandom& random) = nullptr;
+};
+
 // Plays on from a table whose seat to move has just moved (or is to move, when
-// nobody has yet), every seat by the rules, until a hand is empty: the game
-// loop of the table server written for a bare state, with no events, no
-// checks beyond the referee's and no allocation. Draws at new rounds and the
-// rules' gambles come from random.
-PlayedOut PlayOut(GameState& t, int me, float gambleRate, SearchRandom& random);
+// nobody has yet) until a hand is empty: the game loop of the table server
+// written for a bare state, with no events and no checks beyond the
+// referee's. Draws at new rounds and the rules' gambles come from random.
+PlayedOut PlayOut(GameState& t, const PlayoutSeats& seats, SearchRandom& random);
 
 }  // namespace vorn
