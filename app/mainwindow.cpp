@@ -442,9 +442,8 @@ void MainWindow::OfferHint() {
     // The search runs off the window's thread on a copy of the table; what
     // the person did meanwhile (a click, a play) makes its answer stale.
     hintSearching_ = true;
-    const int local = session_.LocalSeat;
     OffThread(
-        this, [state = table_, local] { return ExpertHint(state, local); },
+        this, [seen = HintObservation()] { return ExpertHint(seen); },
         [this, key](const std::vector<HintChoice>& choices) {
             hintSearching_ = false;
             if (!PersonToMove() || HintKey() != key) return;
@@ -453,6 +452,20 @@ void MainWindow::OfferHint() {
             hintKey_ = key;
             RaiseHint();
         });
+}
+
+Observation MainWindow::HintObservation() const {
+    // The person's view kept by the table's server knows the game's moves, so
+    // the hint reads the others' passes as an expert seat does; a joiner, or
+    // a view that does not match the table shown, falls back to the table.
+    const int local = session_.LocalSeat;
+    Observation shown = Observe(table_, local);
+    TableServer* server = engine_->server();
+    const Observation* kept = server ? server->Seen(local) : nullptr;
+    if (!kept) return shown;
+    Observation same = kept->Snapshot();
+    same.lost = shown.lost;  // the table shown does not carry the scores
+    return same == shown ? *kept : shown;
 }
 
 std::string MainWindow::HintKey() const {

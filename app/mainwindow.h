@@ -179,6 +179,8 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     void UpdateHintEnabled();
     std::string HintKey() const;
     void RaiseHint();
+    // What the hint's search sees of the person's seat.
+    Observation HintObservation() const;
     // What the note by the play button says of an offered move.
     QString HintNote(const HintChoice& choice) const;
     std::vector<Card> PersonCardsInOrder() const;

@@ -20,7 +20,9 @@ void TableServer::SetSeat(int seat, SeatController controller) {
             due_ = std::numeric_limits<std::int64_t>::min();
     }
     views_[size_t(seat)].reset();
-    if (controller.kind == SeatKind::Computer && controller.level >= kExpertLevel)
+    // An expert seat searches from its view; the person here asks for hints from theirs.
+    if ((controller.kind == SeatKind::Computer && controller.level >= kExpertLevel) ||
+        controller.kind == SeatKind::Person)
         views_[size_t(seat)].emplace(Observe(state_, seat, scores_.lost));
     watched_ = false;
     for (const auto& view : views_) watched_ = watched_ || view.has_value();

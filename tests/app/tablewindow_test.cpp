@@ -391,6 +391,14 @@ class TestTableWindow : public QObject {
                 continue;
             }
             record();
+            // The person's view kept by the server is the table shown, with the
+            // game's moves besides, so the hint's search can read them.
+            const vorn::Observation* kept = w.engine().server()->Seen(0);
+            QVERIFY(kept);
+            vorn::Observation same = kept->Snapshot();
+            same.lost = {};
+            QVERIFY(same == vorn::Observe(w.table(), 0));
+            QVERIFY(!kept->history.empty());
             const QString status = w.HintPanel()->text();
             w.Action("mnuHint")->trigger();
             QVERIFY(Settle(w));
