@@ -18,32 +18,6 @@ Refusal Judge(const GameState& state, int seat, CardSet play) {
     return Refusal::Ok;
 }
 
-Applied Apply(GameState& state, const Move& move) {
-    const int seat = move.seat;
-    const bool played = !move.cards.Empty();
-    if (played) {
-        for (const Card c : move.cards) state.Location(c) = kPlayedLocation;
-        state.lstDirection[seat] = state.lstDirection[seat].Without(move.cards);
-        state.lstSelected = state.lstSelected.Without(move.cards);
-        state.TablePlay = move.cards;
-        state.PlayType = ClassifyPlay(move.cards);
-        state.TheLastThrower = seat;
-        // A seat's run of singles counts its consecutive single plays; any
-        // other play of that seat ends the run. Passes leave it alone.
-        state.SingleRun[seat] = move.cards.Count() == 1 ? state.SingleRun[seat] + 1 : 0;
-        state.PassCount = 0;
-    } else {
-        ++state.PassCount;
-    }
-    state.MustLead = false;
-    state.CurrentSeat = (seat + 1) % 4;
-    // Made whole from values in registers: the flags written one byte at a
-    // time into a struct and read back as one word stall the caller, and the
-    // playouts apply millions of moves.
-    const bool handEmpty = state.lstDirection[seat].Empty() && state.lstSelected.Empty();
-    return Applied{played, handEmpty, state.PassCount == 3};
-}
-
 GameState FreshTable(int leader) {
     GameState fresh;
     fresh.lstCardsBox = CardSet::Deck();
