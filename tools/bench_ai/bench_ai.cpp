@@ -156,6 +156,15 @@ void BM_CopyState(benchmark::State& state) {
 // the playout engine.
 void BM_ExpertDecision(benchmark::State& state) {
     const bool lead = state.range(0) != 0;
+    // plain: the rules in every seat of the playouts, the search's own seat
+    // too (no one-ply search near the end): the playout engine alone, the
+    // work the search did before it played its own moves better.
+    const bool plain = state.range(1) != 0;
+    ExpertSettings settings;
+    if (plain) {
+        settings.lookahead = 0;
+        settings.ownGambleRate = settings.gambleRate;
+    }
     std::vector<GameState> positions = MakePositions(8, 4000 + (lead ? 1 : 0));
     for (auto& t : positions)
         if (lead) {
@@ -166,14 +175,20 @@ void BM_ExpertDecision(benchmark::State& state) {
     size_t next = 0;
     for (auto _ : state) {
         const GameState& t = positions[next++ % positions.size()];
-        benchmark::DoNotOptimize(RankMoves(Observe(t, kSeat)).size());
+        benchmark::DoNotOptimize(RankMoves(Observe(t, kSeat), settings).size());
     }
 }
 
 }  // namespace
 
 BENCHMARK(BM_CopyState);
-BENCHMARK(BM_ExpertDecision)->ArgNames({"lead"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpertDecision)
+    ->ArgNames({"lead", "plain"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FollowDecision)->ArgNames({"cards", "to"})->Args({6, 8})->Args({20, 20});
 BENCHMARK(BM_ChooseLead)->ArgNames({"cards", "to"})->Args({6, 8})->Args({20, 20});
 
