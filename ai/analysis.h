@@ -74,7 +74,8 @@ inline bool PlaySizeHolder(const GameState& state, int seat) {
 
 // One uniform draw, rounded to single precision, at or below p. Exactly one
 // draw per call: the number and order of draws is what lets a seeded game replay.
-inline bool Chance(Random& random, float p) {
+template <class R>
+inline bool Chance(R& random, float p) {
     return static_cast<float>(random.Uniform()) <= p;
 }
 

@@ -1,40 +1,18 @@
 #include "ai/expert.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
-#include "ai/follow.h"
-#include "ai/lead.h"
 #include "cards/referee.h"
 #include "cards/rules.h"
 
 namespace vorn {
 
-void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Random& random) {
-    const bool swapped = seat == 0;
-    auto swapSeats = [&state] {
-        std::swap(state.lstDirection[0], state.lstDirection[1]);
-        std::swap(state.SingleRun[0], state.SingleRun[1]);
-        if (state.TheLastThrower == 0)
-            state.TheLastThrower = 1;
-        else if (state.TheLastThrower == 1)
-            state.TheLastThrower = 0;
-    };
-    if (swapped) swapSeats();
-    const int as = swapped ? 1 : seat;
-    if (lead)
-        ChooseLead(state, as, gambleRate, random);
-    else
-        FollowDecision(state, as, gambleRate, random);
-    if (swapped) swapSeats();
-}
-
 namespace {
 
 // More candidates than this on a lead are cut, the longest shapes kept last.
 constexpr size_t kMostLeads = 24;
-// A playout that has not ended after this many decisions is scored as it stands.
-constexpr int kStepLimit = 400;
 
 // `count` cards of number, the highest suits first.
 CardSet TakeNumber(CardSet hand, int number, int count) {
@@ -120,37 +98,135 @@ GameState AsDealt(GameState truth, int seat) {
     return truth;
 }
 
-void Draw(GameState& t, int seat, Random& random) {
-    if (t.StockEmpty) return;
-    const int count = t.lstCardsBox.Count();
-    if (count > 0) DrawAt(t, seat, UniformIndex(random.Uniform(), count));
+// ---- Reading the other seats' moves.
+
+// How much less likely a deal grows for each decision of a seat that the
+// rules' player would not have made on the hand the deal gives it: for a
+// seat known to play by the rules, and for one whose way is not known.
+constexpr double kRulesMissLog = -3.0;    // about 1 in 20
+constexpr double kUnknownMissLog = -1.2;  // about 1 in 3
+// Deals drawn for every one played out, when the others' moves say something.
+constexpr int kDealsPerSample = 4;
+constexpr int kMostDealsDrawn = 2400;
+
+// The table seat decided on, with the hand a deal gives it; the other hands
+// only count their cards, and of the played cards only the 2s matter.
+GameState DecisionTable(const SeenMove& m, CardSet hand) {
+    GameState g;
+    for (int s = 0; s < 4; ++s) {
+        g.lstDirection[s] = CardSet::FromBits((std::uint64_t(1) << m.handSizes[s]) - 1);
+        g.SingleRun[s] = m.singleRun[s];
+    }
+    g.lstDirection[m.seat] = hand;
+    const CardSet playedTwos = m.played & kTwos;
+    for (const Card two : playedTwos) g.Location(two) = kPlayedLocation;
+    g.TablePlay = m.lead ? CardSet{} : m.tablePlay;
+    g.PlayType = m.playType;
+    g.StockEmpty = m.stockEmpty;
+    g.MustLead = m.lead;
+    g.TheLastThrower = m.lastThrower;
+    g.PassCount = m.passCount;
+    g.CurrentSeat = m.seat;
+    return g;
 }
 
-// Plays on from a table whose seat to move has just moved, every seat by the
-// rules, until a hand is empty. The seat's lost points.
-int PlayOut(GameState& t, int me, float gambleRate, Random& random) {
-    for (int step = 0; step < kStepLimit; ++step) {
-        const int seat = t.CurrentSeat;
-        const bool follow = t.PlayType != PlayType::JustBegin && t.PassCount != 3 && !t.TablePlay.Empty();
-        if (!follow) {
-            const bool newRound = t.PlayType != PlayType::JustBegin && t.PassCount == 3;
-            t.PassCount = 0;
-            t.TablePlay.Clear();
-            if (newRound)
-                for (int k = 0; k < 4; ++k) Draw(t, (seat + k) % 4, random);
-            t.MustLead = true;
-        }
-        RulesDecision(t, seat, !follow, gambleRate, random);
-        const CardSet play = t.lstSelected;
-        // The rules' choices are always legal; anything else would stall the
-        // real table, so here it ends the playout as it stands.
-        if (Judge(t, seat, play) != Refusal::Ok) break;
-        if (Apply(t, Move{seat, play}).handEmpty) break;
+// The logarithm of how likely the seat's decision is on that hand, by the
+// rules' player at the seat's level (a middle one when not known): asked
+// twice, the gambles drawn afresh, before it counts as a miss.
+double DecisionOdds(const SeenMove& m, CardSet hand, int player, SearchRandom& random) {
+    const bool known = player >= 0 && player < kSearchPlayer;
+    const float rate = kGambleRates[known ? player : 1];
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        GameState g = DecisionTable(m, hand);
+        RulesDecision(g, m.seat, m.lead, rate, random);
+        if (g.lstSelected == m.cards) return attempt == 0 ? 0.0 : -0.7;
     }
-    return t.HandSize(me);
+    return known ? kRulesMissLog : kUnknownMissLog;
+}
+
+// How likely a deal makes everything the other seats did this game, as a
+// logarithm. The history is read backwards from the deal's hands, a play
+// giving its cards back to the hand. A draw since a decision leaves the hand
+// then unknown by a card the deal does not name: the hand is read with it,
+// and a miss there counts for less (after two draws, not at all).
+double DealOdds(const Observation& seen, const GameState& deal, SearchRandom& random) {
+    std::array<CardSet, 4> hands = deal.lstDirection;
+    std::array<int, 4> drawsSince{};
+    double odds = 0.0;
+    for (size_t i = seen.history.size(); i-- > 0;) {
+        const SeenMove& m = seen.history[i];
+        const size_t s = size_t(m.seat);
+        if (int(s) == seen.seat) continue;
+        if (m.draw) {
+            ++drawsSince[s];
+            continue;
+        }
+        hands[s] |= m.cards;
+        const int player = seen.players[s];
+        if (player >= kSearchPlayer || drawsSince[s] > 1) continue;
+        odds += DecisionOdds(m, hands[s], player, random) / (1 + 2 * drawsSince[s]);
+    }
+    return odds;
+}
+
+// Something the others did can be read: a decision by a seat not searching.
+bool HasEvidence(const Observation& seen) {
+    for (const SeenMove& m : seen.history)
+        if (!m.draw && m.seat != seen.seat && seen.players[size_t(m.seat)] < kSearchPlayer) return true;
+    return false;
 }
 
 }  // namespace
+
+std::vector<GameState> SampleDeals(const Observation& seen, int count, SearchRandom& random) {
+    std::vector<GameState> deals;
+    if (count <= 0) return deals;
+    if (!HasEvidence(seen)) {
+        for (int k = 0; k < count; ++k) {
+            SearchRandom dealer(random.Next());
+            deals.push_back(Determinize(seen, dealer));
+        }
+        return deals;
+    }
+    const int drawn = std::max(count, std::min(kMostDealsDrawn, count * kDealsPerSample));
+    std::vector<GameState> pool;
+    std::vector<double> odds;
+    pool.reserve(size_t(drawn));
+    odds.reserve(size_t(drawn));
+    for (int k = 0; k < drawn; ++k) {
+        SearchRandom dealer(random.Next());
+        pool.push_back(Determinize(seen, dealer));
+        odds.push_back(DealOdds(seen, pool.back(), dealer));
+    }
+    // Weights from the odds; when few deals would carry nearly all of the
+    // weight, the odds are flattened (halved, as often as needed) so that the
+    // search does not stake everything on a handful of deals.
+    const double best = *std::max_element(odds.begin(), odds.end());
+    std::vector<double> weights(odds.size());
+    for (double flatten = 1.0; flatten > 0.1; flatten /= 2) {
+        double sum = 0, squares = 0;
+        for (size_t k = 0; k < odds.size(); ++k) {
+            weights[k] = std::exp((odds[k] - best) * flatten);
+            sum += weights[k];
+            squares += weights[k] * weights[k];
+        }
+        if (sum * sum / squares >= count / 8.0) break;
+    }
+    // Systematic resampling: count deals in proportion to their weights.
+    double total = 0;
+    for (const double w : weights) total += w;
+    const double step = total / count;
+    double at = random.Uniform() * step, reached = 0;
+    for (size_t k = 0; k < pool.size() && int(deals.size()) < count; ++k) {
+        reached += weights[k];
+        while (at < reached && int(deals.size()) < count) {
+            deals.push_back(pool[k]);
+            at += step;
+        }
+    }
+    while (int(deals.size()) < count) deals.push_back(pool.back());
+    return deals;
+}
 
 std::vector<CardSet> ExpertCandidates(const Observation& seen) {
     std::vector<CardSet> out;
@@ -191,6 +267,48 @@ std::vector<CardSet> ExpertCandidates(const Observation& seen) {
     return out;
 }
 
+namespace {
+
+// The searching seat's own move late in a playout: each candidate played out
+// twice more by the rules (the same two streams for all), the one that lost
+// least, wins weighted as in the search, taken.
+CardSet OwnMove(const GameState& t, const PlayoutSeats& seats, SearchRandom& random) {
+    constexpr int kTries = 2;
+    constexpr long kWinWeight = ExpertSettings{}.winWeight;
+    // The candidates read only the hand and the play to beat: no need to
+    // observe the whole table.
+    Observation own;
+    own.seat = seats.me;
+    own.hand = t.lstDirection[seats.me];
+    own.tablePlay = t.TablePlay;
+    own.playType = t.PlayType;
+    own.mustLead = t.MustLead;
+    const std::vector<CardSet> candidates = ExpertCandidates(own);
+    std::array<std::uint64_t, kTries> streams{};
+    for (std::uint64_t& stream : streams) stream = random.Next();
+    PlayoutSeats plain = seats;
+    plain.ownMove = nullptr;
+    CardSet best;
+    long bestCost = 0;
+    for (size_t k = 0; k < candidates.size(); ++k) {
+        long cost = 0;
+        for (const std::uint64_t stream : streams) {
+            GameState c = t;
+            SearchRandom tries(stream);
+            int lost = 0;
+            if (!Apply(c, Move{seats.me, candidates[k]}).handEmpty) lost = PlayOut(c, plain, tries).lost;
+            cost += lost - (lost == 0 ? kWinWeight : 0);
+        }
+        if (k == 0 || cost < bestCost) {
+            best = candidates[k];
+            bestCost = cost;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
 std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings& settings) {
     std::vector<ExpertMove> moves;
     std::vector<CardSet> candidates = ExpertCandidates(seen);
@@ -205,25 +323,28 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
         if (Legal(seen, probe.lstSelected)) AddOnce(candidates, probe.lstSelected);
     }
     for (const CardSet play : candidates) moves.push_back({play});
-    if (moves.size() == 1) return moves;
+    if (moves.size() == 1 && !settings.rateAlone) return moves;
 
     const int samples = std::max(8, settings.playouts / int(moves.size()));
-    for (int k = 0; k < samples; ++k) {
+    const std::vector<GameState> deals =
+        settings.truth ? std::vector<GameState>(size_t(samples), AsDealt(*settings.truth, seen.seat))
+                       : SampleDeals(seen, samples, root);
+    PlayoutSeats seats;
+    seats.me = seen.seat;
+    seats.gambleRates.fill(settings.gambleRate);
+    seats.gambleRates[size_t(seen.seat)] = settings.ownGambleRate;
+    seats.lookahead = settings.lookahead;
+    seats.ownMove = OwnMove;
+    for (const GameState& deal : deals) {
         // One deal and one stream of playout draws for every candidate alike,
         // so that they differ by the move and not by the luck of the deal.
-        const std::uint64_t dealSeed = root.Next(), playSeed = root.Next();
-        SearchRandom dealer(dealSeed);
-        const GameState deal =
-            settings.truth ? AsDealt(*settings.truth, seen.seat) : Determinize(seen, dealer);
+        const std::uint64_t playSeed = root.Next();
         for (ExpertMove& move : moves) {
             GameState t = deal;
             SearchRandom random(playSeed);
             int lost = 0;
-            if (!Apply(t, Move{seen.seat, move.play}).handEmpty)
-                lost = PlayOut(t, seen.seat, settings.gambleRate, random);
-            move.lost += lost;
-            move.wins += lost == 0 ? 1 : 0;
-            ++move.playouts;
+            if (!Apply(t, Move{seen.seat, move.play}).handEmpty) lost = PlayOut(t, seats, random).lost;
+            move.Add(lost, lost == 0, settings.winWeight);
         }
     }
     const long weight = settings.winWeight;
@@ -234,6 +355,18 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
         return a.wins > b.wins;
     });
     return moves;
+}
+
+double ExpertMove::CostError(int winWeight) const {
+    if (playouts < 2) return 0.0;
+    const double mean = MeanCost(winWeight);
+    const double variance = std::max(0.0, costSquares / playouts - mean * mean);
+    return std::sqrt(variance / playouts);
+}
+
+bool TooClose(const ExpertMove& a, const ExpertMove& b, int winWeight) {
+    const double noise = 2.0 * std::hypot(a.CostError(winWeight), b.CostError(winWeight));
+    return std::fabs(a.MeanCost(winWeight) - b.MeanCost(winWeight)) <= noise;
 }
 
 CardSet ExpertChoice(const Observation& seen, const ExpertSettings& settings) {

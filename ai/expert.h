@@ -4,39 +4,25 @@
 #include <vector>
 
 #include "ai/observation.h"
+#include "ai/playout.h"
 #include "cards/gamestate.h"
 #include "cards/options.h"
 #include "cards/random.h"
 
 namespace vorn {
 
-// The rules' computer player for any seat: a follow or a lead chosen into
-// lstSelected. Seat 0, which the rules do not know, is decided as seat 1
-// would be, seats 0 and 1 swapped for the length of the decision.
-void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Random& random);
-
-// A small, fast generator of its own for the search: it never touches the
-// table's, so asking the expert changes no number the game draws.
-class SearchRandom : public Random {
-  public:
-    explicit SearchRandom(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    double Uniform() override { return double(Next() >> 11) * 0x1.0p-53; }
-
-  private:
-    std::uint64_t state_;
-};
-
 struct ExpertSettings {
     int playouts = 2400;  // games played out per decision, shared among the candidates
     std::uint64_t seed = 0x6a09e667f3bcc908ull;
-    // How the rules' players of the playouts gamble.
+    // How the rules' players of the playouts gamble: the other seats, and
+    // the searching seat's own later moves (measured against three High
+    // seats: its own at the High level's rate won more than at the middle one).
     float gambleRate = kGambleRates[1];
+    float ownGambleRate = kGambleRates[0];
+    // Near the end of a playout (the stock empty, at most this many cards in
+    // its hand) the searching seat's own moves are searched one ply: each of
+    // its candidates played out twice by the rules, the best taken.
+    int lookahead = 4;
     // What a won playout is worth, in points, beyond the points it did not
     // lose: going out first also leads the next game, so a sure small loss is
     // worth less than a fair chance of winning (measured: 0 wins 29% of the
@@ -46,6 +32,9 @@ struct ExpertSettings {
     // For measuring only (self-play's oracle level, never the game): the
     // true table, played out instead of deals sampled from what the seat sees.
     const GameState* truth = nullptr;
+    // Play out a lone candidate too, so that its odds are known (the hint
+    // shows them); a seat's own decision needs no playout for it.
+    bool rateAlone = false;
 };
 
 // One candidate and what its playouts gave.
@@ -54,7 +43,22 @@ struct ExpertMove {
     long lost = 0;  // points the seat lost, summed over the playouts
     int wins = 0;   // playouts the seat won
     int playouts = 0;
+    double costSquares = 0;  // the squares of each playout's cost, for its noise
     double MeanLost() const { return playouts > 0 ? double(lost) / playouts : 0.0; }
+    double WinShare() const { return playouts > 0 ? double(wins) / playouts : 0.0; }
+    // The cost the search ranks by, per playout: lost points less the win weight per win.
+    double MeanCost(int winWeight) const {
+        return playouts > 0 ? double(lost - long(winWeight) * wins) / playouts : 0.0;
+    }
+    // The standard error of MeanCost.
+    double CostError(int winWeight) const;
+    void Add(int lostPoints, bool won, int winWeight) {
+        lost += lostPoints;
+        wins += won ? 1 : 0;
+        ++playouts;
+        const double cost = lostPoints - (won ? winWeight : 0);
+        costSquares += cost * cost;
+    }
 };
 
 // The moves worth trying: on a play to beat, the same shape one rank higher,
@@ -69,6 +73,19 @@ std::vector<CardSet> ExpertCandidates(const Observation& seen);
 // then most wins.
 // Deterministic: the same observation and settings give the same ranking.
 std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings& settings = {});
+
+// The deals a search plays out: count of them, the unseen cards dealt to the
+// other hands and the stock in proportion to how likely each deal makes what
+// the other seats did this game (their plays, and above all their passes),
+// as the rules' player at the level each is known to play at would have
+// done (a middle level when it is not known; a searching seat is not read).
+// Deals are drawn at random and kept by their weight; when few would carry
+// it all, the weights are flattened. Without such moves, plain random deals.
+std::vector<GameState> SampleDeals(const Observation& seen, int count, SearchRandom& random);
+
+// The two moves' costs lie within the noise of their estimates (two
+// standard errors of the difference): the search cannot tell them apart.
+bool TooClose(const ExpertMove& a, const ExpertMove& b, int winWeight = ExpertSettings{}.winWeight);
 
 // The best of RankMoves.
 CardSet ExpertChoice(const Observation& seen, const ExpertSettings& settings = {});

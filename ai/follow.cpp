@@ -60,7 +60,8 @@ Card LastOfNumber(CardSet hand, int number) {
 // kNoTest. The conjuncts of a test are all evaluated except those behind an
 // outer condition, so a draw named in a test is taken whenever the test (and
 // its outer condition) is reached, whether or not the rest of it holds.
-int FiringTest(const GameState& state, int seat, float gambleRate, Random& random, int n) {
+template <class R>
+int FiringTest(const GameState& state, int seat, float gambleRate, R& random, int n) {
     const CardSet hand = state.lstDirection[seat];
     const int twos = CountTwos(hand);
     const int c = hand.Count();
@@ -103,9 +104,10 @@ int FiringTest(const GameState& state, int seat, float gambleRate, Random& rando
     return kNoTest;
 }
 
-}  // namespace
-
-const char* FollowDecision(GameState& state, int seat, float gambleRate, Random& random) {
+// Written once for any generator: the search's own is drawn from without a
+// virtual call, which its playouts make millions of.
+template <class R>
+const char* Follow(GameState& state, int seat, float gambleRate, R& random) {
     const int n = PlaySize(state.TablePlay);
     const bool computerSeat = seat >= 1 && seat <= 3;
     bool decided = false;
@@ -159,6 +161,16 @@ const char* FollowDecision(GameState& state, int seat, float gambleRate, Random&
         reason = "";
     }
     return reason;
+}
+
+}  // namespace
+
+const char* FollowDecision(GameState& state, int seat, float gambleRate, Random& random) {
+    return Follow(state, seat, gambleRate, random);
+}
+
+const char* FollowDecision(GameState& state, int seat, float gambleRate, SearchRandom& random) {
+    return Follow(state, seat, gambleRate, random);
 }
 
 }  // namespace vorn

@@ -19,5 +19,6 @@ namespace vorn {
 // play beaten by the number search, which has none. The computer's hands are
 // never shown, so nor is the reason; tests and the record read it.
 const char* FollowDecision(GameState& state, int seat, float gambleRate, Random& random);
+const char* FollowDecision(GameState& state, int seat, float gambleRate, SearchRandom& random);
 
 }  // namespace vorn

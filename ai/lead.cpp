@@ -167,9 +167,9 @@ LeadRule LeadOneCard(GameState& state, int seat, CardSet hand) {
     return LeadRule::Fallback;
 }
 
-}  // namespace
-
-LeadRule ChooseLead(GameState& state, int seat, float gambleRate, Random& random) {
+// Written once for any generator, as the follow is.
+template <class R>
+LeadRule Lead(GameState& state, int seat, float gambleRate, R& random) {
     if (seat < 1 || seat > 3) return LeadRule::None;
     const CardSet hand = state.lstDirection[seat];
     auto lead = [&](CardSet cards) {
@@ -208,6 +208,16 @@ LeadRule ChooseLead(GameState& state, int seat, float gambleRate, Random& random
     }
 
     return LeadOneCard(state, seat, hand);
+}
+
+}  // namespace
+
+LeadRule ChooseLead(GameState& state, int seat, float gambleRate, Random& random) {
+    return Lead(state, seat, gambleRate, random);
+}
+
+LeadRule ChooseLead(GameState& state, int seat, float gambleRate, SearchRandom& random) {
+    return Lead(state, seat, gambleRate, random);
 }
 
 }  // namespace vorn

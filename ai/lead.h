@@ -26,6 +26,7 @@ enum class LeadRule {
 // applies decides; every choice is a legal lead. Draws from random only at the
 // gamble rung, once each time it is reached.
 LeadRule ChooseLead(GameState& state, int seat, float gambleRate, Random& random);
+LeadRule ChooseLead(GameState& state, int seat, float gambleRate, SearchRandom& random);
 
 // The shape finders: the cards of a hand that lead the lowest shape of their
 // kind, big enough to be one (a straight of three, a double run of four, a

@@ -54,7 +54,19 @@ std::uint64_t Observation::Hash() const {
     mix(std::uint64_t(stockEmpty) | std::uint64_t(mustLead) << 1);
     mix(std::uint64_t(lastThrower));
     mix(std::uint64_t(passCount));
+    for (const SeenMove& m : history) {
+        mix(std::uint64_t(m.seat) | std::uint64_t(m.draw) << 8 | std::uint64_t(m.lead) << 9);
+        mix(m.cards.Bits());
+    }
+    for (const int p : players) mix(std::uint64_t(std::int64_t(p) + 1));
     return h;
+}
+
+Observation Observation::Snapshot() const {
+    Observation o = *this;
+    o.history.clear();
+    o.players.fill(kUnknownPlayer);
+    return o;
 }
 
 }  // namespace vorn

@@ -443,10 +443,9 @@ void MainWindow::OfferHint() {
     // The search runs off the window's thread on a copy of the table; what
     // the person did meanwhile (a click, a play) makes its answer stale.
     hintSearching_ = true;
-    const int local = session_.LocalSeat;
     OffThread(
-        this, [state = table_, local] { return ExpertHint(state, local); },
-        [this, key](const std::vector<CardSet>& choices) {
+        this, [seen = HintObservation()] { return ExpertHint(seen); },
+        [this, key](const std::vector<HintChoice>& choices) {
             hintSearching_ = false;
             if (!PersonToMove() || HintKey() != key) return;
             hintChoices_ = choices;
@@ -454,6 +453,20 @@ void MainWindow::OfferHint() {
             hintKey_ = key;
             RaiseHint();
         });
+}
+
+Observation MainWindow::HintObservation() const {
+    // The person's view kept by the table's server knows the game's moves, so
+    // the hint reads the others' passes as an expert seat does; a joiner, or
+    // a view that does not match the table shown, falls back to the table.
+    const int local = session_.LocalSeat;
+    Observation shown = Observe(table_, local);
+    TableServer* server = engine_->server();
+    const Observation* kept = server ? server->Seen(local) : nullptr;
+    if (!kept) return shown;
+    Observation same = kept->Snapshot();
+    same.lost = shown.lost;  // the table shown does not carry the scores
+    return same == shown ? *kept : shown;
 }
 
 std::string MainWindow::HintKey() const {
@@ -468,13 +481,24 @@ std::string MainWindow::HintKey() const {
 void MainWindow::RaiseHint() {
     // Lower whatever is raised, then raise the offered cards the way a click does.
     for (const Card card : CardSet(table_.lstSelected)) engine_->CardClick(card);
+    // A note by the play button: the status line keeps naming the play to beat.
+    const QRect button = tableWidget_->PlacedRect(labThrow_);
     if (hintChoices_.empty()) {
-        // A note by the play button: the status line keeps naming the play to beat.
-        seatCues_->ShowNote(language_.Tr(texts::kNoBeatingPlay), tableWidget_->PlacedRect(labThrow_));
+        seatCues_->ShowNote(language_.Tr(texts::kNoBeatingPlay), button);
         return;
     }
-    for (const Card card : hintChoices_[hintCycle_ % hintChoices_.size()]) engine_->CardClick(card);
+    const HintChoice& choice = hintChoices_[hintCycle_ % hintChoices_.size()];
+    for (const Card card : choice.play) engine_->CardClick(card);
     ++hintCycle_;
+    seatCues_->ShowNote(HintNote(choice), button);
+}
+
+QString MainWindow::HintNote(const HintChoice& choice) const {
+    QString odds =
+        language_.Tr(choice.play.Empty() ? texts::kHintPass : texts::kHintWins).arg(choice.winPercent);
+    if (choice.closeToNext) return language_.Tr(texts::kHintCloseToNext).arg(odds);
+    if (choice.closeToPrevious) return language_.Tr(texts::kHintCloseToPrevious).arg(odds);
+    return odds;
 }
 
 void MainWindow::FlipScoreBoard() {

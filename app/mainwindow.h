@@ -18,6 +18,7 @@
 #include "cards/tableclient.h"
 #include "display/language.h"
 #include "game/engine.h"
+#include "game/hint.h"
 #include "game/pictures.h"
 
 class QAction;
@@ -181,6 +182,10 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     void UpdateHintEnabled();
     std::string HintKey() const;
     void RaiseHint();
+    // What the hint's search sees of the person's seat.
+    Observation HintObservation() const;
+    // What the note by the play button says of an offered move.
+    QString HintNote(const HintChoice& choice) const;
     std::vector<Card> PersonCardsInOrder() const;
     void RefreshCounts();
     void NotifyTableChanged();
@@ -228,7 +233,7 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
 
     std::string hintKey_;
     size_t hintCycle_ = 0;
-    std::vector<CardSet> hintChoices_;  // the expert's plays for hintKey_, best first
+    std::vector<HintChoice> hintChoices_;  // the expert's moves for hintKey_, best first, with their odds
     bool hintSearching_ = false;
     bool exiting_ = false;  // Exit is chosen: it waits for the running action, nothing else starts
 };

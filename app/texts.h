@@ -66,6 +66,13 @@ inline constexpr const char* kResetQuestion = QT_TRANSLATE_NOOP("Vorn", "重置�
 inline constexpr const char* kLocalNameIs = QT_TRANSLATE_NOOP("Vorn", "本机的名称是:");
 inline constexpr const char* kLocalIpIs = QT_TRANSLATE_NOOP("Vorn", "本机的IP地址是:");
 inline constexpr const char* kNoBeatingPlay = QT_TRANSLATE_NOOP("Vorn", "没有牌管得起");
+// The hint's odds by the play button: %1 the share of the search's games won, in percent.
+inline constexpr const char* kHintWins = QT_TRANSLATE_NOOP("Vorn", "胜率 %1%");
+// The same when passing rates best.
+inline constexpr const char* kHintPass = QT_TRANSLATE_NOOP("Vorn", "不出最好，胜率 %1%");
+// After either, when the search cannot tell the choice from the next or the one before.
+inline constexpr const char* kHintCloseToNext = QT_TRANSLATE_NOOP("Vorn", "%1，与下一手难分高下");
+inline constexpr const char* kHintCloseToPrevious = QT_TRANSLATE_NOOP("Vorn", "%1，与上一手难分高下");
 inline constexpr const char* kExitQuestion = QT_TRANSLATE_NOOP("Vorn", "本局还没有结束，确定要退出吗？");
 // The same, to a joiner: its seat goes to the host's computer player.
 inline constexpr const char* kExitQuestionStandIn =

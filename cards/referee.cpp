@@ -18,31 +18,6 @@ Refusal Judge(const GameState& state, int seat, CardSet play) {
     return Refusal::Ok;
 }
 
-Applied Apply(GameState& state, const Move& move) {
-    const int seat = move.seat;
-    Applied applied;
-    applied.played = !move.cards.Empty();
-    if (applied.played) {
-        for (const Card c : move.cards) state.Location(c) = kPlayedLocation;
-        state.lstDirection[seat] = state.lstDirection[seat].Without(move.cards);
-        state.lstSelected = state.lstSelected.Without(move.cards);
-        state.TablePlay = move.cards;
-        state.PlayType = ClassifyPlay(move.cards);
-        state.TheLastThrower = seat;
-        // A seat's run of singles counts its consecutive single plays; any
-        // other play of that seat ends the run. Passes leave it alone.
-        state.SingleRun[seat] = move.cards.Count() == 1 ? state.SingleRun[seat] + 1 : 0;
-        state.PassCount = 0;
-    } else {
-        ++state.PassCount;
-    }
-    state.MustLead = false;
-    state.CurrentSeat = (seat + 1) % 4;
-    applied.handEmpty = state.lstDirection[seat].Empty() && state.lstSelected.Empty();
-    applied.roundOver = state.PassCount == 3;
-    return applied;
-}
-
 GameState FreshTable(int leader) {
     GameState fresh;
     fresh.lstCardsBox = CardSet::Deck();

@@ -38,10 +38,36 @@ struct Applied {
     bool roundOver = false;  // three passes in a row: the next seat leads a new round
 };
 
+// The type of a play (cards/rules.h), which Apply records.
+PlayType ClassifyPlay(CardSet cards);
+
 // Carries out a move Judge allowed: the cards leave the seat's hand (or its
 // chosen cards) and lie on the table, the turn counters follow, and the turn
-// passes to the next seat.
-Applied Apply(GameState& state, const Move& move);
+// passes to the next seat. Inline: returned from a call, the three flags
+// were stored a byte at a time and read back as one word, a stall that cost
+// the search's playouts a fifth of their time.
+inline Applied Apply(GameState& state, const Move& move) {
+    const int seat = move.seat;
+    const bool played = !move.cards.Empty();
+    if (played) {
+        for (const Card c : move.cards) state.Location(c) = kPlayedLocation;
+        state.lstDirection[seat] = state.lstDirection[seat].Without(move.cards);
+        state.lstSelected = state.lstSelected.Without(move.cards);
+        state.TablePlay = move.cards;
+        state.PlayType = ClassifyPlay(move.cards);
+        state.TheLastThrower = seat;
+        // A seat's run of singles counts its consecutive single plays; any
+        // other play of that seat ends the run. Passes leave it alone.
+        state.SingleRun[seat] = move.cards.Count() == 1 ? state.SingleRun[seat] + 1 : 0;
+        state.PassCount = 0;
+    } else {
+        ++state.PassCount;
+    }
+    state.MustLead = false;
+    state.CurrentSeat = (seat + 1) % 4;
+    const bool handEmpty = state.lstDirection[seat].Empty() && state.lstSelected.Empty();
+    return Applied{played, handEmpty, state.PassCount == 3};
+}
 
 // A new game's table before the deal: every card in the stock, leader to lead.
 GameState FreshTable(int leader);

@@ -1,5 +1,7 @@
 #include "cards/rules.h"
 
+#include <bit>
+
 #include "cards/card.h"
 #include "cards/texts.h"
 
@@ -61,23 +63,39 @@ bool CanBeat(const GameState& state, CardSet chosen) {
     if (state.TablePlay.Count() != chosen.Count()) return false;
     if ((state.PlayType == PlayType::Single || state.PlayType == PlayType::Bank) && IsAllTwos(chosen))
         return true;
-    // Every table card is answered by a card one number higher.
-    const NumberCounts mine = CountNumbers(chosen);
-    const NumberCounts theirs = CountNumbers(state.TablePlay);
-    if (mine.of[1] != 0) return false;
-    for (int number = 1; number < kNumbers; ++number)
-        if (mine.of[number + 1] != theirs.of[number]) return false;
-    return theirs.of[kTwo] == 0;
+    // Every table card is answered by a card one number higher: each number's
+    // count moves up by one, so every mask of the choice is the table's
+    // shifted by one number, and nothing answers a 2.
+    const NumberMasks mine = MaskNumbers(chosen);
+    const NumberMasks theirs = MaskNumbers(state.TablePlay);
+    return (theirs.once >> kTwo & 1) == 0 && mine.once == theirs.once << 1 &&
+           mine.twice == theirs.twice << 1 && mine.thrice == theirs.thrice << 1 &&
+           mine.four == theirs.four << 1;
 }
 
 PlayType ClassifyPlay(CardSet cards) {
-    if (IsAllTwos(cards)) return PlayType::Is2;
-    PlayType type = PlayType::None;
-    if (IsSingle(cards)) type = PlayType::Single;
-    if (IsBank(cards)) type = PlayType::Bank;
-    if (IsDblBank(cards)) type = PlayType::DblBank;
-    if (IsArrange(cards)) type = PlayType::Arrange;
-    return type;
+    const int n = cards.Count();
+    if (n == 0) return PlayType::None;
+    if (CountTwos(cards) == n) return PlayType::Is2;
+    if (n == 1) return PlayType::Single;
+    // The shapes read the numbers held as masks: a run is a block of bits
+    // from the lowest number up, and a double run holds each of its numbers
+    // as often as its lowest.
+    const NumberMasks m = MaskNumbers(cards);
+    const int low = std::countr_zero(m.once);
+    const std::uint32_t block = m.once >> low;
+    const bool consecutive = (block & (block + 1)) == 0;
+    if (consecutive && m.twice == 0 && n >= 3) return PlayType::Arrange;
+    if (consecutive && n >= 4) {
+        const int f =
+            int((m.once >> low & 1) + (m.twice >> low & 1) + (m.thrice >> low & 1) + (m.four >> low & 1));
+        const bool even = f == 2   ? m.twice == m.once && m.thrice == 0
+                          : f == 3 ? m.thrice == m.once && m.four == 0
+                                   : f == 4 && n > 4 && m.four == m.once;
+        if (even) return PlayType::DblBank;
+    }
+    if (n <= 4 && block == 1) return PlayType::Bank;
+    return PlayType::None;
 }
 
 namespace {

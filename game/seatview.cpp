@@ -10,9 +10,40 @@ TableEvent VisibleTo(const TableEvent& event, int seat) {
     return seen;
 }
 
+namespace {
+
+// The decision about to be carried out, on the table as it stood.
+SeenMove Decision(const Observation& o, int seat, CardSet cards) {
+    SeenMove m;
+    m.seat = std::int8_t(seat);
+    m.lead = o.mustLead || o.tablePlay.Empty();
+    m.stockEmpty = o.stockEmpty;
+    m.playType = o.playType;
+    m.lastThrower = std::int8_t(o.lastThrower);
+    m.passCount = std::int8_t(o.passCount);
+    for (int s = 0; s < 4; ++s) {
+        m.handSizes[size_t(s)] = std::int8_t(o.handSizes[size_t(s)]);
+        m.singleRun[size_t(s)] = std::int8_t(o.singleRun[size_t(s)]);
+    }
+    m.cards = cards;
+    m.tablePlay = o.tablePlay;
+    m.played = o.played;
+    return m;
+}
+
+}  // namespace
+
 void SeatView::Follow(const TableEvent& e) {
     Observation& o = seen_;
     const bool mine = e.seat == o.seat;
+    if (e.kind == TableEvent::Kind::Played || e.kind == TableEvent::Kind::Passed)
+        o.history.push_back(Decision(o, e.seat, e.cards));
+    if (e.kind == TableEvent::Kind::Draw) {
+        SeenMove draw;
+        draw.seat = std::int8_t(e.seat);
+        draw.draw = true;
+        o.history.push_back(draw);
+    }
     switch (e.kind) {
         case TableEvent::Kind::NewGame: {
             Observation fresh;
@@ -20,6 +51,7 @@ void SeatView::Follow(const TableEvent& e) {
             fresh.lost = o.lost;
             fresh.stockSize = kDeckSize;
             fresh.lastThrower = e.seat;
+            fresh.players = o.players;
             o = fresh;
             break;
         }

@@ -23,6 +23,8 @@ class SeatView {
     explicit SeatView(const Observation& from) : seen_(from) {}
 
     void Follow(const TableEvent& event);
+    // How each seat is known to play (Observation::players), kept across games.
+    void SetPlayers(const std::array<int, 4>& players) { seen_.players = players; }
     const Observation& seen() const { return seen_; }
 
   private:

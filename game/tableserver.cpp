@@ -1,5 +1,6 @@
 #include "game/tableserver.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "ai/expert.h"
@@ -19,10 +20,26 @@ void TableServer::SetSeat(int seat, SeatController controller) {
             due_ = std::numeric_limits<std::int64_t>::min();
     }
     views_[size_t(seat)].reset();
-    if (controller.kind == SeatKind::Computer && controller.level >= kExpertLevel)
+    // An expert seat searches from its view; the person here asks for hints from theirs.
+    if ((controller.kind == SeatKind::Computer && controller.level >= kExpertLevel) ||
+        controller.kind == SeatKind::Person)
         views_[size_t(seat)].emplace(Observe(state_, seat, scores_.lost));
     watched_ = false;
     for (const auto& view : views_) watched_ = watched_ || view.has_value();
+    TellPlayers();
+}
+
+void TableServer::TellPlayers() {
+    static_assert(kSearchPlayer == kExpertLevel);
+    std::array<int, 4> players{};
+    for (int seat = 0; seat < 4; ++seat) {
+        const SeatController& c = seats_[size_t(seat)];
+        // A person's way of playing is not known; a computer's is its level.
+        players[size_t(seat)] =
+            c.kind != SeatKind::Computer ? kUnknownPlayer : std::min(c.level, kSearchPlayer);
+    }
+    for (auto& view : views_)
+        if (view) view->SetPlayers(players);
 }
 
 TableEvent& TableServer::Add(TableEvent::Kind kind, int seat, CardSet cards) {
@@ -60,6 +77,7 @@ void TableServer::Resume(const GameState& state, std::int64_t now) {
     due_.reset();
     for (int seat = 0; seat < 4; ++seat)
         if (views_[size_t(seat)]) views_[size_t(seat)].emplace(Observe(state_, seat, scores_.lost));
+    TellPlayers();
     // A seat facing an empty table leads.
     if (state_.TablePlay.Empty()) state_.MustLead = true;
     BeginTurn(state_.CurrentSeat, false, now);

@@ -105,6 +105,11 @@ class TableServer {
     // with the same ticket. A ticket goes stale with the turn it was for.
     std::function<void(const Observation&, std::uint64_t ticket)> searchLater;
     bool Decided(std::uint64_t ticket, CardSet play, std::int64_t now);
+    // What seat knows of the table, history included, when the server keeps
+    // its view (an expert seat, the person here); else none.
+    const Observation* Seen(int seat) const {
+        return seat >= 0 && seat < 4 && views_[size_t(seat)] ? &views_[size_t(seat)]->seen() : nullptr;
+    }
     // A search started through searchLater has not answered yet.
     bool Thinking() const { return thinking_; }
 
@@ -120,6 +125,8 @@ class TableServer {
     void Refuse(int seat, CardSet cards, Refusal refusal);
     void GameOver(int winner);
     void Decide(int seat, bool lead, std::int64_t now);
+    // Tells the seats' views how each seat plays, as far as the table knows.
+    void TellPlayers();
 
     Random& random_;
     GameState state_;

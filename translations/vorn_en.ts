@@ -652,6 +652,22 @@
         <translation>%1 s</translation>
     </message>
     <message>
+        <source>胜率 %1%</source>
+        <translation>wins %1%</translation>
+    </message>
+    <message>
+        <source>不出最好，胜率 %1%</source>
+        <translation>Pass is best: wins %1%</translation>
+    </message>
+    <message>
+        <source>%1，与下一手难分高下</source>
+        <translation>%1; the next is as good</translation>
+    </message>
+    <message>
+        <source>%1，与上一手难分高下</source>
+        <translation>%1; the one before is as good</translation>
+    </message>
+    <message>
         <source> 时间到，电脑代出一手</source>
         <translation> ran out of time; the computer moved for them</translation>
     </message>

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "app/mainwindow.h"
+#include "display/seatcues.h"
 #include "display/tablewidget.h"
 #include "tests/app/apptesting.h"
 #include "tests/testing.h"
@@ -96,12 +97,19 @@ class KeyboardTest : public QObject {
             return;
         }
         QCOMPARE(q.window->labThrow()->text(), QString("OK"));
+        // The note by the play button rates it.
+        QVERIFY2(q.window->seatCues().Note()->text().startsWith("胜率 "),
+                 qPrintable(q.window->seatCues().Note()->text()));
         // Pressing it again lowers the first choice before raising the next one.
         hint->trigger();
         QVERIFY(Settle(*q));
         const CardSet second = q.window->table().lstSelected;
         QVERIFY(!second.Empty());
-        QCOMPARE(second.Count(), first.Count());
+        // A follow offers plays of the table's size; a lead other shapes.
+        if (q.window->table().MustLead)
+            QVERIFY(second != first);
+        else
+            QCOMPARE(second.Count(), first.Count());
         // The hint never plays by itself.
         QVERIFY(q.window->engine().ThrowVisible());
         q.window->labThrow()->pressed();

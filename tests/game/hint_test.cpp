@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "ai/expert.h"
@@ -15,10 +16,11 @@
 namespace vorn {
 namespace {
 
-// The choices as "C_04 H_04|C_04 S_04".
-QString Written(const std::vector<CardSet>& choices) {
+// The choices as "C_04 H_04 40%|C_04 S_04 38%" (a pass written as its odds alone).
+QString Written(const std::vector<HintChoice>& choices) {
     QStringList parts;
-    for (const CardSet choice : choices) parts << testing::Text(choice);
+    for (const HintChoice& choice : choices)
+        parts << (testing::Text(choice.play) + " " + QString::number(choice.winPercent) + "%").trimmed();
     return parts.join('|');
 }
 
@@ -63,7 +65,8 @@ GameState Seated(GameState t, int others, bool emptyStock = false) {
 class HintTest : public QObject {
     Q_OBJECT
   private slots:
-    // The expert's hint: its plays in its order of merit, the pass left out.
+    // The expert's hint: its plays in its order of merit with the share of
+    // the search's games each won, the pass offered only where it comes first.
     void expertHintInOrderOfMerit_data() {
         QTest::addColumn<QString>("hand");
         QTest::addColumn<QString>("selected");
@@ -93,20 +96,28 @@ class HintTest : public QObject {
         QFETCH(QString, first);
         const GameState t =
             Seated(Scene(hand, selected, table, table.isEmpty()), std::abs(others), others < 0);
-        const std::vector<CardSet> hint = ExpertHint(t, 0);
-        QCOMPARE(hint.empty() ? QString() : testing::Text(hint.front()), first);
-        std::vector<CardSet> ranked;
-        for (const ExpertMove& move : RankMoves(Observe(t, 0)))
-            if (!move.play.Empty()) ranked.push_back(move.play);
+        const std::vector<HintChoice> hint = ExpertHint(t, 0);
+        QCOMPARE(hint.empty() ? QString() : testing::Text(hint.front().play), first);
+        ExpertSettings settings;
+        settings.rateAlone = true;
+        std::vector<HintChoice> ranked;
+        const std::vector<ExpertMove> moves = RankMoves(Observe(t, 0), settings);
+        for (const ExpertMove& move : moves)
+            if (!move.play.Empty() || &move == &moves.front())
+                ranked.push_back({move.play, int(std::lround(100 * move.WinShare()))});
+        if (ranked.size() == 1 && ranked.front().play.Empty()) ranked.clear();
         QCOMPARE(Written(hint), Written(ranked));
+        // A play that empties the hand wins every game it is played out in.
+        if (!hint.empty() && hint.front().play == (t.lstDirection[0] | t.lstSelected))
+            QCOMPARE(hint.front().winPercent, 100);
     }
 
     void otherSeatsAskForTheirOwnCards() {
         const GameState t = Seated(Scene("", "", "C_05", false), 3);
-        const std::vector<CardSet> hint = ExpertHint(t, 2);
+        const std::vector<HintChoice> hint = ExpertHint(t, 2);
         QVERIFY(!hint.empty());
-        for (const CardSet play : hint)
-            QCOMPARE(testing::Text(play & t.lstDirection[2]), testing::Text(play));
+        for (const HintChoice& choice : hint)
+            QCOMPARE(testing::Text(choice.play & t.lstDirection[2]), testing::Text(choice.play));
         QVERIFY(ExpertHint(t, 0).empty());
         QVERIFY(ExpertHint(t, 7).empty());
     }

@@ -177,7 +177,8 @@ class TableServerTest : public QObject {
                     QCOMPARE(QString::fromStdString(StateDifference(mirror.state, server.state())),
                              QString());
                     for (int s = 0; s < 4; ++s)
-                        QVERIFY(views[size_t(s)].seen() == Observe(server.state(), s, server.scores().lost));
+                        QVERIFY(views[size_t(s)].seen().Snapshot() ==
+                                Observe(server.state(), s, server.scores().lost));
                 }
                 if (e.kind == Kind::GameOver) ++games;
             }

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "ai/expert.h"
 #include "ai/follow.h"
 #include "ai/lead.h"
 #include "cards/card.h"
@@ -149,9 +150,45 @@ void BM_CopyState(benchmark::State& state) {
     state.counters["bytes"] = double(sizeof(GameState));
 }
 
+// One expert decision at its default budget: the candidates' playouts on
+// sampled deals. Leads offer many candidates, follows few; the playouts are
+// most of the time either way, so the time per decision follows the speed of
+// the playout engine.
+void BM_ExpertDecision(benchmark::State& state) {
+    const bool lead = state.range(0) != 0;
+    // plain: the rules in every seat of the playouts, the search's own seat
+    // too (no one-ply search near the end): the playout engine alone, the
+    // work the search did before it played its own moves better.
+    const bool plain = state.range(1) != 0;
+    ExpertSettings settings;
+    if (plain) {
+        settings.lookahead = 0;
+        settings.ownGambleRate = settings.gambleRate;
+    }
+    std::vector<GameState> positions = MakePositions(8, 4000 + (lead ? 1 : 0));
+    for (auto& t : positions)
+        if (lead) {
+            t.MustLead = true;
+            t.TablePlay.Clear();
+            t.PlayType = PlayType::JustBegin;
+        }
+    size_t next = 0;
+    for (auto _ : state) {
+        const GameState& t = positions[next++ % positions.size()];
+        benchmark::DoNotOptimize(RankMoves(Observe(t, kSeat), settings).size());
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_CopyState);
+BENCHMARK(BM_ExpertDecision)
+    ->ArgNames({"lead", "plain"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FollowDecision)->ArgNames({"cards", "to"})->Args({6, 8})->Args({20, 20});
 BENCHMARK(BM_ChooseLead)->ArgNames({"cards", "to"})->Args({6, 8})->Args({20, 20});
 

@@ -1,0 +1,81 @@
+#include "ai/playout.h"
+
+#include <utility>
+
+#include "ai/follow.h"
+#include "ai/lead.h"
+#include "cards/referee.h"
+
+namespace vorn {
+
+namespace {
+
+template <class R>
+void Decide(GameState& state, int seat, bool lead, float gambleRate, R& random) {
+    const bool swapped = seat == 0;
+    auto swapSeats = [&state] {
+        std::swap(state.lstDirection[0], state.lstDirection[1]);
+        std::swap(state.SingleRun[0], state.SingleRun[1]);
+        if (state.TheLastThrower == 0)
+            state.TheLastThrower = 1;
+        else if (state.TheLastThrower == 1)
+            state.TheLastThrower = 0;
+    };
+    if (swapped) swapSeats();
+    const int as = swapped ? 1 : seat;
+    if (lead)
+        ChooseLead(state, as, gambleRate, random);
+    else
+        FollowDecision(state, as, gambleRate, random);
+    if (swapped) swapSeats();
+}
+
+// A playout that has not ended after this many decisions is scored as it stands.
+constexpr int kStepLimit = 400;
+
+void Draw(GameState& t, int seat, SearchRandom& random) {
+    if (t.StockEmpty) return;
+    const int count = t.lstCardsBox.Count();
+    if (count > 0) DrawAt(t, seat, UniformIndex(random.Uniform(), count));
+}
+
+}  // namespace
+
+void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Random& random) {
+    Decide(state, seat, lead, gambleRate, random);
+}
+
+void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, SearchRandom& random) {
+    Decide(state, seat, lead, gambleRate, random);
+}
+
+PlayedOut PlayOut(GameState& t, const PlayoutSeats& seats, SearchRandom& random) {
+    const int me = seats.me;
+    PlayedOut out;
+    for (int step = 0; step < kStepLimit; ++step) {
+        const int seat = t.CurrentSeat;
+        const bool follow = t.PlayType != PlayType::JustBegin && t.PassCount != 3 && !t.TablePlay.Empty();
+        if (!follow) {
+            const bool newRound = t.PlayType != PlayType::JustBegin && t.PassCount == 3;
+            t.PassCount = 0;
+            t.TablePlay.Clear();
+            if (newRound)
+                for (int k = 0; k < 4; ++k) Draw(t, (seat + k) % 4, random);
+            t.MustLead = true;
+        }
+        if (seat == me && seats.ownMove && t.StockEmpty && t.HandSize(me) <= seats.lookahead)
+            Choose(t, me, seats.ownMove(t, seats, random));
+        else
+            RulesDecision(t, seat, !follow, seats.gambleRates[size_t(seat)], random);
+        ++out.decisions;
+        const CardSet play = t.lstSelected;
+        // The rules' choices are always legal; anything else would stall the
+        // real table, so here it ends the playout as it stands.
+        if (Judge(t, seat, play) != Refusal::Ok) break;
+        if (Apply(t, Move{seat, play}).handEmpty) break;
+    }
+    out.lost = t.HandSize(me);
+    return out;
+}
+
+}  // namespace vorn

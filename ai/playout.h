@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "cards/gamestate.h"
+#include "cards/random.h"
+
+namespace vorn {
+
+// The rules' computer player for any seat: a follow or a lead chosen into
+// lstSelected. Seat 0, which the rules do not know, is decided as seat 1
+// would be, seats 0 and 1 swapped for the length of the decision.
+void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Random& random);
+// The same on the search's own generator, whose draws are inlined.
+void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, SearchRandom& random);
+
+// What one playout came to.
+struct PlayedOut {
+    int lost = 0;       // the cards left in the seat's hand at the end
+    int decisions = 0;  // the decisions taken on the way
+};
+
+// How the seats play in a playout: each by the rules at its gamble rate; the
+// seat that searches (me) may instead have its own moves chosen by ownMove
+// once the stock is empty and it holds at most lookahead cards.
+struct PlayoutSeats {
+    int me = 0;
+    std::array<float, 4> gambleRates{};
+    int lookahead = 0;
+    CardSet (*ownMove)(const GameState& t, const PlayoutSeats& seats, SearchRandom& random) = nullptr;
+};
+
+// Plays on from a table whose seat to move has just moved (or is to move, when
+// nobody has yet) until a hand is empty: the game loop of the table server
+// written for a bare state, with no events and no checks beyond the
+// referee's. Draws at new rounds and the rules' gambles come from random.
+PlayedOut PlayOut(GameState& t, const PlayoutSeats& seats, SearchRandom& random);
+
+}  // namespace vorn
