@@ -78,14 +78,8 @@ GameState Determinize(const Observation& seen, SearchRandom& random) {
     state.lstDirection[seen.seat] = seen.hand;
     for (const Card c : seen.hand) state.Location(c) = std::int8_t(seen.seat);
     DealUnseen(seen, random, state);
-    state.TablePlay = seen.tablePlay;
-    state.PlayType = seen.playType;
-    state.StockEmpty = seen.stockEmpty;
-    state.MustLead = seen.mustLead;
-    state.TheLastThrower = seen.lastThrower;
-    state.PassCount = seen.passCount;
+    TakeCounters(seen, state);
     state.CurrentSeat = seen.seat;
-    state.SingleRun = seen.singleRun;
     return state;
 }
 
