@@ -72,6 +72,20 @@ void Fail(Counts& counts, int& field, const std::string& what) {
     if (counts.desyncs + counts.violations <= 10) std::fprintf(stderr, "%s\n", what.c_str());
 }
 
+// Every joiner agrees with the host on what it may see; every table keeps its cards.
+void CheckTables(NetParty& party, Counts& counts) {
+    for (auto& j : party.joiners) {
+        // A person who has left, until it is back.
+        if (!j->session().IsNet()) continue;
+        const std::string diff = Difference(party.host->table(), j->table(), j->FairSeat());
+        if (!diff.empty()) Fail(counts, counts.desyncs, "desync: " + diff);
+    }
+    for (NetTable* t : party.All()) {
+        const std::string problem = CheckConservation(t->table());
+        if (!problem.empty()) Fail(counts, counts.violations, "cards: " + problem);
+    }
+}
+
 // Plays the party's games; false when it could not be set up or got stuck.
 bool PlayParty(NetParty& party, int games, bool cutting, std::uint64_t seed, Counts& counts) {
     if (!party.Fill()) return false;
@@ -93,16 +107,7 @@ bool PlayParty(NetParty& party, int games, bool cutting, std::uint64_t seed, Cou
             std::fprintf(stderr, "stuck: %s\n", party.Why().constData());
             return false;
         }
-        for (auto& j : party.joiners) {
-            // A person who has left, until it is back.
-            if (!j->session().IsNet()) continue;
-            const std::string diff = Difference(party.host->table(), j->table(), j->FairSeat());
-            if (!diff.empty()) Fail(counts, counts.desyncs, "desync: " + diff);
-        }
-        for (NetTable* t : party.All()) {
-            const std::string problem = CheckConservation(t->table());
-            if (!problem.empty()) Fail(counts, counts.violations, "cards: " + problem);
-        }
+        CheckTables(party, counts);
         if (party.host->questions.size() > questionsBefore) {
             questionsBefore = int(party.host->questions.size());
             ++played;
