@@ -163,6 +163,8 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     // Before a network table is full, the hint line counts the players there;
     // false when it is full (or local) and says nothing.
     bool ShowWaiting();
+    // Nothing has been dealt since the program started: the hint line says how.
+    bool dealtOnce_ = false;
     // The seat names of a local game, as the settings file and the names
     // dialog set them; a network game's names do not outlive it.
     void KeepLocalNames() { localNames_ = session_.PlayerNames; }

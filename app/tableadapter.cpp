@@ -51,6 +51,11 @@ void MainWindow::UpdateCardAccessibility(Card card) {
 }
 
 void MainWindow::ShowStockCount(int count) {
+    if (count < kDeckSize && !dealtOnce_) {
+        // The first deal: the cue gives way to who leads.
+        dealtOnce_ = true;
+        ShowLeader(session_.PlayerNames[size_t(table_.TheLastThrower)]);
+    }
     presentation_->Run([=, this, now = table_] {
         shownTable_ = now;
         stockShown_ = count;
@@ -117,7 +122,11 @@ void MainWindow::SetThrowButton(bool visible, bool chosen) {
 }
 
 void MainWindow::ShowLeader(const std::string& name) {
-    if (!ShowWaiting()) SetHintPanel(HintLine(language_, LeaderText(language_, name)));
+    if (ShowWaiting()) return;
+    // Nothing dealt yet, on a table this computer deals: how to deal.
+    const bool cue = !dealtOnce_ && session_.mode != Mode::Joiner;
+    SetHintPanel(HintLine(
+        language_, cue ? language_.Tr(texts::kFirstDealCue).toStdString() : LeaderText(language_, name)));
 }
 
 bool MainWindow::ShowWaiting() {

@@ -12,6 +12,8 @@ inline constexpr const char* kProgressPanel = QT_TRANSLATE_NOOP("Vorn", "进程"
 inline constexpr const char* kLocalGame = QT_TRANSLATE_NOOP("Vorn", "单机游戏");
 // A seat of a network table that nobody holds yet.
 inline constexpr const char* kVacantSeat = QT_TRANSLATE_NOOP("Vorn", "空位");
+// Until the first deal of the program's life, on a table this computer deals.
+inline constexpr const char* kFirstDealCue = QT_TRANSLATE_NOOP("Vorn", "点击牌堆或按 F5 发牌");
 // Until a network table is full: how many of the three other seats a person holds ("%1").
 inline constexpr const char* kWaitingForPlayers = QT_TRANSLATE_NOOP("Vorn", "等待玩家 %1/3");
 inline constexpr const char* kStockLabel = QT_TRANSLATE_NOOP("Vorn", "余牌:");

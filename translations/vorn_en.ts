@@ -671,5 +671,9 @@
         <source> 时间到，电脑代出一手</source>
         <translation> ran out of time; the computer moved for them</translation>
     </message>
+    <message>
+        <source>点击牌堆或按 F5 发牌</source>
+        <translation>Click the stock or press F5 to deal</translation>
+    </message>
 </context>
 </TS>

@@ -269,6 +269,7 @@ class TestDialogs : public QObject {
         QVERIFY(w.Action("mnuDeal")->isEnabled());
         QVERIFY(!w.tmrCYC().isActive());
         QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
+        // Dealt before the logon: the line names the leader, not how to deal.
         QCOMPARE(w.HintPanel()->text(), QString("提示：本局由朱雀先出牌"));
     }
 
@@ -325,6 +326,7 @@ class TestDialogs : public QObject {
         QCOMPARE(w.lblName(1)->text(), Stacked(typed[1]));
         QCOMPARE(w.lblName(3)->text(), Stacked(typed[3]));
         for (int i = 0; i < 4; ++i) QCOMPARE(w.lblScorer(i)->text(), typed[i] + " 失分");
+        w.mnuDeal_Click();
         QCOMPARE(w.HintPanel()->text(), "提示：本局由" + typed[0] + "先出牌");
     }
 

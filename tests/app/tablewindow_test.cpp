@@ -100,7 +100,8 @@ class TestTableWindow : public QObject {
         QCOMPARE(w.windowTitle(), QString("Vorn"));
         QCOMPARE(w.objectName(), QString("frmMain"));
         QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
-        QCOMPARE(w.HintPanel()->text(), QString("提示：本局由朱雀先出牌"));
+        // Nothing dealt yet: the hint line says how to deal.
+        QCOMPARE(w.HintPanel()->text(), QString("提示：点击牌堆或按 F5 发牌"));
         QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(w.lblScorer(i)->text(), kDefaultNames[i] + " 失分");
