@@ -424,8 +424,9 @@ class TestSeating : public QObject {
             QCOMPARE(t.logons, 0);
             return;
         }
+        // The box and the dialog both open once the running action is over, in either order.
         VORN_TRY_COMPARE(t.logons, 1);
-        QCOMPARE(t.infos.size(), qsizetype(1));
+        VORN_TRY_COMPARE(t.infos.size(), qsizetype(1));
         QVERIFY2(t.infos[0].endsWith(told), qPrintable(t.infos[0]));
         QVERIFY(t.Local());
         if (!tablePassword.isNull()) QCOMPARE(party.host->PlayerList(), QStringList{"H"});
@@ -441,7 +442,7 @@ class TestSeating : public QObject {
         }
         NetTable& late = party.Connect("J4");
         VORN_TRY_COMPARE(late.logons, 1);
-        QCOMPARE(late.infos, QStringList{"人数已够，连线断开"});
+        VORN_TRY_COMPARE(late.infos, QStringList{"人数已够，连线断开"});
         QVERIFY(late.Local());
         QCOMPARE(late.Progress(), kLocalGame);
         QCOMPARE(late.net().sckConnect().State(), Socket::kClosed);
