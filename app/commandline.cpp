@@ -47,8 +47,11 @@ std::optional<int> ReadCommandLine(int argc, char** argv) {
         "The toolkit's own options, such as -platform <name> or -style <style>, are passed on to it.");
     const QCommandLineOption help(QStringList{"h", "help"}, "Show this help and exit.");
     const QCommandLineOption version(QStringList{"v", "version"}, "Show the version and exit.");
+    const QCommandLineOption noLan("no-lan",
+                                   "Neither look for tables on the local network nor answer such searches.");
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(noLan);
     auto addHidden = [&parser](const char* name, const QString& valueName) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), valueName);
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -69,6 +72,8 @@ std::optional<int> ReadCommandLine(int argc, char** argv) {
         Print(stdout, "vorn " VORN_VERSION "\n");
         return 0;
     }
+    // Read again by whatever listens or asks, in this same process.
+    if (parser.isSet(noLan)) qputenv("VORN_LAN", "off");
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -72,6 +73,7 @@ LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
     AddChoices(fraNet_, optHost, "optHost", QT_TRANSLATE_NOOP("Vorn", "我作主机"), optConnect, "optConnect",
                QT_TRANSLATE_NOOP("Vorn", "加入牌局"), words);
     BuildFields(words);
+    BuildTableList(words);
 
     cmdOK = new QPushButton(this);
     words.Caption(cmdOK, QT_TRANSLATE_NOOP("Vorn", "确定"));
@@ -86,11 +88,12 @@ LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
     layout->addWidget(fraMode_, 0, 0);
     layout->addWidget(fraNet_, 0, 1);
     layout->addWidget(fraName_, 1, 0, 1, 2);
+    layout->addWidget(fraTables_, 0, 2, 2, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
-    layout->addLayout(buttons, 2, 0, 1, 2);
+    layout->addLayout(buttons, 2, 0, 1, 3);
 
     // Toggled, not clicked: a screen reader's or voice control's toggle action
     // checks a button without clicking it.
@@ -162,6 +165,49 @@ void LogonDialog::BuildFields(const Language& words) {
     connect(chkFillSeats, &QCheckBox::toggled, this, &LogonDialog::UpdateAddressEnabled);
 }
 
+void LogonDialog::BuildTableList(const Language& words) {
+    fraTables_ = MakeFrame(this, "fraTables", QT_TRANSLATE_NOOP("Vorn", "局域网上的牌桌"), words);
+    lstTables = new QListWidget(fraTables_);
+    lstTables->setObjectName("lstTables");
+    words.Name(lstTables, QT_TRANSLATE_NOOP("Vorn", "局域网上的牌桌"));
+    (new QVBoxLayout(fraTables_))->addWidget(lstTables);
+    connect(lstTables, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (!item) return;
+        txtIP->setText(item->data(Qt::UserRole).toString());
+        txtPort->setText(QString::number(item->data(Qt::UserRole + 1).toInt()));
+    });
+    connect(lstTables, &QListWidget::itemActivated, this, &LogonDialog::cmdOK_Click);
+    fraTables_->setVisible(LanListingAllowed());
+    if (!LanListingAllowed()) return;
+    lan_ = new LanSearch(this);
+    connect(lan_, &LanSearch::Changed, this, [this] { ShowTables(lan_->Tables()); });
+    connect(this, &QDialog::finished, lan_, &LanSearch::Stop);
+}
+
+void LogonDialog::ShowTables(const std::vector<LanSearch::Table>& tables) {
+    const Language& words = main_.language();
+    const QListWidgetItem* current = lstTables->currentItem();
+    const QString chosen = current ? current->data(Qt::UserRole + 2).toString() : QString();
+    lstTables->clear();
+    for (const LanSearch::Table& t : tables) {
+        const QString address = t.address.contains(':') ? "[" + t.address + "]" : t.address;
+        QString text = words.Tr(QT_TRANSLATE_NOOP("Vorn", "%1（%2:%3），空位 %4"))
+                           .arg(QString::fromStdString(t.ad.name), address)
+                           .arg(t.ad.port)
+                           .arg(4 - t.ad.persons);
+        if (t.ad.password) text += words.Tr(QT_TRANSLATE_NOOP("Vorn", "，要密码"));
+        auto* item = new QListWidgetItem(text, lstTables);
+        item->setData(Qt::UserRole, t.address);
+        item->setData(Qt::UserRole + 1, t.ad.port);
+        item->setData(Qt::UserRole + 2, QString::fromStdString(t.ad.id));
+        // Choosing it again fills the fields again; that is what was there.
+        if (item->data(Qt::UserRole + 2).toString() == chosen) {
+            const QSignalBlocker quiet(lstTables);
+            lstTables->setCurrentItem(item);
+        }
+    }
+}
+
 void LogonDialog::ReadSavedFields() {
     const QString file = main_.SettingsFile();
     txtIP->setText(ReadIniFile(file, "Net", "Server", settings::kServer));
@@ -172,10 +218,11 @@ void LogonDialog::ReadSavedFields() {
 }
 
 void LogonDialog::DisableNetworkOptions() {
-    for (QWidget* w : std::initializer_list<QWidget*>{lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect,
-                                                      lblID_, txtID, lblPort_, txtPort, lblPassword_,
-                                                      txtPassword, chkEndOnDrop, chkFillSeats, cboFillLevel})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect, lblID_, txtID, lblPort_, txtPort,
+             lblPassword_, txtPassword, chkEndOnDrop, chkFillSeats, cboFillLevel, fraTables_})
         w->setEnabled(false);
+    if (lan_) lan_->Stop();
 }
 
 void LogonDialog::UpdateAddressEnabled() {
@@ -188,6 +235,10 @@ void LogonDialog::UpdateAddressEnabled() {
     lblTurnLimit_->setEnabled(hosting);
     cboTurnLimit->setEnabled(hosting);
     cboFillLevel->setEnabled(hosting && chkFillSeats->isChecked());
+    const bool searching = joining && optNet->isChecked();
+    fraTables_->setEnabled(searching);
+    if (lan_ && searching) lan_->Start();
+    if (lan_ && !searching) lan_->Stop();
 }
 
 void LogonDialog::EnableNetworkOptions() {

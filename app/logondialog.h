@@ -2,11 +2,16 @@
 
 #include <QDialog>
 
+#include <vector>
+
+#include "net/socket/lanlisting.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QRadioButton;
 
@@ -47,6 +52,10 @@ class LogonDialog : public QDialog {
     QComboBox* cboTurnLimit = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
+    // Joining: the tables heard on the local network; choosing one fills in
+    // its address and port, and a double click joins it.
+    QListWidget* lstTables = nullptr;
+    void ShowTables(const std::vector<LanSearch::Table>& tables);
 
   private:
     // What the dialog shows when OK is pressed.
@@ -65,6 +74,7 @@ class LogonDialog : public QDialog {
     void BuildFields(const Language& words);
     void ReadSavedFields();
     void UpdateAddressEnabled();
+    void BuildTableList(const Language& words);
 
     MainWindow& main_;
     QGroupBox* fraMode_ = nullptr;
@@ -75,6 +85,8 @@ class LogonDialog : public QDialog {
     QLabel* lblPort_ = nullptr;
     QLabel* lblPassword_ = nullptr;
     QLabel* lblTurnLimit_ = nullptr;
+    QGroupBox* fraTables_ = nullptr;
+    LanSearch* lan_ = nullptr;  // none when the LAN is not to be searched
 };
 
 // The port typed in the logon dialog: a whole number from 1 to 65535, blanks

@@ -3,6 +3,8 @@
 #include <QListWidget>
 #include <QListWidgetItem>
 
+#include <algorithm>
+
 #include "app/mainwindow.h"
 #include "net/dispatcher.h"
 #include "net/framer.h"
@@ -11,6 +13,7 @@
 #include "net/sendqueue.h"
 #include "net/socket/codec.h"
 #include "net/socket/keys.h"
+#include "net/socket/lanlisting.h"
 #include "net/socket/socket.h"
 #include "net/texts.h"
 
@@ -116,6 +119,7 @@ void NetworkGame::StartConnection(const QString& name) {
             return;
         }
         ShowProgress(words()(texts::kHosting));
+        AnswerLanSearches();
         players_.push_back(Person{name.toStdString(), -1});
         PlayersChanged();
         dispatcher_->NameSeats();
@@ -134,7 +138,18 @@ void NetworkGame::StartConnection(const QString& name) {
     }
 }
 
+void NetworkGame::AnswerLanSearches() {
+    if (!LanListingAllowed()) return;
+    lan_ = std::make_unique<LanAnswerer>([this, id = NewSecret().substr(0, 16)] {
+        const Session& s = session();
+        const int persons = std::clamp(int(players_.size()), 1, 4);
+        return TableAd{id, s.ServerPort, persons, !s.Password.empty(), s.OwnName};
+    });
+    lan_->Start();
+}
+
 void NetworkGame::CloseAllConnections() {
+    lan_.reset();
     sckConnect_->Close();
     sckConnection_->CloseAll();
     hostFramer_->Reset();

@@ -17,6 +17,7 @@
 namespace vorn {
 
 class Dispatcher;
+class LanAnswerer;
 class Framer;
 class MainWindow;
 class NetOutbox;
@@ -99,6 +100,8 @@ class NetworkGame : public QObject, public NetHost {
 
   private:
     void KickSendTimer();
+    // Hosting: tell windows looking for tables on the LAN about this one.
+    void AnswerLanSearches();
     void OnConnectionRequest(int index, int requestId);
     void OnSlotData(int slot);
     void OnSlotClosed(int slot);
@@ -137,6 +140,8 @@ class NetworkGame : public QObject, public NetHost {
     bool reconnecting_ = false;
     bool sendEnabled_ = true;
     std::vector<Person> players_;
+    // The hosting window's answers to windows looking for tables on the LAN.
+    std::unique_ptr<LanAnswerer> lan_;
 };
 
 }  // namespace vorn

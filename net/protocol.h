@@ -205,4 +205,28 @@ std::optional<PeopleBody> ParsePeople(std::string_view body);
 // Four non-empty names, the first four bar fields of the body as it stands.
 std::optional<std::array<std::string, 4>> ParsePrepare(std::string_view body);
 
+// ---- Finding tables on the local network ------------------------------------
+// Not part of a game's stream: single UDP datagrams in UTF-8 on the LAN port.
+// A window looking for tables sends the query to every local network's
+// broadcast address (and to the IPv6 all-nodes group); each hosting window
+// answers the sender with an advertisement of its table.
+namespace lan {
+inline constexpr int kPort = 11005;
+inline constexpr std::string_view kQuery = "[Tables?]2";
+inline constexpr std::string_view kAdTag = "[Table]";
+// A name longer than this is cut (at a character's start) before it is sent.
+inline constexpr size_t kMaxName = 64;
+}  // namespace lan
+
+struct TableAd {
+    std::string id;   // plain hex, the same for every answer of one table
+    int port = 0;     // the game's TCP port
+    int persons = 1;  // people seated, the host among them: 1..4
+    bool password = false;
+    std::string name;  // the host's name: not empty, no control characters
+    bool operator==(const TableAd&) const = default;
+};
+std::string TableAdMessage(const TableAd& ad);
+std::optional<TableAd> ParseTableAd(std::string_view datagram);
+
 }  // namespace vorn

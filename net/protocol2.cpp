@@ -129,4 +129,33 @@ std::optional<std::array<Holder, 4>> ParseSeats(std::string_view body) {
     return holders;
 }
 
+std::string TableAdMessage(const TableAd& ad) {
+    std::string name = ad.name.substr(0, lan::kMaxName);
+    // Never end inside a character of several bytes.
+    if (ad.name.size() > lan::kMaxName)
+        while (!name.empty() && (static_cast<unsigned char>(ad.name[name.size()]) & 0xC0) == 0x80)
+            name.pop_back();
+    std::replace(name.begin(), name.end(), '|', '/');
+    return Tagged(lan::kAdTag, JoinFields({std::to_string(kWireVersion), ad.id, std::to_string(ad.port),
+                                           std::to_string(ad.persons),
+                                           ad.password ? std::string(kPasswordFeature) : "", name}));
+}
+
+std::optional<TableAd> ParseTableAd(std::string_view datagram) {
+    if (datagram.substr(0, lan::kAdTag.size()) != lan::kAdTag) return std::nullopt;
+    const auto fields = BarFields(datagram.substr(lan::kAdTag.size()));
+    if (fields.size() != 6 || !Version(fields[0]) || fields[1].empty() || !PlainHex(fields[1]))
+        return std::nullopt;
+    const auto port = ParseDecimal(fields[2]);
+    const auto persons = ParseDecimal(fields[3]);
+    if (!port || *port < 1 || *port > 65535 || std::to_string(*port) != fields[2]) return std::nullopt;
+    if (!persons || *persons < 1 || *persons > 4 || fields[3].size() != 1) return std::nullopt;
+    if (!fields[4].empty() && fields[4] != kPasswordFeature) return std::nullopt;
+    const std::string& name = fields[5];
+    const bool control = std::any_of(
+        name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    if (name.empty() || name.size() > lan::kMaxName || control) return std::nullopt;
+    return TableAd{fields[1], *port, *persons, !fields[4].empty(), name};
+}
+
 }  // namespace vorn

@@ -675,5 +675,17 @@
         <source>点击牌堆或按 F5 发牌</source>
         <translation>Click the stock or press F5 to deal</translation>
     </message>
+    <message>
+        <source>局域网上的牌桌</source>
+        <translation>Tables on this network</translation>
+    </message>
+    <message>
+        <source>%1（%2:%3），空位 %4</source>
+        <translation>%1 (%2:%3), seats free: %4</translation>
+    </message>
+    <message>
+        <source>，要密码</source>
+        <translation>, password needed</translation>
+    </message>
 </context>
 </TS>

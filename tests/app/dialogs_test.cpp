@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QObject>
 #include <QPushButton>
 #include <QRadioButton>
@@ -34,12 +35,14 @@ using vorn::apptest::WriteFile;
 
 namespace {
 
-// Which of the logon dialog's network fields take input: IP, ID, port, host, join.
+// Which of the logon dialog's network fields take input: IP, ID, port, host,
+// join, the LAN's tables.
 QString NetFieldsEnabled(const LogonDialog& d) {
     QString text;
-    for (const QWidget* w : {static_cast<const QWidget*>(d.txtIP), static_cast<const QWidget*>(d.txtID),
-                             static_cast<const QWidget*>(d.txtPort), static_cast<const QWidget*>(d.optHost),
-                             static_cast<const QWidget*>(d.optConnect)})
+    for (const QWidget* w :
+         {static_cast<const QWidget*>(d.txtIP), static_cast<const QWidget*>(d.txtID),
+          static_cast<const QWidget*>(d.txtPort), static_cast<const QWidget*>(d.optHost),
+          static_cast<const QWidget*>(d.optConnect), static_cast<const QWidget*>(d.lstTables)})
         text += w->isEnabled() ? 'e' : '-';
     return text;
 }
@@ -106,7 +109,7 @@ class TestDialogs : public QObject {
         QVERIFY(dialog.optLocal->isChecked());
         QVERIFY(!dialog.optNet->isChecked());
         QVERIFY(dialog.optHost->isChecked());
-        QCOMPARE(NetFieldsEnabled(dialog), QString("-----"));
+        QCOMPARE(NetFieldsEnabled(dialog), QString("------"));
         QVERIFY(dialog.cmdOK->isEnabled());
         QCOMPARE(dialog.txtIP->text(), server);
         QCOMPARE(dialog.txtPort->text(), port);
@@ -132,18 +135,45 @@ class TestDialogs : public QObject {
                 button->click();
         };
         choose(dialog.optNet);
-        QCOMPARE(NetFieldsEnabled(dialog), QString("-eeee"));
+        QCOMPARE(NetFieldsEnabled(dialog), QString("-eeee-"));
         choose(dialog.optConnect);
         QVERIFY(!dialog.optHost->isChecked());
-        QCOMPARE(NetFieldsEnabled(dialog), QString("eeeee"));
+        QCOMPARE(NetFieldsEnabled(dialog), QString("eeeeee"));
         choose(dialog.optHost);
-        QCOMPARE(NetFieldsEnabled(dialog), QString("-eeee"));
+        QCOMPARE(NetFieldsEnabled(dialog), QString("-eeee-"));
         choose(dialog.optConnect);
         choose(dialog.optLocal);
-        QCOMPARE(NetFieldsEnabled(dialog), QString("-----"));
+        QCOMPARE(NetFieldsEnabled(dialog), QString("------"));
         // Back to the network game as a joiner: the address is typed again.
         choose(dialog.optNet);
-        QCOMPARE(NetFieldsEnabled(dialog), QString("eeeee"));
+        QCOMPARE(NetFieldsEnabled(dialog), QString("eeeeee"));
+    }
+
+    // Tables heard on the LAN: one line each; choosing one fills in where it is,
+    // and a table heard again keeps the choice without filling over a field
+    // the person has edited since.
+    void logonListsTables() {
+        WindowFixture f;
+        QVERIFY(f.Open(1, false));
+        LogonDialog dialog(*f);
+        dialog.optNet->click();
+        dialog.optConnect->click();
+        std::vector<vorn::LanSearch::Table> tables = {
+            {vorn::TableAd{"a1", 11005, 2, false, "Quillon"}, "10.0.0.7", 0},
+            {vorn::TableAd{"b2", 12000, 1, true, "朱雀"}, "fe80::1%eth0", 0}};
+        dialog.ShowTables(tables);
+        QCOMPARE(dialog.lstTables->count(), 2);
+        QCOMPARE(dialog.lstTables->item(0)->text(), QString("Quillon（10.0.0.7:11005），空位 2"));
+        QCOMPARE(dialog.lstTables->item(1)->text(), QString("朱雀（[fe80::1%eth0]:12000），空位 3，要密码"));
+        dialog.lstTables->setCurrentRow(1);
+        QCOMPARE(dialog.txtIP->text() + " " + dialog.txtPort->text(), QString("fe80::1%eth0 12000"));
+        dialog.txtPort->setText("12001");
+        std::swap(tables[0], tables[1]);
+        tables[0].ad.persons = 3;
+        dialog.ShowTables(tables);
+        QCOMPARE(dialog.lstTables->currentRow(), 0);
+        QVERIFY(dialog.lstTables->item(0)->text().contains("空位 1"));
+        QCOMPARE(dialog.txtPort->text(), QString("12001"));
     }
 
     void logonRefusals_data() {

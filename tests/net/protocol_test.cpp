@@ -179,6 +179,12 @@ class ProtocolTest : public QObject {
         QTest::newRow("seats") << Q(SeatsMessage(
                                       {Holder::Person, Holder::OldPerson, Holder::Computer, Holder::Nobody}))
                                << "[Seats]POC-";
+        QTest::newRow("table, a bar in the name")
+            << Q(TableAdMessage(TableAd{"9f", 11005, 1, false, "Quil|lon"}))
+            << "[Table]2|9f|11005|1||Quil/lon";
+        QTest::newRow("table, a long name cut between characters")
+            << Q(TableAdMessage(TableAd{"9f", 11005, 1, false, QString("朱").repeated(22).toStdString()}))
+            << "[Table]2|9f|11005|1||" + QString("朱").repeated(21);
     }
     void builders() {
         QFETCH(QString, built);
@@ -468,6 +474,42 @@ class ProtocolTest : public QObject {
         QTest::newRow("snapshot, short") << "[Snapshot]"
                                          << "2|C_05D_06|H_01|H_01|2|1|0|2|0|6,5,2,6|33|0|0,1,0,0|4,0,2,0"
                                          << "";
+        QTest::newRow("table") << "[Table]"
+                               << "2|9f|11005|2||Quillon"
+                               << "same";
+        QTest::newRow("table with a password") << "[Table]"
+                                               << "2|9f|80|4|password|朱雀 2"
+                                               << "same";
+        QTest::newRow("table, version 1") << "[Table]"
+                                          << "1|9f|11005|2||Quillon"
+                                          << "";
+        QTest::newRow("table, no id") << "[Table]"
+                                      << "2||11005|2||Quillon"
+                                      << "";
+        QTest::newRow("table, port 0") << "[Table]"
+                                       << "2|9f|0|2||Quillon"
+                                       << "";
+        QTest::newRow("table, port past 65535") << "[Table]"
+                                                << "2|9f|65536|2||Quillon"
+                                                << "";
+        QTest::newRow("table, padded port") << "[Table]"
+                                            << "2|9f|011005|2||Quillon"
+                                            << "";
+        QTest::newRow("table, nobody seated") << "[Table]"
+                                              << "2|9f|11005|0||Quillon"
+                                              << "";
+        QTest::newRow("table, five seated") << "[Table]"
+                                            << "2|9f|11005|5||Quillon"
+                                            << "";
+        QTest::newRow("table, unnamed") << "[Table]"
+                                        << "2|9f|11005|2||"
+                                        << "";
+        QTest::newRow("table, a bar in the name") << "[Table]"
+                                                  << "2|9f|11005|2||Quil|lon"
+                                                  << "";
+        QTest::newRow("table, a line break in the name") << "[Table]"
+                                                         << "2|9f|11005|2||Quil\nlon"
+                                                         << "";
     }
     void parseSecondVersion() {
         QFETCH(QString, tag);
@@ -487,6 +529,8 @@ class ProtocolTest : public QObject {
         if (auto m = tag == "[Refused]" ? ParseRefused(b) : std::nullopt) got = std::to_string(int(*m));
         if (auto m = tag == "[Snapshot]" ? ParseSnapshot(b) : std::nullopt)
             got = SnapshotMessage(*m) == "[Snapshot]" + b ? "same" : SnapshotMessage(*m);
+        if (auto m = tag == "[Table]" ? ParseTableAd("[Table]" + b) : std::nullopt)
+            got = TableAdMessage(*m) == "[Table]" + b ? "same" : TableAdMessage(*m);
         QCOMPARE(Q(got), reading);
     }
 };

@@ -60,6 +60,8 @@ constexpr int kLongWaitMs = 600000;
 // ---- The host ---------------------------------------------------------------
 
 int RunHost(int argc, char** argv) {
+    // Its tables are on this machine only: nothing is asked or answered on the LAN.
+    qputenv("VORN_LAN", "off");
     QApplication app(argc, argv);
     QTemporaryDir folder;
     vorn::MainWindow w(folder.path(), 1);

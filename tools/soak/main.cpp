@@ -154,6 +154,8 @@ int main(int argc, char** argv) {
         if (!std::strcmp(argv[i], "--parties")) tables = std::atoi(argv[i + 1]);
         if (!std::strcmp(argv[i], "--seed")) seed = std::strtoull(argv[i + 1], nullptr, 10);
     }
+    // Its tables are on this machine only: nothing is asked or answered on the LAN.
+    qputenv("VORN_LAN", "off");
     QApplication app(argc, argv);
     Counts counts;
     const int perTable = std::max(1, games / std::max(1, tables));
