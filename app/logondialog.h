@@ -2,6 +2,10 @@
 
 #include <QDialog>
 
+#include <optional>
+
+#include "game/savedgame.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -29,6 +33,8 @@ class LogonDialog : public QDialog {
     void EnableNetworkOptions();
     void cmdOK_Click();
 
+    // Shown only when an earlier session saved a local game: it is taken up where it stood.
+    QRadioButton* optResume = nullptr;
     QRadioButton* optLocal = nullptr;
     QRadioButton* optNet = nullptr;
     QRadioButton* optHost = nullptr;
@@ -51,6 +57,7 @@ class LogonDialog : public QDialog {
   private:
     // What the dialog shows when OK is pressed.
     struct Choices {
+        bool resume = false;
         bool net = false, host = false;
         QString name;
         int port = 0;
@@ -65,8 +72,12 @@ class LogonDialog : public QDialog {
     void BuildFields(const Language& words);
     void ReadSavedFields();
     void UpdateAddressEnabled();
+    // The game saved by an earlier session, read when the dialog opens; one
+    // that does not read is set aside and the person told.
+    void OfferSavedGame(const Language& words);
 
     MainWindow& main_;
+    std::optional<SavedGame> saved_;
     QGroupBox* fraMode_ = nullptr;
     QGroupBox* fraNet_ = nullptr;
     QGroupBox* fraName_ = nullptr;

@@ -675,5 +675,13 @@
         <source>点击牌堆或按 F5 发牌</source>
         <translation>Click the stock or press F5 to deal</translation>
     </message>
+    <message>
+        <source>继续上局</source>
+        <translation>Resume the last game</translation>
+    </message>
+    <message>
+        <source>上局的存档已损坏，无法继续，已改名为 %1 保留。</source>
+        <translation>The saved game is damaged and cannot be resumed; it was kept as %1.</translation>
+    </message>
 </context>
 </TS>
