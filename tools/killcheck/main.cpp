@@ -75,20 +75,21 @@ int RunTable(int argc, char** argv) {
     };
     w.show();
     w.showLogon();
-    std::printf("offered %d\n", offered ? 1 : 0);
     const std::optional<vorn::SavedGame> game = w.LocalGame();
     if (!game) return 3;
-    std::printf("shown %s\n", offered ? ShownDifference(w, *game).c_str() : "");
+    const std::string shown = offered ? ShownDifference(w, *game) : "";
     QFile resumed(QDir(folder).filePath("resumed.txt"));
     if (!resumed.open(QIODevice::WriteOnly)) return 3;
     resumed.write(QByteArray::fromStdString(vorn::SavedGameText(*game)));
     resumed.close();
-    std::fflush(stdout);
     // As fast as the table goes: no pauses, a computer move at every tick.
     w.options().cycleInterval = 1;
     w.options().animation = false;
     w.options().sound = false;
     if (w.engine().DealOpen()) w.mnuDeal_Click();
+    // Reported once a game is saved, so that a kill from now on finds one.
+    std::printf("offered %d\nshown %s\n", offered ? 1 : 0, shown.c_str());
+    std::fflush(stdout);
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);
     return app.exec();
 }
