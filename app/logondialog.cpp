@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,6 +18,7 @@
 
 #include "app/mainwindow.h"
 #include "app/networkgame.h"
+#include "app/savefile.h"
 #include "app/settings.h"
 #include "app/texts.h"
 
@@ -25,6 +27,9 @@ namespace vorn {
 namespace {
 constexpr const char* kNameFirst = QT_TRANSLATE_NOOP("Vorn", "先输入姓名，再进入连线游戏！");
 constexpr const char* kBadPort = QT_TRANSLATE_NOOP("Vorn", "连接端口应为与对方相同的正整数！");
+constexpr const char* kResume = QT_TRANSLATE_NOOP("Vorn", "继续上局");
+constexpr const char* kSaveSetAside =
+    QT_TRANSLATE_NOOP("Vorn", "上局的存档已损坏，无法继续，已改名为 %1 保留。");
 }  // namespace
 
 int ParsePort(const QString& text) {
@@ -74,6 +79,7 @@ LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
                QT_TRANSLATE_NOOP("Vorn", "加入牌局"), words);
     BuildFields(words);
     BuildTableList(words);
+    OfferSavedGame(words);
 
     cmdOK = new QPushButton(this);
     words.Caption(cmdOK, QT_TRANSLATE_NOOP("Vorn", "确定"));
@@ -108,6 +114,21 @@ LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     ReadSavedFields();
     DisableNetworkOptions();
+}
+
+void LogonDialog::OfferSavedGame(const Language& words) {
+    // Within a session, the game saved is the one on the table.
+    if (main_.SavingGame()) return;
+    SaveFileReading reading = ReadSaveFile(main_.SaveFile());
+    if (!reading.setAside.isEmpty())
+        main_.prompter.Info(&main_, words.Tr(kSaveSetAside).arg(QDir::toNativeSeparators(reading.setAside)));
+    saved_ = std::move(reading.game);
+    if (!saved_) return;
+    optResume = new QRadioButton(fraMode_);
+    words.Caption(optResume, kResume);
+    optResume->setObjectName("optResume");
+    static_cast<QVBoxLayout*>(fraMode_->layout())->insertWidget(0, optResume);
+    optResume->setChecked(true);
 }
 
 void LogonDialog::BuildFields(const Language& words) {
@@ -250,6 +271,7 @@ void LogonDialog::EnableNetworkOptions() {
 
 LogonDialog::Choices LogonDialog::ReadChoices() const {
     Choices c;
+    c.resume = optResume && optResume->isChecked();
     c.net = optNet->isChecked();
     c.host = optHost->isChecked();
     c.name = txtID->text().trimmed();
@@ -280,8 +302,15 @@ void LogonDialog::cmdOK_Click() {
     // so closing the dialog afterwards never strands a network mode without links.
     const bool enter = c.net && !refusal;
     MainWindow& main = main_;
-    main.engine().RunCommand([&main, c, enter] {
+    std::optional<SavedGame> resume = c.resume ? saved_ : std::nullopt;
+    main.engine().RunCommand([&main, c, enter, resume = std::move(resume)] {
         main.Form_Load();
+        // Taken up, the saved game goes on; any other choice starts a new
+        // one (a refused one leaves the dialog open, and the game saved).
+        if (resume)
+            main.ResumeGame(*resume);
+        else if (enter || !c.net)
+            main.ForgetSavedGame();
         if (!enter) {
             if (!c.net) main.network().SetSendTimerEnabled(false);
             return;

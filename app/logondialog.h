@@ -2,8 +2,10 @@
 
 #include <QDialog>
 
+#include <optional>
 #include <vector>
 
+#include "game/savedgame.h"
 #include "net/socket/lanlisting.h"
 
 class QCheckBox;
@@ -34,6 +36,8 @@ class LogonDialog : public QDialog {
     void EnableNetworkOptions();
     void cmdOK_Click();
 
+    // Shown only when an earlier session saved a local game: it is taken up where it stood.
+    QRadioButton* optResume = nullptr;
     QRadioButton* optLocal = nullptr;
     QRadioButton* optNet = nullptr;
     QRadioButton* optHost = nullptr;
@@ -60,6 +64,7 @@ class LogonDialog : public QDialog {
   private:
     // What the dialog shows when OK is pressed.
     struct Choices {
+        bool resume = false;
         bool net = false, host = false;
         QString name;
         int port = 0;
@@ -75,8 +80,12 @@ class LogonDialog : public QDialog {
     void ReadSavedFields();
     void UpdateAddressEnabled();
     void BuildTableList(const Language& words);
+    // The game saved by an earlier session, read when the dialog opens; one
+    // that does not read is set aside and the person told.
+    void OfferSavedGame(const Language& words);
 
     MainWindow& main_;
+    std::optional<SavedGame> saved_;
     QGroupBox* fraMode_ = nullptr;
     QGroupBox* fraNet_ = nullptr;
     QGroupBox* fraName_ = nullptr;

@@ -19,6 +19,7 @@
 #include "app/inifile.h"
 #include "app/logondialog.h"
 #include "app/networkgame.h"
+#include "app/savefile.h"
 #include "app/settings.h"
 #include "app/statistics.h"
 #include "app/tablelabel.h"
@@ -79,6 +80,7 @@ MainWindow::MainWindow(QString programFolder, std::uint64_t seed, QWidget* paren
             this, [seen] { return ExpertChoice(seen); }, std::move(done));
     };
     sounds_ = new SoundPlayer(programFolder_, this);
+    engine_->inputShown = [this] { SaveGame(); };
 
     tmrCYC_.setObjectName("tmrCYC");
     tmrCYC_.setInterval(options_.cycleInterval);
@@ -104,6 +106,41 @@ MainWindow::~MainWindow() {
 
 QString MainWindow::SettingsFile() const {
     return SettingsPath(programFolder_);
+}
+
+QString MainWindow::SaveFile() const {
+    return SaveFilePath(SettingsFile());
+}
+
+std::optional<SavedGame> MainWindow::LocalGame() const {
+    const TableServer* server = engine_->server();
+    if (session_.IsNet() || !server) return std::nullopt;
+    return SaveOf(*server, random_);
+}
+
+void MainWindow::SaveGame() {
+    const std::optional<SavedGame> game = LocalGame();
+    // A new game begins with its deal: from then on it is the one saved.
+    if (!game || (!saving_ && !game->playing)) return;
+    saving_ = true;
+    std::string text = SavedGameText(*game);
+    if (text == lastSaved_) return;
+    if (WriteSaveFile(SaveFile(), text)) lastSaved_ = std::move(text);
+}
+
+void MainWindow::ForgetSavedGame() {
+    saving_ = false;
+    lastSaved_.clear();
+    RemoveSaveFile(SaveFile());
+}
+
+void MainWindow::ResumeGame(const SavedGame& game) {
+    // The computer seats' level is the one the game was played at.
+    const SeatController& computer = game.seats[1];
+    if (computer.kind == SeatKind::Computer) options_.SetLevel(computer.level);
+    menus_->SyncChecks();
+    engine_->Restore(game, random_);
+    saving_ = true;
 }
 
 QAction* MainWindow::Action(const char* name) const {
@@ -405,6 +442,12 @@ void MainWindow::Exit() {
         tmrCYC_.stop();
         network_->CloseAllConnections();
         SaveSettings(SettingsFile(), options_, session_);
+        // Left in the middle of a hand, the game waits for the next start;
+        // left between hands, it has ended.
+        if (HandRunning())
+            SaveGame();
+        else if (saving_)
+            ForgetSavedGame();
         endProgram();
     });
 }

@@ -66,6 +66,19 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     // The person's hint: the expert's plays for the table and hand, one after
     // the other as it is asked again.
     void OfferHint();
+    // The local game kept beside the settings file (app/savefile.h). It is
+    // written after every input once a hand has been dealt in this session or
+    // a saved game taken up, never for a network game.
+    QString SaveFile() const;
+    void SaveGame();
+    // The game on the table is the one saved.
+    bool SavingGame() const { return saving_; }
+    // The local game as it would be saved now; none for a network game.
+    std::optional<SavedGame> LocalGame() const;
+    // A new game starts: the saved one goes.
+    void ForgetSavedGame();
+    // Takes up a saved game: the level it was played at, the table, the scores.
+    void ResumeGame(const SavedGame& game);
     // Closes the links, saves the settings and ends the program, once the
     // running action and the work queued before it are done.
     void Exit();
@@ -238,6 +251,9 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     std::vector<HintChoice> hintChoices_;  // the expert's moves for hintKey_, best first, with their odds
     bool hintSearching_ = false;
     bool exiting_ = false;  // Exit is chosen: it waits for the running action, nothing else starts
+
+    bool saving_ = false;    // the game on the table is the one saved
+    std::string lastSaved_;  // what was written last, not written again
 };
 
 }  // namespace vorn

@@ -66,15 +66,32 @@ class LazyMt64 {
 // 64-bit Mersenne Twister with 53-bit uniform doubles.
 class SeededRandom : public Random {
   public:
-    explicit SeededRandom(std::uint64_t seed) : engine_(seed) {}
+    explicit SeededRandom(std::uint64_t seed) : engine_(seed), seed_(seed) {}
     // Seeded from the operating system's non-deterministic source.
     static std::uint64_t FreshSeed();
-    double Uniform() override { return double(engine_() >> 11) * 0x1.0p-53; }
+    double Uniform() override {
+        ++drawn_;
+        return double(engine_() >> 11) * 0x1.0p-53;
+    }
     // Starts the sequence of seed again, in place.
-    void Reseed(std::uint64_t seed) { engine_.Seed(seed); }
+    void Reseed(std::uint64_t seed) {
+        engine_.Seed(seed);
+        seed_ = seed;
+        drawn_ = 0;
+    }
+    // Where the sequence stands: its seed and the numbers drawn from it. A
+    // saved game carries them, and Restore goes back to that very place.
+    std::uint64_t seed() const { return seed_; }
+    std::uint64_t drawn() const { return drawn_; }
+    void Restore(std::uint64_t seed, std::uint64_t drawn) {
+        Reseed(seed);
+        for (; drawn_ < drawn; ++drawn_) engine_();
+    }
 
   private:
     LazyMt64 engine_;
+    std::uint64_t seed_;
+    std::uint64_t drawn_ = 0;
 };
 
 // A small, fast generator (splitmix64) for the expert's search: it never

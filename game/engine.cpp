@@ -146,6 +146,15 @@ void Engine::Drain() {
         env_.clock.StartCycleTimer(env_.options.cycleInterval);
     else
         env_.clock.StopCycleTimer();
+    if (inputShown) inputShown();
+}
+
+void Engine::Restore(const SavedGame& game, SeededRandom& random) {
+    if (!server_) return;
+    SyncSeats();
+    RestoreInto(game, *server_, random, ++now_);
+    TakeUp(game.state, game.scores);
+    Drain();
 }
 
 void Engine::Show(const TableEvent& event) {

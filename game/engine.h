@@ -8,6 +8,7 @@
 #include "ai/observation.h"
 #include "cards/referee.h"
 #include "game/deal.h"
+#include "game/savedgame.h"
 #include "game/tableserver.h"
 
 namespace vorn {
@@ -64,6 +65,13 @@ class Engine {
     // its table is as the event left it (the network host's links hear of
     // the table through it).
     std::function<void(const TableEvent& event, const GameState& after)> tableEvent;
+    // After each input to the table kept here, once its events are shown
+    // (the window saves a local game then).
+    std::function<void()> inputShown;
+    // Takes up a saved game on the table kept here: the server and the
+    // random source where the game left them, the table laid out and the
+    // turn shown. The seats' levels are the options' as the caller set them.
+    void Restore(const SavedGame& game, SeededRandom& random);
     // Following: the person's own move, for the keeper.
     std::function<void(int lastThrower, CardSet tablePlay, int seat)> sendMove;
     // The table kept here takes up the position this engine's table shows

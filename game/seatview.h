@@ -25,6 +25,7 @@ class SeatView {
     void Follow(const TableEvent& event);
     // How each seat is known to play (Observation::players), kept across games.
     void SetPlayers(const std::array<int, 4>& players) { seen_.players = players; }
+    void SetLost(const std::array<int, 4>& lost) { seen_.lost = lost; }
     const Observation& seen() const { return seen_; }
 
   private:

@@ -53,8 +53,11 @@ TableEvent& TableServer::Add(TableEvent::Kind kind, int seat, CardSet cards) {
 }
 
 void TableServer::Publish() {
-    if (!watched_) return;
     const TableEvent& event = events_.back();
+    if (event.kind == TableEvent::Kind::NewGame) history_.clear();
+    if (event.kind != TableEvent::Kind::Refused && event.kind != TableEvent::Kind::GameOver)
+        history_.push_back(event);
+    if (!watched_) return;
     for (int seat = 0; seat < 4; ++seat)
         if (views_[size_t(seat)]) views_[size_t(seat)]->Follow(VisibleTo(event, seat));
 }
@@ -71,6 +74,7 @@ void TableServer::NewGame(int leader) {
 
 void TableServer::Resume(const GameState& state, std::int64_t now) {
     state_ = state;
+    history_.clear();
     playing_ = true;
     ++turn_;
     thinking_ = false;
@@ -81,6 +85,29 @@ void TableServer::Resume(const GameState& state, std::int64_t now) {
     // A seat facing an empty table leads.
     if (state_.TablePlay.Empty()) state_.MustLead = true;
     BeginTurn(state_.CurrentSeat, false, now);
+}
+
+void TableServer::Restore(const GameState& state, const ScoreBoard& scores, bool playing,
+                          const std::vector<TableEvent>& history, std::int64_t now) {
+    state_ = state;
+    scores_ = scores;
+    playing_ = playing;
+    history_ = history;
+    ++turn_;
+    thinking_ = false;
+    due_.reset();
+    // Each view follows the game again from its start, as it did the first time.
+    const bool whole = !history_.empty() && history_.front().kind == TableEvent::Kind::NewGame;
+    for (int seat = 0; seat < 4; ++seat) {
+        std::optional<SeatView>& view = views_[size_t(seat)];
+        if (!view) continue;
+        view.emplace(Observe(state_, seat, scores_.lost));
+        if (!whole) continue;
+        view.emplace(Observe(FreshTable(history_.front().seat), seat, scores_.lost));
+        for (const TableEvent& event : history_) view->Follow(VisibleTo(event, seat));
+    }
+    TellPlayers();
+    if (playing_ && seats_[size_t(state_.CurrentSeat)].kind == SeatKind::Computer) due_ = now + thinkMs;
 }
 
 void TableServer::Deal(std::int64_t now) {

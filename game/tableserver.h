@@ -49,7 +49,12 @@ class TableServer {
     // The state, for an owner that must set up a position (tests, tools).
     GameState& MutableState() { return state_; }
     const ScoreBoard& scores() const { return scores_; }
-    void SetScores(const ScoreBoard& scores) { scores_ = scores; }
+    // The seats' views count the points lost from these on.
+    void SetScores(const ScoreBoard& scores) {
+        scores_ = scores;
+        for (auto& view : views_)
+            if (view) view->SetLost(scores.lost);
+    }
     // Playing: from the deal to the end of a game.
     bool Playing() const { return playing_; }
 
@@ -58,6 +63,15 @@ class TableServer {
     // Takes up a game at a position set up elsewhere (tests and tools): the
     // seat of its CurrentSeat is to move (a Turn event says so).
     void Resume(const GameState& state, std::int64_t now);
+    // Takes up a saved game: the table, the scores, whether a hand is being
+    // played and the game's events so far (History), from which the seats'
+    // views are made again as they were. Tells nothing: the owner shows the
+    // table as it stands. The seat to move moves when next asked.
+    void Restore(const GameState& state, const ScoreBoard& scores, bool playing,
+                 const std::vector<TableEvent>& history, std::int64_t now);
+    // The events of the game being played, from its NewGame on (refusals
+    // left out); empty when the game was taken up by Resume.
+    const std::vector<TableEvent>& History() const { return history_; }
     // Deals the game NewGame set up: seven cards to the leader, six to the
     // others, then the leader's turn. Ignored while a game is being played.
     void Deal(std::int64_t now);
@@ -137,6 +151,7 @@ class TableServer {
     std::array<std::optional<SeatView>, 4> views_;
     bool watched_ = false;  // some seat keeps a view
     std::vector<TableEvent> events_;
+    std::vector<TableEvent> history_;
     bool playing_ = false;
     std::optional<std::int64_t> due_;
     std::uint64_t turn_ = 0;  // counts the turns begun: a search's ticket

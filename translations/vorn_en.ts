@@ -687,5 +687,13 @@
         <source>，要密码</source>
         <translation>, password needed</translation>
     </message>
+    <message>
+        <source>继续上局</source>
+        <translation>Resume the last game</translation>
+    </message>
+    <message>
+        <source>上局的存档已损坏，无法继续，已改名为 %1 保留。</source>
+        <translation>The saved game is damaged and cannot be resumed; it was kept as %1.</translation>
+    </message>
 </context>
 </TS>

@@ -298,9 +298,58 @@ class TestDialogs : public QObject {
         }
         QVERIFY(w.Action("mnuDeal")->isEnabled());
         QVERIFY(!w.tmrCYC().isActive());
+        // A new game: the one saved is gone.
+        QVERIFY(!QFile::exists(w.SaveFile()));
         QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
         // Dealt before the logon: the line names the leader, not how to deal.
         QCOMPARE(w.HintPanel()->text(), QString("提示：本局由朱雀先出牌"));
+    }
+
+    // How the last session ended decides what the next logon offers: a game
+    // left or killed in the middle of a hand is taken up as it stood; one
+    // played out and left is gone; a damaged save is set aside and told once.
+    void logonResume_data() {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("left mid-hand") << "exit" << true;
+        QTest::newRow("killed mid-hand") << "kill" << true;
+        QTest::newRow("left between hands") << "played out" << false;
+        QTest::newRow("a damaged save") << "damaged" << false;
+    }
+    void logonResume() {
+        QFETCH(QString, ending);
+        QFETCH(bool, offered);
+        WindowFixture f;
+        QVERIFY(f.Open(3));
+        vorn::apptest::DealAfterFinishedGame(*f);
+        QVERIFY(vorn::testing::TickToPerson(*f));
+        if (ending == "played out") f->engine().GameWon();
+        QVERIFY(vorn::testing::Settle(*f));
+        const vorn::GameState table = f->table();
+        const QString scores = f->lblScore(1)->text() + f->lblWin(1)->text();
+        if (ending != "kill") f->Exit();
+        if (ending == "damaged") QVERIFY(WriteFile(f->SaveFile(), "vorn-save 1\nplaying 2\n"));
+        const QByteArray saved = vorn::apptest::ReadFile(f->SaveFile());
+        QVERIFY(f.Open(4));
+        LogonDialog dialog(*f);
+        QCOMPARE(dialog.optResume != nullptr, offered);
+        QCOMPARE(f.infos.size(), ending == "damaged" ? 1 : 0);
+        QCOMPARE(QFile::exists(f->SaveFile() + ".bad"), ending == "damaged");
+        if (!offered) {
+            QVERIFY(!QFile::exists(f->SaveFile()));
+            QVERIFY(dialog.optLocal->isChecked());
+            return;
+        }
+        QVERIFY(dialog.optResume->isChecked());
+        dialog.cmdOK->click();
+        QVERIFY(vorn::testing::Settle(*f));
+        QCOMPARE(Q(vorn::StateDifference(f->table(), table)), QString());
+        QCOMPARE(f->lblScore(1)->text() + f->lblWin(1)->text(), scores);
+        QVERIFY(f->labThrow()->isVisible());
+        // Saved again as it was taken up: random source and the hand's events included.
+        QCOMPARE(vorn::apptest::ReadFile(f->SaveFile()), saved);
+        // The game on the table is not offered again in this session.
+        QVERIFY(!LogonDialog(*f).optResume);
     }
 
     void playerDialogLoads() {

@@ -2,6 +2,7 @@
 // every move all four copies of the table agree, and the score boards agree
 // with the hands that were left.
 
+#include <QFile>
 #include <QObject>
 #include <QTest>
 
@@ -172,6 +173,8 @@ class TestNetGames : public QObject {
         for (NetTable* t : party.All()) {
             QVERIFY(t->session().IsNet());
             QCOMPARE(t->engine().scores().lost, expected.lost);
+            // A network game is never saved to be taken up alone.
+            QVERIFY(!QFile::exists(t->w().SaveFile()));
         }
         if (flood > 0) {
             // The host showed a human amount of the flood, its head whole and
