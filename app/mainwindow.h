@@ -168,6 +168,9 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     // The seat names of a local game, as the settings file and the names
     // dialog set them; a network game's names do not outlive it.
     void KeepLocalNames() { localNames_ = session_.PlayerNames; }
+    // A seat's name as this table shows it: a default name of a local game in
+    // the table's language, any other name as it is.
+    QString ShownName(const std::string& name) const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
