@@ -106,8 +106,10 @@ void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& /*cap
         lblName_[seat]->setText(name);
         lblName_[seat]->setAccessibleName(name);
         QRect place(x, y, 3000, 300);
+        lblName_[seat]->setAlignment((vertical ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
         if (vertical) {
-            const int width = TextTwips(*lblName_[seat], name) + 120;
+            // Room to spare: a small table keeps its text at a legible size.
+            const int width = TextTwips(*lblName_[seat], name) + 360;
             const bool east = x > kHeapX;
             place = QRect(east ? x - 1160 - width : x + 200 - width, y, width, 300);
         }

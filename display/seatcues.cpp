@@ -67,10 +67,11 @@ SeatCues::SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names, cons
     playedBy_->hide();
     result_ = MakeLabel(&table, "lblHandResult", QString(), kNoteStyle);
     result_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    result_->setMargin(4);
     result_->setWordWrap(true);
     result_->hide();
-    // Between the stock and the west hand's seat, where no card lies.
-    table_.Place(result_, QRect(150, 1900, 3250, 1900));
+    // Right of the table outline, where no card ever lies.
+    table_.Place(result_, QRect(TableWidget::kDesk.right() + 120, 2600, 3540, 1300));
     // The round cue sits over the heap, which a new round has just cleared.
     table_.Place(round_, QRect(kHeapX + TableWidget::kCardW / 2 - 1100, kHeapY + 460, 2200, 520));
 

@@ -18,12 +18,15 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <cstdlib>
+
 #include "app/logondialog.h"
 #include "app/networkgame.h"
 #include "net/socket/socket.h"
 
 using vorn::Card;
 using vorn::MainWindow;
+using vorn::TableWidget;
 using vorn::apptest::HandCards;
 using vorn::apptest::Picture;
 using vorn::apptest::PressCard;
@@ -507,11 +510,14 @@ class TestTableWindow : public QObject {
         QVERIFY(!w.seatCues().Result()->isHidden());
     }
 
-    // The progress panel keeps 3600 twips; the hint panel fills the rest.
+    // The progress panel keeps 3600 twips; the hint panel fills the rest. At
+    // every width the table stands in the middle, every seat's name and count
+    // inside the window.
     void statusPanels_data() {
         QTest::addColumn<int>("width");
+        QTest::newRow("smallest") << vorn::TableWidget::kSceneWidth / 38;
         QTest::newRow("narrow") << 560;
-        QTest::newRow("natural") << 820;
+        QTest::newRow("natural") << 1044;
         QTest::newRow("wide") << 1500;
     }
     void statusPanels() {
@@ -527,6 +533,13 @@ class TestTableWindow : public QObject {
         QVERIFY2(w.ProgressPanel()->geometry().left() - hintRight < 24,
                  qPrintable(QString::number(hintRight)));
         QVERIFY(w.HintPanel()->geometry().left() < 12);
+        const TableWidget& table = w.tableWidget();
+        QVERIFY(std::abs(table.ToPixels(TableWidget::kDesk).center().x() - table.width() / 2) <= 2);
+        w.Action("mnuDeal")->trigger();
+        QVERIFY(Settle(w));
+        for (int seat = 0; seat < 4; ++seat)
+            for (const QLabel* label : {w.lblName(seat), w.seatCues().Count(seat)})
+                QVERIFY2(table.rect().contains(label->geometry()), qPrintable(label->objectName()));
     }
 
     // The person's commands wait for the running action and then run whole and
