@@ -15,8 +15,8 @@ namespace {
 // A box with a detail is about what lies on the table, whose result the table
 // itself shows: the box holds the question alone and opens beside the window,
 // or above or below it, when the screen has room there, so that it covers
-// none of the cards; else in the window's lower right corner, right of the
-// table's outline.
+// none of the cards; else at the screen's foot by the window's right edge,
+// over the status line and as little of the table as it can.
 void ShowDetail(QMessageBox& box, const QString& detail, QWidget* parent) {
     if (detail.isEmpty() || !parent) return;
     QWidget* window = parent->window();
@@ -39,7 +39,7 @@ void ShowDetail(QMessageBox& box, const QString& detail, QWidget* parent) {
     else if (frame.top() - 8 - size.height() >= area.top())
         box.move(left, frame.top() - 8 - size.height());
     else
-        box.move(frame.right() - box.width() - 8, frame.bottom() - size.height() - 40);
+        box.move(frame.right() - box.width() - 8, area.bottom() - box.height());
 }
 
 }  // namespace

@@ -89,11 +89,8 @@ void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const 
     const QString standInText = words_.Tr(cuetexts::kStandIn);
     if (vertical) {
         // A side seat: the mark above the name, the count and "不出" beneath
-        // it, all lined up on the name's side toward the hand.
-        const bool east = nameTwips.x() > kHeapX;
-        const auto along = [&nameTwips, east](int width) {
-            return east ? nameTwips.right() + 1 - width : nameTwips.x();
-        };
+        // it, all lined up with the name's end toward the hand.
+        const auto along = [&nameTwips](int width) { return nameTwips.right() + 1 - width; };
         standIn->setText(standInText);
         const int standInWidth = TextTwips(*standIn, standInText) + 160;
         table_.Place(standIn, QRect(along(standInWidth), nameTwips.y() - 380, standInWidth, 300));
