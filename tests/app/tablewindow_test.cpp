@@ -666,6 +666,9 @@ class TestTableWindow : public QObject {
         // A finished game, a chat line, a player list and, in a network game, the person at another seat.
         w.Action("mnuDeal")->trigger();
         w.engine().GameWon();
+        // No to the next game: the finished hand stays open.
+        QVERIFY(Settle(w));
+        QVERIFY(w.tableWidget().Revealing());
         w.AppendChat("朱雀: 再来");
         w.lstConnections()->addItem("青龙");
         w.ShowProgressText("主机建立");
@@ -693,6 +696,8 @@ class TestTableWindow : public QObject {
             return;
         }
         QVERIFY(!w.session().IsNet());
+        QVERIFY(!w.tableWidget().Revealing());
+        QVERIFY(w.seatCues().Result()->isHidden());
         QCOMPARE(w.session().LocalSeat, 0);
         QCOMPARE(w.session().SlotCount, 0);
         QCOMPARE(w.table().TheLastThrower, 0);
