@@ -220,7 +220,8 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     TableWidget* tableWidget_ = nullptr;
     std::array<std::string, 4> localNames_;
     SeatCues* seatCues_ = nullptr;
-    // The end of a hand stays on show, counts and stock as they were, until its box is answered.
+    // The end of a hand stays on show, counts and stock as they were, until a Yes to its box,
+    // the next deal or a reset.
     bool handShown_ = false;
     QString handDetail_;
     int stockShown_ = 52;

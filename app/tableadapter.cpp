@@ -70,7 +70,7 @@ void MainWindow::ShowStockCount(int count) {
         if (handShown_ && count < kDeckSize) EndHandReveal();
         shownTable_ = now;
         stockShown_ = count;
-        // A finished hand stays on show with the stock as it was until its box is answered.
+        // A finished hand stays on show with the stock as it was until then.
         if (!handShown_) {
             tableWidget_->SetStockEmpty(count == 0);
             cardsLeft_->setText(QString::number(count));
@@ -95,8 +95,9 @@ void MainWindow::PlaceTurnMarker(int seat, int x, int y) {
 }
 
 void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& /*caption*/, bool vertical) {
-    // The label is written from the seat's name as this table shows it.
-    // A seat of a network table that nobody holds yet reads 空位.
+    // The label is written from the seat's name as this table shows it (the
+    // engine's caption is for a screen of its own); a seat of a network table
+    // that nobody holds yet reads 空位.
     const bool vacant = session_.Vacant[size_t(seat)];
     const QString name = vacant ? language_.Tr(texts::kVacantSeat) : ShownName(session_.PlayerNames[seat]);
     presentation_->Run([=, this] {
@@ -238,9 +239,9 @@ void MainWindow::Ask(const std::string& text, std::function<void(bool)> answer) 
 }
 
 void MainWindow::ShowBox(const std::string& text, const std::function<void(bool)>& answer) {
-    // The box that ends a hand tells beneath its text what each seat was left
-    // with; the table stays open behind it until it is answered.
-    // The result stays on the table after No, until the next deal.
+    // The box that ends a hand hands its answerers what each seat was left
+    // with, which the table shows beside it; after No the hand and its result
+    // stay open on the table until the next deal.
     const bool handEnd = handShown_;
     if (handEnd) *prompter.detail = handDetail_;
     if (answer) {
