@@ -279,6 +279,8 @@ void MainWindow::Form_Load() {
 void MainWindow::ResetToLocalGame() {
     // What the old table still had to show is shown at once; its boxes follow.
     presentation_->Finish();
+    // A finished hand left open after No closes with the table it belonged to.
+    if (handShown_) EndHandReveal();
     if (session_.IsNet()) session_.PlayerNames = localNames_;
     session_.ReturnToLocal();
     ShowStandIns();

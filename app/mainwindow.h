@@ -181,6 +181,9 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     // The seat names of a local game, as the settings file and the names
     // dialog set them; a network game's names do not outlive it.
     void KeepLocalNames() { localNames_ = session_.PlayerNames; }
+    // A seat's name as this table shows it: a default name of a local game in
+    // the table's language, any other name as it is.
+    QString ShownName(const std::string& name) const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -230,7 +233,8 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     TableWidget* tableWidget_ = nullptr;
     std::array<std::string, 4> localNames_;
     SeatCues* seatCues_ = nullptr;
-    // The end of a hand stays on show, counts and stock as they were, until its box is answered.
+    // The end of a hand stays on show, counts and stock as they were, until a Yes to its box,
+    // the next deal or a reset.
     bool handShown_ = false;
     QString handDetail_;
     int stockShown_ = 52;

@@ -22,7 +22,7 @@ PlayerDialog::PlayerDialog(MainWindow& main) : QDialog(&main), main_(main) {
         auto* label = new QLabel(this);
         words.Caption(label, kCaptions[i]);
         label->setObjectName(QString("lblName%1").arg(i));
-        txtName[i] = new QLineEdit(QString::fromStdString(main_.session().PlayerNames[i]), this);
+        txtName[i] = new QLineEdit(main_.ShownName(main_.session().PlayerNames[i]), this);
         txtName[i]->setObjectName(QString("txtName%1").arg(i));
         words.Name(txtName[i], kCaptions[i]);
         label->setBuddy(txtName[i]);
@@ -52,7 +52,11 @@ void PlayerDialog::cmdOk_Click() {
             return;
         }
     }
-    for (int i = 0; i < 4; ++i) main_.session().PlayerNames[i] = txtName[i]->text().toStdString();
+    // A name left as shown keeps its bytes: an English table's default stays
+    // the default in the settings file.
+    for (int i = 0; i < 4; ++i)
+        if (txtName[i]->text() != main_.ShownName(main_.session().PlayerNames[i]))
+            main_.session().PlayerNames[i] = txtName[i]->text().toStdString();
     main_.KeepLocalNames();
     main_.engine().AdjustDirection();
     accept();

@@ -16,8 +16,9 @@ struct Prompter {
     std::function<void(QWidget* parent, const QString& text, Icon icon)> info;
     std::function<bool(QWidget* parent, const QString& text)> yesNo;  // No is the default button
     std::function<bool(QWidget* parent, const QString& text)> yesNoDefaultYes;
-    // Lines the boxes show beneath their text while it is not empty (the
-    // cards left at the end of a hand). The window sets it around that one
+    // What the table shows beside a box about it while it is not empty (the
+    // cards left at the end of a hand): such a box keeps clear of the cards.
+    // The window sets it around that one
     // box; answerers that replace the boxes may read it here.
     std::shared_ptr<QString> detail = std::make_shared<QString>();
 

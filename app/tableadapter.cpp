@@ -28,6 +28,15 @@ QString Q(const std::string& s) {
 }
 }  // namespace
 
+QString MainWindow::ShownName(const std::string& name) const {
+    // The names of a network game are the players' own; the file keeps the
+    // default names' bytes whatever the table shows.
+    if (!session_.IsNet())
+        for (const char* source : texts::kDefaultSeatNames)
+            if (name == source) return language_.Tr(source);
+    return Q(name);
+}
+
 // ---------------------------------------------------------------------------
 // TableScreen, TableNews and TableClock
 
@@ -57,10 +66,15 @@ void MainWindow::ShowStockCount(int count) {
         ShowLeader(session_.PlayerNames[size_t(table_.TheLastThrower)]);
     }
     presentation_->Run([=, this, now = table_] {
+        // The finished hand stays open until the next deal draws.
+        if (handShown_ && count < kDeckSize) EndHandReveal();
         shownTable_ = now;
         stockShown_ = count;
-        tableWidget_->SetStockEmpty(count == 0);
-        if (!handShown_) cardsLeft_->setText(QString::number(count));
+        // A finished hand stays on show with the stock as it was until then.
+        if (!handShown_) {
+            tableWidget_->SetStockEmpty(count == 0);
+            cardsLeft_->setText(QString::number(count));
+        }
         RefreshCounts();
     });
 }
@@ -80,23 +94,28 @@ void MainWindow::PlaceTurnMarker(int seat, int x, int y) {
     presentation_->Run([=, this] { tableWidget_->PlaceTurnMarker(seat, x, y); });
 }
 
-void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& caption, bool vertical) {
-    // A seat of a network table that nobody holds yet reads 空位.
+void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& /*caption*/, bool vertical) {
+    // The label is written from the seat's name as this table shows it (the
+    // engine's caption is for a screen of its own); a seat of a network table
+    // that nobody holds yet reads 空位.
     const bool vacant = session_.Vacant[size_t(seat)];
-    const std::string shown = !vacant
-                                  ? caption
-                                  : (vertical ? VerticalLabel(language_.Tr(texts::kVacantSeat).toStdString())
-                                              : language_.Tr(texts::kVacantSeat).toStdString());
+    const QString name = vacant ? language_.Tr(texts::kVacantSeat) : ShownName(session_.PlayerNames[seat]);
     presentation_->Run([=, this] {
-        QString text = Q(shown);
-        text.replace("\r\n", "\n");
-        lblName_[seat]->setText(text);
-        lblName_[seat]->setAccessibleName(vacant ? language_.Tr(texts::kVacantSeat)
-                                                 : Q(session_.PlayerNames[seat]));
-        const int lines = std::max<qsizetype>(1, text.count('\n') + 1);
-        const QRect place = vertical ? QRect(x, y, 300, 300 * int(lines)) : QRect(x, y, 3000, 300);
+        // Every seat reads across, in any script; a side seat's name stands
+        // beside its hand, on the side facing the middle for the east seat so
+        // that nothing reaches past the table's right edge.
+        lblName_[seat]->setText(name);
+        lblName_[seat]->setAccessibleName(name);
+        QRect place(x, y, 3000, 300);
+        lblName_[seat]->setAlignment((vertical ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+        if (vertical) {
+            // Room to spare: a small table keeps its text at a legible size.
+            const int width = TextTwips(*lblName_[seat], name) + 360;
+            const bool east = x > kHeapX;
+            place = QRect(east ? x - 1160 - width : x + 200 - width, y, width, 300);
+        }
         tableWidget_->Place(lblName_[seat], place);
-        seatCues_->PlaceSeat(seat, place, vertical, Q(session_.PlayerNames[seat]));
+        seatCues_->PlaceSeat(seat, place, vertical, name);
     });
 }
 
@@ -125,8 +144,8 @@ void MainWindow::ShowLeader(const std::string& name) {
     if (ShowWaiting()) return;
     // Nothing dealt yet, on a table this computer deals: how to deal.
     const bool cue = !dealtOnce_ && session_.mode != Mode::Joiner;
-    SetHintPanel(HintLine(
-        language_, cue ? language_.Tr(texts::kFirstDealCue).toStdString() : LeaderText(language_, name)));
+    SetHintPanel(HintLine(language_, cue ? language_.Tr(texts::kFirstDealCue).toStdString()
+                                         : LeaderText(language_, ShownName(name).toStdString())));
 }
 
 bool MainWindow::ShowWaiting() {
@@ -140,7 +159,7 @@ bool MainWindow::ShowWaiting() {
 }
 
 void MainWindow::ShowPlay(const std::string& name, CardSet play) {
-    SetHintPanel(HintLine(language_, PlayedText(language_, name, play)));
+    SetHintPanel(HintLine(language_, PlayedText(language_, ShownName(name).toStdString(), play)));
 }
 
 void MainWindow::SetHintPanel(const std::string& text) {
@@ -160,7 +179,7 @@ void MainWindow::ShowProgressText(const QString& text) {
 }
 
 void MainWindow::SetScoreRow(int seat, const std::string& name, int lost, int won) {
-    presentation_->Run([=, this, scorer = Q(ScorerText(language_, name))] {
+    presentation_->Run([=, this, scorer = Q(ScorerText(language_, ShownName(name).toStdString()))] {
         lblScorer_[seat]->setText(scorer);
         lblScore_[seat]->setText(QString::number(lost));
         lblWin_[seat]->setText(QString::number(won));
@@ -204,11 +223,11 @@ void MainWindow::ShowRefusal(Refusal refusal, const GameState& table) {
 }
 
 void MainWindow::ShowWinner(const std::string& name) {
-    InfoBox(WinnerText(language_, name));
+    InfoBox(WinnerText(language_, ShownName(name).toStdString()));
 }
 
 void MainWindow::AskNextGame(const std::string& name, std::function<void(bool)> answer) {
-    Ask(NextGameText(language_, name), std::move(answer));
+    Ask(NextGameText(language_, ShownName(name).toStdString()), std::move(answer));
 }
 
 void MainWindow::InfoBox(const std::string& text) {
@@ -220,18 +239,20 @@ void MainWindow::Ask(const std::string& text, std::function<void(bool)> answer) 
 }
 
 void MainWindow::ShowBox(const std::string& text, const std::function<void(bool)>& answer) {
-    // The box that ends a hand tells beneath its text what each seat was left
-    // with; the table stays open behind it until it is answered.
+    // The box that ends a hand hands its answerers what each seat was left
+    // with, which the table shows beside it; after No the hand and its result
+    // stay open on the table until the next deal.
     const bool handEnd = handShown_;
     if (handEnd) *prompter.detail = handDetail_;
     if (answer) {
         const bool yes = prompter.yesNoDefaultYes(this, Q(text));
-        if (handEnd) EndHandReveal();
+        prompter.detail->clear();
+        if (handEnd && yes) EndHandReveal();
         answer(yes);
         return;
     }
     prompter.Info(this, Q(text));
-    if (handEnd) EndHandReveal();
+    prompter.detail->clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -245,6 +266,7 @@ void MainWindow::PlayLaid(int seat, const std::vector<Card>& cards) {
     presentation_->Run([=, this] {
         seatCues_->SetPassed(seat, false);
         seatCues_->HideRoundCue();
+        seatCues_->ShowPlayedBy(ShownName(session_.PlayerNames[size_t(seat)]));
         tableWidget_->PlayLaid(cards);
         NotifyTableChanged();
     });
@@ -254,10 +276,11 @@ void MainWindow::RoundStarted(int seat) {
     presentation_->Run([=, this] {
         tableWidget_->ClearPlays();
         seatCues_->ClearPasses();
+        seatCues_->HidePlayedBy();
         seatCues_->ShowRoundCue();
         // The last play named in the status line is off the table now.
         if (seat >= 0 && seat < 4)
-            ShowHintText(language_.Tr(texts::kNewRound).arg(Q(session_.PlayerNames[seat])));
+            ShowHintText(language_.Tr(texts::kNewRound).arg(ShownName(session_.PlayerNames[seat])));
         NotifyTableChanged();
     });
 }
@@ -265,7 +288,10 @@ void MainWindow::RoundStarted(int seat) {
 void MainWindow::TableCleared() {
     presentation_->Run([=, this] {
         tableWidget_->ClearPlays();
-        if (!handShown_) seatCues_->ClearPasses();
+        if (!handShown_) {
+            seatCues_->ClearPasses();
+            seatCues_->HidePlayedBy();
+        }
         NotifyTableChanged();
     });
 }
@@ -280,10 +306,11 @@ void MainWindow::HandEnded(int winner, const std::array<std::vector<Card>, 4>& l
             seatCues_->SetCount(seat, n, true);
             // Every card left in a hand costs its seat one point.
             lines << language_.Tr(texts::kHandLeft)
-                         .arg(Q(session_.PlayerNames[seat]), QString::number(n),
-                              QString::number(seat == winner ? 0 : n));
+                         .arg(ShownName(session_.PlayerNames[seat]), language_.Tr(texts::kCardsLeftCount, n),
+                              language_.Tr(texts::kPointsLostCount, seat == winner ? 0 : n));
         }
         handDetail_ = lines.join('\n');
+        seatCues_->ShowResult(handDetail_);
         tableWidget_->Reveal(open);
         handShown_ = true;
         NotifyTableChanged();
@@ -292,9 +319,11 @@ void MainWindow::HandEnded(int winner, const std::array<std::vector<Card>, 4>& l
 
 void MainWindow::EndHandReveal() {
     handShown_ = false;
-    prompter.detail->clear();
+    seatCues_->HideResult();
     tableWidget_->EndReveal();
     seatCues_->ClearPasses();
+    seatCues_->HidePlayedBy();
+    tableWidget_->SetStockEmpty(stockShown_ == 0);
     cardsLeft_->setText(QString::number(stockShown_));
     RefreshCounts();
     NotifyTableChanged();

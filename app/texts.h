@@ -7,7 +7,7 @@ namespace vorn::texts {
 
 inline constexpr const char* kTitle = "Vorn";
 // The status panels' names for screen readers.
-inline constexpr const char* kHintPanel = QT_TRANSLATE_NOOP("Vorn", "提示");
+inline constexpr const char* kHintPanel = QT_TRANSLATE_NOOP("Vorn", "牌局");
 inline constexpr const char* kProgressPanel = QT_TRANSLATE_NOOP("Vorn", "进程");
 inline constexpr const char* kLocalGame = QT_TRANSLATE_NOOP("Vorn", "单机游戏");
 // A seat of a network table that nobody holds yet.
@@ -16,6 +16,11 @@ inline constexpr const char* kVacantSeat = QT_TRANSLATE_NOOP("Vorn", "空位");
 inline constexpr const char* kFirstDealCue = QT_TRANSLATE_NOOP("Vorn", "点击牌堆或按 F5 发牌");
 // Until a network table is full: how many of the three other seats a person holds ("%1").
 inline constexpr const char* kWaitingForPlayers = QT_TRANSLATE_NOOP("Vorn", "等待玩家 %1/3");
+// The seats' names a table shows in place of the defaults (settings::kSouthName
+// and the others): the Chinese table keeps them, an English one reads the seasons.
+inline constexpr const char* kDefaultSeatNames[4] = {
+    QT_TRANSLATE_NOOP("Vorn", "朱雀"), QT_TRANSLATE_NOOP("Vorn", "青龙"), QT_TRANSLATE_NOOP("Vorn", "玄武"),
+    QT_TRANSLATE_NOOP("Vorn", "白虎")};
 inline constexpr const char* kStockLabel = QT_TRANSLATE_NOOP("Vorn", "余牌:");
 inline constexpr const char* kDialogCaption = QT_TRANSLATE_NOOP("Vorn", "聊天记录(回车清空)");
 inline constexpr const char* kMessageCaption = QT_TRANSLATE_NOOP("Vorn", "发送文字(回车发送)");
@@ -46,7 +51,7 @@ inline constexpr const char* kMenuLevelItems[4] = {
     QT_TRANSLATE_NOOP("Vorn", "低(&L)"), QT_TRANSLATE_NOOP("Vorn", "专家(&E)")};
 inline constexpr const char* kMenuAnimal = QT_TRANSLATE_NOOP("Vorn", "动画效果(&A)");
 inline constexpr const char* kMenuSound = QT_TRANSLATE_NOOP("Vorn", "声音效果(&W)");
-inline constexpr const char* kMenuFourColour = QT_TRANSLATE_NOOP("Vorn", "四色牌(&K)");
+inline constexpr const char* kMenuFourColour = QT_TRANSLATE_NOOP("Vorn", "四色牌(&F)");
 inline constexpr const char* kMenuKeepPlay = QT_TRANSLATE_NOOP("Vorn", "保留桌面牌(&K)");
 inline constexpr const char* kMenuRefusalBoxes = QT_TRANSLATE_NOOP("Vorn", "提示框(&B)");
 inline constexpr const char* kMenuAutoPass = QT_TRANSLATE_NOOP("Vorn", "自动不出(&P)");
@@ -81,8 +86,11 @@ inline constexpr const char* kExitQuestionStandIn =
     QT_TRANSLATE_NOOP("Vorn", "本局还没有结束，确定要退出吗？其他人会继续，由电脑替你出牌。");
 // The status line when a round opens; %1 is the leader's name.
 inline constexpr const char* kNewRound = QT_TRANSLATE_NOOP("Vorn", "新一轮由%1先出牌");
-// A line of the end-of-hand detail: %1 the name, %2 the cards left, %3 the points lost.
-inline constexpr const char* kHandLeft = QT_TRANSLATE_NOOP("Vorn", "%1：剩 %2 张，本局失 %3 分");
+// A line of the end-of-hand detail: %1 the name, %2 the cards left (kCardsLeftCount),
+// %3 the points lost (kPointsLostCount).
+inline constexpr const char* kHandLeft = QT_TRANSLATE_NOOP("Vorn", "%1：%2，%3");
+inline constexpr const char* kCardsLeftCount = QT_TRANSLATE_N_NOOP("Vorn", "剩 %n 张");
+inline constexpr const char* kPointsLostCount = QT_TRANSLATE_N_NOOP("Vorn", "本局失 %n 分");
 inline constexpr const char* kHomePage = "https://quillon.example.org/vorn/";
 
 inline constexpr const char* kStatsTitle = QT_TRANSLATE_NOOP("Vorn", "战绩");

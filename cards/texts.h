@@ -6,7 +6,7 @@
 // checked and translated in one place.
 namespace vorn::texts {
 
-inline constexpr const char* kHintPrefix = QT_TRANSLATE_NOOP("Vorn", "提示：");
+inline constexpr const char* kHintPrefix = QT_TRANSLATE_NOOP("Vorn", "牌局：");
 inline constexpr const char* kProgressPrefix = QT_TRANSLATE_NOOP("Vorn", "进程：");
 // %1: the leader's name.
 inline constexpr const char* kLeadsThisGame = QT_TRANSLATE_NOOP("Vorn", "本局由%1先出牌");

@@ -10,6 +10,10 @@
 #ifndef QT_TRANSLATE_NOOP
 #define QT_TRANSLATE_NOOP(scope, x) x
 #endif
+#ifndef QT_TRANSLATE_N_NOOP
+// A text with a count (%n) whose translation has a form for one and for more.
+#define QT_TRANSLATE_N_NOOP(scope, x) x
+#endif
 
 namespace vorn {
 

@@ -8,7 +8,7 @@ namespace vorn {
 
 // A label placed on the table or in the status bar. Once a label has an
 // accessible name, Qt reads that name alone and hides what the label shows;
-// the status panels are named "提示" and "进程" while their text changes all
+// the status panels are named "牌局" and "进程" while their text changes all
 // game long. Here the name stays the name and the shown text is offered as the
 // description and through the text interface, so a screen reader has both.
 // Vertical captions (one character a line) read as one word.

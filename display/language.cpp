@@ -74,6 +74,13 @@ QString Language::Tr(const char* source) const {
     return QString::fromUtf8(source);
 }
 
+QString Language::Tr(const char* source, int n) const {
+    // The catalogue chooses the form for n; the number goes in here.
+    QString text = lang_ == Lang::English ? english_->translate(kContext, source, nullptr, n) : QString();
+    if (text.isEmpty()) text = QString::fromUtf8(source);
+    return text.replace(QLatin1String("%n"), QString::number(n));
+}
+
 std::string Language::operator()(const char* source) const {
     return Tr(source).toStdString();
 }

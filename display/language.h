@@ -31,6 +31,8 @@ class Language : public Words {
     bool Set(Lang lang);
 
     QString Tr(const char* source) const;
+    // A text with a count: %n is n, in the form for one or for more.
+    QString Tr(const char* source, int n) const;
     std::string operator()(const char* source) const override;
 
     // Sets a caption from a source text and remembers the source, so Retitle

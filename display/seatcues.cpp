@@ -24,6 +24,9 @@ constexpr const char* kStandInStyle =
 constexpr const char* kRoundStyle =
     "color: #2b1d00; background: rgba(255, 214, 90, 230); border: 2px solid #7a5a12; border-radius: 10px;"
     " font-weight: bold;";
+constexpr const char* kPlayedByStyle =
+    "color: #f4ecd2; background: rgba(0, 0, 0, 120); border: 1px solid rgba(244, 236, 210, 140);"
+    " border-radius: 6px; font-weight: bold;";
 constexpr const char* kNoteStyle =
     "color: #2b1d00; background: rgba(255, 246, 214, 235); border: 1px solid #7a5a12; border-radius: 6px;";
 
@@ -60,6 +63,15 @@ SeatCues::SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names, cons
     note_ = MakeLabel(&table, "lblNote", QString(), kNoteStyle);
     note_->setWordWrap(true);
     note_->hide();
+    playedBy_ = MakeLabel(&table, "lblPlayedBy", QString(), kPlayedByStyle);
+    playedBy_->hide();
+    result_ = MakeLabel(&table, "lblHandResult", QString(), kNoteStyle);
+    result_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    result_->setMargin(4);
+    result_->setWordWrap(true);
+    result_->hide();
+    // Right of the table outline, where no card ever lies.
+    table_.Place(result_, QRect(TableWidget::kDesk.right() + 120, 2600, 3540, 1300));
     // The round cue sits over the heap, which a new round has just cleared.
     table_.Place(round_, QRect(kHeapX + TableWidget::kCardW / 2 - 1100, kHeapY + 460, 2200, 520));
 
@@ -76,20 +88,16 @@ void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const 
     QLabel* standIn = standIns_[size_t(seat)];
     const QString standInText = words_.Tr(cuetexts::kStandIn);
     if (vertical) {
-        // Above the name, written top to bottom like it.
-        const QStringList column = standInText.split(QString(), Qt::SkipEmptyParts);
-        standIn->setText(column.join('\n'));
-        const int height = std::max(620, int(column.size()) * 250);
-        table_.Place(standIn, QRect(nameTwips.x(), nameTwips.y() - height - 80, 300, height));
-        // Below the name written top to bottom: the count, then the mark, also
-        // written top to bottom so the column stays one character wide.
-        const int x = nameTwips.x();
-        const int below = nameTwips.bottom() + 80;
-        table_.Place(count, QRect(x, below, 300, 300));
-        pass->setText(words_.Tr(cuetexts::kPassed).split(QString(), Qt::SkipEmptyParts).join('\n'));
-        // One letter a line, so a longer word needs a longer column.
-        const int letters = int(words_.Tr(cuetexts::kPassed).size());
-        table_.Place(pass, QRect(x, below + 380, 300, std::max(620, letters * 250)));
+        // A side seat: the mark above the name, the count and "不出" beneath
+        // it, all lined up with the name's end toward the hand.
+        const auto along = [&nameTwips](int width) { return nameTwips.right() + 1 - width; };
+        standIn->setText(standInText);
+        const int standInWidth = TextTwips(*standIn, standInText) + 160;
+        table_.Place(standIn, QRect(along(standInWidth), nameTwips.y() - 380, standInWidth, 300));
+        table_.Place(count, QRect(along(480), nameTwips.bottom() + 80, 480, 300));
+        pass->setText(words_.Tr(cuetexts::kPassed));
+        const int passWidth = std::max(720, TextTwips(*pass, pass->text()) + 160);
+        table_.Place(pass, QRect(along(passWidth), nameTwips.bottom() + 460, passWidth, 300));
     } else {
         // The name's label is as wide as its text, so that lit it is a tag, not a bar.
         const int nameWidth = TextTwips(*names_[size_t(seat)], name) + 120;
@@ -153,6 +161,31 @@ void SeatCues::ShowRoundCue() {
 void SeatCues::HideRoundCue() {
     roundTimer_.stop();
     round_->hide();
+}
+
+void SeatCues::ShowPlayedBy(const QString& name) {
+    playedBy_->setText(name);
+    playedBy_->setAccessibleName(name);
+    // Centred under the heap, where the play to beat is fanned.
+    const int width = TextTwips(*playedBy_, name) + 240;
+    table_.Place(playedBy_, QRect(kHeapX + TableWidget::kCardW / 2 - width / 2,
+                                  kHeapY + TableWidget::kCardH + 60, width, 300));
+    playedBy_->show();
+}
+
+void SeatCues::HidePlayedBy() {
+    playedBy_->hide();
+}
+
+void SeatCues::ShowResult(const QString& text) {
+    result_->setText(text);
+    result_->setAccessibleName(text);
+    result_->show();
+    result_->raise();
+}
+
+void SeatCues::HideResult() {
+    result_->hide();
 }
 
 void SeatCues::ShowNote(const QString& text, const QRect& playButtonTwips) {

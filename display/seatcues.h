@@ -51,6 +51,13 @@ class SeatCues : public QObject {
     void ShowRoundCue();
     // The round's first play covers the cue.
     void HideRoundCue();
+    // The name of the seat whose play lies on the heap to be beaten, under it;
+    // hidden once the round or the hand is over.
+    void ShowPlayedBy(const QString& name);
+    void HidePlayedBy();
+    // The result of a hand, left of the table under the stock, until the next deal.
+    void ShowResult(const QString& text);
+    void HideResult();
     // Shown beside the play button at playButtonTwips for a few seconds.
     void ShowNote(const QString& text, const QRect& playButtonTwips);
 
@@ -59,6 +66,8 @@ class SeatCues : public QObject {
     QLabel* StandInMark(int seat) const { return standIns_[size_t(seat)]; }
     QLabel* RoundCue() const { return round_; }
     QLabel* Note() const { return note_; }
+    QLabel* PlayedBy() const { return playedBy_; }
+    QLabel* Result() const { return result_; }
     int CountOf(int seat) const { return shownCount_[size_t(seat)]; }
 
     static constexpr int kRoundCueMs = 1500;
@@ -78,6 +87,8 @@ class SeatCues : public QObject {
     std::array<bool, 4> warned_{};
     QLabel* round_ = nullptr;
     QLabel* note_ = nullptr;
+    QLabel* playedBy_ = nullptr;
+    QLabel* result_ = nullptr;
     QTimer roundTimer_;
     QTimer noteTimer_;
     int turn_ = -1;

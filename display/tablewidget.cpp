@@ -20,9 +20,6 @@ int TextTwips(const QLabel& label, const QString& text) {
 }
 
 namespace {
-// The table outline encloses the four hands: from the left anchor to the right
-// anchor plus one card, from the top anchor to the bottom anchor plus one card.
-constexpr QRect kDesk(3700, 300, 8265, 7540);
 constexpr QRect kStock(300, 300, TableWidget::kCardW, TableWidget::kCardH);
 constexpr int kMarkerSize = 200;
 }  // namespace
@@ -31,14 +28,16 @@ TableWidget::TableWidget(QWidget* parent) : QWidget(parent) {
     setObjectName("tableView");
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(kSceneWidth / 30, kSceneHeight / 30);
+    setMinimumSize(minimumSizeHint());
 }
 
 QSize TableWidget::sizeHint() const {
     return QSize(kSceneWidth / 15, kSceneHeight / 15);
 }
 QSize TableWidget::minimumSizeHint() const {
-    return QSize(kSceneWidth / 30, kSceneHeight / 30);
+    // Half the natural height, and the width the window had as its least before
+    // the scene grew a band on the right: a narrower window scales the whole scene.
+    return QSize(kSceneWidth / 38, kSceneHeight / 30);
 }
 
 void TableWidget::SetCard(Card card, const CardImage& image) {
@@ -137,6 +136,9 @@ QPoint TableWidget::ToTwips(QPoint pixel) const {
 }
 
 void TableWidget::Place(QWidget* child, QRect twips) {
+    // A control placed after the last resize gets the table's scale at once,
+    // its text included, or its words would overrun a rectangle already scaled.
+    ScaleFont(*child);
     for (auto& p : placed_)
         if (p.widget == child) {
             p.twips = twips;
@@ -145,6 +147,19 @@ void TableWidget::Place(QWidget* child, QRect twips) {
         }
     placed_.push_back({child, twips});
     child->setGeometry(ToPixels(twips));
+}
+
+void TableWidget::ScaleFont(QWidget& child) const {
+    // Text scales with the table so labels keep their place on the cloth.
+    const double s = Scale() * 15.0;  // 1.0 at the natural size
+    QFont f = child.font();
+    QVariant base = child.property("basePointSize");
+    if (!base.isValid()) {
+        child.setProperty("basePointSize", f.pointSizeF());
+        base = f.pointSizeF();
+    }
+    f.setPointSizeF(std::max(6.0, base.toDouble() * std::clamp(s, 0.5, 3.0)));
+    child.setFont(f);
 }
 
 void TableWidget::Move(QWidget* child, QPoint topLeftTwips) {
@@ -162,18 +177,9 @@ QRect TableWidget::PlacedRect(QWidget* child) const {
 void TableWidget::Relayout() {
     placed_.erase(std::remove_if(placed_.begin(), placed_.end(), [](const Placed& p) { return !p.widget; }),
                   placed_.end());
-    const double s = Scale() * 15.0;  // 1.0 at the natural size
     for (auto& p : placed_) {
         p.widget->setGeometry(ToPixels(p.twips));
-        // Text scales with the table so labels keep their place on the cloth.
-        QFont f = p.widget->font();
-        QVariant base = p.widget->property("basePointSize");
-        if (!base.isValid()) {
-            p.widget->setProperty("basePointSize", f.pointSizeF());
-            base = f.pointSizeF();
-        }
-        f.setPointSizeF(std::max(6.0, base.toDouble() * std::clamp(s, 0.5, 3.0)));
-        p.widget->setFont(f);
+        ScaleFont(*p.widget);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QPixmap>
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 #include <array>
@@ -36,11 +37,17 @@ int TextTwips(const QLabel& label, const QString& text);
 class TableWidget : public QWidget {
     Q_OBJECT
   public:
-    // The scene's size in twips: the client area of the table window.
-    static constexpr int kSceneWidth = 12300;
+    // The scene's size in twips: the client area of the table window. It is
+    // as wide on the right of the table outline as on the left, where the
+    // stock, the player list, the chat and the score board are, so that the
+    // table stands in the middle of the window.
+    static constexpr int kSceneWidth = 15660;
     static constexpr int kSceneHeight = 8250;
     static constexpr int kCardW = 1065;
     static constexpr int kCardH = 1440;
+    // The table outline encloses the four hands: from the left anchor to the right
+    // anchor plus one card, from the top anchor to the bottom anchor plus one card.
+    static constexpr QRect kDesk{3700, 300, 8265, 7540};
 
     explicit TableWidget(QWidget* parent = nullptr);
 
@@ -120,6 +127,7 @@ class TableWidget : public QWidget {
         QRect twips;
     };
     void Relayout();
+    void ScaleFont(QWidget& child) const;
     void PaintDesk(QPainter& p) const;
     void RefreshShown();
 

@@ -2,6 +2,8 @@
 
 #include "cards/referee.h"
 
+#include <algorithm>
+
 namespace vorn {
 
 std::string LeaderName(const GameEnv& env) {
@@ -57,7 +59,18 @@ void LayoutHand(GameEnv& env, int seat) {
     const GameState& t = env.table;
     CardPictures& p = *env.pictures;
     const int n = t.HandSize(seat);
-    const bool horizontal = ScreenPosition(seat, env.session.LocalSeat) % 2 == 0;
+    const int position = ScreenPosition(seat, env.session.LocalSeat);
+    const bool horizontal = position % 2 == 0;
+    // n / 2 is a true half: a hand of 7 starts 700 twips left of the anchor.
+    int left = p.SeatX[seat] - n * 100;
+    int step = 200;
+    if (position == 0 && n >= kWideHand) {
+        // A long hand of one's own: each card keeps room for its corner, "10"
+        // included, between the west hand and the play button.
+        step = std::max(200, std::min(330, (kOwnHandRight - kOwnHandLeft - kCardWidth) / (n - 1)));
+        left = std::clamp(p.SeatX[seat] - n * step / 2, kOwnHandLeft,
+                          std::max(kOwnHandLeft, kOwnHandRight - kCardWidth - (n - 1) * step));
+    }
     int k = 0;
     for (int number = 1; number <= kNumbers; ++number) {
         for (int suit = 0; suit < kSuits; ++suit) {
@@ -65,9 +78,8 @@ void LayoutHand(GameEnv& env, int seat) {
             if (t.Location(card) != seat) continue;
             CardImage& image = p.Image(card);
             image.z = ++p.topZ;
-            // n / 2 is a true half: a hand of 7 starts 700 twips left of the anchor.
             if (horizontal)
-                image.x = p.SeatX[seat] - n * 100 + 200 * k;
+                image.x = left + step * k;
             else
                 image.y = p.SeatY[seat] - n * 60 + 240 * k;
             env.screen.UpdateCard(card, image);

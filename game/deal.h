@@ -35,7 +35,14 @@ void MoveCard(GameEnv& env, Card card, int x, int y);
 void PlaceCard(GameEnv& env, Card card, int x, int y);
 void BringToFront(GameEnv& env, Card card);
 void ShowFace(GameEnv& env, Card card, bool face);
-// Lays out a seat's hand in rank order, 3 first and 2 last.
+// Lays out a seat's hand in rank order, 3 first and 2 last: 200 twips a
+// card, centred on the seat's anchor. From kWideHand cards on, the person's
+// own hand spreads wider (up to 330 twips a card) within the band between the
+// west hand and the play button.
+inline constexpr int kWideHand = 12;
+inline constexpr int kCardWidth = 1065;
+inline constexpr int kOwnHandLeft = 4800;
+inline constexpr int kOwnHandRight = 9390;
 void LayoutHand(GameEnv& env, int seat);
 // Where a seat's played card goes: 1200 twips from its hand place toward the middle.
 void TowardMiddle(const GameEnv& env, int seat, int& x, int& y);

@@ -11,7 +11,7 @@ namespace vorn {
 // engine tells its view facts (a name, a play, a refusal); the view, which
 // knows its person's language, makes the sentences here.
 
-// Status panel 1 and 2: "提示：" + text, "进程：" + text.
+// Status panel 1 and 2: "牌局：" + text, "进程：" + text.
 std::string HintLine(const Words& words, const std::string& text);
 std::string ProgressLine(const Words& words, const std::string& text);
 // "本局由<name>先出牌".

@@ -37,10 +37,11 @@ check)
         echo "untranslated messages in $ts"
         failed=1
     fi
-    # A Chinese string literal outside QT_TRANSLATE_NOOP would reach the screen
+    # A Chinese string literal outside QT_TRANSLATE_NOOP (or its counted
+    # form, QT_TRANSLATE_N_NOOP) would reach the screen
     # untranslated; names carry an "untranslated:" note saying why they may.
     mapfile -t sources < <(find "${dirs[@]}" -name '*.cpp' -o -name '*.h' | sort)
-    if perl -CSD -ne 'next if /QT_TRANSLATE_NOOP|untranslated:/; s{//.*$}{};
+    if perl -CSD -ne 'next if /QT_TRANSLATE_N?_?NOOP|untranslated:/; s{//.*$}{};
             if (/"[^"]*[\x{4e00}-\x{9fff}]/) { print "$ARGV:$.: $_"; $bad = 1 }
             close ARGV if eof; END { exit($bad ? 0 : 1) }' "${sources[@]}"; then
         echo "Chinese texts above are not marked for translation"

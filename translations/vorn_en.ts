@@ -124,7 +124,7 @@
         <translation>Sound &amp;Effects</translation>
     </message>
     <message>
-        <source>四色牌(&amp;K)</source>
+        <source>四色牌(&amp;F)</source>
         <translation>&amp;Four-Colour Deck</translation>
     </message>
     <message>
@@ -296,8 +296,8 @@
         <translation> points lost</translation>
     </message>
     <message>
-        <source>提示：</source>
-        <translation>Hint: </translation>
+        <source>牌局：</source>
+        <translation>Table: </translation>
     </message>
     <message>
         <source>进程：</source>
@@ -548,8 +548,8 @@
         <translation>Ace</translation>
     </message>
     <message>
-        <source>提示</source>
-        <translation>Hint</translation>
+        <source>牌局</source>
+        <translation>Table</translation>
     </message>
     <message>
         <source>进程</source>
@@ -562,10 +562,6 @@
     <message>
         <source>新一轮由%1先出牌</source>
         <translation>New round: %1 leads</translation>
-    </message>
-    <message>
-        <source>%1：剩 %2 张，本局失 %3 分</source>
-        <translation>%1: %2 cards left, %3 points lost</translation>
     </message>
     <message>
         <source>有人掉线即结束游戏</source>
@@ -601,7 +597,7 @@
     </message>
     <message>
         <source>自动不出(&amp;P)</source>
-        <translation>Auto &amp;pass</translation>
+        <translation>A&amp;uto pass</translation>
     </message>
     <message>
         <source> 回来了，接着打</source>
@@ -694,6 +690,40 @@
     <message>
         <source>上局的存档已损坏，无法继续，已改名为 %1 保留。</source>
         <translation>The saved game is damaged and cannot be resumed; it was kept as %1.</translation>
+    </message>
+    <message>
+        <source>朱雀</source>
+        <translation>Summer</translation>
+    </message>
+    <message>
+        <source>青龙</source>
+        <translation>Spring</translation>
+    </message>
+    <message>
+        <source>玄武</source>
+        <translation>Winter</translation>
+    </message>
+    <message>
+        <source>白虎</source>
+        <translation>Autumn</translation>
+    </message>
+    <message>
+        <source>%1：%2，%3</source>
+        <translation>%1: %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>剩 %n 张</source>
+        <translation>
+            <numerusform>%n card left</numerusform>
+            <numerusform>%n cards left</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>本局失 %n 分</source>
+        <translation>
+            <numerusform>%n point lost</numerusform>
+            <numerusform>%n points lost</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -5,6 +5,7 @@
 
 #include "app/mainwindow.h"
 #include "app/networkgame.h"
+#include "display/seatcues.h"
 #include "net/socket/codec.h"
 #include "net/socket/socket.h"
 #include "tests/app/apptesting.h"
@@ -51,13 +52,6 @@ QStringList Names(MainWindow& w) {
     QStringList names;
     for (const auto& name : w.session().PlayerNames) names << Q(name);
     return names;
-}
-
-// A name written top to bottom, one character a line.
-QString Stacked(const QString& name) {
-    QStringList characters;
-    for (QChar c : name) characters << QString(c);
-    return characters.join('\n');
 }
 
 bool ShowActive(QWidget& widget) {
@@ -302,7 +296,7 @@ class TestDialogs : public QObject {
         QVERIFY(!QFile::exists(w.SaveFile()));
         QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
         // Dealt before the logon: the line names the leader, not how to deal.
-        QCOMPARE(w.HintPanel()->text(), QString("提示：本局由朱雀先出牌"));
+        QCOMPARE(w.HintPanel()->text(), QString("牌局：本局由朱雀先出牌"));
     }
 
     // How the last session ended decides what the next logon offers: a game
@@ -368,6 +362,7 @@ class TestDialogs : public QObject {
         QTest::addColumn<QStringList>("typed");
         QTest::addColumn<int>("refusedField");  // -1: accepted
         QTest::newRow("four new names") << QStringList{"南", "东", "北", "西"} << -1;
+        QTest::newRow("Latin names") << QStringList{"Quillon", "Passepartout", "Ann", "Bartholomew"} << -1;
         QTest::newRow("blanks only is a name") << QStringList{"   ", "东", "北", "西"} << -1;
         QTest::newRow("names kept untrimmed") << QStringList{" 南 ", "东 ", "北", "西"} << -1;
         QTest::newRow("south empty") << QStringList{"", "东", "北", "西"} << 0;
@@ -399,14 +394,55 @@ class TestDialogs : public QObject {
         QVERIFY(f.infos.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(Names(w), typed);
-        // The seats are labelled afresh: across the table on one line, at the sides top to bottom.
-        QCOMPARE(w.lblName(0)->text(), typed[0]);
-        QCOMPARE(w.lblName(2)->text(), typed[2]);
-        QCOMPARE(w.lblName(1)->text(), Stacked(typed[1]));
-        QCOMPARE(w.lblName(3)->text(), Stacked(typed[3]));
+        // The seats are labelled afresh, each on one line, its name and
+        // count inside the table, the side seats' clear of their hands.
+        const QRect scene(0, 0, vorn::TableWidget::kSceneWidth, vorn::TableWidget::kSceneHeight);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(w.lblName(i)->text(), typed[i]);
+            QVERIFY(scene.contains(w.tableWidget().PlacedRect(w.lblName(i))));
+            QVERIFY(scene.contains(w.tableWidget().PlacedRect(w.seatCues().Count(i))));
+        }
+        QVERIFY(w.tableWidget().PlacedRect(w.lblName(3)).right() < w.pictures().SeatX[3]);
+        QVERIFY(w.tableWidget().PlacedRect(w.lblName(1)).right() < w.pictures().SeatX[1]);
         for (int i = 0; i < 4; ++i) QCOMPARE(w.lblScorer(i)->text(), typed[i] + " 失分");
         w.mnuDeal_Click();
-        QCOMPARE(w.HintPanel()->text(), "提示：本局由" + typed[0] + "先出牌");
+        QCOMPARE(w.HintPanel()->text(), "牌局：本局由" + typed[0] + "先出牌");
+    }
+
+    // The default names read in the table's language; chosen ones stay as
+    // they are, and a name left as shown keeps its bytes when the names
+    // dialog is confirmed.
+    void defaultNamesFollowTheLanguage_data() {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("kept");
+        const QByteArray english = "[Option]\r\nLanguage=en\r\n";
+        const QStringList defaults = {"朱雀", "青龙", "玄武", "白虎"};
+        QTest::newRow("中文, no names") << QByteArray() << defaults << defaults;
+        QTest::newRow("English, no names")
+            << english << QStringList{"Summer", "Spring", "Winter", "Autumn"} << defaults;
+        QTest::newRow("English, two chosen")
+            << english + "[Set]\r\nSouth=Ann\r\nEast=Bo\r\n"
+            << QStringList{"Ann", "Bo", "Winter", "Autumn"} << QStringList{"Ann", "Bo", "玄武", "白虎"};
+    }
+    void defaultNamesFollowTheLanguage() {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, kept);
+        WindowFixture f;
+        f.WriteSettings(settings);
+        QVERIFY(f.Open(1, false));
+        MainWindow& w = *f;
+        QCOMPARE(w.lblName(0)->text(), shown[0]);
+        QCOMPARE(w.lblName(2)->text(), shown[2]);
+        QVERIFY(w.lblScorer(3)->text().startsWith(shown[3]));
+        w.mnuDeal_Click();
+        QVERIFY(w.HintPanel()->text().contains(shown[0]));
+        PlayerDialog dialog(w);
+        for (int i = 0; i < 4; ++i) QCOMPARE(dialog.txtName[i]->text(), shown[i]);
+        dialog.cmdOk->click();
+        QCOMPARE(Names(w), kept);
+        QCOMPARE(w.lblName(0)->text(), shown[0]);
     }
 
     void playerDialogCancel() {

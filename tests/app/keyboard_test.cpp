@@ -93,7 +93,7 @@ class KeyboardTest : public QObject {
         QVERIFY(Settle(*q));
         const CardSet first = q.window->table().lstSelected;
         if (first.Empty()) {
-            QCOMPARE(q.window->HintPanel()->text(), QString("提示：没有牌管得起"));
+            QCOMPARE(q.window->HintPanel()->text(), QString("牌局：没有牌管得起"));
             return;
         }
         QCOMPARE(q.window->labThrow()->text(), QString("OK"));

@@ -18,12 +18,15 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <cstdlib>
+
 #include "app/logondialog.h"
 #include "app/networkgame.h"
 #include "net/socket/socket.h"
 
 using vorn::Card;
 using vorn::MainWindow;
+using vorn::TableWidget;
 using vorn::apptest::HandCards;
 using vorn::apptest::Picture;
 using vorn::apptest::PressCard;
@@ -101,7 +104,7 @@ class TestTableWindow : public QObject {
         QCOMPARE(w.objectName(), QString("frmMain"));
         QCOMPARE(w.ProgressPanel()->text(), QString("进程：单机游戏"));
         // Nothing dealt yet: the hint line says how to deal.
-        QCOMPARE(w.HintPanel()->text(), QString("提示：点击牌堆或按 F5 发牌"));
+        QCOMPARE(w.HintPanel()->text(), QString("牌局：点击牌堆或按 F5 发牌"));
         QCOMPARE(ScoreCaptions(w), QStringList(8, "0"));
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(w.lblScorer(i)->text(), kDefaultNames[i] + " 失分");
@@ -282,7 +285,9 @@ class TestTableWindow : public QObject {
         QVERIFY(f.infos.isEmpty());
         QCOMPARE(Q(Codes(w.table().TablePlay)), Q(vorn::CardCode(card)));
         QCOMPARE(QString(PlayTypeName(w.table().PlayType)), QString("Single"));
-        QCOMPARE(w.HintPanel()->text(), QString("提示：朱雀出牌") + kRankText[card.Number()]);
+        QCOMPARE(w.HintPanel()->text(), QString("牌局：朱雀出牌") + kRankText[card.Number()]);
+        QVERIFY(!w.seatCues().PlayedBy()->isHidden());
+        QCOMPARE(w.seatCues().PlayedBy()->text(), QString("朱雀"));
         QVERIFY(w.labThrow()->isHidden());
         QCOMPARE(w.table().CurrentSeat, 1);
         QCOMPARE(w.table().HandSize(0), 6);
@@ -365,9 +370,11 @@ class TestTableWindow : public QObject {
         // card outside the two piles still shows its back.
         QString detail;
         int hiddenInHands = -1;
+        bool stockAsCounted = false;
         w.prompter.yesNoDefaultYes = [&](QWidget*, const QString& text) {
             f.questions << text;
             detail = *w.prompter.detail;
+            stockAsCounted = w.tableWidget().StockEmpty() == (w.CardsLeft()->text() == "0");
             hiddenInHands = 0;
             for (int s = 0; s < vorn::kSuits; ++s)
                 for (int n = 1; n <= vorn::kNumbers; ++n) {
@@ -387,6 +394,10 @@ class TestTableWindow : public QObject {
             QCOMPARE(Misshown(w), QString());
             // No card back stands for an empty stock.
             QCOMPARE(w.tableWidget().StockEmpty(), w.CardsLeft()->text() == "0");
+            // The play to beat is named on the table, and only while it lies there.
+            const QLabel* by = w.seatCues().PlayedBy();
+            QCOMPARE(by->isHidden(), w.table().TablePlay.Empty());
+            if (!by->isHidden()) QCOMPARE(by->text(), Q(w.session().PlayerNames[w.table().TheLastThrower]));
             if (w.labThrow()->isHidden() || w.table().CurrentSeat != 0) {
                 w.engine().Tick();
                 continue;
@@ -430,6 +441,7 @@ class TestTableWindow : public QObject {
         QCOMPARE(f.questions.front(), name + " 赢得本局，并赢得下局的先出牌权！开始下一局吗？");
         QVERIFY(f.questions.front().endsWith("开始下一局吗？"));
         QCOMPARE(hiddenInHands, 0);
+        QVERIFY(stockAsCounted);
         QStringList lines;
         for (int i = 0; i < 4; ++i) {
             const QString n = QString::number(i == winner ? 0 : kept[i]);
@@ -450,25 +462,62 @@ class TestTableWindow : public QObject {
             QVERIFY(!w.Action("mnuDeal")->isEnabled());
             QVERIFY(w.tmrCYC().isActive());
         } else {
-            QCOMPARE(w.CardsLeft()->text(), QString("52"));
-            // Answered, the table is the new game's again: every card back in the stock.
-            for (int s = 0; s < vorn::kSuits; ++s)
-                for (int n = 1; n <= vorn::kNumbers; ++n) {
-                    const vorn::CardImage& i = w.tableWidget().CardAt(Card{s, n});
-                    QVERIFY(!i.face && i.x == 300 && i.y == 300);
-                }
+            // After No the finished hand stays open with its result on the
+            // table, though every card of the game is back in the stock.
+            QVERIFY(w.tableWidget().Revealing());
+            QCOMPARE(w.seatCues().Result()->text(), detail);
+            QVERIFY(!w.seatCues().Result()->isHidden());
             QVERIFY(w.Action("mnuDeal")->isEnabled());
             QVERIFY(!w.tmrCYC().isActive());
-            QCOMPARE(w.HintPanel()->text(), "提示：本局由" + name + "先出牌");
+            QCOMPARE(w.HintPanel()->text(), "牌局：本局由" + name + "先出牌");
+            // The next deal puts the table as the game has it.
+            w.Action("mnuDeal")->trigger();
+            QVERIFY(Settle(w));
+            QVERIFY(!w.tableWidget().Revealing());
+            QVERIFY(w.seatCues().Result()->isHidden());
+            for (int s = 0; s < vorn::kSuits; ++s)
+                for (int n = 1; n <= vorn::kNumbers; ++n) {
+                    const vorn::CardImage& shown = w.tableWidget().CardAt(Card{s, n});
+                    const vorn::CardImage& model = w.pictures().Image(Card{s, n});
+                    QVERIFY(shown.x == model.x && shown.y == model.y && shown.face == model.face);
+                }
         }
         w.tmrCYC().stop();
     }
 
-    // The progress panel keeps 3600 twips; the hint panel fills the rest.
+    // The result of a hand, on the table, counts in the table's language.
+    void handResult_data() {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("中文") << QByteArray()
+                              << "朱雀：剩 0 张，本局失 0 分\n青龙：剩 1 张，本局失 1 分\n"
+                                 "玄武：剩 2 张，本局失 2 分\n白虎：剩 3 张，本局失 3 分";
+        QTest::newRow("English")
+            << QByteArray("[Option]\r\nLanguage=en\r\n")
+            << "Summer: 0 cards left, 0 points lost\nSpring: 1 card left, 1 point lost\n"
+               "Winter: 2 cards left, 2 points lost\nAutumn: 3 cards left, 3 points lost";
+    }
+    void handResult() {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, result);
+        WindowFixture f;
+        f.WriteSettings(settings);
+        QVERIFY(f.Open());
+        MainWindow& w = *f;
+        w.HandEnded(0, {{{}, {Card{0, 3}}, {Card{0, 4}, Card{1, 4}}, {Card{0, 5}, Card{1, 5}, Card{2, 5}}}});
+        QVERIFY(Settle(w));
+        QCOMPARE(w.seatCues().Result()->text(), result);
+        QVERIFY(!w.seatCues().Result()->isHidden());
+    }
+
+    // The progress panel keeps 3600 twips; the hint panel fills the rest. At
+    // every width the table stands in the middle, every seat's name and count
+    // inside the window.
     void statusPanels_data() {
         QTest::addColumn<int>("width");
+        QTest::newRow("smallest") << vorn::TableWidget::kSceneWidth / 38;
         QTest::newRow("narrow") << 560;
-        QTest::newRow("natural") << 820;
+        QTest::newRow("natural") << 1044;
         QTest::newRow("wide") << 1500;
     }
     void statusPanels() {
@@ -484,6 +533,13 @@ class TestTableWindow : public QObject {
         QVERIFY2(w.ProgressPanel()->geometry().left() - hintRight < 24,
                  qPrintable(QString::number(hintRight)));
         QVERIFY(w.HintPanel()->geometry().left() < 12);
+        const TableWidget& table = w.tableWidget();
+        QVERIFY(std::abs(table.ToPixels(TableWidget::kDesk).center().x() - table.width() / 2) <= 2);
+        w.Action("mnuDeal")->trigger();
+        QVERIFY(Settle(w));
+        for (int seat = 0; seat < 4; ++seat)
+            for (const QLabel* label : {w.lblName(seat), w.seatCues().Count(seat)})
+                QVERIFY2(table.rect().contains(label->geometry()), qPrintable(label->objectName()));
     }
 
     // The person's commands wait for the running action and then run whole and
@@ -610,6 +666,9 @@ class TestTableWindow : public QObject {
         // A finished game, a chat line, a player list and, in a network game, the person at another seat.
         w.Action("mnuDeal")->trigger();
         w.engine().GameWon();
+        // No to the next game: the finished hand stays open.
+        QVERIFY(Settle(w));
+        QVERIFY(w.tableWidget().Revealing());
         w.AppendChat("朱雀: 再来");
         w.lstConnections()->addItem("青龙");
         w.ShowProgressText("主机建立");
@@ -637,6 +696,8 @@ class TestTableWindow : public QObject {
             return;
         }
         QVERIFY(!w.session().IsNet());
+        QVERIFY(!w.tableWidget().Revealing());
+        QVERIFY(w.seatCues().Result()->isHidden());
         QCOMPARE(w.session().LocalSeat, 0);
         QCOMPARE(w.session().SlotCount, 0);
         QCOMPARE(w.table().TheLastThrower, 0);
@@ -647,7 +708,7 @@ class TestTableWindow : public QObject {
         QCOMPARE(w.tableWidget().PlacedRect(w.lblName(0)).topLeft(), QPoint(7200, 6400 + 1480));
         QCOMPARE(w.lblName(0)->text(), QString("朱雀"));
         QCOMPARE(w.lblName(2)->text(), QString("玄武"));
-        QCOMPARE(w.lblName(1)->text(), QString("青\n龙"));
+        QCOMPARE(w.lblName(1)->text(), QString("青龙"));
         for (int i = 0; i < 4; ++i) QCOMPARE(w.lblScorer(i)->text(), kDefaultNames[i] + " 失分");
     }
 };

@@ -134,7 +134,7 @@ class DealTest : public QObject {
         QVERIFY(t.lstSelected.Empty());
 
         const QString names[] = {"南家", "东家", "北家", "西家"};
-        QCOMPARE(Q(rig.view.hint), "提示：本局由" + names[leader] + "先出牌");
+        QCOMPARE(Q(rig.view.hint), "牌局：本局由" + names[leader] + "先出牌");
         QCOMPARE(rig.view.markers, (std::array<bool, 4>{false, false, false, false}));
         QVERIFY(!rig.view.throwVisible);
         QVERIFY(rig.view.dealEnabled);
@@ -299,6 +299,8 @@ class DealTest : public QObject {
         QTest::newRow("joiner East at the bottom") << 1 << 1 << 7 << true;
         QTest::newRow("seat 0 at a joiner's side") << 1 << 0 << 5 << false;
         QTest::newRow("one card") << 0 << 0 << 1 << true;
+        QTest::newRow("South, 12 cards") << 0 << 0 << 12 << true;
+        QTest::newRow("North, 12 cards") << 0 << 2 << 12 << true;
     }
     void layoutHand() {
         QFETCH(int, localSeat);
@@ -309,7 +311,7 @@ class DealTest : public QObject {
         rig.session.LocalSeat = localSeat;
         rig.options.animation = false;
         NewGame(rig.Env());
-        const double draws[] = {0.9, 0.1, 0.5, 0.3, 0.99, 0.0, 0.7};
+        const double draws[] = {0.9, 0.1, 0.5, 0.3, 0.99, 0.0, 0.7, 0.2, 0.8, 0.4, 0.6, 0.05};
         for (int k = 0; k < count; ++k) Draw(rig, seat, draws[k]);
 
         const GameState& t = rig.table;
@@ -318,7 +320,14 @@ class DealTest : public QObject {
         QCOMPARE(int(hand.size()), count);
         for (int k = 0; k < count; ++k) {
             const CardImage& image = rig.pictures.Image(hand[k]);
-            if (horizontal) {
+            if (horizontal && seat == localSeat && count >= 12) {
+                // Every card of a long hand of one's own shows a strip wide
+                // enough for "10", and the hand keeps clear of the west hand
+                // and the play button.
+                if (k > 0) QVERIFY(image.x - rig.pictures.Image(hand[k - 1]).x >= 300);
+                QVERIFY(image.x >= p.SeatX[3] + 1065 && image.x + 1065 <= 9450);
+                QCOMPARE(image.y, p.SeatY[seat]);
+            } else if (horizontal) {
                 QCOMPARE(image.x, p.SeatX[seat] - count * 100 + 200 * k);
                 QCOMPARE(image.y, p.SeatY[seat]);
             } else {

@@ -15,7 +15,7 @@ std::string Question(const std::string& name) {
     return name + " 赢得本局，并赢得下局的先出牌权！开始下一局吗？";
 }
 std::string LeadHintText(const std::string& name) {
-    return "提示：本局由" + name + "先出牌";
+    return "牌局：本局由" + name + "先出牌";
 }
 
 // The person's way of playing in these games: lead the first card of the

@@ -91,27 +91,27 @@ class EnginePlayTest : public QObject {
                                            << "7"
                                            << "8"
                                            << ""
-                                           << "提示：朱雀出牌 8";
+                                           << "牌局：朱雀出牌 8";
         QTest::newRow("2s beat a pair") << "2 2 3"
                                         << "7 7"
                                         << "2 2"
                                         << ""
-                                        << "提示：朱雀出牌 2 2";
+                                        << "牌局：朱雀出牌 2 2";
         QTest::newRow("double run beats") << "5 5 6 6 9"
                                           << "4 4 5 5"
                                           << "5 5 6 6"
                                           << ""
-                                          << "提示：朱雀出牌 5 5 6 6";
+                                          << "牌局：朱雀出牌 5 5 6 6";
         QTest::newRow("pass when following") << "3"
                                              << "7"
                                              << ""
                                              << ""
-                                             << "提示：白虎出牌 7";
+                                             << "牌局：白虎出牌 7";
         QTest::newRow("any lead") << "3 4 5 9"
                                   << ""
                                   << "3 4 5"
                                   << ""
-                                  << "提示：朱雀出牌 3 4 5";
+                                  << "牌局：朱雀出牌 3 4 5";
     }
 
     void personChoice() {
@@ -370,7 +370,7 @@ class EnginePlayTest : public QObject {
         QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
         QCOMPARE(t.CurrentSeat, 1);
         QVERIFY(rig.view.TimerRunning());
-        QCOMPARE(Q(rig.view.hint), QString("提示：青龙出牌 K"));
+        QCOMPARE(Q(rig.view.hint), QString("牌局：青龙出牌 K"));
         QCOMPARE(drawnBy, (std::vector<int>{1, 2, 3, 0}));
         QCOMPARE(t.lstCardsBox.Count(), stock - 4);
         QCOMPARE(t.PassCount, 0);

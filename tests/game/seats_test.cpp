@@ -149,7 +149,7 @@ class EngineSeatsTest : public QObject {
             for (QChar c : name) letters << QString(c);
             QCOMPARE(Q(label.caption), p.vertical ? letters.join("\r\n") : name);
         }
-        QCOMPARE(Q(rig.view.hint), QString("提示：本局由青龙先出牌"));
+        QCOMPARE(Q(rig.view.hint), QString("牌局：本局由青龙先出牌"));
         for (int i = 0; i < 4; ++i)
             QCOMPARE(Q(rig.view.scores[i].scorer), Q(rig.session.PlayerNames[i]) + " 失分");
     }

@@ -117,7 +117,7 @@ class TestSeating : public QObject {
             if (seat == 3) break;
             for (NetTable* t : party.All()) {
                 QVERIFY(t->Progress() != kAllSeated);
-                VORN_TRY_COMPARE(t->w().HintPanel()->text(), QString("提示：等待玩家 %1/3").arg(seat));
+                VORN_TRY_COMPARE(t->w().HintPanel()->text(), QString("牌局：等待玩家 %1/3").arg(seat));
                 for (int s = 0; s < 4; ++s)
                     VORN_TRY_COMPARE(t->w().lblName(s)->accessibleName(),
                                      s <= seat ? QString(s == 0 ? "H" : "J%1").arg(s) : QString("空位"));
