@@ -1,9 +1,13 @@
 // Whole network games between four real table windows over 127.0.0.1: after
 // every move all four copies of the table agree, and the score boards agree
-// with the hands that were left.
+// with the hands that were left. And a window of the first version at a
+// table of vorn-server, which deals and plays the other seats by itself.
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
+#include <QProcess>
 #include <QTest>
 
 #include <QRegularExpression>
@@ -53,6 +57,26 @@ int GamesWon(const ScoreBoard& board) {
     int sum = 0;
     for (int won : board.won) sum += won;
     return sum;
+}
+
+// vorn-server from the build listening on a free port of its own choosing,
+// its computer players moving every few milliseconds; the port, or 0 when
+// it would not listen.
+int StartServer(QProcess& server) {
+    const QString program = QCoreApplication::applicationDirPath() + "/vorn-server";
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const QString port = QString::number(FreePort());
+        server.start(program, {"--port", port, "--bots-after", "1", "--move-ms", "5"});
+        QByteArray log;
+        const bool up = WaitUntil([&] {
+            log += server.readAllStandardError();
+            return log.contains("listening on port " + port.toUtf8()) ||
+                   server.state() == QProcess::NotRunning;
+        });
+        if (up && server.state() == QProcess::Running) return port.toInt();
+        server.waitForFinished(kWaitMs);
+    }
+    return 0;
 }
 
 class TestNetGames : public QObject {
@@ -197,6 +221,42 @@ class TestNetGames : public QObject {
         for (int seat = 1; seat <= 3; ++seat)
             if (party.AtSeat(seat)->FairSeat() == seat)
                 QCOMPARE(FirstHiddenCard(party.sent[size_t(seat)], seat), std::string());
+    }
+
+    // The first person at a table of the server: seated in seat 1, the
+    // other three seats filled with computer players a second later, and
+    // a game dealt and played to its end with nobody at the server asked.
+    void aServerTableDealsAndPlaysForAnOldJoiner() {
+        QProcess server;
+        const int port = StartServer(server);
+        QVERIFY2(port != 0, "vorn-server did not listen");
+        NetTable joiner(7);
+        joiner.net().dispatcher().secondVersion = false;
+        joiner.Join(port, "J");
+        VORN_TRY_VERIFY(joiner.session().AllSeated);
+        QCOMPARE(joiner.session().LocalSeat, 1);
+        const Session fresh;
+        const std::array<std::string, 4> names{fresh.PlayerNames[0], "J", fresh.PlayerNames[2],
+                                               fresh.PlayerNames[3]};
+        QVERIFY(joiner.session().PlayerNames == names);
+        // Seats 2 and 3 hold nobody's link: the host's computer plays them.
+        QVERIFY(joiner.session().StandIn[2] && joiner.session().StandIn[3]);
+
+        QElapsedTimer clock;
+        clock.start();
+        while (joiner.infos.isEmpty()) {
+            QVERIFY2(clock.elapsed() < 40000, "a game that never ends");
+            QCOMPARE(CheckConservation(joiner.table()), std::string());
+            WaitUntil([&] { return joiner.PlayAsComputer() || !joiner.infos.isEmpty(); }, 1000);
+        }
+        QVERIFY2(joiner.infos.last().endsWith(" 赢得本局，并赢得下局的先出牌权！"),
+                 qPrintable(joiner.infos.last()));
+        QCOMPARE(GamesWon(joiner.engine().scores()), 1);
+        QVERIFY(joiner.session().IsNet());
+        server.terminate();
+        QVERIFY(server.waitForFinished(kWaitMs));
+        const QByteArray log = server.readAllStandardError();
+        QVERIFY2(log.contains("table 1: game 1 over"), log.constData());
     }
 };
 
