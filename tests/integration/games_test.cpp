@@ -62,11 +62,11 @@ int GamesWon(const ScoreBoard& board) {
 // vorn-server from the build listening on a free port of its own choosing,
 // its computer players moving every few milliseconds; the port, or 0 when
 // it would not listen.
-int StartServer(QProcess& server) {
+int StartServer(QProcess& server, const QString& botsAfter) {
     const QString program = QCoreApplication::applicationDirPath() + "/vorn-server";
     for (int attempt = 0; attempt < 5; ++attempt) {
         const QString port = QString::number(FreePort());
-        server.start(program, {"--port", port, "--bots-after", "1", "--move-ms", "5"});
+        server.start(program, {"--port", port, "--bots-after", botsAfter, "--move-ms", "5"});
         QByteArray log;
         const bool up = WaitUntil([&] {
             log += server.readAllStandardError();
@@ -223,36 +223,60 @@ class TestNetGames : public QObject {
                 QCOMPARE(FirstHiddenCard(party.sent[size_t(seat)], seat), std::string());
     }
 
-    // The first person at a table of the server: seated in seat 1, the
-    // other three seats filled with computer players a second later, and
-    // a game dealt and played to its end with nobody at the server asked.
-    void aServerTableDealsAndPlaysForAnOldJoiner() {
+    // People of the first version at a table of the server, seated from seat
+    // 1 on; the seats nobody took filled with computer players a second after
+    // the first arrival (three people are dealt to at once), and a game dealt
+    // and played to its end with nobody at the server asked.
+    void aServerTableDealsAndPlays_data() {
+        QTest::addColumn<int>("people");
+        QTest::addColumn<QString>("botsAfter");
+        QTest::newRow("one person, computer players after a second") << 1 << QString("1");
+        QTest::newRow("three people, dealt at once") << 3 << QString("60");
+    }
+    void aServerTableDealsAndPlays() {
+        QFETCH(int, people);
+        QFETCH(QString, botsAfter);
         QProcess server;
-        const int port = StartServer(server);
+        const int port = StartServer(server, botsAfter);
         QVERIFY2(port != 0, "vorn-server did not listen");
-        NetTable joiner(7);
-        joiner.net().dispatcher().secondVersion = false;
-        joiner.Join(port, "J");
-        VORN_TRY_VERIFY(joiner.session().AllSeated);
-        QCOMPARE(joiner.session().LocalSeat, 1);
         const Session fresh;
-        const std::array<std::string, 4> names{fresh.PlayerNames[0], "J", fresh.PlayerNames[2],
-                                               fresh.PlayerNames[3]};
-        QVERIFY(joiner.session().PlayerNames == names);
-        // Seats 2 and 3 hold nobody's link: the host's computer plays them.
-        QVERIFY(joiner.session().StandIn[2] && joiner.session().StandIn[3]);
-
+        std::array<std::string, 4> names = fresh.PlayerNames;
+        std::vector<std::unique_ptr<NetTable>> joiners;
+        for (int seat = 1; seat <= people; ++seat) {
+            names[size_t(seat)] = "J" + std::to_string(seat);
+            auto& joiner = *joiners.emplace_back(std::make_unique<NetTable>(7 + seat));
+            joiner.net().dispatcher().secondVersion = false;
+            joiner.Join(port, Q(names[size_t(seat)]));
+            VORN_TRY_COMPARE(joiner.session().PlayerNames[size_t(seat)], names[size_t(seat)]);
+            QCOMPARE(joiner.session().LocalSeat, seat);
+        }
+        for (auto& joiner : joiners) {
+            VORN_TRY_VERIFY(joiner->session().AllSeated);
+            for (int seat = 0; seat < 4; ++seat)
+                VORN_TRY_COMPARE(Q(joiner->session().PlayerNames[size_t(seat)]), Q(names[size_t(seat)]));
+            // The seats that hold nobody's link: the host's computer plays them.
+            for (int seat = 1; seat <= 3; ++seat)
+                QCOMPARE(joiner->session().StandIn[size_t(seat)], seat > people);
+        }
         QElapsedTimer clock;
         clock.start();
-        while (joiner.infos.isEmpty()) {
+        while (joiners[0]->infos.isEmpty()) {
             QVERIFY2(clock.elapsed() < 40000, "a game that never ends");
-            QCOMPARE(CheckConservation(joiner.table()), std::string());
-            WaitUntil([&] { return joiner.PlayAsComputer() || !joiner.infos.isEmpty(); }, 1000);
+            QCOMPARE(CheckConservation(joiners[0]->table()), std::string());
+            WaitUntil(
+                [&] {
+                    bool played = false;
+                    for (auto& joiner : joiners) played = joiner->PlayAsComputer() || played;
+                    return played || !joiners[0]->infos.isEmpty();
+                },
+                1000);
         }
-        QVERIFY2(joiner.infos.last().endsWith(" 赢得本局，并赢得下局的先出牌权！"),
-                 qPrintable(joiner.infos.last()));
-        QCOMPARE(GamesWon(joiner.engine().scores()), 1);
-        QVERIFY(joiner.session().IsNet());
+        for (auto& joiner : joiners) {
+            VORN_TRY_VERIFY(!joiner->infos.isEmpty());
+            QVERIFY2(joiner->infos.last().endsWith(" 赢得本局，并赢得下局的先出牌权！"),
+                     qPrintable(joiner->infos.last()));
+            QCOMPARE(GamesWon(joiner->engine().scores()), 1);
+        }
         server.terminate();
         QVERIFY(server.waitForFinished(kWaitMs));
         const QByteArray log = server.readAllStandardError();

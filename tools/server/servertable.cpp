@@ -160,6 +160,9 @@ void ServerTable::OnSlotData(int slot) {
     framer->Append(std::string_view(bytes.constData(), size_t(bytes.size())));
     std::string raw;
     while (framer->Pop(raw) && SlotConnected(slot)) dispatcher_.HandleMessage(FromCp936(raw), slot);
+    // Three people have joined: nobody waits for computer players. The table
+    // counts as full once a third link is accepted, before it has joined.
+    if (session_.AllSeated && People() == 3 && games_ == 0 && engine_.DealOpen()) StartGame();
 }
 
 void ServerTable::OnSlotClosed(int slot) {
@@ -205,12 +208,7 @@ void ServerTable::Send() {
 // The table
 
 void ServerTable::PlayersChanged() {
-    if (session_.AllSeated) {
-        // Three people: nobody waits for computer players.
-        if (engine_.DealOpen() && games_ == 0) StartGame();
-        return;
-    }
-    if (People() > 0 && !bots_.isActive()) bots_.start(choices_.botsAfterMs);
+    if (!session_.AllSeated && People() > 0 && !bots_.isActive()) bots_.start(choices_.botsAfterMs);
 }
 
 void ServerTable::StartGame() {
