@@ -491,6 +491,13 @@ void Dispatcher::OnHello(std::string_view body, int sourceSlot) {
     if (link->second.claim < 0) Refuse(sourceSlot, Refusal2::Token);
 }
 
+bool Dispatcher::KeepsSeatFor(const std::string& token) const {
+    const Session& s = host_.session();
+    for (int seat = 1; seat <= 3; ++seat)
+        if (s.StandIn[size_t(seat)] && SameSecret(token, tokens_[size_t(seat)])) return true;
+    return false;
+}
+
 void Dispatcher::Refuse(int slot, Refusal2 why) {
     links_[slot].refused = true;
     queue_.SendToSlot(RefusedMessage(why), slot);

@@ -90,6 +90,9 @@ class Dispatcher {
     // first version.
     void StartJoining();
 
+    // The host: token names a seat the computer keeps for a person who dropped.
+    bool KeepsSeatFor(const std::string& token) const;
+
     // Off, this table speaks only the first version, as a table of an older
     // build does (tests play such peers with it).
     bool secondVersion = true;

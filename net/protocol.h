@@ -229,4 +229,25 @@ struct TableAd {
 std::string TableAdMessage(const TableAd& ad);
 std::optional<TableAd> ParseTableAd(std::string_view datagram);
 
+// ---- The lobby of a server with many tables ---------------------------------
+// A server greets a new link with "[Lobby]" and then one "[Lobby]" per table
+// whose body is that table's advertisement as above ("[Lobby][Table]2|…").
+// Builds that know no lobby skip all of it and wait for "[Seat]" as always.
+// The joiner answers "[Browse]" while its person chooses, then "[Pick]id" for
+// a table ("[Pick]" alone opens a new one), or "[Back]token" to return to the
+// seat its token names, wherever that is.
+namespace lobby {
+inline constexpr std::string_view kLobby = "[Lobby]";
+inline constexpr std::string_view kBrowse = "[Browse]";
+inline constexpr std::string_view kPick = "[Pick]";
+inline constexpr std::string_view kBack = "[Back]";
+}  // namespace lobby
+
+// The first word of a link at the lobby, as far as the lobby is concerned.
+struct LobbyWord {
+    enum Kind { Browse, Pick, Back, Other } kind = Other;
+    std::string argument;  // Pick: the table id (empty: a new table); Back: the token
+};
+LobbyWord ParseLobbyWord(std::string_view message);
+
 }  // namespace vorn

@@ -158,4 +158,15 @@ std::optional<TableAd> ParseTableAd(std::string_view datagram) {
     return TableAd{fields[1], *port, *persons, !fields[4].empty(), name};
 }
 
+LobbyWord ParseLobbyWord(std::string_view message) {
+    const auto after = [message](std::string_view tag) { return message.substr(tag.size()); };
+    const auto starts = [message](std::string_view tag) { return message.substr(0, tag.size()) == tag; };
+    if (message == lobby::kBrowse) return {LobbyWord::Browse, {}};
+    if (starts(lobby::kPick) && (after(lobby::kPick).empty() || PlainHex(after(lobby::kPick))))
+        return {LobbyWord::Pick, std::string(after(lobby::kPick))};
+    if (starts(lobby::kBack) && after(lobby::kBack).size() == 32 && PlainHex(after(lobby::kBack)))
+        return {LobbyWord::Back, std::string(after(lobby::kBack))};
+    return {};
+}
+
 }  // namespace vorn

@@ -163,6 +163,23 @@ bool Socket::Accept(int requestId) {
     return true;
 }
 
+QString Socket::PeerAddress() const {
+    return link_ ? link_->peerAddress().toString() : QString();
+}
+
+int Socket::Detach() {
+    if (state_ != kConnected || !link_) return 0;
+    QTcpSocket* link = link_;
+    link_ = nullptr;
+    disconnect(link, nullptr, this, nullptr);
+    link->setParent(nullptr);
+    PendingLinks& pending = Pending();
+    const int id = ++pending.lastId;
+    pending.links.insert(id, link);
+    Close();
+    return id;
+}
+
 void Socket::AdoptLink(QTcpSocket* link) {
     link_ = link;
     // What the peer sends beyond this waits in the system, which in turn holds

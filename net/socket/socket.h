@@ -63,6 +63,13 @@ class Socket : public QObject {
     bool Accept(int requestId);
 
     int State() const { return state_; }
+    // The far end's address of a link, empty for none.
+    QString PeerAddress() const;
+    // Lets go of this link without closing it: it waits as a new connection
+    // request, with whatever it sent and nobody read, for a socket of this
+    // thread to accept it. This socket is closed afterwards. 0 when it held no
+    // open link.
+    int Detach();
 
     // Received bytes held here at most; more waits until these are read.
     static constexpr qint64 kMaxHeldBytes = qint64{64} * 1024;

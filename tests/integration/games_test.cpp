@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QObject>
 #include <QProcess>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <QRegularExpression>
@@ -62,11 +63,11 @@ int GamesWon(const ScoreBoard& board) {
 // vorn-server from the build listening on a free port of its own choosing,
 // its computer players moving every few milliseconds; the port, or 0 when
 // it would not listen.
-int StartServer(QProcess& server, const QString& botsAfter) {
+int StartServer(QProcess& server, const QStringList& options) {
     const QString program = QCoreApplication::applicationDirPath() + "/vorn-server";
     for (int attempt = 0; attempt < 5; ++attempt) {
         const QString port = QString::number(FreePort());
-        server.start(program, {"--port", port, "--bots-after", botsAfter, "--move-ms", "5"});
+        server.start(program, QStringList{"--port", port, "--move-ms", "5"} + options);
         QByteArray log;
         const bool up = WaitUntil([&] {
             log += server.readAllStandardError();
@@ -223,21 +224,22 @@ class TestNetGames : public QObject {
                 QCOMPARE(FirstHiddenCard(party.sent[size_t(seat)], seat), std::string());
     }
 
-    // People of the first version at a table of the server, seated from seat
-    // 1 on; the seats nobody took filled with computer players a second after
-    // the first arrival (three people are dealt to at once), and a game dealt
-    // and played to its end with nobody at the server asked.
+    // People at a table of the server, seated from seat 1 on; the seats nobody took filled with computer
+    // players a second after the first arrival (three people are dealt to at once), and a game dealt and
+    // played to its end with nobody at the server asked.
     void aServerTableDealsAndPlays_data() {
         QTest::addColumn<int>("people");
         QTest::addColumn<QString>("botsAfter");
-        QTest::newRow("one person, computer players after a second") << 1 << QString("1");
-        QTest::newRow("three people, dealt at once") << 3 << QString("60");
+        QTest::addColumn<bool>("older");  // the people's tables speak only the first version
+        QTest::newRow("one person, computer players after a second") << 1 << QString("1") << true;
+        QTest::newRow("three people of this build, dealt at once") << 3 << QString("60") << false;
     }
     void aServerTableDealsAndPlays() {
         QFETCH(int, people);
         QFETCH(QString, botsAfter);
+        QFETCH(bool, older);
         QProcess server;
-        const int port = StartServer(server, botsAfter);
+        const int port = StartServer(server, {"--bots-after", botsAfter});
         QVERIFY2(port != 0, "vorn-server did not listen");
         const Session fresh;
         std::array<std::string, 4> names = fresh.PlayerNames;
@@ -245,7 +247,7 @@ class TestNetGames : public QObject {
         for (int seat = 1; seat <= people; ++seat) {
             names[size_t(seat)] = "J" + std::to_string(seat);
             auto& joiner = *joiners.emplace_back(std::make_unique<NetTable>(7 + seat));
-            joiner.net().dispatcher().secondVersion = false;
+            joiner.net().dispatcher().secondVersion = !older;
             joiner.Join(port, Q(names[size_t(seat)]));
             VORN_TRY_COMPARE(joiner.session().PlayerNames[size_t(seat)], names[size_t(seat)]);
             QCOMPARE(joiner.session().LocalSeat, seat);
@@ -281,6 +283,66 @@ class TestNetGames : public QObject {
         QVERIFY(server.waitForFinished(kWaitMs));
         const QByteArray log = server.readAllStandardError();
         QVERIFY2(log.contains("table 1: game 1 over"), log.constData());
+    }
+
+    // What the server's lobby answers a bare link: words sent one after the
+    // other, each after the answer to the one before has come, and the text
+    // the link must have received by the end (or that it was closed).
+    void theLobbyAnswers_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("before");  // links opened from the same address first, and kept
+        const QStringList none;
+        QTest::newRow("a silent link is seated") << none << none << "[Seat]1" << false << 0;
+        QTest::newRow("choosing keeps the link at the lobby")
+            << none << QStringList{"[Browse]"} << "[Lobby]\r\n[Lobby]\r\n"
+            << false << 0;
+        QTest::newRow("a new table") << none << QStringList{"[Pick]"} << "[Hello]2|" << false << 0;
+        QTest::newRow("a table that is not there")
+            << none << QStringList{"[Pick]77"} << "[Refused]full" << true << 0;
+        QTest::newRow("a token no table keeps")
+            << none << QStringList{"[Back]" + QString(32, 'a')} << "[Refused]token" << true << 0;
+        QTest::newRow("an older build that speaks first")
+            << none << QStringList{"[Joined]Old"} << "[People]0000000001Old" << false << 0;
+        QTest::newRow("no more links from one address")
+            << QStringList{"--links-per-address", "2"} << none << "" << true << 2;
+        QTest::newRow("a word never ended")
+            << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick"} << "[Lobby]" << true << 0;
+        QTest::newRow("no name given in time")
+            << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick]"} << "[Seat]1" << true << 0;
+    }
+    void theLobbyAnswers() {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, words);
+        QFETCH(QString, expected);
+        QFETCH(bool, closed);
+        QFETCH(int, before);
+        QProcess server;
+        const int port = StartServer(server, options);
+        QVERIFY2(port != 0, "vorn-server did not listen");
+        std::vector<std::unique_ptr<QTcpSocket>> others;
+        while (int(others.size()) < before) {
+            auto& other = *others.emplace_back(std::make_unique<QTcpSocket>());
+            other.connectToHost("127.0.0.1", quint16(port));
+            VORN_TRY_VERIFY(other.bytesAvailable() > 0);
+        }
+        QTcpSocket link;
+        link.connectToHost("127.0.0.1", quint16(port));
+        QVERIFY(link.waitForConnected(kWaitMs));
+        QByteArray heard;
+        const auto hear = [&] { heard += link.readAll(); };
+        for (const QString& word : words) {
+            VORN_TRY_VERIFY(
+                (hear(), heard.contains("[Lobby]") || link.state() != QAbstractSocket::ConnectedState));
+            link.write(word.toUtf8() + (word.contains(']') ? "\r\n" : ""));
+        }
+        VORN_TRY_VERIFY((hear(), heard.contains(expected.toUtf8())));
+        if (closed) VORN_TRY_VERIFY((hear(), link.state() == QAbstractSocket::UnconnectedState));
+        QVERIFY2(closed || link.state() == QAbstractSocket::ConnectedState, heard.constData());
+        server.terminate();
+        QVERIFY(server.waitForFinished(kWaitMs));
     }
 };
 

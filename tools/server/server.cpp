@@ -3,13 +3,55 @@
 #include <algorithm>
 
 #include "cards/random.h"
+#include "net/protocol.h"
 #include "net/socket/socket.h"
 
 namespace vorn::server {
 
-Server::Server(const TableChoices& choices, int maxTables, QObject* parent)
-    : QObject(parent), choices_(choices), maxTables_(maxTables), listener_(new Socket(this)) {
+namespace {
+
+// A link that has said nothing this long after the lobby greeted it speaks an
+// older version, which waits to be told its seat.
+constexpr int kQuietMs = 1500;
+// Links at the lobby at once, beyond one for each table allowed.
+constexpr int kLobbyRoom = 64;
+// How long a link turned away has to take in its last word.
+constexpr int kLingerMs = 3000;
+// How often the limits of time are checked.
+constexpr int kSweepMs = 1000;
+
+std::string Address(const QString& address) {
+    return address.toStdString();
+}
+
+}  // namespace
+
+struct Server::Arrival {
+    Socket* link = nullptr;
+    QString address;
+    Framer framer;
+    std::int64_t since = 0;
+    bool choosing = false;  // its person is looking at the list
+    QTimer quiet;
+};
+
+Server::Server(const ServerConfig& config, QObject* parent)
+    : QObject(parent), config_(config), listener_(new Socket(this)) {
+    choices_.botsAfterMs = config.botsAfter * 1000;
+    choices_.level = config.level;
+    choices_.moveMs = config.moveMs;
+    choices_.helloMs = config.helloSeconds * 1000;
+    choices_.idleMs = config.idleSeconds * 1000;
+    choices_.graceMs = config.graceSeconds * 1000;
+    clock_.start();
     connect(listener_, &Socket::connectionRequest, this, &Server::OnRequest);
+    idleCheck_.setInterval(kSweepMs);
+    connect(&idleCheck_, &QTimer::timeout, this, &Server::CheckIdle);
+    idleCheck_.start();
+}
+
+Server::~Server() {
+    for (auto& arrival : arrivals_) arrival->link->Close();
 }
 
 bool Server::Listen(int port) {
@@ -23,29 +65,142 @@ bool Server::Listen(int port) {
     return true;
 }
 
-void Server::OnRequest(int requestId) {
-    ServerTable* table = nullptr;
-    for (ServerTable* t : tables_)
-        if (t->FreeSlot() > 0) {
-            table = t;
-            break;
-        }
-    if (!table && int(tables_.size()) < maxTables_) table = OpenTable();
-    if (!table) {
-        Log("link turned away: every table is full");
-        Socket turnedAway;
-        turnedAway.Accept(requestId);
-        turnedAway.Close();
-        return;
-    }
-    table->Accept(requestId, table->FreeSlot());
+int Server::LinksFrom(const QString& address) const {
+    int links = 0;
+    for (const auto& arrival : arrivals_) links += arrival->address == address;
+    for (const ServerTable* table : tables_) links += table->LinksFrom(address);
+    return links;
 }
 
-ServerTable* Server::OpenTable() {
-    auto* table = new ServerTable(nextNumber_++, choices_, SeededRandom::FreshSeed(), this);
+void Server::OnRequest(int requestId) {
+    auto arrival = std::make_unique<Arrival>();
+    arrival->link = new Socket(this);
+    if (!arrival->link->Accept(requestId)) {
+        delete arrival->link;
+        return;
+    }
+    Arrival& a = *arrival;
+    a.address = a.link->PeerAddress();
+    a.since = clock_.elapsed();
+    const int from = LinksFrom(a.address);
+    arrivals_.push_back(std::move(arrival));
+    if (from >= config_.linksPerAddress)
+        return TurnAway(a, std::to_string(from) + " links open from " + Address(a.address), {});
+    if (int(arrivals_.size()) > config_.tables + kLobbyRoom) return TurnAway(a, "the lobby is full", {});
+    connect(a.link, &Socket::dataArrival, this, [this, &a] { OnArrivalData(a); });
+    connect(a.link, &Socket::closed, this, [this, &a] { Forget(a); });
+    connect(a.link, &Socket::error, this, [this, &a] { Forget(a); });
+    a.quiet.setSingleShot(true);
+    connect(&a.quiet, &QTimer::timeout, this, [this, &a] { SeatAnywhere(a, {}); });
+    a.quiet.start(kQuietMs);
+    SendLobby(a);
+}
+
+void Server::SendLobby(Arrival& arrival) {
+    std::string list = std::string(lobby::kLobby) + "\r\n";
+    for (const ServerTable* table : tables_)
+        if (table->FreeSlot() > 0 || table->People() > 0)
+            list += std::string(lobby::kLobby) + TableAdMessage(table->Ad(listener_->LocalPort())) + "\r\n";
+    arrival.link->SendText(list);
+}
+
+void Server::OnArrivalData(Arrival& arrival) {
+    const QByteArray bytes = arrival.link->ReadAll();
+    arrival.framer.Append(std::string_view(bytes.constData(), size_t(bytes.size())));
+    std::string raw;
+    while (arrival.framer.Pop(raw)) {
+        const LobbyWord word = ParseLobbyWord(raw);
+        if (word.kind != LobbyWord::Browse) return Route(arrival, raw);
+        // Still choosing: the list again, as it is now.
+        arrival.quiet.stop();
+        arrival.choosing = true;
+        SendLobby(arrival);
+    }
+}
+
+void Server::Route(Arrival& arrival, const std::string& first) {
+    arrival.quiet.stop();
+    std::vector<std::string> said;
+    for (std::string raw; arrival.framer.Pop(raw);) said.push_back(raw);
+    const LobbyWord word = ParseLobbyWord(first);
+    if (word.kind == LobbyWord::Other) {
+        // An older build that speaks first: it is seated as if it had waited.
+        said.insert(said.begin(), first);
+        return SeatAnywhere(arrival, std::move(said));
+    }
+    if (word.kind == LobbyWord::Back) {
+        const auto kept = std::find_if(tables_.begin(), tables_.end(),
+                                       [&](const ServerTable* t) { return t->KeepsSeatFor(word.argument); });
+        if (kept == tables_.end())
+            return TurnAway(arrival, "no seat is kept for its token", RefusedMessage(Refusal2::Token));
+        return Hand(arrival, *kept, (*kept)->OpenSlot(), std::move(said));
+    }
+    ServerTable* table = word.argument.empty() ? OpenTable({}) : FindTable(word.argument);
+    if (!table) return TurnAway(arrival, "no such table, or no room for one", RefusedMessage(Refusal2::Full));
+    Hand(arrival, table, table->OpenSlot(), std::move(said));
+}
+
+void Server::SeatAnywhere(Arrival& arrival, std::vector<std::string> said) {
+    const auto free =
+        std::find_if(tables_.begin(), tables_.end(), [](const ServerTable* t) { return t->FreeSlot() > 0; });
+    ServerTable* table = free != tables_.end() ? *free : OpenTable({});
+    if (!table) return TurnAway(arrival, "every table is full", SeatMessage(4));
+    Hand(arrival, table, table->FreeSlot(), std::move(said));
+}
+
+void Server::Hand(Arrival& arrival, ServerTable* table, int slot, std::vector<std::string> said) {
+    const int requestId = arrival.link->Detach();
+    Forget(arrival);
+    if (requestId != 0) table->Accept(requestId, slot, said);
+}
+
+void Server::TurnAway(Arrival& arrival, const std::string& why, const std::string& lastWord) {
+    Log("link from " + Address(arrival.address) + " turned away: " + why);
+    if (!lastWord.empty()) arrival.link->SendText(lastWord + "\r\n");
+    Forget(arrival);
+}
+
+void Server::Forget(Arrival& arrival) {
+    // The link closes, and the socket stays a while for what it was given to
+    // reach the other end (a handed link is no longer in it).
+    arrival.link->Close();
+    QTimer::singleShot(kLingerMs, arrival.link, &QObject::deleteLater);
+    arrival.quiet.stop();
+    const auto it =
+        std::find_if(arrivals_.begin(), arrivals_.end(), [&](const auto& a) { return a.get() == &arrival; });
+    if (it == arrivals_.end()) return;
+    // Its handlers may still be on the stack: it goes from the event loop.
+    auto* gone = it->release();
+    arrivals_.erase(it);
+    QTimer::singleShot(0, this, [gone] { delete gone; });
+}
+
+void Server::CheckIdle() {
+    const std::int64_t now = clock_.elapsed();
+    std::vector<Arrival*> late;
+    for (const auto& arrival : arrivals_) {
+        const std::int64_t limit = arrival->choosing ? config_.idleSeconds * 1000 : choices_.helloMs;
+        if (now - arrival->since > limit) late.push_back(arrival.get());
+    }
+    for (Arrival* arrival : late) TurnAway(*arrival, "stayed at the lobby too long", {});
+    for (ServerTable* table : tables_) table->Sweep(now);
+}
+
+ServerTable* Server::OpenTable(const std::string& name) {
+    if (int(tables_.size()) >= config_.tables) return nullptr;
+    const int number = nextNumber_++;
+    auto* table = new ServerTable(number, name.empty() ? "Table " + std::to_string(number) : name, choices_,
+                                  SeededRandom::FreshSeed(), this);
     table->emptied = [this](ServerTable& t) { CloseTable(t); };
+    table->clock = [this] { return clock_.elapsed(); };
     tables_.push_back(table);
     return table;
+}
+
+ServerTable* Server::FindTable(const std::string& id) const {
+    for (ServerTable* table : tables_)
+        if (std::to_string(table->Number()) == id) return table;
+    return nullptr;
 }
 
 void Server::CloseTable(ServerTable& table) {

@@ -1,9 +1,16 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QString>
+#include <QTimer>
 
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "net/framer.h"
+#include "tools/server/config.h"
 #include "tools/server/servertable.h"
 
 namespace vorn {
@@ -12,27 +19,54 @@ class Socket;
 
 namespace server {
 
-// The server's listener and its tables. Each link that comes in is handed to
-// the first table with a free seat; when none has one a new table opens,
-// unless maxTables are open already, and then the link is closed at once.
+// The server's listener, its lobby and its tables.
+//
+// A new link waits at the lobby, which lists the tables to it ("[Lobby]…").
+// A joiner of this build answers with the table it picks, or that it is still
+// choosing; a joiner of an older build says nothing until it is told a seat,
+// so a link silent for a moment is seated at the first table with a free seat,
+// as a hosting window would seat it. Either way the link then belongs to that
+// table; a new table opens when none can take it, up to the most allowed.
+//
+// Limits, each of which closes the one link that breaks it, with a line in
+// the log: links open from one address; links at the lobby in all; the time a
+// link may stay at the lobby, and a seated link to give its name; silence.
 class Server : public QObject {
     Q_OBJECT
   public:
-    Server(const TableChoices& choices, int maxTables, QObject* parent = nullptr);
+    explicit Server(const ServerConfig& config, QObject* parent = nullptr);
+    ~Server() override;
 
     // Listens on port; false, with the reason logged, when it cannot.
     bool Listen(int port);
     int TableCount() const { return int(tables_.size()); }
 
   private:
+    struct Arrival;
     void OnRequest(int requestId);
-    ServerTable* OpenTable();
+    void OnArrivalData(Arrival& arrival);
+    // The first word decided where the link goes; the words after it go along.
+    void Route(Arrival& arrival, const std::string& first);
+    void SendLobby(Arrival& arrival);
+    // Hands the link to table in slot (0: wherever it fits), with what it has said so far.
+    void Hand(Arrival& arrival, ServerTable* table, int slot, std::vector<std::string> said = {});
+    // The first table with a seat free for a newcomer now, a new one when none has.
+    void SeatAnywhere(Arrival& arrival, std::vector<std::string> said);
+    void TurnAway(Arrival& arrival, const std::string& why, const std::string& lastWord);
+    void Forget(Arrival& arrival);
+    int LinksFrom(const QString& address) const;
+    ServerTable* OpenTable(const std::string& name);
+    ServerTable* FindTable(const std::string& id) const;
     void CloseTable(ServerTable& table);
+    void CheckIdle();
 
+    ServerConfig config_;
     TableChoices choices_;
-    int maxTables_;
     Socket* listener_;
+    std::vector<std::unique_ptr<Arrival>> arrivals_;
     std::vector<ServerTable*> tables_;  // children, in the order opened
+    QTimer idleCheck_;
+    QElapsedTimer clock_;
     int nextNumber_ = 1;
 };
 

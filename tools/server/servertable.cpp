@@ -18,9 +18,11 @@ void Log(const std::string& line) {
     std::fflush(stderr);
 }
 
-ServerTable::ServerTable(int number, const TableChoices& choices, std::uint64_t seed, QObject* parent)
+ServerTable::ServerTable(int number, const std::string& name, const TableChoices& choices, std::uint64_t seed,
+                         QObject* parent)
     : QObject(parent),
       number_(number),
+      name_(name),
       choices_(choices),
       random_(seed),
       engine_(table_, session_, options_, TableClient::Of(static_cast<NullClient&>(*this)), random_),
@@ -56,6 +58,12 @@ ServerTable::ServerTable(int number, const TableChoices& choices, std::uint64_t 
     connect(&cycle_, &QTimer::timeout, this, [this] { engine_.Tick(); });
     bots_.setSingleShot(true);
     connect(&bots_, &QTimer::timeout, this, [this] { StartGame(); });
+    grace_.setSingleShot(true);
+    connect(&grace_, &QTimer::timeout, this, [this] {
+        if (People() > 0) return;
+        graceOver_ = true;
+        CheckEmpty();
+    });
 
     connect(links_, &SocketFamily::dataArrival, this, [this](int i) {
         if (i > 0) OnSlotData(i);
@@ -88,15 +96,24 @@ void ServerTable::Say(const std::string& line) const {
     Log("table " + std::to_string(number_) + ": " + line);
 }
 
-int ServerTable::FreeSlot() const {
-    // Once all are seated a game runs or is about to: newcomers go elsewhere.
-    if (session_.AllSeated) return 0;
-    for (int slot = 1; slot <= 3; ++slot)
-        if (!links_->Exists(slot) || links_->Element(slot).State() == Socket::kClosed) return slot;
-    return 0;
+int ServerTable::OpenSlot() const {
+    // A seat the computer keeps for a dropped person is free again between
+    // hands only, as at a hosting window.
+    const bool midHand = !engine_.DealOpen();
+    for (int slot = 1; slot <= session_.SlotCount; ++slot) {
+        const bool closed = !links_->Exists(slot) || links_->Element(slot).State() == Socket::kClosed;
+        if (closed && !(slot <= 3 && session_.StandIn[size_t(slot)] && midHand)) return slot;
+    }
+    return session_.SlotCount + 1;
 }
 
-bool ServerTable::Accept(int requestId, int slot) {
+int ServerTable::FreeSlot() const {
+    if (!emptied) return 0;  // closing
+    const int slot = OpenSlot();
+    return slot <= 3 ? slot : 0;
+}
+
+bool ServerTable::Accept(int requestId, int slot, const std::vector<std::string>& said) {
     Socket& link = links_->Element(slot);
     link.SetLocalPort(0);
     auto& framer = framers_[slot];
@@ -104,8 +121,12 @@ bool ServerTable::Accept(int requestId, int slot) {
     framer->Reset();
     if (!link.Accept(requestId)) return false;
     session_.SlotCount = std::max(session_.SlotCount, slot);
-    Say("link opened in seat " + std::to_string(slot));
+    const std::int64_t now = clock ? clock() : 0;
+    clocks_[slot] = Clock{now, now};
+    Say("link from " + link.PeerAddress().toStdString() + " in slot " + std::to_string(slot));
     dispatcher_.Accepted(slot);
+    for (const std::string& raw : said)
+        if (SlotConnected(slot)) dispatcher_.HandleMessage(FromCp936(raw), slot);
     return true;
 }
 
@@ -113,6 +134,37 @@ int ServerTable::People() const {
     int people = 0;
     for (const Person& p : players_) people += p.slot > 0 ? 1 : 0;
     return people;
+}
+
+int ServerTable::LinksFrom(const QString& address) const {
+    int links = 0;
+    for (int slot = 1; slot <= links_->UpperBound(); ++slot)
+        links += links_->Element(slot).State() != Socket::kClosed &&
+                 links_->Element(slot).PeerAddress() == address;
+    return links;
+}
+
+TableAd ServerTable::Ad(int port) const {
+    // The computer's seat 0 counts as the host's: the free seats are 4 - persons.
+    int persons = 1;
+    for (int seat = 1; seat <= 3; ++seat)
+        persons += !session_.StandIn[size_t(seat)] && !PersonName(players_, seat).empty();
+    return TableAd{std::to_string(number_), port, persons, false, name_};
+}
+
+void ServerTable::Sweep(std::int64_t now) {
+    for (auto& [slot, times] : clocks_) {
+        if (!SlotConnected(slot)) continue;
+        const bool nameless = dispatcher_.PersonName(slot).empty();
+        if (nameless && now - times.accepted > choices_.helloMs) {
+            Say("slot " + std::to_string(slot) + " gave no name in time: closed");
+        } else if (now - times.heard > choices_.idleMs) {
+            Say("slot " + std::to_string(slot) + " silent too long: closed");
+        } else {
+            continue;
+        }
+        OnSlotClosed(slot);
+    }
 }
 
 bool ServerTable::SlotConnected(int slot) {
@@ -157,6 +209,7 @@ void ServerTable::OnSlotData(int slot) {
     auto& framer = framers_[slot];
     if (!framer) framer = std::make_unique<Framer>();
     const QByteArray bytes = links_->Element(slot).ReadAll();
+    if (clock) clocks_[slot].heard = clock();
     framer->Append(std::string_view(bytes.constData(), size_t(bytes.size())));
     std::string raw;
     while (framer->Pop(raw) && SlotConnected(slot)) dispatcher_.HandleMessage(FromCp936(raw), slot);
@@ -188,7 +241,15 @@ void ServerTable::OnSlotClosed(int slot) {
 
 void ServerTable::CheckEmpty() {
     if (People() > 0 || !session_.AllSeated || !emptied) return;
-    Say("closed: nobody left");
+    // The people may come back for their seats a while yet.
+    if (!graceOver_) {
+        if (!grace_.isActive()) {
+            Say("nobody left: waiting " + std::to_string(choices_.graceMs / 1000) + " s for them");
+            grace_.start(choices_.graceMs);
+        }
+        return;
+    }
+    Say("closed: nobody came back");
     // The server deletes the table later; nothing of it runs meanwhile.
     cycle_.stop();
     bots_.stop();
@@ -208,6 +269,7 @@ void ServerTable::Send() {
 // The table
 
 void ServerTable::PlayersChanged() {
+    if (People() > 0) grace_.stop();
     if (!session_.AllSeated && People() > 0 && !bots_.isActive()) bots_.start(choices_.botsAfterMs);
 }
 

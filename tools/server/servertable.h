@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <cstdint>
@@ -20,6 +21,7 @@
 #include "net/framer.h"
 #include "net/nethost.h"
 #include "net/netoutbox.h"
+#include "net/protocol.h"
 #include "net/sendqueue.h"
 
 namespace vorn {
@@ -37,6 +39,11 @@ struct TableChoices {
     // How long a computer seat takes over its move, and the pause between games.
     int moveMs = kSpeedTable[1].cycleInterval;
     int nextGameMs = 3000;
+    // A seated link must have given its name within helloMs, and is closed
+    // after idleMs of silence; a table all its people left waits graceMs for them.
+    int helloMs = 20000;
+    int idleMs = 600000;
+    int graceMs = 120000;
 };
 
 // Writes one line to standard error, with the time of day in front.
@@ -51,18 +58,35 @@ void Log(const std::string& line);
 class ServerTable : public QObject, public NetHost, private NullClient {
     Q_OBJECT
   public:
-    ServerTable(int number, const TableChoices& choices, std::uint64_t seed, QObject* parent = nullptr);
+    ServerTable(int number, const std::string& name, const TableChoices& choices, std::uint64_t seed,
+                QObject* parent = nullptr);
     ~ServerTable() override;
 
     int Number() const { return number_; }
+    // The slot a newcomer is given now: a free seat's (1..3), or one beyond
+    // them, where the table tells it that it is full unless it comes back to
+    // a seat kept for it.
+    int OpenSlot() const;
     // A seat's slot a newcomer may take now, or 0 when the table has none.
     int FreeSlot() const;
-    // Takes over the server listener's connection request into slot.
-    bool Accept(int requestId, int slot);
+    // Takes over a connection request into slot, and handles what the link
+    // said before it came (messages as they arrived, without terminators).
+    bool Accept(int requestId, int slot, const std::vector<std::string>& said = {});
     // People seated here (links that joined).
     int People() const;
-    // The last person left a table that had dealt: the server closes it.
+    // Open links here from address.
+    int LinksFrom(const QString& address) const;
+    // The table as the lobby lists it.
+    TableAd Ad(int port) const;
+    // token names a seat this table keeps for a person who dropped.
+    bool KeepsSeatFor(const std::string& token) const { return dispatcher_.KeepsSeatFor(token); }
+    // Closes the links that gave no name in time or fell silent; now is the
+    // server's clock in milliseconds.
+    void Sweep(std::int64_t now);
+    // The table is done (nobody came back in time): the server closes it.
     std::function<void(ServerTable&)> emptied;
+    // The server's clock, in milliseconds.
+    std::function<std::int64_t()> clock;
 
     // NetHost.
     Session& session() override { return session_; }
@@ -95,6 +119,7 @@ class ServerTable : public QObject, public NetHost, private NullClient {
     void CheckEmpty();
 
     int number_;
+    std::string name_;
     TableChoices choices_;
     GameState table_;
     Session session_;
@@ -110,7 +135,15 @@ class ServerTable : public QObject, public NetHost, private NullClient {
     QTimer send_;
     QTimer cycle_;
     QTimer bots_;
+    QTimer grace_;
+    // Per slot: when its link was accepted and when it was last heard.
+    struct Clock {
+        std::int64_t accepted = 0;
+        std::int64_t heard = 0;
+    };
+    std::map<int, Clock> clocks_;
     int games_ = 0;
+    bool graceOver_ = false;
 };
 
 }  // namespace server
