@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/lobbydialog.h"
 #include "app/mainwindow.h"
 #include "net/dispatcher.h"
 #include "net/framer.h"
@@ -150,6 +151,7 @@ void NetworkGame::AnswerLanSearches() {
 
 void NetworkGame::CloseAllConnections() {
     lan_.reset();
+    LobbyLeft();
     sckConnect_->Close();
     sckConnection_->CloseAll();
     hostFramer_->Reset();
@@ -488,6 +490,34 @@ void NetworkGame::StandInsChanged() {
     main_.ShowStandIns();
     // The list marks the seats on the old wire.
     PlayersChanged();
+}
+
+void NetworkGame::LobbyListed(const std::vector<TableAd>& tables) {
+    if (!lobby_) {
+        lobby_ = new LobbyDialog(&main_, main_.language());
+        lobby_->setAttribute(Qt::WA_DeleteOnClose);
+        lobby_->picked = [this](const std::string& id) { dispatcher_->PickTable(id); };
+        lobby_->refresh = [this] { dispatcher_->BrowseAgain(); };
+        lobby_->cancelled = [this] {
+            engine().RunAction([this] {
+                if (!session().IsNet()) return;
+                CloseAllConnections();
+                ResetToLocalGame();
+                ShowLogonLater();
+            });
+        };
+        connect(lobby_, &QObject::destroyed, this, [this] { lobby_ = nullptr; });
+        lobby_->open();
+    }
+    lobby_->ShowTables(tables);
+}
+
+void NetworkGame::LobbyLeft() {
+    if (!lobby_) return;
+    // Closed from here, the dialog says nothing more.
+    lobby_->picked = nullptr;
+    lobby_->cancelled = nullptr;
+    lobby_->close();
 }
 
 void NetworkGame::AppendChat(const std::string& line) {

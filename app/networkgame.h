@@ -18,6 +18,7 @@ namespace vorn {
 
 class Dispatcher;
 class LanAnswerer;
+class LobbyDialog;
 class Framer;
 class MainWindow;
 class NetOutbox;
@@ -81,6 +82,10 @@ class NetworkGame : public QObject, public NetHost {
     bool SlotConnected(int slot) override;
     bool HostLinkConnected() override;
     void StandInsChanged() override;
+    void LobbyListed(const std::vector<TableAd>& tables) override;
+    void LobbyLeft() override;
+    // The server's lobby, while this joiner's person chooses a table there.
+    LobbyDialog* lobby() const { return lobby_; }
     // Before the host deals: computer players for the seats no person holds, if chosen.
     void FillEmptySeats();
     void DropLink(int slot) override;
@@ -142,6 +147,7 @@ class NetworkGame : public QObject, public NetHost {
     std::vector<Person> players_;
     // The hosting window's answers to windows looking for tables on the LAN.
     std::unique_ptr<LanAnswerer> lan_;
+    LobbyDialog* lobby_ = nullptr;
 };
 
 }  // namespace vorn

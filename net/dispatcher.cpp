@@ -86,6 +86,7 @@ void Dispatcher::HandleMessage(const std::string& message, int sourceSlot) {
     if (tag == tags2::kHello && secondVersion) return OnHello(body, sourceSlot);
 
     if (sourceSlot >= 0 || host_.session().IsHost()) return;
+    if (tag == lobby::kLobby && secondVersion) return OnLobby(body);
     // The second version's messages, from a host that has said hello only.
     if (host_.session().HostWire >= 2) {
         if (tag == tags2::kToken) return OnToken(body);
@@ -456,6 +457,8 @@ void Dispatcher::Accepted(int slot) {
 
 void Dispatcher::StartJoining() {
     joinSent_ = false;
+    atLobby_ = false;
+    lobby_.clear();
     host_.session().HostWire = 0;
 }
 
@@ -467,6 +470,10 @@ void Dispatcher::OnHello(std::string_view body, int sourceSlot) {
         auto hello = ParseHostHello(body);
         if (!hello) return;
         s.HostWire = kWireVersion;
+        if (atLobby_) {
+            atLobby_ = false;
+            host_.LobbyLeft();
+        }
         const std::string proof = hello->password && proofOf && !s.Password.empty()
                                       ? proofOf(s.Password, hello->nonce)
                                       : std::string();
@@ -489,6 +496,32 @@ void Dispatcher::OnHello(std::string_view body, int sourceSlot) {
             link->second.claim = seat;
     // A forged token, or one whose seat its person still holds.
     if (link->second.claim < 0) Refuse(sourceSlot, Refusal2::Token);
+}
+
+void Dispatcher::OnLobby(std::string_view body) {
+    const Session& s = host_.session();
+    if (s.HostWire >= 2 || joinSent_) return;
+    if (body.empty()) {
+        lobby_.clear();
+        if (!atLobby_) {
+            atLobby_ = true;
+            // Straight back to the seat kept for this table; else its person chooses.
+            queue_.SendToHost(s.SeatToken.empty() ? std::string(lobby::kBrowse) : BackMessage(s.SeatToken));
+        }
+    } else if (auto table = ParseTableAd(body); table && atLobby_) {
+        lobby_.push_back(*table);
+    } else {
+        return;
+    }
+    if (s.SeatToken.empty()) host_.LobbyListed(lobby_);
+}
+
+void Dispatcher::PickTable(const std::string& id) {
+    if (atLobby_) queue_.SendToHost(PickMessage(id));
+}
+
+void Dispatcher::BrowseAgain() {
+    if (atLobby_) queue_.SendToHost(std::string(lobby::kBrowse));
 }
 
 bool Dispatcher::KeepsSeatFor(const std::string& token) const {

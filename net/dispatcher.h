@@ -90,6 +90,11 @@ class Dispatcher {
     // first version.
     void StartJoining();
 
+    // A joiner at a server's lobby: sits down at the table of id (empty: a
+    // new table), or asks for the list again.
+    void PickTable(const std::string& id);
+    void BrowseAgain();
+
     // The host: token names a seat the computer keeps for a person who dropped.
     bool KeepsSeatFor(const std::string& token) const;
 
@@ -129,6 +134,7 @@ class Dispatcher {
     void OnHand(std::string_view body);
     void OnSnapshot(std::string_view body);
     void OnSeats(std::string_view body);
+    void OnLobby(std::string_view body);
     // The host turns slot's link away, telling it why.
     void Refuse(int slot, Refusal2 why);
     // The host's answer to a "[Joined]" the second version says more about:
@@ -166,6 +172,9 @@ class Dispatcher {
     std::array<std::string, 4> dropped_;
     // A joiner: "[Joined]" has gone to the host.
     bool joinSent_ = false;
+    // A joiner: the host is a server's lobby, and the tables it lists.
+    bool atLobby_ = false;
+    std::vector<TableAd> lobby_;
 };
 
 }  // namespace vorn

@@ -6,6 +6,7 @@
 #include "cards/session.h"
 #include "game/engine.h"
 #include "net/news.h"
+#include "net/protocol.h"
 
 namespace vorn {
 
@@ -40,6 +41,10 @@ class NetHost {
     virtual bool HostLinkConnected() = 0;
     // The seats the computer plays for a dropped person changed (Session::StandIn).
     virtual void StandInsChanged() {}
+    // A joiner at a server's lobby: the tables it lists, as they stand; and
+    // the lobby is over (a table has taken the link).
+    virtual void LobbyListed(const std::vector<TableAd>& /*tables*/) {}
+    virtual void LobbyLeft() {}
     // The host: sends what waits for the slot's link, then closes it (a link
     // turned away).
     virtual void DropLink(int slot) = 0;

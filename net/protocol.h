@@ -249,5 +249,8 @@ struct LobbyWord {
     std::string argument;  // Pick: the table id (empty: a new table); Back: the token
 };
 LobbyWord ParseLobbyWord(std::string_view message);
+std::string LobbyEntryMessage(const TableAd& table);
+std::string PickMessage(const std::string& id);
+std::string BackMessage(const std::string& token);
 
 }  // namespace vorn

@@ -158,6 +158,18 @@ std::optional<TableAd> ParseTableAd(std::string_view datagram) {
     return TableAd{fields[1], *port, *persons, !fields[4].empty(), name};
 }
 
+std::string LobbyEntryMessage(const TableAd& table) {
+    return Tagged(lobby::kLobby, TableAdMessage(table));
+}
+
+std::string PickMessage(const std::string& id) {
+    return Tagged(lobby::kPick, id);
+}
+
+std::string BackMessage(const std::string& token) {
+    return Tagged(lobby::kBack, token);
+}
+
 LobbyWord ParseLobbyWord(std::string_view message) {
     const auto after = [message](std::string_view tag) { return message.substr(tag.size()); };
     const auto starts = [message](std::string_view tag) { return message.substr(0, tag.size()) == tag; };

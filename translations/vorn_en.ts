@@ -725,5 +725,29 @@
             <numerusform>%n points lost</numerusform>
         </translation>
     </message>
+    <message>
+        <source>选择牌桌</source>
+        <translation>Choose a Table</translation>
+    </message>
+    <message>
+        <source>服务器上的牌桌：</source>
+        <translation>Tables on the &amp;server:</translation>
+    </message>
+    <message>
+        <source>服务器上的牌桌</source>
+        <translation>Tables on the server</translation>
+    </message>
+    <message>
+        <source>入座(&amp;S)</source>
+        <translation>&amp;Sit Down</translation>
+    </message>
+    <message>
+        <source>开新桌(&amp;N)</source>
+        <translation>&amp;New Table</translation>
+    </message>
+    <message>
+        <source>%1，空位 %2</source>
+        <translation>%1, %2 seats free</translation>
+    </message>
 </context>
 </TS>

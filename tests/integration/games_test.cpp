@@ -13,6 +13,7 @@
 
 #include <QRegularExpression>
 
+#include "app/lobbydialog.h"
 #include "net/protocol.h"
 #include "tests/integration/nettable.h"
 #include "tests/testing.h"
@@ -249,6 +250,15 @@ class TestNetGames : public QObject {
             auto& joiner = *joiners.emplace_back(std::make_unique<NetTable>(7 + seat));
             joiner.net().dispatcher().secondVersion = !older;
             joiner.Join(port, Q(names[size_t(seat)]));
+            if (!older) {
+                // This build's person chooses at the lobby: a new table, then the same one.
+                VORN_TRY_VERIFY(joiner.net().lobby());
+                VORN_TRY_COMPARE(joiner.net().lobby()->lstLobby->count(), seat == 1 ? 0 : 1);
+                if (seat == 1)
+                    joiner.net().lobby()->cmdNewTable->click();
+                else
+                    joiner.net().lobby()->cmdSit->click();
+            }
             VORN_TRY_COMPARE(joiner.session().PlayerNames[size_t(seat)], names[size_t(seat)]);
             QCOMPARE(joiner.session().LocalSeat, seat);
         }

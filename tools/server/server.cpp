@@ -100,7 +100,7 @@ void Server::SendLobby(Arrival& arrival) {
     std::string list = std::string(lobby::kLobby) + "\r\n";
     for (const ServerTable* table : tables_)
         if (table->FreeSlot() > 0 || table->People() > 0)
-            list += std::string(lobby::kLobby) + TableAdMessage(table->Ad(listener_->LocalPort())) + "\r\n";
+            list += LobbyEntryMessage(table->Ad(listener_->LocalPort())) + "\r\n";
     arrival.link->SendText(list);
 }
 
@@ -148,7 +148,7 @@ void Server::SeatAnywhere(Arrival& arrival, std::vector<std::string> said) {
     Hand(arrival, table, table->FreeSlot(), std::move(said));
 }
 
-void Server::Hand(Arrival& arrival, ServerTable* table, int slot, std::vector<std::string> said) {
+void Server::Hand(Arrival& arrival, ServerTable* table, int slot, const std::vector<std::string>& said) {
     const int requestId = arrival.link->Detach();
     Forget(arrival);
     if (requestId != 0) table->Accept(requestId, slot, said);
