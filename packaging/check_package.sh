@@ -95,7 +95,9 @@ exec_start="ExecStart=/usr/games/vorn-server --config /etc/vorn/server.ini"
 grep -qx "$exec_start" "$root/lib/systemd/system/vorn-server.service" || fail "the unit does not run $exec_start"
 sed "s#^ExecStart=/#ExecStart=$root/#" "$root/lib/systemd/system/vorn-server.service" >"$unit"
 if command -v systemd-analyze >/dev/null; then
-  MANPATH="$root/usr/share/man" systemd-analyze verify "$unit" || fail "the unit does not verify"
+  manual=--man=yes
+  command -v man >/dev/null || manual=--man=no
+  MANPATH="$root/usr/share/man" systemd-analyze verify $manual "$unit" || fail "the unit does not verify"
   systemd-analyze security --offline=yes --threshold=20 "$unit" >/dev/null || fail "the unit's exposure is above 2.0"
 fi
 
@@ -120,10 +122,11 @@ if command -v deb-systemd-helper >/dev/null; then
 fi
 
 # The unpacked server with the sample settings on a port of its own: it seats
-# a link at once and ends cleanly on SIGTERM.
+# a link and ends cleanly on SIGTERM.
 log="$out/server.log"
 "$root/usr/games/vorn-server" --config "$root/etc/vorn/server.ini" --port 0 2>"$log" &
 server=$!
+trap 'kill $server 2>/dev/null || true' EXIT
 port=
 for _ in $(seq 100); do
   port=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$log")
