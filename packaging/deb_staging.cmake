@@ -1,7 +1,9 @@
 # Run by CPack on the staged Debian package, before it is packed: what only a
-# Debian package carries, the executable stripped and the modes set the way
+# Debian package carries, the executables stripped and the modes set the way
 # Debian's own tools leave them.
-set(root "${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
+cmake_policy(SET CMP0057 NEW)
+set(top "${CPACK_TEMPORARY_DIRECTORY}")
+set(root "${top}${CPACK_PACKAGING_INSTALL_PREFIX}")
 set(src "${CMAKE_CURRENT_LIST_DIR}")
 
 function(run)
@@ -11,12 +13,19 @@ function(run)
   endif()
 endfunction()
 
-# Debian keeps the commands of games in /usr/games.
+# Debian keeps the commands of games in /usr/games. The executables carry no
+# symbols, and neither the compiler's notes nor the tools' comments.
+set(executables "${root}/lib/vorn/vorn" "${root}/lib/vorn/vorn-server")
 file(MAKE_DIRECTORY "${root}/games")
-file(CREATE_LINK ../lib/vorn/vorn "${root}/games/vorn" SYMBOLIC)
+foreach(command vorn vorn-server)
+  file(CREATE_LINK ../lib/vorn/${command} "${root}/games/${command}" SYMBOLIC)
+  run("${CPACK_VORN_STRIP}" --remove-section=.comment --remove-section=.note "${root}/lib/vorn/${command}")
+endforeach()
 
-# No symbols, and neither the compiler's notes nor the tools' comments.
-run("${CPACK_VORN_STRIP}" --remove-section=.comment --remove-section=.note "${root}/lib/vorn/vorn")
+# The server as a system service, and its settings (a conffile).
+file(MAKE_DIRECTORY "${top}/lib/systemd/system" "${top}/etc/vorn")
+file(COPY_FILE "${src}/vorn-server.service" "${top}/lib/systemd/system/vorn-server.service")
+file(COPY_FILE "${src}/server.ini" "${top}/etc/vorn/server.ini")
 
 # The copyright and the changelog, compressed without name or time stamp.
 file(COPY "${src}/copyright" DESTINATION "${root}/share/doc/vorn")
@@ -26,13 +35,13 @@ run(sh -c "gzip -9n < '${src}/changelog' > '${root}/share/doc/vorn/changelog.gz'
 file(MAKE_DIRECTORY "${root}/share/lintian/overrides")
 file(COPY_FILE "${src}/lintian-overrides" "${root}/share/lintian/overrides/vorn")
 
-# Whatever the umask of the build: folders and the executable 755, files 644.
-file(GLOB_RECURSE entries LIST_DIRECTORIES true "${root}/*")
-list(APPEND entries "${root}")
+# Whatever the umask of the build: folders and the executables 755, files 644.
+file(GLOB_RECURSE entries LIST_DIRECTORIES true "${top}/*")
+list(APPEND entries "${top}")
 foreach(entry IN LISTS entries)
   if(IS_SYMLINK "${entry}")
     continue()
-  elseif(IS_DIRECTORY "${entry}" OR entry STREQUAL "${root}/lib/vorn/vorn")
+  elseif(IS_DIRECTORY "${entry}" OR entry IN_LIST executables)
     file(CHMOD "${entry}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                       WORLD_READ WORLD_EXECUTE)
   else()

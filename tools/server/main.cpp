@@ -25,3 +25,45 @@ int main(int argc, char* argv[]) {
     if (!server.Listen(config.port)) return 1;
     return app.exec();
 }
+
+// SIGTERM (the service manager's stop) and SIGINT (a terminal's ^C) end the
+// event loop, so main returns 0 and the server closes its listener and links
+// on the way out. The handler only writes the signal's number to a pipe the
+// event loop watches; the rest happens there.
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnStopSignal(int signal) {
+    const int saved = errno;
+    const char number = char(signal);
+    [[maybe_unused]] const ssize_t written = write(signalPipe[1], &number, 1);
+    errno = saved;
+}
+
+void StopOnSignals() {
+    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+        char number = 0;
+        if (read(signalPipe[0], &number, 1) != 1) return;
+        vorn::server::Log(number == SIGINT ? "stopping on SIGINT" : "stopping on SIGTERM");
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(StopOnSignals)
