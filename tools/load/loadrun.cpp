@@ -20,9 +20,9 @@ namespace vorn::load {
 
 namespace {
 
-// Links connecting or waiting for their seat at one time: the server's listen
-// queue is short.
-constexpr int kMostPending = 64;
+// Links connecting or waiting for their seat at one time: below the 50 links
+// the server's listener holds unanswered, so none is dropped and retried.
+constexpr int kMostPending = 48;
 constexpr std::int64_t kSecondUs = 1000000;
 
 std::int64_t NowUs() {
@@ -72,7 +72,11 @@ Tally LoadRun::Now() const {
     Tally t;
     t.games = games_;
     t.moves = moves_;
-    t.serverTicks = choices_.server > 0 ? ReadFigures(choices_.server).cpuTicks : 0;
+    if (choices_.server > 0) {
+        const ProcessFigures server = ReadFigures(choices_.server);
+        t.serverTicks = server.cpuTicks;
+        t.serverWaitedUs = server.waitedUs;
+    }
     return t;
 }
 
@@ -269,7 +273,7 @@ void LoadRun::Relayed(Link& link, std::int64_t now) {
     }
 }
 
-void LoadRun::MakeMove(int index, std::int64_t now) {
+void LoadRun::MakeMove(int index) {
     Link& link = *links_[size_t(index)];
     if (link.closed || !link.joiner.MyTurn()) return;
     const std::string text = link.joiner.Move();
@@ -285,7 +289,6 @@ void LoadRun::MakeMove(int index, std::int64_t now) {
     for (int seat = 0; seat < 4; ++seat)
         link.waiting += link.peers[size_t(seat)] >= 0 && seat != link.joiner.Seat() ? 1 : 0;
     if (link.counts) ++moves_;
-    (void)now;
 }
 
 // ---------------------------------------------------------------------------
@@ -311,7 +314,7 @@ bool LoadRun::Run() {
         while (!due_.empty() && due_.top().first <= now) {
             const int index = due_.top().second;
             due_.pop();
-            MakeMove(index, now);
+            MakeMove(index);
         }
         if (steadyAt_ < 0 && settled_ == int(links_.size())) {
             steadyAt_ = now;
@@ -341,9 +344,10 @@ void LoadRun::Second(std::int64_t now) {
     const long rss = choices_.server > 0 ? ReadFigures(choices_.server).rssKiB : -1;
     std::printf(
         "%5.0fs links %ld tables %ld games %ld moves/s %ld latency_ms p50 %.2f p99 %.2f max %.2f "
-        "server_cpu %.0f%% server_rss_kib %ld",
+        "server_cpu %.0f%% server_waited %.0f%% server_rss_kib %ld",
         double(now - start_) / 1e6, seated, tables, t.games, t.moves - lastSecond_.moves,
-        second_.Quantile(0.5), second_.Quantile(0.99), second_.Quantile(1.0), cpu, rss);
+        second_.Quantile(0.5), second_.Quantile(0.99), second_.Quantile(1.0), cpu,
+        double(t.serverWaitedUs - lastSecond_.serverWaitedUs) / 1e4, rss);
     second_.Clear();
     lastSecond_ = t;
 }
@@ -363,8 +367,9 @@ void LoadRun::Report(std::int64_t now) {
     std::printf("move_latency_ms p50 %.3f  p99 %.3f  max %.3f  (%zu moves timed)\n", all_.Quantile(0.5),
                 all_.Quantile(0.99), all_.Quantile(1.0), all_.Count());
     if (choices_.server > 0) {
-        std::printf("server_cpu_us_per_move %.1f  (%.1f s of CPU for %ld moves)\n",
-                    moves > 0 ? cpuUs / double(moves) : 0.0, cpuUs / 1e6, moves);
+        std::printf("server_cpu_us_per_move %.1f  (%.1f s of CPU for %ld moves; %.1f s waiting for a CPU)\n",
+                    moves > 0 ? cpuUs / double(moves) : 0.0, cpuUs / 1e6, moves,
+                    double(t.serverWaitedUs - from.serverWaitedUs) / 1e6);
         std::printf("server_rss_kib empty %ld  loaded %ld  per_table %.1f\n", emptyRssKiB_, rss,
                     tables > 0 ? double(rss - emptyRssKiB_) / double(tables) : 0.0);
     }

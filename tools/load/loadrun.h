@@ -43,6 +43,7 @@ struct Tally {
     long games = 0;
     long moves = 0;
     long serverTicks = 0;
+    long serverWaitedUs = 0;
 };
 
 // The joiners' links of a whole run in this one process, non-blocking on one
@@ -84,7 +85,7 @@ class LoadRun {
     void OnMessage(int index, const std::string& message, std::int64_t now);
     void Group(Link& link);
     void Relayed(Link& link, std::int64_t now);
-    void MakeMove(int index, std::int64_t now);
+    void MakeMove(int index);
     void Send(Link& link, const std::string& text);
     void Flush(Link& link);
     void Close(Link& link);

@@ -36,6 +36,10 @@ ProcessFigures ReadFigures(pid_t pid) {
         }
         if (utime >= 0 && stime >= 0) figures.cpuTicks = utime + stime;
     }
+    // The second field of schedstat is the time spent waiting on a run queue, in nanoseconds.
+    std::ifstream schedstat(base + "/schedstat");
+    long long ran = 0, waited = -1000;
+    if (schedstat >> ran >> waited) figures.waitedUs = long(waited / 1000);
     std::ifstream status(base + "/status");
     while (std::getline(status, line))
         if (line.rfind("VmRSS:", 0) == 0) figures.rssKiB = std::stol(line.substr(6));

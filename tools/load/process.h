@@ -11,6 +11,9 @@ namespace vorn::load {
 struct ProcessFigures {
     long cpuTicks = -1;  // user and system time, in clock ticks
     long rssKiB = -1;    // resident memory
+    // Time it was ready to run but waited for a processor, in microseconds:
+    // what a machine busy with other work adds to every figure.
+    long waitedUs = -1;
 };
 ProcessFigures ReadFigures(pid_t pid);
 // Clock ticks a second, for cpuTicks.

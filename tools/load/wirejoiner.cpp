@@ -102,8 +102,8 @@ std::string WireJoiner::Move() {
         fault_ = "the rules chose a move the referee refuses: " + Codes(cards);
         return {};
     }
-    const std::string text = cards.Empty() ? ThrowMessage(t.TheLastThrower, Codes(t.TablePlay), seat_)
-                                           : ThrowMessage(seat_, Codes(cards), seat_);
+    std::string text = cards.Empty() ? ThrowMessage(t.TheLastThrower, Codes(t.TablePlay), seat_)
+                                     : ThrowMessage(seat_, Codes(cards), seat_);
     Apply(t, vorn::Move{seat_, cards});
     mover_ = seat_;
     return text;
