@@ -26,6 +26,12 @@ class QuietView : public NullClient {
 // play button is up for the local seat, its choice is clicked through the
 // engine as the person's own play. What the host does with its own seat then
 // reaches the joiners' links just as a person's play would.
+// Empty when a network table is sound between actions: no action running,
+// every card in one place, nothing chosen, the seats in range, every queued
+// message one of the protocol's (either version).
+std::string CheckTable(const Engine& engine, const GameState& table, const Session& session,
+                       const SendQueue& queue);
+
 class FuzzHost : public testing::HeadlessHost<QuietView> {
   public:
     struct Setup {
