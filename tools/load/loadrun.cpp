@@ -299,7 +299,8 @@ bool LoadRun::Run() {
     if (choices_.server > 0) emptyRssKiB_ = ReadFigures(choices_.server).rssKiB;
     const std::int64_t end = start_ + std::int64_t(choices_.seconds * 1e6);
     std::int64_t nextSecond = start_ + kSecondUs;
-    lastSecond_ = Now();
+    begin_ = Now();
+    lastSecond_ = begin_;
     long ownCpu = OwnCpuUs();
     std::vector<epoll_event> events(1024);
     for (std::int64_t now = start_; now < end; now = NowUs()) {
@@ -354,16 +355,20 @@ void LoadRun::Second(std::int64_t now) {
 
 void LoadRun::Report(std::int64_t now) {
     const Tally t = Now();
-    const Tally from = steadyAt_ >= 0 ? steady_ : Tally{};
+    // The figures count from when every table was playing, else from the start.
+    const Tally from = steadyAt_ >= 0 ? steady_ : begin_;
     const long moves = t.moves - from.moves;
     const double cpuUs = double(t.serverTicks - from.serverTicks) * 1e6 / double(TicksPerSecond());
     const long rss = choices_.server > 0 ? ReadFigures(choices_.server).rssKiB : -1;
     long tables = 0;
     for (const auto& link : links_) tables += link->counts && !link->closed ? 1 : 0;
-    std::printf("tables %ld of %d (%d joiners each, think %d ms) for %.1f s, all seated after %.2f s\n",
-                tables, choices_.tables, choices_.joinersPerTable, choices_.thinkMs,
-                double(now - start_) / 1e6, steadyAt_ < 0 ? -1.0 : double(steadyAt_ - start_) / 1e6);
-    std::printf("games %ld  moves %ld  (%ld since all were seated)\n", t.games, t.moves, moves);
+    std::printf("tables %ld of %d (%d joiners each, think %d ms) for %.1f s, ", tables, choices_.tables,
+                choices_.joinersPerTable, choices_.thinkMs, double(now - start_) / 1e6);
+    if (steadyAt_ >= 0)
+        std::printf("all seated after %.2f s\n", double(steadyAt_ - start_) / 1e6);
+    else
+        std::printf("not all seated: the figures below count from the start\n");
+    std::printf("games %ld  moves %ld  (%ld in the figures)\n", t.games, t.moves, moves);
     std::printf("move_latency_ms p50 %.3f  p99 %.3f  max %.3f  (%zu moves timed)\n", all_.Quantile(0.5),
                 all_.Quantile(0.99), all_.Quantile(1.0), all_.Count());
     if (choices_.server > 0) {

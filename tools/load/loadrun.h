@@ -113,6 +113,7 @@ class LoadRun {
     long turnedAway_ = 0;
     long closedByServer_ = 0;
     long emptyRssKiB_ = -1;
+    Tally begin_;
     Tally steady_;
     Tally lastSecond_;
     Latencies all_;
