@@ -187,12 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 continue;
             }
             slot = 1 + (d & 3);
-            if (d >> 2) {
-                length = std::min<std::size_t>(d >> 2, length);
-            } else {
-                const std::size_t end = stream.find("\r\n", at);
-                if (end != std::string_view::npos) length = end + 2 - at;
-            }
+            length = fuzz::PieceLength(stream, at, d);
         }
         Deliver(rig, slot, stream.substr(at, length));
         at += length;
