@@ -94,7 +94,9 @@ bool Socket::Connect(const QString& host) {
     connect(link, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
         if (s == QAbstractSocket::ConnectingState && state_ == kResolving) state_ = kConnecting;
     });
-    connect(link, &QAbstractSocket::connected, this, [this] {
+    connect(link, &QAbstractSocket::connected, this, [this, link] {
+        // Only a connected socket takes options (AdoptLink's came too early).
+        link->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         if (state_ == kResolving || state_ == kConnecting) state_ = kConnected;
     });
     link->connectToHost(name, quint16(remotePort_));
@@ -185,6 +187,10 @@ void Socket::AdoptLink(QTcpSocket* link) {
     // What the peer sends beyond this waits in the system, which in turn holds
     // the peer back: one that sends faster than the game reads costs no memory.
     link->setReadBufferSize(kMaxHeldBytes);
+    // A move is a few dozen bytes that the other end waits for: held back until
+    // the previous ones are acknowledged, it would wait out the peer's delayed
+    // acknowledgement (40 ms and more on Linux) at every turn.
+    link->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(link, &QIODevice::readyRead, this, &Socket::OnReadyRead);
     connect(link, &QAbstractSocket::disconnected, this, &Socket::OnDisconnected);
     connect(link, &QAbstractSocket::errorOccurred, this, &Socket::OnLinkError);

@@ -109,12 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (arrivals > 0) {
             const std::uint8_t d = pattern[piece % arrivals];
             slot = 1 + (d & 3);
-            if (d >> 2) {
-                length = std::min<std::size_t>(d >> 2, length);
-            } else {
-                const std::size_t end = stream.find("\r\n", at);
-                if (end != std::string_view::npos) length = end + 2 - at;
-            }
+            length = vorn::fuzz::PieceLength(stream, at, d);
         }
         const int source = setup.host ? slot : -1;
         Deliver(host, framers[setup.host ? slot : 0], stream.substr(at, length), source);

@@ -55,24 +55,30 @@ bool FuzzHost::PlayLocalTurns(std::string& problem) {
     return true;
 }
 
-std::string FuzzHost::CheckState() const {
-    if (engine_.Busy()) return "an action is still running";
+std::string CheckTable(const Engine& engine, const GameState& table, const Session& session,
+                       const SendQueue& queue) {
+    if (engine.Busy()) return "an action is still running";
     std::string lost = CheckConservation(table);
     if (!lost.empty()) return "conservation: " + lost;
     if (table.CurrentSeat < 0 || table.CurrentSeat > 3)
         return "CurrentSeat " + std::to_string(table.CurrentSeat);
     if (table.TheLastThrower < 0 || table.TheLastThrower > 3)
         return "TheLastThrower " + std::to_string(table.TheLastThrower);
-    if (session_.LocalSeat < 0 || session_.LocalSeat > 3)
-        return "LocalSeat " + std::to_string(session_.LocalSeat);
+    if (session.LocalSeat < 0 || session.LocalSeat > 3)
+        return "LocalSeat " + std::to_string(session.LocalSeat);
     for (const auto& [target, text] : queue.Waiting()) {
         std::string_view tag, body;
         SplitMessage(text, tag, body);
         bool known = false;
         for (auto t : tags::kAll) known = known || tag == t;
+        for (auto t : tags2::kAll) known = known || tag == t;
         if (!known) return "queued a message with no known tag: " + text;
     }
     return {};
+}
+
+std::string FuzzHost::CheckState() const {
+    return CheckTable(engine_, table, session_, queue);
 }
 
 }  // namespace vorn::fuzz

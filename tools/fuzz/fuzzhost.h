@@ -1,8 +1,11 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "cards/tableclient.h"
 #include "tests/support/headlesshost.h"
@@ -26,6 +29,20 @@ class QuietView : public NullClient {
 // play button is up for the local seat, its choice is clicked through the
 // engine as the person's own play. What the host does with its own seat then
 // reaches the joiners' links just as a person's play would.
+// Empty when a network table is sound between actions: no action running,
+// every card in one place, nothing chosen, the seats in range, every queued
+// message one of the protocol's (either version).
+std::string CheckTable(const Engine& engine, const GameState& table, const Session& session,
+                       const SendQueue& queue);
+
+// The length of the piece of stream that arrives next, from at, by arrival
+// byte d: d >> 2 bytes, or up to and including the next "\r\n" when that is 0.
+inline std::size_t PieceLength(std::string_view stream, std::size_t at, std::uint8_t d) {
+    if (d >> 2) return std::min<std::size_t>(d >> 2, stream.size() - at);
+    const std::size_t end = stream.find("\r\n", at);
+    return end == std::string_view::npos ? stream.size() - at : end + 2 - at;
+}
+
 class FuzzHost : public testing::HeadlessHost<QuietView> {
   public:
     struct Setup {
