@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/mainwindow.h"
+#include "app/portmapper.h"
 #include "net/dispatcher.h"
 #include "net/framer.h"
 #include "net/netoutbox.h"
@@ -25,6 +26,11 @@ QString Q(const std::string& s) {
 }
 // While the joiner's link is still coming up the queue is looked at this often.
 constexpr int kConnectingPollMs = 5;
+// What the router said about forwarding the host's port.
+constexpr const char* kTellFriends = QT_TRANSLATE_NOOP("Vorn", "请把这个地址告诉朋友：%1:%2");
+constexpr const char* kNoRouter = QT_TRANSLATE_NOOP("Vorn", "没有路由器回应，只能在局域网里加入");
+constexpr const char* kRouterRefused =
+    QT_TRANSLATE_NOOP("Vorn", "路由器没有转发端口（错误 %1），只能在局域网里加入");
 }  // namespace
 
 NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
@@ -57,6 +63,8 @@ NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
     tmrReconnect_.setSingleShot(true);
     connect(&tmrReconnect_, &QTimer::timeout, this, [this] { TryReconnecting(); });
 
+    router_ = new PortMapper(this);
+    connect(router_, &PortMapper::Opened, this, &NetworkGame::OnPortMapped);
     connect(sckConnect_, &Socket::dataArrival, this, &NetworkGame::OnHostData);
     connect(sckConnect_, &Socket::closed, this, &NetworkGame::OnHostClosed);
     connect(sckConnect_, &Socket::error, this, [this](int n, const QString& d) { OnHostError(n, d); });
@@ -120,6 +128,7 @@ void NetworkGame::StartConnection(const QString& name) {
         }
         ShowProgress(words()(texts::kHosting));
         AnswerLanSearches();
+        if (forwardPort_ && LanListingAllowed()) router_->Open(s.ServerPort);
         players_.push_back(Person{name.toStdString(), -1});
         PlayersChanged();
         dispatcher_->NameSeats();
@@ -148,8 +157,24 @@ void NetworkGame::AnswerLanSearches() {
     lan_->Start();
 }
 
+void NetworkGame::OnPortMapped(const PortMapping& mapping) {
+    const Language& words = main_.language();
+    switch (mapping.outcome) {
+        case PortMapping::Outcome::Mapped:
+            main_.AppendChat(words.Tr(kTellFriends).arg(mapping.externalAddress).arg(mapping.port));
+            break;
+        case PortMapping::Outcome::NoRouter:
+            main_.AppendChat(words.Tr(kNoRouter));
+            break;
+        case PortMapping::Outcome::Refused:
+            main_.AppendChat(words.Tr(kRouterRefused).arg(mapping.error));
+            break;
+    }
+}
+
 void NetworkGame::CloseAllConnections() {
     lan_.reset();
+    router_->Close();
     sckConnect_->Close();
     sckConnection_->CloseAll();
     hostFramer_->Reset();
