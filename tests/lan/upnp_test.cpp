@@ -5,12 +5,15 @@
 // namespace tests/lan/in_netns.sh makes, and skips anywhere else.
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QNetworkDatagram>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUdpSocket>
@@ -200,6 +203,14 @@ void CheckTakenBack(const FakeGateway& router) {
 
 enum class End { Close, MapperGone, CloseAtOnce };
 
+// The namespace's nftables rules, where a router on this machine forwards.
+QString Ruleset() {
+    QProcess nft;
+    nft.start("nft", {"list", "ruleset"});
+    nft.waitForFinished(3000);
+    return QString::fromLatin1(nft.readAllStandardOutput());
+}
+
 QString ChatLog(MainWindow& w) {
     return w.findChild<QPlainTextEdit*>("txtDialog")->toPlainText();
 }
@@ -276,6 +287,34 @@ class UpnpTest : public QObject {
             clock.elapsed() >= PortMapper::kAnswerMs - 100 && clock.elapsed() < PortMapper::kAnswerMs + 800,
             qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(opened.front().outcome, PortMapping::Outcome::NoRouter);
+    }
+
+    // Debian's miniupnpd, where it is installed, as the router: the rule
+    // that forwards the port to this machine lasts as long as the mapping.
+    void debianRouter() {
+        if (!QFile::exists("/usr/sbin/miniupnpd") || QStandardPaths::findExecutable("nft").isEmpty())
+            QSKIP("miniupnpd-nftables or nftables is not installed");
+        QTemporaryDir dir;
+        QProcess router;
+        QByteArray log;
+        router.setProcessChannelMode(QProcess::MergedChannels);
+        connect(&router, &QProcess::readyRead, this, [&] { log += router.readAll(); });
+        router.start("bash", {QFINDTESTDATA("lan/miniupnpd.sh"), dir.path()});
+        QTRY_VERIFY2_WITH_TIMEOUT(log.contains("HTTP listening on port"), log.constData(), 5000);
+        PortMapper mapper;
+        std::vector<PortMapping> opened;
+        connect(&mapper, &PortMapper::Opened, this, [&](const PortMapping& m) { opened.push_back(m); });
+        mapper.Open(kPort);
+        QTRY_COMPARE_WITH_TIMEOUT(opened.size(), size_t(1), 8000);
+        const PortMapping& got = opened.front();
+        QVERIFY2(got.outcome == PortMapping::Outcome::Mapped, log.constData());
+        QCOMPARE(got.externalAddress, QStringLiteral("100.128.0.5"));
+        const QString forward = QStringLiteral("%1:%2").arg(got.internalAddress).arg(kPort);
+        QVERIFY2(Ruleset().contains(forward), qPrintable(Ruleset()));
+        mapper.Close();
+        QTRY_VERIFY_WITH_TIMEOUT(!Ruleset().contains(forward), 3000);
+        router.terminate();
+        QVERIFY(router.waitForFinished(3000));
     }
 
     // The person hosts with the box ticked: the chat log gives the address
