@@ -27,7 +27,9 @@ QString Q(const std::string& s) {
 // While the joiner's link is still coming up the queue is looked at this often.
 constexpr int kConnectingPollMs = 5;
 // What the router said about forwarding the host's port.
-constexpr const char* kTellFriends = QT_TRANSLATE_NOOP("Vorn", "请把这个地址告诉朋友：%1:%2");
+constexpr const char* kTellFriends = QT_TRANSLATE_NOOP("Vorn", "请把这个地址告诉朋友：%1");
+constexpr const char* kOutsideAddress = QT_TRANSLATE_NOOP("Vorn", "外网地址 %1");
+constexpr const char* kLanOnly = QT_TRANSLATE_NOOP("Vorn", "只限局域网");
 constexpr const char* kNoRouter = QT_TRANSLATE_NOOP("Vorn", "没有路由器回应，只能在局域网里加入");
 constexpr const char* kRouterRefused =
     QT_TRANSLATE_NOOP("Vorn", "路由器没有转发端口（错误 %1），只能在局域网里加入");
@@ -159,17 +161,17 @@ void NetworkGame::AnswerLanSearches() {
 
 void NetworkGame::OnPortMapped(const PortMapping& mapping) {
     const Language& words = main_.language();
-    switch (mapping.outcome) {
-        case PortMapping::Outcome::Mapped:
-            main_.AppendChat(words.Tr(kTellFriends).arg(mapping.externalAddress).arg(mapping.port));
-            break;
-        case PortMapping::Outcome::NoRouter:
-            main_.AppendChat(words.Tr(kNoRouter));
-            break;
-        case PortMapping::Outcome::Refused:
-            main_.AppendChat(words.Tr(kRouterRefused).arg(mapping.error));
-            break;
-    }
+    const bool mapped = mapping.outcome == PortMapping::Outcome::Mapped;
+    const QString address = QStringLiteral("%1:%2").arg(mapping.externalAddress).arg(mapping.port);
+    // The chat log keeps the whole sentence; the narrow progress panel, which
+    // is always in sight, the gist.
+    if (mapped)
+        main_.AppendChat(words.Tr(kTellFriends).arg(address));
+    else if (mapping.outcome == PortMapping::Outcome::NoRouter)
+        main_.AppendChat(words.Tr(kNoRouter));
+    else
+        main_.AppendChat(words.Tr(kRouterRefused).arg(mapping.error));
+    main_.ShowProgressText(mapped ? words.Tr(kOutsideAddress).arg(address) : words.Tr(kLanOnly));
 }
 
 void NetworkGame::CloseAllConnections() {

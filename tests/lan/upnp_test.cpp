@@ -338,6 +338,8 @@ class UpnpTest : public QObject {
         }
         const QString line = QStringLiteral("请把这个地址告诉朋友：%1:%2").arg(kExternal).arg(kPort);
         QTRY_VERIFY_WITH_TIMEOUT(ChatLog(*w).contains(line), 5000);
+        QVERIFY(
+            w->ProgressPanel()->text().endsWith(QStringLiteral("外网地址 %1:%2").arg(kExternal).arg(kPort)));
         CheckAsked(router, std::nullopt);
         QVERIFY(LogonDialog(*w).chkForwardPort->isChecked());
         w->Action("mnuDisconnect")->trigger();
