@@ -183,6 +183,12 @@ void LogonDialog::BuildFields(const Language& words) {
     lblTurnLimit_->setBuddy(cboTurnLimit);
     grid->addWidget(lblTurnLimit_, 6, 0);
     grid->addWidget(cboTurnLimit, 6, 1);
+    chkForwardPort = new QCheckBox(fraName_);
+    chkForwardPort->setObjectName("chkForwardPort");
+    words.Caption(chkForwardPort, QT_TRANSLATE_NOOP("Vorn", "请路由器转发端口"));
+    chkForwardPort->setChecked(main_.network().ForwardPort());
+    chkForwardPort->setVisible(LanListingAllowed());
+    grid->addWidget(chkForwardPort, 7, 0, 1, 2);
     connect(chkFillSeats, &QCheckBox::toggled, this, &LogonDialog::UpdateAddressEnabled);
 }
 
@@ -241,7 +247,7 @@ void LogonDialog::ReadSavedFields() {
 void LogonDialog::DisableNetworkOptions() {
     for (QWidget* w : std::initializer_list<QWidget*>{
              lblIP_, txtIP, fraNet_, fraName_, optHost, optConnect, lblID_, txtID, lblPort_, txtPort,
-             lblPassword_, txtPassword, chkEndOnDrop, chkFillSeats, cboFillLevel, fraTables_})
+             lblPassword_, txtPassword, chkEndOnDrop, chkFillSeats, cboFillLevel, chkForwardPort, fraTables_})
         w->setEnabled(false);
     if (lan_) lan_->Stop();
 }
@@ -255,6 +261,7 @@ void LogonDialog::UpdateAddressEnabled() {
     chkFillSeats->setEnabled(hosting);
     lblTurnLimit_->setEnabled(hosting);
     cboTurnLimit->setEnabled(hosting);
+    chkForwardPort->setEnabled(hosting);
     cboFillLevel->setEnabled(hosting && chkFillSeats->isChecked());
     const bool searching = joining && optNet->isChecked();
     fraTables_->setEnabled(searching);
@@ -282,6 +289,7 @@ LogonDialog::Choices LogonDialog::ReadChoices() const {
     c.fillSeats = chkFillSeats->isChecked();
     c.fillLevel = cboFillLevel->currentIndex();
     c.turnLimit = cboTurnLimit->currentData().toInt();
+    c.forwardPort = chkForwardPort->isChecked();
     return c;
 }
 
@@ -325,6 +333,7 @@ void LogonDialog::cmdOK_Click() {
         s.TurnLimit = c.host ? c.turnLimit : 0;
         if (s.FillSeats) main.options().SetLevel(c.fillLevel);
         if (c.host) {
+            main.network().SetForwardPort(c.forwardPort);
             s.LocalSeat = 0;
             s.PlayerNames[0] = c.name.toStdString();
             main.engine().AdjustDirection();

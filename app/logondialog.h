@@ -54,6 +54,8 @@ class LogonDialog : public QDialog {
     QComboBox* cboFillLevel = nullptr;
     // Hosting: seconds for a move (the item's data), 0 for no limit.
     QComboBox* cboTurnLimit = nullptr;
+    // Hosting: ask the router to forward the port (shown where the LAN may be used).
+    QCheckBox* chkForwardPort = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
     // Joining: the tables heard on the local network; choosing one fills in
@@ -74,6 +76,7 @@ class LogonDialog : public QDialog {
         bool fillSeats = false;
         int fillLevel = 0;
         int turnLimit = 0;
+        bool forwardPort = false;
     };
     Choices ReadChoices() const;
     void BuildFields(const Language& words);

@@ -7,6 +7,7 @@
 
 #include "app/lobbydialog.h"
 #include "app/mainwindow.h"
+#include "app/portmapper.h"
 #include "net/dispatcher.h"
 #include "net/framer.h"
 #include "net/netoutbox.h"
@@ -26,6 +27,13 @@ QString Q(const std::string& s) {
 }
 // While the joiner's link is still coming up the queue is looked at this often.
 constexpr int kConnectingPollMs = 5;
+// What the router said about forwarding the host's port.
+constexpr const char* kTellFriends = QT_TRANSLATE_NOOP("Vorn", "请把这个地址告诉朋友：%1");
+constexpr const char* kOutsideAddress = QT_TRANSLATE_NOOP("Vorn", "外网地址 %1");
+constexpr const char* kLanOnly = QT_TRANSLATE_NOOP("Vorn", "只限局域网");
+constexpr const char* kNoRouter = QT_TRANSLATE_NOOP("Vorn", "没有路由器回应，只能在局域网里加入");
+constexpr const char* kRouterRefused =
+    QT_TRANSLATE_NOOP("Vorn", "路由器没有转发端口（错误 %1），只能在局域网里加入");
 }  // namespace
 
 NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
@@ -58,6 +66,8 @@ NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
     tmrReconnect_.setSingleShot(true);
     connect(&tmrReconnect_, &QTimer::timeout, this, [this] { TryReconnecting(); });
 
+    router_ = new PortMapper(this);
+    connect(router_, &PortMapper::Opened, this, &NetworkGame::OnPortMapped);
     connect(sckConnect_, &Socket::dataArrival, this, &NetworkGame::OnHostData);
     connect(sckConnect_, &Socket::closed, this, &NetworkGame::OnHostClosed);
     connect(sckConnect_, &Socket::error, this, [this](int n, const QString& d) { OnHostError(n, d); });
@@ -121,6 +131,7 @@ void NetworkGame::StartConnection(const QString& name) {
         }
         ShowProgress(words()(texts::kHosting));
         AnswerLanSearches();
+        if (forwardPort_ && LanListingAllowed()) router_->Open(s.ServerPort);
         players_.push_back(Person{name.toStdString(), -1});
         PlayersChanged();
         dispatcher_->NameSeats();
@@ -149,9 +160,25 @@ void NetworkGame::AnswerLanSearches() {
     lan_->Start();
 }
 
+void NetworkGame::OnPortMapped(const PortMapping& mapping) {
+    const Language& words = main_.language();
+    const bool mapped = mapping.outcome == PortMapping::Outcome::Mapped;
+    const QString address = QStringLiteral("%1:%2").arg(mapping.externalAddress).arg(mapping.port);
+    // The chat log keeps the whole sentence; the narrow progress panel, which
+    // is always in sight, the gist.
+    if (mapped)
+        main_.AppendChat(words.Tr(kTellFriends).arg(address));
+    else if (mapping.outcome == PortMapping::Outcome::NoRouter)
+        main_.AppendChat(words.Tr(kNoRouter));
+    else
+        main_.AppendChat(words.Tr(kRouterRefused).arg(mapping.error));
+    main_.ShowProgressText(mapped ? words.Tr(kOutsideAddress).arg(address) : words.Tr(kLanOnly));
+}
+
 void NetworkGame::CloseAllConnections() {
     lan_.reset();
     LobbyLeft();
+    router_->Close();
     sckConnect_->Close();
     sckConnection_->CloseAll();
     hostFramer_->Reset();

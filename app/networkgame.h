@@ -19,6 +19,8 @@ namespace vorn {
 class Dispatcher;
 class LanAnswerer;
 class LobbyDialog;
+class PortMapper;
+struct PortMapping;
 class Framer;
 class MainWindow;
 class NetOutbox;
@@ -56,6 +58,10 @@ class NetworkGame : public QObject, public NetHost {
     void SetSendTimerEnabled(bool enabled);
     bool SendTimerEnabled() const { return sendEnabled_; }
     void SendChat(const QString& line);
+    // Hosting: ask the router to forward the port once the table listens
+    // (kept for this run of the program only).
+    bool ForwardPort() const { return forwardPort_; }
+    void SetForwardPort(bool on) { forwardPort_ = on; }
     QString LocalHostName() const;
     QString LocalHostAddress() const;
 
@@ -107,6 +113,7 @@ class NetworkGame : public QObject, public NetHost {
     void KickSendTimer();
     // Hosting: tell windows looking for tables on the LAN about this one.
     void AnswerLanSearches();
+    void OnPortMapped(const PortMapping& mapping);
     void OnConnectionRequest(int index, int requestId);
     void OnSlotData(int slot);
     void OnSlotClosed(int slot);
@@ -148,6 +155,9 @@ class NetworkGame : public QObject, public NetHost {
     // The hosting window's answers to windows looking for tables on the LAN.
     std::unique_ptr<LanAnswerer> lan_;
     LobbyDialog* lobby_ = nullptr;
+    bool forwardPort_ = false;
+    // Its mapping lasts while the table listens.
+    PortMapper* router_ = nullptr;
 };
 
 }  // namespace vorn

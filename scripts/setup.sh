@@ -9,7 +9,8 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-tools-dev qt6-l10n-tools libgl1-mesa-dev
   fonts-noto-cjk qt6-translations-l10n
   xvfb xauth
-  libbenchmark-dev
+  miniupnpd-nftables nftables
+  libbenchmark-dev libminiupnpc-dev
   clang-14 libclang-rt-14-dev clang-tidy clang-format
   desktop-file-utils appstream
   "$@"

@@ -748,6 +748,28 @@
     <message>
         <source>%1，空位 %2</source>
         <translation>%1, %2 seats free</translation>
+        <source>请路由器转发端口</source>
+        <translation>Ask the router to forward the port</translation>
+    </message>
+    <message>
+        <source>没有路由器回应，只能在局域网里加入</source>
+        <translation>No router answered; friends can join only from the local network</translation>
+    </message>
+    <message>
+        <source>路由器没有转发端口（错误 %1），只能在局域网里加入</source>
+        <translation>The router did not forward the port (error %1); friends can join only from the local network</translation>
+    </message>
+    <message>
+        <source>请把这个地址告诉朋友：%1</source>
+        <translation>Give your friends this address: %1</translation>
+    </message>
+    <message>
+        <source>外网地址 %1</source>
+        <translation>Online %1</translation>
+    </message>
+    <message>
+        <source>只限局域网</source>
+        <translation>LAN only</translation>
     </message>
 </context>
 </TS>

@@ -8,21 +8,12 @@
 #include <memory>
 
 #include "net/socket/lanlisting.h"
+#include "tests/lan/netns.h"
 #include "tests/testing.h"
 
 namespace vorn::test {
 
 namespace {
-bool InOwnNamespace() {
-    const auto interfaces = QNetworkInterface::allInterfaces();
-    bool linked = false;
-    for (const QNetworkInterface& i : interfaces) {
-        if (i.name() != "lo" && i.name() != "v0" && i.name() != "v1") return false;
-        linked = linked || i.name() == "v0";
-    }
-    return linked;
-}
-
 const LanSearch::Table* Find(const LanSearch& search, const std::string& id) {
     for (const auto& t : search.Tables())
         if (t.ad.id == id) return &t;
