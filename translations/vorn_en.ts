@@ -746,8 +746,6 @@
         <translation>&amp;New Table</translation>
     </message>
     <message>
-        <source>%1，空位 %2</source>
-        <translation>%1, %2 seats free</translation>
         <source>请路由器转发端口</source>
         <translation>Ask the router to forward the port</translation>
     </message>
@@ -770,6 +768,10 @@
     <message>
         <source>只限局域网</source>
         <translation>LAN only</translation>
+    </message>
+    <message>
+        <source>%1，空位 %2</source>
+        <translation>%1, %2 seats free</translation>
     </message>
 </context>
 </TS>
