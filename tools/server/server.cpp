@@ -126,26 +126,26 @@ void Server::Route(Arrival& arrival, const std::string& first) {
     if (word.kind == LobbyWord::Other) {
         // An older build that speaks first: it is seated as if it had waited.
         said.insert(said.begin(), first);
-        return SeatAnywhere(arrival, std::move(said));
+        return SeatAnywhere(arrival, said);
     }
     if (word.kind == LobbyWord::Back) {
         const auto kept = std::find_if(tables_.begin(), tables_.end(),
                                        [&](const ServerTable* t) { return t->KeepsSeatFor(word.argument); });
         if (kept == tables_.end())
             return TurnAway(arrival, "no seat is kept for its token", RefusedMessage(Refusal2::Token));
-        return Hand(arrival, *kept, (*kept)->OpenSlot(), std::move(said));
+        return Hand(arrival, *kept, (*kept)->OpenSlot(), said);
     }
     ServerTable* table = word.argument.empty() ? OpenTable({}) : FindTable(word.argument);
     if (!table) return TurnAway(arrival, "no such table, or no room for one", RefusedMessage(Refusal2::Full));
-    Hand(arrival, table, table->OpenSlot(), std::move(said));
+    Hand(arrival, table, table->OpenSlot(), said);
 }
 
-void Server::SeatAnywhere(Arrival& arrival, std::vector<std::string> said) {
+void Server::SeatAnywhere(Arrival& arrival, const std::vector<std::string>& said) {
     const auto free =
         std::find_if(tables_.begin(), tables_.end(), [](const ServerTable* t) { return t->FreeSlot() > 0; });
     ServerTable* table = free != tables_.end() ? *free : OpenTable({});
     if (!table) return TurnAway(arrival, "every table is full", SeatMessage(4));
-    Hand(arrival, table, table->FreeSlot(), std::move(said));
+    Hand(arrival, table, table->FreeSlot(), said);
 }
 
 void Server::Hand(Arrival& arrival, ServerTable* table, int slot, const std::vector<std::string>& said) {

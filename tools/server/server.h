@@ -51,7 +51,7 @@ class Server : public QObject {
     // Hands the link to table in slot (0: wherever it fits), with what it has said so far.
     void Hand(Arrival& arrival, ServerTable* table, int slot, const std::vector<std::string>& said = {});
     // The first table with a seat free for a newcomer now, a new one when none has.
-    void SeatAnywhere(Arrival& arrival, std::vector<std::string> said);
+    void SeatAnywhere(Arrival& arrival, const std::vector<std::string>& said);
     void TurnAway(Arrival& arrival, const std::string& why, const std::string& lastWord);
     void Forget(Arrival& arrival);
     int LinksFrom(const QString& address) const;
