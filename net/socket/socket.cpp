@@ -8,8 +8,9 @@
 #include <QHostInfo>
 #include <QNetworkInterface>
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 
 #include <utility>
@@ -35,7 +36,7 @@ static_assert(Socket::kConnectionRefused == kErrorBase + int(QAbstractSocket::Co
 // A link announced by a listener waits here until some socket accepts it. The
 // identifiers are unique on the thread, like the handles the listener hands out.
 struct PendingLinks {
-    QHash<int, QPointer<QTcpSocket>> links;
+    QHash<int, QPointer<QSslSocket>> links;
     int lastId = 0;
 };
 
@@ -43,6 +44,21 @@ PendingLinks& Pending() {
     thread_local PendingLinks pending;
     return pending;
 }
+
+// A listener whose links can be encrypted later: each starts in plain TCP.
+class Listener : public QTcpServer {
+  public:
+    using QTcpServer::QTcpServer;
+
+  protected:
+    void incomingConnection(qintptr descriptor) override {
+        auto* link = new QSslSocket(this);
+        if (link->setSocketDescriptor(descriptor))
+            addPendingConnection(link);
+        else
+            delete link;
+    }
+};
 
 // A closed link still holding unsent bytes gets this long to deliver them.
 constexpr int kLingerMs = 10000;
@@ -88,7 +104,7 @@ bool Socket::Connect(const QString& host) {
     if (name.isEmpty())
         return Fail(ErrorNumber(QAbstractSocket::HostNotFoundError), QString::fromUtf8(kNoHostText));
 
-    auto* link = new QTcpSocket(this);
+    auto* link = new QSslSocket(this);
     AdoptLink(link);
     state_ = kResolving;
     connect(link, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
@@ -114,7 +130,7 @@ bool Socket::Listen() {
     if (localPort_ < 0 || localPort_ > 65535)
         return Fail(ErrorNumber(QAbstractSocket::UnsupportedSocketOperationError),
                     QString::fromUtf8(kBadPortText));
-    auto* server = new QTcpServer(this);
+    auto* server = new Listener(this);
     if (!server->listen(QHostAddress::Any, quint16(localPort_))) {
         Fail(ErrorNumber(server->serverError()), server->errorString());
         delete server;
@@ -134,7 +150,7 @@ bool Socket::Listen() {
 void Socket::OnNewConnections() {
     PendingLinks& pending = Pending();
     while (server_ && server_->hasPendingConnections()) {
-        QTcpSocket* link = server_->nextPendingConnection();
+        auto* link = static_cast<QSslSocket*>(server_->nextPendingConnection());
         const int id = ++pending.lastId;
         pending.links.insert(id, link);
         pendingRequests_.append(id);
@@ -145,7 +161,7 @@ void Socket::OnNewConnections() {
 bool Socket::Accept(int requestId) {
     if (state_ != kClosed)
         return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kWrongStateText));
-    QPointer<QTcpSocket> link = Pending().links.take(requestId);
+    QPointer<QSslSocket> link = Pending().links.take(requestId);
     if (!link) return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kNoRequestText));
     if (auto* listener = qobject_cast<Socket*>(link->parent() ? link->parent()->parent() : nullptr))
         listener->pendingRequests_.removeAll(requestId);
@@ -163,7 +179,7 @@ bool Socket::Accept(int requestId) {
     return true;
 }
 
-void Socket::AdoptLink(QTcpSocket* link) {
+void Socket::AdoptLink(QSslSocket* link) {
     link_ = link;
     // What the peer sends beyond this waits in the system, which in turn holds
     // the peer back: one that sends faster than the game reads costs no memory.
@@ -171,6 +187,47 @@ void Socket::AdoptLink(QTcpSocket* link) {
     connect(link, &QIODevice::readyRead, this, &Socket::OnReadyRead);
     connect(link, &QAbstractSocket::disconnected, this, &Socket::OnDisconnected);
     connect(link, &QAbstractSocket::errorOccurred, this, &Socket::OnLinkError);
+    connect(link, &QSslSocket::encrypted, this, [this] { Post([this] { emit encrypted(); }); });
+}
+
+bool Socket::CanStartEncryption() {
+    if (state_ == kConnected && link_ && link_->mode() == QSslSocket::UnencryptedMode) return true;
+    return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kWrongStateText));
+}
+
+bool Socket::StartServerEncryption(const QSslCertificate& certificate, const QSslKey& key) {
+    if (!CanStartEncryption()) return false;
+    QSslConfiguration configuration = link_->sslConfiguration();
+    configuration.setLocalCertificate(certificate);
+    configuration.setPrivateKey(key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    link_->setSslConfiguration(configuration);
+    link_->startServerEncryption();
+    return true;
+}
+
+bool Socket::StartClientEncryption() {
+    if (!CanStartEncryption()) return false;
+    QSslConfiguration configuration = link_->sslConfiguration();
+    // Servers sign their own certificates: the game compares the fingerprint
+    // with the one it remembers instead of asking an authority.
+    configuration.setPeerVerifyMode(QSslSocket::QueryPeer);
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    link_->setSslConfiguration(configuration);
+    link_->startClientEncryption();
+    return true;
+}
+
+bool Socket::IsEncrypted() const {
+    return link_ && link_->isEncrypted();
+}
+
+QString Socket::PeerFingerprint() const {
+    if (!IsEncrypted()) return {};
+    const QSslCertificate certificate = link_->peerCertificate();
+    return certificate.isNull() ? QString()
+                                : QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex());
 }
 
 void Socket::OnReadyRead() {
@@ -234,7 +291,7 @@ qint64 Socket::BytesUnsent() const {
 }
 
 void Socket::ReleaseLink() {
-    QTcpSocket* link = link_;
+    QSslSocket* link = link_;
     link_ = nullptr;
     if (!link) return;
     disconnect(link, nullptr, this, nullptr);
@@ -259,7 +316,7 @@ void Socket::ReleaseLink() {
 void Socket::ReleaseListener() {
     PendingLinks& pending = Pending();
     for (int id : std::as_const(pendingRequests_)) {
-        QPointer<QTcpSocket> link = pending.links.take(id);
+        QPointer<QSslSocket> link = pending.links.take(id);
         if (link) {
             link->abort();
             link->deleteLater();
@@ -315,6 +372,7 @@ Socket& SocketFamily::Element(int index) {
         connect(element, &Socket::error, this, [this, element](int number, const QString& description) {
             emit error(IndexOf(element), number, description);
         });
+        connect(element, &Socket::encrypted, this, [this, element] { emit encrypted(IndexOf(element)); });
         elements_.push_back(element);
     }
     return *elements_[size_t(index)];

@@ -1,7 +1,7 @@
 // Whole network games between four real table windows over 127.0.0.1: after
 // every move all four copies of the table agree, and the score boards agree
-// with the hands that were left. And a window of the first version at a
-// table of vorn-server, which deals and plays the other seats by itself.
+// with the hands that were left. And windows at a table of vorn-server, which
+// deals and plays the other seats by itself, in plain TCP or encrypted.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <QRegularExpression>
+#include <QSslCertificate>
 
 #include "net/protocol.h"
 #include "tests/integration/nettable.h"
@@ -59,14 +60,26 @@ int GamesWon(const ScoreBoard& board) {
     return sum;
 }
 
+// The test certificate vorn-server encrypts with, and its key.
+const QString kCertificate = VORN_TEST_DATA "/server-cert.pem";
+const QString kKey = VORN_TEST_DATA "/server-key.pem";
+
+QString Fingerprint(const QString& certificateFile) {
+    const auto certificates = QSslCertificate::fromPath(certificateFile);
+    return certificates.isEmpty() ? QString()
+                                  : QString(certificates.front().digest(QCryptographicHash::Sha256).toHex());
+}
+
 // vorn-server from the build listening on a free port of its own choosing,
-// its computer players moving every few milliseconds; the port, or 0 when
-// it would not listen.
-int StartServer(QProcess& server, const QString& botsAfter) {
+// its computer players moving every few milliseconds, encrypting links when
+// secure; the port, or 0 when it would not listen.
+int StartServer(QProcess& server, const QString& botsAfter, bool secure = false) {
     const QString program = QCoreApplication::applicationDirPath() + "/vorn-server";
     for (int attempt = 0; attempt < 5; ++attempt) {
         const QString port = QString::number(FreePort());
-        server.start(program, {"--port", port, "--bots-after", botsAfter, "--move-ms", "5"});
+        QStringList arguments{"--port", port, "--bots-after", botsAfter, "--move-ms", "5"};
+        if (secure) arguments << "--certificate" << kCertificate << "--key" << kKey;
+        server.start(program, arguments);
         QByteArray log;
         const bool up = WaitUntil([&] {
             log += server.readAllStandardError();
@@ -223,21 +236,29 @@ class TestNetGames : public QObject {
                 QCOMPARE(FirstHiddenCard(party.sent[size_t(seat)], seat), std::string());
     }
 
-    // People of the first version at a table of the server, seated from seat
-    // 1 on; the seats nobody took filled with computer players a second after
-    // the first arrival (three people are dealt to at once), and a game dealt
-    // and played to its end with nobody at the server asked.
+    // People at a table of the server, seated from seat 1 on; the seats
+    // nobody took filled with computer players a second after the first
+    // arrival (three people are dealt to at once), and a game dealt and played
+    // to its end with nobody at the server asked. A server with a certificate
+    // encrypts the links of this build and keeps the first version's plain.
     void aServerTableDealsAndPlays_data() {
         QTest::addColumn<int>("people");
         QTest::addColumn<QString>("botsAfter");
-        QTest::newRow("one person, computer players after a second") << 1 << QString("1");
-        QTest::newRow("three people, dealt at once") << 3 << QString("60");
+        QTest::addColumn<bool>("second");  // the people's tables speak the second version
+        QTest::addColumn<bool>("secure");  // the server has a certificate
+        QTest::newRow("one person, computer players after a second") << 1 << QString("1") << false << false;
+        QTest::newRow("three people, dealt at once") << 3 << QString("60") << false << false;
+        QTest::newRow("three people of this build, encrypted") << 3 << QString("60") << true << true;
+        QTest::newRow("a person of the first version at a server with a certificate")
+            << 1 << QString("1") << false << true;
     }
     void aServerTableDealsAndPlays() {
         QFETCH(int, people);
         QFETCH(QString, botsAfter);
+        QFETCH(bool, second);
+        QFETCH(bool, secure);
         QProcess server;
-        const int port = StartServer(server, botsAfter);
+        const int port = StartServer(server, botsAfter, secure);
         QVERIFY2(port != 0, "vorn-server did not listen");
         const Session fresh;
         std::array<std::string, 4> names = fresh.PlayerNames;
@@ -245,13 +266,15 @@ class TestNetGames : public QObject {
         for (int seat = 1; seat <= people; ++seat) {
             names[size_t(seat)] = "J" + std::to_string(seat);
             auto& joiner = *joiners.emplace_back(std::make_unique<NetTable>(7 + seat));
-            joiner.net().dispatcher().secondVersion = false;
+            joiner.net().dispatcher().secondVersion = second;
             joiner.Join(port, Q(names[size_t(seat)]));
             VORN_TRY_COMPARE(joiner.session().PlayerNames[size_t(seat)], names[size_t(seat)]);
             QCOMPARE(joiner.session().LocalSeat, seat);
         }
         for (auto& joiner : joiners) {
             VORN_TRY_VERIFY(joiner->session().AllSeated);
+            QCOMPARE(joiner->net().sckConnect().IsEncrypted(), second && secure);
+            QCOMPARE(joiner->session().HostWire, second ? kWireVersion : 0);
             for (int seat = 0; seat < 4; ++seat)
                 VORN_TRY_COMPARE(Q(joiner->session().PlayerNames[size_t(seat)]), Q(names[size_t(seat)]));
             // The seats that hold nobody's link: the host's computer plays them.
@@ -281,6 +304,58 @@ class TestNetGames : public QObject {
         QVERIFY(server.waitForFinished(kWaitMs));
         const QByteArray log = server.readAllStandardError();
         QVERIFY2(log.contains("table 1: game 1 over"), log.constData());
+        QCOMPARE(log.count("link encrypted"), second && secure ? people : 0);
+    }
+
+    // The server's certificate as the joiner knows it, ssh's way: learnt the
+    // first time (a line in the chat log), the same one taken silently, another
+    // one asked about, the person going on (the new one remembered) or stopping
+    // (back to the logon dialog, the old one kept).
+    void aServerIsKnownByItsCertificate_data() {
+        QTest::addColumn<QString>("known");  // in Vorn.known for the server before the join
+        QTest::addColumn<bool>("goOn");      // the answer to the question, when asked
+        QTest::newRow("the first time") << QString() << false;
+        QTest::newRow("the same certificate") << Fingerprint(kCertificate) << false;
+        QTest::newRow("another certificate, going on") << QString(64, '0') << true;
+        QTest::newRow("another certificate, stopping") << QString(64, '0') << false;
+    }
+    void aServerIsKnownByItsCertificate() {
+        QFETCH(QString, known);
+        QFETCH(bool, goOn);
+        QProcess server;
+        const int port = StartServer(server, "60", /*secure=*/true);
+        QVERIFY2(port != 0, "vorn-server did not listen");
+        const QString fingerprint = Fingerprint(kCertificate);
+        const QString entry = QString("127.0.0.1:%1 ").arg(port);
+        NetTable joiner(5);
+        QFile file(joiner.dir.filePath("Vorn.known"));
+        if (!known.isEmpty()) {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write((entry + known + "\n").toUtf8());
+            file.close();
+        }
+        const QByteArray settings = joiner.SettingsText();
+        joiner.answers = {goOn};
+        joiner.Join(port, "J1");
+        const bool changed = !known.isEmpty() && known != fingerprint;
+        const bool seated = !changed || goOn;
+        if (seated) {
+            VORN_TRY_COMPARE(joiner.session().LocalSeat, 1);
+            QVERIFY(joiner.net().sckConnect().IsEncrypted());
+        } else {
+            VORN_TRY_COMPARE(joiner.logons, 1);
+            QVERIFY(joiner.Local());
+        }
+        QCOMPARE(joiner.questions.size(), changed ? 1 : 0);
+        if (changed) QVERIFY(joiner.questions[0].startsWith("服务器的证书变了！可能有人冒充它。"));
+        const QString learnt = "第一次连接这台服务器，已记住它的证书指纹 " + fingerprint.left(16) + "…";
+        QCOMPARE(joiner.ChatLines().contains(learnt), known.isEmpty());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString(file.readAll()), entry + (seated ? fingerprint : known) + "\n");
+        // The settings file is never where they are kept.
+        QCOMPARE(joiner.SettingsText(), settings);
+        server.terminate();
+        QVERIFY(server.waitForFinished(kWaitMs));
     }
 };
 

@@ -7,6 +7,9 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <memory>
+
+#include "net/socket/securehost.h"
 
 #include "tools/server/server.h"
 
@@ -43,6 +46,9 @@ int main(int argc, char* argv[]) {
         {"level", "The computer players' level: low, medium, high or expert (medium).", "level", "medium"});
     parser.addOption({"tables", "The most tables open at once (100).", "M", "100"});
     parser.addOption({"move-ms", "Milliseconds a computer player takes over a move (500).", "ms", "500"});
+    parser.addOption(
+        {"certificate", "The PEM file of the certificate that encrypts links; none: no encryption.", "FILE"});
+    parser.addOption({"key", "The PEM file of the certificate's private key.", "FILE"});
     parser.process(app);
 
     const int port = Number(parser, "port", 0);
@@ -59,6 +65,17 @@ int main(int argc, char* argv[]) {
     choices.botsAfterMs = botsAfter * 1000;
     choices.level = level;
     choices.moveMs = moveMs;
+    if (parser.isSet("certificate") || parser.isSet("key")) {
+        auto secure = std::make_shared<vorn::SecureHost>();
+        QString why;
+        if (!secure->Load(parser.value("certificate"), parser.value("key"), why)) {
+            std::fprintf(stderr, "vorn-server: %s\n", qPrintable(why));
+            return 2;
+        }
+        vorn::server::Log("links may be encrypted; certificate fingerprint " +
+                          secure->Fingerprint().toStdString());
+        choices.secure = std::move(secure);
+    }
     vorn::server::Server server(choices, tables);
     if (!server.Listen(port)) return 1;
     return app.exec();

@@ -8,6 +8,7 @@
 #include "net/protocol.h"
 #include "net/socket/codec.h"
 #include "net/socket/keys.h"
+#include "net/socket/securehost.h"
 #include "net/socket/socket.h"
 
 namespace vorn::server {
@@ -66,6 +67,11 @@ ServerTable::ServerTable(int number, const TableChoices& choices, std::uint64_t 
     connect(links_, &SocketFamily::error, this, [this](int i, int, const QString&) {
         if (i > 0) OnSlotClosed(i);
     });
+    // An encrypted link is greeted again, from the start, inside TLS.
+    connect(links_, &SocketFamily::encrypted, this, [this](int i) {
+        Say("link encrypted in seat " + std::to_string(i));
+        dispatcher_.Accepted(i);
+    });
 
     PlaceTable(engine_, session_, outbox_);
     engine_.SetSeatKind(0, SeatKind::Computer);
@@ -105,6 +111,8 @@ bool ServerTable::Accept(int requestId, int slot) {
     if (!link.Accept(requestId)) return false;
     session_.SlotCount = std::max(session_.SlotCount, slot);
     Say("link opened in seat " + std::to_string(slot));
+    unheard_.insert(slot);
+    if (choices_.secure && choices_.secure->Offers()) queue_.SendToSlot(SecureMessage(), slot);
     dispatcher_.Accepted(slot);
     return true;
 }
@@ -159,7 +167,16 @@ void ServerTable::OnSlotData(int slot) {
     const QByteArray bytes = links_->Element(slot).ReadAll();
     framer->Append(std::string_view(bytes.constData(), size_t(bytes.size())));
     std::string raw;
-    while (framer->Pop(raw) && SlotConnected(slot)) dispatcher_.HandleMessage(FromCp936(raw), slot);
+    while (framer->Pop(raw) && SlotConnected(slot)) {
+        if (unheard_.erase(slot) > 0 && choices_.secure &&
+            choices_.secure->Answer(links_->Element(slot), raw)) {
+            // The plain greeting is over for this link; it comes again inside TLS.
+            queue_.DiscardFor(SendQueue::SlotTarget(slot));
+            framer->Reset();
+            return;
+        }
+        dispatcher_.HandleMessage(FromCp936(raw), slot);
+    }
     // Three people have joined: nobody waits for computer players. The table
     // counts as full once a third link is accepted, before it has joined.
     if (session_.AllSeated && People() == 3 && games_ == 0 && engine_.DealOpen()) StartGame();
@@ -167,6 +184,7 @@ void ServerTable::OnSlotData(int slot) {
 
 void ServerTable::OnSlotClosed(int slot) {
     links_->Element(slot).Close();
+    unheard_.erase(slot);
     // What still waits was meant for the person who left, not the next one in the slot.
     queue_.DiscardFor(SendQueue::SlotTarget(slot));
     const std::string name = dispatcher_.PersonName(slot);

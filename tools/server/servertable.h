@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 
 namespace vorn {
 
+class SecureHost;
 class SocketFamily;
 
 namespace server {
@@ -37,6 +39,8 @@ struct TableChoices {
     // How long a computer seat takes over its move, and the pause between games.
     int moveMs = kSpeedTable[1].cycleInterval;
     int nextGameMs = 3000;
+    // The certificate links may be encrypted with; none: every link stays plain.
+    std::shared_ptr<const SecureHost> secure;
 };
 
 // Writes one line to standard error, with the time of day in front.
@@ -107,6 +111,7 @@ class ServerTable : public QObject, public NetHost, private NullClient {
     SocketFamily* links_;
     std::map<int, std::unique_ptr<Framer>> framers_;
     std::vector<Person> players_;
+    std::set<int> unheard_;  // slots whose link has not said its first word yet
     QTimer send_;
     QTimer cycle_;
     QTimer bots_;
