@@ -12,6 +12,8 @@
 
 #include <QRegularExpression>
 #include <QSslCertificate>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include "net/protocol.h"
 #include "tests/integration/nettable.h"
@@ -305,6 +307,44 @@ class TestNetGames : public QObject {
         const QByteArray log = server.readAllStandardError();
         QVERIFY2(log.contains("table 1: game 1 over"), log.constData());
         QCOMPARE(log.count("link encrypted"), second && secure ? people : 0);
+    }
+
+    // A host that offers encryption and then breaks its word: the joiner takes
+    // the offer with nothing but "[Secure]", hears none of the plain greeting,
+    // and never names itself in plain; a handshake that fails closes the link
+    // with the reason in the progress panel and brings back the logon dialog.
+    void aJoinerNeverFallsBackToPlain_data() {
+        QTest::addColumn<bool>("answered");  // the host answers the joiner's "[Secure]" (else greets again)
+        QTest::newRow("the host answers and speaks no TLS") << true;
+        QTest::newRow("the host greets again in plain") << false;
+    }
+    void aJoinerNeverFallsBackToPlain() {
+        QFETCH(bool, answered);
+        const QByteArray greeting = "[Hello]2|0123456789abcdef0123456789abcdef|\r\n[Seat]1\r\n";
+        QTcpServer host;
+        QVERIFY(host.listen(QHostAddress::LocalHost, 0));
+        NetTable joiner(5);
+        joiner.Join(host.serverPort(), "J1");
+        VORN_TRY_VERIFY(host.hasPendingConnections());
+        QTcpSocket* link = host.nextPendingConnection();
+        QByteArray heard;
+        QObject::connect(link, &QTcpSocket::readyRead, link, [&] { heard += link->readAll(); });
+        link->write("[Secure]\r\n" + greeting);
+        VORN_TRY_VERIFY(heard.startsWith("[Secure]\r\n"));
+        if (answered) {
+            link->write("[Secure]\r\n");
+            // The client's handshake record (type 22), then bytes that are no TLS.
+            VORN_TRY_VERIFY(heard.size() > 10);
+            QVERIFY2(heard[10] == 22 && !heard.contains("[Joined]"), heard.constData());
+            link->write("no TLS here\r\n" + greeting);
+            VORN_TRY_VERIFY(joiner.Progress().contains("加密连接失败："));
+            QCOMPARE(joiner.logons, 1);
+        } else {
+            link->write(greeting);
+            Pause(300);
+            QVERIFY(joiner.session().IsNet());
+            QCOMPARE(heard, QByteArray("[Secure]\r\n"));
+        }
     }
 
     // The server's certificate as the joiner knows it, ssh's way: learnt the
