@@ -5,9 +5,11 @@
 
 #include <algorithm>
 
+#include "app/knownservers.h"
 #include "app/lobbydialog.h"
 #include "app/mainwindow.h"
 #include "app/portmapper.h"
+#include "app/texts.h"
 #include "net/dispatcher.h"
 #include "net/framer.h"
 #include "net/netoutbox.h"
@@ -71,6 +73,7 @@ NetworkGame::NetworkGame(MainWindow& main) : QObject(&main), main_(main) {
     connect(sckConnect_, &Socket::dataArrival, this, &NetworkGame::OnHostData);
     connect(sckConnect_, &Socket::closed, this, &NetworkGame::OnHostClosed);
     connect(sckConnect_, &Socket::error, this, [this](int n, const QString& d) { OnHostError(n, d); });
+    connect(sckConnect_, &Socket::encrypted, this, &NetworkGame::OnHostEncrypted);
     connect(sckConnection_, &SocketFamily::connectionRequest, this, &NetworkGame::OnConnectionRequest);
     connect(sckConnection_, &SocketFamily::dataArrival, this, [this](int i) {
         if (i > 0) OnSlotData(i);
@@ -275,6 +278,8 @@ void NetworkGame::Deliver(Framer& framer, const QByteArray& bytes, int sourceSlo
 }
 
 void NetworkGame::OnHostData() {
+    // An encrypted link is read once its certificate is trusted.
+    if (sckConnect_->IsEncrypted() && dispatcher_->Encrypting()) return;
     // The host answers again: what comes now puts the table right.
     StopReconnecting();
     Deliver(*hostFramer_, sckConnect_->ReadAll(), -1);
@@ -387,7 +392,59 @@ void NetworkGame::GiveUpHost() {
     });
 }
 
+void NetworkGame::StartEncryption() {
+    // Nothing more comes in plain, and nothing goes: what the host said before is its old greeting.
+    hostFramer_->Reset();
+    queue_->DiscardFor(SendQueue::kHostTarget);
+    sckConnect_->StartClientEncryption();
+}
+
+void NetworkGame::OnHostEncrypted() {
+    const Session& s = session();
+    const QString server = Q(s.ServerAddress) + ":" + QString::number(s.ServerPort);
+    const QString fingerprint = sckConnect_->PeerFingerprint();
+    KnownServers known(main_.SettingsFile());
+    switch (known.Check(server, fingerprint)) {
+        case KnownServers::Seen::First:
+            // In the chat log, which keeps it: the progress panel moves on at once.
+            main_.AppendChat(main_.language().Tr(texts::kFingerprintLearnt).arg(fingerprint.left(16)));
+            return TrustHost();
+        case KnownServers::Seen::Same:
+            return TrustHost();
+        case KnownServers::Seen::Changed:
+            break;
+    }
+    engine().RunAction([this, server, fingerprint, remembered = known.Known(server)] {
+        if (!session().IsNet() || !sckConnect_->IsEncrypted()) return;
+        const QString question = main_.language().Tr(texts::kCertificateChanged).arg(remembered, fingerprint);
+        if (main_.prompter.AskYesNo(&main_, question)) {
+            KnownServers(main_.SettingsFile()).Remember(server, fingerprint);
+            return TrustHost();
+        }
+        CloseAllConnections();
+        main_.ResetToLocalGame();
+        ShowLogonLater();
+    });
+}
+
+void NetworkGame::TrustHost() {
+    dispatcher_->Encrypted();
+    // The host's greeting inside TLS may be here already.
+    OnHostData();
+}
+
 void NetworkGame::OnHostError(int number, const QString& description) {
+    if (dispatcher_->Encrypting()) {
+        // Never on in plain once encryption was asked for.
+        engine().RunAction([this, description] {
+            if (!session().IsNet()) return;
+            CloseAllConnections();
+            main_.ResetToLocalGame();
+            ShowProgress(main_.language().Tr(texts::kEncryptionFailed).arg(description).toStdString());
+            ShowLogonLater();
+        });
+        return;
+    }
     if (reconnecting_) {
         // Nothing listens there any more: the host has closed its table.
         // Otherwise it is not back yet, and the next try comes later.
@@ -425,7 +482,7 @@ void NetworkGame::TryReconnecting() {
     if (!reconnecting_ || s.mode != Mode::Joiner) return StopReconnecting();
     sckConnect_->Close();
     hostFramer_->Reset();
-    dispatcher_->StartJoining();
+    dispatcher_->StartJoining(/*again=*/true);
     sckConnect_->SetRemotePort(s.ServerPort);
     if (!sckConnect_->Connect(Q(s.ServerAddress)) && !BeginReconnecting()) GiveUpHost();
 }
@@ -485,6 +542,8 @@ void NetworkGame::FlushQueue() {
 }
 
 void NetworkGame::SendChat(const QString& line) {
+    // Not into a link while it turns to TLS: the host would read it as the handshake.
+    if (dispatcher_->Encrypting()) return;
     const std::string message = ChatMessage(CutChatLine(line.toStdString()));
     if (session().IsHost())
         queue_->SendToAll(message);

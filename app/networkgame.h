@@ -102,6 +102,7 @@ class NetworkGame : public QObject, public NetHost {
     // less than it is sent: the link closes and the seat is handled as dropped.
     void GiveUpSlot(int slot);
     bool MoveLink(int from, int to) override;
+    void StartEncryption() override;
     // A joiner of the second version whose host link dropped tries again, a
     // while apart, for two minutes, before it gives the table up.
     bool Reconnecting() const { return reconnecting_; }
@@ -124,6 +125,10 @@ class NetworkGame : public QObject, public NetHost {
     // The socket of a queue target, or null when there is none.
     Socket* LinkOf(const std::string& target);
     void OnHostError(int number, const QString& description);
+    // The link to the host is encrypted: its certificate is checked against
+    // the one remembered, and the game goes on inside TLS once trusted.
+    void OnHostEncrypted();
+    void TrustHost();
     void Deliver(Framer& framer, const QByteArray& bytes, int sourceSlot);
     void FlushQueue();
     void EndNetworkGame();

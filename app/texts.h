@@ -108,4 +108,14 @@ inline constexpr const char* kStatsCurrent = QT_TRANSLATE_NOOP("Vorn", "当前�
 inline constexpr const char* kStatsClear = QT_TRANSLATE_NOOP("Vorn", "清除");
 inline constexpr const char* kStatsClearQuestion = QT_TRANSLATE_NOOP("Vorn", "清除全部战绩吗？");
 
+// A server's certificate: the first time ("%1" the start of its fingerprint),
+// a changed one ("%1" the fingerprint remembered, "%2" the one now), and a
+// failed encryption ("%1" the reason).
+inline constexpr const char* kFingerprintLearnt =
+    QT_TRANSLATE_NOOP("Vorn", "第一次连接这台服务器，已记住它的证书指纹 %1…");
+// clang-format off
+inline constexpr const char* kCertificateChanged = QT_TRANSLATE_NOOP("Vorn", "服务器的证书变了！可能有人冒充它。\n\n记住的指纹：%1\n现在的指纹：%2\n\n仍然连接，并记住新的指纹吗？");
+// clang-format on
+inline constexpr const char* kEncryptionFailed = QT_TRANSLATE_NOOP("Vorn", "加密连接失败：%1");
+
 }  // namespace vorn::texts

@@ -78,6 +78,7 @@ void Dispatcher::HandleMessage(const std::string& message, int sourceSlot) {
     if (tag.empty()) return;
     // A link turned away is not heard any more.
     if (auto link = links_.find(sourceSlot); link != links_.end() && link->second.refused) return;
+    if (sourceSlot < 0 && secondVersion && !host_.session().IsHost() && !HostMessageHeard(tag)) return;
 
     // What a joiner may send the host; everything else only the host sends.
     if (tag == tags::kJoined) return OnJoined(body, sourceSlot);
@@ -455,7 +456,42 @@ void Dispatcher::Accepted(int slot) {
     queue_.SendToSlot(SeatMessage(slot), slot);
 }
 
-void Dispatcher::StartJoining() {
+void Dispatcher::StartJoining(bool again) {
+    joinSent_ = false;
+    host_.session().HostWire = 0;
+    mustSecure_ = again && (mustSecure_ || secure_ != Secure::Plain);
+    secure_ = Secure::Plain;
+    heardHost_ = false;
+}
+
+bool Dispatcher::HostMessageHeard(std::string_view tag) {
+    const bool first = !std::exchange(heardHost_, true);
+    switch (secure_) {
+        case Secure::Plain:
+            if (first && tag == tags2::kSecure) {
+                // Taken up: what follows in plain is the greeting meant for older builds.
+                secure_ = Secure::Asked;
+                queue_.SendToHost(SecureMessage());
+                return false;
+            }
+            return !mustSecure_;
+        case Secure::Asked:
+            if (tag == tags2::kSecure) {
+                secure_ = Secure::Starting;
+                host_.StartEncryption();
+            }
+            return false;
+        case Secure::Starting:
+            return false;
+        case Secure::On:
+            return tag != tags2::kSecure;
+    }
+    return false;
+}
+
+void Dispatcher::Encrypted() {
+    if (secure_ != Secure::Starting) return;
+    secure_ = Secure::On;
     joinSent_ = false;
     atLobby_ = false;
     lobby_.clear();

@@ -88,7 +88,14 @@ class Dispatcher {
     // A joiner: its link to the host is coming up (again); it says who it is
     // once the host has greeted it, or at once when the host speaks only the
     // first version.
-    void StartJoining();
+    // again: the same host after a lost link; one that encrypted the last
+    // link is heard only on an encrypted one.
+    void StartJoining(bool again = false);
+    // A joiner: the link to the host is encrypted now, and its certificate
+    // trusted; the host greets it again from the start.
+    void Encrypted();
+    // A joiner: it asked the host to encrypt the link, which is not encrypted yet.
+    bool Encrypting() const { return secure_ == Secure::Asked || secure_ == Secure::Starting; }
 
     // A joiner at a server's lobby: sits down at the table of id (empty: a
     // new table), or asks for the list again.
@@ -110,6 +117,14 @@ class Dispatcher {
     std::function<std::string(const std::string& password, const std::string& challenge)> proofOf;
 
   private:
+    // A joiner's link to the host as to encryption: plain, the host's offer
+    // taken up, the host's answer come (TLS starting), encrypted.
+    enum class Secure { Plain, Asked, Starting, On };
+    // A joiner: whether a message with tag from the host is for the game; the
+    // offer of encryption and its answer are handled here, and nothing plain
+    // is heard once the offer is taken up.
+    bool HostMessageHeard(std::string_view tag);
+
     void OnSeat(std::string_view body);
     void OnJoined(std::string_view body, int sourceSlot);
     void OnNewNameList();
@@ -175,6 +190,9 @@ class Dispatcher {
     // A joiner: the host is a server's lobby, and the tables it lists.
     bool atLobby_ = false;
     std::vector<TableAd> lobby_;
+    Secure secure_ = Secure::Plain;
+    bool heardHost_ = false;   // something came on this link already
+    bool mustSecure_ = false;  // the last link to this host was encrypted
 };
 
 }  // namespace vorn

@@ -51,6 +51,9 @@ class NetHost {
     // The host: the link of slot from is the link of slot to from now on, what
     // it sends included (a person taking its seat back); false when to is busy.
     virtual bool MoveLink(int from, int to) = 0;
+    // A joiner: the host agreed to encrypt the link; start TLS on it and call
+    // Dispatcher::Encrypted once it is encrypted and its certificate trusted.
+    virtual void StartEncryption() {}
 };
 
 }  // namespace vorn

@@ -47,8 +47,9 @@ inline constexpr std::string_view kDraw = "[Draw]";
 inline constexpr std::string_view kHand = "[Hand]";
 inline constexpr std::string_view kSnapshot = "[Snapshot]";
 inline constexpr std::string_view kSeats = "[Seats]";
-inline constexpr std::array<std::string_view, 7> kAll = {kHello, kToken,    kRefused, kDraw,
-                                                         kHand,  kSnapshot, kSeats};
+inline constexpr std::string_view kSecure = "[Secure]";
+inline constexpr std::array<std::string_view, 8> kAll = {kHello, kToken,    kRefused, kDraw,
+                                                         kHand,  kSnapshot, kSeats,   kSecure};
 }  // namespace tags2
 
 // ---- Field operations -------------------------------------------------------
@@ -121,6 +122,10 @@ enum class Refusal2 { Password, Token, Full };
 // second version, a person on the first, the computer, or nobody yet.
 enum class Holder { Person, OldPerson, Computer, Nobody };
 
+// A host with a certificate, first thing on a new link, ahead of the greeting:
+// the offer of encryption. The joiner takes it by answering the same, and the
+// host confirms with the same again; then both start TLS.
+std::string SecureMessage();
 // Host, first thing on a new link: its version, a fresh challenge and whether
 // the table wants a password ("[Hello]2|5f0c…|password").
 std::string HostHelloMessage(const std::string& nonce, bool password);

@@ -37,6 +37,10 @@ constexpr std::array<std::string_view, 3> kRefusals = {"password", "token", "ful
 constexpr std::array<char, 4> kHolders = {'P', 'O', 'C', '-'};
 }  // namespace
 
+std::string SecureMessage() {
+    return std::string(tags2::kSecure);
+}
+
 std::string HostHelloMessage(const std::string& nonce, bool password) {
     return Tagged(tags2::kHello, JoinFields({std::to_string(kWireVersion), nonce,
                                              password ? std::string(kPasswordFeature) : std::string()}));

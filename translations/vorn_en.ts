@@ -773,5 +773,27 @@
         <source>%1，空位 %2</source>
         <translation>%1, %2 seats free</translation>
     </message>
+    <message>
+        <source>第一次连接这台服务器，已记住它的证书指纹 %1…</source>
+        <translation>First connection to this server: its certificate fingerprint %1… is remembered</translation>
+    </message>
+    <message>
+        <source>服务器的证书变了！可能有人冒充它。
+
+记住的指纹：%1
+现在的指纹：%2
+
+仍然连接，并记住新的指纹吗？</source>
+        <translation>The server&apos;s certificate has changed! Someone may be posing as it.
+
+Fingerprint remembered: %1
+Fingerprint now: %2
+
+Connect anyway, and remember the new fingerprint?</translation>
+    </message>
+    <message>
+        <source>加密连接失败：%1</source>
+        <translation>The encrypted connection failed: %1</translation>
+    </message>
 </context>
 </TS>

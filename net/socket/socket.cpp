@@ -1,5 +1,7 @@
 #include "net/socket/socket.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "net/socket/codec.h"
@@ -8,8 +10,9 @@
 #include <QHostInfo>
 #include <QNetworkInterface>
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 
 #include <utility>
@@ -88,7 +91,7 @@ bool Socket::Connect(const QString& host) {
     if (name.isEmpty())
         return Fail(ErrorNumber(QAbstractSocket::HostNotFoundError), QString::fromUtf8(kNoHostText));
 
-    auto* link = new QTcpSocket(this);
+    auto* link = new QSslSocket(this);
     AdoptLink(link);
     state_ = kResolving;
     connect(link, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
@@ -194,6 +197,79 @@ void Socket::AdoptLink(QTcpSocket* link) {
     connect(link, &QIODevice::readyRead, this, &Socket::OnReadyRead);
     connect(link, &QAbstractSocket::disconnected, this, &Socket::OnDisconnected);
     connect(link, &QAbstractSocket::errorOccurred, this, &Socket::OnLinkError);
+    if (auto* secure = qobject_cast<QSslSocket*>(link))
+        connect(secure, &QSslSocket::encrypted, this, [this] { Post([this] { emit encrypted(); }); });
+}
+
+bool Socket::CanStartEncryption() {
+    const auto* secure = qobject_cast<QSslSocket*>(link_);
+    if (state_ == kConnected && link_ && (!secure || secure->mode() == QSslSocket::UnencryptedMode))
+        return true;
+    return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kWrongStateText));
+}
+
+QSslSocket* Socket::SecureLink() {
+    if (auto* secure = qobject_cast<QSslSocket*>(link_)) return secure;
+    // An accepted link is the lighter plain kind: its descriptor moves to a
+    // socket that can encrypt. The peer waits for our answer before it says
+    // more, so nothing is in flight either way; what Qt still holds is sent.
+    QTcpSocket* plain = link_;
+    plain->flush();
+    const int descriptor = plain->bytesToWrite() == 0 ? ::dup(int(plain->socketDescriptor())) : -1;
+    if (descriptor < 0) return nullptr;
+    auto* secure = new QSslSocket(this);
+    if (!secure->setSocketDescriptor(descriptor)) {
+        ::close(descriptor);
+        delete secure;
+        return nullptr;
+    }
+    disconnect(plain, nullptr, this, nullptr);
+    plain->abort();  // closes its own descriptor only; the link lives on in the copy
+    plain->deleteLater();
+    AdoptLink(secure);
+    return secure;
+}
+
+bool Socket::StartServerEncryption(const QSslCertificate& certificate, const QSslKey& key) {
+    if (!CanStartEncryption()) return false;
+    QSslSocket* secure = SecureLink();
+    if (!secure)
+        return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kWrongStateText));
+    QSslConfiguration configuration = secure->sslConfiguration();
+    configuration.setLocalCertificate(certificate);
+    configuration.setPrivateKey(key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    secure->setSslConfiguration(configuration);
+    secure->startServerEncryption();
+    return true;
+}
+
+bool Socket::StartClientEncryption() {
+    if (!CanStartEncryption()) return false;
+    QSslSocket* secure = SecureLink();
+    if (!secure)
+        return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kWrongStateText));
+    QSslConfiguration configuration = secure->sslConfiguration();
+    // Servers sign their own certificates: the game compares the fingerprint
+    // with the one it remembers instead of asking an authority.
+    configuration.setPeerVerifyMode(QSslSocket::QueryPeer);
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    secure->setSslConfiguration(configuration);
+    secure->startClientEncryption();
+    return true;
+}
+
+bool Socket::IsEncrypted() const {
+    const auto* secure = qobject_cast<const QSslSocket*>(link_);
+    return secure && secure->isEncrypted();
+}
+
+QString Socket::PeerFingerprint() const {
+    if (!IsEncrypted()) return {};
+    const QSslCertificate certificate = static_cast<const QSslSocket*>(link_)->peerCertificate();
+    return certificate.isNull() ? QString()
+                                : QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex());
 }
 
 void Socket::OnReadyRead() {
@@ -338,6 +414,7 @@ Socket& SocketFamily::Element(int index) {
         connect(element, &Socket::error, this, [this, element](int number, const QString& description) {
             emit error(IndexOf(element), number, description);
         });
+        connect(element, &Socket::encrypted, this, [this, element] { emit encrypted(IndexOf(element)); });
         elements_.push_back(element);
     }
     return *elements_[size_t(index)];

@@ -3,11 +3,14 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QString>
 
 #include <string>
 #include <vector>
 
+class QSslSocket;
 class QTcpServer;
 class QTcpSocket;
 
@@ -29,6 +32,13 @@ namespace vorn {
 // failing call returns false and leaves its reason in LastErrorNumber() and
 // LastErrorDescription(); a failure found later arrives as the error event.
 // Nothing here blocks.
+//
+// A link starts in plain TCP and may be encrypted later (TLS), each end at a
+// moment its protocol agrees on: the listening end with its certificate and
+// key, the connecting end checking nothing but telling the certificate's
+// fingerprint, which the game compares with the one it saw before. Once the
+// encrypted event has come, text goes both ways inside TLS; what is sent
+// while the handshake runs waits for it.
 class Socket : public QObject {
     Q_OBJECT
 
@@ -90,6 +100,14 @@ class Socket : public QObject {
 
     void Close();
 
+    // Encryption of a connected link; false when it is not connected or
+    // already encrypting. A failed handshake arrives as the error event.
+    bool StartServerEncryption(const QSslCertificate& certificate, const QSslKey& key);
+    bool StartClientEncryption();
+    bool IsEncrypted() const;
+    // The SHA-256 digest of the peer's certificate in lowercase hex, once encrypted; else empty.
+    QString PeerFingerprint() const;
+
     int LastErrorNumber() const { return lastErrorNumber_; }
     QString LastErrorDescription() const { return lastErrorDescription_; }
 
@@ -102,9 +120,14 @@ class Socket : public QObject {
     void dataArrival();
     void closed();
     void error(int number, const QString& description);
+    // The link is encrypted from here on.
+    void encrypted();
 
   private:
     void AdoptLink(QTcpSocket* link);
+    bool CanStartEncryption();
+    // The link as one that can encrypt, made so when it is plain; null when it cannot be.
+    QSslSocket* SecureLink();
     void OnNewConnections();
     void OnReadyRead();
     void OnDisconnected();
@@ -117,6 +140,7 @@ class Socket : public QObject {
     void Post(F what);
 
     QTcpServer* server_ = nullptr;
+    // A QSslSocket for a link that connected out or was encrypted since.
     QTcpSocket* link_ = nullptr;
     QList<int> pendingRequests_;  // requests this listener raised that nobody accepted yet
     int state_ = kClosed;
@@ -152,6 +176,7 @@ class SocketFamily : public QObject {
     void dataArrival(int index);
     void closed(int index);
     void error(int index, int number, const QString& description);
+    void encrypted(int index);
 
   private:
     int IndexOf(const Socket* element) const;

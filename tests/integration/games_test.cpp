@@ -1,7 +1,7 @@
 // Whole network games between four real table windows over 127.0.0.1: after
 // every move all four copies of the table agree, and the score boards agree
-// with the hands that were left. And a window of the first version at a
-// table of vorn-server, which deals and plays the other seats by itself.
+// with the hands that were left. And windows at a table of vorn-server, which
+// deals and plays the other seats by itself, in plain TCP or encrypted.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,6 +12,9 @@
 #include <QTest>
 
 #include <QRegularExpression>
+#include <QSslCertificate>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include "app/lobbydialog.h"
 #include "net/protocol.h"
@@ -61,6 +64,16 @@ int GamesWon(const ScoreBoard& board) {
     return sum;
 }
 
+// The test certificate vorn-server encrypts with, and its key.
+const QString kCertificate = VORN_TEST_DATA "/server-cert.pem";
+const QString kKey = VORN_TEST_DATA "/server-key.pem";
+
+QString Fingerprint(const QString& certificateFile) {
+    const auto certificates = QSslCertificate::fromPath(certificateFile);
+    return certificates.isEmpty() ? QString()
+                                  : QString(certificates.front().digest(QCryptographicHash::Sha256).toHex());
+}
+
 // vorn-server from the build listening on a free port of its own choosing,
 // its computer players moving every few milliseconds; the port, or 0 when
 // it would not listen.
@@ -80,6 +93,35 @@ int StartServer(QProcess& server, const QStringList& options) {
     }
     return 0;
 }
+
+// Passes every link made to its port on to the server's, keeping what the
+// server sent: the bytes on the wire as anybody on the way would see them.
+class Relay {
+  public:
+    QByteArray fromServer;
+
+    int Start(int serverPort) {
+        if (!listener_.listen(QHostAddress::LocalHost, 0)) return 0;
+        QObject::connect(&listener_, &QTcpServer::newConnection, &listener_, [this, serverPort] {
+            while (QTcpSocket* in = listener_.nextPendingConnection()) {
+                auto* out = new QTcpSocket(in);
+                QObject::connect(in, &QTcpSocket::readyRead, out, [in, out] { out->write(in->readAll()); });
+                QObject::connect(out, &QTcpSocket::readyRead, in, [this, in, out] {
+                    const QByteArray bytes = out->readAll();
+                    fromServer += bytes;
+                    in->write(bytes);
+                });
+                QObject::connect(out, &QTcpSocket::disconnected, in, &QTcpSocket::disconnectFromHost);
+                out->connectToHost(QHostAddress::LocalHost, quint16(serverPort));
+                out->waitForConnected(kWaitMs);
+            }
+        });
+        return listener_.serverPort();
+    }
+
+  private:
+    QTcpServer listener_;
+};
 
 class TestNetGames : public QObject {
     Q_OBJECT
@@ -225,32 +267,45 @@ class TestNetGames : public QObject {
                 QCOMPARE(FirstHiddenCard(party.sent[size_t(seat)], seat), std::string());
     }
 
-    // People at a table of the server, seated from seat 1 on; the seats nobody took filled with computer
-    // players a second after the first arrival (three people are dealt to at once), and a game dealt and
-    // played to its end with nobody at the server asked.
+    // People at a table of the server, seated from seat 1 on; the seats
+    // nobody took filled with computer players a second after the first
+    // arrival (three people are dealt to at once), and a game dealt and played
+    // to its end with nobody at the server asked. A server with a certificate
+    // encrypts the links of this build, and no card code crosses the wire
+    // readable; it keeps the first version's links plain.
     void aServerTableDealsAndPlays_data() {
         QTest::addColumn<int>("people");
         QTest::addColumn<QString>("botsAfter");
-        QTest::addColumn<bool>("older");  // the people's tables speak only the first version
-        QTest::newRow("one person, computer players after a second") << 1 << QString("1") << true;
-        QTest::newRow("three people of this build, dealt at once") << 3 << QString("60") << false;
+        QTest::addColumn<bool>("second");  // the people's tables speak the second version
+        QTest::addColumn<bool>("secure");  // the server has a certificate
+        QTest::newRow("one person, computer players after a second") << 1 << QString("1") << false << false;
+        QTest::newRow("three people of this build, dealt at once") << 3 << QString("60") << true << false;
+        QTest::newRow("three people of this build, encrypted") << 3 << QString("60") << true << true;
+        QTest::newRow("a person of the first version at a server with a certificate")
+            << 1 << QString("1") << false << true;
     }
     void aServerTableDealsAndPlays() {
         QFETCH(int, people);
         QFETCH(QString, botsAfter);
-        QFETCH(bool, older);
+        QFETCH(bool, second);
+        QFETCH(bool, secure);
         QProcess server;
-        const int port = StartServer(server, {"--bots-after", botsAfter});
+        QStringList options{"--bots-after", botsAfter};
+        if (secure) options << "--certificate" << kCertificate << "--key" << kKey;
+        const int port = StartServer(server, options);
         QVERIFY2(port != 0, "vorn-server did not listen");
+        Relay wire;
+        const int relayed = wire.Start(port);
+        QVERIFY(relayed != 0);
         const Session fresh;
         std::array<std::string, 4> names = fresh.PlayerNames;
         std::vector<std::unique_ptr<NetTable>> joiners;
         for (int seat = 1; seat <= people; ++seat) {
             names[size_t(seat)] = "J" + std::to_string(seat);
             auto& joiner = *joiners.emplace_back(std::make_unique<NetTable>(7 + seat));
-            joiner.net().dispatcher().secondVersion = !older;
-            joiner.Join(port, Q(names[size_t(seat)]));
-            if (!older) {
+            joiner.net().dispatcher().secondVersion = second;
+            joiner.Join(relayed, Q(names[size_t(seat)]));
+            if (second) {
                 // This build's person chooses at the lobby: a new table, then the same one.
                 VORN_TRY_VERIFY(joiner.net().lobby());
                 VORN_TRY_COMPARE(joiner.net().lobby()->lstLobby->count(), seat == 1 ? 0 : 1);
@@ -264,6 +319,8 @@ class TestNetGames : public QObject {
         }
         for (auto& joiner : joiners) {
             VORN_TRY_VERIFY(joiner->session().AllSeated);
+            QCOMPARE(joiner->net().sckConnect().IsEncrypted(), second && secure);
+            QCOMPARE(joiner->session().HostWire, second ? kWireVersion : 0);
             for (int seat = 0; seat < 4; ++seat)
                 VORN_TRY_COMPARE(Q(joiner->session().PlayerNames[size_t(seat)]), Q(names[size_t(seat)]));
             // The seats that hold nobody's link: the host's computer plays them.
@@ -293,6 +350,103 @@ class TestNetGames : public QObject {
         QVERIFY(server.waitForFinished(kWaitMs));
         const QByteArray log = server.readAllStandardError();
         QVERIFY2(log.contains("table 1: game 1 over"), log.constData());
+        QCOMPARE(log.count("link encrypted"), second && secure ? people : 0);
+        // Cards cross the wire as their codes, readable on the way unless encrypted.
+        static const QRegularExpression code("[CDHS]_(0[1-9]|1[0-3])");
+        QCOMPARE(code.match(QString::fromLatin1(wire.fromServer)).hasMatch(), !(second && secure));
+    }
+
+    // A host that offers encryption and then breaks its word: the joiner takes
+    // the offer with nothing but "[Secure]", hears none of the plain greeting,
+    // and never names itself in plain; a handshake that fails closes the link
+    // with the reason in the progress panel and brings back the logon dialog.
+    void aJoinerNeverFallsBackToPlain_data() {
+        QTest::addColumn<bool>("answered");  // the host answers the joiner's "[Secure]" (else greets again)
+        QTest::newRow("the host answers and speaks no TLS") << true;
+        QTest::newRow("the host greets again in plain") << false;
+    }
+    void aJoinerNeverFallsBackToPlain() {
+        QFETCH(bool, answered);
+        const QByteArray greeting = "[Hello]2|0123456789abcdef0123456789abcdef|\r\n[Seat]1\r\n";
+        QTcpServer host;
+        QVERIFY(host.listen(QHostAddress::LocalHost, 0));
+        NetTable joiner(5);
+        joiner.Join(host.serverPort(), "J1");
+        VORN_TRY_VERIFY(host.hasPendingConnections());
+        QTcpSocket* link = host.nextPendingConnection();
+        QByteArray heard;
+        QObject::connect(link, &QTcpSocket::readyRead, link, [&] { heard += link->readAll(); });
+        link->write("[Secure]\r\n" + greeting);
+        VORN_TRY_VERIFY(heard.startsWith("[Secure]\r\n"));
+        if (answered) {
+            link->write("[Secure]\r\n");
+            // The client's handshake record (type 22), then bytes that are no TLS.
+            VORN_TRY_VERIFY(heard.size() > 10);
+            QVERIFY2(heard[10] == 22 && !heard.contains("[Joined]"), heard.constData());
+            link->write("no TLS here\r\n" + greeting);
+            VORN_TRY_VERIFY(joiner.Progress().contains("加密连接失败："));
+            QCOMPARE(joiner.logons, 1);
+        } else {
+            link->write(greeting);
+            Pause(300);
+            QVERIFY(joiner.session().IsNet());
+            QCOMPARE(heard, QByteArray("[Secure]\r\n"));
+        }
+    }
+
+    // The server's certificate as the joiner knows it, ssh's way: learnt the
+    // first time (a line in the chat log), the same one taken silently, another
+    // one asked about, the person going on (the new one remembered) or stopping
+    // (back to the logon dialog, the old one kept).
+    void aServerIsKnownByItsCertificate_data() {
+        QTest::addColumn<QString>("known");  // in Vorn.known for the server before the join
+        QTest::addColumn<bool>("goOn");      // the answer to the question, when asked
+        QTest::newRow("the first time") << QString() << false;
+        QTest::newRow("the same certificate") << Fingerprint(kCertificate) << false;
+        QTest::newRow("another certificate, going on") << QString(64, '0') << true;
+        QTest::newRow("another certificate, stopping") << QString(64, '0') << false;
+    }
+    void aServerIsKnownByItsCertificate() {
+        QFETCH(QString, known);
+        QFETCH(bool, goOn);
+        QProcess server;
+        const int port =
+            StartServer(server, {"--bots-after", "60", "--certificate", kCertificate, "--key", kKey});
+        QVERIFY2(port != 0, "vorn-server did not listen");
+        const QString fingerprint = Fingerprint(kCertificate);
+        const QString entry = QString("127.0.0.1:%1 ").arg(port);
+        NetTable joiner(5);
+        QFile file(joiner.dir.filePath("Vorn.known"));
+        if (!known.isEmpty()) {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write((entry + known + "\n").toUtf8());
+            file.close();
+        }
+        const QByteArray settings = joiner.SettingsText();
+        joiner.answers = {goOn};
+        joiner.Join(port, "J1");
+        const bool changed = !known.isEmpty() && known != fingerprint;
+        const bool seated = !changed || goOn;
+        if (seated) {
+            // The lobby's list comes inside TLS, once the certificate is trusted.
+            VORN_TRY_VERIFY(joiner.net().lobby());
+            joiner.net().lobby()->cmdNewTable->click();
+            VORN_TRY_COMPARE(joiner.session().LocalSeat, 1);
+            QVERIFY(joiner.net().sckConnect().IsEncrypted());
+        } else {
+            VORN_TRY_COMPARE(joiner.logons, 1);
+            QVERIFY(joiner.Local());
+        }
+        QCOMPARE(joiner.questions.size(), changed ? 1 : 0);
+        if (changed) QVERIFY(joiner.questions[0].startsWith("服务器的证书变了！可能有人冒充它。"));
+        const QString learnt = "第一次连接这台服务器，已记住它的证书指纹 " + fingerprint.left(16) + "…";
+        QCOMPARE(joiner.ChatLines().contains(learnt), known.isEmpty());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString(file.readAll()), entry + (seated ? fingerprint : known) + "\n");
+        // The settings file is never where they are kept.
+        QCOMPARE(joiner.SettingsText(), settings);
+        server.terminate();
+        QVERIFY(server.waitForFinished(kWaitMs));
     }
 
     // What the server's lobby answers a bare link: words sent one after the

@@ -6,6 +6,9 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <memory>
+
+#include "net/socket/securehost.h"
 
 #include "tools/server/config.h"
 #include "tools/server/server.h"
@@ -21,7 +24,17 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "vorn-server: %s; see --help\n", qPrintable(error));
         return 2;
     }
-    vorn::server::Server server(config);
+    std::shared_ptr<vorn::SecureHost> secure;
+    if (!config.certificate.isEmpty() || !config.key.isEmpty()) {
+        secure = std::make_shared<vorn::SecureHost>();
+        if (!secure->Load(config.certificate, config.key, error)) {
+            std::fprintf(stderr, "vorn-server: %s\n", qPrintable(error));
+            return 2;
+        }
+        vorn::server::Log("links may be encrypted; certificate fingerprint " +
+                          secure->Fingerprint().toStdString());
+    }
+    vorn::server::Server server(config, secure);
     if (!server.Listen(config.port)) return 1;
     return app.exec();
 }

@@ -4,6 +4,7 @@
 
 #include "cards/random.h"
 #include "net/protocol.h"
+#include "net/socket/securehost.h"
 #include "net/socket/socket.h"
 
 namespace vorn::server {
@@ -32,11 +33,12 @@ struct Server::Arrival {
     Framer framer;
     std::int64_t since = 0;
     bool choosing = false;  // its person is looking at the list
+    bool heard = false;     // it has said a first word
     QTimer quiet;
 };
 
-Server::Server(const ServerConfig& config, QObject* parent)
-    : QObject(parent), config_(config), listener_(new Socket(this)) {
+Server::Server(const ServerConfig& config, std::shared_ptr<const SecureHost> secure, QObject* parent)
+    : QObject(parent), config_(config), secure_(std::move(secure)), listener_(new Socket(this)) {
     choices_.botsAfterMs = config.botsAfter * 1000;
     choices_.level = config.level;
     choices_.moveMs = config.moveMs;
@@ -93,6 +95,8 @@ void Server::OnRequest(int requestId) {
     a.quiet.setSingleShot(true);
     connect(&a.quiet, &QTimer::timeout, this, [this, &a] { SeatAnywhere(a, {}); });
     a.quiet.start(kQuietMs);
+    // The offer goes first: a joiner takes it up only as the first thing it hears.
+    if (secure_ && secure_->Offers()) a.link->SendText(SecureMessage() + "\r\n");
     SendLobby(a);
 }
 
@@ -109,6 +113,7 @@ void Server::OnArrivalData(Arrival& arrival) {
     arrival.framer.Append(std::string_view(bytes.constData(), size_t(bytes.size())));
     std::string raw;
     while (arrival.framer.Pop(raw)) {
+        if (!std::exchange(arrival.heard, true) && Secure(arrival, raw)) return;
         const LobbyWord word = ParseLobbyWord(raw);
         if (word.kind != LobbyWord::Browse) return Route(arrival, raw);
         // Still choosing: the list again, as it is now.
@@ -116,6 +121,21 @@ void Server::OnArrivalData(Arrival& arrival) {
         arrival.choosing = true;
         SendLobby(arrival);
     }
+}
+
+bool Server::Secure(Arrival& arrival, const std::string& first) {
+    if (!secure_ || !secure_->Answer(*arrival.link, first)) return false;
+    // Only this build takes the offer: it will choose, and may first ask its
+    // person whether to trust a changed certificate, so it is not seated for
+    // its silence.
+    arrival.quiet.stop();
+    arrival.choosing = true;
+    arrival.framer.Reset();
+    connect(arrival.link, &Socket::encrypted, this, [this, &arrival] {
+        Log("link encrypted, from " + Address(arrival.address));
+        SendLobby(arrival);
+    });
+    return true;
 }
 
 void Server::Route(Arrival& arrival, const std::string& first) {

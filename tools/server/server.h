@@ -15,13 +15,16 @@
 
 namespace vorn {
 
+class SecureHost;
 class Socket;
 
 namespace server {
 
 // The server's listener, its lobby and its tables.
 //
-// A new link waits at the lobby, which lists the tables to it ("[Lobby]…").
+// A new link waits at the lobby, which lists the tables to it ("[Lobby]…"),
+// after the offer of encryption ("[Secure]") when the server has a
+// certificate: a link that takes it up is encrypted and listed the tables again.
 // A joiner of this build answers with the table it picks, or that it is still
 // choosing; a joiner of an older build says nothing until it is told a seat,
 // so a link silent for a moment is seated at the first table with a free seat,
@@ -34,7 +37,9 @@ namespace server {
 class Server : public QObject {
     Q_OBJECT
   public:
-    explicit Server(const ServerConfig& config, QObject* parent = nullptr);
+    // secure: the certificate links may be encrypted with; none keeps them all plain.
+    explicit Server(const ServerConfig& config, std::shared_ptr<const SecureHost> secure = {},
+                    QObject* parent = nullptr);
     ~Server() override;
 
     // Listens on port; false, with the reason logged, when it cannot.
@@ -45,6 +50,9 @@ class Server : public QObject {
     struct Arrival;
     void OnRequest(int requestId);
     void OnArrivalData(Arrival& arrival);
+    // The link took up the offer of encryption with its first word: answered,
+    // and greeted again once encrypted.
+    bool Secure(Arrival& arrival, const std::string& first);
     // The first word decided where the link goes; the words after it go along.
     void Route(Arrival& arrival, const std::string& first);
     void SendLobby(Arrival& arrival);
@@ -62,6 +70,7 @@ class Server : public QObject {
 
     ServerConfig config_;
     TableChoices choices_;
+    std::shared_ptr<const SecureHost> secure_;
     Socket* listener_;
     std::vector<std::unique_ptr<Arrival>> arrivals_;
     std::vector<ServerTable*> tables_;  // children, in the order opened
