@@ -644,7 +644,7 @@ void Dispatcher::SendSeats() {
     for (int seat = 0; seat < 4; ++seat) {
         const size_t k = size_t(seat);
         if (seat == s.LocalSeat)
-            holders[k] = Holder::Person;
+            holders[k] = hostSeatComputer ? Holder::Computer : Holder::Person;
         else if (s.StandIn[k])
             holders[k] = Holder::Computer;
         else if (!PersonName(seat).empty())

@@ -108,6 +108,9 @@ class Dispatcher {
     // Off, this table speaks only the first version, as a table of an older
     // build does (tests play such peers with it).
     bool secondVersion = true;
+    // The host: its own seat is played by the computer (a server's table),
+    // and joiners of the second version are told so.
+    bool hostSeatComputer = false;
 
     // Milliseconds of a monotonic clock, for the chat rate; tests set their own.
     std::function<std::int64_t()> now;

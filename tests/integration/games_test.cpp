@@ -323,9 +323,11 @@ class TestNetGames : public QObject {
             QCOMPARE(joiner->session().HostWire, second ? kWireVersion : 0);
             for (int seat = 0; seat < 4; ++seat)
                 VORN_TRY_COMPARE(Q(joiner->session().PlayerNames[size_t(seat)]), Q(names[size_t(seat)]));
-            // The seats that hold nobody's link: the host's computer plays them.
+            // The seats that hold nobody's link: the host's computer plays them,
+            // and the server's own seat, as the second version is told.
             for (int seat = 1; seat <= 3; ++seat)
                 QCOMPARE(joiner->session().StandIn[size_t(seat)], seat > people);
+            QCOMPARE(joiner->session().StandIn[0], second);
         }
         QElapsedTimer clock;
         clock.start();

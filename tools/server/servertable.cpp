@@ -36,6 +36,7 @@ ServerTable::ServerTable(int number, const std::string& name, const TableChoices
     engine_.seatLevels[0] = choices.level;
     dispatcher_.newSecret = NewSecret;
     dispatcher_.proofOf = PasswordProof;
+    dispatcher_.hostSeatComputer = true;
     session_.mode = Mode::Host;
     session_.LocalSeat = 0;
     session_.OwnName = session_.PlayerNames[0];
