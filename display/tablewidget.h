@@ -61,6 +61,8 @@ class TableWidget : public QWidget {
     bool KeepPlay() const { return cues_.KeepPlay(); }
     void PlayLaid(const std::vector<Card>& cards);
     void ClearPlays();
+    // The play to beat as it lies face up, in the order laid.
+    const std::vector<Card>& PlayShown() const { return cues_.CurrentPlay(); }
     void Reveal(const std::vector<Card>& cards);
     void EndReveal();
     bool Revealing() const { return cues_.Revealing(); }

@@ -546,8 +546,13 @@ void Engine::TakeUp(const GameState& table, const ScoreBoard& scores) {
     const bool dealt = !DealOpen();
     env_.screen.SetDealEnabled(!dealt && server_.has_value());
     if (!dealt) return;
-    if (!table.TablePlay.Empty() && env_.screen.Shown())
+    if (!table.TablePlay.Empty() && env_.screen.Shown()) {
         env_.news.ShowPlay(env_.session.PlayerNames[size_t(table.TheLastThrower)], table.TablePlay);
+        // The play to beat face up in the middle, as if just laid: the heap holds it face down.
+        std::vector<Card> laid;
+        for (const Card card : table.TablePlay) laid.push_back(card);
+        env_.news.PlayLaid(table.TheLastThrower, laid);
+    }
     ShowTurn(table.CurrentSeat, table.MustLead);
 }
 

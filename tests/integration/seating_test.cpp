@@ -1,6 +1,8 @@
 // Four table windows in one process over 127.0.0.1: seating, chat, and players
 // coming and going before and during a game.
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QObject>
@@ -343,6 +345,13 @@ class TestSeating : public QObject {
         QVERIFY2(party.WaitSettled(), party.Why());
         QCOMPARE(back->FairSeat(), seat);
         QCOMPARE(host.Progress(), QString("进程：J2 回来了，接着打"));
+        // The play to beat lies face up on the returned table as on the host's.
+        auto shown = [](NetTable& t) {
+            std::vector<Card> play = t.w().tableWidget().PlayShown();
+            std::sort(play.begin(), play.end());
+            return play;
+        };
+        QCOMPARE(shown(*back), shown(host));
         for (NetTable* t : party.All())
             if (t->session().IsNet()) VORN_TRY_VERIFY(!t->session().StandIn[size_t(seat)]);
         // The hand to its end, the person moving for itself again.
