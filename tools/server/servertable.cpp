@@ -152,6 +152,25 @@ TableAd ServerTable::Ad(int port) const {
     return TableAd{std::to_string(number_), port, persons, false, name_};
 }
 
+std::pair<int, std::int64_t> ServerTable::OldestNameless(std::int64_t before) const {
+    const bool midHand = !engine_.DealOpen();
+    std::pair<int, std::int64_t> oldest{0, 0};
+    for (const auto& [slot, times] : clocks_) {
+        const bool connected =
+            slot <= 3 && links_->Exists(slot) && links_->Element(slot).State() == Socket::kConnected;
+        if (!connected || times.accepted >= before || !PersonName(players_, slot).empty()) continue;
+        if (session_.StandIn[size_t(slot)] && midHand)
+            continue;  // the seat is the computer's until the hand ends
+        if (oldest.first == 0 || times.accepted < oldest.second) oldest = {slot, times.accepted};
+    }
+    return oldest;
+}
+
+void ServerTable::Evict(int slot, const std::string& why) {
+    Say("slot " + std::to_string(slot) + " " + why + ": closed");
+    OnSlotClosed(slot);
+}
+
 void ServerTable::Sweep(std::int64_t now) {
     for (auto& [slot, times] : clocks_) {
         if (!SlotConnected(slot)) continue;
