@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 
 #include "net/protocol.h"
@@ -24,12 +23,6 @@ namespace {
 // the server's listener holds unanswered, so none is dropped and retried.
 constexpr int kMostPending = 48;
 constexpr std::int64_t kSecondUs = 1000000;
-
-std::int64_t NowUs() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 long OwnCpuUs() {
     rusage usage{};

@@ -19,7 +19,7 @@ struct LoadChoices {
     int port = 0;
     int tables = 10;
     int joinersPerTable = 3;
-    int thinkMs = 100;
+    int thinkMs = 500;
     double seconds = 10;
     pid_t server = -1;  // the server's process, for its CPU time and memory; -1: not known
     int minGames = 0;
