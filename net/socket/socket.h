@@ -87,6 +87,9 @@ class Socket : public QObject {
     qint64 BytesWaiting() const;
     // Bytes sent and not yet handed to the system.
     qint64 BytesUnsent() const;
+    // Whether the peer has sent anything not read yet, here or still in the
+    // system (socketdirect.cpp).
+    bool HasUnread() const;
 
     void Close();
 
@@ -105,6 +108,9 @@ class Socket : public QObject {
 
   private:
     void AdoptLink(QTcpSocket* link);
+    // What the system takes of bytes at once on a plain link with nothing
+    // waiting before them (socketdirect.cpp); the rest goes through Qt.
+    static qint64 SendDirect(QTcpSocket& link, const QByteArray& bytes);
     void OnNewConnections();
     void OnReadyRead();
     void OnDisconnected();
