@@ -76,6 +76,8 @@ ServerTable::ServerTable(int number, const std::string& name, const TableChoices
     });
 
     PlaceTable(engine_, session_, outbox_);
+    // Nothing here saves a game.
+    if (TableServer* server = engine_.server()) server->keepHistory = false;
     engine_.SetSeatKind(0, SeatKind::Computer);
     engine_.NewGame();
     players_.push_back(Person{session_.OwnName, -1});
