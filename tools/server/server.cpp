@@ -86,9 +86,6 @@ void Server::OnRequest(int requestId) {
     Arrival& a = *arrival;
     a.address = a.link->PeerAddress();
     a.since = clock_.elapsed();
-    // Bytes that came before the link was taken are read from the event loop;
-    // until then they count as a word begun.
-    a.partial = a.link->BytesWaiting() > 0;
     const int from = LinksFrom(a.address);
     arrivals_.push_back(std::move(arrival));
     if (from >= config_.linksPerAddress)
@@ -131,9 +128,12 @@ bool Server::MakeLobbyRoom(const Arrival& newcomer) {
     // The oldest link that trickles a word it never finishes goes. A silent
     // one (an older build waiting for its seat, which comes soon) or one
     // looking at the list keeps its place, and the newcomer is turned away.
+    // Bytes not read yet count as a word begun: they are read from the event
+    // loop, after every link that came with this one has been taken.
     Arrival* out = nullptr;
     for (const auto& arrival : arrivals_)
-        if (arrival.get() != &newcomer && arrival->partial && (!out || arrival->since < out->since))
+        if (arrival.get() != &newcomer && (!out || arrival->since < out->since) &&
+            (arrival->partial || (!arrival->choosing && arrival->link->HasUnread())))
             out = arrival.get();
     if (!out) return false;
     TurnAway(*out, "the lobby is full: room made for a newcomer", {});
@@ -158,6 +158,7 @@ ServerTable* Server::FreeNamelessSeat() {
 
 void Server::Route(Arrival& arrival, const std::string& first) {
     arrival.quiet.stop();
+    arrival.partial = false;  // it has finished a word
     std::vector<std::string> said;
     for (std::string raw; arrival.framer.Pop(raw);) said.push_back(raw);
     const LobbyWord word = ParseLobbyWord(first);
@@ -183,7 +184,8 @@ void Server::SeatAnywhere(Arrival& arrival, const std::vector<std::string>& said
     const auto free =
         std::find_if(tables_.begin(), tables_.end(), [](const ServerTable* t) { return t->FreeSlot() > 0; });
     ServerTable* table = free != tables_.end() ? *free : OpenTable({});
-    if (!table) table = FreeNamelessSeat();
+    // A link that trickles a word it never finishes takes no one's seat.
+    if (!table && !arrival.partial) table = FreeNamelessSeat();
     if (!table) return TurnAway(arrival, "every table is full", SeatMessage(4));
     Hand(arrival, table, table->FreeSlot(), said);
 }
