@@ -55,7 +55,7 @@ TableEvent& TableServer::Add(TableEvent::Kind kind, int seat, CardSet cards) {
 void TableServer::Publish() {
     const TableEvent& event = events_.back();
     if (event.kind == TableEvent::Kind::NewGame) history_.clear();
-    if (event.kind != TableEvent::Kind::Refused && event.kind != TableEvent::Kind::GameOver)
+    if (keepHistory && event.kind != TableEvent::Kind::Refused && event.kind != TableEvent::Kind::GameOver)
         history_.push_back(event);
     if (!watched_) return;
     for (int seat = 0; seat < 4; ++seat)

@@ -72,6 +72,9 @@ class TableServer {
     // The events of the game being played, from its NewGame on (refusals
     // left out); empty when the game was taken up by Resume.
     const std::vector<TableEvent>& History() const { return history_; }
+    // Off where no game is ever saved (the dedicated server): History stays
+    // empty, which saves a few hundred events a table.
+    bool keepHistory = true;
     // Deals the game NewGame set up: seven cards to the leader, six to the
     // others, then the leader's turn. Ignored while a game is being played.
     void Deal(std::int64_t now);

@@ -47,6 +47,9 @@ PendingLinks& Pending() {
     return pending;
 }
 
+// Qt's 50 by default; the system may hold fewer (net.core.somaxconn).
+constexpr int kListenBacklog = 1024;
+
 // A closed link still holding unsent bytes gets this long to deliver them.
 constexpr int kLingerMs = 10000;
 
@@ -120,6 +123,10 @@ bool Socket::Listen() {
         return Fail(ErrorNumber(QAbstractSocket::UnsupportedSocketOperationError),
                     QString::fromUtf8(kBadPortText));
     auto* server = new QTcpServer(this);
+    // Links the system completes before they are taken: beyond these, a
+    // newcomer's first packet is dropped and sent again a second or more later,
+    // which a crowd arriving at once would make a person wait for.
+    server->setListenBacklogSize(kListenBacklog);
     if (!server->listen(QHostAddress::Any, quint16(localPort_))) {
         Fail(ErrorNumber(server->serverError()), server->errorString());
         delete server;
@@ -312,7 +319,10 @@ bool Socket::SendText(const std::string& utf8) {
 bool Socket::SendBytes(const QByteArray& bytes) {
     if (state_ != kConnected || !link_)
         return Fail(ErrorNumber(QAbstractSocket::OperationError), QString::fromUtf8(kWrongStateText));
-    if (link_->write(bytes) != bytes.size()) return Fail(ErrorNumber(link_->error()), link_->errorString());
+    const qint64 sent = SendDirect(*link_, bytes);
+    if (sent == bytes.size()) return true;
+    const QByteArray rest = sent > 0 ? bytes.mid(sent) : bytes;
+    if (link_->write(rest) != rest.size()) return Fail(ErrorNumber(link_->error()), link_->errorString());
     return true;
 }
 

@@ -97,6 +97,9 @@ class Socket : public QObject {
     qint64 BytesWaiting() const;
     // Bytes sent and not yet handed to the system.
     qint64 BytesUnsent() const;
+    // Whether the peer has sent anything not read yet, here or still in the
+    // system (socketdirect.cpp).
+    bool HasUnread() const;
 
     void Close();
 
@@ -128,6 +131,9 @@ class Socket : public QObject {
     bool CanStartEncryption();
     // The link as one that can encrypt, made so when it is plain; null when it cannot be.
     QSslSocket* SecureLink();
+    // What the system takes of bytes at once on a plain link with nothing
+    // waiting before them (socketdirect.cpp); the rest goes through Qt.
+    static qint64 SendDirect(QTcpSocket& link, const QByteArray& bytes);
     void OnNewConnections();
     void OnReadyRead();
     void OnDisconnected();

@@ -459,25 +459,28 @@ class TestNetGames : public QObject {
         QTest::addColumn<QStringList>("words");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("closed");
-        QTest::addColumn<int>("before");  // links opened from the same address first, and kept
+        QTest::addColumn<int>("before");   // links opened from the same address first, and kept
+        QTest::addColumn<int>("pauseMs");  // after them, before the link opens
         const QStringList none;
-        QTest::newRow("a silent link is seated") << none << none << "[Seat]1" << false << 0;
+        QTest::newRow("a silent link is seated") << none << none << "[Seat]1" << false << 0 << 0;
         QTest::newRow("choosing keeps the link at the lobby")
             << none << QStringList{"[Browse]"} << "[Lobby]\r\n[Lobby]\r\n"
-            << false << 0;
-        QTest::newRow("a new table") << none << QStringList{"[Pick]"} << "[Hello]2|" << false << 0;
+            << false << 0 << 0;
+        QTest::newRow("a new table") << none << QStringList{"[Pick]"} << "[Hello]2|" << false << 0 << 0;
         QTest::newRow("a table that is not there")
-            << none << QStringList{"[Pick]77"} << "[Refused]full" << true << 0;
+            << none << QStringList{"[Pick]77"} << "[Refused]full" << true << 0 << 0;
         QTest::newRow("a token no table keeps")
-            << none << QStringList{"[Back]" + QString(32, 'a')} << "[Refused]token" << true << 0;
+            << none << QStringList{"[Back]" + QString(32, 'a')} << "[Refused]token" << true << 0 << 0;
         QTest::newRow("an older build that speaks first")
-            << none << QStringList{"[Joined]Old"} << "[People]0000000001Old" << false << 0;
+            << none << QStringList{"[Joined]Old"} << "[People]0000000001Old" << false << 0 << 0;
         QTest::newRow("no more links from one address")
-            << QStringList{"--links-per-address", "2"} << none << "" << true << 2;
+            << QStringList{"--links-per-address", "2"} << none << "" << true << 2 << 0;
         QTest::newRow("a word never ended")
-            << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick"} << "[Lobby]" << true << 0;
+            << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick"} << "[Lobby]" << true << 0 << 0;
         QTest::newRow("no name given in time")
-            << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick]"} << "[Seat]1" << true << 0;
+            << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick]"} << "[Seat]1" << true << 0 << 0;
+        QTest::newRow("a seat held by a link that gives no name")
+            << QStringList{"--tables", "1"} << none << "[Seat]1" << false << 3 << 2500;
     }
     void theLobbyAnswers() {
         QFETCH(QStringList, options);
@@ -485,6 +488,7 @@ class TestNetGames : public QObject {
         QFETCH(QString, expected);
         QFETCH(bool, closed);
         QFETCH(int, before);
+        QFETCH(int, pauseMs);
         QProcess server;
         const int port = StartServer(server, options);
         QVERIFY2(port != 0, "vorn-server did not listen");
@@ -494,6 +498,7 @@ class TestNetGames : public QObject {
             other.connectToHost("127.0.0.1", quint16(port));
             VORN_TRY_VERIFY(other.bytesAvailable() > 0);
         }
+        QTest::qWait(pauseMs);
         QTcpSocket link;
         link.connectToHost("127.0.0.1", quint16(port));
         QVERIFY(link.waitForConnected(kWaitMs));

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 
 #include "net/protocol.h"
@@ -20,16 +19,16 @@ namespace vorn::load {
 
 namespace {
 
-// Links connecting or waiting for their seat at one time: below the 50 links
-// the server's listener holds unanswered, so none is dropped and retried.
-constexpr int kMostPending = 48;
-constexpr std::int64_t kSecondUs = 1000000;
-
-std::int64_t NowUs() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+// Links the server has not answered yet: below the 50 links its listener
+// holds unanswered, so none is dropped and retried.
+constexpr int kMostUnheard = 48;
+// Links waiting for their seat at one time (an older build waits a moment
+// at the lobby for it): well within the lobby's room, a table and more for
+// each table the tool lets the server open.
+int MostPending(int tables) {
+    return std::clamp(tables + kMostUnheard, kMostUnheard, 600);
 }
+constexpr std::int64_t kSecondUs = 1000000;
 
 long OwnCpuUs() {
     rusage usage{};
@@ -112,7 +111,8 @@ bool LoadRun::Connect(Link& link) {
 void LoadRun::OpenLinks() {
     const int count = int(links_.size());
     const int perTable = choices_.joinersPerTable;
-    for (int i = batchStart_; i < count && pending_ < kMostPending; ++i) {
+    const int mostPending = MostPending(choices_.tables);
+    for (int i = batchStart_; i < count && pending_ < mostPending && unheard_ < kMostUnheard; ++i) {
         Link& link = *links_[size_t(i)];
         if (link.fd >= 0 || link.closed) continue;
         // Below three a table, a table is seated before the next one's links
@@ -124,6 +124,7 @@ void LoadRun::OpenLinks() {
             continue;
         }
         ++pending_;
+        ++unheard_;
     }
 }
 
@@ -172,6 +173,7 @@ void LoadRun::Close(Link& link) {
     if (link.closed) return;
     link.closed = true;
     if (!link.seated) --pending_;
+    if (!link.heard) --unheard_;
     if (!link.prepared) ++settled_;
     epoll_ctl(epoll_, EPOLL_CTL_DEL, link.fd, nullptr);
     close(link.fd);
@@ -194,6 +196,8 @@ void LoadRun::Read(int index, std::int64_t now) {
     for (;;) {
         const ssize_t got = recv(link.fd, buffer, sizeof buffer, 0);
         if (got > 0) {
+            if (!link.heard) --unheard_;
+            link.heard = true;
             link.framer.Append(std::string_view(buffer, size_t(got)));
             std::string message;
             while (!link.closed && link.framer.Pop(message)) OnMessage(index, message, now);
@@ -320,6 +324,7 @@ bool LoadRun::Run() {
         if (steadyAt_ < 0 && settled_ == int(links_.size())) {
             steadyAt_ = now;
             steady_ = Now();
+            all_.Clear();  // the latencies too count from then: seating many tables is a burst of its own
         }
         if (now >= nextSecond) {
             const long cpu = OwnCpuUs();

@@ -19,7 +19,7 @@ struct LoadChoices {
     int port = 0;
     int tables = 10;
     int joinersPerTable = 3;
-    int thinkMs = 100;
+    int thinkMs = 500;
     double seconds = 10;
     pid_t server = -1;  // the server's process, for its CPU time and memory; -1: not known
     int minGames = 0;
@@ -65,6 +65,7 @@ class LoadRun {
         Link(std::string name, std::uint64_t seed) : joiner(std::move(name), seed) {}
         int index = 0;
         int fd = -1;
+        bool heard = false;  // the server has sent it something
         bool named = false;
         bool seated = false;
         bool prepared = false;
@@ -103,6 +104,7 @@ class LoadRun {
         due_;
     int batchStart_ = 0;  // the first link of the table being seated, a table at a time
     int pending_ = 0;     // links not seated yet
+    int unheard_ = 0;     // links the server has sent nothing yet
     int settled_ = 0;     // links whose table has dealt, or that closed
 
     std::int64_t start_ = 0;

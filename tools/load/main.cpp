@@ -7,11 +7,16 @@
 // second it prints a line; at the end it reports the games completed, the
 // moves, the move latency (from a joiner's "[Throw]" until every other joiner
 // of its table has had it relayed), the server's CPU time per move and its
-// resident memory per table beyond the empty server.
+// resident memory per table beyond the empty server. The joiners think as
+// long as the server's computer players take over a move, 500 ms.
+//
+// With --slow-links N it attacks instead: N links that each send a byte a
+// second (tools/load/slowlinks.h), and a person who must get a game meanwhile;
+// the server's tables are capped at --tables and its other limits are its own.
 //
 //   vorn-load (--server PATH | --port P) [--tables N] [--joiners-per-table J]
 //             [--think-ms T] [--move-ms M] [--bots-after S] [--seconds S]
-//             [--server-cpu K] [--server-log FILE] [--min-games G]
+//             [--server-cpu K] [--server-log FILE] [--min-games G] [--slow-links N]
 
 #include <unistd.h>
 
@@ -25,6 +30,7 @@
 
 #include "tools/load/loadrun.h"
 #include "tools/load/process.h"
+#include "tools/load/slowlinks.h"
 
 namespace {
 
@@ -33,7 +39,8 @@ using namespace vorn::load;
 struct Choices {
     LoadChoices run;
     std::string server;  // the program to start, or empty
-    int moveMs = 100;
+    int moveMs = 500;
+    int slowLinks = 0;
     int botsAfter = -1;  // -1: at once below three joiners a table, else a minute
     int serverCpu = -1;
     std::string serverLog = "/dev/null";
@@ -43,7 +50,10 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: vorn-load (--server PATH | --port P) [--tables N] [--joiners-per-table 1..3]\n"
                  "                 [--think-ms T] [--move-ms M] [--bots-after S] [--seconds S]\n"
-                 "                 [--server-cpu K] [--server-log FILE] [--min-games G]\n");
+                 "                 [--server-cpu K] [--server-log FILE] [--min-games G] [--slow-links N]\n"
+                 "The joiners think --think-ms (500) and the server's computer players --move-ms (500).\n"
+                 "--slow-links N: N links from 127.0.0.2 on, each sending a byte a second, and a person\n"
+                 "who must be seated and dealt within 10 s; --tables caps the server's tables.\n");
 }
 
 bool Parse(int argc, char** argv, Choices& c) {
@@ -74,12 +84,14 @@ bool Parse(int argc, char** argv, Choices& c) {
             c.serverLog = value;
         else if (name == "--min-games")
             c.run.minGames = number;
+        else if (name == "--slow-links")
+            c.slowLinks = number;
         else
             return false;
     }
     const LoadChoices& r = c.run;
     return (c.server.empty() != (r.port == 0)) && r.tables >= 1 && r.joinersPerTable >= 1 &&
-           r.joinersPerTable <= 3 && r.thinkMs >= 0 && c.moveMs >= 1 && r.seconds > 0;
+           r.joinersPerTable <= 3 && r.thinkMs >= 0 && c.moveMs >= 1 && r.seconds > 0 && c.slowLinks >= 0;
 }
 
 // The server's own settings where it reads a file: room for every link of
@@ -99,11 +111,13 @@ std::string WriteConfig(const Choices& c, int links) {
 pid_t StartServer(Choices& c, std::string& config) {
     c.run.port = FreePort();
     const int links = c.run.tables * c.run.joinersPerTable;
-    const int botsAfter = c.botsAfter >= 0 ? c.botsAfter : c.run.joinersPerTable < 3 ? 0 : 60;
-    std::vector<std::string> arguments{
-        "--port",    std::to_string(c.run.port), "--bots-after", std::to_string(botsAfter),
-        "--move-ms", std::to_string(c.moveMs),   "--tables",     std::to_string(c.run.tables + 16)};
-    if (KnowsOption(c.server, "--config")) {
+    const bool attack = c.slowLinks > 0;
+    const int botsAfter = c.botsAfter >= 0 ? c.botsAfter : c.run.joinersPerTable < 3 || attack ? 0 : 60;
+    std::vector<std::string> arguments{"--port",       std::to_string(c.run.port),
+                                       "--bots-after", std::to_string(botsAfter),
+                                       "--move-ms",    std::to_string(c.moveMs),
+                                       "--tables",     std::to_string(c.run.tables + (attack ? 0 : 16))};
+    if (!attack && KnowsOption(c.server, "--config")) {
         config = WriteConfig(c, links);
         if (!config.empty()) arguments.insert(arguments.end(), {"--config", config});
     }
@@ -141,7 +155,13 @@ int main(int argc, char** argv) {
         c.run.server = pid;
     }
     bool ok = false;
-    {
+    if (c.slowLinks > 0) {
+        RaiseFileLimit(long(c.slowLinks) + 256);
+        SlowChoices slow;
+        slow.port = c.run.port;
+        slow.links = c.slowLinks;
+        ok = SlowLinks(slow).Run();
+    } else {
         LoadRun run(c.run);
         ok = run.Run();
     }

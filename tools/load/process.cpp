@@ -46,6 +46,12 @@ ProcessFigures ReadFigures(pid_t pid) {
     return figures;
 }
 
+std::int64_t NowUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 long TicksPerSecond() {
     return sysconf(_SC_CLK_TCK);
 }

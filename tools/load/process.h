@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct ProcessFigures {
 ProcessFigures ReadFigures(pid_t pid);
 // Clock ticks a second, for cpuTicks.
 long TicksPerSecond();
+// The steady clock, in microseconds.
+std::int64_t NowUs();
 
 // Starts program with arguments, its standard output and error going to logPath;
 // pinned to cpu when that is 0 or more. -1 when it cannot start.

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -13,7 +15,25 @@
 #include "tools/server/config.h"
 #include "tools/server/server.h"
 
+namespace {
+
+// Every link is a descriptor: the soft limit (often 1,024) would turn people
+// away long before the tables are full, so it goes up to the hard one.
+void RaiseFileLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == limit.rlim_max) return;
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    // Qt's own event loop, not GLib's: GLib's adds and removes a socket's
+    // watch on every write in a list as long as the links, which with
+    // thousands of links costs more than the tables themselves.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
+    RaiseFileLimit();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("vorn-server");
     QCoreApplication::setApplicationVersion(VORN_VERSION);

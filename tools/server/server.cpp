@@ -20,6 +20,9 @@ constexpr int kLobbyRoom = 64;
 constexpr int kLingerMs = 3000;
 // How often the limits of time are checked.
 constexpr int kSweepMs = 1000;
+// A seated link that has not given its name this long (a joiner gives it as
+// soon as it hears its seat) gives up its seat when a newcomer finds none.
+constexpr int kNamelessMs = 2000;
 
 std::string Address(const QString& address) {
     return address.toStdString();
@@ -34,6 +37,7 @@ struct Server::Arrival {
     std::int64_t since = 0;
     bool choosing = false;  // its person is looking at the list
     bool heard = false;     // it has said a first word
+    bool partial = false;   // it has begun a word and not finished it
     QTimer quiet;
 };
 
@@ -88,7 +92,8 @@ void Server::OnRequest(int requestId) {
     arrivals_.push_back(std::move(arrival));
     if (from >= config_.linksPerAddress)
         return TurnAway(a, std::to_string(from) + " links open from " + Address(a.address), {});
-    if (int(arrivals_.size()) > config_.tables + kLobbyRoom) return TurnAway(a, "the lobby is full", {});
+    if (int(arrivals_.size()) > config_.tables + kLobbyRoom && !MakeLobbyRoom(a))
+        return TurnAway(a, "the lobby is full", {});
     connect(a.link, &Socket::dataArrival, this, [this, &a] { OnArrivalData(a); });
     connect(a.link, &Socket::closed, this, [this, &a] { Forget(a); });
     connect(a.link, &Socket::error, this, [this, &a] { Forget(a); });
@@ -121,6 +126,39 @@ void Server::OnArrivalData(Arrival& arrival) {
         arrival.choosing = true;
         SendLobby(arrival);
     }
+    arrival.partial = arrival.framer.TailSize() > 0;
+}
+
+bool Server::MakeLobbyRoom(const Arrival& newcomer) {
+    // The oldest link that trickles a word it never finishes goes. A silent
+    // one (an older build waiting for its seat, which comes soon) or one
+    // looking at the list keeps its place, and the newcomer is turned away.
+    // Bytes not read yet count as a word begun: they are read from the event
+    // loop, after every link that came with this one has been taken.
+    Arrival* out = nullptr;
+    for (const auto& arrival : arrivals_)
+        if (arrival.get() != &newcomer && (!out || arrival->since < out->since) &&
+            (arrival->partial || (!arrival->choosing && arrival->link->HasUnread())))
+            out = arrival.get();
+    if (!out) return false;
+    TurnAway(*out, "the lobby is full: room made for a newcomer", {});
+    return true;
+}
+
+ServerTable* Server::FreeNamelessSeat() {
+    // The seat of the link that has gone longest without giving its name.
+    const std::int64_t before = clock_.elapsed() - kNamelessMs;
+    ServerTable* table = nullptr;
+    std::pair<int, std::int64_t> oldest{0, 0};
+    for (ServerTable* t : tables_) {
+        const auto nameless = t->OldestNameless(before);
+        if (nameless.first > 0 && (!table || nameless.second < oldest.second)) {
+            table = t;
+            oldest = nameless;
+        }
+    }
+    if (table) table->Evict(oldest.first, "gave no name, and a newcomer needs the seat");
+    return table;
 }
 
 bool Server::Secure(Arrival& arrival, const std::string& first) {
@@ -140,6 +178,7 @@ bool Server::Secure(Arrival& arrival, const std::string& first) {
 
 void Server::Route(Arrival& arrival, const std::string& first) {
     arrival.quiet.stop();
+    arrival.partial = false;  // it has finished a word
     std::vector<std::string> said;
     for (std::string raw; arrival.framer.Pop(raw);) said.push_back(raw);
     const LobbyWord word = ParseLobbyWord(first);
@@ -156,6 +195,7 @@ void Server::Route(Arrival& arrival, const std::string& first) {
         return Hand(arrival, *kept, (*kept)->OpenSlot(), said);
     }
     ServerTable* table = word.argument.empty() ? OpenTable({}) : FindTable(word.argument);
+    if (!table && word.argument.empty()) table = FreeNamelessSeat();
     if (!table) return TurnAway(arrival, "no such table, or no room for one", RefusedMessage(Refusal2::Full));
     Hand(arrival, table, table->OpenSlot(), said);
 }
@@ -164,6 +204,8 @@ void Server::SeatAnywhere(Arrival& arrival, const std::vector<std::string>& said
     const auto free =
         std::find_if(tables_.begin(), tables_.end(), [](const ServerTable* t) { return t->FreeSlot() > 0; });
     ServerTable* table = free != tables_.end() ? *free : OpenTable({});
+    // A link that trickles a word it never finishes takes no one's seat.
+    if (!table && !arrival.partial) table = FreeNamelessSeat();
     if (!table) return TurnAway(arrival, "every table is full", SeatMessage(4));
     Hand(arrival, table, table->FreeSlot(), said);
 }

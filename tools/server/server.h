@@ -34,6 +34,10 @@ namespace server {
 // Limits, each of which closes the one link that breaks it, with a line in
 // the log: links open from one address; links at the lobby in all; the time a
 // link may stay at the lobby, and a seated link to give its name; silence.
+// Links that hold a place without using it make room for newcomers: a full
+// lobby closes the link with least claim to its place rather than turn the
+// newcomer away, and a newcomer who finds every table full and no room for
+// another takes the seat of a link that has not given its name for a while.
 class Server : public QObject {
     Q_OBJECT
   public:
@@ -60,6 +64,10 @@ class Server : public QObject {
     void Hand(Arrival& arrival, ServerTable* table, int slot, const std::vector<std::string>& said = {});
     // The first table with a seat free for a newcomer now, a new one when none has.
     void SeatAnywhere(Arrival& arrival, const std::vector<std::string>& said);
+    // Closes the lobby's link with least claim to its place, for newcomer; false when none is there.
+    bool MakeLobbyRoom(const Arrival& newcomer);
+    // A seat given up by a link that gave no name in time, at the table returned; nullptr for none.
+    ServerTable* FreeNamelessSeat();
     void TurnAway(Arrival& arrival, const std::string& why, const std::string& lastWord);
     void Forget(Arrival& arrival);
     int LinksFrom(const QString& address) const;

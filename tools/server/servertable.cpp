@@ -77,6 +77,8 @@ ServerTable::ServerTable(int number, const std::string& name, const TableChoices
     });
 
     PlaceTable(engine_, session_, outbox_);
+    // Nothing here saves a game.
+    if (TableServer* server = engine_.server()) server->keepHistory = false;
     engine_.SetSeatKind(0, SeatKind::Computer);
     engine_.NewGame();
     players_.push_back(Person{session_.OwnName, -1});
@@ -151,6 +153,25 @@ TableAd ServerTable::Ad(int port) const {
     for (int seat = 1; seat <= 3; ++seat)
         persons += !session_.StandIn[size_t(seat)] && !PersonName(players_, seat).empty();
     return TableAd{std::to_string(number_), port, persons, false, name_};
+}
+
+std::pair<int, std::int64_t> ServerTable::OldestNameless(std::int64_t before) const {
+    const bool midHand = !engine_.DealOpen();
+    std::pair<int, std::int64_t> oldest{0, 0};
+    for (const auto& [slot, times] : clocks_) {
+        const bool connected =
+            slot <= 3 && links_->Exists(slot) && links_->Element(slot).State() == Socket::kConnected;
+        if (!connected || times.accepted >= before || !PersonName(players_, slot).empty()) continue;
+        if (session_.StandIn[size_t(slot)] && midHand)
+            continue;  // the seat is the computer's until the hand ends
+        if (oldest.first == 0 || times.accepted < oldest.second) oldest = {slot, times.accepted};
+    }
+    return oldest;
+}
+
+void ServerTable::Evict(int slot, const std::string& why) {
+    Say("slot " + std::to_string(slot) + " " + why + ": closed");
+    OnSlotClosed(slot);
 }
 
 void ServerTable::Sweep(std::int64_t now) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cards/gamestate.h"
@@ -80,6 +81,12 @@ class ServerTable : public QObject, public NetHost, private NullClient {
     TableAd Ad(int port) const;
     // token names a seat this table keeps for a person who dropped.
     bool KeepsSeatFor(const std::string& token) const { return dispatcher_.KeepsSeatFor(token); }
+    // The seat (1..3) of the link seated longest, and before `before`, that
+    // has not given its name, where a newcomer could sit once it is closed;
+    // with when it was seated. {0, 0} for none.
+    std::pair<int, std::int64_t> OldestNameless(std::int64_t before) const;
+    // Closes the link in slot, with why in the log.
+    void Evict(int slot, const std::string& why);
     // Closes the links that gave no name in time or fell silent; now is the
     // server's clock in milliseconds.
     void Sweep(std::int64_t now);
