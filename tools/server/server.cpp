@@ -145,7 +145,7 @@ bool Server::MakeLobbyRoom(const Arrival& newcomer) {
     return true;
 }
 
-ServerTable* Server::FreeNamelessSeat() {
+ServerTable* Server::FreeNamelessSeat(int& slot) {
     // The seat of the link that has gone longest without giving its name.
     const std::int64_t before = clock_.elapsed() - kNamelessMs;
     ServerTable* table = nullptr;
@@ -158,6 +158,7 @@ ServerTable* Server::FreeNamelessSeat() {
         }
     }
     if (table) table->Evict(oldest.first, "gave no name, and a newcomer needs the seat");
+    slot = oldest.first;
     return table;
 }
 
@@ -195,19 +196,21 @@ void Server::Route(Arrival& arrival, const std::string& first) {
         return Hand(arrival, *kept, (*kept)->OpenSlot(), said);
     }
     ServerTable* table = word.argument.empty() ? OpenTable({}) : FindTable(word.argument);
-    if (!table && word.argument.empty()) table = FreeNamelessSeat();
+    int slot = table ? table->OpenSlot() : 0;
+    if (!table && word.argument.empty()) table = FreeNamelessSeat(slot);
     if (!table) return TurnAway(arrival, "no such table, or no room for one", RefusedMessage(Refusal2::Full));
-    Hand(arrival, table, table->OpenSlot(), said);
+    Hand(arrival, table, slot, said);
 }
 
 void Server::SeatAnywhere(Arrival& arrival, const std::vector<std::string>& said) {
     const auto free =
         std::find_if(tables_.begin(), tables_.end(), [](const ServerTable* t) { return t->FreeSlot() > 0; });
     ServerTable* table = free != tables_.end() ? *free : OpenTable({});
+    int slot = table ? table->FreeSlot() : 0;
     // A link that trickles a word it never finishes takes no one's seat.
-    if (!table && !arrival.partial) table = FreeNamelessSeat();
+    if (!table && !arrival.partial) table = FreeNamelessSeat(slot);
     if (!table) return TurnAway(arrival, "every table is full", SeatMessage(4));
-    Hand(arrival, table, table->FreeSlot(), said);
+    Hand(arrival, table, slot, said);
 }
 
 void Server::Hand(Arrival& arrival, ServerTable* table, int slot, const std::vector<std::string>& said) {

@@ -66,8 +66,8 @@ class Server : public QObject {
     void SeatAnywhere(Arrival& arrival, const std::vector<std::string>& said);
     // Closes the lobby's link with least claim to its place, for newcomer; false when none is there.
     bool MakeLobbyRoom(const Arrival& newcomer);
-    // A seat given up by a link that gave no name in time, at the table returned; nullptr for none.
-    ServerTable* FreeNamelessSeat();
+    // A seat given up by a link that gave no name in time: its table (nullptr for none) and slot.
+    ServerTable* FreeNamelessSeat(int& slot);
     void TurnAway(Arrival& arrival, const std::string& why, const std::string& lastWord);
     void Forget(Arrival& arrival);
     int LinksFrom(const QString& address) const;
