@@ -582,7 +582,15 @@ void NetworkGame::LobbyListed(const std::vector<TableAd>& tables) {
     if (!lobby_) {
         lobby_ = new LobbyDialog(&main_, main_.language());
         lobby_->setAttribute(Qt::WA_DeleteOnClose);
-        lobby_->picked = [this](const std::string& id) { dispatcher_->PickTable(id); };
+        lobby_->picked = [this](const std::string& id) {
+            // A new table takes the person's password, which goes to the server only encrypted.
+            std::string password = id.empty() ? session().Password : std::string();
+            if (!password.empty() && !sckConnect_->IsEncrypted()) {
+                main_.AppendChat(main_.language().Tr(texts::kNoPasswordInPlain));
+                password.clear();
+            }
+            dispatcher_->PickTable(id, password);
+        };
         lobby_->refresh = [this] { dispatcher_->BrowseAgain(); };
         lobby_->cancelled = [this] {
             engine().RunAction([this] {

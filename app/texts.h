@@ -111,6 +111,9 @@ inline constexpr const char* kStatsClearQuestion = QT_TRANSLATE_NOOP("Vorn", "�
 // A server's certificate: the first time ("%1" the start of its fingerprint),
 // a changed one ("%1" the fingerprint remembered, "%2" the one now), and a
 // failed encryption ("%1" the reason).
+// A new table at a server whose link is not encrypted.
+inline constexpr const char* kNoPasswordInPlain =
+    QT_TRANSLATE_NOOP("Vorn", "连接没有加密，密码不会发给服务器：新牌桌不设密码");
 inline constexpr const char* kFingerprintLearnt =
     QT_TRANSLATE_NOOP("Vorn", "第一次连接这台服务器，已记住它的证书指纹 %1…");
 // clang-format off

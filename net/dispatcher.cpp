@@ -552,8 +552,8 @@ void Dispatcher::OnLobby(std::string_view body) {
     if (s.SeatToken.empty()) host_.LobbyListed(lobby_);
 }
 
-void Dispatcher::PickTable(const std::string& id) {
-    if (atLobby_) queue_.SendToHost(PickMessage(id));
+void Dispatcher::PickTable(const std::string& id, const std::string& password) {
+    if (atLobby_) queue_.SendToHost(PickMessage(id, password));
 }
 
 void Dispatcher::BrowseAgain() {

@@ -98,8 +98,9 @@ class Dispatcher {
     bool Encrypting() const { return secure_ == Secure::Asked || secure_ == Secure::Starting; }
 
     // A joiner at a server's lobby: sits down at the table of id (empty: a
-    // new table), or asks for the list again.
-    void PickTable(const std::string& id);
+    // new table, opened with password when one is given), or asks for the
+    // list again.
+    void PickTable(const std::string& id, const std::string& password = {});
     void BrowseAgain();
 
     // The host: token names a seat the computer keeps for a person who dropped.

@@ -252,10 +252,13 @@ inline constexpr std::string_view kBack = "[Back]";
 struct LobbyWord {
     enum Kind { Browse, Pick, Back, Other } kind = Other;
     std::string argument;  // Pick: the table id (empty: a new table); Back: the token
+    std::string password;  // Pick of a new table: the password it is opened with, or none
 };
 LobbyWord ParseLobbyWord(std::string_view message);
 std::string LobbyEntryMessage(const TableAd& table);
-std::string PickMessage(const std::string& id);
+// "[Pick]id", or "[Pick]" for a new table, "[Pick]|password" for a new one
+// that wants a password (sent only on an encrypted link).
+std::string PickMessage(const std::string& id, const std::string& password = {});
 std::string BackMessage(const std::string& token);
 
 }  // namespace vorn

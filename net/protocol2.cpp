@@ -166,8 +166,8 @@ std::string LobbyEntryMessage(const TableAd& table) {
     return Tagged(lobby::kLobby, TableAdMessage(table));
 }
 
-std::string PickMessage(const std::string& id) {
-    return Tagged(lobby::kPick, id);
+std::string PickMessage(const std::string& id, const std::string& password) {
+    return Tagged(lobby::kPick, id.empty() && !password.empty() ? "|" + password : id);
 }
 
 std::string BackMessage(const std::string& token) {
@@ -177,11 +177,13 @@ std::string BackMessage(const std::string& token) {
 LobbyWord ParseLobbyWord(std::string_view message) {
     const auto after = [message](std::string_view tag) { return message.substr(tag.size()); };
     const auto starts = [message](std::string_view tag) { return message.substr(0, tag.size()) == tag; };
-    if (message == lobby::kBrowse) return {LobbyWord::Browse, {}};
+    if (message == lobby::kBrowse) return {LobbyWord::Browse, {}, {}};
     if (starts(lobby::kPick) && (after(lobby::kPick).empty() || PlainHex(after(lobby::kPick))))
-        return {LobbyWord::Pick, std::string(after(lobby::kPick))};
+        return {LobbyWord::Pick, std::string(after(lobby::kPick)), {}};
+    if (starts(lobby::kPick) && after(lobby::kPick).size() > 1 && after(lobby::kPick)[0] == '|')
+        return {LobbyWord::Pick, {}, std::string(after(lobby::kPick).substr(1))};
     if (starts(lobby::kBack) && after(lobby::kBack).size() == 32 && PlainHex(after(lobby::kBack)))
-        return {LobbyWord::Back, std::string(after(lobby::kBack))};
+        return {LobbyWord::Back, std::string(after(lobby::kBack)), {}};
     return {};
 }
 

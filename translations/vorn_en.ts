@@ -795,5 +795,9 @@ Connect anyway, and remember the new fingerprint?</translation>
         <source>加密连接失败：%1</source>
         <translation>The encrypted connection failed: %1</translation>
     </message>
+    <message>
+        <source>连接没有加密，密码不会发给服务器：新牌桌不设密码</source>
+        <translation>The link is not encrypted, so the password is not sent to the server: the new table has no password</translation>
+    </message>
 </context>
 </TS>

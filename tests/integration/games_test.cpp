@@ -467,6 +467,9 @@ class TestNetGames : public QObject {
             << none << QStringList{"[Browse]"} << "[Lobby]\r\n[Lobby]\r\n"
             << false << 0 << 0;
         QTest::newRow("a new table") << none << QStringList{"[Pick]"} << "[Hello]2|" << false << 0 << 0;
+        QTest::newRow("a new table with a password")
+            << none << QStringList{"[Pick]|secret"} << "|password\r\n"
+            << false << 0 << 0;
         QTest::newRow("a table that is not there")
             << none << QStringList{"[Pick]77"} << "[Refused]full" << true << 0 << 0;
         QTest::newRow("a token no table keeps")

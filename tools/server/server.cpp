@@ -4,6 +4,7 @@
 
 #include "cards/random.h"
 #include "net/protocol.h"
+#include "net/socket/codec.h"
 #include "net/socket/securehost.h"
 #include "net/socket/socket.h"
 
@@ -182,7 +183,8 @@ void Server::Route(Arrival& arrival, const std::string& first) {
     arrival.partial = false;  // it has finished a word
     std::vector<std::string> said;
     for (std::string raw; arrival.framer.Pop(raw);) said.push_back(raw);
-    const LobbyWord word = ParseLobbyWord(first);
+    // A password comes as the person typed it, in the wire's code page.
+    const LobbyWord word = ParseLobbyWord(FromCp936(first));
     if (word.kind == LobbyWord::Other) {
         // An older build that speaks first: it is seated as if it had waited.
         said.insert(said.begin(), first);
@@ -197,14 +199,16 @@ void Server::Route(Arrival& arrival, const std::string& first) {
     }
     ServerTable* table = word.argument.empty() ? OpenTable({}) : FindTable(word.argument);
     int slot = table ? table->OpenSlot() : 0;
+    if (table && !word.password.empty()) table->SetPassword(word.password);
     if (!table && word.argument.empty()) table = FreeNamelessSeat(slot);
     if (!table) return TurnAway(arrival, "no such table, or no room for one", RefusedMessage(Refusal2::Full));
     Hand(arrival, table, slot, said);
 }
 
 void Server::SeatAnywhere(Arrival& arrival, const std::vector<std::string>& said) {
-    const auto free =
-        std::find_if(tables_.begin(), tables_.end(), [](const ServerTable* t) { return t->FreeSlot() > 0; });
+    const auto free = std::find_if(tables_.begin(), tables_.end(), [](const ServerTable* t) {
+        return t->FreeSlot() > 0 && !t->HasPassword();
+    });
     ServerTable* table = free != tables_.end() ? *free : OpenTable({});
     int slot = table ? table->FreeSlot() : 0;
     // A link that trickles a word it never finishes takes no one's seat.

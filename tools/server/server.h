@@ -27,9 +27,10 @@ namespace server {
 // certificate: a link that takes it up is encrypted and listed the tables again.
 // A joiner of this build answers with the table it picks, or that it is still
 // choosing; a joiner of an older build says nothing until it is told a seat,
-// so a link silent for a moment is seated at the first table with a free seat,
-// as a hosting window would seat it. Either way the link then belongs to that
-// table; a new table opens when none can take it, up to the most allowed.
+// so a link silent for a moment is seated at the first table with a free seat
+// and no password, as a hosting window would seat it. Either way the link then
+// belongs to that table; a new table opens when none can take it, up to the
+// most allowed. A new table picked with a password wants it from everybody.
 //
 // Limits, each of which closes the one link that breaks it, with a line in
 // the log: links open from one address; links at the lobby in all; the time a

@@ -152,7 +152,7 @@ TableAd ServerTable::Ad(int port) const {
     int persons = 1;
     for (int seat = 1; seat <= 3; ++seat)
         persons += !session_.StandIn[size_t(seat)] && !PersonName(players_, seat).empty();
-    return TableAd{std::to_string(number_), port, persons, false, name_};
+    return TableAd{std::to_string(number_), port, persons, !session_.Password.empty(), name_};
 }
 
 std::pair<int, std::int64_t> ServerTable::OldestNameless(std::int64_t before) const {

@@ -64,6 +64,9 @@ class ServerTable : public QObject, public NetHost, private NullClient {
     ~ServerTable() override;
 
     int Number() const { return number_; }
+    // Joiners of the second version prove it from now on; one of the first version cannot join.
+    void SetPassword(const std::string& password) { session_.Password = password; }
+    bool HasPassword() const { return !session_.Password.empty(); }
     // The slot a newcomer is given now: a free seat's (1..3), or one beyond
     // them, where the table tells it that it is full unless it comes back to
     // a seat kept for it.
