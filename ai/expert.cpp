@@ -175,6 +175,7 @@ bool HasEvidence(const Observation& seen) {
 std::vector<GameState> SampleDeals(const Observation& seen, int count, SearchRandom& random) {
     std::vector<GameState> deals;
     if (count <= 0) return deals;
+    deals.reserve(size_t(count));
     if (!HasEvidence(seen)) {
         for (int k = 0; k < count; ++k) {
             SearchRandom dealer(random.Next());
@@ -301,6 +302,36 @@ CardSet OwnMove(const GameState& t, const PlayoutSeats& seats, SearchRandom& ran
     return best;
 }
 
+// The playouts of each round: an even share of the budget for every
+// candidate still in the running. Halving, the worse half of the candidates
+// drops out after each round, until two are left for the last.
+std::vector<int> Schedule(size_t candidates, int playouts, bool halving) {
+    int rounds = 1;
+    if (halving)
+        for (size_t n = candidates; n > 2; n = (n + 1) / 2) ++rounds;
+    std::vector<int> schedule;
+    for (size_t n = candidates; int(schedule.size()) < rounds; n = (n + 1) / 2)
+        schedule.push_back(std::max(8, playouts / rounds / int(n)));
+    return schedule;
+}
+
+// Fewer lost points less the win weight for each win, then more wins.
+// Both have the same number of playouts: the sums compare exactly.
+bool Better(const ExpertMove& a, const ExpertMove& b, long weight) {
+    const long costA = a.lost - weight * a.wins, costB = b.lost - weight * b.wins;
+    if (costA != costB) return costA < costB;
+    return a.wins > b.wins;
+}
+
+void PlayCandidate(const GameState& deal, const PlayoutSeats& seats, std::uint64_t playSeed, long weight,
+                   ExpertMove& move) {
+    GameState t = deal;
+    SearchRandom random(playSeed);
+    int lost = 0;
+    if (!Apply(t, Move{seats.me, move.play}).handEmpty) lost = PlayOut(t, seats, random).lost;
+    move.Add(lost, lost == 0, int(weight));
+}
+
 }  // namespace
 
 std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings& settings) {
@@ -319,7 +350,10 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
     for (const CardSet play : candidates) moves.push_back({play});
     if (moves.size() == 1 && !settings.rateAlone) return moves;
 
-    const int samples = std::max(8, settings.playouts / int(moves.size()));
+    const long weight = settings.winWeight;
+    const std::vector<int> schedule = Schedule(moves.size(), settings.playouts, settings.halving);
+    int samples = 0;
+    for (const int round : schedule) samples += round;
     const std::vector<GameState> deals =
         settings.truth ? std::vector<GameState>(size_t(samples), AsDealt(*settings.truth, seen.seat))
                        : SampleDeals(seen, samples, root);
@@ -329,26 +363,35 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
     seats.gambleRates[size_t(seen.seat)] = settings.ownGambleRate;
     seats.lookahead = settings.lookahead;
     seats.ownMove = OwnMove;
-    for (const GameState& deal : deals) {
-        // One deal and one stream of playout draws for every candidate alike,
-        // so that they differ by the move and not by the luck of the deal.
-        const std::uint64_t playSeed = root.Next();
-        for (ExpertMove& move : moves) {
-            GameState t = deal;
-            SearchRandom random(playSeed);
-            int lost = 0;
-            if (!Apply(t, Move{seen.seat, move.play}).handEmpty) lost = PlayOut(t, seats, random).lost;
-            move.Add(lost, lost == 0, settings.winWeight);
+    // The candidates still in the running, and how many rounds each lasted.
+    std::vector<size_t> alive(moves.size());
+    for (size_t k = 0; k < alive.size(); ++k) alive[k] = k;
+    std::vector<int> lasted(moves.size(), 0);
+    auto better = [&moves, &lasted, weight](size_t a, size_t b) {
+        if (lasted[a] != lasted[b]) return lasted[a] > lasted[b];
+        return Better(moves[a], moves[b], weight);
+    };
+    size_t first = 0;
+    for (size_t r = 0; r < schedule.size(); ++r) {
+        for (int k = 0; k < schedule[r]; ++k) {
+            // One deal and one stream of playout draws for every candidate alike,
+            // so that they differ by the move and not by the luck of the deal.
+            const GameState& deal = deals[first++];
+            const std::uint64_t playSeed = root.Next();
+            for (const size_t m : alive) PlayCandidate(deal, seats, playSeed, weight, moves[m]);
         }
+        for (const size_t m : alive) lasted[m] = int(r);
+        // The better half goes on to the next round.
+        std::stable_sort(alive.begin(), alive.end(), better);
+        alive.resize((alive.size() + 1) / 2);
     }
-    const long weight = settings.winWeight;
-    std::stable_sort(moves.begin(), moves.end(), [weight](const ExpertMove& a, const ExpertMove& b) {
-        // Every candidate has the same number of playouts: the sums compare exactly.
-        const long costA = a.lost - weight * a.wins, costB = b.lost - weight * b.wins;
-        if (costA != costB) return costA < costB;
-        return a.wins > b.wins;
-    });
-    return moves;
+    std::vector<size_t> order(moves.size());
+    for (size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::stable_sort(order.begin(), order.end(), better);
+    std::vector<ExpertMove> ranked;
+    ranked.reserve(moves.size());
+    for (const size_t k : order) ranked.push_back(moves[k]);
+    return ranked;
 }
 
 double ExpertMove::CostError(int winWeight) const {

@@ -32,6 +32,10 @@ struct ExpertSettings {
     // For measuring only (self-play's oracle level, never the game): the
     // true table, played out instead of deals sampled from what the seat sees.
     const GameState* truth = nullptr;
+    // Successive halving: the budget is spent in rounds, and after each the
+    // worse half of the candidates drops out, so that the two best are told
+    // apart on the most playouts; off, every candidate has an even share.
+    bool halving = true;
     // Play out a lone candidate too, so that its odds are known (the hint
     // shows them); a seat's own decision needs no playout for it.
     bool rateAlone = false;

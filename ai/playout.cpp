@@ -63,16 +63,17 @@ PlayedOut PlayOut(GameState& t, const PlayoutSeats& seats, SearchRandom& random)
                 for (int k = 0; k < 4; ++k) Draw(t, (seat + k) % 4, random);
             t.MustLead = true;
         }
-        if (seat == me && seats.ownMove && t.StockEmpty && t.HandSize(me) <= seats.lookahead)
-            Choose(t, me, seats.ownMove(t, seats, random));
-        else
-            RulesDecision(t, seat, !follow, seats.gambleRates[size_t(seat)], random);
         ++out.decisions;
-        const CardSet play = t.lstSelected;
-        // The rules' choices are always legal; anything else would stall the
-        // real table, so here it ends the playout as it stands.
-        if (Judge(t, seat, play) != Refusal::Ok) break;
-        if (Apply(t, Move{seat, play}).handEmpty) break;
+        if (seat == me && seats.ownMove && t.StockEmpty && t.HandSize(me) <= seats.lookahead) {
+            Choose(t, me, seats.ownMove(t, seats, random));
+            // A searched move that the referee would refuse would stall the
+            // real table: here it ends the playout as it stands. The rules'
+            // own choices are always legal (self-play checks every one).
+            if (Judge(t, seat, t.lstSelected) != Refusal::Ok) break;
+        } else {
+            RulesDecision(t, seat, !follow, seats.gambleRates[size_t(seat)], random);
+        }
+        if (Apply(t, Move{seat, t.lstSelected}).handEmpty) break;
     }
     out.lost = t.HandSize(me);
     return out;

@@ -84,6 +84,11 @@ class HintTest : public QObject {
         QTest::newRow("a lead that goes out at once") << "C_05 D_05 H_05"
                                                       << ""
                                                       << "" << 5 << "C_05 D_05 H_05";
+        // Eleven leads: the one that goes out must outlast every round of halving.
+        QTest::newRow("a run that goes out at once, among many leads")
+            << "C_03 D_04 H_05 S_06 C_07"
+            << ""
+            << "" << 5 << "C_03 C_07 D_04 H_05 S_06";
         QTest::newRow("only a pass is left") << "C_09 D_01"
                                              << ""
                                              << "H_13" << 5 << "";
