@@ -220,16 +220,10 @@ QString NetworkGame::LocalHostAddress() const {
 void NetworkGame::OnConnectionRequest(int index, int requestId) {
     if (index != 0) return;
     Session& s = session();
-    // A seat the computer plays for a dropped person is free again between
-    // hands only; in the middle of one the newcomer is told the table is full.
-    const bool midHand = !engine().DealOpen();
-    int slot = 0;
-    for (int i = 1; i <= s.SlotCount; ++i)
-        if (sckConnection_->Element(i).State() == Socket::kClosed && !(i <= 3 && s.StandIn[i] && midHand)) {
-            slot = i;
-            break;
-        }
-    if (slot == 0) slot = ++s.SlotCount;
+    // In the middle of a hand a newcomer finding only kept seats is told the table is full.
+    const int slot = dispatcher_->OpenSlot(
+        [this](int i) { return sckConnection_->Element(i).State() == Socket::kClosed; });
+    s.SlotCount = std::max(s.SlotCount, slot);
     Socket& link = sckConnection_->Element(slot);
     link.SetLocalPort(0);
     auto& framer = slotFramers_[slot];

@@ -560,6 +560,14 @@ void Dispatcher::BrowseAgain() {
     if (atLobby_) queue_.SendToHost(std::string(lobby::kBrowse));
 }
 
+int Dispatcher::OpenSlot(const std::function<bool(int)>& closed) const {
+    const Session& s = host_.session();
+    const bool midHand = !host_.engine().DealOpen();
+    for (int slot = 1; slot <= s.SlotCount; ++slot)
+        if (closed(slot) && !(slot <= 3 && s.StandIn[size_t(slot)] && midHand)) return slot;
+    return s.SlotCount + 1;
+}
+
 bool Dispatcher::KeepsSeatFor(const std::string& token) const {
     const Session& s = host_.session();
     for (int seat = 1; seat <= 3; ++seat)

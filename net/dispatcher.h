@@ -105,6 +105,10 @@ class Dispatcher {
 
     // The host: token names a seat the computer keeps for a person who dropped.
     bool KeepsSeatFor(const std::string& token) const;
+    // The host: the slot a new link takes, the lowest whose link is closed
+    // (closed(slot)) except a seat the computer keeps for a dropped person,
+    // which is free again between hands only; past the last slot when none is.
+    int OpenSlot(const std::function<bool(int)>& closed) const;
 
     // Off, this table speaks only the first version, as a table of an older
     // build does (tests play such peers with it).

@@ -100,14 +100,9 @@ void ServerTable::Say(const std::string& line) const {
 }
 
 int ServerTable::OpenSlot() const {
-    // A seat the computer keeps for a dropped person is free again between
-    // hands only, as at a hosting window.
-    const bool midHand = !engine_.DealOpen();
-    for (int slot = 1; slot <= session_.SlotCount; ++slot) {
-        const bool closed = !links_->Exists(slot) || links_->Element(slot).State() == Socket::kClosed;
-        if (closed && !(slot <= 3 && session_.StandIn[size_t(slot)] && midHand)) return slot;
-    }
-    return session_.SlotCount + 1;
+    return dispatcher_.OpenSlot([this](int slot) {
+        return !links_->Exists(slot) || links_->Element(slot).State() == Socket::kClosed;
+    });
 }
 
 int ServerTable::FreeSlot() const {
