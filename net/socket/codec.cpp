@@ -73,7 +73,23 @@ QString FromCp936Iconv(QByteArrayView bytes) {
     return QString::fromUtf8(utf8);
 }
 
+namespace {
+
+// Below 0x80 the code page is ASCII both ways. Nearly every message of a game
+// is, and skips the converter.
+bool AllAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool AllAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+}  // namespace
+
 QByteArray ToCp936(const QString& text) {
+    if (AllAscii(text)) return text.toLatin1();
     if (!QtHasCodec()) return ToCp936Iconv(text);
     QStringEncoder encoder(kQtCodecName);
     return encoder.encode(text);
@@ -97,6 +113,7 @@ bool EndsInsideCharacter(QByteArrayView bytes) {
 }
 
 QString DecodeCp936(QByteArrayView bytes) {
+    if (AllAscii(bytes)) return QString::fromLatin1(bytes);
     if (!QtHasCodec()) return FromCp936Iconv(bytes);
     // Qt's decoder keeps a dangling lead byte for a next call that never comes
     // (even when told to be stateless); here it is a broken character.
@@ -115,6 +132,7 @@ QString FromCp936(const QByteArray& bytes) {
 }
 
 std::string ToCp936(const std::string& utf8) {
+    if (AllAscii(QByteArrayView(utf8))) return utf8;
     return ToCp936(QString::fromStdString(utf8)).toStdString();
 }
 
@@ -123,6 +141,7 @@ std::string ToCp936(const char* utf8) {
 }
 
 std::string FromCp936(const std::string& bytes) {
+    if (AllAscii(QByteArrayView(bytes))) return bytes;
     return DecodeCp936(QByteArrayView(bytes)).toStdString();
 }
 

@@ -176,7 +176,10 @@ bool Socket::Accept(int requestId) {
 }
 
 QString Socket::PeerAddress() const {
-    return link_ ? link_->peerAddress().toString() : QString();
+    if (!link_) return {};
+    // Asked of every link the server holds each time one arrives: read once.
+    if (peerAddress_.isEmpty()) peerAddress_ = link_->peerAddress().toString();
+    return peerAddress_;
 }
 
 int Socket::Detach() {
@@ -194,6 +197,7 @@ int Socket::Detach() {
 
 void Socket::AdoptLink(QTcpSocket* link) {
     link_ = link;
+    peerAddress_.clear();
     // What the peer sends beyond this waits in the system, which in turn holds
     // the peer back: one that sends faster than the game reads costs no memory.
     link->setReadBufferSize(kMaxHeldBytes);

@@ -148,7 +148,8 @@ class Socket : public QObject {
     QTcpServer* server_ = nullptr;
     // A QSslSocket for a link that connected out or was encrypted since.
     QTcpSocket* link_ = nullptr;
-    QList<int> pendingRequests_;  // requests this listener raised that nobody accepted yet
+    mutable QString peerAddress_;  // link_'s peer, once known
+    QList<int> pendingRequests_;   // requests this listener raised that nobody accepted yet
     int state_ = kClosed;
     int remotePort_ = 0;
     int localPort_ = 0;
