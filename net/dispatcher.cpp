@@ -133,9 +133,10 @@ void Dispatcher::SendNameList() {
 
 void Dispatcher::OnSeat(std::string_view body) {
     auto number = ParseDecimal(body);
-    if (!number || *number < 1) return;
-    const int seat = *number;
     Session& session = host_.session();
+    // Seat 0 is a host's own, but a server's may be given to a joiner of the second version.
+    if (!number || *number < (session.HostWire >= 2 ? 0 : 1)) return;
+    const int seat = *number;
     if (session.HostWire < 2) {
         // A host of the first version greets nobody: it hears the name now.
         if (seat <= 3 && !joinSent_) queue_.SendToHost(JoinedMessage(session.OwnName));
@@ -407,7 +408,7 @@ void Dispatcher::OnDisconnected(std::string_view body) {
     const Session& s = host_.session();
     // Once all are seated, only a host that lets the computer play on says
     // this of a seat: one that ends the game says "[Exit]".
-    if (s.AllSeated && *slot >= 1 && *slot <= 3)
+    if (s.AllSeated && *slot >= 0 && *slot <= 3)
         host_.Tell(NetNews::StandIn, s.PlayerNames[size_t(*slot)]);
     else
         host_.Tell(NetNews::Left, PersonName(*slot));
@@ -527,7 +528,7 @@ void Dispatcher::OnHello(std::string_view body, int sourceSlot) {
         (!proofOf || !SameSecret(hello->proof, proofOf(s.Password, link->second.challenge))))
         return Refuse(sourceSlot, Refusal2::Password);
     if (hello->token.empty()) return;
-    for (int seat = 1; seat <= 3; ++seat)
+    for (int seat = FirstLinkSeat(); seat <= 3; ++seat)
         if (s.StandIn[size_t(seat)] && SameSecret(hello->token, tokens_[size_t(seat)]))
             link->second.claim = seat;
     // A forged token, or one whose seat its person still holds.
@@ -570,7 +571,7 @@ int Dispatcher::OpenSlot(const std::function<bool(int)>& closed) const {
 
 bool Dispatcher::KeepsSeatFor(const std::string& token) const {
     const Session& s = host_.session();
-    for (int seat = 1; seat <= 3; ++seat)
+    for (int seat = FirstLinkSeat(); seat <= 3; ++seat)
         if (s.StandIn[size_t(seat)] && SameSecret(token, tokens_[size_t(seat)])) return true;
     return false;
 }
@@ -585,13 +586,21 @@ bool Dispatcher::JoinedOnSecond(int slot, const std::string& name) {
     const Session& s = host_.session();
     int seat = links_[slot].claim;
     // A person whose window was closed has no token: it takes its seat back by name.
-    for (int k = 1; seat < 0 && k <= 3; ++k)
+    for (int k = FirstLinkSeat(); seat < 0 && k <= 3; ++k)
         if (s.StandIn[size_t(k)] && !dropped_[size_t(k)].empty() && dropped_[size_t(k)] == name) seat = k;
     if (seat >= 0) {
         TakeBack(slot, seat, name);
         return true;
     }
     if (slot <= 3) return false;
+    // The other seats are held: a server's own seat goes to the newcomer,
+    // unless it is kept for the person who dropped from it.
+    if (hostSeatComputer && s.StandIn[0] && dropped_[0].empty() && PersonName(0).empty()) {
+        std::string numbered = name;
+        for (int n = 2; NameTaken(host_.players(), numbered); ++n) numbered = name + " " + std::to_string(n);
+        TakeBack(slot, 0, numbered);
+        return true;
+    }
     Refuse(slot, Refusal2::Full);
     return true;
 }
@@ -599,8 +608,12 @@ bool Dispatcher::JoinedOnSecond(int slot, const std::string& name) {
 void Dispatcher::TakeBack(int slot, int seat, const std::string& name) {
     host_.engine().RunAction([this, slot, seat, name] {
         Session& s = host_.session();
-        if (!s.IsHost() || !s.StandIn[size_t(seat)]) return;
-        if (slot != seat && !host_.MoveLink(slot, seat)) return;
+        if (!s.IsHost()) return;
+        if (!s.StandIn[size_t(seat)] || (slot != seat && !host_.MoveLink(slot, seat))) {
+            // Somebody else took the seat first.
+            if (slot > 3) Refuse(slot, Refusal2::Full);
+            return;
+        }
         Link link = links_[slot];
         links_.erase(slot);
         link.claim = -1;
@@ -651,8 +664,8 @@ void Dispatcher::SendSeats() {
     std::array<Holder, 4> holders{};
     for (int seat = 0; seat < 4; ++seat) {
         const size_t k = size_t(seat);
-        if (seat == s.LocalSeat)
-            holders[k] = hostSeatComputer ? Holder::Computer : Holder::Person;
+        if (seat == s.LocalSeat && !hostSeatComputer)
+            holders[k] = Holder::Person;
         else if (s.StandIn[k])
             holders[k] = Holder::Computer;
         else if (!PersonName(seat).empty())

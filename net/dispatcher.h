@@ -113,8 +113,10 @@ class Dispatcher {
     // Off, this table speaks only the first version, as a table of an older
     // build does (tests play such peers with it).
     bool secondVersion = true;
-    // The host: its own seat is played by the computer (a server's table),
-    // and joiners of the second version are told so.
+    // The host: its own seat is the computer's to play (a server's table)
+    // while StandIn[0], which a person of the second version may take once
+    // the other seats are held; joiners of the second version are told who
+    // holds it.
     bool hostSeatComputer = false;
 
     // Milliseconds of a monotonic clock, for the chat rate; tests set their own.
@@ -146,6 +148,8 @@ class Dispatcher {
     void OnDisconnected(std::string_view body);
     // A joiner's seats the host's computer plays: those no person holds once all are seated.
     void FindStandIns();
+    // The host: the first seat a link may hold.
+    int FirstLinkSeat() const { return hostSeatComputer ? 0 : 1; }
 
     void OnExit(std::string_view body);
 

@@ -65,7 +65,7 @@ void SendQueue::SendToOthers(const std::string& message, int exceptSlot) {
 
 void SendQueue::SendToEach(const std::function<std::string(int slot)>& messageFor, int exceptSlot) {
     const int last = std::min(host_.session().SlotCount, 3);
-    for (int slot = 1; slot <= last; ++slot) {
+    for (int slot = 0; slot <= last; ++slot) {
         if (slot == exceptSlot || !host_.SlotConnected(slot)) continue;
         const std::string message = messageFor(slot);
         if (!message.empty()) SendToSlot(message, slot);

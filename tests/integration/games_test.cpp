@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
+#include <QPointer>
 #include <QProcess>
 #include <QTcpSocket>
 #include <QTest>
@@ -104,6 +105,7 @@ class Relay {
         if (!listener_.listen(QHostAddress::LocalHost, 0)) return 0;
         QObject::connect(&listener_, &QTcpServer::newConnection, &listener_, [this, serverPort] {
             while (QTcpSocket* in = listener_.nextPendingConnection()) {
+                links_.push_back(in);
                 auto* out = new QTcpSocket(in);
                 QObject::connect(in, &QTcpSocket::readyRead, out, [in, out] { out->write(in->readAll()); });
                 QObject::connect(out, &QTcpSocket::readyRead, in, [this, in, out] {
@@ -119,8 +121,16 @@ class Relay {
         return listener_.serverPort();
     }
 
+    // The k-th link relayed (from 0) breaks at both ends.
+    void Cut(size_t k) {
+        if (k >= links_.size() || !links_[k]) return;
+        if (auto* out = links_[k]->findChild<QTcpSocket*>()) out->abort();
+        links_[k]->abort();
+    }
+
   private:
     QTcpServer listener_;
+    std::vector<QPointer<QTcpSocket>> links_;
 };
 
 class TestNetGames : public QObject {
@@ -270,9 +280,11 @@ class TestNetGames : public QObject {
     // People at a table of the server, seated from seat 1 on; the seats
     // nobody took filled with computer players a second after the first
     // arrival (three people are dealt to at once), and a game dealt and played
-    // to its end with nobody at the server asked. A server with a certificate
-    // encrypts the links of this build, and no card code crosses the wire
-    // readable; it keeps the first version's links plain.
+    // to its end with nobody at the server asked. A fourth person of this
+    // build takes the server's own seat from its computer player, in the
+    // middle of the hand, and has it back after its link broke. A server
+    // with a certificate encrypts the links of this build, and no card code
+    // crosses the wire readable; it keeps the first version's links plain.
     void aServerTableDealsAndPlays_data() {
         QTest::addColumn<int>("people");
         QTest::addColumn<QString>("botsAfter");
@@ -281,6 +293,7 @@ class TestNetGames : public QObject {
         QTest::newRow("one person, computer players after a second") << 1 << QString("1") << false << false;
         QTest::newRow("three people of this build, dealt at once") << 3 << QString("60") << true << false;
         QTest::newRow("three people of this build, encrypted") << 3 << QString("60") << true << true;
+        QTest::newRow("four people of this build") << 4 << QString("60") << true << false;
         QTest::newRow("a person of the first version at a server with a certificate")
             << 1 << QString("1") << false << true;
     }
@@ -300,16 +313,17 @@ class TestNetGames : public QObject {
         const Session fresh;
         std::array<std::string, 4> names = fresh.PlayerNames;
         std::vector<std::unique_ptr<NetTable>> joiners;
-        for (int seat = 1; seat <= people; ++seat) {
-            names[size_t(seat)] = "J" + std::to_string(seat);
-            auto& joiner = *joiners.emplace_back(std::make_unique<NetTable>(7 + seat));
+        for (int n = 1; n <= people; ++n) {
+            const int seat = n % 4;
+            names[size_t(seat)] = "J" + std::to_string(n);
+            auto& joiner = *joiners.emplace_back(std::make_unique<NetTable>(7 + n));
             joiner.net().dispatcher().secondVersion = second;
             joiner.Join(relayed, Q(names[size_t(seat)]));
             if (second) {
                 // This build's person chooses at the lobby: a new table, then the same one.
                 VORN_TRY_VERIFY(joiner.net().lobby());
-                VORN_TRY_COMPARE(joiner.net().lobby()->lstLobby->count(), seat == 1 ? 0 : 1);
-                if (seat == 1)
+                VORN_TRY_COMPARE(joiner.net().lobby()->lstLobby->count(), n == 1 ? 0 : 1);
+                if (n == 1)
                     joiner.net().lobby()->cmdNewTable->click();
                 else
                     joiner.net().lobby()->cmdSit->click();
@@ -326,8 +340,15 @@ class TestNetGames : public QObject {
             // The seats that hold nobody's link: the host's computer plays them,
             // and the server's own seat, as the second version is told.
             for (int seat = 1; seat <= 3; ++seat)
-                QCOMPARE(joiner->session().StandIn[size_t(seat)], seat > people);
-            QCOMPARE(joiner->session().StandIn[0], second);
+                VORN_TRY_COMPARE(joiner->session().StandIn[size_t(seat)], seat > people);
+            VORN_TRY_COMPARE(joiner->session().StandIn[0], second && people < 4);
+        }
+        if (people == 4) {
+            wire.Cut(3);
+            VORN_TRY_VERIFY(joiners[0]->session().StandIn[0]);
+            VORN_TRY_VERIFY(!joiners[0]->session().StandIn[0]);
+            VORN_TRY_VERIFY(joiners[3]->session().AllSeated);
+            QCOMPARE(joiners[3]->session().LocalSeat, 0);
         }
         QElapsedTimer clock;
         clock.start();

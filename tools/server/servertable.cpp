@@ -39,6 +39,7 @@ ServerTable::ServerTable(int number, const std::string& name, const TableChoices
     dispatcher_.hostSeatComputer = true;
     session_.mode = Mode::Host;
     session_.LocalSeat = 0;
+    session_.StandIn[0] = true;
     session_.OwnName = session_.PlayerNames[0];
     session_.FillSeats = true;
 
@@ -51,7 +52,7 @@ ServerTable::ServerTable(int number, const std::string& name, const TableChoices
     };
     queue_.onOverflow = [this](const std::string& target) {
         // The other end takes far less than it is sent: as good as gone.
-        if (const int slot = SendQueue::TargetSlot(target); slot > 0) OnSlotClosed(slot);
+        if (const int slot = SendQueue::TargetSlot(target); slot >= 0) OnSlotClosed(slot);
     };
     send_.setInterval(0);
     connect(&send_, &QTimer::timeout, this, &ServerTable::Send);
@@ -66,15 +67,9 @@ ServerTable::ServerTable(int number, const std::string& name, const TableChoices
         CheckEmpty();
     });
 
-    connect(links_, &SocketFamily::dataArrival, this, [this](int i) {
-        if (i > 0) OnSlotData(i);
-    });
-    connect(links_, &SocketFamily::closed, this, [this](int i) {
-        if (i > 0) OnSlotClosed(i);
-    });
-    connect(links_, &SocketFamily::error, this, [this](int i, int, const QString&) {
-        if (i > 0) OnSlotClosed(i);
-    });
+    connect(links_, &SocketFamily::dataArrival, this, [this](int i) { OnSlotData(i); });
+    connect(links_, &SocketFamily::closed, this, [this](int i) { OnSlotClosed(i); });
+    connect(links_, &SocketFamily::error, this, [this](int i, int, const QString&) { OnSlotClosed(i); });
 
     PlaceTable(engine_, session_, outbox_);
     // Nothing here saves a game.
@@ -130,23 +125,24 @@ bool ServerTable::Accept(int requestId, int slot, const std::vector<std::string>
 
 int ServerTable::People() const {
     int people = 0;
-    for (const Person& p : players_) people += p.slot > 0 ? 1 : 0;
+    for (const Person& p : players_) people += p.slot >= 0 ? 1 : 0;
     return people;
 }
 
 int ServerTable::LinksFrom(const QString& address) const {
     int links = 0;
-    for (int slot = 1; slot <= links_->UpperBound(); ++slot)
+    for (int slot = 0; slot <= links_->UpperBound(); ++slot)
         links += links_->Element(slot).State() != Socket::kClosed &&
                  links_->Element(slot).PeerAddress() == address;
     return links;
 }
 
 TableAd ServerTable::Ad(int port) const {
-    // The computer's seat 0 counts as the host's: the free seats are 4 - persons.
-    int persons = 1;
-    for (int seat = 1; seat <= 3; ++seat)
+    // The free seats are 4 - persons; the computer's seat 0 is free for the last to come.
+    int persons = 0;
+    for (int seat = 0; seat <= 3; ++seat)
         persons += !session_.StandIn[size_t(seat)] && !PersonName(players_, seat).empty();
+    persons = std::max(persons, 1);
     return TableAd{std::to_string(number_), port, persons, !session_.Password.empty(), name_};
 }
 
@@ -185,7 +181,7 @@ void ServerTable::Sweep(std::int64_t now) {
 }
 
 bool ServerTable::SlotConnected(int slot) {
-    return slot > 0 && links_->Exists(slot) && links_->Element(slot).State() == Socket::kConnected;
+    return slot >= 0 && links_->Exists(slot) && links_->Element(slot).State() == Socket::kConnected;
 }
 
 void ServerTable::DropLink(int slot) {
@@ -203,6 +199,8 @@ bool ServerTable::MoveLink(int from, int to) {
     if (from == to || SlotConnected(to) || !links_->Exists(from)) return false;
     links_->Swap(from, to);
     std::swap(framers_[from], framers_[to]);
+    // The link's own times go with it.
+    std::swap(clocks_[from], clocks_[to]);
     queue_.DiscardFor(SendQueue::SlotTarget(from));
     queue_.DiscardFor(SendQueue::SlotTarget(to));
     return true;
@@ -229,7 +227,8 @@ void ServerTable::OnSlotData(int slot) {
     if (clock) clocks_[slot].heard = clock();
     framer->Append(std::string_view(bytes.constData(), size_t(bytes.size())));
     std::string raw;
-    while (framer->Pop(raw) && SlotConnected(slot)) dispatcher_.HandleMessage(FromCp936(raw), slot);
+    // A link given a seat back moves to that seat's slot, its framer with it.
+    while (SlotConnected(slot) && framers_[slot]->Pop(raw)) dispatcher_.HandleMessage(FromCp936(raw), slot);
     // Three people have joined: nobody waits for computer players. The table
     // counts as full once a third link is accepted, before it has joined.
     if (session_.AllSeated && People() == 3 && games_ == 0 && engine_.DealOpen()) StartGame();
