@@ -55,8 +55,12 @@ double Latencies::Quantile(double q) {
 
 LoadRun::LoadRun(const LoadChoices& choices) : choices_(choices), epoll_(epoll_create1(EPOLL_CLOEXEC)) {
     const int count = choices.tables * choices.joinersPerTable;
+    // A fourth joiner a table speaks the second version, for the server's own
+    // seat: it comes once the first three of every table are seated.
+    firstSecond_ = choices.joinersPerTable > 3 ? choices.tables * 3 : count;
     for (int i = 0; i < count; ++i) {
-        links_.push_back(std::make_unique<Link>("L" + std::to_string(i), std::uint64_t(1 + i)));
+        links_.push_back(std::make_unique<Link>("L" + std::to_string(i), std::uint64_t(1 + i),
+                                                i >= firstSecond_, i - firstSecond_));
         links_.back()->index = i;
     }
 }
@@ -118,6 +122,7 @@ void LoadRun::OpenLinks() {
         // Below three a table, a table is seated before the next one's links
         // open, so that the server's computer fills its other seats first.
         if (perTable < 3 && i >= batchStart_ + perTable) break;
+        if (i >= firstSecond_ && settled_ < firstSecond_) break;
         if (!Connect(link)) {
             link.closed = true;
             ++settled_;
@@ -219,10 +224,17 @@ void LoadRun::OnMessage(int index, const std::string& message, std::int64_t now)
         case WireJoiner::Heard::Seated:
             link.seated = true;
             --pending_;
-            if (choices_.joinersPerTable == 3) {
+            if (choices_.joinersPerTable >= 3 && !link.joiner.Second()) {
                 link.named = true;
                 Send(link, link.joiner.JoinedText());
             }
+            return;
+        case WireJoiner::Heard::Picked:
+            Send(link, link.joiner.PickText());
+            return;
+        case WireJoiner::Heard::Greeted:
+            link.named = true;
+            Send(link, link.joiner.GreetingText());
             return;
         case WireJoiner::Heard::TurnedAway:
             ++turnedAway_;

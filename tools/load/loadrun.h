@@ -62,7 +62,8 @@ class LoadRun {
 
   private:
     struct Link {
-        Link(std::string name, std::uint64_t seed) : joiner(std::move(name), seed) {}
+        Link(std::string name, std::uint64_t seed, bool second, int pick)
+            : joiner(std::move(name), seed, second, pick) {}
         int index = 0;
         int fd = -1;
         bool heard = false;  // the server has sent it something
@@ -102,10 +103,11 @@ class LoadRun {
     std::priority_queue<std::pair<std::int64_t, int>, std::vector<std::pair<std::int64_t, int>>,
                         std::greater<>>
         due_;
-    int batchStart_ = 0;  // the first link of the table being seated, a table at a time
-    int pending_ = 0;     // links not seated yet
-    int unheard_ = 0;     // links the server has sent nothing yet
-    int settled_ = 0;     // links whose table has dealt, or that closed
+    int batchStart_ = 0;   // the first link of the table being seated, a table at a time
+    int firstSecond_ = 0;  // the first link of the second version
+    int pending_ = 0;      // links not seated yet
+    int unheard_ = 0;      // links the server has sent nothing yet
+    int settled_ = 0;      // links whose table has dealt, or that closed
 
     std::int64_t start_ = 0;
     std::int64_t steadyAt_ = -1;  // every link seated and its table dealt

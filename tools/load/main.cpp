@@ -3,7 +3,8 @@
 //
 // It starts vorn-server (--server PATH) or uses one that listens already
 // (--port P), opens the links of N tables' joiners in this one process and
-// plays them at a computer's pace on the first version of the wire. Each
+// plays them at a computer's pace on the first version of the wire (a fourth
+// joiner a table on the second, in the server's own seat). Each
 // second it prints a line; at the end it reports the games completed, the
 // moves, the move latency (from a joiner's "[Throw]" until every other joiner
 // of its table has had it relayed), the server's CPU time per move and its
@@ -14,7 +15,7 @@
 // second (tools/load/slowlinks.h), and a person who must get a game meanwhile;
 // the server's tables are capped at --tables and its other limits are its own.
 //
-//   vorn-load (--server PATH | --port P) [--tables N] [--joiners-per-table J]
+//   vorn-load (--server PATH | --port P) [--tables N] [--joiners-per-table 1..4]
 //             [--think-ms T] [--move-ms M] [--bots-after S] [--seconds S]
 //             [--server-cpu K] [--server-log FILE] [--min-games G] [--slow-links N]
 
@@ -48,10 +49,12 @@ struct Choices {
 
 void Usage() {
     std::fprintf(stderr,
-                 "usage: vorn-load (--server PATH | --port P) [--tables N] [--joiners-per-table 1..3]\n"
+                 "usage: vorn-load (--server PATH | --port P) [--tables N] [--joiners-per-table 1..4]\n"
                  "                 [--think-ms T] [--move-ms M] [--bots-after S] [--seconds S]\n"
                  "                 [--server-cpu K] [--server-log FILE] [--min-games G] [--slow-links N]\n"
                  "The joiners think --think-ms (500) and the server's computer players --move-ms (500).\n"
+                 "Joiners speak the first version of the wire; a fourth a table speaks the second and\n"
+                 "takes the server's own seat once every table has its first three.\n"
                  "--slow-links N: N links from 127.0.0.2 on, each sending a byte a second, and a person\n"
                  "who must be seated and dealt within 10 s; --tables caps the server's tables.\n");
 }
@@ -91,7 +94,7 @@ bool Parse(int argc, char** argv, Choices& c) {
     }
     const LoadChoices& r = c.run;
     return (c.server.empty() != (r.port == 0)) && r.tables >= 1 && r.joinersPerTable >= 1 &&
-           r.joinersPerTable <= 3 && r.thinkMs >= 0 && c.moveMs >= 1 && r.seconds > 0 && c.slowLinks >= 0;
+           r.joinersPerTable <= 4 && r.thinkMs >= 0 && c.moveMs >= 1 && r.seconds > 0 && c.slowLinks >= 0;
 }
 
 // The server's own settings where it reads a file: room for every link of
