@@ -598,15 +598,15 @@ bool Dispatcher::JoinedOnSecond(int slot, const std::string& name) {
     if (hostSeatComputer && s.StandIn[0] && dropped_[0].empty() && PersonName(0).empty()) {
         std::string numbered = name;
         for (int n = 2; NameTaken(host_.players(), numbered); ++n) numbered = name + " " + std::to_string(n);
-        TakeBack(slot, 0, numbered);
+        TakeBack(slot, 0, numbered, /*returning=*/false);
         return true;
     }
     Refuse(slot, Refusal2::Full);
     return true;
 }
 
-void Dispatcher::TakeBack(int slot, int seat, const std::string& name) {
-    host_.engine().RunAction([this, slot, seat, name] {
+void Dispatcher::TakeBack(int slot, int seat, const std::string& name, bool returning) {
+    host_.engine().RunAction([this, slot, seat, name, returning] {
         Session& s = host_.session();
         if (!s.IsHost()) return;
         if (!s.StandIn[size_t(seat)] || (slot != seat && !host_.MoveLink(slot, seat))) {
@@ -625,7 +625,7 @@ void Dispatcher::TakeBack(int slot, int seat, const std::string& name) {
         s.OldWire[size_t(seat)] = false;
         s.PlayerNames[size_t(seat)] = name;
         if (tokens_[size_t(seat)].empty() && newSecret) tokens_[size_t(seat)] = newSecret();
-        host_.Tell(NetNews::Returned, name);
+        host_.Tell(returning ? NetNews::Returned : NetNews::Arrived, name);
         queue_.SendToSlot(SeatMessage(seat), seat);
         queue_.SendToSlot(TokenMessage(tokens_[size_t(seat)]), seat);
         queue_.SendToAll(JoinedMessage(name));

@@ -172,8 +172,9 @@ class Dispatcher {
     bool TurnAwayOldWire(int slot);
     // The link of slot seated under name, speaking version.
     void SeatLink(int slot, const std::string& name, int version);
-    // Gives seat back to the person of slot's link, with what the seat may see.
-    void TakeBack(int slot, int seat, const std::string& name);
+    // Gives seat back to the person of slot's link, with what the seat may see
+    // (not returning: gives it to a newcomer that way).
+    void TakeBack(int slot, int seat, const std::string& name, bool returning = true);
     // To seat's link: the table as that seat may see it.
     void SendSnapshot(int seat);
     // To every link of the second version: who holds which seat.
