@@ -254,23 +254,6 @@ QString Socket::PeerFingerprint() const {
                                 : QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex());
 }
 
-void Socket::OnReadyRead() {
-    // Qt does not repeat readyRead while its handler runs, and a handler of
-    // ours may open a modal box; so the event goes out from the event loop.
-    if (arrivalPosted_) return;
-    arrivalPosted_ = true;
-    Post([this] {
-        arrivalPosted_ = false;
-        if (BytesWaiting() > 0) emit dataArrival();
-    });
-}
-
-void Socket::OnDisconnected() {
-    if (state_ != kConnected) return;  // a failed attempt reports its error instead
-    state_ = kPeerClosed;
-    Post([this] { emit closed(); });
-}
-
 void Socket::OnLinkError() {
     const QAbstractSocket::SocketError kind = link_->error();
     // The peer's orderly close is the close event, which disconnected() brings.

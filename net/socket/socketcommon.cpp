@@ -34,6 +34,23 @@ QString Socket::ReadAllText() {
     return FromCp936(ReadAll());
 }
 
+void Socket::OnReadyRead() {
+    // Qt does not repeat readyRead while its handler runs, and a handler of
+    // ours may open a modal box; so the event goes out from the event loop.
+    if (arrivalPosted_) return;
+    arrivalPosted_ = true;
+    Post([this] {
+        arrivalPosted_ = false;
+        if (BytesWaiting() > 0) emit dataArrival();
+    });
+}
+
+void Socket::OnDisconnected() {
+    if (state_ != kConnected) return;  // a failed attempt reports its error instead
+    state_ = kPeerClosed;
+    Post([this] { emit closed(); });
+}
+
 SocketFamily::SocketFamily(QObject* parent) : QObject(parent) {
     Element(0);
 }

@@ -179,21 +179,6 @@ bool Socket::HasUnread() const {
     return BytesWaiting() > 0;
 }
 
-void Socket::OnReadyRead() {
-    if (arrivalPosted_) return;
-    arrivalPosted_ = true;
-    Post([this] {
-        arrivalPosted_ = false;
-        if (BytesWaiting() > 0) emit dataArrival();
-    });
-}
-
-void Socket::OnDisconnected() {
-    if (state_ != kConnected) return;
-    state_ = kPeerClosed;
-    Post([this] { emit closed(); });
-}
-
 void Socket::Close() {
     ++generation_;
     arrivalPosted_ = false;
