@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "net/socket/codec.h"
-
 #include <QHash>
 #include <QHostInfo>
 #include <QNetworkInterface>
@@ -54,29 +52,6 @@ constexpr int kListenBacklog = 1024;
 constexpr int kLingerMs = 10000;
 
 }  // namespace
-
-Socket::Socket(QObject* parent) : QObject(parent) {}
-
-Socket::~Socket() {
-    Close();
-}
-
-template <typename F>
-void Socket::Post(F what) {
-    const quint64 generation = generation_;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, what = std::move(what)] {
-            if (generation == generation_) what();
-        },
-        Qt::QueuedConnection);
-}
-
-bool Socket::Fail(int number, const QString& description) {
-    lastErrorNumber_ = number;
-    lastErrorDescription_ = description;
-    return false;
-}
 
 int Socket::LocalPort() const {
     if (server_) return server_->serverPort();
@@ -283,23 +258,6 @@ QString Socket::PeerFingerprint() const {
                                 : QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex());
 }
 
-void Socket::OnReadyRead() {
-    // Qt does not repeat readyRead while its handler runs, and a handler of
-    // ours may open a modal box; so the event goes out from the event loop.
-    if (arrivalPosted_) return;
-    arrivalPosted_ = true;
-    Post([this] {
-        arrivalPosted_ = false;
-        if (BytesWaiting() > 0) emit dataArrival();
-    });
-}
-
-void Socket::OnDisconnected() {
-    if (state_ != kConnected) return;  // a failed attempt reports its error instead
-    state_ = kPeerClosed;
-    Post([this] { emit closed(); });
-}
-
 void Socket::OnLinkError() {
     const QAbstractSocket::SocketError kind = link_->error();
     // The peer's orderly close is the close event, which disconnected() brings.
@@ -310,14 +268,6 @@ void Socket::OnLinkError() {
     const int number = lastErrorNumber_;
     const QString description = lastErrorDescription_;
     Post([this, number, description] { emit error(number, description); });
-}
-
-bool Socket::SendText(const QString& text) {
-    return SendBytes(ToCp936(text));
-}
-
-bool Socket::SendText(const std::string& utf8) {
-    return SendText(QString::fromStdString(utf8));
 }
 
 bool Socket::SendBytes(const QByteArray& bytes) {
@@ -332,10 +282,6 @@ bool Socket::SendBytes(const QByteArray& bytes) {
 
 QByteArray Socket::ReadAll() {
     return link_ ? link_->readAll() : QByteArray();
-}
-
-QString Socket::ReadAllText() {
-    return FromCp936(ReadAll());
 }
 
 qint64 Socket::BytesWaiting() const {
@@ -410,43 +356,6 @@ QString Socket::LocalHostAddress() {
         }
     }
     return QStringLiteral("127.0.0.1");
-}
-
-SocketFamily::SocketFamily(QObject* parent) : QObject(parent) {
-    Element(0);
-}
-
-Socket& SocketFamily::Element(int index) {
-    Q_ASSERT(index >= 0);
-    while (int(elements_.size()) <= index) {
-        auto* element = new Socket(this);
-        // The index is looked up when the signal comes: elements may swap places.
-        connect(element, &Socket::connectionRequest, this,
-                [this, element](int id) { emit connectionRequest(IndexOf(element), id); });
-        connect(element, &Socket::dataArrival, this, [this, element] { emit dataArrival(IndexOf(element)); });
-        connect(element, &Socket::closed, this, [this, element] { emit closed(IndexOf(element)); });
-        connect(element, &Socket::error, this, [this, element](int number, const QString& description) {
-            emit error(IndexOf(element), number, description);
-        });
-        connect(element, &Socket::encrypted, this, [this, element] { emit encrypted(IndexOf(element)); });
-        elements_.push_back(element);
-    }
-    return *elements_[size_t(index)];
-}
-
-int SocketFamily::IndexOf(const Socket* element) const {
-    for (size_t i = 0; i < elements_.size(); ++i)
-        if (elements_[i] == element) return int(i);
-    return -1;
-}
-
-void SocketFamily::Swap(int a, int b) {
-    Element(std::max(a, b));
-    std::swap(elements_[size_t(a)], elements_[size_t(b)]);
-}
-
-void SocketFamily::CloseAll() {
-    for (Socket* element : elements_) element->Close();
 }
 
 }  // namespace vorn

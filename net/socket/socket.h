@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class QSslSocket;
@@ -158,6 +159,17 @@ class Socket : public QObject {
     int lastErrorNumber_ = 0;
     QString lastErrorDescription_;
 };
+
+template <typename F>
+void Socket::Post(F what) {
+    const quint64 generation = generation_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, what = std::move(what)] {
+            if (generation == generation_) what();
+        },
+        Qt::QueuedConnection);
+}
 
 // An indexed family of sockets: element 0 exists from the start, any other
 // element is made the first time it is asked for (with every lower index) and

@@ -10,7 +10,7 @@ set -eu
 
 seconds=${1:-600}
 [ $# -gt 0 ] && shift
-targets=${*:-"fuzz_receive_host fuzz_receive_joiner fuzz_server fuzz_settings fuzz_rules_ai"}
+targets=${*:-"fuzz_receive_host fuzz_receive_joiner fuzz_server fuzz_lobby fuzz_settings fuzz_rules_ai"}
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/fuzz

@@ -51,6 +51,7 @@ Server::Server(const ServerConfig& config, std::shared_ptr<const SecureHost> sec
     choices_.idleMs = config.idleSeconds * 1000;
     choices_.graceMs = config.graceSeconds * 1000;
     clock_.start();
+    clock = [this] { return clock_.elapsed(); };
     connect(listener_, &Socket::connectionRequest, this, &Server::OnRequest);
     idleCheck_.setInterval(kSweepMs);
     connect(&idleCheck_, &QTimer::timeout, this, &Server::CheckIdle);
@@ -88,7 +89,7 @@ void Server::OnRequest(int requestId) {
     }
     Arrival& a = *arrival;
     a.address = a.link->PeerAddress();
-    a.since = clock_.elapsed();
+    a.since = clock();
     const int from = LinksFrom(a.address);
     arrivals_.push_back(std::move(arrival));
     if (from >= config_.linksPerAddress)
@@ -148,7 +149,7 @@ bool Server::MakeLobbyRoom(const Arrival& newcomer) {
 
 ServerTable* Server::FreeNamelessSeat(int& slot) {
     // The seat of the link that has gone longest without giving its name.
-    const std::int64_t before = clock_.elapsed() - kNamelessMs;
+    const std::int64_t before = clock() - kNamelessMs;
     ServerTable* table = nullptr;
     std::pair<int, std::int64_t> oldest{0, 0};
     for (ServerTable* t : tables_) {
@@ -245,7 +246,7 @@ void Server::Forget(Arrival& arrival) {
 }
 
 void Server::CheckIdle() {
-    const std::int64_t now = clock_.elapsed();
+    const std::int64_t now = clock();
     std::vector<Arrival*> late;
     for (const auto& arrival : arrivals_) {
         const std::int64_t limit = arrival->choosing ? config_.idleSeconds * 1000 : choices_.helloMs;
@@ -261,7 +262,7 @@ ServerTable* Server::OpenTable(const std::string& name) {
     auto* table = new ServerTable(number, name.empty() ? "Table " + std::to_string(number) : name, choices_,
                                   SeededRandom::FreshSeed(), this);
     table->emptied = [this](ServerTable& t) { CloseTable(t); };
-    table->clock = [this] { return clock_.elapsed(); };
+    table->clock = [this] { return clock(); };
     tables_.push_back(table);
     return table;
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +52,11 @@ class Server : public QObject {
     // Listens on port; false, with the reason logged, when it cannot.
     bool Listen(int port);
     int TableCount() const { return int(tables_.size()); }
+    // The clock the lobby's and the tables' limits of time are read on, in
+    // milliseconds: the time since the server started, unless another is put
+    // in before the first link comes (the lobby's fuzzer lets time pass as its
+    // input says).
+    std::function<std::int64_t()> clock;
 
   private:
     struct Arrival;
