@@ -1,5 +1,7 @@
 #pragma once
 
+#include <type_traits>
+
 #include "cards/cardset.h"
 #include "cards/gamestate.h"
 #include "cards/random.h"
@@ -77,6 +79,20 @@ inline bool PlaySizeHolder(const GameState& state, int seat) {
 template <class R>
 inline bool Chance(R& random, float p) {
     return static_cast<float>(random.Uniform()) <= p;
+}
+
+// A gamble that counts only when `matters`. The table's generator draws for
+// it all the same (a seeded game replays by the number and order of its
+// draws); the search's own generator is asked only when the answer counts,
+// which changes no odds, its draws being independent of one another.
+template <class R>
+inline bool Gamble(R& random, float p, bool matters) {
+    if constexpr (std::is_same_v<R, SearchRandom>) {
+        return matters && Chance(random, p);
+    } else {
+        const bool draw = Chance(random, p);
+        return matters && draw;
+    }
 }
 
 }  // namespace vorn

@@ -1,6 +1,8 @@
 #include "ai/follow.h"
 
 #include <cmath>
+#include <cstdint>
+#include <type_traits>
 
 #include "ai/analysis.h"
 #include "ai/reasons.h"
@@ -57,9 +59,9 @@ Card LastOfNumber(CardSet hand, int number) {
 }
 
 // The first of the tests that look for a reason to spend 2s which fires, or
-// kNoTest. The conjuncts of a test are all evaluated except those behind an
-// outer condition, so a draw named in a test is taken whenever the test (and
-// its outer condition) is reached, whether or not the rest of it holds.
+// kNoTest. On the table's generator a draw named in a test is taken whenever
+// the test (and its outer condition) is reached, whether or not the rest of
+// it holds (Gamble).
 template <class R>
 int FiringTest(const GameState& state, int seat, float gambleRate, R& random, int n) {
     const CardSet hand = state.lstDirection[seat];
@@ -75,14 +77,13 @@ int FiringTest(const GameState& state, int seat, float gambleRate, R& random, in
         if (bankOrSingle && twos >= n) return 1;
     }
     if (stockEmpty && NextTwoNearlyOut(state, seat)) {
-        const bool draw = Chance(random, gambleRate);
-        if (bankOrSingle && twos >= n && draw) return 2;
+        if (Gamble(random, gambleRate, bankOrSingle && twos >= n)) return 2;
     }
     if (PlaySizeHolder(state, seat)) {
         const bool notAce = state.TablePlay.First().Number() != 12;
+        const bool matters = single && twos >= n && notAce;
         const float rootRate = static_cast<float>(std::sqrt(static_cast<double>(gambleRate)));
-        const bool draw = Chance(random, rootRate);
-        if (single && twos >= n && notAce && draw) {
+        if (Gamble(random, rootRate, matters)) {
             // Only worth it when the seat holding as many cards has not passed yet.
             if (state.PassCount == 0 || (state.PassCount == 1 && state.HandSize((seat + 1) % 4) == n))
                 return 3;
@@ -92,10 +93,7 @@ int FiringTest(const GameState& state, int seat, float gambleRate, R& random, in
         if (SomeoneOnRun(state, seat)) return 4;
     }
     if (bankOrSingle && stockEmpty && c - n >= 1 && IsTwosPlusOne(hand)) return 5;
-    {
-        const bool draw = Chance(random, gambleRate);
-        if (draw && single && !stockEmpty && c - n >= 1 && IsTwosPlusOne(hand)) return 6;
-    }
+    if (Gamble(random, gambleRate, single && !stockEmpty && c - n >= 1 && IsTwosPlusOne(hand))) return 6;
     if (bankOrSingle && stockEmpty && twos - n >= 0 && CanFinishInOne(hand)) return 7;
     if (bankOrSingle && c == n && IsAllTwos(hand)) return kTakeAllTest;
     if (bankOrSingle && stockEmpty && twos >= n) {
@@ -104,11 +102,29 @@ int FiringTest(const GameState& state, int seat, float gambleRate, R& random, in
     return kNoTest;
 }
 
+// Neither the 2s nor the cards one number higher can make up as many cards
+// as the play on the table: the seat passes whatever its draws would say.
+bool CannotBeat(CardSet hand, CardSet table, int n) {
+    if (CountTwos(hand) >= n) return false;
+    const NumberMasks need = MaskNumbers(table), held = MaskNumbers(hand);
+    constexpr std::uint32_t kBelowTwo = (1u << kTwo) - 1;
+    const std::uint32_t short1 = (need.once << 1) & ~(held.once & kBelowTwo);
+    const std::uint32_t short2 = (need.twice << 1) & ~held.twice;
+    const std::uint32_t short3 = (need.thrice << 1) & ~held.thrice;
+    const std::uint32_t short4 = (need.four << 1) & ~held.four;
+    return (short1 | short2 | short3 | short4) != 0;
+}
+
 // Written once for any generator: the search's own is drawn from without a
 // virtual call, which its playouts make millions of.
 template <class R>
 const char* Follow(GameState& state, int seat, float gambleRate, R& random) {
     const int n = PlaySize(state.TablePlay);
+    // Most follows in a playout are such passes. The search's draws are its
+    // own, so skipping the ones the pass would have taken changes no odds;
+    // the table's generator must see every draw the ladder takes.
+    if constexpr (std::is_same_v<R, SearchRandom>)
+        if (CannotBeat(state.lstDirection[seat], state.TablePlay, n)) return "";
     const bool computerSeat = seat >= 1 && seat <= 3;
     bool decided = false;
     const char* reason = "";

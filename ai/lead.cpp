@@ -192,10 +192,9 @@ LeadRule Lead(GameState& state, int seat, float gambleRate, R& random) {
     }
 
     {
-        // The draw is taken every time this rung is reached, whatever the rest says.
+        // The table's generator draws every time this rung is reached, whatever the rest says.
         const bool stockLasts = !state.StockEmpty;
-        const bool draw = Chance(random, gambleRate);
-        if (stockLasts && draw && IsTwosPlusOne(hand)) {
+        if (Gamble(random, gambleRate, stockLasts && IsTwosPlusOne(hand))) {
             leadOne(LastWithNumber(hand, kTwo));
             return LeadRule::SpareTwo;
         }

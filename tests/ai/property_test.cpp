@@ -18,6 +18,16 @@ using namespace vorn::testing;
 
 namespace {
 
+// Every draw the same number: 0 takes every gamble, 1 none.
+class ConstantRandom : public Random {
+  public:
+    explicit ConstantRandom(double value) : value_(value) {}
+    double Uniform() override { return value_; }
+
+  private:
+    double value_;
+};
+
 // Random but legal positions: a play on the table, a hand for one computer
 // seat (often holding cards that answer the play), the other hands, the
 // stock flag and the turn counters.
@@ -198,6 +208,40 @@ class TestComputerPlayerLegality : public QObject {
         }
         // Every rung of the ladder was met by some position.
         for (int rule = 1; rule <= 8; ++rule) QVERIFY2(byRule[rule] > 0, qPrintable(QString::number(rule)));
+    }
+
+    // The search's own generator is not asked for draws that cannot count (a
+    // sure pass, a gamble whose answer does not matter). Where the ladder's
+    // answer does not hang on its draws (every gamble taken and none taken
+    // decide alike), the search's overload must decide the same on any seed.
+    void searchSkipsOnlyIdleDraws() {
+        PositionMaker maker(7003);
+        const int rounds = Rounds();
+        int compared = 0;
+        for (int round = 0; round < rounds; ++round) {
+            int seat = 1;
+            GameState start = maker.Make(seat);
+            const bool lead = round % 4 == 0;
+            if (lead) {
+                start.MustLead = true;
+                start.PassCount = 3;
+            }
+            auto decide = [&](auto& random) {
+                GameState t = start;
+                if (lead)
+                    ChooseLead(t, seat, 0.5f, random);
+                else
+                    FollowDecision(t, seat, 0.5f, random);
+                return Text(t.lstSelected);
+            };
+            ConstantRandom every(0.0), none(1.0);
+            const QString always = decide(every);
+            if (decide(none) != always) continue;
+            ++compared;
+            SearchRandom search(std::uint64_t(round) * 7919);
+            QCOMPARE(decide(search), always);
+        }
+        QVERIFY2(compared > rounds / 2, qPrintable(QString::number(compared)));
     }
 
     // The same seed gives the same decisions: nothing but the injected random

@@ -78,9 +78,10 @@ class HintTest : public QObject {
         QTest::newRow("the 2 first: nothing beats it, then the last card goes out") << "D_02 S_13"
                                                                                     << ""
                                                                                     << "C_01" << -1 << "S_13";
+        // The 2 is only raised: nothing beats it, and the 3 then goes out.
         QTest::newRow("raised cards count") << "C_01"
                                             << "S_13"
-                                            << "C_05" << 5 << "S_13";
+                                            << "C_05" << -5 << "S_13";
         QTest::newRow("a lead that goes out at once") << "C_05 D_05 H_05"
                                                       << ""
                                                       << "" << 5 << "C_05 D_05 H_05";
