@@ -49,7 +49,8 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 
 void CheckLoaded(const vorn::Options& o, const vorn::Session& s) {
     if (o.rateItem < -1 || o.rateItem > 2) Fail("rateItem " + std::to_string(o.rateItem));
-    if (o.levelItem < -1 || o.levelItem > 2) Fail("levelItem " + std::to_string(o.levelItem));
+    if (o.levelItem < -1 || o.levelItem > vorn::kExpertLevel)
+        Fail("levelItem " + std::to_string(o.levelItem));
     // The timings always belong to one row of the speed table, the gamble
     // rate to one level.
     bool row = false;
@@ -62,7 +63,9 @@ void CheckLoaded(const vorn::Options& o, const vorn::Session& s) {
     if (!level) Fail("gamble rate of no level");
     if (o.rateItem >= 0 && o.cycleInterval != vorn::kSpeedTable[o.rateItem].cycleInterval)
         Fail("timings not those of the checked speed");
-    if (o.levelItem >= 0 && o.gambleRate != vorn::kGambleRates[o.levelItem])
+    // The expert gambles as the middle level does.
+    if (o.levelItem >= 0 &&
+        o.gambleRate != vorn::kGambleRates[o.levelItem == vorn::kExpertLevel ? 1 : o.levelItem])
         Fail("gamble rate not that of the checked level");
     if (o.deskShape < -32768 || o.deskShape > 32767) Fail("desk shape outside 16 bits");
     for (const std::string& name : s.PlayerNames) {
