@@ -37,6 +37,12 @@ bool NameTaken(const std::vector<Person>& players, const std::string& name) {
     return false;
 }
 
+std::string Numbered(const std::vector<Person>& players, const std::string& name) {
+    std::string free = name;
+    for (int n = 2; NameTaken(players, free); ++n) free = name + " " + std::to_string(n);
+    return free;
+}
+
 std::string PersonName(const std::vector<Person>& players, int slot) {
     for (const auto& person : players)
         if (person.slot == slot) return person.name;
@@ -178,8 +184,7 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
     if (version < 2 ? TurnAwayOldWire(sourceSlot) : JoinedOnSecond(sourceSlot, name)) return;
     // Two players of one name could not be told apart in "<name>出牌 7": the
     // later one is numbered, and everybody, itself included, hears it so.
-    const std::string asked = name;
-    for (int n = 2; NameTaken(host_.players(), name); ++n) name = asked + " " + std::to_string(n);
+    name = Numbered(host_.players(), name);
     const bool seat = sourceSlot <= 3;
     if (seat && s.StandIn[sourceSlot]) {
         // The computer plays this seat on to the end of the hand: a link of
@@ -596,9 +601,7 @@ bool Dispatcher::JoinedOnSecond(int slot, const std::string& name) {
     // The other seats are held: a server's own seat goes to the newcomer,
     // unless it is kept for the person who dropped from it.
     if (hostSeatComputer && s.StandIn[0] && dropped_[0].empty() && PersonName(0).empty()) {
-        std::string numbered = name;
-        for (int n = 2; NameTaken(host_.players(), numbered); ++n) numbered = name + " " + std::to_string(n);
-        TakeBack(slot, 0, numbered, /*returning=*/false);
+        TakeBack(slot, 0, Numbered(host_.players(), name), /*returning=*/false);
         return true;
     }
     Refuse(slot, Refusal2::Full);

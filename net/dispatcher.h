@@ -24,6 +24,8 @@ bool RemovePerson(std::vector<Person>& players, int slot);
 std::string PersonName(const std::vector<Person>& players, int slot);
 // Somebody on the list goes by name.
 bool NameTaken(const std::vector<Person>& players, const std::string& name);
+// name, or the first of "name 2", "name 3", … that nobody on the list goes by.
+std::string Numbered(const std::vector<Person>& players, const std::string& name);
 
 // Could the host accept move from the link of its seat, against table as it
 // stands? It must be that seat's turn. A play must name cards all in that
