@@ -20,6 +20,7 @@ int Usage() {
         stderr,
         "usage: vorn-selfplay --games N --seed S [--level high|medium|low|expert]\n"
         "                     [--seat-levels A,B,C,D (each a level or oracle)] [--expert-playouts N]\n"
+        "                     [--oracle-when always|early|late (the stock lasting or empty)]\n"
         "                     [--tables N [--sequential]] [--log FILE]\n"
         "       vorn-selfplay --replay FILE\n");
     return 2;
@@ -68,6 +69,16 @@ bool ParseArgs(int argc, char** argv, vorn::selfplay::Config& config, std::strin
                         return false;
                     from = comma + 1;
                 }
+            } else if (arg == "--oracle-when") {
+                using When = vorn::selfplay::Config::OracleWhen;
+                if (value == "always")
+                    config.oracleWhen = When::Always;
+                else if (value == "early")
+                    config.oracleWhen = When::Early;
+                else if (value == "late")
+                    config.oracleWhen = When::Late;
+                else
+                    return false;
             } else if (arg == "--expert-playouts")
                 config.expertPlayouts = std::stoi(value);
             else if (arg == "--tables")

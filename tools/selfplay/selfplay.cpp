@@ -134,7 +134,11 @@ class Driver {
             const auto start = std::chrono::steady_clock::now();
             ExpertSettings settings;
             if (config_.expertPlayouts > 0) settings.playouts = config_.expertPlayouts;
-            if (levels_[seen.seat] == kOracleLevel) settings.truth = &table_;
+            using When = Config::OracleWhen;
+            const When now = seen.stockEmpty ? When::Late : When::Early;
+            if (levels_[seen.seat] == kOracleLevel &&
+                (config_.oracleWhen == When::Always || config_.oracleWhen == now))
+                settings.truth = &table_;
             const CardSet play = ExpertChoice(seen, settings);
             const double ms =
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

@@ -36,6 +36,10 @@ struct Config {
     // Each seat's level, as level; -1 for level's.
     std::array<int, 4> seatLevels{-1, -1, -1, -1};
     int expertPlayouts = 0;  // the search's budget; 0 for its own
+    // When the oracle seats are shown the truth: always, or only while the
+    // stock lasts (early) or once it is empty (late), searching as the expert
+    // does otherwise; to tell what the true hands are worth in each part of a game.
+    enum class OracleWhen { Always, Early, Late } oracleWhen = OracleWhen::Always;
     // When set, the expert seats' moves come from here instead of the search
     // (a replay takes them from the record).
     std::function<CardSet(const GameState& table, int seat)> expertMove;
