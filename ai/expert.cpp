@@ -228,20 +228,9 @@ std::vector<CardSet> ExpertCandidates(const Observation& seen) {
     const CardSet hand = seen.hand;
     if (hand.Empty()) return out;
     if (!seen.Leads()) {
-        const NumberCounts table = CountNumbers(seen.tablePlay);
-        CardSet higher;
-        bool possible = true;
-        for (int n = 1; n <= kNumbers && possible; ++n) {
-            if (table.of[n] == 0) continue;
-            if (n + 1 > kNumbers) {
-                possible = false;
-                break;
-            }
-            const CardSet taken = TakeNumber(hand, n + 1, table.of[n]);
-            if (taken.Count() != table.of[n]) possible = false;
-            higher |= taken;
-        }
-        if (possible && Legal(seen, higher)) AddOnce(out, higher);
+        // A single A's next number is the 2, which the 2s below offer.
+        const CardSet higher = NextHigher(hand, seen.tablePlay);
+        if (!higher.Empty() && Legal(seen, higher)) AddOnce(out, higher);
         const CardSet twos = TakeNumber(hand, kTwo, seen.tablePlay.Count());
         if (twos.Count() == seen.tablePlay.Count() && Legal(seen, twos)) AddOnce(out, twos);
         out.emplace_back();
@@ -362,6 +351,7 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
     seats.gambleRates.fill(settings.gambleRate);
     seats.gambleRates[size_t(seen.seat)] = settings.ownGambleRate;
     seats.lookahead = settings.lookahead;
+    seats.ownBeats = settings.ownBeats;
     seats.ownMove = OwnMove;
     // The candidates still in the running, and how many rounds each lasted.
     std::vector<size_t> alive(moves.size());

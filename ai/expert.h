@@ -23,6 +23,11 @@ struct ExpertSettings {
     // its hand) the searching seat's own moves are searched one ply: each of
     // its candidates played out twice by the rules, the best taken.
     int lookahead = 4;
+    // While the stock lasts, its own later follows beat wherever the hand
+    // can (PlayoutSeats::ownBeats). Measured against three High seats, 2,000
+    // games of each of two seeds: 46.9% and 46.2% of the games won against
+    // 44.4% and 44.5% without, and fewer points lost.
+    bool ownBeats = true;
     // What a won playout is worth, in points, beyond the points it did not
     // lose: going out first also leads the next game, so a sure small loss is
     // worth less than a fair chance of winning (measured: 0 wins 29% of the

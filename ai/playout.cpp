@@ -5,6 +5,7 @@
 #include "ai/follow.h"
 #include "ai/lead.h"
 #include "cards/referee.h"
+#include "cards/rules.h"
 
 namespace vorn {
 
@@ -49,6 +50,23 @@ void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Sear
     Decide(state, seat, lead, gambleRate, random);
 }
 
+CardSet NextHigher(CardSet hand, CardSet table) {
+    const NumberCounts counts = CountNumbers(table);
+    CardSet higher;
+    for (int n = 1; n <= kNumbers; ++n) {
+        if (counts.of[n] == 0) continue;
+        if (n + 1 >= kTwo) return {};
+        CardSet of = hand & kOfNumber[n + 1];
+        if (of.Count() < counts.of[n]) return {};
+        for (int k = 0; k < counts.of[n]; ++k) {
+            const Card top = of.Last();
+            of.Remove(top);
+            higher.Add(top);
+        }
+    }
+    return higher;
+}
+
 PlayedOut PlayOut(GameState& t, const PlayoutSeats& seats, SearchRandom& random) {
     const int me = seats.me;
     PlayedOut out;
@@ -72,6 +90,8 @@ PlayedOut PlayOut(GameState& t, const PlayoutSeats& seats, SearchRandom& random)
             if (Judge(t, seat, t.lstSelected) != Refusal::Ok) break;
         } else {
             RulesDecision(t, seat, !follow, seats.gambleRates[size_t(seat)], random);
+            if (seat == me && follow && seats.ownBeats && !t.StockEmpty && t.lstSelected.Empty())
+                Choose(t, me, NextHigher(t.lstDirection[me], t.TablePlay));
         }
         if (Apply(t, Move{seat, t.lstSelected}).handEmpty) break;
     }

@@ -15,6 +15,11 @@ void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Rand
 // The same on the search's own generator, whose draws are inlined.
 void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, SearchRandom& random);
 
+// The same shape one number higher, of each number the highest suits, when
+// the hand holds it; empty otherwise (a play of As or 2s has none: 2s never
+// join other cards).
+CardSet NextHigher(CardSet hand, CardSet table);
+
 // What one playout came to.
 struct PlayedOut {
     int lost = 0;       // the cards left in the seat's hand at the end
@@ -28,6 +33,10 @@ struct PlayoutSeats {
     int me = 0;
     std::array<float, 4> gambleRates{};
     int lookahead = 0;
+    // While the stock lasts, the searching seat beats with the next number's
+    // cards wherever the hand holds them and the rules would pass to keep a
+    // pair or a run whole: the search itself beats far more often than that.
+    bool ownBeats = false;
     CardSet (*ownMove)(const GameState& t, const PlayoutSeats& seats, SearchRandom& random) = nullptr;
 };
 

@@ -160,13 +160,21 @@ class TestComputerPlayerLegality : public QObject {
     void followBeatsOrPasses() {
         PositionMaker maker(7001);
         const float rates[3] = {0.1f, 0.5f, 0.9f};
-        int beats = 0;
+        int beats = 0, higher = 0;
         const int rounds = Rounds();
         for (int round = 0; round < rounds; ++round) {
             int seat = 1;
             GameState t = maker.Make(seat);
             const CardSet before = t.lstDirection[seat];
             const int n = PlaySize(t.TablePlay);
+            // The search's own playouts beat with this where the rules pass.
+            const CardSet next = NextHigher(before, t.TablePlay);
+            if (!next.Empty()) {
+                ++higher;
+                const QString where = Describe(t, seat, before) + " next higher [" + Text(next) + "]";
+                QVERIFY2((next & before) == next && next.Count() == n, qPrintable(where));
+                QVERIFY2(HasPlayableShape(next) && !BreaksTwoRule(next) && CanBeat(t, next), qPrintable(where));
+            }
             SeededRandom random(round);
             FollowDecision(t, seat, rates[round % 3], random);
 
@@ -182,6 +190,7 @@ class TestComputerPlayerLegality : public QObject {
         }
         // Enough of the positions were beaten for the checks above to mean something.
         QVERIFY2(beats > rounds / 5, qPrintable(QString::number(beats)));
+        QVERIFY2(higher > rounds / 10, qPrintable(QString::number(higher)));
     }
 
     void leadIsLegal() {

@@ -164,6 +164,7 @@ void BM_ExpertDecision(benchmark::State& state) {
     ExpertSettings settings;
     if (plain) {
         settings.lookahead = 0;
+        settings.ownBeats = false;
         settings.ownGambleRate = settings.gambleRate;
         settings.halving = false;
     }
