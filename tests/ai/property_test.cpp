@@ -173,7 +173,8 @@ class TestComputerPlayerLegality : public QObject {
                 ++higher;
                 const QString where = Describe(t, seat, before) + " next higher [" + Text(next) + "]";
                 QVERIFY2((next & before) == next && next.Count() == n, qPrintable(where));
-                QVERIFY2(HasPlayableShape(next) && !BreaksTwoRule(next) && CanBeat(t, next), qPrintable(where));
+                QVERIFY2(HasPlayableShape(next) && !BreaksTwoRule(next) && CanBeat(t, next),
+                         qPrintable(where));
             }
             SeededRandom random(round);
             FollowDecision(t, seat, rates[round % 3], random);
