@@ -307,7 +307,8 @@ std::vector<int> Schedule(size_t candidates, int playouts, bool halving) {
 // Fewer lost points less the win weight for each win, then more wins.
 // Both have the same number of playouts: the sums compare exactly.
 bool Better(const ExpertMove& a, const ExpertMove& b, long weight) {
-    const long costA = a.lost - weight * a.wins, costB = b.lost - weight * b.wins;
+    const double costA = double(a.lost - weight * a.wins) + a.charge * a.playouts;
+    const double costB = double(b.lost - weight * b.wins) + b.charge * b.playouts;
     if (costA != costB) return costA < costB;
     return a.wins > b.wins;
 }
@@ -337,6 +338,9 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
         if (Legal(seen, probe.lstSelected)) AddOnce(candidates, probe.lstSelected);
     }
     for (const CardSet play : candidates) moves.push_back({play});
+    if (!seen.Leads() && seen.stockEmpty && !settings.truth)
+        for (ExpertMove& move : moves)
+            if (move.play.Empty()) move.charge = settings.latePassCharge;
     if (moves.size() == 1 && !settings.rateAlone) return moves;
 
     const long weight = settings.winWeight;
@@ -386,7 +390,7 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
 
 double ExpertMove::CostError(int winWeight) const {
     if (playouts < 2) return 0.0;
-    const double mean = MeanCost(winWeight);
+    const double mean = MeanCost(winWeight) - charge;
     const double variance = std::max(0.0, costSquares / playouts - mean * mean);
     return std::sqrt(variance / playouts);
 }

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <random>
 #include <vector>
@@ -318,6 +319,46 @@ GameState Rehidden(const GameState& t, int seat, std::uint64_t seed) {
     return other;
 }
 
+// A follow once the stock is empty: seat 1 led a 7, seats 2 and 3 (of the
+// rules) passed, and seat 0, searching, holds a 3, a J and a K.
+Observation LateFollowAfterPasses() {
+    Observation seen;
+    seen.seat = 0;
+    seen.hand = SetOf("S_01 D_09 S_11");
+    const CardSet unseen =
+        SetOf("C_06 D_06 H_06 S_06 C_01 D_02 H_09 H_10 S_10 C_11 D_11 H_12 S_12 C_13 D_13");
+    seen.played = CardSet::Deck().Without(seen.hand).Without(unseen);
+    seen.handSizes = {3, 5, 5, 5};
+    seen.stockEmpty = true;
+    seen.tablePlay = SetOf("C_05");
+    seen.playType = PlayType::Single;
+    seen.mustLead = false;
+    seen.lastThrower = 1;
+    seen.passCount = 2;
+    seen.players = {kSearchPlayer, 0, 0, 0};
+    SeenMove lead;
+    lead.seat = 1;
+    lead.lead = true;
+    lead.stockEmpty = true;
+    lead.handSizes = {3, 6, 5, 5};
+    lead.cards = seen.tablePlay;
+    lead.played = seen.played.Without(seen.tablePlay);
+    seen.history.push_back(lead);
+    for (int seat : {2, 3}) {
+        SeenMove pass;
+        pass.seat = std::int8_t(seat);
+        pass.stockEmpty = true;
+        pass.playType = PlayType::Single;
+        pass.lastThrower = 1;
+        pass.passCount = std::int8_t(seat - 2);
+        pass.handSizes = {3, 5, 5, 5};
+        pass.tablePlay = seen.tablePlay;
+        pass.played = seen.played;
+        seen.history.push_back(pass);
+    }
+    return seen;
+}
+
 QString Ranking(const std::vector<ExpertMove>& moves) {
     QStringList items;
     for (const ExpertMove& m : moves)
@@ -409,46 +450,63 @@ class TestExpertPlayer : public QObject {
         QFAIL("no position with a choice");
     }
 
+    // A late pass is charged, and nothing else is. The pass here rates
+    // worst, so it is credited (a negative charge) to see it move: credited
+    // heavily it ranks first, its cost lowered by the credit; while the stock
+    // lasts, and for the oracle, the ranking is the one without a charge.
+    void latePassIsCharged_data() {
+        QTest::addColumn<bool>("stockEmpty");
+        QTest::addColumn<bool>("truth");
+        QTest::addColumn<bool>("charged");
+        QTest::newRow("the stock empty") << true << false << true;
+        QTest::newRow("the stock lasting") << false << false << false;
+        QTest::newRow("the oracle") << true << true << false;
+    }
+    void latePassIsCharged() {
+        QFETCH(bool, stockEmpty);
+        QFETCH(bool, truth);
+        QFETCH(bool, charged);
+        Observation seen = LateFollowAfterPasses();
+        // An 8 to beat with instead of the 3.
+        seen.hand = SetOf("S_06 D_09 S_11");
+        seen.stockEmpty = stockEmpty;
+        for (SeenMove& m : seen.history) m.stockEmpty = stockEmpty;
+        if (!stockEmpty) {
+            seen.played = seen.played.Without(SetOf("C_02 H_02 S_02 C_03"));
+            seen.stockSize = 4;
+        }
+        // The oracle's table: any deal of the unseen cards will do.
+        SearchRandom dealer(5);
+        const GameState table = SampleDeals(seen, 1, dealer).front();
+        ExpertSettings plain;
+        plain.playouts = 300;
+        plain.latePassCharge = 0;
+        if (truth) plain.truth = &table;
+        ExpertSettings heavy = plain;
+        heavy.latePassCharge = -50;
+        const auto before = RankMoves(seen, plain), after = RankMoves(seen, heavy);
+        QVERIFY(before.size() > 1 && after.size() == before.size());
+        const auto pass =
+            std::find_if(after.begin(), after.end(), [](const ExpertMove& m) { return m.play.Empty(); });
+        QVERIFY(pass != after.end());
+        if (!charged) {
+            QCOMPARE(Ranking(after), Ranking(before));
+            QCOMPARE(pass->charge, 0.0);
+            return;
+        }
+        QVERIFY2(!before.front().play.Empty(), qPrintable(Ranking(before)));
+        QVERIFY2(pass == after.begin(), qPrintable(Ranking(after)));
+        const double raw = double(pass->lost - long(heavy.winWeight) * pass->wins) / pass->playouts;
+        QVERIFY(std::fabs(pass->MeanCost(heavy.winWeight) - raw + 50.0) < 1e-9);
+    }
+
     // The others' passes are read: a seat of the rules that passed on a 7
     // seldom holds a lone 8, which it would have laid (here no 8 has a
     // neighbour to be kept for; a pair may be kept), so the deals the search
     // plays out give the passing seats a lone 8 far less often than deals
     // that ignore the passes.
     void passesAreRead() {
-        Observation seen;
-        seen.seat = 0;
-        seen.hand = SetOf("S_01 D_09 S_11");
-        const CardSet unseen =
-            SetOf("C_06 D_06 H_06 S_06 C_01 D_02 H_09 H_10 S_10 C_11 D_11 H_12 S_12 C_13 D_13");
-        seen.played = CardSet::Deck().Without(seen.hand).Without(unseen);
-        seen.handSizes = {3, 5, 5, 5};
-        seen.stockEmpty = true;
-        seen.tablePlay = SetOf("C_05");
-        seen.playType = PlayType::Single;
-        seen.mustLead = false;
-        seen.lastThrower = 1;
-        seen.passCount = 2;
-        seen.players = {kSearchPlayer, 0, 0, 0};
-        SeenMove lead;
-        lead.seat = 1;
-        lead.lead = true;
-        lead.stockEmpty = true;
-        lead.handSizes = {3, 6, 5, 5};
-        lead.cards = seen.tablePlay;
-        lead.played = seen.played.Without(seen.tablePlay);
-        seen.history.push_back(lead);
-        for (int seat : {2, 3}) {
-            SeenMove pass;
-            pass.seat = std::int8_t(seat);
-            pass.stockEmpty = true;
-            pass.playType = PlayType::Single;
-            pass.lastThrower = 1;
-            pass.passCount = std::int8_t(seat - 2);
-            pass.handSizes = {3, 5, 5, 5};
-            pass.tablePlay = seen.tablePlay;
-            pass.played = seen.played;
-            seen.history.push_back(pass);
-        }
+        const Observation seen = LateFollowAfterPasses();
         auto loneEights = [](const Observation& o) {
             SearchRandom random(99);
             int held = 0;
