@@ -322,6 +322,18 @@ void PlayCandidate(const GameState& deal, const PlayoutSeats& seats, std::uint64
     move.Add(lost, lost == 0, int(weight));
 }
 
+// How the seats of the search's playouts play.
+PlayoutSeats SearchSeats(int me, const ExpertSettings& settings) {
+    PlayoutSeats seats;
+    seats.me = me;
+    seats.gambleRates.fill(settings.gambleRate);
+    seats.gambleRates[size_t(me)] = settings.ownGambleRate;
+    seats.lookahead = settings.lookahead;
+    seats.ownBeats = settings.ownBeats;
+    seats.ownMove = OwnMove;
+    return seats;
+}
+
 }  // namespace
 
 std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings& settings) {
@@ -350,13 +362,7 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
     const std::vector<GameState> deals =
         settings.truth ? std::vector<GameState>(size_t(samples), AsDealt(*settings.truth, seen.seat))
                        : SampleDeals(seen, samples, root);
-    PlayoutSeats seats;
-    seats.me = seen.seat;
-    seats.gambleRates.fill(settings.gambleRate);
-    seats.gambleRates[size_t(seen.seat)] = settings.ownGambleRate;
-    seats.lookahead = settings.lookahead;
-    seats.ownBeats = settings.ownBeats;
-    seats.ownMove = OwnMove;
+    const PlayoutSeats seats = SearchSeats(seen.seat, settings);
     // The candidates still in the running, and how many rounds each lasted.
     std::vector<size_t> alive(moves.size());
     for (size_t k = 0; k < alive.size(); ++k) alive[k] = k;
