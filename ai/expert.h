@@ -64,7 +64,8 @@ struct ExpertMove {
     double charge = 0;       // points added to every playout's cost (ExpertSettings::latePassCharge)
     double MeanLost() const { return playouts > 0 ? double(lost) / playouts : 0.0; }
     double WinShare() const { return playouts > 0 ? double(wins) / playouts : 0.0; }
-    // The cost the search ranks by, per playout: lost points less the win weight per win.
+    // The cost the search ranks by, per playout: lost points less the win
+    // weight per win, and the charge.
     double MeanCost(int winWeight) const {
         return playouts > 0 ? double(lost - long(winWeight) * wins) / playouts + charge : 0.0;
     }
