@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/selfplay/selfplay.h"
@@ -22,9 +24,16 @@ int Usage() {
         "                     [--seat-levels A,B,C,D (each a level or oracle)] [--expert-playouts N]\n"
         "                     [--oracle-when always|early|late (the stock lasting or empty)]\n"
         "                     [--tables N [--sequential]] [--log FILE]\n"
+        "                     [--rotate-leaders] [--outcomes FILE] [--pair-with FILE (outcomes of another "
+        "run)]\n"
         "       vorn-selfplay --replay FILE\n");
     return 2;
 }
+
+// The files named on the command line.
+struct Paths {
+    std::string log, replay, outcomes, pairWith;
+};
 
 bool ParseLevel(const std::string& text, int& level, bool oracle = false) {
     if (oracle && text == "oracle")
@@ -43,12 +52,11 @@ bool ParseLevel(const std::string& text, int& level, bool oracle = false) {
 }
 
 // The command line into config and the two paths; false on a bad one.
-bool ParseArgs(int argc, char** argv, vorn::selfplay::Config& config, std::string& logPath,
-               std::string& replayPath) {
+bool ParseArgs(int argc, char** argv, vorn::selfplay::Config& config, Paths& paths) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--sequential") {
-            config.sequential = true;
+        if (arg == "--sequential" || arg == "--rotate-leaders") {
+            (arg == "--sequential" ? config.sequential : config.rotateLeaders) = true;
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -84,17 +92,23 @@ bool ParseArgs(int argc, char** argv, vorn::selfplay::Config& config, std::strin
             else if (arg == "--tables")
                 config.tables = std::stoi(value);
             else if (arg == "--log")
-                logPath = value;
+                paths.log = value;
             else if (arg == "--replay")
-                replayPath = value;
+                paths.replay = value;
+            else if (arg == "--outcomes")
+                paths.outcomes = value;
+            else if (arg == "--pair-with")
+                paths.pairWith = value;
             else
                 return false;
         } catch (...) {
             return false;
         }
     }
-    // A record is written of one table's games only.
-    if (config.tables < 0 || (config.tables > 0 && !logPath.empty())) return false;
+    // A record is written of one table's games only, and replays only games
+    // that the last winner led.
+    if (config.tables < 0 || (config.tables > 0 && !paths.log.empty())) return false;
+    if (config.rotateLeaders && !paths.log.empty()) return false;
     return !config.sequential || config.tables > 0;
 }
 
@@ -143,20 +157,75 @@ void PrintSummary(const vorn::selfplay::Config& config, const vorn::selfplay::Re
     std::printf("checksum %016llx\n", static_cast<unsigned long long>(result.checksum));
 }
 
+// One line a game: the winner, then the points each seat lost in it.
+bool WriteOutcomes(const std::string& path, const std::vector<vorn::selfplay::GameOutcome>& outcomes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (const auto& game : outcomes)
+        out << game.winner << ' ' << game.lost[0] << ' ' << game.lost[1] << ' ' << game.lost[2] << ' '
+            << game.lost[3] << '\n';
+    return bool(out);
+}
+
+bool ReadOutcomes(const std::string& path, std::vector<vorn::selfplay::GameOutcome>& outcomes) {
+    std::ifstream in(path, std::ios::binary);
+    vorn::selfplay::GameOutcome game;
+    while (in >> game.winner >> game.lost[0] >> game.lost[1] >> game.lost[2] >> game.lost[3])
+        outcomes.push_back(game);
+    return in.eof() && !outcomes.empty();
+}
+
+// The mean of xs and its standard error.
+std::pair<double, double> MeanAndError(const std::vector<double>& xs) {
+    const double n = double(xs.size());
+    double sum = 0, squares = 0;
+    for (const double x : xs) sum += x;
+    const double mean = sum / n;
+    for (const double x : xs) squares += (x - mean) * (x - mean);
+    return {mean, xs.size() > 1 ? std::sqrt(squares / (n - 1) / n) : 0.0};
+}
+
+// This run less the other, game by game: two runs of one seed with rotating
+// leaders deal the same hands, so the differences are far less noisy than
+// the two runs' figures apart.
+void PrintPairs(const std::vector<vorn::selfplay::GameOutcome>& mine,
+                const std::vector<vorn::selfplay::GameOutcome>& other) {
+    const size_t n = std::min(mine.size(), other.size());
+    size_t alike = 0;
+    for (size_t g = 0; g < n; ++g)
+        if (mine[g].winner == other[g].winner && mine[g].lost == other[g].lost) ++alike;
+    std::printf("paired_games %zu\npaired_alike %zu\n", n, alike);
+    for (int seat = 0; seat < 4; ++seat) {
+        std::vector<double> won(n), lost(n);
+        for (size_t g = 0; g < n; ++g) {
+            won[g] = (mine[g].winner == seat) - (other[g].winner == seat);
+            lost[g] = mine[g].lost[size_t(seat)] - other[g].lost[size_t(seat)];
+        }
+        const auto [w, we] = MeanAndError(won);
+        const auto [l, le] = MeanAndError(lost);
+        std::printf("seat %d paired win_share %+.4f +- %.4f lost_per_game %+.3f +- %.3f\n", seat, w, we, l,
+                    le);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     vorn::selfplay::Config config;
-    std::string logPath, replayPath;
-    if (!ParseArgs(argc, argv, config, logPath, replayPath)) return Usage();
-    if (!replayPath.empty()) return RunReplay(replayPath);
+    Paths paths;
+    if (!ParseArgs(argc, argv, config, paths)) return Usage();
+    if (!paths.replay.empty()) return RunReplay(paths.replay);
+    std::vector<vorn::selfplay::GameOutcome> other;
+    if (!paths.pairWith.empty() && !ReadOutcomes(paths.pairWith, other)) {
+        std::fprintf(stderr, "cannot read the outcomes in %s\n", paths.pairWith.c_str());
+        return 1;
+    }
 
     std::ofstream log;
     vorn::selfplay::Sink sink;
-    if (!logPath.empty()) {
-        log.open(logPath, std::ios::binary | std::ios::trunc);
+    if (!paths.log.empty()) {
+        log.open(paths.log, std::ios::binary | std::ios::trunc);
         if (!log) {
-            std::fprintf(stderr, "cannot write %s\n", logPath.c_str());
+            std::fprintf(stderr, "cannot write %s\n", paths.log.c_str());
             return 1;
         }
         sink = [&log](const std::string& line) {
@@ -175,5 +244,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     PrintSummary(config, result, seconds);
+    if (!other.empty()) PrintPairs(result.outcomes, other);
+    if (!paths.outcomes.empty() && !WriteOutcomes(paths.outcomes, result.outcomes)) {
+        std::fprintf(stderr, "cannot write %s\n", paths.outcomes.c_str());
+        return 1;
+    }
     return 0;
 }

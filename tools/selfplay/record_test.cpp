@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QTest>
 
+#include <array>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -138,6 +139,29 @@ class RecordTest : public QObject {
         QCOMPARE(interleaved.checksum, sequential.checksum);
         QCOMPARE(interleaved.wins, sequential.wins);
         QVERIFY(interleaved.checksum != a.checksum);
+    }
+
+    // Rotating leaders: game g is led by seat (g - 1) mod 4 and deals the same
+    // hands whatever the seats play, so two runs pair game for game.
+    void rotatingLeadersDealAlike() {
+        constexpr int kGames = 12;
+        selfplay::Config high{kGames, 5, 0}, low{kGames, 5, 2};
+        high.rotateLeaders = low.rotateLeaders = true;
+        selfplay::Result a, b;
+        const auto linesA = Record(high, &a), linesB = Record(low, &b);
+        QVERIFY(a.ok && b.ok);
+        QVERIFY(a.checksum != b.checksum);
+        QCOMPARE(int(a.outcomes.size()), kGames);
+        std::array<int, 4> lost{};
+        for (int g = 0; g < kGames; ++g) {
+            const int at = Nth(linesA, "game", g), bt = Nth(linesB, "game", g);
+            QCOMPARE(Find(Parse(linesA[size_t(at)]), "leader")->text, std::to_string(g % 4));
+            for (int k = 1; k <= 25; ++k) QCOMPARE(linesA[size_t(at + k)], linesB[size_t(bt + k)]);
+            const selfplay::GameOutcome& game = a.outcomes[size_t(g)];
+            QCOMPARE(game.lost[size_t(game.winner)], 0);
+            for (int seat = 0; seat < 4; ++seat) lost[size_t(seat)] += game.lost[size_t(seat)];
+        }
+        QCOMPARE(lost, a.lost);
     }
 
     // One line of a good record changed: the replay names that line.

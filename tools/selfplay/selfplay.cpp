@@ -234,6 +234,7 @@ class Driver {
                 return Fail("games won of seat " + std::to_string(i) + " do not add up");
         }
         scores_ = now;
+        result_.outcomes.push_back({winner, sizes_});
         Hash(result_.checksum, 'W');
         Hash(result_.checksum, char('0' + winner));
         ++result_.games;
@@ -246,6 +247,7 @@ class Driver {
             Emit(
                 record::Line("won").Add("winner", winner).AddInts("lost", now.lost).AddInts("wins", now.won));
         if (Done()) return;
+        if (config_.rotateLeaders) server_.NewGame(result_.games % 4);
         StartGame(result_.games + 1);
         if (!stopped_) server_.Deal(0);
     }
@@ -436,6 +438,7 @@ Result Combine(const std::vector<Result>& results) {
         for (int shift = 0; shift < 64; shift += 8) Hash(all.checksum, char((r.checksum >> shift) & 0xFF));
         all.expertMs.insert(all.expertMs.end(), r.expertMs.begin(), r.expertMs.end());
         all.searchedMs.insert(all.searchedMs.end(), r.searchedMs.begin(), r.searchedMs.end());
+        all.outcomes.insert(all.outcomes.end(), r.outcomes.begin(), r.outcomes.end());
     }
     return all;
 }

@@ -49,6 +49,16 @@ struct Config {
     // folds the tables' checksums in table order, so both ways print the same.
     int tables = 0;
     bool sequential = false;
+    // Game g is led by seat (g - 1) mod 4 instead of the last game's winner,
+    // so two runs of one seed deal the same hands game for game whatever
+    // their players did: their games can be compared pair by pair.
+    bool rotateLeaders = false;
+};
+
+// How one game ended: its winner and the points each seat lost in it.
+struct GameOutcome {
+    int winner = 0;
+    std::array<int, 4> lost{};
 };
 
 struct Result {
@@ -61,8 +71,9 @@ struct Result {
     std::array<int, 4> wins{};
     std::array<int, 4> lost{};
     std::uint64_t checksum = 0;
-    std::vector<double> expertMs;    // the time of each expert decision
-    std::vector<double> searchedMs;  // the same for the decisions with more than one candidate
+    std::vector<double> expertMs;       // the time of each expert decision
+    std::vector<double> searchedMs;     // the same for the decisions with more than one candidate
+    std::vector<GameOutcome> outcomes;  // game by game (tables in order)
 };
 
 // Receives every line of the record in order; returning false stops the run.
