@@ -24,8 +24,7 @@ int Usage() {
         "                     [--seat-levels A,B,C,D (each a level or oracle)] [--expert-playouts N]\n"
         "                     [--oracle-when always|early|late (the stock lasting or empty)]\n"
         "                     [--tables N [--sequential]] [--log FILE]\n"
-        "                     [--rotate-leaders] [--outcomes FILE] [--pair-with FILE (outcomes of another "
-        "run)]\n"
+        "                     [--rotate-leaders] [--outcomes FILE] [--pair-with FILE]\n"
         "       vorn-selfplay --replay FILE\n");
     return 2;
 }
@@ -51,56 +50,77 @@ bool ParseLevel(const std::string& text, int& level, bool oracle = false) {
     return true;
 }
 
-// The command line into config and the two paths; false on a bad one.
+// The levels of the four seats, comma-separated.
+bool ParseSeatLevels(const std::string& value, vorn::selfplay::Config& config) {
+    size_t from = 0;
+    for (int seat = 0; seat < 4; ++seat) {
+        const size_t comma = value.find(',', from);
+        if ((seat < 3) != (comma != std::string::npos)) return false;
+        if (!ParseLevel(value.substr(from, comma - from), config.seatLevels[seat], true)) return false;
+        from = comma + 1;
+    }
+    return true;
+}
+
+bool ParseOracleWhen(const std::string& value, vorn::selfplay::Config& config) {
+    using When = vorn::selfplay::Config::OracleWhen;
+    if (value == "always")
+        config.oracleWhen = When::Always;
+    else if (value == "early")
+        config.oracleWhen = When::Early;
+    else if (value == "late")
+        config.oracleWhen = When::Late;
+    else
+        return false;
+    return true;
+}
+
+// One option that takes a value; false on a bad one. Numbers that do not
+// read throw.
+bool ParseOption(const std::string& arg, const std::string& value, vorn::selfplay::Config& config,
+                 Paths& paths) {
+    if (arg == "--games")
+        config.games = std::stoi(value);
+    else if (arg == "--seed")
+        config.seed = std::stoull(value);
+    else if (arg == "--level")
+        return ParseLevel(value, config.level);
+    else if (arg == "--seat-levels")
+        return ParseSeatLevels(value, config);
+    else if (arg == "--oracle-when")
+        return ParseOracleWhen(value, config);
+    else if (arg == "--expert-playouts")
+        config.expertPlayouts = std::stoi(value);
+    else if (arg == "--tables")
+        config.tables = std::stoi(value);
+    else if (arg == "--log")
+        paths.log = value;
+    else if (arg == "--replay")
+        paths.replay = value;
+    else if (arg == "--outcomes")
+        paths.outcomes = value;
+    else if (arg == "--pair-with")
+        paths.pairWith = value;
+    else
+        return false;
+    return true;
+}
+
+// The command line into config and the paths; false on a bad one.
 bool ParseArgs(int argc, char** argv, vorn::selfplay::Config& config, Paths& paths) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--sequential" || arg == "--rotate-leaders") {
-            (arg == "--sequential" ? config.sequential : config.rotateLeaders) = true;
+        if (arg == "--sequential") {
+            config.sequential = true;
+            continue;
+        }
+        if (arg == "--rotate-leaders") {
+            config.rotateLeaders = true;
             continue;
         }
         if (i + 1 >= argc) return false;
-        const std::string value = argv[++i];
         try {
-            if (arg == "--games")
-                config.games = std::stoi(value);
-            else if (arg == "--seed")
-                config.seed = std::stoull(value);
-            else if (arg == "--level") {
-                if (!ParseLevel(value, config.level)) return false;
-            } else if (arg == "--seat-levels") {
-                size_t from = 0;
-                for (int seat = 0; seat < 4; ++seat) {
-                    const size_t comma = value.find(',', from);
-                    if ((seat < 3) != (comma != std::string::npos)) return false;
-                    if (!ParseLevel(value.substr(from, comma - from), config.seatLevels[seat], true))
-                        return false;
-                    from = comma + 1;
-                }
-            } else if (arg == "--oracle-when") {
-                using When = vorn::selfplay::Config::OracleWhen;
-                if (value == "always")
-                    config.oracleWhen = When::Always;
-                else if (value == "early")
-                    config.oracleWhen = When::Early;
-                else if (value == "late")
-                    config.oracleWhen = When::Late;
-                else
-                    return false;
-            } else if (arg == "--expert-playouts")
-                config.expertPlayouts = std::stoi(value);
-            else if (arg == "--tables")
-                config.tables = std::stoi(value);
-            else if (arg == "--log")
-                paths.log = value;
-            else if (arg == "--replay")
-                paths.replay = value;
-            else if (arg == "--outcomes")
-                paths.outcomes = value;
-            else if (arg == "--pair-with")
-                paths.pairWith = value;
-            else
-                return false;
+            if (!ParseOption(arg, argv[++i], config, paths)) return false;
         } catch (...) {
             return false;
         }
