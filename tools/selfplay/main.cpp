@@ -205,8 +205,8 @@ std::pair<double, double> MeanAndError(const std::vector<double>& xs) {
 }
 
 // This run less the other, game by game: two runs of one seed with rotating
-// leaders deal the same hands, so the differences are far less noisy than
-// the two runs' figures apart.
+// leaders deal the same hands, so the differences are less noisy than the
+// two runs' figures apart (about half as many games for the same certainty).
 void PrintPairs(const std::vector<vorn::selfplay::GameOutcome>& mine,
                 const std::vector<vorn::selfplay::GameOutcome>& other) {
     const size_t n = std::min(mine.size(), other.size());
