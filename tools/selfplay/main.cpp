@@ -214,6 +214,7 @@ void PrintPairs(const std::vector<vorn::selfplay::GameOutcome>& mine,
     for (size_t g = 0; g < n; ++g)
         if (mine[g].winner == other[g].winner && mine[g].lost == other[g].lost) ++alike;
     std::printf("paired_games %zu\npaired_alike %zu\n", n, alike);
+    if (n == 0) return;  // no games to tell apart
     for (int seat = 0; seat < 4; ++seat) {
         std::vector<double> won(n), lost(n);
         for (size_t g = 0; g < n; ++g) {
