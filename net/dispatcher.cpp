@@ -285,6 +285,7 @@ void Dispatcher::FillEmptySeats() {
     s.Vacant = {};
     SendPrepare();
     host_.engine().AdjustDirection();
+    host_.Tell(NetNews::AllSeated);
     host_.StandInsChanged();
 }
 

@@ -312,6 +312,8 @@ class TestSeating : public QObject {
             VORN_TRY_COMPARE(Names(t->session()), (QStringList{"H", "J1", "玄武", "白虎"}));
             for (int seat = 1; seat <= 3; ++seat)
                 VORN_TRY_COMPARE(t->session().StandIn[size_t(seat)], seat > 1);
+            // The host's own window says the table is full, as the joiners' do.
+            VORN_TRY_COMPARE(t->Progress(), kAllSeated);
         }
         PlayHandAndRetake(party, party.All(), 2);
     }
