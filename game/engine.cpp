@@ -552,6 +552,9 @@ void Engine::TakeUp(const GameState& table, const ScoreBoard& scores) {
         std::vector<Card> laid;
         for (const Card card : table.TablePlay) laid.push_back(card);
         env_.news.PlayLaid(table.TheLastThrower, laid);
+        // The seats after its thrower that have passed on it since.
+        for (int k = 1; k <= table.PassCount && k < 4; ++k)
+            env_.news.SeatPassed((table.TheLastThrower + k) % 4);
     }
     ShowTurn(table.CurrentSeat, table.MustLead);
 }

@@ -336,8 +336,10 @@ class TestSeating : public QObject {
         NetTable* gone = party.AtSeat(seat);
         Leave(party, seat, /*overfed=*/!windowClosed);
         VORN_TRY_VERIFY(host.session().StandIn[size_t(seat)]);
-        // The computer plays a move or two meanwhile.
-        for (int i = 0; i < 2; ++i) {
+        // The computer plays a move or two meanwhile, until a seat has passed on the play to beat.
+        auto passing = [&host] { return host.table().PassCount > 0 && host.table().PassCount < 3; };
+        for (int i = 0; i < 2 || !passing(); ++i) {
+            QVERIFY2(i < 40, "nobody passed");
             QVERIFY2(party.WaitSettled(), party.Why());
             QVERIFY(party.Move());
         }
@@ -354,6 +356,13 @@ class TestSeating : public QObject {
             return play;
         };
         QCOMPARE(shown(*back), shown(host));
+        // And so do the marks of the seats that passed on it.
+        auto passed = [](NetTable& t) {
+            std::array<bool, 4> marks{};
+            for (int s = 0; s < 4; ++s) marks[size_t(s)] = !t.w().seatCues().PassMark(s)->isHidden();
+            return marks;
+        };
+        QCOMPARE(passed(*back), passed(host));
         for (NetTable* t : party.All())
             if (t->session().IsNet()) VORN_TRY_VERIFY(!t->session().StandIn[size_t(seat)]);
         // The hand to its end, the person moving for itself again.
