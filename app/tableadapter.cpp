@@ -102,20 +102,26 @@ void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& /*cap
     const QString name = vacant ? language_.Tr(texts::kVacantSeat) : ShownName(session_.PlayerNames[seat]);
     presentation_->Run([=, this] {
         // Every seat reads across, in any script; a side seat's name stands
-        // beside its hand, on the side facing the middle for the east seat so
-        // that nothing reaches past the table's right edge.
+        // beside its hand on the side facing the middle, so that nothing
+        // reaches past the table's right edge, nor under the chat boxes and
+        // the player list left of the table.
         lblName_[seat]->setText(name);
         lblName_[seat]->setAccessibleName(name);
         QRect place(x, y, 3000, 300);
-        lblName_[seat]->setAlignment((vertical ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+        const bool east = x > kHeapX;
+        lblName_[seat]->setAlignment((vertical && east ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+        using Side = SeatCues::NameSide;
+        Side side = Side::Across;
         if (vertical) {
             // Room to spare: a small table keeps its text at a legible size.
             const int width = TextTwips(*lblName_[seat], name) + 360;
-            const bool east = x > kHeapX;
-            place = QRect(east ? x - 1160 - width : x + 200 - width, y, width, 300);
+            // x is 260 left of the west hand, a card wide, or 1,100 right of the east one.
+            place = east ? QRect(x - 1160 - width, y, width, 300)
+                         : QRect(x + 260 + TableWidget::kCardW + 60, y, width, 300);
+            side = east ? Side::LeftOfHand : Side::RightOfHand;
         }
         tableWidget_->Place(lblName_[seat], place);
-        seatCues_->PlaceSeat(seat, place, vertical, name);
+        seatCues_->PlaceSeat(seat, place, side, name);
     });
 }
 

@@ -1,5 +1,7 @@
 #include "display/seatcues.h"
 
+#include <algorithm>
+
 #include <QFontMetrics>
 #include <QLabel>
 
@@ -30,7 +32,7 @@ constexpr const char* kPlayedByStyle =
 constexpr const char* kNoteStyle =
     "color: #2b1d00; background: rgba(255, 246, 214, 235); border: 1px solid #7a5a12; border-radius: 6px;";
 
-// Twips a text takes at the table's natural size, where 15 twips are one pixel.
+// A cue's label: centred text in the given style, never in the way of a click.
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const char* style) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
@@ -81,16 +83,19 @@ SeatCues::SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names, cons
     connect(&noteTimer_, &QTimer::timeout, note_, &QLabel::hide);
 }
 
-void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const QString& name) {
+void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, NameSide side, const QString& name) {
     seatNames_[size_t(seat)] = name;
     QLabel* count = counts_[size_t(seat)];
     QLabel* pass = passes_[size_t(seat)];
     QLabel* standIn = standIns_[size_t(seat)];
     const QString standInText = words_.Tr(cuetexts::kStandIn);
-    if (vertical) {
+    if (side != NameSide::Across) {
         // A side seat: the mark above the name, the count and "不出" beneath
         // it, all lined up with the name's end toward the hand.
-        const auto along = [&nameTwips](int width) { return nameTwips.right() + 1 - width; };
+        const bool handRight = side == NameSide::LeftOfHand;
+        const auto along = [&nameTwips, handRight](int width) {
+            return handRight ? nameTwips.right() + 1 - width : nameTwips.x();
+        };
         standIn->setText(standInText);
         const int standInWidth = TextTwips(*standIn, standInText) + 160;
         table_.Place(standIn, QRect(along(standInWidth), nameTwips.y() - 380, standInWidth, 300));
@@ -191,8 +196,13 @@ void SeatCues::HideResult() {
 void SeatCues::ShowNote(const QString& text, const QRect& playButtonTwips) {
     note_->setText(text);
     note_->setAccessibleName(text);
-    table_.Place(note_,
-                 QRect(playButtonTwips.right() + 60, playButtonTwips.y(), 1750, playButtonTwips.height()));
+    // Beside the button, at least as tall: wider for a longer text, up to a
+    // limit, and as many lines as the rest needs.
+    constexpr int kLeastWidth = 1750, kMostWidth = 3000, kPadding = 240;
+    const int width = std::clamp(TextTwips(*note_, text) + kPadding, kLeastWidth, kMostWidth);
+    const int height =
+        std::max(playButtonTwips.height(), WrappedTextTwips(*note_, text, width - kPadding) + kPadding);
+    table_.Place(note_, QRect(playButtonTwips.right() + 60, playButtonTwips.y(), width, height));
     note_->show();
     note_->raise();
     noteTimer_.start(kNoteMs);

@@ -39,8 +39,12 @@ class SeatCues : public QObject {
     SeatCues(TableWidget& table, const std::array<QLabel*, 4>& names,
              const Language& words = SourceLanguage());
 
-    // The name label of seat was placed at nameTwips; vertical for the side seats.
-    void PlaceSeat(int seat, const QRect& nameTwips, bool vertical, const QString& name);
+    // Where a seat's name stands: across the top or bottom of the table, or
+    // on the inner side of a side seat's hand, left of the east hand or right
+    // of the west one.
+    enum class NameSide { Across, LeftOfHand, RightOfHand };
+    // The name label of seat was placed at nameTwips.
+    void PlaceSeat(int seat, const QRect& nameTwips, NameSide side, const QString& name);
     // dealt: a hand is on the table (before the deal every count is 0 and no warning).
     void SetCount(int seat, int count, bool dealt);
     void SetPassed(int seat, bool passed);

@@ -12,11 +12,23 @@
 
 namespace vorn {
 
-int TextTwips(const QLabel& label, const QString& text) {
+namespace {
+// The label's font at the table's unscaled size.
+QFont BaseFont(const QLabel& label) {
     QFont f = label.font();
     const QVariant base = label.property("basePointSize");
     if (base.isValid()) f.setPointSizeF(base.toDouble());
-    return QFontMetrics(f).horizontalAdvance(text) * 15;
+    return f;
+}
+}  // namespace
+
+int TextTwips(const QLabel& label, const QString& text) {
+    return QFontMetrics(BaseFont(label)).horizontalAdvance(text) * 15;
+}
+
+int WrappedTextTwips(const QLabel& label, const QString& text, int widthTwips) {
+    const QRect lines(0, 0, std::max(1, widthTwips / 15), 1 << 20);
+    return QFontMetrics(BaseFont(label)).boundingRect(lines, Qt::TextWordWrap, text).height() * 15;
 }
 
 namespace {

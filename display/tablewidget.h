@@ -22,6 +22,8 @@ namespace vorn {
 
 // How wide text is on label at the table's unscaled size, in twips.
 int TextTwips(const QLabel& label, const QString& text);
+// How tall text is on label when wrapped at widthTwips, at that size, in twips.
+int WrappedTextTwips(const QLabel& label, const QString& text, int widthTwips);
 
 // The table itself: felt, the table outline, the stock and every card picture,
 // drawn in twips and scaled to the widget with the proportions kept (15 twips

@@ -293,7 +293,7 @@
     </message>
     <message>
         <source> 失分</source>
-        <translation> points lost</translation>
+        <translation> lost</translation>
     </message>
     <message>
         <source>牌局：</source>

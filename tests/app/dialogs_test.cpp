@@ -402,7 +402,11 @@ class TestDialogs : public QObject {
             QVERIFY(scene.contains(w.tableWidget().PlacedRect(w.lblName(i))));
             QVERIFY(scene.contains(w.tableWidget().PlacedRect(w.seatCues().Count(i))));
         }
-        QVERIFY(w.tableWidget().PlacedRect(w.lblName(3)).right() < w.pictures().SeatX[3]);
+        // The side seats' names face the middle: left of the east hand, right
+        // of the west one, clear of the chat boxes left of the table.
+        const QRect west = w.tableWidget().PlacedRect(w.lblName(3));
+        QVERIFY(west.left() > w.pictures().SeatX[3] + vorn::TableWidget::kCardW);
+        QVERIFY(w.tableWidget().PlacedRect(w.seatCues().StandInMark(3)).left() >= west.left());
         QVERIFY(w.tableWidget().PlacedRect(w.lblName(1)).right() < w.pictures().SeatX[1]);
         for (int i = 0; i < 4; ++i) QCOMPARE(w.lblScorer(i)->text(), typed[i] + " 失分");
         w.mnuDeal_Click();

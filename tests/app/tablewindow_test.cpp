@@ -418,6 +418,9 @@ class TestTableWindow : public QObject {
             // what it offers; the status line keeps the play to beat.
             const QString note = w.seatCues().Note()->text();
             QVERIFY(!w.seatCues().Note()->isHidden());
+            // However long, all of it shows.
+            const QLabel* noteLabel = w.seatCues().Note();
+            QVERIFY2(noteLabel->heightForWidth(noteLabel->width()) <= noteLabel->height(), qPrintable(note));
             QCOMPARE(w.HintPanel()->text(), status);
             if (w.table().lstSelected.Empty()) {
                 QVERIFY2(note == "没有牌管得起" || note.startsWith("不出最好，胜率 "), qPrintable(note));
