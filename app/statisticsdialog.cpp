@@ -69,6 +69,8 @@ StatisticsDialog::StatisticsDialog(QString settingsPath, std::function<bool(cons
                       2 * table_->frameWidth() + layout->contentsMargins().left() +
                       layout->contentsMargins().right();
     resize(std::max(640, width + 24), 240);
+    // The columns share what the dialog has beyond that.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
 void StatisticsDialog::Clear() {
