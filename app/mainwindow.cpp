@@ -171,7 +171,7 @@ void MainWindow::BuildControls() {
     };
     for (int i = 0; i < 4; ++i) {
         lblName_[i] = makeLabel(QString("lblName%1").arg(i), QString());
-        lblName_[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        lblName_[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         QFont f = lblName_[i]->font();
         f.setBold(true);
         lblName_[i]->setFont(f);

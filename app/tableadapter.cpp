@@ -109,7 +109,7 @@ void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& /*cap
         lblName_[seat]->setAccessibleName(name);
         QRect place(x, y, 3000, 300);
         const bool east = x > kHeapX;
-        lblName_[seat]->setAlignment((vertical && east ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+        lblName_[seat]->setAlignment((vertical && east ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         using Side = SeatCues::NameSide;
         Side side = Side::Across;
         if (vertical) {

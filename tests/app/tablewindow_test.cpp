@@ -520,18 +520,21 @@ class TestTableWindow : public QObject {
     // inside the window.
     void statusPanels_data() {
         QTest::addColumn<int>("width");
-        QTest::newRow("smallest") << vorn::TableWidget::kSceneWidth / 38;
-        QTest::newRow("narrow") << 560;
-        QTest::newRow("natural") << 1044;
-        QTest::newRow("wide") << 1500;
+        QTest::addColumn<int>("height");
+        QTest::newRow("smallest") << vorn::TableWidget::kSceneWidth / 38 << 700;
+        QTest::newRow("narrow") << 560 << 700;
+        QTest::newRow("natural") << 1044 << 700;
+        QTest::newRow("wide") << 1500 << 700;
+        QTest::newRow("a full screen") << 1900 << 1040;
     }
     void statusPanels() {
         QFETCH(int, width);
+        QFETCH(int, height);
         WindowFixture f;
         QVERIFY(f.Open());
         MainWindow& w = *f;
         w.ShowHintText(QString(400, QChar(0x724C)));  // a hint far wider than any window
-        w.resize(width, 700);
+        w.resize(width, height);
         QTRY_COMPARE(w.width(), width);
         QCOMPARE(w.ProgressPanel()->width(), 3600 / 15);
         const int hintRight = w.HintPanel()->geometry().right();
