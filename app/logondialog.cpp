@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -154,6 +155,12 @@ void LogonDialog::BuildFields(const Language& words) {
              txtPassword);
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setPlaceholderText(words.Tr(QT_TRANSLATE_NOOP("Vorn", "可不填")));
+    // Greyed with the field when a local game leaves it off (the style keeps
+    // placeholders dark, so a field that takes nothing looked as if it did).
+    QPalette greyed = txtPassword->palette();
+    greyed.setColor(QPalette::Disabled, QPalette::PlaceholderText,
+                    greyed.color(QPalette::Disabled, QPalette::Text));
+    txtPassword->setPalette(greyed);
     chkEndOnDrop = new QCheckBox(fraName_);
     chkEndOnDrop->setObjectName("chkEndOnDrop");
     words.Caption(chkEndOnDrop, QT_TRANSLATE_NOOP("Vorn", "有人掉线即结束游戏"));
