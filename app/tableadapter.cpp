@@ -115,7 +115,7 @@ void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& /*cap
         if (vertical) {
             // Room to spare: a small table keeps its text at a legible size.
             const int width = TextTwips(*lblName_[seat], name) + 360;
-            // x is 260 left of the west hand, a card wide, or 1,100 right of the east one.
+            // x stands 260 left of the west hand (a card wide) or 1,100 right of the east one.
             place = east ? QRect(x - 1160 - width, y, width, 300)
                          : QRect(x + 260 + TableWidget::kCardW + 60, y, width, 300);
             side = east ? Side::LeftOfHand : Side::RightOfHand;
