@@ -64,6 +64,15 @@ void AddChoices(QGroupBox* frame, QRadioButton*& first, const char* firstName, c
     layout->addWidget(first);
     layout->addWidget(second);
 }
+
+// The style keeps placeholders dark, so a field the dialog has turned off
+// looked as if it took text: its placeholder greys with it.
+void GreyPlaceholderWhenOff(QLineEdit& field) {
+    QPalette greyed = field.palette();
+    greyed.setColor(QPalette::Disabled, QPalette::PlaceholderText,
+                    greyed.color(QPalette::Disabled, QPalette::Text));
+    field.setPalette(greyed);
+}
 }  // namespace
 
 LogonDialog::LogonDialog(MainWindow& main) : QDialog(&main), main_(main) {
@@ -155,12 +164,7 @@ void LogonDialog::BuildFields(const Language& words) {
              txtPassword);
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setPlaceholderText(words.Tr(QT_TRANSLATE_NOOP("Vorn", "可不填")));
-    // Greyed with the field when a local game leaves it off (the style keeps
-    // placeholders dark, so a field that takes nothing looked as if it did).
-    QPalette greyed = txtPassword->palette();
-    greyed.setColor(QPalette::Disabled, QPalette::PlaceholderText,
-                    greyed.color(QPalette::Disabled, QPalette::Text));
-    txtPassword->setPalette(greyed);
+    GreyPlaceholderWhenOff(*txtPassword);
     chkEndOnDrop = new QCheckBox(fraName_);
     chkEndOnDrop->setObjectName("chkEndOnDrop");
     words.Caption(chkEndOnDrop, QT_TRANSLATE_NOOP("Vorn", "有人掉线即结束游戏"));
