@@ -68,9 +68,16 @@ StatisticsDialog::StatisticsDialog(QString settingsPath, std::function<bool(cons
     const int width = table_->verticalHeader()->sizeHint().width() + table_->horizontalHeader()->length() +
                       2 * table_->frameWidth() + layout->contentsMargins().left() +
                       layout->contentsMargins().right();
-    resize(std::max(640, width + 24), 240);
-    // The columns share what the dialog has beyond that.
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    const int dialogWidth = std::max(640, width + 24);
+    // What the dialog has beyond the words goes to the columns in even shares;
+    // as tall as the rows, with no empty strip beneath them.
+    QHeaderView* header = table_->horizontalHeader();
+    const int extra = (dialogWidth - width - 24) / table_->columnCount();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    for (int c = 0; c < table_->columnCount(); ++c) header->resizeSection(c, header->sectionSize(c) + extra);
+    table_->setFixedHeight(header->sizeHint().height() + table_->verticalHeader()->length() +
+                           2 * table_->frameWidth());
+    resize(dialogWidth, sizeHint().height());
 }
 
 void StatisticsDialog::Clear() {
