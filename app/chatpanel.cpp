@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "app/networkgame.h"
+#include "app/seatnames.h"
 #include "app/tablelabel.h"
 #include "app/texts.h"
 #include "cards/session.h"
@@ -19,7 +20,7 @@ namespace vorn {
 
 ChatPanel::ChatPanel(TableWidget& table, Session& session, NetworkGame& network, const Language& words,
                      QObject* parent)
-    : QObject(parent), session_(session), network_(network) {
+    : QObject(parent), session_(session), network_(network), words_(words) {
     lblConnections_ = MakeCaptionLabel(&table, "lblConnections", texts::kConnections, words);
     lstConnections_ = new QListWidget(&table);
     lstConnections_->setObjectName("lstConnections");
@@ -121,8 +122,9 @@ void ChatPanel::cmdSend_Click() {
         txtMessage_->setFocus();
         return;
     }
-    const QString line =
-        QString::fromStdString(session_.PlayerNames[session_.LocalSeat]) + ": " + txtMessage_->text();
+    // A person's own name as it is; a local game's default one as the table shows it.
+    const QString line = ShownSeatName(session_, words_, session_.PlayerNames[session_.LocalSeat]) + ": " +
+                         txtMessage_->text();
     network_.SendChat(line);
     AppendChat(line);
     txtMessage_->clear();

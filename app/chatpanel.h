@@ -55,6 +55,7 @@ class ChatPanel : public QObject {
   private:
     Session& session_;
     NetworkGame& network_;
+    const Language& words_;
     QLabel* lblConnections_ = nullptr;
     QListWidget* lstConnections_ = nullptr;
     QLabel* lblDialog_ = nullptr;

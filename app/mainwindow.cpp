@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include <algorithm>
+
 #include <QAccessible>
 #include <QAction>
 #include <QCloseEvent>
@@ -378,8 +380,17 @@ void MainWindow::moveEvent(QMoveEvent* event) {
     RememberPlace();
 }
 
+void MainWindow::FitProgressPanel() {
+    // 3,600 twips, wider for a longer text (English runs longer than
+    // Chinese), up to half the window; the hint panel takes the rest.
+    const int least = kProgressPanelTwips / 15;
+    const int wanted = progressPanel_->fontMetrics().horizontalAdvance(progressPanel_->text()) + 8;
+    progressPanel_->setFixedWidth(std::clamp(wanted, least, std::max(least, width() / 2)));
+}
+
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    FitProgressPanel();
     RememberPlace();
 }
 

@@ -189,6 +189,8 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The progress panel as wide as its text needs, within bounds.
+    void FitProgressPanel();
 
   private:
     void BuildControls();
@@ -240,6 +242,15 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     int stockShown_ = 52;
     QTimer tmrCYC_;
     std::array<QLabel*, 4> lblName_{};
+    // Where each seat's name was last placed, to write it again when the
+    // computer takes a seat or gives it back (its default name may read
+    // differently then).
+    struct NamePlace {
+        bool placed = false;
+        int x = 0, y = 0;
+        bool vertical = false;
+    };
+    std::array<NamePlace, 4> namePlaces_{};
     std::array<QLabel*, 4> lblScorer_{};
     std::array<QLabel*, 4> lblScore_{};
     std::array<QLabel*, 4> lblWinner_{};

@@ -7,6 +7,7 @@
 
 #include "app/mainwindow.h"
 #include "app/networkgame.h"
+#include "app/seatnames.h"
 #include "app/settings.h"
 #include "app/statistics.h"
 #include "app/texts.h"
@@ -29,12 +30,7 @@ QString Q(const std::string& s) {
 }  // namespace
 
 QString MainWindow::ShownName(const std::string& name) const {
-    // The names of a network game are the players' own; the file keeps the
-    // default names' bytes whatever the table shows.
-    if (!session_.IsNet())
-        for (const char* source : texts::kDefaultSeatNames)
-            if (name == source) return language_.Tr(source);
-    return Q(name);
+    return ShownSeatName(session_, language_, name);
 }
 
 // ---------------------------------------------------------------------------
@@ -95,6 +91,7 @@ void MainWindow::PlaceTurnMarker(int seat, int x, int y) {
 }
 
 void MainWindow::PlaceNameLabel(int seat, int x, int y, const std::string& /*caption*/, bool vertical) {
+    namePlaces_[size_t(seat)] = {true, x, y, vertical};
     // The label is written from the seat's name as this table shows it (the
     // engine's caption is for a screen of its own); a seat of a network table
     // that nobody holds yet reads 空位.
@@ -129,6 +126,16 @@ void MainWindow::ShowStandIns() {
     presentation_->Run([this, marks = session_.StandIn] {
         for (int seat = 0; seat < 4; ++seat) seatCues_->SetStandIn(seat, marks[size_t(seat)]);
     });
+    // A seat the computer holds shows a default name in the table's language.
+    for (int seat = 0; seat < 4; ++seat) {
+        const NamePlace& at = namePlaces_[size_t(seat)];
+        if (at.placed) PlaceNameLabel(seat, at.x, at.y, {}, at.vertical);
+        presentation_->Run(
+            [this, seat,
+             scorer = Q(ScorerText(language_, ShownName(session_.PlayerNames[size_t(seat)]).toStdString()))] {
+                lblScorer_[size_t(seat)]->setText(scorer);
+            });
+    }
 }
 
 void MainWindow::SetThrowButton(bool visible, bool chosen) {
@@ -173,7 +180,10 @@ void MainWindow::SetHintPanel(const std::string& text) {
 }
 
 void MainWindow::SetProgressPanel(const std::string& text) {
-    presentation_->Run([=, this] { progressPanel_->setText(Q(text)); });
+    presentation_->Run([=, this] {
+        progressPanel_->setText(Q(text));
+        FitProgressPanel();
+    });
 }
 
 void MainWindow::ShowHintText(const QString& text) {
@@ -265,12 +275,16 @@ void MainWindow::ShowBox(const std::string& text, const std::function<void(bool)
 // What the table shows of the play
 
 void MainWindow::SeatPassed(int seat) {
-    presentation_->Run([=, this] { seatCues_->SetPassed(seat, true); });
+    presentation_->Run([=, this] {
+        seatCues_->SetPassed(seat, true);
+        if (seat == session_.LocalSeat) seatCues_->HideNote();
+    });
 }
 
 void MainWindow::PlayLaid(int seat, const std::vector<Card>& cards) {
     presentation_->Run([=, this] {
         seatCues_->SetPassed(seat, false);
+        if (seat == session_.LocalSeat) seatCues_->HideNote();
         seatCues_->HideRoundCue();
         seatCues_->ShowPlayedBy(ShownName(session_.PlayerNames[size_t(seat)]));
         tableWidget_->PlayLaid(cards);
@@ -316,6 +330,7 @@ void MainWindow::HandEnded(int winner, const std::array<std::vector<Card>, 4>& l
                               language_.Tr(texts::kPointsLostCount, seat == winner ? 0 : n));
         }
         handDetail_ = lines.join('\n');
+        seatCues_->HideNote();
         seatCues_->ShowResult(handDetail_);
         tableWidget_->Reveal(open);
         handShown_ = true;

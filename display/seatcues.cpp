@@ -30,7 +30,7 @@ constexpr const char* kPlayedByStyle =
     "color: #f4ecd2; background: rgba(0, 0, 0, 120); border: 1px solid rgba(244, 236, 210, 140);"
     " border-radius: 6px; font-weight: bold;";
 constexpr const char* kNoteStyle =
-    "color: #2b1d00; background: rgba(255, 246, 214, 235); border: 1px solid #7a5a12; border-radius: 6px;";
+    "color: #2b1d00; background: rgb(255, 246, 214); border: 1px solid #7a5a12; border-radius: 6px;";
 
 // A cue's label: centred text in the given style, never in the way of a click.
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const char* style) {
@@ -206,6 +206,11 @@ void SeatCues::ShowNote(const QString& text, const QRect& playButtonTwips) {
     note_->show();
     note_->raise();
     noteTimer_.start(kNoteMs);
+}
+
+void SeatCues::HideNote() {
+    noteTimer_.stop();
+    note_->hide();
 }
 
 }  // namespace vorn

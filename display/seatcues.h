@@ -64,6 +64,8 @@ class SeatCues : public QObject {
     void HideResult();
     // Shown beside the play button at playButtonTwips for a few seconds.
     void ShowNote(const QString& text, const QRect& playButtonTwips);
+    // The note has had its say: the person moved, or the hand ended.
+    void HideNote();
 
     QLabel* Count(int seat) const { return counts_[size_t(seat)]; }
     QLabel* PassMark(int seat) const { return passes_[size_t(seat)]; }

@@ -593,11 +593,11 @@
     </message>
     <message>
         <source>提示框(&amp;B)</source>
-        <translation>Refusal &amp;boxes</translation>
+        <translation>Refusal &amp;Boxes</translation>
     </message>
     <message>
         <source>自动不出(&amp;P)</source>
-        <translation>A&amp;uto pass</translation>
+        <translation>A&amp;uto Pass</translation>
     </message>
     <message>
         <source> 回来了，接着打</source>

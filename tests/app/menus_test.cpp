@@ -367,20 +367,27 @@ class TestMenus : public QObject {
     void chat_data() {
         QTest::addColumn<QStringList>("typed");  // null: the text already in the box
         QTest::addColumn<QString>("log");
-        QTest::newRow("the initial text") << QStringList{QString()} << "朱雀: Hello,every body!";
-        QTest::newRow("two lines") << QStringList{QString(), "再见"} << "朱雀: Hello,every body!\n朱雀: 再见";
-        QTest::newRow("an empty line is not sent") << QStringList{""} << "";
-        QTest::newRow("nor one of blanks") << QStringList{"   "} << "";
-        QTest::newRow("an empty line between two") << QStringList{"a", "", "b"} << "朱雀: a\n朱雀: b";
-        QTest::newRow("three lines") << QStringList{"a", "b", "c"} << "朱雀: a\n朱雀: b\n朱雀: c";
+        QTest::addColumn<bool>("english");
+        QTest::newRow("the initial text") << QStringList{QString()} << "朱雀: Hello,every body!" << false;
+        QTest::newRow("two lines") << QStringList{QString(), "再见"} << "朱雀: Hello,every body!\n朱雀: 再见"
+                                   << false;
+        QTest::newRow("an empty line is not sent") << QStringList{""} << "" << false;
+        QTest::newRow("nor one of blanks") << QStringList{"   "} << "" << false;
+        QTest::newRow("an empty line between two")
+            << QStringList{"a", "", "b"} << "朱雀: a\n朱雀: b" << false;
+        QTest::newRow("three lines") << QStringList{"a", "b", "c"} << "朱雀: a\n朱雀: b\n朱雀: c" << false;
         QTest::newRow("more than the box takes")
             << QStringList{QString(vorn::kChatInputChars + 100, QChar(0x597D))}
-            << "朱雀: " + QString(vorn::kChatInputChars, QChar(0x597D));
+            << "朱雀: " + QString(vorn::kChatInputChars, QChar(0x597D)) << false;
+        // An English table signs a local game's line with the name it shows.
+        QTest::newRow("in English") << QStringList{"hi"} << "Summer: hi" << true;
     }
     void chat() {
         QFETCH(QStringList, typed);
         QFETCH(QString, log);
+        QFETCH(bool, english);
         WindowFixture f;
+        if (english) f.WriteSettings("[Option]\r\nLanguage=en\r\n");
         QVERIFY(f.Open());
         MainWindow& w = *f;
         w.Action("mnuShowMessage")->trigger();
@@ -397,7 +404,7 @@ class TestMenus : public QObject {
         // The log starts afresh without a leading line break.
         w.txtMessage()->setText("x");
         QTest::keyClick(w.txtMessage(), Qt::Key_Enter);
-        QCOMPARE(w.txtDialog()->toPlainText(), QString("朱雀: x"));
+        QCOMPARE(w.txtDialog()->toPlainText(), QString(english ? "Summer: x" : "朱雀: x"));
     }
 
     // A long game's chat costs no more than the newest lines, and the log stays

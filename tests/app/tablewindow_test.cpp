@@ -431,6 +431,9 @@ class TestTableWindow : public QObject {
             const bool passing = w.table().lstSelected.Empty();
             PressThrow(w);
             QVERIFY2(f.infos.isEmpty(), qPrintable(f.infos.join('|')));
+            // The move made, the note has had its say.
+            QVERIFY(Settle(w));
+            QVERIFY(w.seatCues().Note()->isHidden());
             // A third pass opens a new round, which clears the marks.
             if (passing && f.questions.isEmpty() && w.table().PassCount > 0)
                 QVERIFY(!w.seatCues().PassMark(0)->isHidden());
@@ -548,6 +551,13 @@ class TestTableWindow : public QObject {
         for (int seat = 0; seat < 4; ++seat)
             for (const QLabel* label : {w.lblName(seat), w.seatCues().Count(seat)})
                 QVERIFY2(table.rect().contains(label->geometry()), qPrintable(label->objectName()));
+        // A longer progress text widens its panel where half the window has room for it.
+        const QString longer = "Status: The link to the host dropped; reconnecting...";
+        w.SetProgressPanel(longer.toStdString());
+        QVERIFY(Settle(w));
+        const int needed = w.ProgressPanel()->fontMetrics().horizontalAdvance(longer);
+        QCOMPARE(w.ProgressPanel()->width() >= needed, needed <= width / 2);
+        QVERIFY(w.ProgressPanel()->width() <= std::max(3600 / 15, width / 2));
     }
 
     // The person's commands wait for the running action and then run whole and

@@ -300,9 +300,10 @@ class TestSeating : public QObject {
     }
 
     // A host that lets the computer fill the empty seats deals with one
-    // joiner: the computer seats play under their own names, marked as such.
+    // joiner: the computer seats play under their own names, marked as such,
+    // which a table reading English shows as its own default names.
     void computersFillTheEmptySeats() {
-        NetParty party(5);
+        NetParty party(5, /*englishSeats=*/0b10U);
         QVERIFY(party.Open());
         NetTable& host = *party.host;
         host.session().FillSeats = true;
@@ -313,8 +314,13 @@ class TestSeating : public QObject {
             for (int seat = 1; seat <= 3; ++seat)
                 VORN_TRY_COMPARE(t->session().StandIn[size_t(seat)], seat > 1);
             // The host's own window says the table is full, as the joiners' do.
-            VORN_TRY_COMPARE(t->Progress(), kAllSeated);
+            if (t != party.AtSeat(1)) VORN_TRY_COMPARE(t->Progress(), kAllSeated);
         }
+        MainWindow& english = party.AtSeat(1)->w();
+        QCOMPARE(english.lblName(0)->text(), QString("H"));
+        QCOMPARE(english.lblName(2)->text(), QString("Winter"));
+        QCOMPARE(english.lblName(3)->text(), QString("Autumn"));
+        VORN_TRY_COMPARE(english.lblScorer(2)->text(), QString("Winter lost"));
         PlayHandAndRetake(party, party.All(), 2);
     }
 
