@@ -184,6 +184,8 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     // A seat's name as this table shows it: a default name of a local game in
     // the table's language, any other name as it is.
     QString ShownName(const std::string& name) const;
+    // "<name> 失分", a score board row's caption, with the name as shown.
+    QString ScorerCaption(const std::string& name) const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -33,6 +33,10 @@ QString MainWindow::ShownName(const std::string& name) const {
     return ShownSeatName(session_, language_, name);
 }
 
+QString MainWindow::ScorerCaption(const std::string& name) const {
+    return Q(ScorerText(language_, ShownName(name).toStdString()));
+}
+
 // ---------------------------------------------------------------------------
 // TableScreen, TableNews and TableClock
 
@@ -130,11 +134,9 @@ void MainWindow::ShowStandIns() {
     for (int seat = 0; seat < 4; ++seat) {
         const NamePlace& at = namePlaces_[size_t(seat)];
         if (at.placed) PlaceNameLabel(seat, at.x, at.y, {}, at.vertical);
-        presentation_->Run(
-            [this, seat,
-             scorer = Q(ScorerText(language_, ShownName(session_.PlayerNames[size_t(seat)]).toStdString()))] {
-                lblScorer_[size_t(seat)]->setText(scorer);
-            });
+        presentation_->Run([this, seat, scorer = ScorerCaption(session_.PlayerNames[size_t(seat)])] {
+            lblScorer_[size_t(seat)]->setText(scorer);
+        });
     }
 }
 
@@ -195,7 +197,7 @@ void MainWindow::ShowProgressText(const QString& text) {
 }
 
 void MainWindow::SetScoreRow(int seat, const std::string& name, int lost, int won) {
-    presentation_->Run([=, this, scorer = Q(ScorerText(language_, ShownName(name).toStdString()))] {
+    presentation_->Run([=, this, scorer = ScorerCaption(name)] {
         lblScorer_[seat]->setText(scorer);
         lblScore_[seat]->setText(QString::number(lost));
         lblWin_[seat]->setText(QString::number(won));
