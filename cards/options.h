@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 namespace vorn {
 
@@ -19,6 +20,15 @@ inline constexpr float kGambleRates[3] = {0.1f, 0.5f, 0.9f};
 // by the computer), they gamble as the middle level does.
 inline constexpr int kExpertLevel = 3;
 inline constexpr int kLevelItems = 4;
+
+// The level item a level's English name stands for, as the menu orders them
+// (high first), or -1 for a name that is none.
+constexpr int LevelItemOfName(std::string_view name) {
+    constexpr std::array<std::string_view, kLevelItems> kNames{"high", "medium", "low", "expert"};
+    for (int item = 0; item < kLevelItems; ++item)
+        if (kNames[size_t(item)] == name) return item;
+    return -1;
+}
 
 // The option state the menus set and the rest of the program reads. The menu
 // items' check marks mirror these fields one to one; nothing else stores them.

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "cards/card.h"
+#include "cards/options.h"
 #include "cards/random.h"
 #include "cards/texts.h"
 #include "cards/textutil.h"
@@ -33,6 +34,28 @@ class CardCodeTest : public QObject {
         lazy();
         lazy.Seed(seed);
         for (int k = 0; k < 1000; ++k) QCOMPARE(lazy(), standard());
+    }
+
+    // The tools name the levels in English: "high" is the level that gambles least, as in the menu.
+    void levelNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<float>("rate");
+        QTest::newRow("high") << "high" << 0 << 0.1f;
+        QTest::newRow("medium") << "medium" << 1 << 0.5f;
+        QTest::newRow("low") << "low" << 2 << 0.9f;
+        QTest::newRow("expert") << "expert" << kExpertLevel << 0.5f;
+        QTest::newRow("no level") << "highest" << -1 << 0.0f;
+    }
+    void levelNames() {
+        QFETCH(QString, name);
+        QFETCH(int, item);
+        QFETCH(float, rate);
+        QCOMPARE(LevelItemOfName(name.toStdString()), item);
+        if (item < 0) return;
+        Options options;
+        options.SetLevel(item);
+        QCOMPARE(options.gambleRate, rate);
     }
 
     void cardNumber_data() {

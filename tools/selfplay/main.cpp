@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "cards/options.h"
 #include "tools/selfplay/selfplay.h"
 
 namespace {
@@ -35,19 +36,14 @@ struct Paths {
 };
 
 bool ParseLevel(const std::string& text, int& level, bool oracle = false) {
-    if (oracle && text == "oracle")
+    if (oracle && text == "oracle") {
         level = vorn::selfplay::kOracleLevel;
-    else if (text == "high" || text == "0")
-        level = 0;
-    else if (text == "medium" || text == "1")
-        level = 1;
-    else if (text == "low" || text == "2")
-        level = 2;
-    else if (text == "expert" || text == "3")
-        level = 3;
-    else
-        return false;
-    return true;
+        return true;
+    }
+    level = vorn::LevelItemOfName(text);
+    if (level < 0 && text.size() == 1 && text[0] >= '0' && text[0] < char('0' + vorn::kLevelItems))
+        level = text[0] - '0';
+    return level >= 0;
 }
 
 // The levels of the four seats, comma-separated.

@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "cards/options.h"
+
 namespace vorn::server {
 
 namespace {
@@ -90,8 +92,7 @@ bool ReadFile(const QString& path, ServerConfig& config, QString& error) {
 }  // namespace
 
 int LevelItem(const QString& name) {
-    const QStringList levels{"low", "medium", "high", "expert"};
-    return int(levels.indexOf(name.toLower()));
+    return LevelItemOfName(name.toLower().toStdString());
 }
 
 bool ReadServerConfig(const QStringList& arguments, ServerConfig& config, QString& error) {

@@ -11,7 +11,7 @@ namespace vorn::server {
 struct ServerConfig {
     int port = 11005;
     int botsAfter = 30;  // seconds
-    int level = 1;       // the computer players' level item: 0 low .. 3 expert
+    int level = 1;       // the computer players' level item: 0 high, 1 medium, 2 low, 3 expert
     int tables = 100;
     int moveMs = 500;
     int linksPerAddress = 8;
@@ -22,7 +22,7 @@ struct ServerConfig {
     QString key;
 };
 
-// The level item of a level's name (low, medium, high, expert), or -1.
+// The level item of a level's name (high, medium, low, expert, in any case), or -1.
 int LevelItem(const QString& name);
 
 // Reads the command line (and the file its --config names) over config. On a
