@@ -332,6 +332,9 @@ void Dispatcher::OnPrepare(std::string_view body) {
 
 void Dispatcher::OnMessage(std::string_view body, int sourceSlot) {
     const bool onHost = host_.session().IsHost();
+    // Only a listed person speaks at the table: a link that never joined
+    // could talk under any name.
+    if (onHost && sourceSlot >= 0 && PersonName(sourceSlot).empty()) return;
     if (onHost && sourceSlot >= 0 && !chatRates_[sourceSlot].Allow(now())) return;
     const std::string line = CutChatLine(body);
     host_.AppendChat(line);

@@ -64,9 +64,12 @@ void SendQueue::SendToOthers(const std::string& message, int exceptSlot) {
 }
 
 void SendQueue::SendToEach(const std::function<std::string(int slot)>& messageFor, int exceptSlot) {
-    const int last = std::min(host_.session().SlotCount, 3);
+    const Session& session = host_.session();
+    const int last = std::min(session.SlotCount, 3);
     for (int slot = 0; slot <= last; ++slot) {
-        if (slot == exceptSlot || !host_.SlotConnected(slot)) continue;
+        // A link that has not joined yet hears nothing of the table: it may
+        // never join, and the seat may be the computer's meanwhile.
+        if (slot == exceptSlot || session.Wire[size_t(slot)] == 0 || !host_.SlotConnected(slot)) continue;
         const std::string message = messageFor(slot);
         if (!message.empty()) SendToSlot(message, slot);
     }

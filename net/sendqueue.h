@@ -50,8 +50,9 @@ class SendQueue {
 
     void SendToSlot(const std::string& message, int slot);
     void SendToHost(const std::string& message);
-    // To every slot 0 .. min(SlotCount, 3) that is connected at this moment
-    // (slot 0 only at a server's table, whose own seat a link may hold).
+    // To every slot 0 .. min(SlotCount, 3) whose link is connected at this
+    // moment and has joined (Session::Wire; slot 0 only at a server's table,
+    // whose own seat a link may hold).
     void SendToAll(const std::string& message);
     void SendToOthers(const std::string& message, int exceptSlot);
     // The same slots, each its own message (none when messageFor gives "").

@@ -203,6 +203,28 @@ class TestRawProtocol : public QObject {
         QCOMPARE(h.table().PassCount, 1);
     }
 
+    // A link that connects and never joins: the computer takes its seat when
+    // the host deals, and the link hears nothing of the table (no hands from
+    // the stock's positions) and speaks to nobody.
+    void aLinkThatHasNotJoinedHearsNothing() {
+        host_->session().FillSeats = true;
+        QVERIFY(Join("R1"));
+        RawLink lurker;
+        QVERIFY(lurker.Connect(port_));
+        QVERIFY(lurker.WaitFor("[Seat]2"));
+        host_->w().mnuDeal_Click();
+        VORN_TRY_VERIFY(Slot(1).Got("[Prepare]H|R1|玄武|白虎") && Slot(1).received.contains("[Turn]"));
+        QVERIFY(host_->session().StandIn[2]);
+        lurker.SendLine("[Message]R2: hi");
+        QVERIFY(host_->PlayAsComputer());
+        Slot(1).SendLine("[Message]R1: after");
+        VORN_TRY_VERIFY(host_->ChatLines().contains("R1: after"));
+        QCOMPARE(host_->ChatLines(), QStringList{"R1: after"});
+        QVERIFY(!Slot(1).Got("[Message]R2: hi"));
+        for (const QString& line : lurker.Lines())
+            QVERIFY2(line.startsWith("[Hello]") || line == "[Seat]2", qPrintable(line));
+    }
+
     void aHugeLineIsDroppedAndTheLinkLivesOn_data() {
         QTest::addColumn<QByteArray>("head");
         QTest::newRow("no tag") << QByteArray();

@@ -162,6 +162,8 @@ class DispatcherTest : public QObject {
         QTest::newRow("host, from slot 1")
             << true << 1 << hello << hello << QStringList{"2 [Message]J2: 你好", "3 [Message]J2: 你好"};
         QTest::newRow("joiner") << false << -1 << hello << hello << QStringList{};
+        QTest::newRow("host, from a link that has not joined")
+            << true << 4 << hello << QString() << QStringList{};
         const QString cut = "J2: " + QString(kMaxChatLineChars - 4, QChar(0x597D));
         QTest::newRow("host, an over-long line is cut before it goes on")
             << true << 3 << cut + "好好" << cut << QStringList{"1 [Message]" + cut, "2 [Message]" + cut};
@@ -175,8 +177,9 @@ class DispatcherTest : public QObject {
         QFETCH(QString, shown);
         QFETCH(QStringList, relayed);
         NetRig rig(host);
+        rig.ListJoiners();
         Arrive(rig, "[Message]" + line + "\r\n", source);
-        QCOMPARE(rig.chat, std::vector<std::string>{shown.toStdString()});
+        QCOMPARE(rig.chat, shown.isEmpty() ? std::vector<std::string>{} : std::vector{shown.toStdString()});
         QCOMPARE(Lines(rig.Queued()), relayed);
     }
 
@@ -218,6 +221,7 @@ class DispatcherTest : public QObject {
         QFETCH(QStringList, arrivals);
         QFETCH(QList<int>, passed);
         NetRig rig(host);
+        rig.ListJoiners();
         std::int64_t clock = 0;
         rig.dispatcher.now = [&clock] { return clock; };
         std::vector<std::string> shown;

@@ -33,8 +33,13 @@ class NetRig : public testing::HeadlessHost<testing::RecordingView> {
   public:
     explicit NetRig(bool host, int localSeat = 2) : HeadlessHost(12345, /*withPictures=*/true) {
         Seat(host, localSeat);
+        // The host's links have joined, on the first version unless a test says other.
+        for (int slot = 1; host && slot <= 3; ++slot) session_.Wire[size_t(slot)] = 1;
         engine_.NewGame();
     }
+
+    // The host's player list: itself and a joiner Jn in each slot n.
+    void ListJoiners() { players_ = {{"H", -1}, {"J1", 1}, {"J2", 2}, {"J3", 3}}; }
 
     // Seat 0 has led a pair of 7s; seat 1 is to follow.
     void FollowingPosition() {
