@@ -482,29 +482,34 @@ class TestNetGames : public QObject {
         QTest::addColumn<bool>("closed");
         QTest::addColumn<int>("before");   // links opened from the same address first, and kept
         QTest::addColumn<int>("pauseMs");  // after them, before the link opens
+        QTest::addColumn<bool>("leave");   // the links opened first each open a table and close
         const QStringList none;
-        QTest::newRow("a silent link is seated") << none << none << "[Seat]1" << false << 0 << 0;
+        QTest::newRow("a silent link is seated") << none << none << "[Seat]1" << false << 0 << 0 << false;
         QTest::newRow("choosing keeps the link at the lobby")
             << none << QStringList{"[Browse]"} << "[Lobby]\r\n[Lobby]\r\n"
-            << false << 0 << 0;
-        QTest::newRow("a new table") << none << QStringList{"[Pick]"} << "[Hello]2|" << false << 0 << 0;
+            << false << 0 << 0 << false;
+        QTest::newRow("a new table") << none << QStringList{"[Pick]"} << "[Hello]2|" << false << 0 << 0
+                                     << false;
         QTest::newRow("a new table with a password")
             << none << QStringList{"[Pick]|secret"} << "|password\r\n"
-            << false << 0 << 0;
+            << false << 0 << 0 << false;
         QTest::newRow("a table that is not there")
-            << none << QStringList{"[Pick]77"} << "[Refused]full" << true << 0 << 0;
-        QTest::newRow("a token no table keeps")
-            << none << QStringList{"[Back]" + QString(32, 'a')} << "[Refused]token" << true << 0 << 0;
+            << none << QStringList{"[Pick]77"} << "[Refused]full" << true << 0 << 0 << false;
+        QTest::newRow("a token no table keeps") << none << QStringList{"[Back]" + QString(32, 'a')}
+                                                << "[Refused]token" << true << 0 << 0 << false;
         QTest::newRow("an older build that speaks first")
-            << none << QStringList{"[Joined]Old"} << "[People]0000000001Old" << false << 0 << 0;
+            << none << QStringList{"[Joined]Old"} << "[People]0000000001Old" << false << 0 << 0 << false;
         QTest::newRow("no more links from one address")
-            << QStringList{"--links-per-address", "2"} << none << "" << true << 2 << 0;
-        QTest::newRow("a word never ended")
-            << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick"} << "[Lobby]" << true << 0 << 0;
-        QTest::newRow("no name given in time")
-            << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick]"} << "[Seat]1" << true << 0 << 0;
+            << QStringList{"--links-per-address", "2"} << none << "" << true << 2 << 0 << false;
+        QTest::newRow("a word never ended") << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick"}
+                                            << "[Lobby]" << true << 0 << 0 << false;
+        QTest::newRow("no name given in time") << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick]"}
+                                               << "[Seat]1" << true << 0 << 0 << false;
         QTest::newRow("a seat held by a link that gives no name")
-            << QStringList{"--tables", "1"} << none << "[Seat]1" << false << 3 << 2500;
+            << QStringList{"--tables", "1"} << none << "[Seat]1" << false << 3 << 2500 << false;
+        QTest::newRow("a table left before anybody sat down closes")
+            << QStringList{"--tables", "1"} << QStringList{"[Pick]"} << "[Hello]2|" << false << 2 << 500
+            << true;
     }
     void theLobbyAnswers() {
         QFETCH(QStringList, options);
@@ -513,6 +518,7 @@ class TestNetGames : public QObject {
         QFETCH(bool, closed);
         QFETCH(int, before);
         QFETCH(int, pauseMs);
+        QFETCH(bool, leave);
         QProcess server;
         const int port = StartServer(server, options);
         QVERIFY2(port != 0, "vorn-server did not listen");
@@ -521,6 +527,12 @@ class TestNetGames : public QObject {
             auto& other = *others.emplace_back(std::make_unique<QTcpSocket>());
             other.connectToHost("127.0.0.1", quint16(port));
             VORN_TRY_VERIFY(other.bytesAvailable() > 0);
+            if (!leave) continue;
+            other.write(others.size() == 1 ? "[Pick]|secret\r\n" : "[Pick]\r\n");
+            QByteArray got, log;
+            VORN_TRY_VERIFY((got += other.readAll()).contains("[Hello]"));
+            other.close();
+            VORN_TRY_VERIFY((log += server.readAllStandardError()).contains("closed: nobody sat down"));
         }
         QTest::qWait(pauseMs);
         QTcpSocket link;

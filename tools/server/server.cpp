@@ -221,7 +221,8 @@ void Server::SeatAnywhere(Arrival& arrival, const std::vector<std::string>& said
 void Server::Hand(Arrival& arrival, ServerTable* table, int slot, const std::vector<std::string>& said) {
     const int requestId = arrival.link->Detach();
     Forget(arrival);
-    if (requestId != 0) table->Accept(requestId, slot, said);
+    // A table opened for this link alone closes again when the link is gone already.
+    if (requestId == 0 || !table->Accept(requestId, slot, said)) table->CheckEmpty();
 }
 
 void Server::TurnAway(Arrival& arrival, const std::string& why, const std::string& lastWord) {

@@ -162,7 +162,7 @@ std::pair<int, std::int64_t> ServerTable::OldestNameless(std::int64_t before) co
 
 void ServerTable::Evict(int slot, const std::string& why) {
     Say("slot " + std::to_string(slot) + " " + why + ": closed");
-    OnSlotClosed(slot);
+    OnSlotClosed(slot, /*newcomerWaits=*/true);
 }
 
 void ServerTable::Sweep(std::int64_t now) {
@@ -234,19 +234,20 @@ void ServerTable::OnSlotData(int slot) {
     if (session_.AllSeated && People() == 3 && games_ == 0 && engine_.DealOpen()) StartGame();
 }
 
-void ServerTable::OnSlotClosed(int slot) {
+void ServerTable::OnSlotClosed(int slot, bool newcomerWaits) {
     links_->Element(slot).Close();
     // What still waits was meant for the person who left, not the next one in the slot.
     queue_.DiscardFor(SendQueue::SlotTarget(slot));
     const std::string name = dispatcher_.PersonName(slot);
     Say("link closed in seat " + std::to_string(slot) + (name.empty() ? "" : " (" + name + ")"));
-    if (name.empty()) return;
+    // A table a newcomer is about to sit at stays open for it.
+    if (name.empty()) return newcomerWaits ? void() : CheckEmpty();
     if (!session_.AllSeated || slot > 3) {
         dispatcher_.RemovePerson(slot);
         queue_.SendToAll(DisconnectedMessage(slot));
         dispatcher_.NameSeats();
         if (People() == 0) bots_.stop();
-        return;
+        return CheckEmpty();
     }
     // The computer player takes the seat, and the game goes on.
     engine_.RunAction([this, slot] {
@@ -256,7 +257,14 @@ void ServerTable::OnSlotClosed(int slot) {
 }
 
 void ServerTable::CheckEmpty() {
-    if (People() > 0 || !session_.AllSeated || !emptied) return;
+    if (People() > 0 || !emptied) return;
+    if (!session_.AllSeated) {
+        // Nobody has played here: a table with no link left, not even one
+        // still to give its name, keeps nobody's seat.
+        for (const auto& [slot, times] : clocks_)
+            if (SlotConnected(slot)) return;
+        return Close("closed: nobody sat down");
+    }
     // The people may come back for their seats a while yet.
     if (!graceOver_) {
         if (!grace_.isActive()) {
@@ -265,7 +273,11 @@ void ServerTable::CheckEmpty() {
         }
         return;
     }
-    Say("closed: nobody came back");
+    Close("closed: nobody came back");
+}
+
+void ServerTable::Close(const std::string& why) {
+    Say(why);
     // The server deletes the table later; nothing of it runs meanwhile.
     cycle_.stop();
     bots_.stop();

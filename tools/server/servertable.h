@@ -93,8 +93,11 @@ class ServerTable : public QObject, public NetHost, private NullClient {
     // Closes the links that gave no name in time or fell silent; now is the
     // server's clock in milliseconds.
     void Sweep(std::int64_t now);
-    // The table is done (nobody came back in time): the server closes it.
+    // The table is done (nobody came back in time, or nobody sat down and no
+    // link is left): the server closes it.
     std::function<void(ServerTable&)> emptied;
+    // Closes the table when it is done.
+    void CheckEmpty();
     // The server's clock, in milliseconds.
     std::function<std::int64_t()> clock;
 
@@ -122,11 +125,11 @@ class ServerTable : public QObject, public NetHost, private NullClient {
 
     void Say(const std::string& line) const;
     void OnSlotData(int slot);
-    void OnSlotClosed(int slot);
+    void OnSlotClosed(int slot, bool newcomerWaits = false);
     void Send();
     // Computer players in the seats nobody holds, and the deal, unless dealt already.
     void StartGame();
-    void CheckEmpty();
+    void Close(const std::string& why);
 
     int number_;
     std::string name_;
