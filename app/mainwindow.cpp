@@ -312,8 +312,10 @@ void MainWindow::LayoutTable() {
     w.Place(cardsLeft_, QRect(300 + caption, 60, 500, 240));
     // Player list beside the stock.
     chat_->PlaceConnections(w);
-    // Score board.
-    const int deskHeight = kCardH + t.SeatY[0] - t.SeatY[2];
+    // Score board. The person's own seat is drawn at the foot of the table,
+    // whichever seat it is, and the seat across at its head.
+    const size_t own = size_t(session_.LocalSeat & 3), across = (own + 2) % 4;
+    const int deskHeight = kCardH + t.SeatY[own] - t.SeatY[across];
     for (int i = 0; i < 4; ++i) {
         const int top = deskHeight + 300 - kCardH + 150 + 360 * i;
         w.Place(lblScorer_[i], QRect(300, top, 1500, 300));
@@ -323,7 +325,7 @@ void MainWindow::LayoutTable() {
     }
     chat_->PlaceChat(w);
     // The play button.
-    w.Place(labThrow_, QRect(9450, t.SeatY[0] + 400, 1000, 480));
+    w.Place(labThrow_, QRect(9450, t.SeatY[own] + 400, 1000, 480));
 }
 
 // ---------------------------------------------------------------------------

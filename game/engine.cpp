@@ -448,7 +448,15 @@ void Engine::AdjustDirection() {
             }
         }
     }
-    if (env_.screen.Shown()) env_.news.ShowLeader(LeaderName(env_));
+    // The hint line again, in today's names: before the first play who
+    // leads; later the play to beat (its thrower is no leader of the game).
+    if (env_.screen.Shown()) {
+        const GameState& t = env_.table;
+        if (t.PlayType == PlayType::JustBegin)
+            env_.news.ShowLeader(LeaderName(env_));
+        else if (!t.TablePlay.Empty())
+            env_.news.ShowPlay(s.PlayerNames[size_t(t.TheLastThrower)], t.TablePlay);
+    }
     for (int i = 0; i < 4; ++i) UpdateScoreRow(i);
 }
 

@@ -172,6 +172,15 @@ class EngineSeatsTest : public QObject {
         QCOMPARE(n, 7);
         for (const auto& code : rig.table.lstDirection[0])
             QVERIFY(!rig.view.cards[FaceCell(CardOf(code))].face);
+        // Seated again mid-hand (a name changed, the language switched), the
+        // hint line names the play to beat, not its thrower as the game's leader.
+        Setup setup;
+        setup.hands = {"3 4", "5 6", "7 8", "9 10"};
+        setup.onTable = "J";
+        setup.lastThrower = 3;
+        Arrange(rig, setup);
+        rig.engine.AdjustDirection();
+        QVERIFY2(Q(rig.view.hint).startsWith("牌局：白虎出牌"), rig.view.hint.c_str());
     }
 };
 

@@ -321,6 +321,17 @@ class TestSeating : public QObject {
         QCOMPARE(english.lblName(2)->text(), QString("Winter"));
         QCOMPARE(english.lblName(3)->text(), QString("Autumn"));
         VORN_TRY_COMPARE(english.lblScorer(2)->text(), QString("Winter lost"));
+        // Switching the language keeps the play button by the person's own
+        // hand and the score board where it was, whatever seat it holds.
+        const auto places = [&english] {
+            QList<QRect> rects{english.tableWidget().PlacedRect(english.labThrow())};
+            for (int seat = 0; seat < 4; ++seat)
+                rects << english.tableWidget().PlacedRect(english.lblScore(seat));
+            return rects;
+        };
+        const QList<QRect> before = places();
+        english.Action("mnuLanguage")->trigger();
+        QCOMPARE(places(), before);
         PlayHandAndRetake(party, party.All(), 2);
     }
 
