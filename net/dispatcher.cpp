@@ -167,15 +167,15 @@ void Dispatcher::OnSeat(std::string_view body) {
 }
 
 void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
-    std::string name(body);
     Session& s = host_.session();
     if (!s.IsHost()) {
-        host_.Tell(NetNews::Arrived, name);
+        host_.Tell(NetNews::Arrived, std::string(body));
         return;
     }
+    std::string name = CleanName(body);
     // A nameless player could not be told from a link that never joined, and
     // would leave "[Prepare]" with an empty field that every joiner refuses.
-    if (sourceSlot < 0 || TrimBlanks(name).empty()) return;
+    if (sourceSlot < 0 || name.empty()) return;
     // A link joins once. A second "[Joined]" would rename a seated player
     // mid-game and make the host send the whole player list again each time.
     if (!PersonName(sourceSlot).empty()) return;

@@ -10,10 +10,14 @@ void Framer::Append(std::string_view bytes) {
     for (;;) {
         size_t end = tail_.find("\r\n", searched_);
         if (end == std::string::npos) break;
-        if (discarding_)
+        if (discarding_) {
             discarding_ = false;
-        else
+        } else if (end - start > kMaxTail) {
+            // Past the cap, though its end came in the same arrival.
+            ++dropped_;
+        } else {
             ready_.push_back(tail_.substr(start, end - start));
+        }
         start = end + 2;
         searched_ = start;
     }

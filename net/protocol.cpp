@@ -174,6 +174,14 @@ std::string PrepareMessage(const std::array<std::string, 4>& names) {
 std::string CutChatLine(std::string_view line) {
     return std::string(line.substr(0, CharOffset(line, kMaxChatLineChars)));
 }
+std::string CleanName(std::string_view name) {
+    std::string clean(name.substr(0, CharOffset(name, kMaxNameChars)));
+    for (char& c : clean) {
+        if (c == '|') c = '/';
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+    }
+    return std::string(TrimBlanks(clean));
+}
 std::string ChatMessage(const std::string& line) {
     return Tagged(tags::kMessage, line);
 }

@@ -149,6 +149,12 @@ inline constexpr int kChatInputChars = 500;
 inline constexpr int kMaxChatLineChars = 600;
 // line cut to kMaxChatLineChars whole characters.
 std::string CutChatLine(std::string_view line);
+// The longest name a host takes from a joiner, in characters.
+inline constexpr int kMaxNameChars = 32;
+// A joiner's name as the host takes it: cut to kMaxNameChars whole
+// characters, a bar (which would split "[Prepare]" into more seats) made a
+// slash and a control character a blank, blanks at the ends trimmed.
+std::string CleanName(std::string_view name);
 
 // ---- Bodies read back -------------------------------------------------------
 // Seats are checked to be 0..3 here; what depends on the table (the stock

@@ -76,6 +76,8 @@ class TestRawProtocol : public QObject {
             << Cp("[Joined]Y\r\n[Message]Y: 你好\r\n") << 0 << QString("Y") << QString("Y: 你好");
         QTest::newRow("cut inside a character")
             << Cp("[Joined]玄武\r\n[Message]玄武: 好\r\n") << 9 << QString("玄武") << QString("玄武: 好");
+        QTest::newRow("a bar and a control character in a name")
+            << QByteArray("[Joined]M|Alice\x01\r\n") << 0 << QString("M/Alice") << QString();
         QTest::newRow("a terminator cut in two")
             << Cp("[Joined]Z\r\n[Message]Z: a\r\n") << 10 << QString("Z") << QString("Z: a");
     }

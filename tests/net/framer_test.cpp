@@ -91,13 +91,29 @@ class FramerTest : public QObject {
         QCOMPARE(int(framer.TailSize()), 0);
     }
 
-    void lineAtTheCapStillPasses() {
+    // A line of the cap's length passes; one longer is dropped, even when its
+    // terminator comes in the arrival that carries it past the cap.
+    void lineAroundTheCap_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>(
+            "firstArrival");  // bytes of the line in the first arrival, the rest in the next
+        const int cap = int(Framer::kMaxTail);
+        QTest::newRow("at the cap") << cap << cap;
+        QTest::newRow("past the cap in one arrival") << cap + 1 << cap + 1;
+        QTest::newRow("past the cap with its terminator") << cap + 4096 << cap - 4096;
+    }
+    void lineAroundTheCap() {
+        QFETCH(int, length);
+        QFETCH(int, firstArrival);
         Framer framer;
-        const QByteArray line(int(Framer::kMaxTail), 'y');
-        QByteArrayList out = Feed(framer, {line, "\r\n"});
-        QCOMPARE(out.size(), 1);
-        QCOMPARE(out[0], line);
-        QCOMPARE(framer.Dropped(), 0);
+        const QByteArray line(length, 'y');
+        QByteArrayList out =
+            Feed(framer, {line.left(firstArrival), line.mid(firstArrival) + "\r\n[Seat]1\r\n"});
+        const bool passes = length <= int(Framer::kMaxTail);
+        QByteArrayList expected{"[Seat]1"};
+        if (passes) expected.prepend(line);
+        QCOMPARE(out, expected);
+        QCOMPARE(framer.Dropped(), passes ? 0 : 1);
     }
 };
 
