@@ -472,6 +472,30 @@ class TestNetGames : public QObject {
         QVERIFY(server.waitForFinished(kWaitMs));
     }
 
+    // A link that asks for the table list over and over and reads none of it
+    // is turned away before the lists pile up in the server.
+    void aLinkThatAsksFasterThanItReadsIsTurnedAway() {
+        QProcess server;
+        const int port = StartServer(server, {});
+        QVERIFY2(port != 0, "vorn-server did not listen");
+        QTcpSocket link;
+        link.setReadBufferSize(1);
+        link.connectToHost("127.0.0.1", quint16(port));
+        QVERIFY(link.waitForConnected(kWaitMs));
+        QByteArray asks;
+        for (int k = 0; k < 100000; ++k) asks += "[Browse]\r\n";
+        QByteArray log;
+        for (int round = 0; round < 40 && link.state() == QAbstractSocket::ConnectedState; ++round) {
+            link.write(asks);
+            WaitUntil(
+                [&] { return link.bytesToWrite() == 0 || link.state() != QAbstractSocket::ConnectedState; });
+        }
+        VORN_TRY_VERIFY(
+            (log += server.readAllStandardError()).contains("asks for the list faster than it reads it"));
+        server.terminate();
+        QVERIFY(server.waitForFinished(kWaitMs));
+    }
+
     // What the server's lobby answers a bare link: words sent one after the
     // other, each after the answer to the one before has come, and the text
     // the link must have received by the end (or that it was closed).

@@ -19,6 +19,8 @@ constexpr int kQuietMs = 1500;
 constexpr int kLobbyRoom = 64;
 // How long a link turned away has to take in its last word.
 constexpr int kLingerMs = 3000;
+// Bytes of lists a link at the lobby may leave unread before it asks for another.
+constexpr qint64 kMostListsUnread = 64 * 1024;
 // How often the limits of time are checked.
 constexpr int kSweepMs = 1000;
 // A seated link that has not given its name this long (a joiner gives it as
@@ -123,7 +125,10 @@ void Server::OnArrivalData(Arrival& arrival) {
         if (!std::exchange(arrival.heard, true) && Secure(arrival, raw)) return;
         const LobbyWord word = ParseLobbyWord(raw);
         if (word.kind != LobbyWord::Browse) return Route(arrival, raw);
-        // Still choosing: the list again, as it is now.
+        // Still choosing: the list again, as it is now. A link that asks
+        // faster than it reads would have the lists pile up here.
+        if (arrival.link->BytesUnsent() > kMostListsUnread)
+            return TurnAway(arrival, "asks for the list faster than it reads it", {});
         arrival.quiet.stop();
         arrival.choosing = true;
         SendLobby(arrival);
