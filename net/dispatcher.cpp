@@ -190,7 +190,11 @@ void Dispatcher::OnJoined(std::string_view body, int sourceSlot) {
         // The computer plays this seat on to the end of the hand: a link of
         // today's wire could not pick up a hand under way.
         if (!host_.engine().DealOpen()) {
+            // Told the table is full, as a table of the first version would
+            // be, and let go: it would hold the slot and hear nothing.
+            links_[sourceSlot].refused = true;
             queue_.SendToSlot(SeatMessage(4), sourceSlot);
+            host_.DropLink(sourceSlot);
             return;
         }
         s.StandIn[sourceSlot] = false;

@@ -225,6 +225,11 @@ class TestRawProtocol : public QObject {
         QVERIFY(!Slot(1).Got("[Message]R2: hi"));
         for (const QString& line : lurker.Lines())
             QVERIFY2(line.startsWith("[Hello]") || line == "[Seat]2", qPrintable(line));
+        // Joining mid-hand, it is told the table is full and let go.
+        lurker.SendLine("[Joined]Late");
+        QVERIFY(lurker.WaitFor("[Seat]4"));
+        VORN_TRY_COMPARE(lurker.socket().state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(host_->session().StandIn[2]);
     }
 
     void aHugeLineIsDroppedAndTheLinkLivesOn_data() {
