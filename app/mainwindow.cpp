@@ -231,12 +231,15 @@ void MainWindow::SwitchLanguage() {
     options_.english = !options_.english;
     ApplyLanguage();
     LayoutTable();
-    // The texts the game wrote are said again: seat marks, scores and the
-    // hint; a local game's progress panel too. A network game's progress
-    // panel follows with its next news.
+    RetellTable();
+    // The texts the game wrote are said again: seat marks, scores, the hint
+    // and the progress panel.
     engine_->RunCommand([this] {
         engine_->AdjustDirection();
-        if (!session_.IsNet()) ShowProgressText(language_.Tr(texts::kLocalGame));
+        if (session_.IsNet())
+            network_->ShowProgressAgain();
+        else
+            ShowProgressText(language_.Tr(texts::kLocalGame));
     });
     // Written now: the next logon reads the settings file again.
     WriteIniValue(SettingsFile(), "Option", "Language", options_.english ? "en" : "zh");

@@ -212,6 +212,11 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     void RefreshCounts();
     void NotifyTableChanged();
     void EndHandReveal();
+    // Each seat's line of a finished hand: the cards left and the points lost.
+    QString HandResult() const;
+    // What the table itself says, in the language just chosen: who laid the
+    // play in the middle, and a finished hand's results.
+    void RetellTable();
     // A box of the table, opened in its turn; answer set for a question.
     void ShowBox(const std::string& text, const std::function<void(bool)>& answer);
     void PlaceWindow();
@@ -241,6 +246,10 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     // the next deal or a reset.
     bool handShown_ = false;
     QString handDetail_;
+    int handWinner_ = -1;
+    std::array<int, 4> handLeft_{};
+    // The seat whose play lies in the middle, as its caption names it.
+    int playedBySeat_ = -1;
     int stockShown_ = 52;
     QTimer tmrCYC_;
     std::array<QLabel*, 4> lblName_{};

@@ -132,14 +132,14 @@ void NetworkGame::StartConnection(const QString& name) {
                                 Prompter::Icon::Exclamation);
             return;
         }
-        ShowProgress(words()(texts::kHosting));
+        ShowProgress([this] { return words()(texts::kHosting); });
         AnswerLanSearches();
         if (forwardPort_ && LanListingAllowed()) router_->Open(s.ServerPort);
         players_.push_back(Person{name.toStdString(), -1});
         PlayersChanged();
         dispatcher_->NameSeats();
     } else {
-        ShowProgress(words()(texts::kConnecting));
+        ShowProgress([this] { return words()(texts::kConnecting); });
         sckConnect_->Close();
         hostFramer_->Reset();
         s.SeatToken.clear();
@@ -175,7 +175,10 @@ void NetworkGame::OnPortMapped(const PortMapping& mapping) {
         main_.AppendChat(words.Tr(kNoRouter));
     else
         main_.AppendChat(words.Tr(kRouterRefused).arg(mapping.error));
-    main_.ShowProgressText(mapped ? words.Tr(kOutsideAddress).arg(address) : words.Tr(kLanOnly));
+    ShowProgress([this, mapped, address] {
+        const Language& now = main_.language();
+        return (mapped ? now.Tr(kOutsideAddress).arg(address) : now.Tr(kLanOnly)).toStdString();
+    });
 }
 
 void NetworkGame::CloseAllConnections() {
@@ -434,7 +437,9 @@ void NetworkGame::OnHostError(int number, const QString& description) {
             if (!session().IsNet()) return;
             CloseAllConnections();
             main_.ResetToLocalGame();
-            ShowProgress(main_.language().Tr(texts::kEncryptionFailed).arg(description).toStdString());
+            ShowProgress([this, description] {
+                return main_.language().Tr(texts::kEncryptionFailed).arg(description).toStdString();
+            });
             ShowLogonLater();
         });
         return;
@@ -611,15 +616,18 @@ void NetworkGame::LobbyLeft() {
 void NetworkGame::AppendChat(const std::string& line) {
     main_.AppendChat(Q(line));
 }
-void NetworkGame::ShowProgress(const std::string& text) {
-    main_.ShowProgressText(Q(text));
+void NetworkGame::ShowProgress(std::function<std::string()> text) {
+    progressText_ = std::move(text);
+    ShowProgressAgain();
+}
+void NetworkGame::ShowProgressAgain() {
+    if (progressText_) main_.ShowProgressText(Q(progressText_()));
 }
 void NetworkGame::Tell(NetNews news, const std::string& name) {
-    const std::string text = NewsText(news, name, words());
     if (IsBoxNews(news))
-        InfoBox(text);
+        InfoBox(NewsText(news, name, words()));
     else
-        ShowProgress(text);
+        ShowProgress([this, news, name] { return NewsText(news, name, words()); });
 }
 
 void NetworkGame::InfoBox(const std::string& text) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -80,7 +81,9 @@ class NetworkGame : public QObject, public NetHost {
     void PlayersChanged() override;
     void AppendChat(const std::string& line) override;
     void Tell(NetNews news, const std::string& name) override;
-    void ShowProgress(const std::string& text);
+    // The progress panel's text, made again in the table's language when it switches.
+    void ShowProgress(std::function<std::string()> text);
+    void ShowProgressAgain();
     const Words& words() const;
     void InfoBox(const std::string& text);
     void ResetToLocalGame() override;
@@ -159,6 +162,7 @@ class NetworkGame : public QObject, public NetHost {
     std::vector<Person> players_;
     // The hosting window's answers to windows looking for tables on the LAN.
     std::unique_ptr<LanAnswerer> lan_;
+    std::function<std::string()> progressText_;
     LobbyDialog* lobby_ = nullptr;
     bool forwardPort_ = false;
     // Its mapping lasts while the table listens.

@@ -288,6 +288,7 @@ void MainWindow::PlayLaid(int seat, const std::vector<Card>& cards) {
         seatCues_->SetPassed(seat, false);
         if (seat == session_.LocalSeat) seatCues_->HideNote();
         seatCues_->HideRoundCue();
+        playedBySeat_ = seat;
         seatCues_->ShowPlayedBy(ShownName(session_.PlayerNames[size_t(seat)]));
         tableWidget_->PlayLaid(cards);
         NotifyTableChanged();
@@ -321,23 +322,40 @@ void MainWindow::TableCleared() {
 void MainWindow::HandEnded(int winner, const std::array<std::vector<Card>, 4>& left) {
     presentation_->Run([=, this] {
         std::vector<Card> open;
-        QStringList lines;
+        handWinner_ = winner;
         for (int seat = 0; seat < 4; ++seat) {
             open.insert(open.end(), left[size_t(seat)].begin(), left[size_t(seat)].end());
-            const int n = int(left[size_t(seat)].size());
-            seatCues_->SetCount(seat, n, true);
-            // Every card left in a hand costs its seat one point.
-            lines << language_.Tr(texts::kHandLeft)
-                         .arg(ShownName(session_.PlayerNames[seat]), language_.Tr(texts::kCardsLeftCount, n),
-                              language_.Tr(texts::kPointsLostCount, seat == winner ? 0 : n));
+            handLeft_[size_t(seat)] = int(left[size_t(seat)].size());
+            seatCues_->SetCount(seat, handLeft_[size_t(seat)], true);
         }
-        handDetail_ = lines.join('\n');
+        handDetail_ = HandResult();
         seatCues_->HideNote();
         seatCues_->ShowResult(handDetail_);
         tableWidget_->Reveal(open);
         handShown_ = true;
         NotifyTableChanged();
     });
+}
+
+QString MainWindow::HandResult() const {
+    QStringList lines;
+    for (int seat = 0; seat < 4; ++seat) {
+        const int n = handLeft_[size_t(seat)];
+        // Every card left in a hand costs its seat one point.
+        lines << language_.Tr(texts::kHandLeft)
+                     .arg(ShownName(session_.PlayerNames[seat]), language_.Tr(texts::kCardsLeftCount, n),
+                          language_.Tr(texts::kPointsLostCount, seat == handWinner_ ? 0 : n));
+    }
+    return lines.join('\n');
+}
+
+void MainWindow::RetellTable() {
+    if (playedBySeat_ >= 0 && !seatCues_->PlayedBy()->isHidden())
+        seatCues_->ShowPlayedBy(ShownName(session_.PlayerNames[size_t(playedBySeat_)]));
+    if (handShown_) {
+        handDetail_ = HandResult();
+        seatCues_->ShowResult(handDetail_);
+    }
 }
 
 void MainWindow::EndHandReveal() {

@@ -493,29 +493,42 @@ class TestTableWindow : public QObject {
         w.tmrCYC().stop();
     }
 
-    // The result of a hand, on the table, counts in the table's language.
+    // The result of a hand, on the table, counts in the table's language,
+    // and so does the caption of the last play: also once the language is
+    // switched with them on show.
     void handResult_data() {
         QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("switched");
         QTest::addColumn<QString>("result");
-        QTest::newRow("中文") << QByteArray()
-                              << "朱雀：剩 0 张，本局失 0 分\n青龙：剩 1 张，本局失 1 分\n"
-                                 "玄武：剩 2 张，本局失 2 分\n白虎：剩 3 张，本局失 3 分";
-        QTest::newRow("English")
-            << QByteArray("[Option]\r\nLanguage=en\r\n")
-            << "Summer: 0 cards left, 0 points lost\nSpring: 1 card left, 1 point lost\n"
-               "Winter: 2 cards left, 2 points lost\nAutumn: 3 cards left, 3 points lost";
+        QTest::addColumn<QString>("playedBy");
+        const QString chinese =
+            "朱雀：剩 0 张，本局失 0 分\n青龙：剩 1 张，本局失 1 分\n"
+            "玄武：剩 2 张，本局失 2 分\n白虎：剩 3 张，本局失 3 分";
+        const QString english =
+            "Summer: 0 cards left, 0 points lost\nSpring: 1 card left, 1 point lost\n"
+            "Winter: 2 cards left, 2 points lost\nAutumn: 3 cards left, 3 points lost";
+        const QByteArray inEnglish("[Option]\r\nLanguage=en\r\n");
+        QTest::newRow("中文") << QByteArray() << false << chinese << "青龙";
+        QTest::newRow("English") << inEnglish << false << english << "Spring";
+        QTest::newRow("switched to English") << QByteArray() << true << english << "Spring";
+        QTest::newRow("switched to 中文") << inEnglish << true << chinese << "青龙";
     }
     void handResult() {
         QFETCH(QByteArray, settings);
+        QFETCH(bool, switched);
         QFETCH(QString, result);
+        QFETCH(QString, playedBy);
         WindowFixture f;
         f.WriteSettings(settings);
         QVERIFY(f.Open());
         MainWindow& w = *f;
+        w.PlayLaid(1, {Card{0, 6}});
         w.HandEnded(0, {{{}, {Card{0, 3}}, {Card{0, 4}, Card{1, 4}}, {Card{0, 5}, Card{1, 5}, Card{2, 5}}}});
         QVERIFY(Settle(w));
+        if (switched) w.Action("mnuLanguage")->trigger();
         QCOMPARE(w.seatCues().Result()->text(), result);
         QVERIFY(!w.seatCues().Result()->isHidden());
+        QCOMPARE(w.seatCues().PlayedBy()->text(), playedBy);
     }
 
     // The progress panel keeps 3600 twips; the hint panel fills the rest. At

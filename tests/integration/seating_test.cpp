@@ -332,6 +332,8 @@ class TestSeating : public QObject {
         const QList<QRect> before = places();
         english.Action("mnuLanguage")->trigger();
         QCOMPARE(places(), before);
+        // And the progress panel reads the language at once.
+        VORN_TRY_COMPARE(party.AtSeat(1)->Progress(), kAllSeated);
         PlayHandAndRetake(party, party.All(), 2);
     }
 
