@@ -247,6 +247,12 @@ void LogonDialog::ShowTables(const std::vector<LanSearch::Table>& tables) {
 }
 
 void LogonDialog::ReadSavedFields() {
+    if (const auto& earlier = main_.lastNetFields) {
+        txtIP->setText(earlier->address);
+        txtPort->setText(earlier->port);
+        txtID->setText(earlier->name);
+        return;
+    }
     const QString file = main_.SettingsFile();
     txtIP->setText(ReadIniFile(file, "Net", "Server", settings::kServer));
     // A port from 1024 up needs no privileges; a saved port is kept, so a
@@ -357,6 +363,7 @@ void LogonDialog::cmdOK_Click() {
         field->setFocus();
         return;
     }
+    if (c.net) main.lastNetFields = MainWindow::NetFields{txtIP->text(), txtPort->text(), txtID->text()};
     accept();
 }
 

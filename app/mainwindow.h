@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/chatpanel.h"
@@ -99,6 +100,13 @@ class MainWindow : public QMainWindow, public TableScreen, public TableNews, pub
     double waitScale = 1.0;
 
     Prompter prompter;
+    // What the person last gave the logon dialog for a network game in this
+    // run: the dialog opens with it again (after a refusal, a lost link or a
+    // reset), not with what the settings file kept from the last run.
+    struct NetFields {
+        QString address, port, name;
+    };
+    std::optional<NetFields> lastNetFields;
     // The language this table's person reads; names, chat and the wire never change with it.
     const Language& language() const { return language_; }
 

@@ -88,6 +88,12 @@ class TestDialogs : public QObject {
             << "10.1.2.3"
             << "2000"
             << "张三";
+        // Given earlier in this run, and turned away (a wrong password, a lost link).
+        QTest::newRow("choices of this run")
+            << ("[Net]\r\nServer=10.1.2.3\r\nPort=2000\r\nID=" + vorn::ToCp936(QString("张三")) + "\r\n")
+            << "127.0.0.1"
+            << "12001"
+            << "Ann";
     }
     void logonOpensOnLocal() {
         QFETCH(QByteArray, file);
@@ -97,6 +103,17 @@ class TestDialogs : public QObject {
         WindowFixture f;
         QVERIFY(f.Open(1, false));
         if (!file.isNull()) QVERIFY(WriteFile(f->SettingsFile(), file));
+        if (QString(QTest::currentDataTag()) == "choices of this run") {
+            LogonDialog first(*f);
+            first.optNet->click();
+            first.optConnect->click();
+            first.txtIP->setText(server);
+            first.txtPort->setText(port);
+            first.txtID->setText(id);
+            first.cmdOK->click();
+            QVERIFY(f->lastNetFields.has_value());
+            f->ResetToLocalGame();
+        }
         LogonDialog dialog(*f);
         QCOMPARE(dialog.objectName(), QString("frmLogon"));
         QCOMPARE(dialog.windowTitle(), QString("登录"));
