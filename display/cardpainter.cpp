@@ -133,6 +133,7 @@ QImage CardPainter::Render(qreal dpr, bool back, Card card) const {
 }
 
 QPixmap CardPainter::Face(Card card, qreal dpr) const {
+    dpr = std::max<qreal>(1.0, dpr);
     auto& faces = faces_[MakeKey(dpr, fourColour_)];
     const int cell = FaceCell(card);
     auto found = faces.find(cell);
@@ -141,6 +142,7 @@ QPixmap CardPainter::Face(Card card, qreal dpr) const {
 }
 
 QPixmap CardPainter::Back(qreal dpr) const {
+    dpr = std::max<qreal>(1.0, dpr);
     const Key key = MakeKey(dpr, false);
     auto found = backs_.find(key);
     if (found == backs_.end())
@@ -149,6 +151,7 @@ QPixmap CardPainter::Back(qreal dpr) const {
 }
 
 QImage CardPainter::Strip(qreal dpr) const {
+    dpr = std::max<qreal>(1.0, dpr);
     const int w = int(std::lround(kW * dpr));
     const int h = int(std::lround(kH * dpr));
     QImage strip(w * kNumbers, h * kSuits, QImage::Format_ARGB32_Premultiplied);

@@ -37,6 +37,9 @@ class CardPainter {
     bool FourColour() const { return fourColour_; }
     void SetFourColour(bool fourColour);
 
+    // A picture at pixel ratio dpr, never under 1: a smaller one is drawn at
+    // the natural size and scaled down where it is shown (painted at a ratio
+    // under 1 it would keep its full size and lose its right and bottom edges).
     QPixmap Face(Card card, qreal dpr) const;
     QPixmap Back(qreal dpr) const;
 

@@ -63,6 +63,7 @@ class CardPainterTest : public QObject {
         QTest::newRow("1x") << qreal(1) << QSize(71, 96);
         QTest::newRow("2x") << qreal(2) << QSize(142, 192);
         QTest::newRow("1.5x") << qreal(1.5) << QSize(107, 144);
+        QTest::newRow("a small window, 0.8x") << qreal(0.8) << QSize(71, 96);
     }
     void sizes() {
         QFETCH(qreal, dpr);
