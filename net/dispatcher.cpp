@@ -537,8 +537,7 @@ void Dispatcher::OnHello(std::string_view body, int sourceSlot) {
     auto hello = ParseJoinerHello(body);
     if (!hello) return;
     link->second.version = kWireVersion;
-    if (!s.Password.empty() &&
-        (!proofOf || !SameSecret(hello->proof, proofOf(s.Password, link->second.challenge))))
+    if (!s.Password.empty() && !ProofHeard(hello->proof, link->second.challenge))
         return Refuse(sourceSlot, Refusal2::Password);
     if (hello->token.empty()) return;
     for (int seat = FirstLinkSeat(); seat <= 3; ++seat)
@@ -546,6 +545,20 @@ void Dispatcher::OnHello(std::string_view body, int sourceSlot) {
             link->second.claim = seat;
     // A forged token, or one whose seat its person still holds.
     if (link->second.claim < 0) Refuse(sourceSlot, Refusal2::Token);
+}
+
+bool Dispatcher::ProofHeard(const std::string& proof, const std::string& challenge) {
+    // Guessing is slowed to a few tries a minute: past them every proof is
+    // refused unheard until the oldest wrong one is a minute old.
+    constexpr std::int64_t kWindowMs = 60'000;
+    constexpr size_t kWrongHeard = 10;
+    const std::int64_t at = now();
+    while (!wrongProofs_.empty() && (at - wrongProofs_.front() >= kWindowMs || at < wrongProofs_.front()))
+        wrongProofs_.pop_front();
+    if (wrongProofs_.size() >= kWrongHeard) return false;
+    if (proofOf && SameSecret(proof, proofOf(host_.session().Password, challenge))) return true;
+    wrongProofs_.push_back(at);
+    return false;
 }
 
 void Dispatcher::OnLobby(std::string_view body) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -164,6 +165,9 @@ class Dispatcher {
     void OnSnapshot(std::string_view body);
     void OnSeats(std::string_view body);
     void OnLobby(std::string_view body);
+    // The host: proof is the table password's for challenge, and guessing has
+    // not been too quick for it to be heard.
+    bool ProofHeard(const std::string& proof, const std::string& challenge);
     // The host turns slot's link away, telling it why.
     void Refuse(int slot, Refusal2 why);
     // The host's answer to a "[Joined]" the second version says more about:
@@ -200,6 +204,8 @@ class Dispatcher {
     // dropped while the computer plays the seat for them.
     std::array<std::string, 4> tokens_;
     std::array<std::string, 4> dropped_;
+    // The host: when the last wrong proofs of the table's password came.
+    std::deque<std::int64_t> wrongProofs_;
     // A joiner: "[Joined]" has gone to the host.
     bool joinSent_ = false;
     // A joiner: the host is a server's lobby, and the tables it lists.

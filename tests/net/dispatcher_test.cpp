@@ -7,6 +7,7 @@
 #include "cards/gamestate.h"
 #include "net/dispatcher.h"
 #include "net/protocol.h"
+#include "net/socket/keys.h"
 #include "net/texts.h"
 #include "tests/net/netrig.h"
 #include "tests/testing.h"
@@ -137,6 +138,32 @@ class DispatcherTest : public QObject {
         const QStringList lines = Lines(rig.Queued());
         QCOMPARE(lines.first(), QString("1 [Joined]J1"));
         QCOMPARE(lines.last(), QString("2 [Message]J1: hi"));
+    }
+
+    // A table's password is not to be guessed quickly: after ten wrong proofs
+    // within a minute every proof is refused, the right one too, until the
+    // oldest wrong one is a minute old.
+    void passwordGuessingIsSlowed() {
+        NetRig rig(true);
+        rig.session_.Password = "pw";
+        std::int64_t clock = 0;
+        rig.dispatcher.now = [&clock] { return clock; };
+        // A fresh link in slot 1 answers its challenge with the proof of password.
+        auto refused = [&rig](const std::string& password) {
+            rig.queue.Discard();
+            rig.slotUp[1] = true;
+            rig.dispatcher.Accepted(1);
+            const std::string hello = rig.Queued().front().second;
+            const auto challenge = ParseHostHello(std::string_view(hello).substr(hello.find(']') + 1));
+            if (!challenge) return false;
+            Arrive(rig, Q(JoinerHelloMessage("", PasswordProof(password, challenge->nonce)) + "\r\n"), 1);
+            return Lines(rig.Queued()).contains("1 " + Q(RefusedMessage(Refusal2::Password)));
+        };
+        QVERIFY(!refused("pw"));
+        for (int k = 0; k < 10; ++k, clock += 1000) QVERIFY(refused("guess" + std::to_string(k)));
+        QVERIFY(refused("pw"));
+        clock = 60'500;
+        QVERIFY(!refused("pw"));
     }
 
     void joinedOnAJoinerOnlyTells() {
