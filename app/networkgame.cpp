@@ -234,6 +234,12 @@ void NetworkGame::OnConnectionRequest(int index, int requestId) {
     framer->Reset();
     if (!link.Accept(requestId)) return;
     dispatcher_->Accepted(slot);
+    QTimer::singleShot(nameLimitMs, this, [this, slot, nth = ++accepted_[slot]] {
+        if (accepted_[slot] == nth && SlotConnected(slot) && dispatcher_->PersonName(slot).empty()) {
+            DropLink(slot);
+            OnSlotClosed(slot);
+        }
+    });
 }
 
 void NetworkGame::DropLink(int slot) {

@@ -58,6 +58,9 @@ class NetworkGame : public QObject, public NetHost {
     // The logon dialog's switch: a local game never sends.
     void SetSendTimerEnabled(bool enabled);
     bool SendTimerEnabled() const { return sendEnabled_; }
+    // Hosting: a link that has not said who it is this long after it came is
+    // let go, so that it cannot hold a slot (tests shorten it).
+    int nameLimitMs = 20'000;
     void SendChat(const QString& line);
     // Hosting: ask the router to forward the port once the table listens
     // (kept for this run of the program only).
@@ -151,6 +154,8 @@ class NetworkGame : public QObject, public NetHost {
     std::unique_ptr<NetOutbox> outbox_;
     std::unique_ptr<Framer> hostFramer_;
     std::map<int, std::unique_ptr<Framer>> slotFramers_;
+    // Links accepted into each slot so far: a name limit runs out for its own link only.
+    std::map<int, int> accepted_;
     QTimer tmrSendData_;
     QTimer tmrReconnect_;
     QTimer tmrTurnLimit_;

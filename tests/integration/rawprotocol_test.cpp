@@ -232,6 +232,19 @@ class TestRawProtocol : public QObject {
         QVERIFY(host_->session().StandIn[2]);
     }
 
+    // A link that never says who it is is let go in time; one that joined stays.
+    void aLinkThatGivesNoNameIsLetGo() {
+        host_->net().nameLimitMs = 300;
+        QVERIFY(Join("R1"));
+        RawLink silent;
+        QVERIFY(silent.Connect(port_));
+        QVERIFY(silent.WaitFor("[Seat]2"));
+        VORN_TRY_COMPARE(silent.socket().state(), QAbstractSocket::UnconnectedState);
+        Pause(400);
+        QCOMPARE(Slot(1).socket().state(), QAbstractSocket::ConnectedState);
+        QVERIFY(Join("R2"));
+    }
+
     void aHugeLineIsDroppedAndTheLinkLivesOn_data() {
         QTest::addColumn<QByteArray>("head");
         QTest::newRow("no tag") << QByteArray();
