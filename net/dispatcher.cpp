@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <utility>
 
 #include "cards/referee.h"
@@ -356,7 +357,15 @@ void Dispatcher::OnThrow(std::string_view body, int sourceSlot) {
     if (onHost ? sourceSlot != parsed->seat : sourceSlot >= 0) return;
     const bool own = !onHost && parsed->seat == s.LocalSeat;
     if (own && s.HostWire < 2) return;
-    host_.engine().RunAction([this, move = std::move(*parsed), onHost, own] {
+    // A seat moves once a turn: while a box holds the host's table up, a link
+    // that sends more moves than it could make has the rest ignored, so that
+    // they cannot pile up without end.
+    const size_t seat = size_t(parsed->seat);
+    if (onHost && throwsWaiting_[seat] >= kMostThrowsWaiting) return;
+    // Counted until the action has run or been dropped with the table.
+    ++throwsWaiting_[seat];
+    std::shared_ptr<void> waiting(nullptr, [this, seat](void*) { --throwsWaiting_[seat]; });
+    host_.engine().RunAction([this, move = std::move(*parsed), onHost, own, waiting = std::move(waiting)] {
         Engine& engine = host_.engine();
         Session& session = host_.session();
         if (!session.IsNet()) return;

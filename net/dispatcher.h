@@ -204,6 +204,9 @@ class Dispatcher {
     // dropped while the computer plays the seat for them.
     std::array<std::string, 4> tokens_;
     std::array<std::string, 4> dropped_;
+    // The host: each seat's moves taken from its link and not yet acted on.
+    static constexpr int kMostThrowsWaiting = 4;
+    std::array<int, 4> throwsWaiting_{};
     // The host: when the last wrong proofs of the table's password came.
     std::deque<std::int64_t> wrongProofs_;
     // A joiner: "[Joined]" has gone to the host.

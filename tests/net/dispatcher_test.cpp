@@ -1,4 +1,5 @@
 #include <QObject>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <string>
@@ -390,6 +391,23 @@ class DispatcherTest : public QObject {
         QCOMPARE(rig.table.CurrentSeat, 2);
         QCOMPARE(Lines(rig.Queued()), sent);
         QCOMPARE(Q(CheckConservation(rig.table)), QString());
+    }
+
+    // While the host's table is held up (a box open), a link's moves wait;
+    // beyond the few a seat could make, more are ignored, not kept.
+    void throwsWaitingAreCapped() {
+        NetRig rig(true);
+        rig.FollowingPosition();
+        rig.session().Wire[1] = 2;  // each move the host cannot take is answered with a snapshot
+        rig.engine().RunAction([&rig] {
+            for (int k = 0; k < 50; ++k) Arrive(rig, "[Throw]0|C_05D_05|1\r\n", 1);
+        });
+        QCOMPARE(rig.table.CurrentSeat, 2);
+        QCOMPARE(Lines(rig.Queued()).filter(QRegularExpression("^1 \\[Snapshot\\]")).size(), 3);
+        // Once the table runs again, the link is heard as before.
+        rig.queue.Discard();
+        Arrive(rig, "[Throw]0|C_05D_05|1\r\n", 1);
+        QCOMPARE(Lines(rig.Queued()).filter(QRegularExpression("^1 \\[Snapshot\\]")).size(), 1);
     }
 
     void turn_data() {
