@@ -20,7 +20,7 @@ constexpr int kLobbyRoom = 64;
 // How long a link turned away has to take in its last word.
 constexpr int kLingerMs = 3000;
 // Bytes of lists a link at the lobby may leave unread before it asks for another.
-constexpr qint64 kMostListsUnread = 64 * 1024;
+constexpr qint64 kMostListsUnread = qint64{64} * 1024;
 // How often the limits of time are checked.
 constexpr int kSweepMs = 1000;
 // A seated link that has not given its name this long (a joiner gives it as
