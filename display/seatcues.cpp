@@ -104,8 +104,9 @@ void SeatCues::PlaceSeat(int seat, const QRect& nameTwips, NameSide side, const 
         const int passWidth = std::max(720, TextTwips(*pass, pass->text()) + 160);
         table_.Place(pass, QRect(along(passWidth), nameTwips.bottom() + 460, passWidth, 300));
     } else {
-        // The name's label is as wide as its text, so that lit it is a tag, not a bar.
-        const int nameWidth = TextTwips(*names_[size_t(seat)], name) + 120;
+        // The name's label is as wide as its text, so that lit it is a tag, not a bar;
+        // room to spare for the tag's padding, which does not shrink with a small table.
+        const int nameWidth = TextTwips(*names_[size_t(seat)], name) + 240;
         table_.Place(names_[size_t(seat)],
                      QRect(nameTwips.x(), nameTwips.y(), nameWidth, nameTwips.height()));
         const int right = nameTwips.x() + nameWidth + 90;
