@@ -249,7 +249,8 @@ void Dispatcher::NameSeats() {
     Session& s = host_.session();
     if (!s.IsNet() || s.AllSeated) return;
     for (int seat = 0; seat < 4; ++seat) {
-        std::string name = PersonName(seat == 0 ? -1 : seat);
+        std::string name = PersonName(seat);
+        if (name.empty() && seat == 0) name = PersonName(-1);
         if (name.empty() && seat == s.LocalSeat) name = s.OwnName;
         if (!name.empty()) s.PlayerNames[size_t(seat)] = name;
         s.Vacant[size_t(seat)] = name.empty();
@@ -662,6 +663,8 @@ void Dispatcher::TakeBack(int slot, int seat, const std::string& name, bool retu
         queue_.SendToSlot(SeatMessage(seat), seat);
         queue_.SendToSlot(TokenMessage(tokens_[size_t(seat)]), seat);
         queue_.SendToAll(JoinedMessage(name));
+        // A server's own seat was listed under its computer player's name until now.
+        if (seat == 0) RemovePerson(-1);
         AddPerson(seat, name);
         SendNameList();
         SendPrepare();

@@ -27,6 +27,9 @@ class Framer {
 
     // Bytes waiting for their terminator.
     size_t TailSize() const { return tail_.size(); }
+    // The start of a message still to be finished, to be handed on with the
+    // link to another framer (nothing while an over-long line is dropped).
+    std::string_view Unfinished() const { return discarding_ ? std::string_view{} : tail_; }
     // Over-long lines dropped since the framer was made or reset.
     int Dropped() const { return dropped_; }
     void Reset();

@@ -349,6 +349,12 @@ class TestNetGames : public QObject {
             VORN_TRY_VERIFY(!joiners[0]->session().StandIn[0]);
             VORN_TRY_VERIFY(joiners[3]->session().AllSeated);
             QCOMPARE(joiners[3]->session().LocalSeat, 0);
+            // The list names the person in the server's own seat, not its computer player.
+            for (auto& joiner : joiners) {
+                for (const std::string& name : names)
+                    VORN_TRY_VERIFY(NetParty::PersonListed(joiner->net().players(), name));
+                QVERIFY(!NetParty::PersonListed(joiner->net().players(), fresh.PlayerNames[0]));
+            }
         }
         QElapsedTimer clock;
         clock.start();
@@ -497,7 +503,8 @@ class TestNetGames : public QObject {
     }
 
     // What the server's lobby answers a bare link: words sent one after the
-    // other, each after the answer to the one before has come, and the text
+    // other, each after the answer to the one before has come (a word ending
+    // in ~ is sent without its ~ and its terminator), and the text
     // the link must have received by the end (or that it was closed).
     void theLobbyAnswers_data() {
         QTest::addColumn<QStringList>("options");
@@ -517,6 +524,9 @@ class TestNetGames : public QObject {
         QTest::newRow("a new table with a password")
             << none << QStringList{"[Pick]|secret"} << "|password\r\n"
             << false << 0 << 0 << false;
+        QTest::newRow("a word begun with the pick, finished at the table")
+            << none << QStringList{"[Pick]\r\n[Joined]An~", "n"} << "[People]0000000001Ann" << false << 0 << 0
+            << false;
         QTest::newRow("a table that is not there")
             << none << QStringList{"[Pick]77"} << "[Refused]full" << true << 0 << 0 << false;
         QTest::newRow("a token no table keeps") << none << QStringList{"[Back]" + QString(32, 'a')}
@@ -525,7 +535,7 @@ class TestNetGames : public QObject {
             << none << QStringList{"[Joined]Old"} << "[People]0000000001Old" << false << 0 << 0 << false;
         QTest::newRow("no more links from one address")
             << QStringList{"--links-per-address", "2"} << none << "" << true << 2 << 0 << false;
-        QTest::newRow("a word never ended") << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick"}
+        QTest::newRow("a word never ended") << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick~"}
                                             << "[Lobby]" << true << 0 << 0 << false;
         QTest::newRow("no name given in time") << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick]"}
                                                << "[Seat]1" << true << 0 << 0 << false;
@@ -564,10 +574,13 @@ class TestNetGames : public QObject {
         QVERIFY(link.waitForConnected(kWaitMs));
         QByteArray heard;
         const auto hear = [&] { heard += link.readAll(); };
+        // Each word goes once the answer to the one before (the list, at first) has begun.
+        qsizetype answered = 0;
         for (const QString& word : words) {
             VORN_TRY_VERIFY(
-                (hear(), heard.contains("[Lobby]") || link.state() != QAbstractSocket::ConnectedState));
-            link.write(word.toUtf8() + (word.contains(']') ? "\r\n" : ""));
+                (hear(), heard.size() > answered || link.state() != QAbstractSocket::ConnectedState));
+            answered = heard.size();
+            link.write(word.endsWith('~') ? word.chopped(1).toUtf8() : word.toUtf8() + "\r\n");
         }
         VORN_TRY_VERIFY((hear(), heard.contains(expected.toUtf8())));
         if (closed) VORN_TRY_VERIFY((hear(), link.state() == QAbstractSocket::UnconnectedState));

@@ -227,7 +227,8 @@ void Server::Hand(Arrival& arrival, ServerTable* table, int slot, const std::vec
     const int requestId = arrival.link->Detach();
     Forget(arrival);
     // A table opened for this link alone closes again when the link is gone already.
-    if (requestId == 0 || !table->Accept(requestId, slot, said)) table->CheckEmpty();
+    if (requestId == 0 || !table->Accept(requestId, slot, said, arrival.framer.Unfinished()))
+        table->CheckEmpty();
 }
 
 void Server::TurnAway(Arrival& arrival, const std::string& why, const std::string& lastWord) {

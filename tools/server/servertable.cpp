@@ -106,12 +106,15 @@ int ServerTable::FreeSlot() const {
     return slot <= 3 ? slot : 0;
 }
 
-bool ServerTable::Accept(int requestId, int slot, const std::vector<std::string>& said) {
+bool ServerTable::Accept(int requestId, int slot, const std::vector<std::string>& said,
+                         std::string_view unfinished) {
     Socket& link = links_->Element(slot);
     link.SetLocalPort(0);
     auto& framer = framers_[slot];
     if (!framer) framer = std::make_unique<Framer>();
     framer->Reset();
+    // What the lobby read of a message not finished yet: the rest follows on the link.
+    framer->Append(unfinished);
     if (!link.Accept(requestId)) return false;
     session_.SlotCount = std::max(session_.SlotCount, slot);
     const std::int64_t now = clock ? clock() : 0;

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -74,8 +75,10 @@ class ServerTable : public QObject, public NetHost, private NullClient {
     // A seat's slot a newcomer may take now, or 0 when the table has none.
     int FreeSlot() const;
     // Takes over a connection request into slot, and handles what the link
-    // said before it came (messages as they arrived, without terminators).
-    bool Accept(int requestId, int slot, const std::vector<std::string>& said = {});
+    // said before it came (messages as they arrived, without terminators, and
+    // the start of one it has not finished).
+    bool Accept(int requestId, int slot, const std::vector<std::string>& said = {},
+                std::string_view unfinished = {});
     // People seated here (links that joined).
     int People() const;
     // Open links here from address.
