@@ -266,7 +266,7 @@ void Server::CheckIdle() {
 ServerTable* Server::OpenTable(const std::string& name) {
     if (int(tables_.size()) >= config_.tables) return nullptr;
     const int number = nextNumber_++;
-    auto* table = new ServerTable(number, name.empty() ? "Table " + std::to_string(number) : name, choices_,
+    auto* table = new ServerTable(number, name.empty() ? "牌桌 " + std::to_string(number) : name, choices_,
                                   SeededRandom::FreshSeed(), this);
     table->emptied = [this](ServerTable& t) { CloseTable(t); };
     table->clock = [this] { return clock(); };
