@@ -2,28 +2,15 @@
 // play button, the labels and the logon dialog's fields.
 
 #include <QAccessible>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QObject>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStandardPaths>
-#include <QTest>
 
 #include "app/logondialog.h"
-#include "app/mainwindow.h"
 #include "display/tableaccessible.h"
 #include "tests/app/apptesting.h"
-#include "tests/testing.h"
 
-using vorn::Card;
-using vorn::MainWindow;
-using vorn::TableAccessible;
-using vorn::apptest::Q;
-using vorn::apptest::WindowFixture;
-
+namespace vorn {
 namespace {
+
+using namespace apptest;
 
 QAccessibleInterface* Iface(QObject* object) {
     return QAccessible::queryAccessibleInterface(object);
@@ -64,10 +51,7 @@ class TestAccessibility : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        vorn::InstallTableAccessibility();
-    }
+    void initTestCase() { InstallTableAccessibility(); }
 
     void DealtCardsReadAsThePersonSeesThem() {
         WindowFixture f;
@@ -78,33 +62,30 @@ class TestAccessibility : public QObject {
         QVERIFY(table);
         QCOMPARE(table->text(QAccessible::Name), QString("牌桌"));
         int own = 0, backs = 0;
-        for (int s = 0; s < vorn::kSuits; ++s)
-            for (int n = 1; n <= vorn::kNumbers; ++n) {
-                const Card card{s, n};
-                const int where = w.table().Location(card);
-                QAccessibleInterface* item = table->CardItem(card);
-                const QByteArray what = QByteArray::fromStdString(vorn::CardCode(card));
-                if (where == w.session().LocalSeat) {
-                    ++own;
-                    QVERIFY2(table->indexOfChild(item) >= 0, what);
-                    QCOMPARE(item->text(QAccessible::Name), Q(vorn::CardFaceName(card)));
-                    QCOMPARE(item->role(), QAccessible::CheckBox);
-                } else if (where >= 0 && where < 4) {
-                    ++backs;
-                    QVERIFY2(table->indexOfChild(item) >= 0, what);
-                    QCOMPARE(item->text(QAccessible::Name), QString("牌背"));
-                } else {
-                    QVERIFY2(table->indexOfChild(item) < 0, what);  // still in the stock pile
-                }
+        for (Card card : AllCards()) {
+            const int where = w.table().Location(card);
+            QAccessibleInterface* item = table->CardItem(card);
+            const QByteArray what = QByteArray::fromStdString(CardCode(card));
+            if (where == w.session().LocalSeat) {
+                ++own;
+                QVERIFY2(table->indexOfChild(item) >= 0, what);
+                QCOMPARE(item->text(QAccessible::Name), Q(CardFaceName(card)));
+                QCOMPARE(item->role(), QAccessible::CheckBox);
+            } else if (where >= 0 && where < 4) {
+                ++backs;
+                QVERIFY2(table->indexOfChild(item) >= 0, what);
+                QCOMPARE(item->text(QAccessible::Name), QString("牌背"));
+            } else {
+                QVERIFY2(table->indexOfChild(item) < 0, what);  // still in the stock pile
             }
+        }
         QVERIFY(own > 0);
         QCOMPARE(own + backs, 6 * 4 + 1);  // six rounds and one more card for the leader
         QVERIFY(table->indexOfChild(table->StockItem()) >= 0);
         QCOMPARE(table->StockItem()->text(QAccessible::Name), QString("余牌"));
         // The hand reads left to right, as it lies.
         QStringList expected;
-        for (Card c : vorn::apptest::HandCards(w, w.session().LocalSeat))
-            expected << Q(vorn::CardFaceName(c));
+        for (Card c : HandCards(w, w.session().LocalSeat)) expected << Q(CardFaceName(c));
         QCOMPARE(ListedOwnCards(table), expected);
     }
 
@@ -131,8 +112,8 @@ class TestAccessibility : public QObject {
                 continue;
             }
             // The person passes, or leads their lowest card.
-            if (w.table().MustLead) vorn::apptest::PressCard(w, vorn::apptest::HandCards(w, 0).front());
-            vorn::apptest::PressThrow(w);
+            if (w.table().MustLead) PressCard(w, HandCards(w, 0).front());
+            PressThrow(w);
         }
         QVERIFY(!w.table().TablePlay.Empty() && w.table().TheLastThrower != 0);
         TableAccessible* table = TableIface(w);
@@ -141,8 +122,7 @@ class TestAccessibility : public QObject {
         for (const Card card : w.table().TablePlay) {
             const bool listed = table->indexOfChild(table->CardItem(card)) >= 0;
             QCOMPARE(listed, keepPlay);
-            if (keepPlay)
-                QCOMPARE(table->CardItem(card)->text(QAccessible::Name), Q(vorn::CardFaceName(card)));
+            if (keepPlay) QCOMPARE(table->CardItem(card)->text(QAccessible::Name), Q(CardFaceName(card)));
         }
         for (int seat = 1; seat < 4; ++seat) {
             const QString count =
@@ -164,7 +144,7 @@ class TestAccessibility : public QObject {
         // Toggling a card of the hand raises it, as a click would, and the
         // play button now reads OK.
         TableAccessible* table = TableIface(w);
-        const Card card = vorn::apptest::HandCards(w, w.session().LocalSeat).front();
+        const Card card = HandCards(w, w.session().LocalSeat).front();
         QAccessibleInterface* item = table->CardItem(card);
         QVERIFY(!item->state().checked);
         item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
@@ -180,8 +160,7 @@ class TestAccessibility : public QObject {
         WindowFixture f;
         QVERIFY(f.Open(11));
         MainWindow& w = *f;
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(ShowActive(w));
         QVERIFY(f.DealToPersonsTurn());
         w.tableWidget().setFocus();
         QTest::keyClick(&w.tableWidget(), Qt::Key_Right);
@@ -189,7 +168,7 @@ class TestAccessibility : public QObject {
         QVERIFY(w.tableWidget().HasFocusCard());
         TableAccessible* table = TableIface(w);
         const Card focus = w.tableWidget().FocusCard();
-        QCOMPARE(focus, vorn::apptest::HandCards(w, w.session().LocalSeat).at(1));
+        QCOMPARE(focus, HandCards(w, w.session().LocalSeat).at(1));
         QCOMPARE(table->focusChild(), table->CardItem(focus));
         QVERIFY(table->CardItem(focus)->state().focused);
     }
@@ -225,33 +204,20 @@ class TestAccessibility : public QObject {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("english");
         QTest::addColumn<int>("role");
-        QTest::newRow("title") << "frmLogon"
-                               << "登录"
-                               << "Log On" << int(QAccessible::Dialog);
-        QTest::newRow("host") << "txtIP"
-                              << "主机名称"
-                              << "Host name" << int(QAccessible::EditableText);
-        QTest::newRow("name") << "txtID"
-                              << "阁下姓名"
-                              << "Your name" << int(QAccessible::EditableText);
-        QTest::newRow("port") << "txtPort"
-                              << "游戏端口"
-                              << "Port" << int(QAccessible::EditableText);
-        QTest::newRow("ok") << "cmdOK"
-                            << "确定"
-                            << "OK" << int(QAccessible::PushButton);
-        QTest::newRow("local game") << "optLocal"
-                                    << "单机游戏"
-                                    << "Local game" << int(QAccessible::RadioButton);
-        QTest::newRow("network game") << "optNet"
-                                      << "连线游戏"
-                                      << "Network game" << int(QAccessible::RadioButton);
-        QTest::newRow("host a game") << "optHost"
-                                     << "我作主机"
-                                     << "Host a game" << int(QAccessible::RadioButton);
-        QTest::newRow("join a game") << "optConnect"
-                                     << "加入牌局"
-                                     << "Join a game" << int(QAccessible::RadioButton);
+        const struct {
+            const char *tag, *object, *name, *english;
+            QAccessible::Role role;
+        } fields[] = {{"title", "frmLogon", "登录", "Log On", QAccessible::Dialog},
+                      {"host", "txtIP", "主机名称", "Host name", QAccessible::EditableText},
+                      {"name", "txtID", "阁下姓名", "Your name", QAccessible::EditableText},
+                      {"port", "txtPort", "游戏端口", "Port", QAccessible::EditableText},
+                      {"ok", "cmdOK", "确定", "OK", QAccessible::PushButton},
+                      {"local game", "optLocal", "单机游戏", "Local game", QAccessible::RadioButton},
+                      {"network game", "optNet", "连线游戏", "Network game", QAccessible::RadioButton},
+                      {"host a game", "optHost", "我作主机", "Host a game", QAccessible::RadioButton},
+                      {"join a game", "optConnect", "加入牌局", "Join a game", QAccessible::RadioButton}};
+        for (const auto& f : fields)
+            QTest::newRow(f.tag) << QString(f.object) << QString(f.name) << QString(f.english) << int(f.role);
     }
     void LogonFieldsAreNamedByTheirCaptions() {
         QFETCH(QString, objectName);
@@ -260,9 +226,9 @@ class TestAccessibility : public QObject {
         QFETCH(int, role);
         for (bool inEnglish : {false, true}) {
             WindowFixture f;
-            if (inEnglish) f.WriteSettings("[Option]\r\nLanguage=en\r\n");
+            if (inEnglish) f.WriteSettings(kEnglish);
             QVERIFY(f.Open(1, false));
-            vorn::LogonDialog dialog(*f);
+            LogonDialog dialog(*f);
             auto* widget =
                 objectName == dialog.objectName() ? &dialog : dialog.findChild<QWidget*>(objectName);
             QVERIFY(widget);
@@ -285,7 +251,7 @@ class TestAccessibility : public QObject {
         QFETCH(bool, dialog);
         QFETCH(bool, switched);
         WindowFixture f;
-        if (!switched) f.WriteSettings("[Option]\r\nLanguage=en\r\n");
+        if (!switched) f.WriteSettings(kEnglish);
         QVERIFY(f.Open(1));
         MainWindow& w = *f;
         if (switched) {
@@ -295,10 +261,10 @@ class TestAccessibility : public QObject {
         QVERIFY(f.DealToPersonsTurn());
         // The default names read in English too.
         const QStringList allowed = {"English / 中文"};
-        std::unique_ptr<vorn::LogonDialog> logon;
+        std::unique_ptr<LogonDialog> logon;
         QObject* root = &w;
         if (dialog) {
-            logon = std::make_unique<vorn::LogonDialog>(w);
+            logon = std::make_unique<LogonDialog>(w);
             root = logon.get();
         }
         QStringList chinese;
@@ -323,4 +289,6 @@ class TestAccessibility : public QObject {
 }  // namespace
 
 VORN_TEST(TestAccessibility)
+}  // namespace vorn
+
 #include "accessibility_test.moc"

@@ -1,14 +1,10 @@
+// The settings file's reader and writer: values found as the old program
+// found them, and one value written leaving the rest of the file as it was.
+
 #include "app/inifile.h"
+#include "tests/app/apptesting.h"
 
-#include "tests/testing.h"
-
-#include <QFile>
-#include <QObject>
-#include <QTemporaryDir>
-#include <QTest>
-
-using vorn::IniFile;
-
+namespace vorn {
 namespace {
 
 class TestIniFile : public QObject {
@@ -21,6 +17,10 @@ class TestIniFile : public QObject {
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<bool>("found");
         QTest::addColumn<QByteArray>("value");
+        auto row = [](const char* tag, const QByteArray& file, const char* section, const char* key,
+                      bool found, const QByteArray& value) {
+            QTest::newRow(tag) << file << QByteArray(section) << QByteArray(key) << found << value;
+        };
         const QByteArray file =
             "top=level\r\n"
             "; comment=line\r\n"
@@ -35,37 +35,23 @@ class TestIniFile : public QObject {
             "[option]\r\n"
             "Sound=0\n"
             "Score=1";
-        QTest::newRow("plain") << file << QByteArray("Option") << QByteArray("Rate") << true
-                               << QByteArray("2");
-        QTest::newRow("case of names")
-            << file << QByteArray("OPTION") << QByteArray("rate") << true << QByteArray("2");
-        QTest::newRow("blanks around the key, value kept")
-            << file << QByteArray("Option") << QByteArray("Level") << true << QByteArray(" 0 ");
-        QTest::newRow("empty value") << file << QByteArray("Option") << QByteArray("Empty") << true
-                                     << QByteArray();
-        QTest::newRow("header with blanks")
-            << file << QByteArray("Set") << QByteArray("South") << true << QByteArray("\xD6\xEC\xC8\xB8");
-        QTest::newRow("Chinese key") << file << QByteArray("Set") << QByteArray("\xE0\x52") << true
-                                     << QByteArray("dragon");
+        row("plain", file, "Option", "Rate", true, "2");
+        row("case of names", file, "OPTION", "rate", true, "2");
+        row("blanks around the key, value kept", file, "Option", "Level", true, " 0 ");
+        row("empty value", file, "Option", "Empty", true, "");
+        row("header with blanks", file, "Set", "South", true, "\xD6\xEC\xC8\xB8");
+        row("Chinese key", file, "Set", "\xE0\x52", true, "dragon");
         // 0xE0 0x52 is one character: its trail byte 'R' must not match 'r'.
-        QTest::newRow("trail byte is no letter")
-            << file << QByteArray("Set") << QByteArray("\xE0\x72") << false << QByteArray();
-        QTest::newRow("only the first section of a name")
-            << file << QByteArray("Option") << QByteArray("Sound") << false << QByteArray();
-        QTest::newRow("key in another section")
-            << file << QByteArray("Set") << QByteArray("Rate") << false << QByteArray();
-        QTest::newRow("key before any section")
-            << file << QByteArray("") << QByteArray("top") << false << QByteArray();
-        QTest::newRow("comment is no key")
-            << file << QByteArray("Option") << QByteArray("; comment") << false << QByteArray();
-        QTest::newRow("missing section")
-            << file << QByteArray("Net") << QByteArray("Port") << false << QByteArray();
+        row("trail byte is no letter", file, "Set", "\xE0\x72", false, "");
+        row("only the first section of a name", file, "Option", "Sound", false, "");
+        row("key in another section", file, "Set", "Rate", false, "");
+        row("key before any section", file, "", "top", false, "");
+        row("comment is no key", file, "Option", "; comment", false, "");
+        row("missing section", file, "Net", "Port", false, "");
         // A carriage return without its line feed ends the value too (a fuzz find).
         const QByteArray bareCr = "[Net]\r\nServer=host\rname\r\nPort=1005\r\n";
-        QTest::newRow("value cut at a bare carriage return")
-            << bareCr << QByteArray("Net") << QByteArray("Server") << true << QByteArray("host");
-        QTest::newRow("key after a bare carriage return")
-            << bareCr << QByteArray("Net") << QByteArray("Port") << true << QByteArray("1005");
+        row("value cut at a bare carriage return", bareCr, "Net", "Server", true, "host");
+        row("key after a bare carriage return", bareCr, "Net", "Port", true, "1005");
     }
     void readsValues() {
         QFETCH(QByteArray, file);
@@ -84,6 +70,11 @@ class TestIniFile : public QObject {
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("value");
         QTest::addColumn<QByteArray>("after");
+        auto row = [](const char* tag, const QByteArray& before, const char* section, const char* key,
+                      const char* value, const QByteArray& after) {
+            QTest::newRow(tag) << before << QByteArray(section) << QByteArray(key) << QByteArray(value)
+                               << after;
+        };
         const QByteArray file =
             "; my notes\r\n"
             "[Option]\r\n"
@@ -93,30 +84,19 @@ class TestIniFile : public QObject {
             "; about the names\r\n"
             "[Set]\r\n"
             "South=x\r\n";
-        QTest::newRow("replace, spelling and spacing kept")
-            << file << QByteArray("option") << QByteArray("RATE") << QByteArray("2")
-            << QByteArray(
-                   "; my notes\r\n[Option]\r\nRate =2\r\nSound=1\r\n\r\n; about the "
-                   "names\r\n[Set]\r\nSouth=x\r\n");
-        QTest::newRow("new key after the section's last key")
-            << file << QByteArray("Option") << QByteArray("Level") << QByteArray("0")
-            << QByteArray(
-                   "; my notes\r\n[Option]\r\nRate = 1\r\nSound=1\r\nLevel=0\r\n\r\n; about the "
-                   "names\r\n[Set]\r\n"
-                   "South=x\r\n");
-        QTest::newRow("new section at the end") << file << QByteArray("Net") << QByteArray("Port")
-                                                << QByteArray("1005") << file + "[Net]\r\nPort=1005\r\n";
-        QTest::newRow("unterminated last line gets an ending")
-            << QByteArray("[Set]\nSouth=x") << QByteArray("Set") << QByteArray("East") << QByteArray("y")
-            << QByteArray("[Set]\nSouth=x\nEast=y\n");
-        QTest::newRow("empty file") << QByteArray() << QByteArray("Set") << QByteArray("South")
-                                    << QByteArray("\xD6\xEC\xC8\xB8")
-                                    << QByteArray("[Set]\r\nSouth=\xD6\xEC\xC8\xB8\r\n");
-        QTest::newRow("line break in the value is dropped")
-            << QByteArray("[Set]\r\n") << QByteArray("Set") << QByteArray("South") << QByteArray("a\r\n[Net]")
-            << QByteArray("[Set]\r\nSouth=a\r\n");
-        QTest::newRow("header only") << QByteArray("[Set]") << QByteArray("Set") << QByteArray("Desk")
-                                     << QByteArray("3") << QByteArray("[Set]\r\nDesk=3\r\n");
+        row("replace, spelling and spacing kept", file, "option", "RATE", "2",
+            "; my notes\r\n[Option]\r\nRate =2\r\nSound=1\r\n\r\n; about the names\r\n[Set]\r\nSouth=x\r\n");
+        row("new key after the section's last key", file, "Option", "Level", "0",
+            "; my notes\r\n[Option]\r\nRate = 1\r\nSound=1\r\nLevel=0\r\n\r\n; about the names\r\n[Set]\r\n"
+            "South=x\r\n");
+        row("new section at the end", file, "Net", "Port", "1005", file + "[Net]\r\nPort=1005\r\n");
+        row("unterminated last line gets an ending", "[Set]\nSouth=x", "Set", "East", "y",
+            "[Set]\nSouth=x\nEast=y\n");
+        row("empty file", QByteArray(), "Set", "South", "\xD6\xEC\xC8\xB8",
+            "[Set]\r\nSouth=\xD6\xEC\xC8\xB8\r\n");
+        row("line break in the value is dropped", "[Set]\r\n", "Set", "South", "a\r\n[Net]",
+            "[Set]\r\nSouth=a\r\n");
+        row("header only", "[Set]", "Set", "Desk", "3", "[Set]\r\nDesk=3\r\n");
     }
     void writesOneValueKeepingTheRest() {
         QFETCH(QByteArray, before);
@@ -133,20 +113,20 @@ class TestIniFile : public QObject {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString path = dir.filePath("Vorn.ini");
-        QVERIFY(!vorn::ReadIniValue(path, "Set", "South").has_value());
-        QVERIFY(vorn::WriteIniValue(path, "Set", "South", "\xD6\xEC\xC8\xB8"));
-        QVERIFY(vorn::WriteIniValue(path, "Option", "Rate", "0"));
-        QCOMPARE(vorn::ReadIniValue(path, "set", "south").value_or(""), QByteArray("\xD6\xEC\xC8\xB8"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("[Set]\r\nSouth=\xD6\xEC\xC8\xB8\r\n[Option]\r\nRate=0\r\n"));
+        QVERIFY(!ReadIniValue(path, "Set", "South").has_value());
+        QVERIFY(WriteIniValue(path, "Set", "South", "\xD6\xEC\xC8\xB8"));
+        QVERIFY(WriteIniValue(path, "Option", "Rate", "0"));
+        QCOMPARE(ReadIniValue(path, "set", "south").value_or(""), QByteArray("\xD6\xEC\xC8\xB8"));
+        QCOMPARE(apptest::ReadFile(path),
+                 QByteArray("[Set]\r\nSouth=\xD6\xEC\xC8\xB8\r\n[Option]\r\nRate=0\r\n"));
         // A folder that does not exist cannot take the file; nothing is thrown.
-        QVERIFY(!vorn::WriteIniValue(dir.filePath("missing/Vorn.ini"), "Set", "South", "x"));
+        QVERIFY(!WriteIniValue(dir.filePath("missing/Vorn.ini"), "Set", "South", "x"));
     }
 };
 
 }  // namespace
 
 VORN_TEST(TestIniFile)
+}  // namespace vorn
 
 #include "inifile_test.moc"

@@ -1,29 +1,18 @@
-#include "app/mainwindow.h"
+// The menus: which items are offered when, the choices and switches they
+// set, the view and chat panels, and what survives an exit.
+
+#include <QMap>
+#include <QMenuBar>
 
 #include "app/playerdialog.h"
 #include "app/tablemenus.h"
 #include "net/protocol.h"
 #include "tests/app/apptesting.h"
-#include "tests/testing.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMap>
-#include <QMenu>
-#include <QMenuBar>
-#include <QObject>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QStandardPaths>
-#include <QTest>
-
-using vorn::MainWindow;
-using vorn::TableWidget;
-using vorn::apptest::WindowFixture;
-
+namespace vorn {
 namespace {
+
+using namespace apptest;
 
 // The widgets a view menu item shows and hides.
 QList<QWidget*> Panel(MainWindow& w, const QString& item) {
@@ -70,9 +59,9 @@ class TestMenus : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
-    void gameMenuOpening_data() {
+    // What the game, set and option menus offer as they open, whatever they
+    // offered before.
+    void menuOpening_data() {
         QTest::addColumn<bool>("network");
         QTest::addColumn<bool>("host");
         QTest::addColumn<int>("slotCount");
@@ -85,7 +74,7 @@ class TestMenus : public QObject {
         QTest::newRow("host with 3 joiner slots") << true << true << 3 << true << true << true;
         QTest::newRow("joiner") << true << false << 3 << false << false << true;
     }
-    void gameMenuOpening() {
+    void menuOpening() {
         QFETCH(bool, network);
         QFETCH(bool, host);
         QFETCH(int, slotCount);
@@ -98,37 +87,20 @@ class TestMenus : public QObject {
         w.Action("mnuDisconnect")->setEnabled(!disconnect);
         if (dealtBefore) w.Action("mnuDeal")->trigger();
         w.tmrCYC().stop();
-        w.session().mode = vorn::Session::ModeOf(network, host);
+        // The set and option menus opened once in the other mode first, so a stale state shows.
+        w.session().mode = Session::ModeOf(!network, host);
+        w.menus().mnuSet_Opening();
+        w.menus().mnuOption_Opening();
+        w.session().mode = Session::ModeOf(network, host);
         w.session().SlotCount = slotCount;
         w.menus().mnuGame_Opening();
+        w.menus().mnuSet_Opening();
+        w.menus().mnuOption_Opening();
         QCOMPARE(w.Action("mnuDeal")->isEnabled(), deal);
         QCOMPARE(w.Action("mnuDisconnect")->isEnabled(), disconnect);
-        w.session().mode = vorn::Mode::Local;
-    }
-
-    void setAndOptionMenuOpening_data() {
-        QTest::addColumn<bool>("network");
-        QTest::addColumn<bool>("host");
-        QTest::newRow("local game") << false << false;
-        QTest::newRow("host") << true << true;
-        QTest::newRow("joiner") << true << false;
-    }
-    void setAndOptionMenuOpening() {
-        QFETCH(bool, network);
-        QFETCH(bool, host);
-        WindowFixture f;
-        QVERIFY(f.Open(1, false));
-        MainWindow& w = *f;
-        // Opened once in the other mode first, so a stale state shows.
-        w.session().mode = vorn::Session::ModeOf(!network, host);
-        w.menus().mnuSet_Opening();
-        w.menus().mnuOption_Opening();
-        w.session().mode = vorn::Session::ModeOf(network, host);
-        w.menus().mnuSet_Opening();
-        w.menus().mnuOption_Opening();
         QCOMPARE(w.Action("mnuName")->isEnabled(), !network);
         QCOMPARE(w.Action("mnuLevel")->isEnabled(), !network);
-        w.session().mode = vorn::Mode::Local;
+        w.session().mode = Mode::Local;
     }
 
     // The speed, level and table items: one of a group checked at a time, and
@@ -178,7 +150,7 @@ class TestMenus : public QObject {
         QCOMPARE(CheckedItems(w, group, count), checks);
         // After the deal the cycle timer runs at the chosen speed while a computer seat is to move.
         w.Action("mnuDeal")->trigger();
-        QVERIFY(vorn::apptest::Settle(w));
+        QVERIFY(Settle(w));
         QCOMPARE(w.tmrCYC().isActive(), w.table().CurrentSeat != w.session().LocalSeat);
         QCOMPARE(w.tmrCYC().interval(), interval);
         w.tmrCYC().stop();
@@ -197,8 +169,7 @@ class TestMenus : public QObject {
         WindowFixture f;
         QVERIFY(f.Open());
         MainWindow& w = *f;
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(ShowActive(w));
         QAction* action = w.Action(item.toLatin1());
         const QList<QWidget*> panel = Panel(w, item);
         QVERIFY(!action->isChecked());
@@ -225,7 +196,7 @@ class TestMenus : public QObject {
     void accessKeysDiffer() {
         QFETCH(bool, english);
         WindowFixture f;
-        if (english) f.WriteSettings("[Option]\r\nLanguage=en\r\n");
+        if (english) f.WriteSettings(kEnglish);
         QVERIFY(f.Open());
         MainWindow& w = *f;
         QCOMPARE(SharedKeys(w.menuBar()->actions()), english ? QStringList() : QStringList{"S"});
@@ -255,7 +226,7 @@ class TestMenus : public QObject {
                                  "mnuShowMessage", "mnuShowConnections", "mnuDeskItem1"})
             w.Action(name)->trigger();
         {
-            vorn::PlayerDialog names(w);
+            PlayerDialog names(w);
             names.txtName[1]->setText("东方");
             names.cmdOk->click();
         }
@@ -302,9 +273,8 @@ class TestMenus : public QObject {
         WindowFixture f;
         QVERIFY(f.Open());
         MainWindow& w = *f;
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.session().mode = joiner ? vorn::Mode::Joiner : vorn::Mode::Local;
+        QVERIFY(ShowActive(w));
+        w.session().mode = joiner ? Mode::Joiner : Mode::Local;
         w.session().LocalSeat = joiner ? 2 : 0;
         QVERIFY(w.Action("mnuDeal")->isEnabled());
         QCOMPARE(w.Action("mnuDeal")->shortcut(), QKeySequence(Qt::Key_F5));
@@ -313,19 +283,15 @@ class TestMenus : public QObject {
         } else if (how == "F5") {
             QTest::keyClick(&w, Qt::Key_F5);
         } else {
-            TableWidget& table = w.tableWidget();
-            QTest::mouseClick(&table, Qt::LeftButton, Qt::NoModifier,
-                              table.ToPixels(QRect(300, 300, 1065, 1440)).center());
+            ClickStock(w);
         }
         QCOMPARE(w.CardsLeft()->text(), QString(dealt ? "27" : "52"));
         w.tmrCYC().stop();
-        w.session().mode = vorn::Mode::Local;
+        w.session().mode = Mode::Local;
         if (!dealt) return;
         // Dealt once: F5 and the stock do nothing until the next game is set up.
         QTest::keyClick(&w, Qt::Key_F5);
-        TableWidget& table = w.tableWidget();
-        QTest::mouseClick(&table, Qt::LeftButton, Qt::NoModifier,
-                          table.ToPixels(QRect(300, 300, 1065, 1440)).center());
+        ClickStock(w);
         QCOMPARE(w.CardsLeft()->text(), QString("27"));
     }
 
@@ -377,8 +343,8 @@ class TestMenus : public QObject {
             << QStringList{"a", "", "b"} << "朱雀: a\n朱雀: b" << false;
         QTest::newRow("three lines") << QStringList{"a", "b", "c"} << "朱雀: a\n朱雀: b\n朱雀: c" << false;
         QTest::newRow("more than the box takes")
-            << QStringList{QString(vorn::kChatInputChars + 100, QChar(0x597D))}
-            << "朱雀: " + QString(vorn::kChatInputChars, QChar(0x597D)) << false;
+            << QStringList{QString(kChatInputChars + 100, QChar(0x597D))}
+            << "朱雀: " + QString(kChatInputChars, QChar(0x597D)) << false;
         // An English table signs a local game's line with the name it shows.
         QTest::newRow("in English") << QStringList{"hi"} << "Summer: hi" << true;
     }
@@ -387,7 +353,7 @@ class TestMenus : public QObject {
         QFETCH(QString, log);
         QFETCH(bool, english);
         WindowFixture f;
-        if (english) f.WriteSettings("[Option]\r\nLanguage=en\r\n");
+        if (english) f.WriteSettings(kEnglish);
         QVERIFY(f.Open());
         MainWindow& w = *f;
         w.Action("mnuShowMessage")->trigger();
@@ -421,12 +387,14 @@ class TestMenus : public QObject {
         QCOMPARE(log.last(), QString("青龙: %1").arg(lines - 1));
         QVERIFY(w.txtDialog()->textCursor().atEnd());
         // An over-long line is cut to the same whole characters everywhere.
-        w.AppendChat(QString(vorn::kMaxChatLineChars + 1, 'a'));
-        QCOMPARE(w.txtDialog()->toPlainText().split('\n').last(), QString(vorn::kMaxChatLineChars, 'a'));
+        w.AppendChat(QString(kMaxChatLineChars + 1, 'a'));
+        QCOMPARE(w.txtDialog()->toPlainText().split('\n').last(), QString(kMaxChatLineChars, 'a'));
     }
 };
 
 }  // namespace
 
 VORN_TEST(TestMenus)
+}  // namespace vorn
+
 #include "menus_test.moc"

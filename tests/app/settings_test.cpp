@@ -1,26 +1,20 @@
-#include "app/settings.h"
-
-#include "app/inifile.h"
-#include "net/socket/codec.h"
-#include "tests/app/apptesting.h"
-#include "tests/testing.h"
+// The settings file as the window reads and writes it: defaults for what is
+// missing, the old program's conversions and cuts, and the rest of the file kept.
 
 #include <QDir>
-#include <QFile>
-#include <QObject>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 
-using vorn::Options;
-using vorn::Session;
-using vorn::apptest::ReadFile;
-using vorn::apptest::WriteFile;
+#include "app/inifile.h"
+#include "app/settings.h"
+#include "net/socket/codec.h"
+#include "tests/app/apptesting.h"
 
+namespace vorn {
 namespace {
 
+using namespace apptest;
+
 QByteArray Cp(const char* utf8) {
-    return QByteArray::fromStdString(vorn::ToCp936(utf8));
+    return QByteArray::fromStdString(ToCp936(utf8));
 }
 
 // Options far from every default, so that a loaded default shows.
@@ -28,15 +22,48 @@ Options Unusual() {
     Options options;
     options.SetSpeed(2);
     options.SetLevel(0);
-    options.animation = false;
-    options.sound = false;
-    options.showScore = true;
-    options.showMessage = true;
-    options.showConnections = true;
+    options.animation = options.sound = options.keepPlay = false;
+    options.showScore = options.showMessage = options.showConnections = options.fourColour = true;
     options.deskShape = 3;
-    options.fourColour = true;
-    options.keepPlay = false;
     return options;
+}
+
+// The on/off options that are on, by name.
+const QString kAllSwitches = "animation sound score message connections fourColour keepPlay";
+QString Switches(const Options& o) {
+    const std::pair<bool, const char*> switches[] = {{o.animation, "animation"},
+                                                     {o.sound, "sound"},
+                                                     {o.showScore, "score"},
+                                                     {o.showMessage, "message"},
+                                                     {o.showConnections, "connections"},
+                                                     {o.fourColour, "fourColour"},
+                                                     {o.keepPlay, "keepPlay"}};
+    QStringList on;
+    for (const auto& [value, name] : switches)
+        if (value) on << name;
+    return on.join(' ');
+}
+void SetSwitches(Options& o, bool on) {
+    o.animation = o.sound = o.showScore = o.showMessage = o.showConnections = o.fourColour = o.keepPlay = on;
+}
+
+// What a settings file decides of the options, in one line.
+QString Described(const Options& o) {
+    return QString("speed %1 (%2, %3, %4), level %5 (%6), desk %7, on: %8")
+        .arg(o.rateItem)
+        .arg(o.cycleInterval)
+        .arg(o.playDelay)
+        .arg(o.stepDelay)
+        .arg(o.levelItem)
+        .arg(o.gambleRate)
+        .arg(o.deskShape)
+        .arg(Switches(o));
+}
+
+// The options and session a settings file gives, loaded over the ones given.
+std::pair<Options, Session> Loaded(const QString& path, Options options = {}, Session session = {}) {
+    LoadSettings(path, options, session);
+    return {options, session};
 }
 
 class TestSettings : public QObject {
@@ -53,10 +80,7 @@ class TestSettings : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(dir_.isValid());
-    }
+    void initTestCase() { QVERIFY(dir_.isValid()); }
 
     void missingValuesGiveDefaults_data() {
         QTest::addColumn<QByteArray>("file");
@@ -70,32 +94,16 @@ class TestSettings : public QObject {
     void missingValuesGiveDefaults() {
         QFETCH(QByteArray, file);
         const QString path = FileWith(file);
-        Options options = Unusual();
-        Session session;
-        session.PlayerNames = {"a", "b", "c", "d"};
-        vorn::LoadSettings(path, options, session);
-        QCOMPARE(options.rateItem, 1);
-        QCOMPARE(options.cycleInterval, 500);
-        QCOMPARE(options.playDelay, 800);
-        QCOMPARE(options.stepDelay, 15);
-        QCOMPARE(options.levelItem, 1);
-        QCOMPARE(options.gambleRate, 0.5f);
-        QVERIFY(options.animation);
-        QVERIFY(options.sound);
-        QVERIFY(!options.showScore);
-        QVERIFY(!options.showMessage);
-        QVERIFY(!options.showConnections);
-        QVERIFY(!options.fourColour);
-        QVERIFY(options.keepPlay);
-        QCOMPARE(options.deskShape, 0);
-        QCOMPARE(session.PlayerNames[1], std::string("青龙"));
-        QCOMPARE(session.PlayerNames[0], std::string("朱雀"));
-        QCOMPARE(session.PlayerNames[3], std::string("白虎"));
-        QCOMPARE(session.PlayerNames[2], std::string("玄武"));
-        QCOMPARE(vorn::ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("127.0.0.1"));
-        QCOMPARE(vorn::ReadIniFile(path, "Net", "Port", "1005"), QStringLiteral("1005"));
-        QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", "Quillon"), QStringLiteral("Quillon"));
-        QVERIFY(!vorn::LoadWindowPlace(path));
+        Session named;
+        named.PlayerNames = {"a", "b", "c", "d"};
+        const auto [options, session] = Loaded(path, Unusual(), named);
+        QCOMPARE(Described(options),
+                 QString("speed 1 (500, 800, 15), level 1 (0.5), desk 0, on: animation sound keepPlay"));
+        QCOMPARE(Names(session), (QStringList{"朱雀", "青龙", "玄武", "白虎"}));
+        QCOMPARE(ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("127.0.0.1"));
+        QCOMPARE(ReadIniFile(path, "Net", "Port", "1005"), QStringLiteral("1005"));
+        QCOMPARE(ReadIniFile(path, "Net", "ID", "Quillon"), QStringLiteral("Quillon"));
+        QVERIFY(!LoadWindowPlace(path));
     }
 
     // key, stored value, then the checked item (-1: none, and the old values stay).
@@ -126,14 +134,12 @@ class TestSettings : public QObject {
         QFETCH(int, item);
         const QString path = FileWith("[Option]\r\n" + key + "=" + value + "\r\n");
         const Options before = Unusual();
-        Options options = before;
-        Session session;
-        vorn::LoadSettings(path, options, session);
+        const auto [options, session] = Loaded(path, before);
         if (key == "Rate") {
             QCOMPARE(options.rateItem, item);
-            const vorn::SpeedRow row =
-                item >= 0 ? vorn::kSpeedTable[item]
-                          : vorn::SpeedRow{before.cycleInterval, before.playDelay, before.stepDelay};
+            const SpeedRow row = item >= 0
+                                     ? kSpeedTable[item]
+                                     : SpeedRow{before.cycleInterval, before.playDelay, before.stepDelay};
             QCOMPARE(options.cycleInterval, row.cycleInterval);
             QCOMPARE(options.playDelay, row.playDelay);
             QCOMPARE(options.stepDelay, row.stepDelay);
@@ -141,15 +147,15 @@ class TestSettings : public QObject {
         } else {
             QCOMPARE(options.levelItem, item);
             // The expert's seats search; the rules, where they still decide, gamble as the middle level.
-            const float rate = item == vorn::kExpertLevel ? vorn::kGambleRates[1]
-                               : item >= 0                ? vorn::kGambleRates[item]
-                                                          : before.gambleRate;
+            const float rate = item == kExpertLevel ? kGambleRates[1]
+                               : item >= 0          ? kGambleRates[item]
+                                                    : before.gambleRate;
             QCOMPARE(options.gambleRate, rate);
             QCOMPARE(options.rateItem, 1);
             // What was read is written back as it was chosen.
             if (item >= 0) {
-                QVERIFY(vorn::SaveSettings(path, options, session));
-                QCOMPARE(vorn::ReadIniValue(path, "Option", "Level").value_or("?"), QByteArray::number(item));
+                QVERIFY(SaveSettings(path, options, session));
+                QCOMPARE(ReadIniValue(path, "Option", "Level").value_or("?"), QByteArray::number(item));
             }
         }
     }
@@ -179,18 +185,9 @@ class TestSettings : public QObject {
             file += QByteArray(key) + "=" + value + "\r\n";
         for (bool start : {false, true}) {
             Options options;
-            options.animation = options.sound = options.showScore = start;
-            options.showMessage = options.showConnections = options.fourColour = options.keepPlay = start;
-            Session session;
-            vorn::LoadSettings(FileWith(file), options, session);
+            SetSwitches(options, start);
             const bool want = expected < 0 ? start : expected == 1;
-            QCOMPARE(options.animation, want);
-            QCOMPARE(options.sound, want);
-            QCOMPARE(options.showScore, want);
-            QCOMPARE(options.showMessage, want);
-            QCOMPARE(options.showConnections, want);
-            QCOMPARE(options.fourColour, want);
-            QCOMPARE(options.keepPlay, want);
+            QCOMPARE(Switches(Loaded(FileWith(file), options).first), want ? kAllSwitches : QString());
         }
     }
 
@@ -211,27 +208,25 @@ class TestSettings : public QObject {
         QFETCH(QByteArray, stored);
         QFETCH(QString, read);
         const QString path = FileWith("[Set]\r\nDesk=0\r\nWindow=" + stored + "\r\n");
-        const auto place = vorn::LoadWindowPlace(path);
+        const auto place = LoadWindowPlace(path);
         QString got;
         if (place)
             got = QString("%1,%2,%3,%4").arg((*place)[0]).arg((*place)[1]).arg((*place)[2]).arg((*place)[3]);
         QCOMPARE(got, read);
         // The settings themselves never take the place: the window keeps it current.
-        Options options;
-        Session session;
-        vorn::LoadSettings(path, options, session);
+        auto [options, session] = Loaded(path);
         QCOMPARE(options.window, (std::array<int, 4>{}));
         if (!place) return;
         // Saved as it was read, and only the value changes in the file.
         options.window = *place;
-        QVERIFY(vorn::SaveSettings(path, options, session));
-        QCOMPARE(vorn::LoadWindowPlace(path), place);
+        QVERIFY(SaveSettings(path, options, session));
+        QCOMPARE(LoadWindowPlace(path), place);
         QVERIFY(ReadFile(path).contains("\r\nWindow=" + read.toLatin1() + "\r\n"));
     }
 
     void noPlaceWritesNoWindowKey() {
         const QString path = FileWith("");
-        QVERIFY(vorn::SaveSettings(path, Options{}, Session{}));
+        QVERIFY(SaveSettings(path, Options{}, Session{}));
         QVERIFY(!ReadFile(path).contains("Window"));
         QVERIFY(ReadFile(path).contains("\r\nKeepPlay=1\r\n"));
     }
@@ -252,14 +247,11 @@ class TestSettings : public QObject {
         const QString path = FileWith(file);
         Options options;
         options.english = !english;
-        Session session;
-        vorn::LoadSettings(path, options, session);
-        QCOMPARE(options.english, english);
-        options.english = !english;
-        QVERIFY(vorn::SaveSettings(path, options, session));
+        QCOMPARE(Loaded(path, options).first.english, english);
+        QVERIFY(SaveSettings(path, options, Session{}));
         QVERIFY(ReadFile(path).contains(english ? "\r\nLanguage=zh\r\n" : "\r\nLanguage=en\r\n"));
-        vorn::LoadSettings(path, options, session);
-        QCOMPARE(options.english, !english);
+        options.english = english;
+        QCOMPARE(Loaded(path, options).first.english, !english);
     }
 
     void deskShape_data() {
@@ -276,9 +268,7 @@ class TestSettings : public QObject {
         QFETCH(int, shape);
         Options options;
         options.deskShape = 3;
-        Session session;
-        vorn::LoadSettings(FileWith("[Set]\r\nDesk=" + value + "\r\n"), options, session);
-        QCOMPARE(options.deskShape, shape);
+        QCOMPARE(Loaded(FileWith("[Set]\r\nDesk=" + value + "\r\n"), options).first.deskShape, shape);
     }
 
     // The stored South name as code page 936 bytes, and what comes back.
@@ -304,11 +294,8 @@ class TestSettings : public QObject {
         QFETCH(QByteArray, stored);
         QFETCH(QString, expected);
         const QString path = FileWith("[Set]\r\nSouth=" + stored + "\r\n");
-        Options options;
-        Session session;
-        vorn::LoadSettings(path, options, session);
-        QCOMPARE(QString::fromStdString(session.PlayerNames[0]), expected);
-        QCOMPARE(vorn::ReadIniFile(path, "Set", "South", "朱雀"), expected);
+        QCOMPARE(Q(Loaded(path).second.PlayerNames[0]), expected);
+        QCOMPARE(ReadIniFile(path, "Set", "South", "朱雀"), expected);
     }
 
     // Files the settings fuzz target found: a carriage return without its line
@@ -336,36 +323,25 @@ class TestSettings : public QObject {
         QFETCH(int, seat);
         QFETCH(QString, name);
         const QString path = FileWith(file);
-        Options options;
-        Session session;
-        vorn::LoadSettings(path, options, session);
-        QCOMPARE(QString::fromStdString(session.PlayerNames[size_t(seat)]), name);
-
-        QVERIFY(vorn::SaveSettings(path, options, session));
-        Options again;
-        Session sessionAgain;
-        vorn::LoadSettings(path, again, sessionAgain);
-        for (int s = 0; s < 4; ++s) {
-            // A character the code page lacks is stored as '?'.
-            const std::string stored = vorn::FromCp936(vorn::ToCp936(session.PlayerNames[size_t(s)]));
-            QCOMPARE(QString::fromStdString(sessionAgain.PlayerNames[size_t(s)]),
-                     QString::fromStdString(stored));
-        }
+        const auto [options, session] = Loaded(path);
+        QCOMPARE(Q(session.PlayerNames[size_t(seat)]), name);
+        QVERIFY(SaveSettings(path, options, session));
+        const Session again = Loaded(path).second;
+        // A character the code page lacks is stored as '?'.
+        for (int s = 0; s < 4; ++s)
+            QCOMPARE(Q(again.PlayerNames[size_t(s)]), Q(FromCp936(ToCp936(session.PlayerNames[size_t(s)]))));
     }
 
     void missingKeyGivesTheDefaultCut() {
         const QString path = FileWith("");
-        QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", "abcdefghijklmnopq"),
-                 QStringLiteral("abcdefghijklmno"));
-        QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", "青龙朱雀白虎玄武"), QStringLiteral("青龙朱雀白虎玄"));
-        QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", ""), QString());
+        QCOMPARE(ReadIniFile(path, "Net", "ID", "abcdefghijklmnopq"), QStringLiteral("abcdefghijklmno"));
+        QCOMPARE(ReadIniFile(path, "Net", "ID", "青龙朱雀白虎玄武"), QStringLiteral("青龙朱雀白虎玄"));
+        QCOMPARE(ReadIniFile(path, "Net", "ID", ""), QString());
     }
 
     void namesAndSectionsIgnoreCase() {
         const QString path = FileWith("[option]\r\nRATE=2\r\n[SET]\r\nnorth=" + Cp("玄") + "\r\n");
-        Options options;
-        Session session;
-        vorn::LoadSettings(path, options, session);
+        const auto [options, session] = Loaded(path);
         QCOMPARE(options.rateItem, 2);
         QCOMPARE(session.PlayerNames[2], std::string("玄"));
     }
@@ -383,7 +359,7 @@ class TestSettings : public QObject {
         options.deskShape = 2;  // an odd shape read earlier is saved as the round table
         Session session;
         session.PlayerNames = {"朱雀", "Li Lei", "韩梅梅", "白虎"};
-        QVERIFY(vorn::SaveSettings(path, options, session));
+        QVERIFY(SaveSettings(path, options, session));
 
         const QByteArray bytes = ReadFile(path);
         QVERIFY(bytes.startsWith(foreign + "[Option]\r\nRate =0\r\n"));
@@ -393,20 +369,11 @@ class TestSettings : public QObject {
         QVERIFY(bytes.contains("\r\nDesk=3\r\n"));
         QVERIFY(!bytes.contains("[Net]"));
 
-        Options loaded;
-        Session back;
-        vorn::LoadSettings(path, loaded, back);
-        QCOMPARE(loaded.rateItem, 0);
-        QCOMPARE(loaded.levelItem, options.levelItem);
-        QCOMPARE(loaded.gambleRate, options.gambleRate);
-        QCOMPARE(loaded.animation, options.animation);
-        QCOMPARE(loaded.sound, options.sound);
-        QCOMPARE(loaded.showScore, options.showScore);
-        QCOMPARE(loaded.showMessage, options.showMessage);
-        QCOMPARE(loaded.showConnections, options.showConnections);
-        QCOMPARE(loaded.fourColour, options.fourColour);
-        QCOMPARE(loaded.keepPlay, options.keepPlay);
-        QCOMPARE(loaded.deskShape, 3);
+        const auto [loaded, back] = Loaded(path);
+        QCOMPARE(
+            Described(loaded),
+            QString(
+                "speed 0 (300, 500, 5), level 0 (0.1), desk 3, on: score message connections fourColour"));
         QCOMPARE(back.PlayerNames, session.PlayerNames);
     }
 
@@ -415,9 +382,9 @@ class TestSettings : public QObject {
         Options options;
         options.rateItem = -1;
         options.levelItem = -1;
-        QVERIFY(vorn::SaveSettings(path, options, Session{}));
-        QCOMPARE(vorn::ReadIniValue(path, "Option", "Rate").value_or("?"), QByteArray("2"));
-        QCOMPARE(vorn::ReadIniValue(path, "Option", "Level").value_or("?"), QByteArray("0"));
+        QVERIFY(SaveSettings(path, options, Session{}));
+        QCOMPARE(ReadIniValue(path, "Option", "Rate").value_or("?"), QByteArray("2"));
+        QCOMPARE(ReadIniValue(path, "Option", "Level").value_or("?"), QByteArray("0"));
     }
 
     void networkChoicesOnlyAfterANetworkGame() {
@@ -426,61 +393,57 @@ class TestSettings : public QObject {
         Session local;
         local.ServerAddress = "192.168.1.1";
         local.ServerPort = 3000;
-        QVERIFY(vorn::SaveSettings(path, Options{}, local));
+        QVERIFY(SaveSettings(path, Options{}, local));
         QVERIFY(ReadFile(path).startsWith(lastNet));
-        QCOMPARE(vorn::ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("10.0.0.7"));
+        QCOMPARE(ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("10.0.0.7"));
 
         Session joiner;
-        joiner.mode = vorn::Mode::Joiner;
+        joiner.mode = Mode::Joiner;
         joiner.LocalSeat = 2;
         joiner.ServerAddress = "host.example";
         joiner.ServerPort = 1006;
         joiner.PlayerNames = {"朱雀", "青龙", "李雷", "白虎"};
-        QVERIFY(vorn::SaveSettings(path, Options{}, joiner));
-        QCOMPARE(vorn::ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("host.example"));
-        QCOMPARE(vorn::ReadIniFile(path, "Net", "Port", "1005"), QStringLiteral("1006"));
-        QCOMPARE(vorn::ReadIniFile(path, "Net", "ID", "Quillon"), QStringLiteral("李雷"));
+        QVERIFY(SaveSettings(path, Options{}, joiner));
+        QCOMPARE(ReadIniFile(path, "Net", "Server", "127.0.0.1"), QStringLiteral("host.example"));
+        QCOMPARE(ReadIniFile(path, "Net", "Port", "1005"), QStringLiteral("1006"));
+        QCOMPARE(ReadIniFile(path, "Net", "ID", "Quillon"), QStringLiteral("李雷"));
 
         const QString fresh = FileWith("");
-        QVERIFY(vorn::SaveSettings(fresh, Options{}, local));
+        QVERIFY(SaveSettings(fresh, Options{}, local));
         QVERIFY(!ReadFile(fresh).contains("[Net]"));
     }
 
-    void writeFailureIsReported() {
-        Session session;
-        QVERIFY(!vorn::SaveSettings(dir_.filePath("no/such/folder/Vorn.ini"), Options{}, session));
-    }
-
     void settingsFileLocation() {
+        // A folder that does not exist takes no file.
+        QVERIFY(!SaveSettings(dir_.filePath("no/such/folder/Vorn.ini"), Options{}, Session{}));
         QTemporaryDir program;
         QVERIFY(program.isValid());
-        QCOMPARE(vorn::SettingsPath(program.path()), program.path() + "/Vorn.ini");
+        QCOMPARE(SettingsPath(program.path()), program.path() + "/Vorn.ini");
 
         const QString config =
             QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Vorn/Vorn.ini";
+        QVERIFY(QStandardPaths::isTestModeEnabled());  // the folder below is the tests' own
         QDir(QFileInfo(config).path()).removeRecursively();
-        QCOMPARE(vorn::SettingsPath(program.path(), [](const QString&) { return false; }), config);
+        QCOMPARE(SettingsPath(program.path(), [](const QString&) { return false; }), config);
         QVERIFY(QFileInfo(QFileInfo(config).path()).isDir());
 
         // A folder that cannot exist, being under a plain file, is not writable.
         const QString plain = program.filePath("plain");
         QVERIFY(WriteFile(plain, "x"));
-        QVERIFY(!vorn::FolderIsWritable(plain + "/bin"));
-        QCOMPARE(vorn::SettingsPath(plain + "/bin"), config);
+        QVERIFY(!FolderIsWritable(plain + "/bin"));
+        QCOMPARE(SettingsPath(plain + "/bin"), config);
 
         // And the fallback file works like the one beside the program.
         Session session;
         session.PlayerNames[0] = "李雷";
-        QVERIFY(vorn::SaveSettings(config, Options{}, session));
-        Session back;
-        Options options;
-        vorn::LoadSettings(vorn::SettingsPath(plain + "/bin"), options, back);
-        QCOMPARE(back.PlayerNames[0], std::string("李雷"));
+        QVERIFY(SaveSettings(config, Options{}, session));
+        QCOMPARE(Loaded(SettingsPath(plain + "/bin")).second.PlayerNames[0], std::string("李雷"));
     }
 };
 
 }  // namespace
 
 VORN_TEST(TestSettings)
+}  // namespace vorn
 
 #include "settings_test.moc"

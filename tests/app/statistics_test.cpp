@@ -1,30 +1,24 @@
-#include "app/statistics.h"
+// The record of games per level: counted, read back from a damaged file,
+// saved beside the rest of the settings, and shown and cleared in its dialog.
+
+#include <QTableWidget>
 
 #include "app/inifile.h"
+#include "app/statistics.h"
 #include "app/statisticsdialog.h"
 #include "tests/app/apptesting.h"
-#include "tests/testing.h"
 
-#include <QObject>
-#include <QStandardPaths>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
+Q_DECLARE_METATYPE(vorn::GameRecord)
 
-using vorn::GameRecord;
-using vorn::IniFile;
-using vorn::Statistics;
-
-Q_DECLARE_METATYPE(GameRecord)
-
+namespace vorn {
 namespace {
+
+using namespace apptest;
 
 class TestStatistics : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     // Games as won (W) or lost (L) with their lost points; the record after them.
     void counting_data() {
         QTest::addColumn<QString>("games");
@@ -87,15 +81,14 @@ class TestStatistics : public QObject {
         const QByteArray before =
             "; kept comment\r\n[Option]\r\nRate=2\r\n\r\n[Mine]\nx = y \n"
             "[Statistics]\r\n; mine too\r\nLevel0=1,1,0,1,1\r\nOther=keep\r\n[Set]\r\nSouth=a";
-        QVERIFY(vorn::apptest::WriteFile(path, before));
+        QVERIFY(WriteFile(path, before));
         Statistics s = Statistics::Load(path);
         s.Record(0, false, 4);
         s.Record(Statistics::kNetwork, true, 0);
         QVERIFY(s.Save(path));
-        QCOMPARE(vorn::apptest::ReadFile(path),
-                 QByteArray("; kept comment\r\n[Option]\r\nRate=2\r\n\r\n[Mine]\nx = y \n"
-                            "[Statistics]\r\n; mine too\r\nLevel0=2,1,4,1,0\r\nOther=keep\r\n"
-                            "Network=1,1,0,1,1\r\n[Set]\r\nSouth=a"));
+        QCOMPARE(ReadFile(path), QByteArray("; kept comment\r\n[Option]\r\nRate=2\r\n\r\n[Mine]\nx = y \n"
+                                            "[Statistics]\r\n; mine too\r\nLevel0=2,1,4,1,0\r\nOther=keep\r\n"
+                                            "Network=1,1,0,1,1\r\n[Set]\r\nSouth=a"));
         // Cleared records are written as zeros, not left behind.
         s.Clear();
         QVERIFY(s.Save(path));
@@ -109,9 +102,9 @@ class TestStatistics : public QObject {
     // Two finished games and one abandoned by Reset: the record, across a
     // restart, and the dialog show the two; clearing asks first.
     void finishedGamesOnly() {
-        vorn::apptest::WindowFixture f;
+        WindowFixture f;
         QVERIFY(f.Open());
-        vorn::MainWindow& w = *f;
+        MainWindow& w = *f;
         w.Action("mnuLevelItem2")->trigger();
         for (int game = 0; game < 2; ++game) {
             w.Action("mnuDeal")->trigger();
@@ -129,7 +122,7 @@ class TestStatistics : public QObject {
 
         int asked = 0;
         bool answer = false;
-        vorn::StatisticsDialog dialog(path, [&](const QString&) {
+        StatisticsDialog dialog(path, [&](const QString&) {
             ++asked;
             return answer;
         });
@@ -151,4 +144,5 @@ class TestStatistics : public QObject {
 }  // namespace
 
 VORN_TEST(TestStatistics)
+}  // namespace vorn
 #include "statistics_test.moc"

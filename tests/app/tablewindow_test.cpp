@@ -1,42 +1,20 @@
-#include "app/mainwindow.h"
+// The table window as the person meets it: the deal, clicks, whole games,
+// the status panels, reset, and commands that arrive while the table is busy.
 
-#include "display/seatcues.h"
-#include "tests/app/apptesting.h"
-#include "tests/testing.h"
-
-#include <QAction>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QObject>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTest>
 
 #include <cstdlib>
 
 #include "app/logondialog.h"
 #include "app/networkgame.h"
 #include "net/socket/socket.h"
+#include "tests/app/apptesting.h"
 
-using vorn::Card;
-using vorn::MainWindow;
-using vorn::TableWidget;
-using vorn::apptest::HandCards;
-using vorn::apptest::Picture;
-using vorn::apptest::PressCard;
-using vorn::apptest::PressThrow;
-using vorn::apptest::Q;
-using vorn::apptest::Settle;
-using vorn::apptest::VisiblePoint;
-using vorn::apptest::WindowFixture;
-
+namespace vorn {
 namespace {
+
+using namespace apptest;
 
 const QStringList kDefaultNames = {"朱雀", "青龙", "玄武", "白虎"};
 
@@ -61,7 +39,7 @@ int FreePort() {
 
 // The logon dialog as the person fills it in and presses OK.
 void LogOn(MainWindow& w, bool net, int port = 0) {
-    vorn::LogonDialog dialog(w);
+    LogonDialog dialog(w);
     (net ? dialog.optNet : dialog.optLocal)->setChecked(true);
     dialog.optHost->setChecked(true);
     dialog.txtPort->setText(QString::number(port));
@@ -69,7 +47,7 @@ void LogOn(MainWindow& w, bool net, int port = 0) {
 }
 
 QString Conservation(MainWindow& w, int chosenSeat = -1) {
-    return Q(vorn::CheckConservation(w.table(), chosenSeat));
+    return Q(CheckConservation(w.table(), chosenSeat));
 }
 
 // What the table shows that a person could not tell from it: a seat's count
@@ -77,16 +55,15 @@ QString Conservation(MainWindow& w, int chosenSeat = -1) {
 QString Misshown(MainWindow& w) {
     QString wrong;
     std::array<int, 4> held{};
-    for (int s = 0; s < vorn::kSuits; ++s)
-        for (int n = 1; n <= vorn::kNumbers; ++n) {
-            const int at = w.table().Location(Card{s, n});
-            if (at >= 0 && at < 4) ++held[size_t(at)];
-        }
+    for (Card card : AllCards()) {
+        const int at = w.table().Location(card);
+        if (at >= 0 && at < 4) ++held[size_t(at)];
+    }
     for (int seat = 0; seat < 4; ++seat)
         if (w.seatCues().Count(seat)->text() != QString::number(held[size_t(seat)]))
             wrong += QString("count %1: %2;").arg(seat).arg(w.seatCues().Count(seat)->text());
     for (const Card card : w.table().TablePlay)
-        if (!w.tableWidget().CardAt(card).face) wrong += Q(vorn::CardCode(card)) + " face down;";
+        if (!w.tableWidget().CardAt(card).face) wrong += Q(CardCode(card)) + " face down;";
     return wrong;
 }
 
@@ -94,8 +71,6 @@ class TestTableWindow : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void startState() {
         WindowFixture f;
         QVERIFY(f.Open());
@@ -117,15 +92,13 @@ class TestTableWindow : public QObject {
         QVERIFY(w.Action("mnuDeal")->isEnabled());
         QVERIFY(!w.Action("mnuHint")->isEnabled());
         // Every card waits face down on the stock.
-        for (int s = 0; s < vorn::kSuits; ++s)
-            for (int n = 1; n <= vorn::kNumbers; ++n) {
-                const vorn::CardImage& image = w.pictures().Image(Card{s, n});
-                QCOMPARE(w.table().Location(Card{s, n}), vorn::kStockLocation);
-                QCOMPARE(QPoint(image.x, image.y), QPoint(300, 300));
-                QVERIFY(!image.face);
-            }
-        QVERIFY(f.infos.isEmpty());
-        QVERIFY(f.questions.isEmpty());
+        for (Card card : AllCards()) {
+            const CardImage& image = w.pictures().Image(card);
+            QCOMPARE(w.table().Location(card), kStockLocation);
+            QCOMPARE(QPoint(image.x, image.y), QPoint(300, 300));
+            QVERIFY(!image.face);
+        }
+        QVERIFY(f.Quiet());
         QCOMPARE(f.logons, 0);
     }
 
@@ -148,10 +121,7 @@ class TestTableWindow : public QObject {
         MainWindow& w = *f;
         const QRect area = w.screen()->availableGeometry();
         const QRect place(w.pos(), w.size());
-        QVERIFY2(
-            area.contains(place),
-            qPrintable(
-                QString("%1,%2 %3x%4").arg(place.x()).arg(place.y()).arg(place.width()).arg(place.height())));
+        QCOMPARE(area.intersected(place), place);  // inside the area
         if (!expected.isNull()) QCOMPARE(place, expected);
         w.move(area.topLeft() + QPoint(7, 9));
         w.resize(480, 360);
@@ -184,7 +154,7 @@ class TestTableWindow : public QObject {
             QCOMPARE(int(hand.size()), expected[seat]);
             QCOMPARE(w.table().HandSize(seat), expected[seat]);
             for (size_t k = 0; k < hand.size(); ++k) {
-                const vorn::CardImage& image = w.pictures().Image(hand[k]);
+                const CardImage& image = w.pictures().Image(hand[k]);
                 QCOMPARE(image.face, seat == 0);
                 QCOMPARE(seat % 2 ? image.y : image.x, first[seat] + int(k) * (seat % 2 ? 240 : 200));
             }
@@ -263,7 +233,7 @@ class TestTableWindow : public QObject {
         } else {
             const QPoint onStock = w.tableWidget().ToPixels(QRect(400, 400, 1, 1)).topLeft();
             QVERIFY(w.tableWidget().CardAtPixel(onStock, card));
-            QCOMPARE(w.table().Location(card), vorn::kStockLocation);
+            QCOMPARE(w.table().Location(card), kStockLocation);
         }
         QVERIFY(VisiblePoint(w, card).x() >= 0);
         const QString before = Picture(w);
@@ -283,7 +253,7 @@ class TestTableWindow : public QObject {
         w.tmrCYC().stop();
 
         QVERIFY(f.infos.isEmpty());
-        QCOMPARE(Q(Codes(w.table().TablePlay)), Q(vorn::CardCode(card)));
+        QCOMPARE(Q(Codes(w.table().TablePlay)), Q(CardCode(card)));
         QCOMPARE(QString(PlayTypeName(w.table().PlayType)), QString("Single"));
         QCOMPARE(w.HintPanel()->text(), QString("牌局：朱雀出牌") + kRankText[card.Number()]);
         QVERIFY(!w.seatCues().PlayedBy()->isHidden());
@@ -291,8 +261,8 @@ class TestTableWindow : public QObject {
         QVERIFY(w.labThrow()->isHidden());
         QCOMPARE(w.table().CurrentSeat, 1);
         QCOMPARE(w.table().HandSize(0), 6);
-        QCOMPARE(w.table().Location(card), vorn::kPlayedLocation);
-        const vorn::CardImage& image = w.pictures().Image(card);
+        QCOMPARE(w.table().Location(card), kPlayedLocation);
+        const CardImage& image = w.pictures().Image(card);
         QCOMPARE(QPoint(image.x, image.y), QPoint(7200, 3300));
         QVERIFY(!image.face);
         QCOMPARE(Conservation(w), QString());
@@ -376,12 +346,11 @@ class TestTableWindow : public QObject {
             detail = *w.prompter.detail;
             stockAsCounted = w.tableWidget().StockEmpty() == (w.CardsLeft()->text() == "0");
             hiddenInHands = 0;
-            for (int s = 0; s < vorn::kSuits; ++s)
-                for (int n = 1; n <= vorn::kNumbers; ++n) {
-                    const vorn::CardImage& i = w.tableWidget().CardAt(Card{s, n});
-                    const bool pile = (i.x == 300 && i.y == 300) || (i.x == 7200 && i.y == 3300);
-                    if (!i.face && !pile) ++hiddenInHands;
-                }
+            for (Card card : AllCards()) {
+                const CardImage& i = w.tableWidget().CardAt(card);
+                const bool pile = (i.x == 300 && i.y == 300) || (i.x == 7200 && i.y == 3300);
+                if (!i.face && !pile) ++hiddenInHands;
+            }
             return f.answer;
         };
         w.Action("mnuDeal")->trigger();
@@ -405,30 +374,30 @@ class TestTableWindow : public QObject {
             record();
             // The person's view kept by the server is the table shown, with the
             // game's moves besides, so the hint's search can read them.
-            const vorn::Observation* kept = w.engine().server()->Seen(0);
+            const Observation* kept = w.engine().server()->Seen(0);
             QVERIFY(kept);
-            vorn::Observation same = kept->Snapshot();
+            Observation same = kept->Snapshot();
             same.lost = {};
-            QVERIFY(same == vorn::Observe(w.table(), 0));
+            QVERIFY(same == Observe(w.table(), 0));
             QVERIFY(!kept->history.empty());
             const QString status = w.HintPanel()->text();
             w.Action("mnuHint")->trigger();
             QVERIFY(Settle(w));
             // The hint's answer is a note by the play button, with the odds of
             // what it offers; the status line keeps the play to beat.
-            const QString note = w.seatCues().Note()->text();
-            QVERIFY(!w.seatCues().Note()->isHidden());
-            // However long, all of it shows.
             const QLabel* noteLabel = w.seatCues().Note();
+            const QString note = noteLabel->text();
+            QVERIFY(!noteLabel->isHidden());
+            // However long, all of it shows.
             QVERIFY2(noteLabel->heightForWidth(noteLabel->width()) <= noteLabel->height(), qPrintable(note));
             QCOMPARE(w.HintPanel()->text(), status);
-            if (w.table().lstSelected.Empty()) {
+            const bool passing = w.table().lstSelected.Empty();
+            if (passing) {
                 QVERIFY2(note == "没有牌管得起" || note.startsWith("不出最好，胜率 "), qPrintable(note));
                 QVERIFY(!w.table().MustLead);
             } else {
                 QVERIFY2(note.startsWith("胜率 "), qPrintable(note));
             }
-            const bool passing = w.table().lstSelected.Empty();
             PressThrow(w);
             QVERIFY2(f.infos.isEmpty(), qPrintable(f.infos.join('|')));
             // The move made, the note has had its say.
@@ -445,7 +414,6 @@ class TestTableWindow : public QObject {
         QVERIFY(winner >= 0 && winner < 4);
         const QString name = Q(w.session().PlayerNames[winner]);
         QCOMPARE(f.questions.front(), name + " 赢得本局，并赢得下局的先出牌权！开始下一局吗？");
-        QVERIFY(f.questions.front().endsWith("开始下一局吗？"));
         QCOMPARE(hiddenInHands, 0);
         QVERIFY(stockAsCounted);
         QStringList lines;
@@ -483,12 +451,11 @@ class TestTableWindow : public QObject {
             QVERIFY(Settle(w));
             QVERIFY(!w.tableWidget().Revealing());
             QVERIFY(w.seatCues().Result()->isHidden());
-            for (int s = 0; s < vorn::kSuits; ++s)
-                for (int n = 1; n <= vorn::kNumbers; ++n) {
-                    const vorn::CardImage& shown = w.tableWidget().CardAt(Card{s, n});
-                    const vorn::CardImage& model = w.pictures().Image(Card{s, n});
-                    QVERIFY(shown.x == model.x && shown.y == model.y && shown.face == model.face);
-                }
+            for (Card card : AllCards()) {
+                const CardImage& shown = w.tableWidget().CardAt(card);
+                const CardImage& model = w.pictures().Image(card);
+                QVERIFY(shown.x == model.x && shown.y == model.y && shown.face == model.face);
+            }
         }
         w.tmrCYC().stop();
     }
@@ -507,11 +474,10 @@ class TestTableWindow : public QObject {
         const QString english =
             "Summer: 0 cards left, 0 points lost\nSpring: 1 card left, 1 point lost\n"
             "Winter: 2 cards left, 2 points lost\nAutumn: 3 cards left, 3 points lost";
-        const QByteArray inEnglish("[Option]\r\nLanguage=en\r\n");
         QTest::newRow("中文") << QByteArray() << false << chinese << "青龙";
-        QTest::newRow("English") << inEnglish << false << english << "Spring";
+        QTest::newRow("English") << kEnglish << false << english << "Spring";
         QTest::newRow("switched to English") << QByteArray() << true << english << "Spring";
-        QTest::newRow("switched to 中文") << inEnglish << true << chinese << "青龙";
+        QTest::newRow("switched to 中文") << kEnglish << true << chinese << "青龙";
     }
     void handResult() {
         QFETCH(QByteArray, settings);
@@ -537,7 +503,7 @@ class TestTableWindow : public QObject {
     void statusPanels_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
-        QTest::newRow("smallest") << vorn::TableWidget::kSceneWidth / 38 << 700;
+        QTest::newRow("smallest") << TableWidget::kSceneWidth / 38 << 700;
         QTest::newRow("narrow") << 560 << 700;
         QTest::newRow("natural") << 1044 << 700;
         QTest::newRow("wide") << 1500 << 700;
@@ -588,7 +554,7 @@ class TestTableWindow : public QObject {
         WindowFixture f;
         QVERIFY(f.Open());
         MainWindow& w = *f;
-        vorn::apptest::DealAfterFinishedGame(w);
+        DealAfterFinishedGame(w);
         const int port = FreePort();
         w.showLogon = [&] {
             ++f.logons;
@@ -626,7 +592,7 @@ class TestTableWindow : public QObject {
         }
 
         if (command == LostLinkThenClose) {
-            w.session().mode = vorn::Mode::Joiner;
+            w.session().mode = Mode::Joiner;
             f.answer = true;  // leave the hand, which goes on without this seat
         }
         w.engine().RunAction([&] {
@@ -652,7 +618,7 @@ class TestTableWindow : public QObject {
             case ResetHost: {
                 QCOMPARE(f.logons, 1);
                 QVERIFY(w.session().IsNet() && w.session().IsHost());
-                QCOMPARE(w.network().sckConnection().Element(0).State(), vorn::Socket::kListening);
+                QCOMPARE(w.network().sckConnection().Element(0).State(), Socket::kListening);
                 QCOMPARE(w.ProgressPanel()->text(), QString("进程：主机建立"));
                 // The port takes a new link and seats it.
                 QTcpSocket joiner;
@@ -660,7 +626,7 @@ class TestTableWindow : public QObject {
                 QByteArray got;
                 QTRY_VERIFY_WITH_TIMEOUT((got += joiner.readAll()).contains("[Seat]1\r\n"), 5000);
                 w.network().CloseAllConnections();
-                w.session().mode = vorn::Mode::Local;
+                w.session().mode = Mode::Local;
                 break;
             }
             case LostLinkThenClose:
@@ -704,7 +670,7 @@ class TestTableWindow : public QObject {
         w.lstConnections()->addItem("青龙");
         w.ShowProgressText("主机建立");
         if (network) {
-            w.session().mode = vorn::Mode::Host;
+            w.session().mode = Mode::Host;
             w.session().LocalSeat = 2;
             w.session().SlotCount = 3;
             w.engine().AdjustDirection();
@@ -723,7 +689,7 @@ class TestTableWindow : public QObject {
             QVERIFY(w.session().IsHost());
             QCOMPARE(ScoreCaptions(w), scores);
             QCOMPARE(w.txtDialog()->toPlainText(), QString("朱雀: 再来"));
-            w.session().mode = vorn::Mode::Local;
+            w.session().mode = Mode::Local;
             return;
         }
         QVERIFY(!w.session().IsNet());
@@ -737,14 +703,16 @@ class TestTableWindow : public QObject {
         QCOMPARE(w.lstConnections()->count(), 0);
         QCOMPARE(w.txtDialog()->toPlainText(), QString());
         QCOMPARE(w.tableWidget().PlacedRect(w.lblName(0)).topLeft(), QPoint(7200, 6400 + 1480));
-        QCOMPARE(w.lblName(0)->text(), QString("朱雀"));
-        QCOMPARE(w.lblName(2)->text(), QString("玄武"));
-        QCOMPARE(w.lblName(1)->text(), QString("青龙"));
-        for (int i = 0; i < 4; ++i) QCOMPARE(w.lblScorer(i)->text(), kDefaultNames[i] + " 失分");
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(w.lblName(i)->text(), kDefaultNames[i]);
+            QCOMPARE(w.lblScorer(i)->text(), kDefaultNames[i] + " 失分");
+        }
     }
 };
 
 }  // namespace
 
 VORN_TEST(TestTableWindow)
+}  // namespace vorn
+
 #include "tablewindow_test.moc"

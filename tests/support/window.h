@@ -48,10 +48,6 @@ class WindowFixture {
     WindowFixture(const WindowFixture&) = delete;
     WindowFixture& operator=(const WindowFixture&) = delete;
 
-    // (Re)creates the window on the fixture's folder, so a second call reads
-    // what the first window saved. False when the window never got exposed.
-    // Unless keepOptions, card moves are switched off through the menu, so
-    // that the check mark and the option agree.
     // The settings file the next Open reads, and what the window wrote there.
     void WriteSettings(const QByteArray& text) {
         QFile file(dir.filePath("Vorn.ini"));
@@ -63,6 +59,10 @@ class WindowFixture {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // (Re)creates the window on the fixture's folder, so a second call reads
+    // what the first window saved. False when the window never got exposed.
+    // Unless keepOptions, card moves are switched off through the menu, so
+    // that the check mark and the option agree.
     bool Open(std::uint64_t seed = 1, bool show = true, bool keepOptions = false) {
         window.reset();
         window = std::make_unique<MainWindow>(dir.path(), seed);
