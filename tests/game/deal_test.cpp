@@ -8,11 +8,16 @@
 #include "game/deal.h"
 #include "game/tableserver.h"
 #include "tests/cards/fakes.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 namespace vorn::test {
 
 namespace {
+
+using testing::At;
+using testing::HandSizes;
+using testing::Row;
 
 // The deck as NewGame builds it: number 1 to 13, clubs to spades within a number.
 std::vector<Card> DeckOrder() {
@@ -28,10 +33,6 @@ std::vector<Card> InRankOrder(const GameState& t, int seat) {
     for (const Card& card : DeckOrder())
         if (t.Location(card) == seat) cards.push_back(card);
     return cards;
-}
-
-std::array<int, 4> HandSizes(const GameState& t) {
-    return {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)};
 }
 
 // The draw a table server makes for r from its random source, shown on the rig.
@@ -101,28 +102,19 @@ class DealTest : public QObject {
         NewGame(rig.Env());
 
         QCOMPARE(t.lstCardsBox.Count(), 52);
-        QStringList codes;
-        for (const Card& card : DeckOrder()) codes << Q(CardCode(card));
-        codes.sort();
-        QCOMPARE(Text(t.lstCardsBox), codes.join(' '));
         QCOMPARE(Q(t.lstCardsBox[0]), QString("C_01"));
         QCOMPARE(Q(t.lstCardsBox[51]), QString("S_13"));
 
-        // Every picture goes back to the stock pile face down, in deck order.
+        // Every card goes back to the stock, its picture to the stock pile face
+        // down, in deck order.
         std::vector<Card> placed;
         for (const auto& u : rig.view.updates) {
             placed.push_back(u.card);
-            QCOMPARE(u.image.x, 300);
-            QCOMPARE(u.image.y, 300);
-            QVERIFY(!u.image.face);
-            QVERIFY(!u.image.raised);
+            QCOMPARE(At(u.image), std::make_pair(300, 300));
+            QVERIFY(!u.image.face && !u.image.raised && !rig.pictures.Image(u.card).raised);
+            QCOMPARE(t.Location(u.card), -1);
         }
         QCOMPARE(placed, DeckOrder());
-        for (int s = 0; s < kSuits; ++s)
-            for (int n = 0; n < kNumbers; ++n) {
-                QCOMPARE(int(t.CardLocation[s][n]), -1);
-                QVERIFY(!rig.pictures.Image(Card{s, n + 1}).raised);
-            }
 
         QCOMPARE(Q(t.PlayType), QString("JustBegin"));
         QVERIFY(t.TablePlay.Empty() && t.DrawnCard.IsNone());
@@ -133,8 +125,7 @@ class DealTest : public QObject {
         for (int s = 0; s < 4; ++s) QVERIFY(t.lstDirection[s].Empty());
         QVERIFY(t.lstSelected.Empty());
 
-        const QString names[] = {"南家", "东家", "北家", "西家"};
-        QCOMPARE(Q(rig.view.hint), "牌局：本局由" + names[leader] + "先出牌");
+        QCOMPARE(Q(rig.view.hint), "牌局：本局由" + Q(rig.session.PlayerNames[leader]) + "先出牌");
         QCOMPARE(rig.view.markers, (std::array<bool, 4>{false, false, false, false}));
         QVERIFY(!rig.view.throwVisible);
         QVERIFY(rig.view.dealEnabled);
@@ -203,19 +194,6 @@ class DealTest : public QObject {
             }
     }
 
-    // Once the stock is out every draw is skipped, with nothing shown.
-    void emptyStockDrawsNothing() {
-        Rig rig;
-        NewGame(rig.Env());
-        DrainStockTo(rig, 0);
-        QVERIFY(rig.table.StockEmpty);
-        const std::array<int, 4> before = HandSizes(rig.table);
-        DrawRound(rig, 2);
-        DrawCard(rig.Env(), 0, 0);
-        QCOMPARE(HandSizes(rig.table), before);
-        QVERIFY(rig.view.updates.empty() && rig.view.stockCounts.empty() && rig.view.sounds.empty());
-    }
-
     // The draw is uniform over the whole stock: floor(r x count), so the last
     // entry (the 2 of spades on a full stock) is as likely as any other. A draw
     // that the arithmetic rounds up to 1 (as a single-precision product would)
@@ -226,6 +204,7 @@ class DealTest : public QObject {
         QTest::addColumn<int>("index");
         QTest::newRow("full, r 0") << 52 << 0.0 << 0;
         QTest::newRow("full, r 0.5") << 52 << 0.5 << 26;
+        QTest::newRow("full, r 17.5 in 52") << 52 << 17.5 / 52 << 17;
         QTest::newRow("full, last entry") << 52 << 51.5 / 52 << 51;
         QTest::newRow("full, r nearly 1") << 52 << 0.99999999999 << 51;
         QTest::newRow("full, r just below 1") << 52 << std::nextafter(1.0, 0.0) << 51;
@@ -243,6 +222,7 @@ class DealTest : public QObject {
         QFETCH(double, r);
         QFETCH(int, index);
         Rig rig;
+        rig.session.LocalSeat = 2;  // as on a joiner, which draws the entry its host names
         NewGame(rig.Env());
         DrainStockTo(rig, left);
         QCOMPARE(UniformIndex(r, left), index);
@@ -250,10 +230,12 @@ class DealTest : public QObject {
         Draw(rig, 3, r);
         QCOMPARE(rig.table.DrawIndex, index);
         QCOMPARE(Q(rig.table.DrawnCard), Q(expected));
-        QVERIFY(rig.table.lstDirection[3].Contains(expected));
+        QCOMPARE(Text(rig.table.lstDirection[3]), Q(expected));
         QVERIFY(!rig.table.lstCardsBox.Contains(expected));
+        QCOMPARE(rig.table.lstCardsBox.Count(), left - 1);
         QCOMPARE(rig.table.Location(CardOf(expected)), 3);
         QCOMPARE(rig.table.StockEmpty, left == 1);
+        QCOMPARE(Q(CheckConservation(rig.table)), QString());
         if (left == 52 && index == 51) QCOMPARE(Q(expected), QString("S_13"));
     }
 
@@ -328,25 +310,18 @@ class DealTest : public QObject {
                 QVERIFY(image.x >= p.SeatX[3] + 1065 && image.x + 1065 <= 9450);
                 QCOMPARE(image.y, p.SeatY[seat]);
             } else if (horizontal) {
-                QCOMPARE(image.x, p.SeatX[seat] - count * 100 + 200 * k);
-                QCOMPARE(image.y, p.SeatY[seat]);
+                QCOMPARE(At(image), std::make_pair(p.SeatX[seat] - count * 100 + 200 * k, p.SeatY[seat]));
             } else {
-                QCOMPARE(image.x, p.SeatX[seat]);
-                QCOMPARE(image.y, p.SeatY[seat] - count * 60 + 240 * k);
+                QCOMPARE(At(image), std::make_pair(p.SeatX[seat], p.SeatY[seat] - count * 60 + 240 * k));
             }
             // Later cards overlap earlier ones.
             if (k > 0) QVERIFY(image.z > rig.pictures.Image(hand[k - 1]).z);
-        }
-        if (horizontal && count == 7) {
-            QCOMPARE(rig.pictures.Image(hand.front()).x, p.SeatX[seat] - 700);
-            QCOMPARE(rig.pictures.Image(hand.back()).x, p.SeatX[seat] + 500);
         }
         // The screen was told the final places, not just the model.
         for (const Card& card : hand) {
             const auto seen = rig.view.UpdatesOf(card);
             QVERIFY(!seen.empty());
-            QCOMPARE(seen.back().x, rig.pictures.Image(card).x);
-            QCOMPARE(seen.back().y, rig.pictures.Image(card).y);
+            QCOMPARE(At(seen.back()), At(rig.pictures.Image(card)));
         }
     }
 
@@ -375,8 +350,7 @@ class DealTest : public QObject {
         std::vector<CardImage> seen = rig.view.UpdatesOf(card);
         // Brought to the front at the stock, moved, then laid out in the hand.
         QCOMPARE(int(seen.size()), animation ? 12 : 3);
-        QCOMPARE(seen.front().x, 300);
-        QCOMPARE(seen.front().y, 300);
+        QCOMPARE(At(seen.front()), std::make_pair(300, 300));
         QVERIFY(seen.front().z > 0);
         const int steps = animation ? 10 : 1;
         for (int i = 1; i <= steps; ++i) {
@@ -385,39 +359,35 @@ class DealTest : public QObject {
             QCOMPARE(seen[i].y, 300 + (3000 - 300) * k / 10);
             QVERIFY(!seen[i].face);
         }
-        QCOMPARE(seen.back().x, 10900);
-        QCOMPARE(seen.back().y, 3000 - 60);
+        QCOMPARE(At(seen.back()), std::make_pair(10900, 3000 - 60));
         QCOMPARE(rig.view.sounds, sound ? std::vector<std::string>{"Move.wav"} : std::vector<std::string>{});
         QCOMPARE(rig.view.stockCounts, std::vector<int>{51});
     }
 
-    void joinerDrawsTheAnnouncedIndex_data() {
+    // An announced stock entry past either end of the stock, or any entry
+    // once the stock is out, draws nothing to any seat and shows nothing.
+    void strayDrawsNothing_data() {
+        QTest::addColumn<int>("left");
         QTest::addColumn<int>("index");
-        QTest::addColumn<bool>("drawn");
-        QTest::newRow("first") << 0 << true;
-        QTest::newRow("middle") << 17 << true;
-        QTest::newRow("last") << 51 << true;
-        QTest::newRow("past the end") << 52 << false;
-        QTest::newRow("negative") << -1 << false;
+        Row("past the end", 52, 52);
+        Row("negative", 52, -1);
+        Row("stock out", 0, 0);
+        Row("stock out, the draw's clamp", 0, UniformIndex(0.0, 0));
     }
-    void joinerDrawsTheAnnouncedIndex() {
+    void strayDrawsNothing() {
+        QFETCH(int, left);
         QFETCH(int, index);
-        QFETCH(bool, drawn);
         Rig rig;
         rig.session.LocalSeat = 2;
         NewGame(rig.Env());
+        DrainStockTo(rig, left);
+        QCOMPARE(rig.table.StockEmpty, left == 0);
         const CardSet stock = rig.table.lstCardsBox;
-        rig.view.Forget();
-        DrawCard(rig.Env(), 3, index);
-        if (drawn) {
-            QCOMPARE(Text(rig.table.lstDirection[3]), Q(stock[index]));
-            QCOMPARE(rig.table.lstCardsBox.Count(), 51);
-            QCOMPARE(Q(rig.table.DrawnCard), Q(stock[index]));
-        } else {
-            QCOMPARE(rig.table.lstCardsBox, stock);
-            QVERIFY(rig.table.lstDirection[3].Empty());
-            QVERIFY(rig.view.updates.empty());
-        }
+        const std::array<int, 4> hands = HandSizes(rig.table);
+        for (int k = 0; k < 4; ++k) DrawCard(rig.Env(), (k + 2) % 4, index);
+        QCOMPARE(rig.table.lstCardsBox, stock);
+        QCOMPARE(HandSizes(rig.table), hands);
+        QVERIFY(rig.view.updates.empty() && rig.view.stockCounts.empty() && rig.view.sounds.empty());
         QCOMPARE(Q(CheckConservation(rig.table)), QString());
     }
 
@@ -457,25 +427,14 @@ class DealTest : public QObject {
         GameState& t = rig.table;
         QCOMPARE(Q(CheckConservation(t)), QString());
         const Card held = t.lstDirection[1][0];
-        switch (fault) {
-            case 0:
-                t.lstCardsBox.Add(held);
-                break;
-            case 1:
-                t.Location(CardOf(held)) = 2;
-                break;
-            case 2:
-                t.lstDirection[1].RemoveAt(0);
-                break;
-            case 3:
-                t.lstDirection[1].RemoveAt(0);
-                t.lstSelected.Add(held);
-                QCOMPARE(Q(CheckConservation(t, 1)), QString());
-                break;
-            default:
-                t.lstDirection[2].Add(t.lstDirection[1][1]);
-                break;
+        if (fault == 0) t.lstCardsBox.Add(held);
+        if (fault == 1) t.Location(CardOf(held)) = 2;
+        if (fault == 2 || fault == 3) t.lstDirection[1].RemoveAt(0);
+        if (fault == 3) {
+            t.lstSelected.Add(held);
+            QCOMPARE(Q(CheckConservation(t, 1)), QString());
         }
+        if (fault == 4) t.lstDirection[2].Add(t.lstDirection[1][1]);
         QVERIFY(!CheckConservation(t, fault == 3 ? 0 : -1).empty());
     }
 };

@@ -1,5 +1,7 @@
 #include "tests/game/enginerig.h"
 
+#include <QTest>
+
 #include "cards/rules.h"
 #include "game/deal.h"
 
@@ -52,6 +54,22 @@ void Arrange(Rig& rig, const Setup& setup) {
     t.PassCount = setup.passCount;
     t.MustLead = setup.mustLead;
     rig.engine.Adopt();
+}
+
+void MoveOn(Rig& rig) {
+    if (rig.table.CurrentSeat != rig.session.LocalSeat) return rig.engine.Tick();
+    QVERIFY(rig.view.throwVisible);
+    rig.engine.ThrowClick();
+}
+
+void ExpectRaised(const Rig& rig, CardSet chosen) {
+    QCOMPARE(Text(rig.table.lstSelected), Text(chosen));
+    for (const Card card : chosen) {
+        QVERIFY(!rig.table.lstDirection[0].Contains(card));
+        QCOMPARE(rig.table.Location(card), 0);
+        QVERIFY(rig.pictures.Image(card).raised);
+        QCOMPARE(rig.view.cards[FaceCell(card)].y, rig.pictures.SeatY[0] - 300);
+    }
 }
 
 }  // namespace vorn::gametest

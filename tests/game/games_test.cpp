@@ -41,8 +41,31 @@ void ChooseForPerson(Rig& rig) {
     for (const Card card : chosen) rig.engine.CardClick(card);
 }
 
-std::array<int, 4> HandSizes(const GameState& t) {
-    return {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)};
+// The end of a game as the screen shows it: the question names the winner,
+// who the hint line already names as the next leader; the score board adds
+// the winner's game and the cards each other seat had left; then either the
+// next game is dealt at once with the winner leading, the cycle timer running
+// as timer says, or the table is cleared and waits for the deal button.
+void ExpectGameOver(const Rig& rig, int winner, const ScoreBoard& before, const std::array<int, 4>& left,
+                    bool dealtAgain, bool timer) {
+    const GameState& t = rig.table;
+    const ScoreBoard& now = rig.engine.scores();
+    const std::string& name = rig.session.PlayerNames[winner];
+    QCOMPARE(Q(rig.view.questions.back()), Q(Question(name)));
+    QCOMPARE(Q(rig.view.hintAtQuestion.back()), Q(LeadHintText(name)));
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(now.lost[i] - before.lost[i], i == winner ? 0 : left[i]);
+        QCOMPARE(now.won[i] - before.won[i], i == winner ? 1 : 0);
+        QCOMPARE(Q(rig.view.scores[i].scorer), Q(rig.session.PlayerNames[i] + " 失分"));
+        QCOMPARE(rig.view.scores[i].lost, now.lost[i]);
+        QCOMPARE(rig.view.scores[i].won, now.won[i]);
+        QCOMPARE(t.HandSize(i), !dealtAgain ? 0 : i == winner ? 7 : 6);
+    }
+    QCOMPARE(Q(t.PlayType), QString("JustBegin"));
+    QCOMPARE(t.lstCardsBox.Count(), dealtAgain ? 27 : 52);
+    QCOMPARE(rig.view.dealEnabled, !dealtAgain);
+    QCOMPARE(rig.view.TimerRunning(), dealtAgain && timer);
+    if (dealtAgain) QCOMPARE(t.CurrentSeat, winner);
 }
 
 }  // namespace
@@ -56,11 +79,11 @@ class EngineGamesTest : public QObject {
         QTest::addColumn<int>("level");
         QTest::addColumn<bool>("byClicks");
         QTest::addColumn<int>("games");
-        QTest::newRow("computer person, medium") << quint64(11) << 1 << false << 4;
-        QTest::newRow("computer person, low") << quint64(12) << 2 << false << 4;
-        QTest::newRow("computer person, high") << quint64(13) << 0 << false << 3;
-        QTest::newRow("clicking person, medium") << quint64(14) << 1 << true << 4;
-        QTest::newRow("clicking person, high") << quint64(15) << 0 << true << 3;
+        Row("computer person, medium", quint64(11), 1, false, 4);
+        Row("computer person, low", quint64(12), 2, false, 4);
+        Row("computer person, high", quint64(13), 0, false, 3);
+        Row("clicking person, medium", quint64(14), 1, true, 4);
+        Row("clicking person, high", quint64(15), 0, true, 3);
     }
 
     void wholeGames() {
@@ -108,31 +131,12 @@ class EngineGamesTest : public QObject {
             QCOMPARE(Q(CheckConservation(t, t.lstSelected.Empty() ? -1 : 0)), QString());
             if (rig.view.questions.size() == asked) continue;
 
-            // A game has just ended.
+            // A game has just ended; yes to the question deals the next one.
             const int winner = t.TheLastThrower;
-            const std::string& name = rig.session.PlayerNames[winner];
-            QCOMPARE(Q(rig.view.questions.back()), Q(Question(name)));
-            QCOMPARE(Q(rig.view.hintAtQuestion.back()), Q(LeadHintText(name)));
             QCOMPARE(sizes[winner], 0);
-            for (int i = 0; i < 4; ++i) {
-                QCOMPARE(engine.scores().lost[i] - before.lost[i], sizes[i]);
-                QCOMPARE(engine.scores().won[i] - before.won[i], i == winner ? 1 : 0);
-                QCOMPARE(Q(rig.view.scores[i].scorer), Q(rig.session.PlayerNames[i] + " 失分"));
-                QCOMPARE(rig.view.scores[i].lost, engine.scores().lost[i]);
-                QCOMPARE(rig.view.scores[i].won, engine.scores().won[i]);
-            }
-            if (int(rig.view.questions.size()) < games) {
-                // Yes: the next game is dealt at once, the winner leading.
-                QCOMPARE(t.CurrentSeat, winner);
-                for (int i = 0; i < 4; ++i) QCOMPARE(t.HandSize(i), i == winner ? 7 : 6);
-                QCOMPARE(t.lstCardsBox.Count(), 27);
-                QCOMPARE(Q(t.PlayType), QString("JustBegin"));
-                QCOMPARE(rig.view.TimerRunning(), winner != 0 || !byClicks);
-            } else {
-                QVERIFY(!rig.view.TimerRunning());
-                QCOMPARE(t.lstCardsBox.Count(), 52);
-                QVERIFY(rig.view.dealEnabled);
-            }
+            ExpectGameOver(rig, winner, before, sizes, int(rig.view.questions.size()) < games,
+                           winner != 0 || !byClicks);
+            if (QTest::currentTestFailed()) return;
         }
         QCOMPARE(int(rig.view.questions.size()), games);
         int won = 0;
@@ -146,13 +150,11 @@ class EngineGamesTest : public QObject {
         QTest::addColumn<int>("winner");
         QTest::addColumn<QStringList>("hands");
         QTest::addColumn<bool>("yes");
-        QTest::newRow("seat 2 out, the others hold 4 1 5")
-            << 2 << QStringList{"3 4 5 6", "7", "8", "9 10 J Q K"} << false;
-        QTest::newRow("seat 2 out, next game dealt")
-            << 2 << QStringList{"3 4 5 6", "7", "8", "9 10 J Q K"} << true;
-        QTest::newRow("seat 1 out with a 2") << 1 << QStringList{"3 3", "2", "4 4 4", "5"} << false;
-        QTest::newRow("person out") << 0 << QStringList{"K", "3 4", "5 6 7", "8 9 10 J"} << false;
-        QTest::newRow("person out, next game dealt") << 0 << QStringList{"K", "3 4", "5", "8"} << true;
+        Row("seat 2 out, the others hold 4 1 5", 2, QStringList{"3 4 5 6", "7", "8", "9 10 J Q K"}, false);
+        Row("seat 2 out, next game dealt", 2, QStringList{"3 4 5 6", "7", "8", "9 10 J Q K"}, true);
+        Row("seat 1 out with a 2", 1, QStringList{"3 3", "2", "4 4 4", "5"}, false);
+        Row("person out", 0, QStringList{"K", "3 4", "5 6 7", "8 9 10 J"}, false);
+        Row("person out, next game dealt", 0, QStringList{"K", "3 4", "5", "8"}, true);
     }
 
     void gameWon() {
@@ -162,12 +164,10 @@ class EngineGamesTest : public QObject {
         Rig rig(5);
         GameState& t = rig.table;
         rig.session.PlayerNames = {"南家", "East", "北家", "West"};
-        Setup setup;
-        for (int i = 0; i < 4; ++i) setup.hands[i] = hands[i];
-        setup.current = winner;
-        setup.lastThrower = winner;
-        setup.mustLead = true;
-        Arrange(rig, setup);
+        Arrange(rig, {.hands = {hands[0], hands[1], hands[2], hands[3]},
+                      .lastThrower = winner,
+                      .current = winner,
+                      .mustLead = true});
         const std::array<int, 4> sizes = HandSizes(t);
         rig.view.answers = {yes};
         rig.view.StartCycleTimer(rig.options.cycleInterval);
@@ -180,32 +180,9 @@ class EngineGamesTest : public QObject {
         }
 
         QCOMPARE(rig.view.questions.size(), size_t(1));
-        const std::string& name = rig.session.PlayerNames[winner];
-        QCOMPARE(Q(rig.view.questions[0]), Q(Question(name)));
-        QCOMPARE(Q(rig.view.hintAtQuestion[0]), Q(LeadHintText(name)));
         QCOMPARE(rig.view.winSounds, 1);
         QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
-        for (int i = 0; i < 4; ++i) {
-            const int lost = i == winner ? 0 : sizes[i];
-            QCOMPARE(rig.engine.scores().lost[i], lost);
-            QCOMPARE(rig.view.scores[i].lost, lost);
-            QCOMPARE(rig.view.scores[i].won, i == winner ? 1 : 0);
-        }
-        if (yes) {
-            QCOMPARE(rig.view.TimerRunning(), winner != 0);
-            QCOMPARE(t.CurrentSeat, winner);
-            QCOMPARE(t.HandSize(winner), 7);
-            QCOMPARE(t.HandSize((winner + 1) % 4), 6);
-            QCOMPARE(t.lstCardsBox.Count(), 27);
-            QVERIFY(!rig.view.dealEnabled);
-        } else {
-            // Stopped before the question, and nothing restarts it.
-            QVERIFY(!rig.view.TimerRunning());
-            QCOMPARE(t.lstCardsBox.Count(), 52);
-            for (int i = 0; i < 4; ++i) QCOMPARE(t.HandSize(i), 0);
-            QVERIFY(rig.view.dealEnabled);
-            QCOMPARE(Q(t.PlayType), QString("JustBegin"));
-        }
+        ExpectGameOver(rig, winner, ScoreBoard{}, sizes, yes, winner != 0);
     }
 
     void newGameStopsCycleTimer() {

@@ -11,36 +11,36 @@
 #include "cards/rules.h"
 #include "game/hint.h"
 #include "tests/support/cards.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 namespace vorn {
 namespace {
 
+using testing::Row;
+using testing::SetOf;
+using testing::Text;
+
 // The choices as "C_04 H_04 40%|C_04 S_04 38%" (a pass written as its odds alone).
 QString Written(const std::vector<HintChoice>& choices) {
     QStringList parts;
     for (const HintChoice& choice : choices)
-        parts << (testing::Text(choice.play) + " " + QString::number(choice.winPercent) + "%").trimmed();
+        parts << (Text(choice.play) + " " + QString::number(choice.winPercent) + "%").trimmed();
     return parts.join('|');
 }
 
-GameState Scene(const QString& hand, const QString& selected, const QString& tablePlay, bool mustLead) {
+// The table as seat 0 sees it: its hand, its raised cards and the play on the
+// table (a lead is due when there is none); `others` cards in each other
+// hand, the lowest of the deck; the rest in the stock, or with `emptyStock`
+// played.
+GameState Seated(const QString& hand, const QString& selected, const QString& tablePlay, int others,
+                 bool emptyStock = false) {
     GameState t;
-    t.lstDirection[0] = testing::SetOf(hand);
-    t.lstSelected = testing::SetOf(selected);
-    t.MustLead = mustLead;
-    t.TablePlay = testing::SetOf(tablePlay);
+    t.lstDirection[0] = SetOf(hand);
+    t.lstSelected = SetOf(selected);
+    t.TablePlay = SetOf(tablePlay);
+    t.MustLead = t.TablePlay.Empty();
     t.PlayType = t.TablePlay.Empty() ? PlayType::JustBegin : ClassifyPlay(t.TablePlay);
-    // Hand cards belong to seat 0, the others of the deck to seat 1 or the stock.
-    for (int s = 0; s < kSuits; ++s)
-        for (int n = 0; n < kNumbers; ++n) t.CardLocation[s][n] = kStockLocation;
-    return t;
-}
-
-// The same table with `others` cards in each other hand, the lowest of the
-// deck, the table's cards played and the rest in the stock.
-// With `emptyStock` the rest counts as played instead.
-GameState Seated(GameState t, int others, bool emptyStock = false) {
     for (const Card c : t.TablePlay) t.Location(c) = kPlayedLocation;
     CardSet free = CardSet::Deck().Without(t.lstDirection[0] | t.lstSelected | t.TablePlay);
     for (const Card c : t.lstDirection[0] | t.lstSelected) t.Location(c) = 0;
@@ -51,10 +51,8 @@ GameState Seated(GameState t, int others, bool emptyStock = false) {
             t.lstDirection[seat].Add(c);
             t.Location(c) = std::int8_t(seat);
         }
-    if (emptyStock)
-        for (const Card c : free) t.Location(c) = kPlayedLocation;
-    else
-        t.lstCardsBox = free;
+    for (const Card c : free) t.Location(c) = emptyStock ? kPlayedLocation : kStockLocation;
+    if (!emptyStock) t.lstCardsBox = free;
     t.StockEmpty = t.lstCardsBox.Empty();
     t.TheLastThrower = t.TablePlay.Empty() ? 0 : 3;
     return t;
@@ -75,24 +73,15 @@ class HintTest : public QObject {
         QTest::addColumn<QString>("first");
         // The others hold one card each, one of them a 5, and nobody draws: the
         // 4 lets that one out, while after the 2 the 4 is led and goes out.
-        QTest::newRow("the 2 first: nothing beats it, then the last card goes out") << "D_02 S_13"
-                                                                                    << ""
-                                                                                    << "C_01" << -1 << "S_13";
+        Row("the 2 first: nothing beats it, then the last card goes out", "D_02 S_13", "", "C_01", -1,
+            "S_13");
         // The 2 is only raised: nothing beats it, and the 3 then goes out.
-        QTest::newRow("raised cards count") << "C_01"
-                                            << "S_13"
-                                            << "C_05" << -5 << "S_13";
-        QTest::newRow("a lead that goes out at once") << "C_05 D_05 H_05"
-                                                      << ""
-                                                      << "" << 5 << "C_05 D_05 H_05";
+        Row("raised cards count", "C_01", "S_13", "C_05", -5, "S_13");
+        Row("a lead that goes out at once", "C_05 D_05 H_05", "", "", 5, "C_05 D_05 H_05");
         // Eleven leads: the one that goes out must outlast every round of halving.
-        QTest::newRow("a run that goes out at once, among many leads")
-            << "C_03 D_04 H_05 S_06 C_07"
-            << ""
-            << "" << 5 << "C_03 C_07 D_04 H_05 S_06";
-        QTest::newRow("only a pass is left") << "C_09 D_01"
-                                             << ""
-                                             << "H_13" << 5 << "";
+        Row("a run that goes out at once, among many leads", "C_03 D_04 H_05 S_06 C_07", "", "", 5,
+            "C_03 C_07 D_04 H_05 S_06");
+        Row("only a pass is left", "C_09 D_01", "", "H_13", 5, "");
     }
     void expertHintInOrderOfMerit() {
         QFETCH(QString, hand);
@@ -100,10 +89,9 @@ class HintTest : public QObject {
         QFETCH(QString, table);
         QFETCH(int, others);
         QFETCH(QString, first);
-        const GameState t =
-            Seated(Scene(hand, selected, table, table.isEmpty()), std::abs(others), others < 0);
+        const GameState t = Seated(hand, selected, table, std::abs(others), others < 0);
         const std::vector<HintChoice> hint = ExpertHint(t, 0);
-        QCOMPARE(hint.empty() ? QString() : testing::Text(hint.front().play), first);
+        QCOMPARE(hint.empty() ? QString() : Text(hint.front().play), first);
         ExpertSettings settings;
         settings.rateAlone = true;
         std::vector<HintChoice> ranked;
@@ -119,11 +107,11 @@ class HintTest : public QObject {
     }
 
     void otherSeatsAskForTheirOwnCards() {
-        const GameState t = Seated(Scene("", "", "C_05", false), 3);
+        const GameState t = Seated("", "", "C_05", 3);
         const std::vector<HintChoice> hint = ExpertHint(t, 2);
         QVERIFY(!hint.empty());
         for (const HintChoice& choice : hint)
-            QCOMPARE(testing::Text(choice.play & t.lstDirection[2]), testing::Text(choice.play));
+            QCOMPARE(Text(choice.play & t.lstDirection[2]), Text(choice.play));
         QVERIFY(ExpertHint(t, 0).empty());
         QVERIFY(ExpertHint(t, 7).empty());
     }

@@ -35,83 +35,26 @@ class EnginePlayTest : public QObject {
         const QString two = "\"2\"不能与其他牌组合牌型！";
         const QString lead = "你先出牌，不能 PASS，可选任意牌型！";
         const QString beat = "所选牌管不起当前牌型。";
-        QTest::newRow("two numbers") << "3 5 7"
-                                     << ""
-                                     << "3 5" << shape << "";
-        QTest::newRow("run with a gap") << "3 5 7 9"
-                                        << ""
-                                        << "3 5 7" << shape << "";
-        QTest::newRow("double run and a loose card") << "3 3 4 4 5"
-                                                     << ""
-                                                     << "3 3 4 4 5" << shape << "";
-        QTest::newRow("shape comes before the 2 rule") << "3 2"
-                                                       << "5"
-                                                       << "3 2" << shape << "";
-        QTest::newRow("run up to the 2") << "Q K A 2"
-                                         << ""
-                                         << "Q K A 2" << two << "";
-        QTest::newRow("aces with 2s") << "A A 2 2"
-                                      << ""
-                                      << "A A 2 2" << two << "";
-        QTest::newRow("pass at the first lead") << "3 4"
-                                                << ""
-                                                << "" << lead << "";
-        QTest::newRow("jump on a single") << "9 K"
-                                          << "7"
-                                          << "9" << beat + "按规则应出“8”或“2”！"
-                                          << "";
-        QTest::newRow("pair on a single") << "8 8"
-                                          << "7"
-                                          << "8 8" << beat + "按规则应出“8”或“2”！"
-                                          << "";
-        QTest::newRow("pair too high") << "4 4 7 7"
-                                       << "5 5"
-                                       << "7 7" << beat + "按规则应出“6 6”或“2 2”！"
-                                       << "";
-        QTest::newRow("one 2 on a pair") << "2 9"
-                                         << "7 7"
-                                         << "2" << beat + "按规则应出“8 8”或“2 2”！"
-                                         << "";
-        QTest::newRow("run too high") << "6 7 8"
-                                      << "4 5 6"
-                                      << "6 7 8" << beat + "按规则应出“5 6 7”！"
-                                      << "";
-        QTest::newRow("2s on a run") << "2 2 2"
-                                     << "4 5 6"
-                                     << "2 2 2" << beat + "按规则应出“5 6 7”！"
-                                     << "";
-        QTest::newRow("on 2s") << "3 3"
-                               << "2 2"
-                               << "3 3" << beat + "当前牌型已是最大的！"
-                               << "";
-        QTest::newRow("on a run to the ace") << "K A 2"
-                                             << "J Q K"
-                                             << "K A 2" << two << "";
-        QTest::newRow("next number beats") << "8 9"
-                                           << "7"
-                                           << "8"
-                                           << ""
-                                           << "牌局：朱雀出牌 8";
-        QTest::newRow("2s beat a pair") << "2 2 3"
-                                        << "7 7"
-                                        << "2 2"
-                                        << ""
-                                        << "牌局：朱雀出牌 2 2";
-        QTest::newRow("double run beats") << "5 5 6 6 9"
-                                          << "4 4 5 5"
-                                          << "5 5 6 6"
-                                          << ""
-                                          << "牌局：朱雀出牌 5 5 6 6";
-        QTest::newRow("pass when following") << "3"
-                                             << "7"
-                                             << ""
-                                             << ""
-                                             << "牌局：白虎出牌 7";
-        QTest::newRow("any lead") << "3 4 5 9"
-                                  << ""
-                                  << "3 4 5"
-                                  << ""
-                                  << "牌局：朱雀出牌 3 4 5";
+        Row("two numbers", "3 5 7", "", "3 5", shape, "");
+        Row("run with a gap", "3 5 7 9", "", "3 5 7", shape, "");
+        Row("double run and a loose card", "3 3 4 4 5", "", "3 3 4 4 5", shape, "");
+        Row("shape comes before the 2 rule", "3 2", "5", "3 2", shape, "");
+        Row("run up to the 2", "Q K A 2", "", "Q K A 2", two, "");
+        Row("aces with 2s", "A A 2 2", "", "A A 2 2", two, "");
+        Row("pass at the first lead", "3 4", "", "", lead, "");
+        Row("jump on a single", "9 K", "7", "9", beat + "按规则应出“8”或“2”！", "");
+        Row("pair on a single", "8 8", "7", "8 8", beat + "按规则应出“8”或“2”！", "");
+        Row("pair too high", "4 4 7 7", "5 5", "7 7", beat + "按规则应出“6 6”或“2 2”！", "");
+        Row("one 2 on a pair", "2 9", "7 7", "2", beat + "按规则应出“8 8”或“2 2”！", "");
+        Row("run too high", "6 7 8", "4 5 6", "6 7 8", beat + "按规则应出“5 6 7”！", "");
+        Row("2s on a run", "2 2 2", "4 5 6", "2 2 2", beat + "按规则应出“5 6 7”！", "");
+        Row("on 2s", "3 3", "2 2", "3 3", beat + "当前牌型已是最大的！", "");
+        Row("on a run to the ace", "K A 2", "J Q K", "K A 2", two, "");
+        Row("next number beats", "8 9", "7", "8", "", "牌局：朱雀出牌 8");
+        Row("2s beat a pair", "2 2 3", "7 7", "2 2", "", "牌局：朱雀出牌 2 2");
+        Row("double run beats", "5 5 6 6 9", "4 4 5 5", "5 5 6 6", "", "牌局：朱雀出牌 5 5 6 6");
+        Row("pass when following", "3", "7", "", "", "牌局：白虎出牌 7");
+        Row("any lead", "3 4 5 9", "", "3 4 5", "", "牌局：朱雀出牌 3 4 5");
     }
 
     void personChoice() {
@@ -122,12 +65,8 @@ class EnginePlayTest : public QObject {
         QFETCH(QString, hint);
         Rig rig(7);
         GameState& t = rig.table;
-        Setup setup;
-        setup.hands = {hand, "10 J", "10 J", "10 J"};
-        setup.onTable = onTable;
-        setup.mustLead = onTable.isEmpty();
-        setup.lastThrower = 3;
-        Arrange(rig, setup);
+        Arrange(rig,
+                {.hands = {hand, "10 J", "10 J", "10 J"}, .onTable = onTable, .mustLead = onTable.isEmpty()});
         const CardSet tableBefore = t.TablePlay;
         rig.view.StartCycleTimer(rig.options.cycleInterval);
         rig.engine.Tick();
@@ -140,16 +79,9 @@ class EnginePlayTest : public QObject {
         rig.engine.ThrowClick();
 
         if (!message.isEmpty()) {
-            QCOMPARE(rig.view.infoBoxes.size(), size_t(1));
-            QCOMPARE(Q(rig.view.infoBoxes[0]), message);
+            QCOMPARE(rig.view.infoBoxes, std::vector<std::string>{message.toStdString()});
             // Nothing moved: the cards stay chosen and raised, the turn stays his.
-            QCOMPARE(t.lstSelected.Count(), chosen.Count());
-            for (const auto& code : chosen) {
-                QVERIFY(t.lstSelected.Contains(code));
-                QVERIFY(rig.pictures.Image(CardOf(code)).raised);
-                QCOMPARE(rig.view.cards[FaceCell(CardOf(code))].y, rig.pictures.SeatY[0] - 300);
-                QCOMPARE(t.Location(CardOf(code)), 0);
-            }
+            ExpectRaised(rig, chosen);
             QCOMPARE(t.lstDirection[0], handAfterClicks);
             QCOMPARE(t.CurrentSeat, 0);
             QVERIFY(rig.view.throwVisible);
@@ -166,22 +98,21 @@ class EnginePlayTest : public QObject {
         QVERIFY(rig.view.TimerRunning());
         QVERIFY(t.lstSelected.Empty());
         QCOMPARE(Q(rig.view.hint), hint);
-        if (chosen.Empty()) {
-            QCOMPARE(t.PassCount, 1);
+        QCOMPARE(t.PassCount, chosen.Empty() ? 1 : 0);
+        QCOMPARE(t.TheLastThrower, chosen.Empty() ? 3 : 0);
+        if (chosen.Empty())
             QCOMPARE(Q(t.TablePlay), Q(tableBefore));
-            QCOMPARE(t.TheLastThrower, 3);
-        } else {
-            QCOMPARE(t.PassCount, 0);
-            QCOMPARE(t.TheLastThrower, 0);
+        else
             QCOMPARE(PlaySize(t.TablePlay), chosen.Count());
-            for (const auto& code : chosen) {
-                QVERIFY(t.TablePlay.Contains(code));
-                QCOMPARE(t.Location(CardOf(code)), kPlayedLocation);
-                // On the heap, face down.
-                QCOMPARE(rig.view.cards[FaceCell(CardOf(code))].x, kHeapX);
-                QCOMPARE(rig.view.cards[FaceCell(CardOf(code))].y, kHeapY);
-                QVERIFY(!rig.view.cards[FaceCell(CardOf(code))].face);
-            }
+        for (const Card card : chosen) {
+            QVERIFY(t.TablePlay.Contains(card));
+            QCOMPARE(t.Location(card), kPlayedLocation);
+            // On the heap, face down.
+            const CardImage& shown = rig.view.cards[FaceCell(card)];
+            QCOMPARE(At(shown), std::make_pair(kHeapX, kHeapY));
+            QVERIFY(!shown.face);
+        }
+        if (!chosen.Empty()) {
             QCOMPARE(rig.view.moveSounds, 1);
             QCOMPARE(rig.view.waits, std::vector<int>{rig.options.playDelay});
         }
@@ -195,11 +126,11 @@ class EnginePlayTest : public QObject {
         QTest::addColumn<QString>("hand");
         QTest::addColumn<bool>("newRound");  // else the first lead of the game
         QTest::addColumn<QString>("bad");    // empty: a pass
-        QTest::newRow("two numbers at the first lead") << 1 << "3 5 9" << false << "3 5";
-        QTest::newRow("2 with a king") << 2 << "4 K 2" << false << "K 2";
-        QTest::newRow("pass at the first lead") << 3 << "3 4" << false << "";
-        QTest::newRow("two numbers opening a round") << 1 << "3 5 9" << true << "3 9";
-        QTest::newRow("pass opening a round") << 2 << "3 6 7 8" << true << "";
+        Row("two numbers at the first lead", 1, "3 5 9", false, "3 5");
+        Row("2 with a king", 2, "4 K 2", false, "K 2");
+        Row("pass at the first lead", 3, "3 4", false, "");
+        Row("two numbers opening a round", 1, "3 5 9", true, "3 9");
+        Row("pass opening a round", 2, "3 6 7 8", true, "");
     }
 
     void computerRefusal() {
@@ -209,25 +140,18 @@ class EnginePlayTest : public QObject {
         QFETCH(QString, bad);
         Rig rig(8);
         GameState& t = rig.table;
-        Setup setup;
-        setup.hands = {"10 J", "10 J", "10 J", "10 J"};
+        Setup setup{.lastThrower = seat, .current = seat, .mustLead = !newRound};
+        setup.hands.fill("10 J");
         setup.hands[seat] = hand;
-        setup.current = seat;
-        setup.lastThrower = seat;
         if (newRound) {
             setup.onTable = "Q";
             setup.passCount = 2;
             setup.current = (seat + 3) % 4;
-        } else {
-            setup.mustLead = true;
         }
         Arrange(rig, setup);
         if (newRound) {
             // The seat before makes the third pass: the round opens.
-            if (setup.current == 0)
-                rig.engine.ThrowClick();
-            else
-                rig.engine.Tick();
+            MoveOn(rig);
             QCOMPARE(t.CurrentSeat, seat);
         }
         bool tamper = true;
@@ -271,20 +195,19 @@ class EnginePlayTest : public QObject {
     void waitsForTheScreen_data() {
         QTest::addColumn<int>("mover");
         QTest::addColumn<QString>("input");
-        QTest::newRow("a computer seat's tick") << 1 << "tick";
-        QTest::newRow("the person's card") << 0 << "card";
-        QTest::newRow("the person's play") << 0 << "throw";
+        Row("a computer seat's tick", 1, "tick");
+        Row("the person's card", 0, "card");
+        Row("the person's play", 0, "throw");
     }
     void waitsForTheScreen() {
         QFETCH(int, mover);
         QFETCH(QString, input);
         Rig rig(31);
         GameState& t = rig.table;
-        Setup setup;
-        setup.hands = {"3 4 5 9", "6 7 8 K", "8 9 J", "10 J Q"};
-        setup.current = setup.lastThrower = mover;
-        setup.mustLead = true;
-        Arrange(rig, setup);
+        Arrange(rig, {.hands = {"3 4 5 9", "6 7 8 K", "8 9 J", "10 J Q"},
+                      .lastThrower = mover,
+                      .current = mover,
+                      .mustLead = true});
         if (mover == 0) {
             rig.engine.Tick();
             if (input == "throw") rig.engine.CardClick(t.lstDirection[0][0]);
@@ -304,8 +227,6 @@ class EnginePlayTest : public QObject {
         QCOMPARE(Q(CheckConservation(t, input == "card" ? 0 : -1)), QString());
     }
 
-    // Three seats pass in a row; the seat that made the last play draws first
-    // and leads.
     // With 自动不出, a person who holds nothing that may beat the table passes
     // at the next tick; a play that may beat it, or the option off, leaves the
     // turn with the person.
@@ -314,16 +235,11 @@ class EnginePlayTest : public QObject {
         QTest::addColumn<QString>("hand");
         QTest::addColumn<QString>("onTable");
         QTest::addColumn<bool>("passes");
-        QTest::newRow("nothing beats a 2") << true << "3 K A"
-                                           << "2" << true;
-        QTest::newRow("a pair beats the pair") << true << "4 4 7"
-                                               << "3 3" << false;
-        QTest::newRow("singles do not beat a pair") << true << "4 5 7"
-                                                    << "3 3" << true;
-        QTest::newRow("a run beats the run") << true << "4 5 6 9"
-                                             << "3 4 5" << false;
-        QTest::newRow("option off") << false << "3 K A"
-                                    << "2" << false;
+        Row("nothing beats a 2", true, "3 K A", "2", true);
+        Row("a pair beats the pair", true, "4 4 7", "3 3", false);
+        Row("singles do not beat a pair", true, "4 5 7", "3 3", true);
+        Row("a run beats the run", true, "4 5 6 9", "3 4 5", false);
+        Row("option off", false, "3 K A", "2", false);
     }
     void autoPass() {
         QFETCH(bool, option);
@@ -332,12 +248,7 @@ class EnginePlayTest : public QObject {
         QFETCH(bool, passes);
         Rig rig(5);
         rig.options.autoPass = option;
-        Setup setup;
-        setup.hands = {hand, "8", "9", "10"};
-        setup.onTable = onTable;
-        setup.lastThrower = 3;
-        setup.current = 0;
-        Arrange(rig, setup);
+        Arrange(rig, {.hands = {hand, "8", "9", "10"}, .onTable = onTable});
         QVERIFY(rig.view.throwVisible);
         QCOMPARE(rig.view.TimerRunning(), passes);
         rig.engine.Tick();
@@ -345,86 +256,54 @@ class EnginePlayTest : public QObject {
         QCOMPARE(rig.table.CurrentSeat, passes ? 1 : 0);
     }
 
-    void threePasses() {
-        Rig rig(9);
-        GameState& t = rig.table;
-        Setup setup;
-        setup.hands = {"3 5", "4 6 8", "3 4", "5 6"};
-        setup.onTable = "K";
-        setup.lastThrower = 1;
-        setup.current = 2;
-        Arrange(rig, setup);
-        std::vector<int> drawnBy;
-        rig.view.onStockCount = [&](int) { drawnBy.push_back(t.Location(CardOf(t.DrawnCard))); };
-        rig.view.StartCycleTimer(rig.options.cycleInterval);
-
-        rig.engine.Tick();  // seat 2 cannot beat the K
-        QCOMPARE(t.PassCount, 1);
-        rig.engine.Tick();  // nor can seat 3
-        QCOMPARE(t.PassCount, 2);
-        QCOMPARE(t.CurrentSeat, 0);
-        rig.engine.Tick();
-        QVERIFY(rig.view.throwVisible);
-        const int stock = t.lstCardsBox.Count();
-        rig.engine.ThrowClick();  // the person passes: the round is over
-        QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
-        QCOMPARE(t.CurrentSeat, 1);
-        QVERIFY(rig.view.TimerRunning());
-        QCOMPARE(Q(rig.view.hint), QString("牌局：青龙出牌 K"));
-        QCOMPARE(drawnBy, (std::vector<int>{1, 2, 3, 0}));
-        QCOMPARE(t.lstCardsBox.Count(), stock - 4);
-        QCOMPARE(t.PassCount, 0);
-        QVERIFY(t.MustLead && t.TablePlay.Empty());
-
-        rig.engine.Tick();
-        QCOMPARE(t.TheLastThrower, 1);
-        QCOMPARE(t.PassCount, 0);
-        QCOMPARE(t.CurrentSeat, 2);
-        QVERIFY(PlaySize(t.TablePlay) > 0);
-        QCOMPARE(t.HandSize(0), 3);
-        QCOMPARE(t.HandSize(2), 3);
-        QCOMPARE(t.HandSize(3), 3);
-        QCOMPARE(t.HandSize(1) + PlaySize(t.TablePlay), 4);
-    }
-
+    // Nobody beats the K: the seats pass in turn and the third pass ends the
+    // round. The seats draw from the stock in turn from the one that made the
+    // last play, as far as the stock lasts, and that seat leads.
     void drawingRound_data() {
         QTest::addColumn<int>("leader");
+        QTest::addColumn<int>("passes");  // the passes still to come
         QTest::addColumn<int>("stock");
         QTest::addColumn<QString>("order");  // the seats that draw, in order
-        QTest::newRow("seat 1 leads") << 1 << 27 << "1 2 3 0";
-        QTest::newRow("seat 3 leads") << 3 << 20 << "3 0 1 2";
-        QTest::newRow("person leads") << 0 << 27 << "0 1 2 3";
-        QTest::newRow("two cards left") << 2 << 2 << "2 3";
-        QTest::newRow("last card, person") << 0 << 1 << "0";
-        QTest::newRow("stock empty") << 1 << 0 << "";
-        QTest::newRow("stock empty, person") << 0 << 0 << "";
+        Row("three passes in a row", 1, 3, 39, "1 2 3 0");
+        Row("seat 1 leads", 1, 1, 27, "1 2 3 0");
+        Row("seat 3 leads", 3, 1, 20, "3 0 1 2");
+        Row("person leads", 0, 1, 27, "0 1 2 3");
+        Row("two cards left", 2, 1, 2, "2 3");
+        Row("last card, person", 0, 1, 1, "0");
+        Row("stock empty", 1, 1, 0, "");
+        Row("stock empty, person", 0, 1, 0, "");
     }
 
     void drawingRound() {
         QFETCH(int, leader);
+        QFETCH(int, passes);
         QFETCH(int, stock);
         QFETCH(QString, order);
         Rig rig(10);
         GameState& t = rig.table;
-        Setup setup;
-        setup.hands = {"3 5 7", "4 6 8", "3 4 9", "5 6 10"};
-        setup.onTable = "K";
-        setup.lastThrower = leader;
-        // The seat before the leader makes the third pass.
-        setup.current = (leader + 3) % 4;
-        setup.passCount = 2;
-        setup.stockLeft = stock;
-        Arrange(rig, setup);
+        Arrange(rig, {.hands = {"3 5 7", "4 6 8", "3 4 9", "5 6 10"},
+                      .onTable = "K",
+                      .lastThrower = leader,
+                      .current = (leader + 4 - passes) % 4,
+                      .passCount = 3 - passes,
+                      .stockLeft = stock});
         QCOMPARE(t.StockEmpty, stock == 0);
         std::vector<int> drawnBy;
         rig.view.onStockCount = [&](int) { drawnBy.push_back(t.Location(CardOf(t.DrawnCard))); };
+        rig.view.StartCycleTimer(rig.options.cycleInterval);
 
-        if (setup.current == 0)
-            rig.engine.ThrowClick();
-        else
-            rig.engine.Tick();
+        for (int k = 0; k < passes; ++k) {
+            QCOMPARE(t.PassCount, 3 - passes + k);
+            QCOMPARE(t.CurrentSeat, (leader + 4 - passes + k) % 4);
+            MoveOn(rig);
+        }
+        QCOMPARE(rig.view.infoBoxes.size(), size_t(0));
         QCOMPARE(drawnBy, Ints(order));
         QCOMPARE(t.CurrentSeat, leader);
+        QCOMPARE(t.PassCount, 0);
+        QVERIFY(t.MustLead && t.TablePlay.Empty());
+        QCOMPARE(Q(rig.view.hint), "牌局：" + Q(rig.session.PlayerNames[leader]) + "出牌 K");
+        QCOMPARE(rig.view.TimerRunning(), leader != 0);
         if (leader != 0) rig.engine.Tick();
         QCOMPARE(t.lstCardsBox.Count(), stock - int(drawnBy.size()));
         QCOMPARE(t.StockEmpty, t.lstCardsBox.Empty());
@@ -439,8 +318,6 @@ class EnginePlayTest : public QObject {
         if (leader == 0) {
             // The person leads: a new round, and no pass.
             QVERIFY(rig.view.throwVisible);
-            QVERIFY(t.MustLead);
-            QVERIFY(t.TablePlay.Empty());
             rig.engine.ThrowClick();
             QCOMPARE(rig.view.infoBoxes, std::vector<std::string>{"你先出牌，不能 PASS，可选任意牌型！"});
             QCOMPARE(t.CurrentSeat, 0);
@@ -456,18 +333,12 @@ class EnginePlayTest : public QObject {
     void singleRun_data() {
         QTest::addColumn<QString>("moves");  // seat:ranks, "-" a pass
         QTest::addColumn<QString>("runs");
-        QTest::newRow("singles in a row") << "1:3 1:4 1:5"
-                                          << "0 3 0 0";
-        QTest::newRow("a pair ends the run") << "1:3 1:4 1:6,6"
-                                             << "0 0 0 0";
-        QTest::newRow("passes leave it") << "1:3 2:- 3:- 1:4 2:- 3:-"
-                                         << "0 2 0 0";
-        QTest::newRow("each seat its own") << "1:3 2:4 3:5 1:6"
-                                           << "0 2 1 1";
-        QTest::newRow("the run starts again") << "2:3 2:5,5 2:7"
-                                              << "0 0 1 0";
-        QTest::newRow("a run of straights is no run") << "3:3,4,5 3:6,7,8"
-                                                      << "0 0 0 0";
+        Row("singles in a row", "1:3 1:4 1:5", "0 3 0 0");
+        Row("a pair ends the run", "1:3 1:4 1:6,6", "0 0 0 0");
+        Row("passes leave it", "1:3 2:- 3:- 1:4 2:- 3:-", "0 2 0 0");
+        Row("each seat its own", "1:3 2:4 3:5 1:6", "0 2 1 1");
+        Row("the run starts again", "2:3 2:5,5 2:7", "0 0 1 0");
+        Row("a run of straights is no run", "3:3,4,5 3:6,7,8", "0 0 0 0");
     }
 
     void singleRun() {
@@ -475,9 +346,7 @@ class EnginePlayTest : public QObject {
         QFETCH(QString, runs);
         Rig rig(11);
         GameState& t = rig.table;
-        Setup setup;
-        setup.hands = {"K", "K", "K", "K"};
-        Arrange(rig, setup);
+        Arrange(rig, {.hands = {"K", "K", "K", "K"}});
         for (const QString& move : moves.split(' ', Qt::SkipEmptyParts)) {
             const int seat = move.section(':', 0, 0).toInt();
             const QString ranks = move.section(':', 1).replace(',', ' ');
@@ -491,10 +360,9 @@ class EnginePlayTest : public QObject {
             QVERIFY(t.lstSelected.Empty());
             QCOMPARE(t.CurrentSeat, (seat + 1) % 4);
         }
-        const std::vector<int> expected = Ints(runs);
-        for (int s = 0; s < 4; ++s) QCOMPARE(t.SingleRun[s], expected[s]);
+        QCOMPARE(std::vector<int>(t.SingleRun.begin(), t.SingleRun.end()), Ints(runs));
         rig.engine.NewGame();
-        for (int s = 0; s < 4; ++s) QCOMPARE(t.SingleRun[s], 0);
+        QCOMPARE(t.SingleRun, (std::array<int, 4>{}));
     }
 };
 

@@ -9,7 +9,7 @@
 #include "ai/expert.h"
 #include "cards/random.h"
 #include "game/savedgame.h"
-#include "game/tableserver.h"
+#include "tests/game/enginerig.h"
 #include "tests/testing.h"
 
 namespace vorn::gametest {
@@ -19,22 +19,13 @@ using Kind = TableEvent::Kind;
 
 // Four computer seats, seat 0 searching (so that its view of the game, which
 // the search reads, must come back whole), played a step at a time.
-struct SavingTable {
-    explicit SavingTable(std::uint64_t seed) : random(seed), server(random) {
+struct SavingTable : ServerTable {
+    explicit SavingTable(std::uint64_t seed) : ServerTable(seed) {
         for (int s = 0; s < 4; ++s) server.SetSeat(s, {SeatKind::Computer, s == 0 ? kExpertLevel : s - 1});
         // A small search: it still starts from the seat's view, history and all.
         server.expertSearch = [](const Observation& seen) { return ExpertChoice(seen, {.playouts = 40}); };
         server.NewGame(0);
     }
-    // Deals when no hand is being played, else the next computer move.
-    void Step() {
-        if (server.Playing())
-            server.Step(0);
-        else
-            server.Deal(0);
-    }
-    SeededRandom random;
-    TableServer server;
 };
 
 // The text of a table played steps moves into its first game.
@@ -99,79 +90,34 @@ class SavedGameTest : public QObject {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("empty") << "(?s).*"
-                               << ""
-                               << "not a saved game";
-        QTest::newRow("another version") << "^vorn-save 1"
-                                         << "vorn-save 2"
-                                         << "not a saved game";
-        QTest::newRow("cut short") << "(?s)event [^\\n]*\\nend\\n$"
-                                   << "event"
-                                   << "the end is missing";
-        QTest::newRow("something after the end") << "end\\n$"
-                                                 << "end\nend\n"
-                                                 << "not in the form";
-        QTest::newRow("Windows line ends") << "^(playing \\d)\\n"
-                                           << "\\1\r\n"
-                                           << "first line";
-        QTest::newRow("cards out of order") << "^(hand2 )(\\w{4})(\\w{4})"
-                                            << "\\1\\3\\2"
-                                            << "not in the form";
-        QTest::newRow("a card in two hands") << "^(hand0 )(\\w{4})((?:.*\\n)hand1 )"
-                                             << "\\1\\2\\3\\2"
-                                             << "a card in two places";
-        QTest::newRow("a card gone from the stock") << "^stock \\w{4}"
-                                                    << "stock "
-                                                    << "another table";
-        QTest::newRow("a card that is none") << "^hand3 \\w{4}"
-                                             << "hand3 X_99"
-                                             << "a hand does not read";
-        QTest::newRow("a seat past the fourth") << "^turn \\d"
-                                                << "turn 4"
-                                                << "the turn does not read";
-        QTest::newRow("four passes") << "^(turn \\d \\d \\d )\\d"
-                                     << "\\g<1>4"
-                                     << "the turn does not read";
-        QTest::newRow("the last turn left out") << "^event t [^\\n]*\\nend\\n$"
-                                                << "end\n"
-                                                << "another seat's turn";
-        QTest::newRow("a kind of play past the last") << "^(table \\S+ )\\d"
-                                                      << "\\g<1>7"
-                                                      << "the play on";
-        QTest::newRow("the stock said empty") << "^stockempty 0"
-                                              << "stockempty 1"
-                                              << "the stock's state";
-        QTest::newRow("a score below zero") << "^lost \\d+"
-                                            << "lost -1"
-                                            << "the score board";
-        QTest::newRow("a score past any game") << "^won \\d+"
-                                               << "won 1000000001"
-                                               << "the score board";
-        QTest::newRow("a seat over the network") << "^seats C3"
-                                                 << "seats R"
-                                                 << "a seat does not read";
-        QTest::newRow("a level past the expert") << "^(seats \\S+ )C\\d"
-                                                 << "\\1C4"
-                                                 << "a seat does not read";
-        QTest::newRow("numbers drawn past any session") << "^(random \\d+ )\\d+"
-                                                        << "\\g<1>999999999999"
-                                                        << "the random source";
-        QTest::newRow("an event of no kind") << "^event d"
-                                             << "event x"
-                                             << "an event does not read";
-        QTest::newRow("a drawn card swapped between seats")
-            << "^(event d 1 \\d+ )(\\w{4})((?:.*\\n)*?event d 2 \\d+ )(\\w{4})"
-            << "\\1\\4\\3\\2"
-            << "another table";
-        QTest::newRow("a move left out") << "^event p [^\\n]*\\n"
-                                         << ""
-                                         << "another table";
-        QTest::newRow("a second hand begun") << "^(event n \\d\\n)"
-                                             << "\\1\\1"
-                                             << "two hands";
-        QTest::newRow("dealt between hands") << "^playing 1"
-                                             << "playing 0"
-                                             << "between hands";
+        Row("empty", "(?s).*", "", "not a saved game");
+        Row("another version", "^vorn-save 1", "vorn-save 2", "not a saved game");
+        Row("cut short", "(?s)event [^\\n]*\\nend\\n$", "event", "the end is missing");
+        Row("something after the end", "end\\n$", "end\nend\n", "not in the form");
+        Row("Windows line ends", "^(playing \\d)\\n", "\\1\r\n", "first line");
+        Row("cards out of order", "^(hand2 )(\\w{4})(\\w{4})", "\\1\\3\\2", "not in the form");
+        Row("a card in two hands", "^(hand0 )(\\w{4})((?:.*\\n)hand1 )", "\\1\\2\\3\\2",
+            "a card in two places");
+        Row("a card gone from the stock", "^stock \\w{4}", "stock ", "another table");
+        Row("a card that is none", "^hand3 \\w{4}", "hand3 X_99", "a hand does not read");
+        Row("a seat past the fourth", "^turn \\d", "turn 4", "the turn does not read");
+        Row("four passes", "^(turn \\d \\d \\d )\\d", "\\g<1>4", "the turn does not read");
+        Row("the last turn left out", "^event t [^\\n]*\\nend\\n$", "end\n", "another seat's turn");
+        Row("a kind of play past the last", "^(table \\S+ )\\d", "\\g<1>7", "the play on");
+        Row("the stock said empty", "^stockempty 0", "stockempty 1", "the stock's state");
+        Row("a score below zero", "^lost \\d+", "lost -1", "the score board");
+        Row("a score past any game", "^won \\d+", "won 1000000001", "the score board");
+        Row("a seat over the network", "^seats C3", "seats R", "a seat does not read");
+        Row("a level past the expert", "^(seats \\S+ )C\\d", "\\1C4", "a seat does not read");
+        Row("numbers drawn past any session", "^(random \\d+ )\\d+", "\\g<1>999999999999",
+            "the random source");
+        Row("an event of no kind", "^event d", "event x", "an event does not read");
+        Row("a drawn card swapped between seats",
+            "^(event d 1 \\d+ )(\\w{4})((?:.*\\n)*?event d 2 \\d+ )(\\w{4})", "\\1\\4\\3\\2",
+            "another table");
+        Row("a move left out", "^event p [^\\n]*\\n", "", "another table");
+        Row("a second hand begun", "^(event n \\d\\n)", "\\1\\1", "two hands");
+        Row("dealt between hands", "^playing 1", "playing 0", "between hands");
     }
     void damagedRefused() {
         QFETCH(QString, pattern);

@@ -18,15 +18,15 @@ class EngineSeatsTest : public QObject {
         QTest::addColumn<bool>("personsTurn");
         QTest::addColumn<int>("clicks");
         QTest::addColumn<bool>("raised");
-        QTest::newRow("own card") << "own" << true << true << 1 << true;
-        QTest::newRow("own card twice") << "own" << true << true << 2 << false;
-        QTest::newRow("own card three times") << "own" << true << true << 3 << true;
-        QTest::newRow("another seat's card") << "other" << true << true << 1 << false;
-        QTest::newRow("a played card") << "played" << true << true << 1 << false;
-        QTest::newRow("a stock card") << "stock" << true << true << 1 << false;
-        QTest::newRow("before the button shows") << "own" << false << true << 1 << false;
-        QTest::newRow("while a computer seat moves") << "own" << false << false << 1 << false;
-        QTest::newRow("button shown on another turn") << "own" << true << false << 1 << false;
+        Row("own card", "own", true, true, 1, true);
+        Row("own card twice", "own", true, true, 2, false);
+        Row("own card three times", "own", true, true, 3, true);
+        Row("another seat's card", "other", true, true, 1, false);
+        Row("a played card", "played", true, true, 1, false);
+        Row("a stock card", "stock", true, true, 1, false);
+        Row("before the button shows", "own", false, true, 1, false);
+        Row("while a computer seat moves", "own", false, false, 1, false);
+        Row("button shown on another turn", "own", true, false, 1, false);
     }
 
     void cardClick() {
@@ -37,12 +37,8 @@ class EngineSeatsTest : public QObject {
         QFETCH(bool, raised);
         Rig rig(21);
         GameState& t = rig.table;
-        Setup setup;
-        setup.hands = {"3 4 5", "6 7", "8 9", "10 J"};
-        setup.onTable = "K";
-        setup.lastThrower = 3;
-        setup.current = personsTurn ? 0 : 1;
-        Arrange(rig, setup);
+        Arrange(rig,
+                {.hands = {"3 4 5", "6 7", "8 9", "10 J"}, .onTable = "K", .current = personsTurn ? 0 : 1});
         if (!buttonShown && personsTurn) rig.engine.HideThrowButton();
         if (buttonShown && !personsTurn) rig.engine.ShowThrowButton();
         QCOMPARE(rig.view.throwVisible, buttonShown);
@@ -60,13 +56,8 @@ class EngineSeatsTest : public QObject {
 
         const CardImage& shown = rig.view.cards[FaceCell(card)];
         if (raised) {
-            QCOMPARE(t.lstSelected.Count(), 1);
-            QVERIFY(t.lstSelected[0] == card);
-            QVERIFY(!t.lstDirection[0].Contains(card));
-            QVERIFY(rig.pictures.Image(card).raised);
-            QCOMPARE(shown.y, before.y - 300);
-            QCOMPARE(shown.x, before.x);
-            QCOMPARE(t.Location(card), 0);
+            ExpectRaised(rig, One(card));
+            QCOMPARE(At(shown), std::make_pair(before.x, before.y - 300));
             QCOMPARE(Q(rig.view.throwCaption), QString("OK"));
             QCOMPARE(Q(CheckConservation(t, 0)), QString());
             return;
@@ -74,45 +65,40 @@ class EngineSeatsTest : public QObject {
         QVERIFY(t.lstSelected.Empty());
         QCOMPARE(t.lstDirection, hands);
         QVERIFY(!rig.pictures.Image(card).raised);
-        QCOMPARE(rig.pictures.Image(card).y, before.y);
-        QCOMPARE(rig.pictures.Image(card).x, before.x);
-        if (clicks == 2) {
-            QCOMPARE(shown.y, before.y);
-            QCOMPARE(Q(rig.view.throwCaption), QString("PASS"));
-        } else {
-            QCOMPARE(Q(rig.view.throwCaption), Q(caption));
-        }
+        QCOMPARE(At(rig.pictures.Image(card)), At(before));
+        if (clicks == 2) QCOMPARE(shown.y, before.y);
+        QCOMPARE(Q(rig.view.throwCaption), clicks == 2 ? QString("PASS") : Q(caption));
         QCOMPARE(Q(CheckConservation(t)), QString());
     }
 
     void captionFollowsChoice() {
         Rig rig(22);
         GameState& t = rig.table;
-        Setup setup;
-        setup.hands = {"3 3 5", "6 7", "8 9", "10 J"};
-        setup.mustLead = true;
-        Arrange(rig, setup);
+        Arrange(rig, {.hands = {"3 3 5", "6 7", "8 9", "10 J"}, .mustLead = true});
         rig.engine.Tick();
         QCOMPARE(Q(rig.view.throwCaption), QString("PASS"));
-        const Card a = CardOf(t.lstDirection[0][0]), b = CardOf(t.lstDirection[0][1]);
+        const Card a = t.lstDirection[0][0], b = t.lstDirection[0][1];
         rig.engine.CardClick(a);
         rig.engine.CardClick(b);
         QCOMPARE(Q(rig.view.throwCaption), QString("OK"));
         rig.engine.CardClick(a);
         QCOMPARE(Q(rig.view.throwCaption), QString("OK"));
-        QCOMPARE(Text(t.lstSelected), Q(CardCode(b)));
+        QCOMPARE(Text(t.lstSelected), Q(b));
         rig.engine.CardClick(b);
         QCOMPARE(Q(rig.view.throwCaption), QString("PASS"));
         QCOMPARE(t.HandSize(0), 3);
     }
 
+    // The person at any seat sits at the bottom, the others around him in
+    // turn; his own hand is dealt along the bottom face up, the others face
+    // down.
     void adjustDirection_data() {
         QTest::addColumn<int>("localSeat");
         QTest::addColumn<QList<int>>("around");  // the seats at bottom, right, top, left
-        QTest::newRow("South at home") << 0 << QList<int>{0, 1, 2, 3};
-        QTest::newRow("East joins") << 1 << QList<int>{1, 2, 3, 0};
-        QTest::newRow("North joins") << 2 << QList<int>{2, 3, 0, 1};
-        QTest::newRow("West joins") << 3 << QList<int>{3, 0, 1, 2};
+        Row("South at home", 0, QList<int>{0, 1, 2, 3});
+        Row("East joins", 1, QList<int>{1, 2, 3, 0});
+        Row("North joins", 2, QList<int>{2, 3, 0, 1});
+        Row("West joins", 3, QList<int>{3, 0, 1, 2});
     }
 
     void adjustDirection() {
@@ -137,11 +123,10 @@ class EngineSeatsTest : public QObject {
         for (int pos = 0; pos < 4; ++pos) {
             const int seat = around[pos];
             const Place& p = places[pos];
-            QCOMPARE(rig.pictures.SeatX[seat], p.x);
-            QCOMPARE(rig.pictures.SeatY[seat], p.y);
+            QCOMPARE(std::make_pair(rig.pictures.SeatX[seat], rig.pictures.SeatY[seat]),
+                     std::make_pair(p.x, p.y));
             const auto& label = rig.view.names[seat];
-            QCOMPARE(label.x, p.labelX);
-            QCOMPARE(label.y, p.labelY);
+            QCOMPARE(std::make_pair(label.x, label.y), std::make_pair(p.labelX, p.labelY));
             QCOMPARE(label.vertical, p.vertical);
             QCOMPARE(rig.view.markerPlaces[seat], std::make_pair(p.markerX, p.markerY));
             const QString name = Q(rig.session.PlayerNames[seat]);
@@ -152,35 +137,22 @@ class EngineSeatsTest : public QObject {
         QCOMPARE(Q(rig.view.hint), QString("牌局：本局由青龙先出牌"));
         for (int i = 0; i < 4; ++i)
             QCOMPARE(Q(rig.view.scores[i].scorer), Q(rig.session.PlayerNames[i]) + " 失分");
-    }
 
-    // The person at North: his own hand lies along the bottom, face up.
-    void northAtTheBottom() {
-        Rig rig(24);
-        rig.session.LocalSeat = 2;
-        rig.engine.AdjustDirection();
-        rig.table.TheLastThrower = 2;
+        rig.table.TheLastThrower = localSeat;
         rig.engine.NewGame();
         rig.engine.Deal();
-        for (const auto& code : rig.table.lstDirection[2]) {
-            const CardImage& image = rig.view.cards[FaceCell(CardOf(code))];
-            QCOMPARE(image.y, 6400);
-            QVERIFY(image.face);
-        }
-        const int n = rig.table.HandSize(2);
-        QCOMPARE(rig.view.cards[FaceCell(CardOf(rig.table.lstDirection[0][0]))].y, 300);
-        QCOMPARE(n, 7);
-        for (const auto& code : rig.table.lstDirection[0])
-            QVERIFY(!rig.view.cards[FaceCell(CardOf(code))].face);
+        QCOMPARE(rig.table.HandSize(localSeat), 7);
+        for (int pos = 0; pos < 4; ++pos)
+            for (const Card card : rig.table.lstDirection[around[pos]]) {
+                const CardImage& image = rig.view.cards[FaceCell(card)];
+                QCOMPARE(image.face, pos == 0);
+                if (pos % 2 == 0) QCOMPARE(image.y, places[pos].y);
+            }
         // Seated again mid-hand (a name changed, the language switched), the
         // hint line names the play to beat, not its thrower as the game's leader.
-        Setup setup;
-        setup.hands = {"3 4", "5 6", "7 8", "9 10"};
-        setup.onTable = "J";
-        setup.lastThrower = 3;
-        Arrange(rig, setup);
+        Arrange(rig, {.hands = {"3 4", "5 6", "7 8", "9 10"}, .onTable = "J"});
         rig.engine.AdjustDirection();
-        QVERIFY2(Q(rig.view.hint).startsWith("牌局：白虎出牌"), rig.view.hint.c_str());
+        QVERIFY2(Q(rig.view.hint).startsWith("牌局：Bo出牌"), rig.view.hint.c_str());
     }
 };
 

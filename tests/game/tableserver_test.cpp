@@ -8,7 +8,7 @@
 #include "cards/random.h"
 #include "cards/referee.h"
 #include "game/seatview.h"
-#include "game/tableserver.h"
+#include "tests/game/enginerig.h"
 #include "tests/testing.h"
 
 namespace vorn::gametest {
@@ -16,24 +16,16 @@ namespace {
 
 using Kind = TableEvent::Kind;
 
-CardSet One(Card card) {
-    CardSet set;
-    set.Add(card);
-    return set;
-}
-
 // A table where the person sits at seat 0 and leads, the computer players
 // at the medium level take a second over each move, and the cards are dealt.
-struct PersonTable {
-    explicit PersonTable(std::uint64_t seed) : random(seed), server(random) {
+struct PersonTable : ServerTable {
+    explicit PersonTable(std::uint64_t seed) : ServerTable(seed) {
         server.SetSeat(0, {SeatKind::Person, 1});
         server.thinkMs = 1000;
         server.NewGame(0);
         server.Deal(0);
         dealt = server.TakeEvents();
     }
-    SeededRandom random;
-    TableServer server;
     std::vector<TableEvent> dealt;
 };
 
@@ -155,14 +147,14 @@ class TableServerTest : public QObject {
     }
     void eventsTellEverything() {
         QFETCH(int, seed);
-        SeededRandom random{std::uint64_t(seed)};
-        TableServer server(random);
+        ServerTable table{std::uint64_t(seed)};
+        TableServer& server = table.server;
         for (int s = 0; s < 4; ++s) server.SetSeat(s, {SeatKind::Computer, s % 3});
         EventMirror mirror;
         std::array<SeatView, 4> views{SeatView(0), SeatView(1), SeatView(2), SeatView(3)};
         int games = 0, turns = 0;
         server.NewGame(0);
-        server.Deal(0);
+        table.Step();
         for (int step = 0; step < 5000 && games < 3; ++step) {
             for (const TableEvent& e : server.TakeEvents()) {
                 const std::string wrong = mirror.Follow(e);
@@ -183,10 +175,7 @@ class TableServerTest : public QObject {
                 if (e.kind == Kind::GameOver) ++games;
             }
             QCOMPARE(QString::fromStdString(CheckConservation(server.state())), QString());
-            if (!server.Playing())
-                server.Deal(0);
-            else
-                server.Step(0);
+            table.Step();
         }
         QCOMPARE(games, 3);
         QVERIFY(turns > 40);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTest>
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,13 @@ inline Card CardOf(std::string_view code) {
 
 inline Card CardOf(Card card) {
     return card;
+}
+
+// The set of one card.
+inline CardSet One(Card card) {
+    CardSet set;
+    set.Add(card);
+    return set;
 }
 
 // "C_05 D_06", "C_05,D_06" or "C_05D_06" as a set.
@@ -115,6 +123,11 @@ inline QString Q(PlayType type) {
 // "C_05 D_06": the codes of a set, lowest first, a blank between.
 inline QString Text(CardSet cards) {
     return QString::fromStdString(Codes(cards, " "));
+}
+
+// How many cards each seat holds, seat 0 first.
+inline std::array<int, 4> HandSizes(const GameState& t) {
+    return {t.HandSize(0), t.HandSize(1), t.HandSize(2), t.HandSize(3)};
 }
 
 }  // namespace vorn::testing

@@ -17,6 +17,11 @@
 
 namespace vorn::testing {
 
+// Where a card's picture lies, x then y.
+inline std::pair<int, int> At(const CardImage& image) {
+    return {image.x, image.y};
+}
+
 class RecordingView : public TableScreen, public TableNews, public TableClock {
   public:
     struct Update {
