@@ -6,11 +6,15 @@
 #include <string>
 
 #include "net/framer.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 namespace vorn::test {
 
 namespace {
+using vorn::testing::Columns;
+using vorn::testing::Row;
+
 QByteArrayList Feed(Framer& framer, const QByteArrayList& arrivals) {
     QByteArrayList out;
     for (const auto& bytes : arrivals) {
@@ -28,28 +32,21 @@ class FramerTest : public QObject {
 
   private slots:
     void framing_data() {
-        QTest::addColumn<QByteArrayList>("arrivals");
-        QTest::addColumn<QByteArrayList>("messages");
-        QTest::addColumn<int>("tail");
-
-        QByteArrayList bytes;
+        Columns<QByteArrayList, QByteArrayList, int>("arrivals", "messages", "tail");
+        using L = QByteArrayList;
+        L bytes;
         for (char c : QByteArray("[Turn]2|True\r\n")) bytes << QByteArray(1, c);
-        QTest::newRow("one byte at a time") << bytes << QByteArrayList{"[Turn]2|True"} << 0;
-        QTest::newRow("two in one arrival") << QByteArrayList{"[Joined]J1\r\n[Message]J1: hi\r\n"}
-                                            << QByteArrayList{"[Joined]J1", "[Message]J1: hi"} << 0;
-        QTest::newRow("terminator split")
-            << QByteArrayList{"[Seat]1\r", "\n[Seat]2\r\n"} << QByteArrayList{"[Seat]1", "[Seat]2"} << 0;
-        QTest::newRow("tail kept") << QByteArrayList{"[Turn]1|Tr", "ue\r\n[Snatch"}
-                                   << QByteArrayList{"[Turn]1|True"} << 7;
-        QTest::newRow("lone CR and LF are data")
-            << QByteArrayList{"[Message]a\rb\nc\r\n"} << QByteArrayList{"[Message]a\rb\nc"} << 0;
-        QTest::newRow("empty message")
-            << QByteArrayList{"\r\n\r\n[Seat]3\r\n"} << QByteArrayList{"", "", "[Seat]3"} << 0;
+        Row("one byte at a time", bytes, L{"[Turn]2|True"}, 0);
+        Row("two in one arrival", L{"[Joined]J1\r\n[Message]J1: hi\r\n"}, L{"[Joined]J1", "[Message]J1: hi"},
+            0);
+        Row("terminator split", L{"[Seat]1\r", "\n[Seat]2\r\n"}, L{"[Seat]1", "[Seat]2"}, 0);
+        Row("tail kept", L{"[Turn]1|Tr", "ue\r\n[Snatch"}, L{"[Turn]1|True"}, 7);
+        Row("lone CR and LF are data", L{"[Message]a\rb\nc\r\n"}, L{"[Message]a\rb\nc"}, 0);
+        Row("empty message", L{"\r\n\r\n[Seat]3\r\n"}, L{"", "", "[Seat]3"}, 0);
         // "玄武" in code page 936 is D0 FE CE E4: no byte of it is CR or LF.
-        QTest::newRow("code page 936 split inside a character")
-            << QByteArrayList{"[Joined]\xD0\xFE\xCE", "\xE4\r\n"}
-            << QByteArrayList{"[Joined]\xD0\xFE\xCE\xE4"} << 0;
-        QTest::newRow("nothing complete") << QByteArrayList{"[Game Over]"} << QByteArrayList{} << 11;
+        Row("code page 936 split inside a character", L{"[Joined]\xD0\xFE\xCE", "\xE4\r\n"},
+            L{"[Joined]\xD0\xFE\xCE\xE4"}, 0);
+        Row("nothing complete", L{"[Game Over]"}, L{}, 11);
     }
     void framing() {
         QFETCH(QByteArrayList, arrivals);
@@ -63,12 +60,11 @@ class FramerTest : public QObject {
     // A peer that never ends its line costs at most the cap, and the link
     // works again after that line's own terminator.
     void overlongLineDropped_data() {
-        QTest::addColumn<int>("chunk");
-        QTest::addColumn<bool>("splitTerminator");
-        QTest::newRow("1 MiB in one arrival") << (1 << 20) << false;
-        QTest::newRow("1 MiB in 4 KiB arrivals") << 4096 << false;
-        QTest::newRow("1 MiB in odd arrivals") << 7001 << false;
-        QTest::newRow("terminator split after the drop") << 4096 << true;
+        Columns<int, bool>("chunk", "splitTerminator");
+        Row("1 MiB in one arrival", 1 << 20, false);
+        Row("1 MiB in 4 KiB arrivals", 4096, false);
+        Row("1 MiB in odd arrivals", 7001, false);
+        Row("terminator split after the drop", 4096, true);
     }
     void overlongLineDropped() {
         QFETCH(int, chunk);
@@ -94,13 +90,12 @@ class FramerTest : public QObject {
     // A line of the cap's length passes; one longer is dropped, even when its
     // terminator comes in the arrival that carries it past the cap.
     void lineAroundTheCap_data() {
-        QTest::addColumn<int>("length");
-        QTest::addColumn<int>(
-            "firstArrival");  // bytes of the line in the first arrival, the rest in the next
+        // firstArrival: bytes of the line in the first arrival, the rest in the next
+        Columns<int, int>("length", "firstArrival");
         const int cap = int(Framer::kMaxTail);
-        QTest::newRow("at the cap") << cap << cap;
-        QTest::newRow("past the cap in one arrival") << cap + 1 << cap + 1;
-        QTest::newRow("past the cap with its terminator") << cap + 4096 << cap - 4096;
+        Row("at the cap", cap, cap);
+        Row("past the cap in one arrival", cap + 1, cap + 1);
+        Row("past the cap with its terminator", cap + 4096, cap - 4096);
     }
     void lineAroundTheCap() {
         QFETCH(int, length);

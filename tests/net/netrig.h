@@ -41,8 +41,14 @@ class NetRig : public testing::HeadlessHost<testing::RecordingView> {
     // The host's player list: itself and a joiner Jn in each slot n.
     void ListJoiners() { players_ = {{"H", -1}, {"J1", 1}, {"J2", 2}, {"J3", 3}}; }
 
-    // Seat 0 has led a pair of 7s; seat 1 is to follow.
-    void FollowingPosition() {
+    // The queue as (target, text) pairs, oldest first.
+    std::vector<std::pair<std::string, std::string>> Queued() const { return queue.Waiting(); }
+};
+
+// Seat 0 has led a pair of 7s; seat 1 is to follow. Seen by the host, or by
+// the joiner at seat 2.
+struct Following : NetRig {
+    explicit Following(bool host) : NetRig(host, 2) {
         for (auto code : {"C_05", "D_05"}) testing::Place(table, code, 4);
         for (auto code : {"C_03", "H_06", "S_06", "D_13", "S_09"}) testing::Place(table, code, 1);
         for (auto code : {"C_04", "H_07", "S_07"}) testing::Place(table, code, 0);
@@ -58,9 +64,6 @@ class NetRig : public testing::HeadlessHost<testing::RecordingView> {
         engine_.Adopt();
         queue.Discard();
     }
-
-    // The queue as (target, text) pairs, oldest first.
-    std::vector<std::pair<std::string, std::string>> Queued() const { return queue.Waiting(); }
 };
 
 using Sent = std::vector<std::pair<std::string, std::string>>;

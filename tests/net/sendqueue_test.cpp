@@ -1,16 +1,24 @@
 #include <QObject>
 #include <QTest>
 
+#include <functional>
 #include <string>
 
 #include "net/netoutbox.h"
 #include "net/sendqueue.h"
 #include "tests/net/netrig.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 namespace vorn::test {
 
 namespace {
+using vorn::testing::Columns;
+using vorn::testing::Row;
+
+// A call on the engine's outbox.
+using OutboxCall = std::function<void(NetOutbox&)>;
+
 // Runs send ticks until nothing can leave; what left, in order.
 Sent Drain(NetRig& rig) {
     Sent sent;
@@ -19,6 +27,11 @@ Sent Drain(NetRig& rig) {
     return sent;
 }
 }  // namespace
+}  // namespace vorn::test
+
+Q_DECLARE_METATYPE(vorn::test::OutboxCall)
+
+namespace vorn::test {
 
 // The outgoing queue: which link each message is for, and the order in
 // which the send timer lets them go.
@@ -27,15 +40,14 @@ class SendQueueTest : public QObject {
 
   private slots:
     void targetSlot_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<int>("slot");
-        QTest::newRow("host link") << "sckConnect" << -1;
-        QTest::newRow("slot 1") << "sckConnection(1)" << 1;
-        QTest::newRow("slot 2") << "sckConnection(2)" << 2;
-        QTest::newRow("slot 12") << "sckConnection(12)" << 12;
-        QTest::newRow("no close") << "sckConnection(3" << -1;
-        QTest::newRow("not a number") << "sckConnection(x)" << -1;
-        QTest::newRow("other") << "tmrSendData" << -1;
+        Columns<QString, int>("target", "slot");
+        Row("host link", "sckConnect", -1);
+        Row("slot 1", "sckConnection(1)", 1);
+        Row("slot 2", "sckConnection(2)", 2);
+        Row("slot 12", "sckConnection(12)", 12);
+        Row("no close", "sckConnection(3", -1);
+        Row("not a number", "sckConnection(x)", -1);
+        Row("other", "tmrSendData", -1);
     }
     void targetSlot() {
         QFETCH(QString, target);
@@ -50,57 +62,43 @@ class SendQueueTest : public QObject {
     // the rest. A message for a closed link waits without holding back the
     // others.
     void sendOrder_data() {
-        QTest::addColumn<bool>("host");
-        QTest::addColumn<QStringList>("queued");
-        QTest::addColumn<QList<int>>("down");
-        QTest::addColumn<QStringList>("first");
-        QTest::addColumn<QStringList>("then");
-
-        QTest::newRow("one link keeps queue order")
-            << true << QStringList{"1 a", "2 x", "1 b", "2 y", "1 c"} << QList<int>{1}
-            << QStringList{"2 x", "2 y"} << QStringList{"1 a", "1 b", "1 c"};
-        QTest::newRow("a turn overtakes the chat before it")
-            << true << QStringList{"1 [Message]a", "1 [Message]b", "1 [Turn]1|False", "1 [Message]c"}
-            << QList<int>{} << QStringList{"1 [Turn]1|False", "1 [Message]a", "1 [Message]b", "1 [Message]c"}
-            << QStringList{};
-        QTest::newRow("a deal keeps its order through chat")
-            << true
-            << QStringList{"2 [Message]a", "2 [Snatch Card]1|0", "2 [Message]b", "2 [Snatch Card]2|5",
-                           "2 [Turn]0|True"}
-            << QList<int>{}
-            << QStringList{"2 [Snatch Card]1|0", "2 [Snatch Card]2|5", "2 [Turn]0|True", "2 [Message]a",
-                           "2 [Message]b"}
-            << QStringList{};
-        QStringList everyTag{"1 [Message]J1: hi"};
-        QStringList gameFirst;
+        Columns<bool, QStringList, QList<int>, QStringList, QStringList>("host", "queued", "down", "first",
+                                                                         "then");
+        using L = QStringList;
+        Row("one link keeps queue order", true, L{"1 a", "2 x", "1 b", "2 y", "1 c"}, QList<int>{1},
+            L{"2 x", "2 y"}, L{"1 a", "1 b", "1 c"});
+        Row("a turn overtakes the chat before it", true,
+            L{"1 [Message]a", "1 [Message]b", "1 [Turn]1|False", "1 [Message]c"}, QList<int>{},
+            L{"1 [Turn]1|False", "1 [Message]a", "1 [Message]b", "1 [Message]c"}, L{});
+        Row("a deal keeps its order through chat", true,
+            L{"2 [Message]a", "2 [Snatch Card]1|0", "2 [Message]b", "2 [Snatch Card]2|5", "2 [Turn]0|True"},
+            QList<int>{},
+            L{"2 [Snatch Card]1|0", "2 [Snatch Card]2|5", "2 [Turn]0|True", "2 [Message]a", "2 [Message]b"},
+            L{});
+        L gameFirst;
         for (const char* text :
              {"[Seat]1", "[Joined]J1", "[New Name List]", "[People]0000000001J1", "[Prepare]H|J1|J2|J3",
               "[Throw]0|C_05|0", "[Turn]1|False", "[Snatch Card]1|3", "[Game Over]1",
               "[Disconnected]0000000002", "[Exit]0000000002"})
             gameFirst << QString("1 ") + text;
-        everyTag += gameFirst;
-        QTest::newRow("every tag but chat goes first")
-            << true << everyTag << QList<int>{} << gameFirst + QStringList{"1 [Message]J1: hi"}
-            << QStringList{};
-        QTest::newRow("game messages of every link before any chat")
-            << true << QStringList{"1 [Message]a", "2 [Message]b", "3 [Turn]0|True", "1 [Turn]0|True"}
-            << QList<int>{} << QStringList{"3 [Turn]0|True", "1 [Turn]0|True", "1 [Message]a", "2 [Message]b"}
-            << QStringList{};
-        QTest::newRow("a closed link's turn holds back no other chat")
-            << true << QStringList{"2 [Turn]2|False", "2 [Message]a", "1 [Message]b"} << QList<int>{2}
-            << QStringList{"1 [Message]b"} << QStringList{"2 [Turn]2|False", "2 [Message]a"};
-        QTest::newRow("a tag that only starts alike is no chat")
-            << true << QStringList{"1 [Message]a", "1 [Messages]b", "1 Message]c"} << QList<int>{}
-            << QStringList{"1 [Messages]b", "1 Message]c", "1 [Message]a"} << QStringList{};
-        QTest::newRow("a joiner's move overtakes its chat")
-            << false << QStringList{"-1 [Message]J2: a", "-1 [Message]J2: b", "-1 [Throw]2|S_09|2"}
-            << QList<int>{} << QStringList{"-1 [Throw]2|S_09|2", "-1 [Message]J2: a", "-1 [Message]J2: b"}
-            << QStringList{};
+        Row("every tag but chat goes first", true, L{"1 [Message]J1: hi"} + gameFirst, QList<int>{},
+            gameFirst + L{"1 [Message]J1: hi"}, L{});
+        Row("game messages of every link before any chat", true,
+            L{"1 [Message]a", "2 [Message]b", "3 [Turn]0|True", "1 [Turn]0|True"}, QList<int>{},
+            L{"3 [Turn]0|True", "1 [Turn]0|True", "1 [Message]a", "2 [Message]b"}, L{});
+        Row("a closed link's turn holds back no other chat", true,
+            L{"2 [Turn]2|False", "2 [Message]a", "1 [Message]b"}, QList<int>{2}, L{"1 [Message]b"},
+            L{"2 [Turn]2|False", "2 [Message]a"});
+        Row("a tag that only starts alike is no chat", true,
+            L{"1 [Message]a", "1 [Messages]b", "1 Message]c"}, QList<int>{},
+            L{"1 [Messages]b", "1 Message]c", "1 [Message]a"}, L{});
+        Row("a joiner's move overtakes its chat", false,
+            L{"-1 [Message]J2: a", "-1 [Message]J2: b", "-1 [Throw]2|S_09|2"}, QList<int>{},
+            L{"-1 [Throw]2|S_09|2", "-1 [Message]J2: a", "-1 [Message]J2: b"}, L{});
         // A joiner queues "[Joined]" before its link is up; once it is, that
         // message leaves before anything queued later.
-        QTest::newRow("a joiner's first words wait for its link")
-            << false << QStringList{"-1 [Joined]J2", "-1 [Message]J2: hi"} << QList<int>{-1} << QStringList{}
-            << QStringList{"-1 [Joined]J2", "-1 [Message]J2: hi"};
+        Row("a joiner's first words wait for its link", false, L{"-1 [Joined]J2", "-1 [Message]J2: hi"},
+            QList<int>{-1}, L{}, L{"-1 [Joined]J2", "-1 [Message]J2: hi"});
     }
     void sendOrder() {
         QFETCH(bool, host);
@@ -128,14 +126,13 @@ class SendQueueTest : public QObject {
     // A link may hold kMaxWaitingBytes, its socket's unsent bytes included;
     // the message that would pass that drops the link's queue and names it.
     void byteCap_data() {
-        QTest::addColumn<int>("unsent");
-        QTest::addColumn<int>("fits");  // 4 KiB messages queued before the cap is hit
+        Columns<int, int>("unsent", "fits");  // fits: 4 KiB messages queued before the cap is hit
         const int each = 4096 + 2;
         const int cap = int(SendQueue::kMaxWaitingBytes);
-        QTest::newRow("nothing unsent") << 0 << cap / each;
-        QTest::newRow("unsent bytes count") << cap - 3 * each + 1 << 2;
-        QTest::newRow("filled exactly to the cap") << cap - 3 * each << 3;
-        QTest::newRow("a socket already past it") << cap + 1 << 0;
+        Row("nothing unsent", 0, cap / each);
+        Row("unsent bytes count", cap - 3 * each + 1, 2);
+        Row("filled exactly to the cap", cap - 3 * each, 3);
+        Row("a socket already past it", cap + 1, 0);
     }
     void byteCap() {
         QFETCH(int, unsent);
@@ -167,17 +164,15 @@ class SendQueueTest : public QObject {
     }
 
     void sendToAllAsksNow_data() {
-        QTest::addColumn<int>("slotCount");
-        QTest::addColumn<QList<int>>("up");
-        QTest::addColumn<int>("except");
-        QTest::addColumn<QList<int>>("reached");
-        QTest::newRow("all up") << 3 << QList<int>{1, 2, 3} << -1 << QList<int>{1, 2, 3};
-        QTest::newRow("2 down") << 3 << QList<int>{1, 3} << -1 << QList<int>{1, 3};
-        QTest::newRow("only two slots taken") << 2 << QList<int>{1, 2, 3} << -1 << QList<int>{1, 2};
-        QTest::newRow("slot 4 is never a player") << 4 << QList<int>{1, 2, 3, 4} << -1 << QList<int>{1, 2, 3};
-        QTest::newRow("none taken") << 0 << QList<int>{1} << -1 << QList<int>{};
-        QTest::newRow("others of 2") << 3 << QList<int>{1, 2, 3} << 2 << QList<int>{1, 3};
-        QTest::newRow("others of 1, 3 down") << 3 << QList<int>{1, 2} << 1 << QList<int>{2};
+        Columns<int, QList<int>, int, QList<int>>("slotCount", "up", "except", "reached");
+        using L = QList<int>;
+        Row("all up", 3, L{1, 2, 3}, -1, L{1, 2, 3});
+        Row("2 down", 3, L{1, 3}, -1, L{1, 3});
+        Row("only two slots taken", 2, L{1, 2, 3}, -1, L{1, 2});
+        Row("slot 4 is never a player", 4, L{1, 2, 3, 4}, -1, L{1, 2, 3});
+        Row("none taken", 0, L{1}, -1, L{});
+        Row("others of 2", 3, L{1, 2, 3}, 2, L{1, 3});
+        Row("others of 1, 3 down", 3, L{1, 2}, 1, L{2});
     }
     void sendToAllAsksNow() {
         QFETCH(int, slotCount);
@@ -216,45 +211,40 @@ class SendQueueTest : public QObject {
 
     // What the engine's outbox calls put on the queue.
     void outbox_data() {
-        QTest::addColumn<QString>("call");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("snatch") << "snatch"
-                                << QStringList{"1 [Snatch Card]2|30", "2 [Snatch Card]2|30",
-                                               "3 [Snatch Card]2|30"};
-        QTest::newRow("turn") << "turn" << QStringList{"1 [Turn]3|True", "2 [Turn]3|True", "3 [Turn]3|True"};
-        QTest::newRow("host's own throw")
-            << "throw all" << QStringList{"1 [Throw]0|C_05|0", "2 [Throw]0|C_05|0", "3 [Throw]0|C_05|0"};
-        QTest::newRow("relayed throw")
-            << "throw relay" << QStringList{"1 [Throw]0|C_05|2", "3 [Throw]0|C_05|2"};
-        QTest::newRow("to host") << "to host" << QStringList{"-1 [Throw]2|S_09|2"};
-        QTest::newRow("game over") << "game over"
-                                   << QStringList{"1 [Game Over]1", "2 [Game Over]1", "3 [Game Over]1"};
-        // Slot 2 speaks the second version: it hears its own draw's card and
-        // nobody else's, and at the end the hands it has not seen.
-        QTest::newRow("snatch, fair link draws")
-            << "snatch fair" << QStringList{"1 [Snatch Card]2|30", "2 [Draw]2|S_09", "3 [Snatch Card]2|30"};
-        QTest::newRow("snatch, fair link watches")
-            << "snatch fair other" << QStringList{"1 [Snatch Card]3|4", "2 [Draw]3|", "3 [Snatch Card]3|4"};
-        QTest::newRow("game over, fair link")
-            << "game over fair"
-            << QStringList{"2 [Hand]0|C_05", "2 [Hand]3|D_01H_13", "1 [Game Over]1", "2 [Game Over]1",
-                           "3 [Game Over]1"};
+        Columns<bool, OutboxCall, QStringList>("fair", "call", "expected");  // fair: slot 2 speaks version 2
+        using L = QStringList;
+        const OutboxCall snatch = [](NetOutbox& box) { box.SnatchCard(2, 30, SetOf("S_09").First()); };
+        const OutboxCall otherSnatch = [](NetOutbox& box) { box.SnatchCard(3, 4, Card::None()); };
+        const OutboxCall gameOver = [](NetOutbox& box) {
+            box.GameOver(1, {SetOf("C_05"), CardSet{}, SetOf("H_12"), SetOf("D_01H_13")});
+        };
+        Row("snatch", false, snatch, L{"1 [Snatch Card]2|30", "2 [Snatch Card]2|30", "3 [Snatch Card]2|30"});
+        Row("turn", false, OutboxCall([](NetOutbox& box) { box.Turn(3, true); }),
+            L{"1 [Turn]3|True", "2 [Turn]3|True", "3 [Turn]3|True"});
+        Row("host's own throw", false, OutboxCall([](NetOutbox& box) { box.Throw(0, "C_05", 0, -1); }),
+            L{"1 [Throw]0|C_05|0", "2 [Throw]0|C_05|0", "3 [Throw]0|C_05|0"});
+        Row("relayed throw", false, OutboxCall([](NetOutbox& box) { box.Throw(0, "C_05", 2, 2); }),
+            L{"1 [Throw]0|C_05|2", "3 [Throw]0|C_05|2"});
+        Row("to host", false, OutboxCall([](NetOutbox& box) { box.ThrowToHost(2, "S_09", 2); }),
+            L{"-1 [Throw]2|S_09|2"});
+        Row("game over", false, gameOver, L{"1 [Game Over]1", "2 [Game Over]1", "3 [Game Over]1"});
+        // A fair link hears its own draw's card and nobody else's, and at the
+        // end the hands it has not seen.
+        Row("snatch, fair link draws", true, snatch,
+            L{"1 [Snatch Card]2|30", "2 [Draw]2|S_09", "3 [Snatch Card]2|30"});
+        Row("snatch, fair link watches", true, otherSnatch,
+            L{"1 [Snatch Card]3|4", "2 [Draw]3|", "3 [Snatch Card]3|4"});
+        Row("game over, fair link", true, gameOver,
+            L{"2 [Hand]0|C_05", "2 [Hand]3|D_01H_13", "1 [Game Over]1", "2 [Game Over]1", "3 [Game Over]1"});
     }
     void outbox() {
-        QFETCH(QString, call);
+        QFETCH(bool, fair);
+        QFETCH(OutboxCall, call);
         QFETCH(QStringList, expected);
         NetRig rig(true);
+        if (fair) rig.session().Wire[2] = 2;
         NetOutbox box(rig.queue, rig.session());
-        if (call.contains("fair")) rig.session().Wire[2] = 2;
-        if (call.startsWith("snatch"))
-            box.SnatchCard(call.endsWith("other") ? 3 : 2, call.endsWith("other") ? 4 : 30,
-                           call.endsWith("other") ? Card::None() : SetOf("S_09").First());
-        if (call == "turn") box.Turn(3, true);
-        if (call == "throw all") box.Throw(0, "C_05", 0, -1);
-        if (call == "throw relay") box.Throw(0, "C_05", 2, 2);
-        if (call == "to host") box.ThrowToHost(2, "S_09", 2);
-        if (call.startsWith("game over"))
-            box.GameOver(1, {SetOf("C_05"), CardSet{}, SetOf("H_12"), SetOf("D_01H_13")});
+        call(box);
         QCOMPARE(Lines(rig.Queued()), expected);
     }
 };

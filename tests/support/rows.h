@@ -1,7 +1,7 @@
 #pragma once
 
 // A row of a QTest data table written as one call, so that a table reads
-// one case a line.
+// one case a line; and the table's columns declared in one call too.
 
 #include <QTest>
 
@@ -12,6 +12,13 @@ namespace vorn::testing {
 template <typename... Values>
 void Row(const char* name, const Values&... values) {
     (QTest::newRow(name) << ... << values);
+}
+
+// The columns' types in order, then their names: Columns<int, QString>("n", "text").
+template <typename... Types, typename... Names>
+void Columns(const Names&... names) {
+    static_assert(sizeof...(Types) == sizeof...(Names), "one name for each column");
+    (QTest::addColumn<Types>(names), ...);
 }
 
 }  // namespace vorn::testing
