@@ -125,8 +125,10 @@ GameState DecisionTable(const SeenMove& m, CardSet hand) {
 }
 
 // The logarithm of how likely the seat's decision is on that hand, by the
-// rules' player at the seat's level (a middle one when not known): asked
-// twice, the gambles drawn afresh, before it counts as a miss.
+// rules' player at the seat's level (a middle one when not known, or when
+// the seat searches: the rules foretell a person or a search only roughly,
+// so a miss counts for less): asked twice, the gambles drawn afresh, before
+// it counts as a miss.
 double DecisionOdds(const SeenMove& m, CardSet hand, int player, SearchRandom& random) {
     const bool known = player >= 0 && player < kSearchPlayer;
     const float rate = kGambleRates[known ? player : 1];
@@ -156,17 +158,16 @@ double DealOdds(const Observation& seen, const GameState& deal, SearchRandom& ra
             continue;
         }
         hands[s] |= m.cards;
-        const int player = seen.players[s];
-        if (player >= kSearchPlayer || drawsSince[s] > 1) continue;
-        odds += DecisionOdds(m, hands[s], player, random) / (1 + 2 * drawsSince[s]);
+        if (drawsSince[s] > 1) continue;
+        odds += DecisionOdds(m, hands[s], seen.players[s], random) / (1 + 2 * drawsSince[s]);
     }
     return odds;
 }
 
-// Something the others did can be read: a decision by a seat not searching.
+// Something the others did can be read: a decision by another seat.
 bool HasEvidence(const Observation& seen) {
     for (const SeenMove& m : seen.history)
-        if (!m.draw && m.seat != seen.seat && seen.players[size_t(m.seat)] < kSearchPlayer) return true;
+        if (!m.draw && m.seat != seen.seat) return true;
     return false;
 }
 

@@ -97,7 +97,8 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
 // other hands and the stock in proportion to how likely each deal makes what
 // the other seats did this game (their plays, and above all their passes),
 // as the rules' player at the level each is known to play at would have
-// done (a middle level when it is not known; a searching seat is not read).
+// done (a middle level, and a miss counted for less, when it is not known or the
+// seat searches too).
 // Deals are drawn at random and kept by their weight; when few would carry
 // it all, the weights are flattened. Without such moves, plain random deals.
 std::vector<GameState> SampleDeals(const Observation& seen, int count, SearchRandom& random);
