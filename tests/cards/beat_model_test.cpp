@@ -8,6 +8,7 @@
 
 #include "cards/rules.h"
 #include "tests/cards/fakes.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 namespace vorn::test {
@@ -105,6 +106,12 @@ class PlayMaker {
     std::mt19937 engine_;
 };
 
+CardSet SetOfCodes(const std::vector<std::string>& codes) {
+    CardSet set;
+    for (const auto& code : codes) set.Add(CardOf(code));
+    return set;
+}
+
 bool Layable(const CardSet& cards) {
     return !cards.Empty() && HasPlayableShape(cards) && !BreaksTwoRule(cards);
 }
@@ -118,10 +125,9 @@ class BeatModelTest : public QObject {
 
   private slots:
     void agreesWithTheRule_data() {
-        QTest::addColumn<unsigned>("seed");
-        QTest::newRow("seed 1") << 1u;
-        QTest::newRow("seed 77") << 77u;
-        QTest::newRow("seed 20240611") << 20240611u;
+        testing::Columns<unsigned>("seed");
+        for (unsigned seed : {1u, 77u, 20240611u})
+            testing::Row(qPrintable(QString("seed %1").arg(seed)), seed);
     }
     void agreesWithTheRule() {
         QFETCH(unsigned, seed);
@@ -136,13 +142,11 @@ class BeatModelTest : public QObject {
 
             GameState t;
             t.MustLead = false;
-            CardSet played;
-            for (const auto& code : tableCodes) played.Add(CardOf(code));
-            t.TablePlay = played;
-            t.PlayType = onTable.empty() ? PlayType::JustBegin : ClassifyPlay(played);
-            for (const auto& code : chosenCodes) t.lstSelected.Add(CardOf(code));
+            t.TablePlay = SetOfCodes(tableCodes);
+            t.PlayType = onTable.empty() ? PlayType::JustBegin : ClassifyPlay(t.TablePlay);
+            t.lstSelected = SetOfCodes(chosenCodes);
             if (!Layable(t.lstSelected)) continue;
-            QVERIFY2(onTable.empty() || Layable(played), Codes(t.TablePlay).c_str());
+            QVERIFY2(onTable.empty() || Layable(t.TablePlay), Codes(t.TablePlay).c_str());
 
             const bool expected = RuleSaysBeats(onTable, chosen);
             if (CanBeat(t) != expected) {

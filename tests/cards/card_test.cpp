@@ -10,9 +10,13 @@
 #include "cards/textutil.h"
 #include "game/deal.h"
 #include "tests/cards/fakes.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 namespace vorn::test {
+
+using testing::Columns;
+using testing::Row;
 
 // Card codes and the small text services the rest of the program builds on.
 class CardCodeTest : public QObject {
@@ -22,10 +26,10 @@ class CardCodeTest : public QObject {
     // The generator that replays every seeded game: number for number the
     // standard 64-bit Mersenne Twister, across rounds of its state and after a reseed.
     void twisterMatchesTheStandard_data() {
-        QTest::addColumn<quint64>("seed");
-        QTest::newRow("0") << quint64(0);
-        QTest::newRow("5489") << quint64(5489);
-        QTest::newRow("high bits") << quint64(0xDEADBEEFCAFEBABEull);
+        Columns<quint64>("seed");
+        Row("0", quint64(0));
+        Row("5489", quint64(5489));
+        Row("high bits", quint64(0xDEADBEEFCAFEBABEull));
     }
     void twisterMatchesTheStandard() {
         QFETCH(quint64, seed);
@@ -38,14 +42,12 @@ class CardCodeTest : public QObject {
 
     // The tools name the levels in English: "high" is the level that gambles least, as in the menu.
     void levelNames_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("item");
-        QTest::addColumn<float>("rate");
-        QTest::newRow("high") << "high" << 0 << 0.1f;
-        QTest::newRow("medium") << "medium" << 1 << 0.5f;
-        QTest::newRow("low") << "low" << 2 << 0.9f;
-        QTest::newRow("expert") << "expert" << kExpertLevel << 0.5f;
-        QTest::newRow("no level") << "highest" << -1 << 0.0f;
+        Columns<QString, int, float>("name", "item", "rate");
+        Row("high", "high", 0, 0.1f);
+        Row("medium", "medium", 1, 0.5f);
+        Row("low", "low", 2, 0.9f);
+        Row("expert", "expert", kExpertLevel, 0.5f);
+        Row("no level", "highest", -1, 0.0f);
     }
     void levelNames() {
         QFETCH(QString, name);
@@ -59,37 +61,20 @@ class CardCodeTest : public QObject {
     }
 
     void cardNumber_data() {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<int>("number");
-        QTest::newRow("2 of spades") << "S_13" << 13;
-        QTest::newRow("3 of hearts") << "H_01" << 1;
-        QTest::newRow("10 of clubs") << "C_08" << 8;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("three characters") << "D_7" << 7;
-        QTest::newRow("five characters") << "S_013" << 0;
-        QTest::newRow("one character") << "S" << 0;
-        QTest::newRow("not a number") << "C_x1" << 0;
+        Columns<QString, int>("code", "number");
+        Row("2 of spades", "S_13", 13);
+        Row("3 of hearts", "H_01", 1);
+        Row("10 of clubs", "C_08", 8);
+        Row("empty", "", 0);
+        Row("three characters", "D_7", 7);
+        Row("five characters", "S_013", 0);
+        Row("one character", "S", 0);
+        Row("not a number", "C_x1", 0);
     }
     void cardNumber() {
         QFETCH(QString, code);
         QFETCH(int, number);
         QCOMPARE(CardNumber(code.toStdString()), number);
-    }
-
-    void twoDigits_data() {
-        QTest::addColumn<int>("n");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("0") << 0 << "00";
-        QTest::newRow("3") << 3 << "03";
-        QTest::newRow("9") << 9 << "09";
-        QTest::newRow("10") << 10 << "10";
-        QTest::newRow("12") << 12 << "12";
-        QTest::newRow("15") << 15 << "15";
-    }
-    void twoDigits() {
-        QFETCH(int, n);
-        QFETCH(QString, text);
-        QCOMPARE(Q(TwoDigits(n)), text);
     }
 
     // Every card of the deck writes to a code that reads back as the same card,
@@ -109,21 +94,19 @@ class CardCodeTest : public QObject {
                 QCOMPARE(card, (Card{suit, number}));
                 QCOMPARE(FaceCell(card), suit * 13 + number - 1);
             }
-        QCOMPARE(Q(CardCode(Card{2, 1})), QString("H_01"));
-        QCOMPARE(Q(CardCode(Card{0, 5})), QString("C_05"));
     }
 
     void parseRefuses_data() {
-        QTest::addColumn<QString>("code");
-        QTest::newRow("empty") << "";
-        QTest::newRow("short") << "S_1";
-        QTest::newRow("long") << "S_013";
-        QTest::newRow("number 0") << "C_00";
-        QTest::newRow("number 14") << "C_14";
-        QTest::newRow("unknown suit") << "X_05";
-        QTest::newRow("lower-case suit") << "s_05";
-        QTest::newRow("no underscore") << "C-05";
-        QTest::newRow("letters for digits") << "C_0A";
+        Columns<QString>("code");
+        Row("empty", "");
+        Row("short", "S_1");
+        Row("long", "S_013");
+        Row("number 0", "C_00");
+        Row("number 14", "C_14");
+        Row("unknown suit", "X_05");
+        Row("lower-case suit", "s_05");
+        Row("no underscore", "C-05");
+        Row("letters for digits", "C_0A");
     }
     void parseRefuses() {
         QFETCH(QString, code);
@@ -132,98 +115,45 @@ class CardCodeTest : public QObject {
         QCOMPARE(card, (Card{3, 7}));
     }
 
-    void rankText_data() {
-        QTest::addColumn<int>("rank");
-        QTest::addColumn<QString>("text");
-        const char* const texts[] = {" 3",  " 4", " 5", " 6", " 7", " 8", " 9",
+    // The texts people and files read, as each text service writes them, byte for byte.
+    void textServices_data() {
+        Columns<QString, QString>("actual", "expected");
+        Row("code of hearts 3", Q(CardCode(Card{2, 1})), "H_01");
+        Row("code of clubs 7", Q(CardCode(Card{0, 5})), "C_05");
+        Row("two digits 0", Q(TwoDigits(0)), "00");
+        Row("two digits 3", Q(TwoDigits(3)), "03");
+        Row("two digits 9", Q(TwoDigits(9)), "09");
+        Row("two digits 10", Q(TwoDigits(10)), "10");
+        Row("two digits 12", Q(TwoDigits(12)), "12");
+        Row("two digits 15", Q(TwoDigits(15)), "15");
+        const char* const ranks[] = {" 3",  " 4", " 5", " 6", " 7", " 8", " 9",
                                      " 10", " J", " Q", " K", " A", " 2", " X"};
         for (int rank = 3; rank <= 16; ++rank)
-            QTest::newRow(qPrintable(QString::number(rank))) << rank << texts[rank - 3];
-        QTest::newRow("below 3") << 2 << "";
-        QTest::newRow("above X") << 17 << "";
+            Row(qPrintable(QString("rank %1").arg(rank)), Q(RankText(rank)), ranks[rank - 3]);
+        Row("rank below 3", Q(RankText(2)), "");
+        Row("rank above X", Q(RankText(17)), "");
+        Row("name of hearts 3", Q(CardFaceName(Card{2, 1})), "红桃3");
+        Row("name of spades 2", Q(CardFaceName(Card{3, 13})), "黑桃2");
+        Row("name of clubs 10", Q(CardFaceName(Card{0, 8})), "梅花10");
+        Row("name of diamonds A", Q(CardFaceName(Card{1, 12})), "方块A");
+        Row("path, no separator", Q(JoinPath("/opt/vorn", "Vorn.ini")), "/opt/vorn/Vorn.ini");
+        Row("path ends with /", Q(JoinPath("/opt/vorn/", "Vorn.ini")), "/opt/vorn/Vorn.ini");
+        Row("path ends with backslash", Q(JoinPath("C:\\Vorn\\", "Move.wav")), "C:\\Vorn\\Move.wav");
+        Row("path at the root", Q(JoinPath("/", "Win.wav")), "/Win.wav");
+        Row("path in a Chinese folder", Q(JoinPath("/home/玩家", "Vorn.chm")), "/home/玩家/Vorn.chm");
+        Row("vertical, empty", Q(VerticalLabel("")), "");
+        Row("vertical, one character", Q(VerticalLabel("A")), "A");
+        Row("vertical, two characters", Q(VerticalLabel("AB")), "A\r\nB");
+        Row("vertical, one Chinese character", Q(VerticalLabel("龙")), "龙");
+        Row("vertical Chinese name", Q(VerticalLabel("青龙")), "青\r\n龙");
+        Row("vertical, mixed", Q(VerticalLabel("玩家2")), "玩\r\n家\r\n2");
+        Row("shape refused", texts::kBadShape, "所选牌不符合牌型规则！");
+        Row("2 rule", texts::kTwoAlone, "\"2\"不能与其他牌组合牌型！");
+        Row("must lead", texts::kMustLead, "你先出牌，不能 PASS，可选任意牌型！");
+        Row("cannot beat", texts::kCannotBeat, "所选牌管不起当前牌型。");
+        Row("highest", texts::kHighestAlready, "当前牌型已是最大的！");
     }
-    void rankText() {
-        QFETCH(int, rank);
-        QFETCH(QString, text);
-        QCOMPARE(Q(RankText(rank)), text);
-    }
-
-    void faceName_data() {
-        QTest::addColumn<int>("suit");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("3 of hearts") << 2 << 1 << "红桃3";
-        QTest::newRow("2 of spades") << 3 << 13 << "黑桃2";
-        QTest::newRow("10 of clubs") << 0 << 8 << "梅花10";
-        QTest::newRow("A of diamonds") << 1 << 12 << "方块A";
-    }
-    void faceName() {
-        QFETCH(int, suit);
-        QFETCH(int, number);
-        QFETCH(QString, name);
-        QCOMPARE(Q(CardFaceName(Card{suit, number})), name);
-    }
-
-    void joinPath_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("no separator") << "/opt/vorn"
-                                      << "Vorn.ini"
-                                      << "/opt/vorn/Vorn.ini";
-        QTest::newRow("ends with /") << "/opt/vorn/"
-                                     << "Vorn.ini"
-                                     << "/opt/vorn/Vorn.ini";
-        QTest::newRow("ends with backslash") << "C:\\Vorn\\"
-                                             << "Move.wav"
-                                             << "C:\\Vorn\\Move.wav";
-        QTest::newRow("root") << "/"
-                              << "Win.wav"
-                              << "/Win.wav";
-        QTest::newRow("Chinese folder") << "/home/玩家"
-                                        << "Vorn.chm"
-                                        << "/home/玩家/Vorn.chm";
-    }
-    void joinPath() {
-        QFETCH(QString, folder);
-        QFETCH(QString, file);
-        QFETCH(QString, path);
-        QCOMPARE(Q(JoinPath(folder.toStdString(), file.toStdString())), path);
-    }
-
-    void verticalLabel_data() {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("stacked");
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("one character") << "A"
-                                       << "A";
-        QTest::newRow("two characters") << "AB"
-                                        << "A\r\nB";
-        QTest::newRow("one Chinese character") << "龙"
-                                               << "龙";
-        QTest::newRow("Chinese name") << "青龙"
-                                      << "青\r\n龙";
-        QTest::newRow("mixed") << "玩家2"
-                               << "玩\r\n家\r\n2";
-    }
-    void verticalLabel() {
-        QFETCH(QString, caption);
-        QFETCH(QString, stacked);
-        QCOMPARE(Q(VerticalLabel(caption.toStdString())), stacked);
-    }
-
-    // The refusal and hint texts people read, byte for byte.
-    void ruleTexts_data() {
-        QTest::addColumn<QString>("actual");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("shape") << texts::kBadShape << "所选牌不符合牌型规则！";
-        QTest::newRow("2 rule") << texts::kTwoAlone << "\"2\"不能与其他牌组合牌型！";
-        QTest::newRow("must lead") << texts::kMustLead << "你先出牌，不能 PASS，可选任意牌型！";
-        QTest::newRow("cannot beat") << texts::kCannotBeat << "所选牌管不起当前牌型。";
-        QTest::newRow("highest") << texts::kHighestAlready << "当前牌型已是最大的！";
-    }
-    void ruleTexts() {
+    void textServices() {
         QFETCH(QString, actual);
         QFETCH(QString, expected);
         QCOMPARE(actual.toUtf8(), expected.toUtf8());

@@ -7,9 +7,13 @@
 
 #include "cards/rules.h"
 #include "tests/cards/fakes.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 namespace vorn::test {
+
+using testing::Columns;
+using testing::Row;
 
 namespace {
 
@@ -57,182 +61,113 @@ class RulesTest : public QObject {
 
   private slots:
     void shapes_data() {
-        QTest::addColumn<QString>("cards");
-        QTest::addColumn<bool>("pass");
-        QTest::addColumn<bool>("single");
-        QTest::addColumn<bool>("bank");
-        QTest::addColumn<bool>("arrange");
-        QTest::addColumn<bool>("dblBank");
-        QTest::addColumn<int>("twos");
-        QTest::addColumn<bool>("allTwos");
-        QTest::addColumn<QString>("refusal");
-        QTest::addColumn<QString>("type");
-        // clang-format off
-        QTest::newRow("pass")               << "" << true << false << false << false << false << 0 << false << "" << "";
-        QTest::newRow("single 7")           << "7" << false << true << false << false << false << 0 << false << "" << "Single";
-        QTest::newRow("single 2")           << "2" << false << true << false << false << false << 1 << true << "" << "Is2";
-        QTest::newRow("pair")               << "5 5" << false << false << true << false << false << 0 << false << "" << "Bank";
-        QTest::newRow("triple")             << "5 5 5" << false << false << true << false << false << 0 << false << "" << "Bank";
-        QTest::newRow("four of a kind")     << "3 3 3 3" << false << false << true << false << false << 0 << false << "" << "Bank";
-        QTest::newRow("pair of 2s")         << "2 2" << false << false << true << false << false << 2 << true << "" << "Is2";
-        QTest::newRow("four 2s")            << "2 2 2 2" << false << false << true << false << false << 4 << true << "" << "Is2";
-        QTest::newRow("run of 3")           << "3 4 5" << false << false << false << true << false << 0 << false << "" << "Arrange";
-        QTest::newRow("run of 4")           << "3 4 5 6" << false << false << false << true << true << 0 << false << "" << "Arrange";
-        QTest::newRow("run written unsorted") << "Q 10 J" << false << false << false << true << false << 0 << false << "" << "Arrange";
-        QTest::newRow("run to the A")       << "10 J Q K A" << false << false << false << true << true << 0 << false << "" << "Arrange";
-        QTest::newRow("run of 12")          << "3 4 5 6 7 8 9 10 J Q K A" << false << false << false << true << true << 0 << false << "" << "Arrange";
-        QTest::newRow("two pairs")          << "3 3 4 4" << false << false << false << false << true << 0 << false << "" << "DblBank";
-        QTest::newRow("three pairs")        << "3 3 4 4 5 5" << false << false << false << false << true << 0 << false << "" << "DblBank";
-        QTest::newRow("two triples")        << "3 3 3 4 4 4" << false << false << false << false << true << 0 << false << "" << "DblBank";
-        QTest::newRow("two fours")          << "9 9 9 9 10 10 10 10" << false << false << false << false << true << 0 << false << "" << "DblBank";
-        QTest::newRow("pairs to the A")     << "K K A A" << false << false << false << false << true << 0 << false << "" << "DblBank";
-        QTest::newRow("two different")      << "5 6" << false << false << false << false << false << 0 << false << "shape" << "";
-        QTest::newRow("3 5 7")              << "3 5 7" << false << false << false << false << false << 0 << false << "shape" << "";
-        QTest::newRow("pair and one")       << "3 3 4" << false << false << false << false << false << 0 << false << "shape" << "";
-        QTest::newRow("two pairs and one")  << "3 3 4 4 5" << false << false << false << false << false << 0 << false << "shape" << "";
-        QTest::newRow("triple and pair")    << "3 3 3 4 4" << false << false << false << false << false << 0 << false << "shape" << "";
-        QTest::newRow("pair and four")      << "3 3 4 4 4 4" << false << false << false << false << false << 0 << false << "shape" << "";
-        QTest::newRow("pairs with a gap")   << "3 3 5 5" << false << false << false << false << false << 0 << false << "shape" << "";
-        QTest::newRow("run with a repeat")  << "3 4 4 5" << false << false << false << false << false << 0 << false << "shape" << "";
-        QTest::newRow("K and 2")            << "K 2" << false << false << false << false << false << 1 << false << "shape" << "";
-        QTest::newRow("run into the 2")     << "J Q K A 2" << false << false << false << true << true << 1 << false << "two" << "";
-        QTest::newRow("pairs into the 2s")  << "A A 2 2" << false << false << false << false << true << 2 << false << "two" << "";
-        QTest::newRow("run of 3 into the 2") << "K A 2" << false << false << false << true << false << 1 << false << "two" << "";
-        // clang-format on
+        // holds: the shape tests that say yes, of pass, single, bank, arrange, dblBank and
+        // allTwos; the others say no.
+        Columns<QString, QString, int, QString, QString>("cards", "holds", "twos", "refusal", "type");
+        Row("pass", "", "pass", 0, "", "");
+        Row("single 7", "7", "single", 0, "", "Single");
+        Row("single 2", "2", "single allTwos", 1, "", "Is2");
+        Row("pair", "5 5", "bank", 0, "", "Bank");
+        Row("triple", "5 5 5", "bank", 0, "", "Bank");
+        Row("four of a kind", "3 3 3 3", "bank", 0, "", "Bank");
+        Row("pair of 2s", "2 2", "bank allTwos", 2, "", "Is2");
+        Row("four 2s", "2 2 2 2", "bank allTwos", 4, "", "Is2");
+        Row("four 2s and a 3", "3 2 2 2 2", "", 4, "shape", "");
+        Row("run of 3", "3 4 5", "arrange", 0, "", "Arrange");
+        Row("run of 4", "3 4 5 6", "arrange dblBank", 0, "", "Arrange");
+        Row("run written unsorted", "Q 10 J", "arrange", 0, "", "Arrange");
+        Row("run to the A", "10 J Q K A", "arrange dblBank", 0, "", "Arrange");
+        Row("run of 12", "3 4 5 6 7 8 9 10 J Q K A", "arrange dblBank", 0, "", "Arrange");
+        Row("two pairs", "3 3 4 4", "dblBank", 0, "", "DblBank");
+        Row("three pairs", "3 3 4 4 5 5", "dblBank", 0, "", "DblBank");
+        Row("two triples", "3 3 3 4 4 4", "dblBank", 0, "", "DblBank");
+        Row("two fours", "9 9 9 9 10 10 10 10", "dblBank", 0, "", "DblBank");
+        Row("pairs to the A", "K K A A", "dblBank", 0, "", "DblBank");
+        Row("two different", "5 6", "", 0, "shape", "");
+        Row("3 5 7", "3 5 7", "", 0, "shape", "");
+        Row("pair and one", "3 3 4", "", 0, "shape", "");
+        Row("two pairs and one", "3 3 4 4 5", "", 0, "shape", "");
+        Row("triple and pair", "3 3 3 4 4", "", 0, "shape", "");
+        Row("pair and four", "3 3 4 4 4 4", "", 0, "shape", "");
+        Row("pairs with a gap", "3 3 5 5", "", 0, "shape", "");
+        Row("run with a repeat", "3 4 4 5", "", 0, "shape", "");
+        Row("K and 2", "K 2", "", 1, "shape", "");
+        Row("run into the 2", "J Q K A 2", "arrange dblBank", 1, "two", "");
+        Row("pairs into the 2s", "A A 2 2", "dblBank", 2, "two", "");
+        Row("run of 3 into the 2", "K A 2", "arrange", 1, "two", "");
     }
     void shapes() {
         QFETCH(QString, cards);
-        QFETCH(bool, pass);
-        QFETCH(bool, single);
-        QFETCH(bool, bank);
-        QFETCH(bool, arrange);
-        QFETCH(bool, dblBank);
+        QFETCH(QString, holds);
         QFETCH(int, twos);
-        QFETCH(bool, allTwos);
         QFETCH(QString, refusal);
         QFETCH(QString, type);
+        const QStringList yes = holds.split(' ', Qt::SkipEmptyParts);
+        const QStringList tests = {"pass", "single", "bank", "arrange", "dblBank", "allTwos"};
+        for (const QString& test : yes) QVERIFY2(tests.contains(test), qPrintable(test));
         const CardSet list = Cards(cards.toStdString());
-        QCOMPARE(IsPass(list), pass);
-        QCOMPARE(IsSingle(list), single);
-        QCOMPARE(IsBank(list), bank);
-        QCOMPARE(IsArrange(list), arrange);
-        QCOMPARE(IsDblBank(list), dblBank);
+        QCOMPARE(IsPass(list), yes.contains("pass"));
+        QCOMPARE(IsSingle(list), yes.contains("single"));
+        QCOMPARE(IsBank(list), yes.contains("bank"));
+        QCOMPARE(IsArrange(list), yes.contains("arrange"));
+        QCOMPARE(IsDblBank(list), yes.contains("dblBank"));
+        QCOMPARE(IsAllTwos(list), yes.contains("allTwos"));
         QCOMPARE(CountTwos(list), twos);
-        QCOMPARE(IsAllTwos(list), allTwos);
         QCOMPARE(RefusalOf(list), refusal);
-        if (refusal.isEmpty() && !pass) QCOMPARE(QString(PlayTypeName(ClassifyPlay(list))), type);
-    }
-
-    // Suits play no part: the same numbers in other suits are the same shape.
-    void shapesIgnoreSuits() {
-        const char* const plays[] = {"7", "5 5 5", "3 4 5 6", "3 3 4 4", "2 2", "3 5 7", "A A 2 2"};
-        for (const char* play : plays) {
-            const CardSet first = Cards(play, 0);
-            for (int suit = 1; suit < kSuits; ++suit) {
-                const CardSet other = Cards(play, suit);
-                QCOMPARE(RefusalOf(other), RefusalOf(first));
-                QCOMPARE(ClassifyPlay(other), ClassifyPlay(first));
-            }
+        if (refusal.isEmpty() && !yes.contains("pass"))
+            QCOMPARE(QString(PlayTypeName(ClassifyPlay(list))), type);
+        // Suits play no part: the same numbers in other suits are the same shape.
+        for (int suit = 1; suit < kSuits; ++suit) {
+            const CardSet other = Cards(cards.toStdString(), suit);
+            QCOMPARE(RefusalOf(other), refusal);
+            QCOMPARE(ClassifyPlay(other), ClassifyPlay(list));
         }
     }
 
-    void allTwosNeedsOneToFour() {
-        QVERIFY(!IsAllTwos(CardSet{}));
-        QCOMPARE(CountTwos(CardSet{}), 0);
-        QVERIFY(IsAllTwos(kTwos));
-        CardSet twosAndThree = kTwos;
-        twosAndThree.Add(Card{0, 1});
-        QVERIFY(!IsAllTwos(twosAndThree));
-    }
-
     void beat_data() {
-        QTest::addColumn<QString>("onTable");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<bool>("beats");
-        QTest::newRow("7: 8") << "7"
-                              << "8" << true;
-        QTest::newRow("7: 9") << "7"
-                              << "9" << false;
-        QTest::newRow("7: 7") << "7"
-                              << "7" << false;
-        QTest::newRow("7: 6") << "7"
-                              << "6" << false;
-        QTest::newRow("7: 2") << "7"
-                              << "2" << true;
-        QTest::newRow("7: 8 8") << "7"
-                                << "8 8" << false;
-        QTest::newRow("3: 4") << "3"
-                              << "4" << true;
-        QTest::newRow("K: A") << "K"
-                              << "A" << true;
-        QTest::newRow("K: 2") << "K"
-                              << "2" << true;
-        QTest::newRow("A: 2") << "A"
-                              << "2" << true;
-        QTest::newRow("2: 2") << "2"
-                              << "2" << false;
-        QTest::newRow("7 7: 8 8") << "7 7"
-                                  << "8 8" << true;
-        QTest::newRow("7 7: 9 9") << "7 7"
-                                  << "9 9" << false;
-        QTest::newRow("7 7: 2 2") << "7 7"
-                                  << "2 2" << true;
-        QTest::newRow("7 7: 2") << "7 7"
-                                << "2" << false;
-        QTest::newRow("7 7: 8 8 8") << "7 7"
-                                    << "8 8 8" << false;
-        QTest::newRow("5 5: 6 6") << "5 5"
-                                  << "6 6" << true;
-        QTest::newRow("5 5 5: 6 6 6") << "5 5 5"
-                                      << "6 6 6" << true;
-        QTest::newRow("5 5 5: 2 2 2") << "5 5 5"
-                                      << "2 2 2" << true;
-        QTest::newRow("5 5 5: 2 2") << "5 5 5"
-                                    << "2 2" << false;
-        QTest::newRow("5 5 5 5: 6 6 6 6") << "5 5 5 5"
-                                          << "6 6 6 6" << true;
-        QTest::newRow("5 5 5 5: 2 2 2 2") << "5 5 5 5"
-                                          << "2 2 2 2" << true;
-        QTest::newRow("A A: 2 2") << "A A"
-                                  << "2 2" << true;
-        QTest::newRow("2 2: 2 2") << "2 2"
-                                  << "2 2" << false;
-        QTest::newRow("2 2: A A") << "2 2"
-                                  << "A A" << false;
-        QTest::newRow("4 5 6: 5 6 7") << "4 5 6"
-                                      << "5 6 7" << true;
-        QTest::newRow("4 5 6: 6 7 8") << "4 5 6"
-                                      << "6 7 8" << false;
-        QTest::newRow("4 5 6: 2 2 2") << "4 5 6"
-                                      << "2 2 2" << false;
-        QTest::newRow("4 5 6: 5 6 7 8") << "4 5 6"
-                                        << "5 6 7 8" << false;
-        QTest::newRow("3 4 5: 4 5 6") << "3 4 5"
-                                      << "4 5 6" << true;
-        QTest::newRow("3 4 5 6: 4 5 6 7") << "3 4 5 6"
-                                          << "4 5 6 7" << true;
-        QTest::newRow("3 4 5 6: 2 2 2 2") << "3 4 5 6"
-                                          << "2 2 2 2" << false;
-        QTest::newRow("10 J Q K: J Q K A") << "10 J Q K"
-                                           << "J Q K A" << true;
-        QTest::newRow("3 3 4 4: 4 4 5 5") << "3 3 4 4"
-                                          << "4 4 5 5" << true;
-        QTest::newRow("3 3 4 4: 5 5 6 6") << "3 3 4 4"
-                                          << "5 5 6 6" << false;
-        QTest::newRow("3 3 4 4: 4 5 6 7") << "3 3 4 4"
-                                          << "4 5 6 7" << false;
-        QTest::newRow("3 3 4 4: 2 2 2 2") << "3 3 4 4"
-                                          << "2 2 2 2" << false;
-        QTest::newRow("K K A A: 2 2 2 2") << "K K A A"
-                                          << "2 2 2 2" << false;
-        QTest::newRow("3 3 3 4 4 4: 4 4 4 5 5 5") << "3 3 3 4 4 4"
-                                                  << "4 4 4 5 5 5" << true;
-        QTest::newRow("3 3 3 4 4 4: 4 4 5 5 6 6") << "3 3 3 4 4 4"
-                                                  << "4 4 5 5 6 6" << false;
-        QTest::newRow("nothing yet: any") << ""
-                                          << "3 4 5" << true;
-        QTest::newRow("nothing yet: 2") << ""
-                                        << "2" << true;
+        Columns<QString, QString, bool>("onTable", "chosen", "beats");
+        Row("7: 8", "7", "8", true);
+        Row("7: 9", "7", "9", false);
+        Row("7: 7", "7", "7", false);
+        Row("7: 6", "7", "6", false);
+        Row("7: 2", "7", "2", true);
+        Row("7: 8 8", "7", "8 8", false);
+        Row("3: 4", "3", "4", true);
+        Row("K: A", "K", "A", true);
+        Row("K: 2", "K", "2", true);
+        Row("A: 2", "A", "2", true);
+        Row("2: 2", "2", "2", false);
+        Row("7 7: 8 8", "7 7", "8 8", true);
+        Row("7 7: 9 9", "7 7", "9 9", false);
+        Row("7 7: 2 2", "7 7", "2 2", true);
+        Row("7 7: 2", "7 7", "2", false);
+        Row("7 7: 8 8 8", "7 7", "8 8 8", false);
+        Row("5 5: 6 6", "5 5", "6 6", true);
+        Row("5 5 5: 6 6 6", "5 5 5", "6 6 6", true);
+        Row("5 5 5: 2 2 2", "5 5 5", "2 2 2", true);
+        Row("5 5 5: 2 2", "5 5 5", "2 2", false);
+        Row("5 5 5 5: 6 6 6 6", "5 5 5 5", "6 6 6 6", true);
+        Row("5 5 5 5: 2 2 2 2", "5 5 5 5", "2 2 2 2", true);
+        Row("A A: 2 2", "A A", "2 2", true);
+        Row("2 2: 2 2", "2 2", "2 2", false);
+        Row("2 2: A A", "2 2", "A A", false);
+        Row("4 5 6: 5 6 7", "4 5 6", "5 6 7", true);
+        Row("4 5 6: 6 7 8", "4 5 6", "6 7 8", false);
+        Row("4 5 6: 2 2 2", "4 5 6", "2 2 2", false);
+        Row("4 5 6: 5 6 7 8", "4 5 6", "5 6 7 8", false);
+        Row("3 4 5: 4 5 6", "3 4 5", "4 5 6", true);
+        Row("3 4 5 6: 4 5 6 7", "3 4 5 6", "4 5 6 7", true);
+        Row("3 4 5 6: 2 2 2 2", "3 4 5 6", "2 2 2 2", false);
+        Row("10 J Q K: J Q K A", "10 J Q K", "J Q K A", true);
+        Row("3 3 4 4: 4 4 5 5", "3 3 4 4", "4 4 5 5", true);
+        Row("3 3 4 4: 5 5 6 6", "3 3 4 4", "5 5 6 6", false);
+        Row("3 3 4 4: 4 5 6 7", "3 3 4 4", "4 5 6 7", false);
+        Row("3 3 4 4: 2 2 2 2", "3 3 4 4", "2 2 2 2", false);
+        Row("K K A A: 2 2 2 2", "K K A A", "2 2 2 2", false);
+        Row("3 3 3 4 4 4: 4 4 4 5 5 5", "3 3 3 4 4 4", "4 4 4 5 5 5", true);
+        Row("3 3 3 4 4 4: 4 4 5 5 6 6", "3 3 3 4 4 4", "4 4 5 5 6 6", false);
+        Row("nothing yet: any", "", "3 4 5", true);
+        Row("nothing yet: 2", "", "2", true);
     }
     void beat() {
         QFETCH(QString, onTable);
@@ -250,19 +185,12 @@ class RulesTest : public QObject {
     // Neither the order in which the cards were chosen nor the order in which
     // the play on the table was written changes the answer.
     void orderDoesNotMatter_data() {
-        QTest::addColumn<QString>("onTable");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<bool>("beats");
-        QTest::newRow("run") << "4 5 6 7"
-                             << "5 6 7 8" << true;
-        QTest::newRow("run, no") << "4 5 6 7"
-                                 << "6 7 8 9" << false;
-        QTest::newRow("pairs") << "3 3 4 4"
-                               << "4 4 5 5" << true;
-        QTest::newRow("triples, no") << "8 8 8 9 9 9"
-                                     << "9 9 9 10 10 J" << false;
-        QTest::newRow("bank by 2s") << "9 9 9"
-                                    << "2 2 2" << true;
+        Columns<QString, QString, bool>("onTable", "chosen", "beats");
+        Row("run", "4 5 6 7", "5 6 7 8", true);
+        Row("run, no", "4 5 6 7", "6 7 8 9", false);
+        Row("pairs", "3 3 4 4", "4 4 5 5", true);
+        Row("triples, no", "8 8 8 9 9 9", "9 9 9 10 10 J", false);
+        Row("bank by 2s", "9 9 9", "2 2 2", true);
     }
     void orderDoesNotMatter() {
         QFETCH(QString, onTable);
@@ -299,45 +227,20 @@ class RulesTest : public QObject {
     }
 
     void playTextsOfEveryRank_data() {
-        QTest::addColumn<QString>("onTable");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("playText");
-        QTest::addColumn<QString>("beatText");
+        Columns<QString, QString, QString, QString>("onTable", "caption", "playText", "beatText");
+        // A single is shown as its rank and beaten by the rank above it, the X above the 2.
         const char* const shown[] = {" 3",  " 4", " 5", " 6", " 7", " 8", " 9",
-                                     " 10", " J", " Q", " K", " A", " 2"};
-        const char* const above[] = {" 4", " 5", " 6", " 7", " 8", " 9", " 10",
-                                     " J", " Q", " K", " A", " 2", " X"};
+                                     " 10", " J", " Q", " K", " A", " 2", " X"};
         for (int n = 1; n <= kNumbers; ++n)
-            QTest::newRow(kRankNames[n]) << kRankNames[n] << QString("%1").arg(n + 2, 2, 10, QChar('0'))
-                                         << shown[n - 1] << above[n - 1];
-        QTest::newRow("pair of 5s") << "5 5"
-                                    << "05 05"
-                                    << " 5 5"
-                                    << " 6 6";
-        QTest::newRow("run 8 9 10") << "8 9 10"
-                                    << "08 09 10"
-                                    << " 8 9 10"
-                                    << " 9 10 J";
-        QTest::newRow("pairs Q K") << "Q Q K K"
-                                   << "12 12 13 13"
-                                   << " Q Q K K"
-                                   << " K K A A";
-        QTest::newRow("run to the A") << "Q K A"
-                                      << "12 13 14"
-                                      << " Q K A"
-                                      << " K A 2";
-        QTest::newRow("2s") << "2 2 2"
-                            << "15 15 15"
-                            << " 2 2 2"
-                            << " X X X";
-        QTest::newRow("written high to low") << "A K Q J 10"
-                                             << "10 11 12 13 14"
-                                             << " 10 J Q K A"
-                                             << " J Q K A 2";
-        QTest::newRow("nothing on the table") << ""
-                                              << ""
-                                              << ""
-                                              << "";
+            Row(kRankNames[n], kRankNames[n], QString("%1").arg(n + 2, 2, 10, QChar('0')), shown[n - 1],
+                shown[n]);
+        Row("pair of 5s", "5 5", "05 05", " 5 5", " 6 6");
+        Row("run 8 9 10", "8 9 10", "08 09 10", " 8 9 10", " 9 10 J");
+        Row("pairs Q K", "Q Q K K", "12 12 13 13", " Q Q K K", " K K A A");
+        Row("run to the A", "Q K A", "12 13 14", " Q K A", " K A 2");
+        Row("2s", "2 2 2", "15 15 15", " 2 2 2", " X X X");
+        Row("written high to low", "A K Q J 10", "10 11 12 13 14", " 10 J Q K A", " J Q K A 2");
+        Row("nothing on the table", "", "", "", "");
     }
     void playTextsOfEveryRank() {
         QFETCH(QString, onTable);
@@ -357,16 +260,14 @@ class RulesTest : public QObject {
 
     // The hint names the plays that beat the table, and each of them does.
     void beatHintOfEveryPlay_data() {
-        QTest::addColumn<QString>("onTable");
-        QTest::addColumn<QString>("hint");
-        QTest::addColumn<QStringList>("named");
+        Columns<QString, QString, QStringList>("onTable", "hint", "named");
         const QString highest = "当前牌型已是最大的！";
         auto either = [](const std::string& b, int count) {
             return QString("按规则应出“%1”或“%2”！").arg(Q(b), Q(Twos(count)));
         };
         auto only = [](const std::string& b) { return QString("按规则应出“%1”！").arg(Q(b)); };
         auto row = [](const std::string& play, const QString& hint, const QStringList& named) {
-            QTest::newRow(play.c_str()) << Q(play) << hint << named;
+            Row(play.c_str(), Q(play), hint, named);
         };
         // Singles and same-rank groups: the next rank or as many 2s; an A only
         // by 2s; 2s by nothing.
@@ -410,18 +311,12 @@ class RulesTest : public QObject {
     }
 
     void replaceWithTwo_data() {
-        QTest::addColumn<QString>("mine");
-        QTest::addColumn<QString>("twos");
-        QTest::newRow("one") << "6"
-                             << "2";
-        QTest::newRow("two") << "6 6"
-                             << "2 2";
-        QTest::newRow("three 10s") << "10 10 10"
-                                   << "2 2 2";
-        QTest::newRow("four") << "J J J J"
-                              << "2 2 2 2";
-        QTest::newRow("empty") << ""
-                               << "2";
+        Columns<QString, QString>("mine", "twos");
+        Row("one", "6", "2");
+        Row("two", "6 6", "2 2");
+        Row("three 10s", "10 10 10", "2 2 2");
+        Row("four", "J J J J", "2 2 2 2");
+        Row("empty", "", "2");
     }
     void replaceWithTwo() {
         QFETCH(QString, mine);

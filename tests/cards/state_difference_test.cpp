@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "cards/gamestate.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 using Change = std::function<void(vorn::GameState&)>;
@@ -17,24 +18,23 @@ class StateDifferenceTest : public QObject {
     Q_OBJECT
   private slots:
     void seesEveryPartOfTheGameState_data() {
-        QTest::addColumn<Change>("change");
-        QTest::addColumn<bool>("differs");
-        QTest::newRow("nothing") << Change([](GameState&) {}) << false;
-        QTest::newRow("stock") << Change([](GameState& t) { t.lstCardsBox.RemoveAt(0); }) << true;
-        QTest::newRow("a hand") << Change([](GameState& t) { t.lstDirection[3].Add(Card{3, 13}); }) << true;
-        QTest::newRow("chosen cards") << Change([](GameState& t) { t.lstSelected.Add(Card{0, 1}); }) << true;
-        QTest::newRow("a card's place") << Change([](GameState& t) { t.CardLocation[2][5] = 4; }) << true;
-        QTest::newRow("play on the table") << Change([](GameState& t) {
-            t.TablePlay.Add(Card{0, 5});
-        }) << true;
-        QTest::newRow("play type") << Change([](GameState& t) { t.PlayType = PlayType::Single; }) << true;
-        QTest::newRow("last thrower") << Change([](GameState& t) { t.TheLastThrower = 2; }) << true;
-        QTest::newRow("seat to move") << Change([](GameState& t) { t.CurrentSeat = 3; }) << true;
-        QTest::newRow("passes") << Change([](GameState& t) { t.PassCount = 2; }) << true;
-        QTest::newRow("must lead") << Change([](GameState& t) { t.MustLead = !t.MustLead; }) << true;
-        QTest::newRow("stock empty") << Change([](GameState& t) { t.StockEmpty = true; }) << true;
-        QTest::newRow("runs of singles") << Change([](GameState& t) { t.SingleRun[1] = 3; }) << true;
-        QTest::newRow("last draw") << Change([](GameState& t) { t.DrawnCard = Card{1, 2}; }) << true;
+        testing::Columns<Change, bool>("change", "differs");
+        // Each row changes one part of the table; all but the first must be seen.
+        auto row = [](const char* name, const Change& change) { testing::Row(name, change, true); };
+        testing::Row("nothing", Change([](GameState&) {}), false);
+        row("stock", [](GameState& t) { t.lstCardsBox.RemoveAt(0); });
+        row("a hand", [](GameState& t) { t.lstDirection[3].Add(Card{3, 13}); });
+        row("chosen cards", [](GameState& t) { t.lstSelected.Add(Card{0, 1}); });
+        row("a card's place", [](GameState& t) { t.CardLocation[2][5] = 4; });
+        row("play on the table", [](GameState& t) { t.TablePlay.Add(Card{0, 5}); });
+        row("play type", [](GameState& t) { t.PlayType = PlayType::Single; });
+        row("last thrower", [](GameState& t) { t.TheLastThrower = 2; });
+        row("seat to move", [](GameState& t) { t.CurrentSeat = 3; });
+        row("passes", [](GameState& t) { t.PassCount = 2; });
+        row("must lead", [](GameState& t) { t.MustLead = !t.MustLead; });
+        row("stock empty", [](GameState& t) { t.StockEmpty = true; });
+        row("runs of singles", [](GameState& t) { t.SingleRun[1] = 3; });
+        row("last draw", [](GameState& t) { t.DrawnCard = Card{1, 2}; });
     }
     void seesEveryPartOfTheGameState() {
         QFETCH(Change, change);

@@ -11,12 +11,15 @@
 #include "display/labelaccessible.h"
 #include "display/tableaccessible.h"
 #include "display/tablewidget.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 using vorn::Card;
 using vorn::CardImage;
 using vorn::TableAccessible;
 using vorn::TableWidget;
+using vorn::testing::Columns;
+using vorn::testing::Row;
 
 Q_DECLARE_METATYPE(vorn::Card)
 
@@ -30,6 +33,9 @@ const std::vector<Card> kOwn = {{2, 1}, {2, 2}, {2, 3}, {2, 4}, {2, 5}};
 const std::vector<Card> kRight = {{0, 1}, {0, 2}, {0, 3}};
 const std::vector<Card> kPlayed = {{0, 7}, {0, 8}};
 const std::vector<Card> kHeap = {{3, 1}, {3, 2}};
+
+// The table's items: the cards one by one, then the stock and the heap.
+const int kItems = int(kOwn.size() + kPlayed.size() + kRight.size()) + 2;
 
 bool Contains(const std::vector<Card>& cards, Card card) {
     return std::find(cards.begin(), cards.end(), card) != cards.end();
@@ -54,6 +60,29 @@ std::unique_ptr<TableWidget> MakeTable() {
 
 TableAccessible* Accessible(TableWidget& table) {
     return dynamic_cast<TableAccessible*>(QAccessible::queryAccessibleInterface(&table));
+}
+
+// Changes the picture of one card on the table.
+template <typename Edit>
+void Change(TableWidget& table, Card card, Edit edit) {
+    CardImage image = table.CardAt(card);
+    edit(image);
+    table.SetCard(card, image);
+}
+
+// The table shown in an active window, the keyboard on it.
+bool Activate(TableWidget& table) {
+    table.show();
+    table.activateWindow();
+    if (!QTest::qWaitForWindowActive(&table)) return false;
+    table.setFocus();
+    return true;
+}
+
+// What the pointer finds at a point of the scene, in twips.
+QAccessibleInterface* ItemAt(TableWidget& table, int x, int y) {
+    const QPoint at = table.mapToGlobal(table.ToPixels(QRect(x, y, 1, 1)).topLeft());
+    return Accessible(table)->childAt(at.x(), at.y());
 }
 
 QStringList ChildNames(QAccessibleInterface* iface) {
@@ -84,7 +113,7 @@ class TestAccessible : public QObject {
         QCOMPARE(iface->role(), QAccessible::Pane);
         QCOMPARE(iface->text(QAccessible::Name), QString("牌桌"));
         // Hand, play and backs one by one; stock and heap one item each.
-        QCOMPARE(iface->childCount(), int(kOwn.size() + kPlayed.size() + kRight.size()) + 2);
+        QCOMPARE(iface->childCount(), kItems);
         QStringList expected = {"红桃3",  "红桃4", "红桃5", "红桃6", "红桃7", "梅花9",
                                 "梅花10", "牌背",  "牌背",  "牌背",  "余牌",  "已出的牌"};
         QCOMPARE(ChildNames(iface), expected);
@@ -97,17 +126,15 @@ class TestAccessible : public QObject {
     // The play to beat is kept face up on the heap and read by its faces;
     // the play it covered is faded into the heap; a finished hand is read open.
     void PlaysOnTheHeapRead_data() {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QStringList>("names");
+        Columns<QString, QStringList>("steps", "names");
         const QStringList own = {"红桃3", "红桃4", "红桃5", "红桃6", "红桃7"};
         const QStringList backs = {"牌背", "牌背", "牌背", "余牌", "已出的牌"};
-        QTest::newRow("laid") << "laid" << own + QStringList{"梅花9", "黑桃3", "梅花10", "黑桃4"} + backs;
-        QTest::newRow("covered by the next play")
-            << "laid next" << own + QStringList{"梅花9", "方块9", "梅花10"} + backs;
-        QTest::newRow("kept off") << "off laid" << own + QStringList{"梅花9", "梅花10"} + backs;
-        QTest::newRow("round over") << "laid clear" << own + QStringList{"梅花9", "梅花10"} + backs;
-        QTest::newRow("hand shown") << "reveal" << own + QStringList{"梅花9", "梅花10", "梅花3",   "梅花4",
-                                                                     "梅花5", "余牌",   "已出的牌"};
+        Row("laid", "laid", own + QStringList{"梅花9", "黑桃3", "梅花10", "黑桃4"} + backs);
+        Row("covered by the next play", "laid next", own + QStringList{"梅花9", "方块9", "梅花10"} + backs);
+        Row("kept off", "off laid", own + QStringList{"梅花9", "梅花10"} + backs);
+        Row("round over", "laid clear", own + QStringList{"梅花9", "梅花10"} + backs);
+        Row("hand shown", "reveal",
+            own + QStringList{"梅花9", "梅花10", "梅花3", "梅花4", "梅花5", "余牌", "已出的牌"});
     }
     void PlaysOnTheHeapRead() {
         QFETCH(QString, steps);
@@ -134,24 +161,17 @@ class TestAccessible : public QObject {
         auto* label = new QLabel("0", table.get());
         label->setAccessibleName("提示");
         TableAccessible* iface = Accessible(*table);
-        QCOMPARE(iface->childCount(), 1 + int(kOwn.size() + kPlayed.size() + kRight.size()) + 2);
+        QCOMPARE(iface->childCount(), 1 + kItems);
         QCOMPARE(iface->child(0)->object(), label);
         QCOMPARE(iface->child(1)->text(QAccessible::Name), QString("红桃3"));
     }
 
     void EachCardReads_data() {
-        QTest::addColumn<Card>("card");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("role");
-        QTest::addColumn<bool>("checkable");
-        QTest::addColumn<bool>("checked");
-        QTest::newRow("own card") << Card{2, 1} << "红桃3" << int(QAccessible::CheckBox) << true << false;
-        QTest::newRow("own card raised")
-            << Card{2, 3} << "红桃5" << int(QAccessible::CheckBox) << true << true;
-        QTest::newRow("other seat, face down")
-            << Card{0, 2} << "牌背" << int(QAccessible::Graphic) << false << false;
-        QTest::newRow("played, face up")
-            << Card{0, 8} << "梅花10" << int(QAccessible::Graphic) << false << false;
+        Columns<Card, QString, int, bool, bool>("card", "name", "role", "checkable", "checked");
+        Row("own card", Card{2, 1}, "红桃3", int(QAccessible::CheckBox), true, false);
+        Row("own card raised", Card{2, 3}, "红桃5", int(QAccessible::CheckBox), true, true);
+        Row("other seat, face down", Card{0, 2}, "牌背", int(QAccessible::Graphic), false, false);
+        Row("played, face up", Card{0, 8}, "梅花10", int(QAccessible::Graphic), false, false);
     }
     void EachCardReads() {
         QFETCH(Card, card);
@@ -172,27 +192,23 @@ class TestAccessible : public QObject {
         auto table = MakeTable();
         QAccessibleInterface* item = Accessible(*table)->CardItem(Card{2, 5});
         QVERIFY(!item->state().checked);
-        CardImage image = table->CardAt(Card{2, 5});
-        image.raised = true;
-        image.y -= 300;
-        table->SetCard(Card{2, 5}, image);
+        Change(*table, Card{2, 5}, [](CardImage& image) {
+            image.raised = true;
+            image.y -= 300;
+        });
         QVERIFY(item->state().checked);
-        image.raised = false;
-        table->SetCard(Card{2, 5}, image);
+        Change(*table, Card{2, 5}, [](CardImage& image) { image.raised = false; });
         QVERIFY(!item->state().checked);
     }
 
     void ActionsPressTheCard_data() {
-        QTest::addColumn<Card>("card");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("pressed");
-        QTest::newRow("toggle own") << Card{2, 2} << QAccessibleActionInterface::toggleAction() << true;
-        QTest::newRow("press own") << Card{2, 4} << QAccessibleActionInterface::pressAction() << true;
-        QTest::newRow("unknown action")
-            << Card{2, 4} << QAccessibleActionInterface::increaseAction() << false;
-        QTest::newRow("another seat's card")
-            << Card{0, 1} << QAccessibleActionInterface::pressAction() << false;
-        QTest::newRow("played card") << Card{0, 7} << QAccessibleActionInterface::pressAction() << false;
+        Columns<Card, QString, bool>("card", "action", "pressed");
+        using Actions = QAccessibleActionInterface;
+        Row("toggle own", Card{2, 2}, Actions::toggleAction(), true);
+        Row("press own", Card{2, 4}, Actions::pressAction(), true);
+        Row("unknown action", Card{2, 4}, Actions::increaseAction(), false);
+        Row("another seat's card", Card{0, 1}, Actions::pressAction(), false);
+        Row("played card", Card{0, 7}, Actions::pressAction(), false);
     }
     void ActionsPressTheCard() {
         QFETCH(Card, card);
@@ -220,22 +236,14 @@ class TestAccessible : public QObject {
         auto table = MakeTable();
         TableAccessible* iface = Accessible(*table);
         // The left edge of hearts 4 lies under hearts 5..7 except its first 200 twips.
-        const QPoint onFour =
-            table->mapToGlobal(table->ToPixels(QRect(6900 + 100, 6400 + 700, 1, 1)).topLeft());
-        const QPoint onSeven =
-            table->mapToGlobal(table->ToPixels(QRect(7500 + 900, 6400 + 700, 1, 1)).topLeft());
-        const QPoint onStock = table->mapToGlobal(table->ToPixels(QRect(400, 400, 1, 1)).topLeft());
-        QCOMPARE(iface->childAt(onFour.x(), onFour.y()), iface->CardItem(Card{2, 2}));
-        QCOMPARE(iface->childAt(onSeven.x(), onSeven.y()), iface->CardItem(Card{2, 5}));
-        QCOMPARE(iface->childAt(onStock.x(), onStock.y()), iface->StockItem());
+        QCOMPARE(ItemAt(*table, 6900 + 100, 6400 + 700), iface->CardItem(Card{2, 2}));
+        QCOMPARE(ItemAt(*table, 7500 + 900, 6400 + 700), iface->CardItem(Card{2, 5}));
+        QCOMPARE(ItemAt(*table, 400, 400), iface->StockItem());
     }
 
     void FocusedCardIsTheKeyboardOne() {
         auto table = MakeTable();
-        table->show();
-        table->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(table.get()));
-        table->setFocus();
+        QVERIFY(Activate(*table));
         QVERIFY(table->hasFocus());
         TableAccessible* iface = Accessible(*table);
         QVERIFY(!iface->CardItem(Card{2, 4})->state().focused);
@@ -251,10 +259,7 @@ class TestAccessible : public QObject {
 
     void EventsTellOnlyWhatChanged() {
         auto table = MakeTable();
-        table->show();
-        table->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(table.get()));
-        table->setFocus();
+        QVERIFY(Activate(*table));
         TableAccessible* iface = Accessible(*table);
         std::vector<Recorded> events;
         iface->eventSink = [&events](QAccessibleEvent* e) {
@@ -265,16 +270,12 @@ class TestAccessible : public QObject {
         };
 
         // A picture moving without changing what it is raises nothing.
-        CardImage image = table->CardAt(Card{0, 8});
-        image.x += 50;
-        table->SetCard(Card{0, 8}, image);
+        Change(*table, Card{0, 8}, [](CardImage& image) { image.x += 50; });
         iface->CardChanged();
         QCOMPARE(events.size(), size_t(0));
 
         // Raising a card of the hand: its checked state changed.
-        image = table->CardAt(Card{2, 1});
-        image.raised = true;
-        table->SetCard(Card{2, 1}, image);
+        Change(*table, Card{2, 1}, [](CardImage& image) { image.raised = true; });
         iface->CardChanged();
         QCOMPARE(events.size(), size_t(1));
         QCOMPARE(events[0].type, QAccessible::StateChanged);
@@ -283,9 +284,7 @@ class TestAccessible : public QObject {
         events.clear();
 
         // A back turned face up keeps its place in the list but reads differently.
-        image = table->CardAt(Card{0, 1});
-        image.face = true;
-        table->SetCard(Card{0, 1}, image);
+        Change(*table, Card{0, 1}, [](CardImage& image) { image.face = true; });
         iface->CardChanged();
         QCOMPARE(events.size(), size_t(2));
         QCOMPARE(events[0].type, QAccessible::ObjectReorder);
@@ -321,26 +320,11 @@ class TestAccessible : public QObject {
     }
 
     void LabelsReadTheirText_data() {
-        QTest::addColumn<QString>("accessibleName");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("named panel") << "提示"
-                                     << "提示：请出牌"
-                                     << "提示"
-                                     << "提示：请出牌";
-        QTest::newRow("unnamed label") << ""
-                                       << "胜局"
-                                       << "胜局"
-                                       << "";
-        QTest::newRow("vertical seat name") << "张三"
-                                            << "张\n三"
-                                            << "张三"
-                                            << "";
-        QTest::newRow("name differs from text") << "0"
-                                                << "3"
-                                                << "0"
-                                                << "3";
+        Columns<QString, QString, QString, QString>("accessibleName", "shown", "name", "description");
+        Row("named panel", "提示", "提示：请出牌", "提示", "提示：请出牌");
+        Row("unnamed label", "", "胜局", "胜局", "");
+        Row("vertical seat name", "张三", "张\n三", "张三", "");
+        Row("name differs from text", "0", "3", "0", "3");
     }
     void LabelsReadTheirText() {
         QFETCH(QString, accessibleName);

@@ -3,13 +3,17 @@
 #include <QPixmap>
 #include <QTest>
 
+#include <utility>
 #include <vector>
 
 #include "display/cardpainter.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 using vorn::Card;
 using vorn::CardPainter;
+using vorn::testing::Columns;
+using vorn::testing::Row;
 
 namespace {
 
@@ -51,6 +55,15 @@ std::vector<Card> AllCards() {
     return cards;
 }
 
+// Both colour schemes at a whole and a double ratio.
+void SchemeRows() {
+    Columns<qreal, bool>("dpr", "fourColour");
+    Row("1x", qreal(1), false);
+    Row("2x", qreal(2), false);
+    Row("1x four colours", qreal(1), true);
+    Row("2x four colours", qreal(2), true);
+}
+
 }  // namespace
 
 class CardPainterTest : public QObject {
@@ -58,12 +71,11 @@ class CardPainterTest : public QObject {
 
   private slots:
     void sizes_data() {
-        QTest::addColumn<qreal>("dpr");
-        QTest::addColumn<QSize>("pixels");
-        QTest::newRow("1x") << qreal(1) << QSize(71, 96);
-        QTest::newRow("2x") << qreal(2) << QSize(142, 192);
-        QTest::newRow("1.5x") << qreal(1.5) << QSize(107, 144);
-        QTest::newRow("a small window, 0.8x") << qreal(0.8) << QSize(71, 96);
+        Columns<qreal, QSize>("dpr", "pixels");
+        Row("1x", qreal(1), QSize(71, 96));
+        Row("2x", qreal(2), QSize(142, 192));
+        Row("1.5x", qreal(1.5), QSize(107, 144));
+        Row("a small window, 0.8x", qreal(0.8), QSize(71, 96));
     }
     void sizes() {
         QFETCH(qreal, dpr);
@@ -83,13 +95,7 @@ class CardPainterTest : public QObject {
             QCOMPARE(strip.deviceIndependentSize().toSize(), QSize(71 * 13, 96 * 4));
     }
 
-    void allPicturesDiffer_data() {
-        QTest::addColumn<qreal>("dpr");
-        QTest::addColumn<bool>("fourColour");
-        QTest::newRow("1x") << qreal(1) << false;
-        QTest::newRow("2x") << qreal(2) << false;
-        QTest::newRow("1x four colours") << qreal(1) << true;
-    }
+    void allPicturesDiffer_data() { SchemeRows(); }
     void allPicturesDiffer() {
         QFETCH(qreal, dpr);
         QFETCH(bool, fourColour);
@@ -107,19 +113,15 @@ class CardPainterTest : public QObject {
 
     // Which inks each suit shows, in both colour schemes.
     void suitInks_data() {
-        QTest::addColumn<bool>("fourColour");
-        QTest::addColumn<int>("suit");
-        QTest::addColumn<bool>("red");
-        QTest::addColumn<bool>("green");
-        QTest::addColumn<bool>("blue");
-        QTest::newRow("clubs") << false << 0 << false << false << false;
-        QTest::newRow("diamonds") << false << 1 << true << false << false;
-        QTest::newRow("hearts") << false << 2 << true << false << false;
-        QTest::newRow("spades") << false << 3 << false << false << false;
-        QTest::newRow("four: clubs green") << true << 0 << false << true << false;
-        QTest::newRow("four: diamonds blue") << true << 1 << false << false << true;
-        QTest::newRow("four: hearts red") << true << 2 << true << false << false;
-        QTest::newRow("four: spades black") << true << 3 << false << false << false;
+        Columns<bool, int, bool, bool, bool>("fourColour", "suit", "red", "green", "blue");
+        Row("clubs", false, 0, false, false, false);
+        Row("diamonds", false, 1, true, false, false);
+        Row("hearts", false, 2, true, false, false);
+        Row("spades", false, 3, false, false, false);
+        Row("four: clubs green", true, 0, false, true, false);
+        Row("four: diamonds blue", true, 1, false, false, true);
+        Row("four: hearts red", true, 2, true, false, false);
+        Row("four: spades black", true, 3, false, false, false);
     }
     void suitInks() {
         QFETCH(bool, fourColour);
@@ -144,15 +146,11 @@ class CardPainterTest : public QObject {
     // "10" too, at any ratio. Red ink of hearts left of the strip's edge and
     // none in the band beyond it, up to where a court card's panel begins.
     void indexFitsTheOverlapStrip_data() {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<qreal>("dpr");
-        for (qreal dpr : {1.0, 1.25, 2.0, 3.0}) {
-            const QByteArray at = " at " + QByteArray::number(dpr);
-            QTest::newRow("10" + at) << 8 << dpr;
-            QTest::newRow("3" + at) << 1 << dpr;
-            QTest::newRow("Q" + at) << 10 << dpr;
-            QTest::newRow("A" + at) << 12 << dpr;
-        }
+        Columns<int, qreal>("number", "dpr");
+        const std::pair<const char*, int> ranks[] = {{"10", 8}, {"3", 1}, {"Q", 10}, {"A", 12}};
+        for (qreal dpr : {1.0, 1.25, 2.0, 3.0})
+            for (const auto& [rank, number] : ranks)
+                Row(QByteArray(rank).append(" at ").append(QByteArray::number(dpr)).constData(), number, dpr);
     }
     void indexFitsTheOverlapStrip() {
         QFETCH(int, number);
@@ -186,13 +184,7 @@ class CardPainterTest : public QObject {
         QCOMPARE(Pixels(painter.Face(Card{0, 5}, 1)), clubs);
     }
 
-    void stripCellIsTheFace_data() {
-        QTest::addColumn<qreal>("dpr");
-        QTest::addColumn<bool>("fourColour");
-        QTest::newRow("1x") << qreal(1) << false;
-        QTest::newRow("2x") << qreal(2) << false;
-        QTest::newRow("2x four colours") << qreal(2) << true;
-    }
+    void stripCellIsTheFace_data() { SchemeRows(); }
     void stripCellIsTheFace() {
         QFETCH(qreal, dpr);
         QFETCH(bool, fourColour);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "display/presentation.h"
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 namespace vorn {
@@ -17,24 +18,13 @@ class PresentationTest : public QObject {
     // A script of steps: c<name> a change, p<ms> a pause, b<name> a box, F
     // Finish; what ran right away, and what ran once the queue was idle.
     void order_data() {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("atOnce");
-        QTest::addColumn<QString>("inTheEnd");
-        QTest::newRow("changes alone run at once") << "c1 c2"
-                                                   << "12"
-                                                   << "12";
-        QTest::newRow("a pause holds what follows") << "c1 p30 c2 p30 c3"
-                                                    << "1"
-                                                    << "123";
-        QTest::newRow("a box waits for the work that asked") << "c1 bX c2"
-                                                             << "1"
-                                                             << "1X2";
-        QTest::newRow("a box after a pause") << "p30 bX c2"
-                                             << ""
-                                             << "X2";
-        QTest::newRow("finish shows the changes, keeps the boxes") << "c1 p500 c2 bX c3 p500 c4 F c5"
-                                                                   << "12345"
-                                                                   << "12345X";
+        testing::Columns<QString, QString, QString>("script", "atOnce", "inTheEnd");
+        testing::Row("changes alone run at once", "c1 c2", "12", "12");
+        testing::Row("a pause holds what follows", "c1 p30 c2 p30 c3", "1", "123");
+        testing::Row("a box waits for the work that asked", "c1 bX c2", "1", "1X2");
+        testing::Row("a box after a pause", "p30 bX c2", "", "X2");
+        testing::Row("finish shows the changes, keeps the boxes", "c1 p500 c2 bX c3 p500 c4 F c5", "12345",
+                     "12345X");
     }
     void order() {
         QFETCH(QString, script);
