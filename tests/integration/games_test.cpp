@@ -9,13 +9,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QProcess>
-#include <QTcpSocket>
-#include <QTest>
-
 #include <QRegularExpression>
 #include <QSslCertificate>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTest>
 
 #include "app/lobbydialog.h"
 #include "net/protocol.h"
@@ -25,11 +23,13 @@
 namespace vorn::itest {
 namespace {
 
+// Cards cross the wire as their codes.
+const QRegularExpression kCardCode("[CDHS]_(0[1-9]|1[0-3])");
+
 // The first message sent to seat's link that names a card the seat could not
 // see at a real table at that moment, or "" when there is none: its own
 // draws, plays as they are made, and at the end of a game the hands left.
 std::string FirstHiddenCard(const std::vector<std::string>& sent, int seat) {
-    static const QRegularExpression code("[CDHS]_(0[1-9]|1[0-3])");
     CardSet known;
     bool over = false;
     for (size_t i = 0; i < sent.size(); ++i) {
@@ -51,7 +51,7 @@ std::string FirstHiddenCard(const std::vector<std::string>& sent, int seat) {
             if (next == sent.size() || sent[next].rfind(tags::kGameOver, 0) != 0) return sent[i];
             known |= hand->cards;
         }
-        for (const auto& m : code.globalMatch(QString::fromStdString(sent[i]))) {
+        for (const auto& m : kCardCode.globalMatch(QString::fromStdString(sent[i]))) {
             auto card = ParseCardList(m.captured().toStdString());
             if (!card || (*card & known) != *card) return sent[i] + " (seat " + std::to_string(seat) + ")";
         }
@@ -75,25 +75,52 @@ QString Fingerprint(const QString& certificateFile) {
                                   : QString(certificates.front().digest(QCryptographicHash::Sha256).toHex());
 }
 
-// vorn-server from the build listening on a free port of its own choosing,
-// its computer players moving every few milliseconds; the port, or 0 when
-// it would not listen.
-int StartServer(QProcess& server, const QStringList& options) {
-    const QString program = QCoreApplication::applicationDirPath() + "/vorn-server";
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        const QString port = QString::number(FreePort());
-        server.start(program, QStringList{"--port", port, "--move-ms", "5"} + options);
-        QByteArray log;
-        const bool up = WaitUntil([&] {
-            log += server.readAllStandardError();
-            return log.contains("listening on port " + port.toUtf8()) ||
-                   server.state() == QProcess::NotRunning;
-        });
-        if (up && server.state() == QProcess::Running) return port.toInt();
-        server.waitForFinished(kWaitMs);
+// vorn-server from the build, its computer players moving every few
+// milliseconds, and what it logs.
+class Server {
+  public:
+    // Listening on a free port of its own choosing; the port, or 0 when it
+    // would not listen.
+    int Start(const QStringList& options) {
+        const QString program = QCoreApplication::applicationDirPath() + "/vorn-server";
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            const QString port = QString::number(FreePort());
+            process_.start(program, QStringList{"--port", port, "--move-ms", "5"} + options);
+            unread_.clear();
+            if (Logs("listening on port " + port.toUtf8()) && process_.state() == QProcess::Running)
+                return port.toInt();
+            process_.waitForFinished(kWaitMs);
+        }
+        return 0;
     }
-    return 0;
-}
+
+    // Waits until the server logs text after what the last wait found; false
+    // when it does not in time or has ended.
+    bool Logs(const QByteArray& text) {
+        qsizetype at = -1;
+        WaitUntil([&] {
+            unread_ += process_.readAllStandardError();
+            at = unread_.indexOf(text);
+            return at >= 0 || process_.state() == QProcess::NotRunning;
+        });
+        if (at < 0) return false;
+        unread_.remove(0, at + text.size());
+        return true;
+    }
+
+    // Asks it to end; whether it did in time. unread() has the rest of its log.
+    bool Stop() {
+        process_.terminate();
+        const bool ended = process_.waitForFinished(kWaitMs);
+        unread_ += process_.readAllStandardError();
+        return ended;
+    }
+    const QByteArray& unread() const { return unread_; }
+
+  private:
+    QProcess process_;
+    QByteArray unread_;
+};
 
 // Passes every link made to its port on to the server's, keeping what the
 // server sent: the bytes on the wire as anybody on the way would see them.
@@ -138,16 +165,15 @@ class TestNetGames : public QObject {
 
   private slots:
     void wholeGamesStayInStep_data() {
-        QTest::addColumn<quint64>("seed");
-        QTest::addColumn<int>("flood");         // chat lines seat 2 pours out as the host deals
-        QTest::addColumn<unsigned>("english");  // bit s: the table at seat s reads English
-        QTest::addColumn<unsigned>("older");    // bit s: the table at seat s speaks only the first version
-        QTest::newRow("seed 3") << quint64(3) << 0 << 0U << 0U;
-        QTest::newRow("seed 29") << quint64(29) << 0 << 0U << 0U;
-        QTest::newRow("seed 3, seat 2 floods the chat") << quint64(3) << 5000 << 0U << 0U;
-        QTest::newRow("seed 29, host and seat 2 in English") << quint64(29) << 0 << 0b0101U << 0U;
-        QTest::newRow("seed 11, the host of an older build") << quint64(11) << 0 << 0U << 0b0001U;
-        QTest::newRow("seed 11, seat 2 of an older build") << quint64(11) << 0 << 0U << 0b0100U;
+        // flood: chat lines seat 2 pours out as the host deals; bit s of english:
+        // the table at seat s reads English, of older: it speaks only the first version.
+        Columns<quint64, int, unsigned, unsigned>("seed", "flood", "english", "older");
+        Row("seed 3", quint64(3), 0, 0U, 0U);
+        Row("seed 29", quint64(29), 0, 0U, 0U);
+        Row("seed 3, seat 2 floods the chat", quint64(3), 5000, 0U, 0U);
+        Row("seed 29, host and seat 2 in English", quint64(29), 0, 0b0101U, 0U);
+        Row("seed 11, the host of an older build", quint64(11), 0, 0U, 0b0001U);
+        Row("seed 11, seat 2 of an older build", quint64(11), 0, 0U, 0b0100U);
     }
     void wholeGamesStayInStep() {
         QFETCH(quint64, seed);
@@ -286,26 +312,23 @@ class TestNetGames : public QObject {
     // with a certificate encrypts the links of this build, and no card code
     // crosses the wire readable; it keeps the first version's links plain.
     void aServerTableDealsAndPlays_data() {
-        QTest::addColumn<int>("people");
-        QTest::addColumn<QString>("botsAfter");
-        QTest::addColumn<bool>("second");  // the people's tables speak the second version
-        QTest::addColumn<bool>("secure");  // the server has a certificate
-        QTest::newRow("one person, computer players after a second") << 1 << QString("1") << false << false;
-        QTest::newRow("three people of this build, dealt at once") << 3 << QString("60") << true << false;
-        QTest::newRow("three people of this build, encrypted") << 3 << QString("60") << true << true;
-        QTest::newRow("four people of this build") << 4 << QString("60") << true << false;
-        QTest::newRow("a person of the first version at a server with a certificate")
-            << 1 << QString("1") << false << true;
+        // second: the people's tables speak the second version; secure: the server has a certificate
+        Columns<int, QString, bool, bool>("people", "botsAfter", "second", "secure");
+        Row("one person, computer players after a second", 1, "1", false, false);
+        Row("three people of this build, dealt at once", 3, "60", true, false);
+        Row("three people of this build, encrypted", 3, "60", true, true);
+        Row("four people of this build", 4, "60", true, false);
+        Row("a person of the first version at a server with a certificate", 1, "1", false, true);
     }
     void aServerTableDealsAndPlays() {
         QFETCH(int, people);
         QFETCH(QString, botsAfter);
         QFETCH(bool, second);
         QFETCH(bool, secure);
-        QProcess server;
+        Server server;
         QStringList options{"--bots-after", botsAfter};
         if (secure) options << "--certificate" << kCertificate << "--key" << kKey;
-        const int port = StartServer(server, options);
+        const int port = server.Start(options);
         QVERIFY2(port != 0, "vorn-server did not listen");
         Relay wire;
         const int relayed = wire.Start(port);
@@ -335,8 +358,7 @@ class TestNetGames : public QObject {
             VORN_TRY_VERIFY(joiner->session().AllSeated);
             QCOMPARE(joiner->net().sckConnect().IsEncrypted(), second && secure);
             QCOMPARE(joiner->session().HostWire, second ? kWireVersion : 0);
-            for (int seat = 0; seat < 4; ++seat)
-                VORN_TRY_COMPARE(Q(joiner->session().PlayerNames[size_t(seat)]), Q(names[size_t(seat)]));
+            VORN_TRY_COMPARE(Names(joiner->session()), Names(names));
             // The seats that hold nobody's link: the host's computer plays them,
             // and the server's own seat, as the second version is told.
             for (int seat = 1; seat <= 3; ++seat)
@@ -375,14 +397,12 @@ class TestNetGames : public QObject {
                      qPrintable(joiner->infos.last()));
             QCOMPARE(GamesWon(joiner->engine().scores()), 1);
         }
-        server.terminate();
-        QVERIFY(server.waitForFinished(kWaitMs));
-        const QByteArray log = server.readAllStandardError();
+        QVERIFY(server.Stop());
+        const QByteArray& log = server.unread();
         QVERIFY2(log.contains("table 1: game 1 over"), log.constData());
         QCOMPARE(log.count("link encrypted"), second && secure ? people : 0);
-        // Cards cross the wire as their codes, readable on the way unless encrypted.
-        static const QRegularExpression code("[CDHS]_(0[1-9]|1[0-3])");
-        QCOMPARE(code.match(QString::fromLatin1(wire.fromServer)).hasMatch(), !(second && secure));
+        // The card codes are readable on the way unless encrypted.
+        QCOMPARE(kCardCode.match(QString::fromLatin1(wire.fromServer)).hasMatch(), !(second && secure));
     }
 
     // A host that offers encryption and then breaks its word: the joiner takes
@@ -390,9 +410,9 @@ class TestNetGames : public QObject {
     // and never names itself in plain; a handshake that fails closes the link
     // with the reason in the progress panel and brings back the logon dialog.
     void aJoinerNeverFallsBackToPlain_data() {
-        QTest::addColumn<bool>("answered");  // the host answers the joiner's "[Secure]" (else greets again)
-        QTest::newRow("the host answers and speaks no TLS") << true;
-        QTest::newRow("the host greets again in plain") << false;
+        Columns<bool>("answered");  // the host answers the joiner's "[Secure]" (else greets again)
+        Row("the host answers and speaks no TLS", true);
+        Row("the host greets again in plain", false);
     }
     void aJoinerNeverFallsBackToPlain() {
         QFETCH(bool, answered);
@@ -428,19 +448,18 @@ class TestNetGames : public QObject {
     // one asked about, the person going on (the new one remembered) or stopping
     // (back to the logon dialog, the old one kept).
     void aServerIsKnownByItsCertificate_data() {
-        QTest::addColumn<QString>("known");  // in Vorn.known for the server before the join
-        QTest::addColumn<bool>("goOn");      // the answer to the question, when asked
-        QTest::newRow("the first time") << QString() << false;
-        QTest::newRow("the same certificate") << Fingerprint(kCertificate) << false;
-        QTest::newRow("another certificate, going on") << QString(64, '0') << true;
-        QTest::newRow("another certificate, stopping") << QString(64, '0') << false;
+        // known: in Vorn.known for the server before the join; goOn: the answer to the question, when asked
+        Columns<QString, bool>("known", "goOn");
+        Row("the first time", QString(), false);
+        Row("the same certificate", Fingerprint(kCertificate), false);
+        Row("another certificate, going on", QString(64, '0'), true);
+        Row("another certificate, stopping", QString(64, '0'), false);
     }
     void aServerIsKnownByItsCertificate() {
         QFETCH(QString, known);
         QFETCH(bool, goOn);
-        QProcess server;
-        const int port =
-            StartServer(server, {"--bots-after", "60", "--certificate", kCertificate, "--key", kKey});
+        Server server;
+        const int port = server.Start({"--bots-after", "60", "--certificate", kCertificate, "--key", kKey});
         QVERIFY2(port != 0, "vorn-server did not listen");
         const QString fingerprint = Fingerprint(kCertificate);
         const QString entry = QString("127.0.0.1:%1 ").arg(port);
@@ -474,15 +493,14 @@ class TestNetGames : public QObject {
         QCOMPARE(QString(file.readAll()), entry + (seated ? fingerprint : known) + "\n");
         // The settings file is never where they are kept.
         QCOMPARE(joiner.SettingsText(), settings);
-        server.terminate();
-        QVERIFY(server.waitForFinished(kWaitMs));
+        QVERIFY(server.Stop());
     }
 
     // A link that asks for the table list over and over and reads none of it
     // is turned away before the lists pile up in the server.
     void aLinkThatAsksFasterThanItReadsIsTurnedAway() {
-        QProcess server;
-        const int port = StartServer(server, {});
+        Server server;
+        const int port = server.Start({});
         QVERIFY2(port != 0, "vorn-server did not listen");
         QTcpSocket link;
         link.setReadBufferSize(1);
@@ -490,16 +508,13 @@ class TestNetGames : public QObject {
         QVERIFY(link.waitForConnected(kWaitMs));
         QByteArray asks;
         for (int k = 0; k < 100000; ++k) asks += "[Browse]\r\n";
-        QByteArray log;
         for (int round = 0; round < 40 && link.state() == QAbstractSocket::ConnectedState; ++round) {
             link.write(asks);
             WaitUntil(
                 [&] { return link.bytesToWrite() == 0 || link.state() != QAbstractSocket::ConnectedState; });
         }
-        VORN_TRY_VERIFY(
-            (log += server.readAllStandardError()).contains("asks for the list faster than it reads it"));
-        server.terminate();
-        QVERIFY(server.waitForFinished(kWaitMs));
+        QVERIFY(server.Logs("asks for the list faster than it reads it"));
+        QVERIFY(server.Stop());
     }
 
     // What the server's lobby answers a bare link: words sent one after the
@@ -507,43 +522,32 @@ class TestNetGames : public QObject {
     // in ~ is sent without its ~ and its terminator), and the text
     // the link must have received by the end (or that it was closed).
     void theLobbyAnswers_data() {
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<int>("before");   // links opened from the same address first, and kept
-        QTest::addColumn<int>("pauseMs");  // after them, before the link opens
-        QTest::addColumn<bool>("leave");   // the links opened first each open a table and close
-        const QStringList none;
-        QTest::newRow("a silent link is seated") << none << none << "[Seat]1" << false << 0 << 0 << false;
-        QTest::newRow("choosing keeps the link at the lobby")
-            << none << QStringList{"[Browse]"} << "[Lobby]\r\n[Lobby]\r\n"
-            << false << 0 << 0 << false;
-        QTest::newRow("a new table") << none << QStringList{"[Pick]"} << "[Hello]2|" << false << 0 << 0
-                                     << false;
-        QTest::newRow("a new table with a password")
-            << none << QStringList{"[Pick]|secret"} << "|password\r\n"
-            << false << 0 << 0 << false;
-        QTest::newRow("a word begun with the pick, finished at the table")
-            << none << QStringList{"[Pick]\r\n[Joined]An~", "n"} << "[People]0000000001Ann" << false << 0 << 0
-            << false;
-        QTest::newRow("a table that is not there")
-            << none << QStringList{"[Pick]77"} << "[Refused]full" << true << 0 << 0 << false;
-        QTest::newRow("a token no table keeps") << none << QStringList{"[Back]" + QString(32, 'a')}
-                                                << "[Refused]token" << true << 0 << 0 << false;
-        QTest::newRow("an older build that speaks first")
-            << none << QStringList{"[Joined]Old"} << "[People]0000000001Old" << false << 0 << 0 << false;
-        QTest::newRow("no more links from one address")
-            << QStringList{"--links-per-address", "2"} << none << "" << true << 2 << 0 << false;
-        QTest::newRow("a word never ended") << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick~"}
-                                            << "[Lobby]" << true << 0 << 0 << false;
-        QTest::newRow("no name given in time") << QStringList{"--hello-seconds", "1"} << QStringList{"[Pick]"}
-                                               << "[Seat]1" << true << 0 << 0 << false;
-        QTest::newRow("a seat held by a link that gives no name")
-            << QStringList{"--tables", "1"} << none << "[Seat]1" << false << 3 << 2500 << false;
-        QTest::newRow("a table left before anybody sat down closes")
-            << QStringList{"--tables", "1"} << QStringList{"[Pick]"} << "[Hello]2|" << false << 2 << 500
-            << true;
+        // before: links opened from the same address first, and kept; pauseMs:
+        // after them, before the link opens; leave: the links opened first
+        // each open a table and close.
+        Columns<QStringList, QStringList, QString, bool, int, int, bool>(
+            "options", "words", "expected", "closed", "before", "pauseMs", "leave");
+        const QStringList none, shortHello{"--hello-seconds", "1"}, oneTable{"--tables", "1"};
+        Row("a silent link is seated", none, none, "[Seat]1", false, 0, 0, false);
+        Row("choosing keeps the link at the lobby", none, QStringList{"[Browse]"}, "[Lobby]\r\n[Lobby]\r\n",
+            false, 0, 0, false);
+        Row("a new table", none, QStringList{"[Pick]"}, "[Hello]2|", false, 0, 0, false);
+        Row("a new table with a password", none, QStringList{"[Pick]|secret"}, "|password\r\n", false, 0, 0,
+            false);
+        Row("a word begun with the pick, finished at the table", none,
+            QStringList{"[Pick]\r\n[Joined]An~", "n"}, "[People]0000000001Ann", false, 0, 0, false);
+        Row("a table that is not there", none, QStringList{"[Pick]77"}, "[Refused]full", true, 0, 0, false);
+        Row("a token no table keeps", none, QStringList{"[Back]" + QString(32, 'a')}, "[Refused]token", true,
+            0, 0, false);
+        Row("an older build that speaks first", none, QStringList{"[Joined]Old"}, "[People]0000000001Old",
+            false, 0, 0, false);
+        Row("no more links from one address", QStringList{"--links-per-address", "2"}, none, "", true, 2, 0,
+            false);
+        Row("a word never ended", shortHello, QStringList{"[Pick~"}, "[Lobby]", true, 0, 0, false);
+        Row("no name given in time", shortHello, QStringList{"[Pick]"}, "[Seat]1", true, 0, 0, false);
+        Row("a seat held by a link that gives no name", oneTable, none, "[Seat]1", false, 3, 2500, false);
+        Row("a table left before anybody sat down closes", oneTable, QStringList{"[Pick]"}, "[Hello]2|",
+            false, 2, 500, true);
     }
     void theLobbyAnswers() {
         QFETCH(QStringList, options);
@@ -553,8 +557,8 @@ class TestNetGames : public QObject {
         QFETCH(int, before);
         QFETCH(int, pauseMs);
         QFETCH(bool, leave);
-        QProcess server;
-        const int port = StartServer(server, options);
+        Server server;
+        const int port = server.Start(options);
         QVERIFY2(port != 0, "vorn-server did not listen");
         std::vector<std::unique_ptr<QTcpSocket>> others;
         while (int(others.size()) < before) {
@@ -563,10 +567,10 @@ class TestNetGames : public QObject {
             VORN_TRY_VERIFY(other.bytesAvailable() > 0);
             if (!leave) continue;
             other.write(others.size() == 1 ? "[Pick]|secret\r\n" : "[Pick]\r\n");
-            QByteArray got, log;
+            QByteArray got;
             VORN_TRY_VERIFY((got += other.readAll()).contains("[Hello]"));
             other.close();
-            VORN_TRY_VERIFY((log += server.readAllStandardError()).contains("closed: nobody sat down"));
+            QVERIFY(server.Logs("closed: nobody sat down"));
         }
         QTest::qWait(pauseMs);
         QTcpSocket link;
@@ -585,8 +589,7 @@ class TestNetGames : public QObject {
         VORN_TRY_VERIFY((hear(), heard.contains(expected.toUtf8())));
         if (closed) VORN_TRY_VERIFY((hear(), link.state() == QAbstractSocket::UnconnectedState));
         QVERIFY2(closed || link.state() == QAbstractSocket::ConnectedState, heard.constData());
-        server.terminate();
-        QVERIFY(server.waitForFinished(kWaitMs));
+        QVERIFY(server.Stop());
     }
 };
 

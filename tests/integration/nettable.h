@@ -33,6 +33,7 @@
 #include "net/socket/codec.h"
 #include "net/socket/socket.h"
 #include "tests/support/cards.h"
+#include "tests/support/rows.h"
 #include "tests/support/window.h"
 
 namespace vorn::itest {
@@ -40,7 +41,26 @@ namespace vorn::itest {
 // Every wait on the network is bounded by this; loopback needs a tiny part of it.
 inline constexpr int kWaitMs = 5000;
 
+using vorn::testing::Columns;
 using vorn::testing::Q;
+using vorn::testing::Row;
+
+// The four seats' names, as a table has them.
+inline QStringList Names(const std::array<std::string, 4>& seats) {
+    QStringList names;
+    for (const auto& n : seats) names << Q(n);
+    return names;
+}
+inline QStringList Names(const Session& s) {
+    return Names(s.PlayerNames);
+}
+
+// A host's list of the people at its table, each as name@slot (-1: its own).
+inline QStringList People(const std::vector<Person>& players) {
+    QStringList people;
+    for (const Person& p : players) people << QString("%1@%2").arg(Q(p.name)).arg(p.slot);
+    return people;
+}
 
 // Runs the event loop until done() holds or timeoutMs pass; whether it holds.
 // QTest's own waits sleep 10 ms between looks, which would let the 1 ms send
@@ -302,6 +322,15 @@ class NetParty {
 
     bool WaitSettled() {
         return WaitUntil([&] { return Settled(); }, kWaitMs);
+    }
+
+    // moves moves, whoever's turn it is playing as the computer would, the
+    // party settled before each and after the last; false when it stuck
+    // (Why says where).
+    bool Play(int moves) {
+        for (int i = 0; i < moves; ++i)
+            if (!WaitSettled() || !Move()) return false;
+        return WaitSettled();
     }
 
     // Why the party is not settled, for a failure message.

@@ -19,12 +19,6 @@ namespace {
 const QString kAllSeated = "进程：人已到齐，游戏开始";
 const QString kLocalGame = "进程：单机游戏";
 
-QStringList Names(const Session& s) {
-    QStringList names;
-    for (const auto& n : s.PlayerNames) names << Q(n);
-    return names;
-}
-
 bool SendIdle(NetParty& party) {
     for (NetTable* t : party.All())
         if (t->net().tmrSendData().isActive()) return false;
@@ -34,12 +28,10 @@ bool SendIdle(NetParty& party) {
 // The rows of a player leaving a full table: who, after how many moves (-1:
 // before the deal), and whether the host gives the link up as overfed.
 void LeaverColumns() {
-    QTest::addColumn<int>("leaver");
-    QTest::addColumn<int>("moves");
-    QTest::addColumn<bool>("overfed");
-    QTest::newRow("slot 1 before the deal") << 1 << -1 << false;
-    QTest::newRow("slot 3 during a game") << 3 << 5 << false;
-    QTest::newRow("slot 2 overfed during a game") << 2 << 3 << true;
+    Columns<int, int, bool>("leaver", "moves", "overfed");
+    Row("slot 1 before the deal", 1, -1, false);
+    Row("slot 3 during a game", 3, 5, false);
+    Row("slot 2 overfed during a game", 2, 3, true);
 }
 
 // A full table, dealt and moves moves played unless moves is -1.
@@ -47,9 +39,7 @@ bool PlayTo(NetParty& party, int moves) {
     if (!party.Fill()) return false;
     if (moves < 0) return true;
     party.host->w().mnuDeal_Click();
-    for (int i = 0; i < moves; ++i)
-        if (!party.WaitSettled() || !party.Move()) return false;
-    return party.WaitSettled();
+    return party.Play(moves);
 }
 
 // The seat's player goes: the host's link to it overfed until the host gives
@@ -72,23 +62,32 @@ void Leave(NetParty& party, int leaver, bool overfed) {
 }
 
 // Plays the hand to its end, the host's computer player moving for the seats
-// it holds; every table that stayed agrees after each move and on the score.
-// Then, between hands, a newcomer takes seat back from the computer.
-void PlayHandAndRetake(NetParty& party, const std::vector<NetTable*>& stayed, int seat) {
+// it holds; every table of tables agrees with the host's after each move and
+// on the score.
+void PlayHandOut(NetParty& party, const std::vector<NetTable*>& tables) {
     NetTable& host = *party.host;
-    for (int i = 0; i < 400; ++i) {
+    for (int moves = 0;; ++moves) {
         QVERIFY2(party.WaitSettled(), party.Why());
-        for (NetTable* t : stayed)
+        for (NetTable* t : tables)
             QCOMPARE(Difference(host.table(), t->table(), t->FairSeat()), std::string());
         if (host.engine().scores().won != std::array<int, 4>{}) break;
-        QVERIFY2(party.Move(), party.Why());
+        QVERIFY2(moves < 400 && party.Move(), party.Why());
     }
-    VORN_TRY_COMPARE(host.questions.size(), qsizetype(1));
-    for (NetTable* t : stayed) {
+    for (NetTable* t : tables) {
         VORN_TRY_COMPARE(t->engine().scores().won, host.engine().scores().won);
         QCOMPARE(t->engine().scores().lost, host.engine().scores().lost);
-        if (t != &host) VORN_TRY_COMPARE(t->infos.size(), qsizetype(1));  // who won
     }
+}
+
+// The hand played out by those who stayed, then, between hands, a newcomer
+// takes seat back from the computer.
+void PlayHandAndRetake(NetParty& party, const std::vector<NetTable*>& stayed, int seat) {
+    NetTable& host = *party.host;
+    PlayHandOut(party, stayed);
+    if (QTest::currentTestFailed()) return;
+    VORN_TRY_COMPARE(host.questions.size(), qsizetype(1));
+    for (NetTable* t : stayed)
+        if (t != &host) VORN_TRY_COMPARE(t->infos.size(), qsizetype(1));  // who won
 
     // Between hands a newcomer takes the seat, and plays it as a person.
     NetTable& back = party.Connect("K");
@@ -134,22 +133,18 @@ class TestSeating : public QObject {
             QCOMPARE(t->w().pictures().SeatY[t->session().LocalSeat], 6400);
             QVERIFY2(t->infos.isEmpty(), qPrintable(t->infos.join("|")));
         }
-        const std::vector<Person>& players = party.host->net().players();
-        QCOMPARE(players.size(), size_t(4));
-        QCOMPARE(players[0].name, std::string("H"));
-        QCOMPARE(players[0].slot, -1);
-        for (int slot = 1; slot <= 3; ++slot) QCOMPARE(players[size_t(slot)].slot, slot);
+        QCOMPARE(People(party.host->net().players()), (QStringList{"H@-1", "J1@1", "J2@2", "J3@3"}));
         QCOMPARE(party.host->session().SlotCount, 3);
         VORN_TRY_VERIFY(party.Quiet());
         VORN_TRY_VERIFY2(SendIdle(party), "a send timer runs with nothing to send");
     }
 
     void chatReachesEveryoneOnce_data() {
-        QTest::addColumn<int>("sender");
-        QTest::newRow("host") << 0;
-        QTest::newRow("slot 1") << 1;
-        QTest::newRow("slot 2") << 2;
-        QTest::newRow("slot 3") << 3;
+        Columns<int>("sender");
+        Row("host", 0);
+        Row("slot 1", 1);
+        Row("slot 2", 2);
+        Row("slot 3", 3);
     }
     void chatReachesEveryoneOnce() {
         QFETCH(int, sender);
@@ -171,9 +166,9 @@ class TestSeating : public QObject {
     }
 
     void leavingBeforeTheTableFillsFreesTheSlot_data() {
-        QTest::addColumn<int>("leaver");
-        QTest::newRow("slot 1 leaves") << 1;
-        QTest::newRow("slot 2 leaves") << 2;
+        Columns<int>("leaver");
+        Row("slot 1 leaves", 1);
+        Row("slot 2 leaves", 2);
     }
     void leavingBeforeTheTableFillsFreesTheSlot() {
         QFETCH(int, leaver);
@@ -215,9 +210,9 @@ class TestSeating : public QObject {
 
     void leavingAFullTableEndsTheGame_data() {
         LeaverColumns();
-        QTest::newRow("slot 2 just dealt") << 2 << 0 << false;
-        QTest::newRow("host before the deal") << 0 << -1 << false;
-        QTest::newRow("host during a game") << 0 << 6 << false;
+        Row("slot 2 just dealt", 2, 0, false);
+        Row("host before the deal", 0, -1, false);
+        Row("host during a game", 0, 6, false);
     }
     void leavingAFullTableEndsTheGame() {
         QFETCH(int, leaver);
@@ -342,9 +337,9 @@ class TestSeating : public QObject {
     // logging on again under its name once its window was closed. The hand
     // goes on from where the computer left it.
     void aDroppedPersonTakesTheSeatBack_data() {
-        QTest::addColumn<bool>("windowClosed");
-        QTest::newRow("link cut, back by itself") << false;
-        QTest::newRow("window closed, logs on again") << true;
+        Columns<bool>("windowClosed");
+        Row("link cut, back by itself", false);
+        Row("window closed, logs on again", true);
     }
     void aDroppedPersonTakesTheSeatBack() {
         QFETCH(bool, windowClosed);
@@ -382,25 +377,23 @@ class TestSeating : public QObject {
             return marks;
         };
         QCOMPARE(passed(*back), passed(host));
+        std::vector<NetTable*> seated;
         for (NetTable* t : party.All())
-            if (t->session().IsNet()) VORN_TRY_VERIFY(!t->session().StandIn[size_t(seat)]);
+            if (t->session().IsNet()) {
+                VORN_TRY_VERIFY(!t->session().StandIn[size_t(seat)]);
+                seated.push_back(t);
+            }
         // The hand to its end, the person moving for itself again.
-        for (int moves = 0; host.engine().scores().won == std::array<int, 4>{}; ++moves) {
-            QVERIFY2(moves < 500 && party.Move(), party.Why());
-            QVERIFY2(party.WaitSettled(), party.Why());
-        }
-        for (NetTable* t : party.All())
-            if (t->session().IsNet())
-                VORN_TRY_COMPARE(t->engine().scores().lost, host.engine().scores().lost);
+        PlayHandOut(party, seated);
     }
 
     // A person out of time: the computer makes that one move for them, and
     // their table shows it; a table of an older build, which could not follow
     // a move made for it, is never timed.
     void aPersonOutOfTimeIsMovedFor_data() {
-        QTest::addColumn<bool>("older");
-        QTest::newRow("second version") << false;
-        QTest::newRow("an older build") << true;
+        Columns<bool>("older");
+        Row("second version", false);
+        Row("an older build", true);
     }
     void aPersonOutOfTimeIsMovedFor() {
         QFETCH(bool, older);
@@ -432,20 +425,15 @@ class TestSeating : public QObject {
     // A join that cannot be: the reason, then the logon dialog again. A table
     // with a password takes the joiner that proves it (without sending it).
     void aRefusedJoinReturnsToTheLogonDialog_data() {
-        QTest::addColumn<QString>("tablePassword");  // none: nobody listens
-        QTest::addColumn<QString>("given");
-        QTest::addColumn<bool>("older");    // the joiner speaks only the first version
-        QTest::addColumn<QString>("told");  // the end of its box; empty: seated
-        QTest::newRow("nobody listens")
-            << QString() << "" << false << "检查主机地址和连接端口，重新尝试连接!";
-        QTest::newRow("the right password") << "秘密 word"
-                                            << "秘密 word" << false << "";
-        QTest::newRow("a wrong password") << "秘密 word"
-                                          << "秘密" << false << "密码不对，不能加入这一桌";
-        QTest::newRow("no password") << "秘密 word"
-                                     << "" << false << "密码不对，不能加入这一桌";
-        QTest::newRow("an older build at a closed table") << "pw"
-                                                          << "pw" << true << "人数已够，连线断开";
+        // tablePassword: none when nobody listens; older: the joiner speaks
+        // only the first version; told: the end of its box, empty when seated.
+        Columns<QString, QString, bool, QString>("tablePassword", "given", "older", "told");
+        const QString pw = "秘密 word", wrong = "密码不对，不能加入这一桌";
+        Row("nobody listens", QString(), "", false, "检查主机地址和连接端口，重新尝试连接!");
+        Row("the right password", pw, pw, false, "");
+        Row("a wrong password", pw, "秘密", false, wrong);
+        Row("no password", pw, "", false, wrong);
+        Row("an older build at a closed table", "pw", "pw", true, "人数已够，连线断开");
     }
     void aRefusedJoinReturnsToTheLogonDialog() {
         QFETCH(QString, tablePassword);
@@ -475,10 +463,7 @@ class TestSeating : public QObject {
         NetParty party(11);
         QVERIFY(party.Fill());
         party.host->w().mnuDeal_Click();
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY2(party.WaitSettled(), party.Why());
-            QVERIFY(party.Move());
-        }
+        QVERIFY2(party.Play(3), party.Why());
         NetTable& late = party.Connect("J4");
         VORN_TRY_COMPARE(late.logons, 1);
         VORN_TRY_COMPARE(late.infos, QStringList{"人数已够，连线断开"});
