@@ -3,6 +3,7 @@
 // Shared pieces of the computer player's tests: a random source that replays
 // a script of draws, and a compact way to write a table as a line of text.
 
+#include <QHash>
 #include <QMap>
 #include <QRegularExpression>
 #include <QString>
@@ -19,6 +20,7 @@
 #include "cards/rules.h"
 #include "tests/support/cards.h"
 #include "tests/support/random.h"
+#include "tests/support/rows.h"
 
 namespace vorn::testing {
 
@@ -116,6 +118,22 @@ inline Scene MakeScene(const QString& description) {
         for (int suit = 0; suit < kSuits; ++suit)
             if (t.CardLocation[suit][number - 1] == kStockLocation) t.lstCardsBox.Add(Card{suit, number});
     return scene;
+}
+
+// The seat whose hand a scene deals: its seat, or seat 1 for one out of range.
+inline int Holder(const Scene& s) {
+    return s.seat >= 0 && s.seat <= 3 ? s.seat : 1;
+}
+
+// After a decision on a scene with scripted draws: every draw of the script
+// was taken and none past it, and the chosen cards left the hand, which held
+// before, and nothing else did.
+inline void CheckDecided(const Scene& s, const CardSet& before, const ScriptedRandom& random) {
+    QVERIFY2(!random.Overdrawn(), "more draws than scripted");
+    QCOMPARE(random.Left(), 0);
+    const CardSet hand = s.table.lstDirection[Holder(s)];
+    QVERIFY((hand & s.table.lstSelected).Empty());
+    QCOMPARE(Text(hand | s.table.lstSelected), Text(before));
 }
 
 }  // namespace vorn::testing

@@ -16,42 +16,23 @@ class TestHandAnalysis : public QObject {
     // The three questions about one card of a hand, side by side: whether it
     // is lone, pairs up, or can join a straight.
     void cardRoles_data() {
-        QTest::addColumn<QString>("hand");
-        QTest::addColumn<QString>("card");
-        QTest::addColumn<bool>("lone");
-        QTest::addColumn<bool>("pairs");
-        QTest::addColumn<bool>("joins");
+        Columns<QString, QString, bool, bool, bool>("hand", "card", "lone", "pairs", "joins");
 
-        QTest::newRow("a 2 is never lone") << "C_05 D_06 S_13"
-                                           << "S_13" << false << false << false;
-        QTest::newRow("two 2s pair up") << "H_13 S_13"
-                                        << "S_13" << false << true << false;
-        QTest::newRow("only card") << "C_05"
-                                   << "C_05" << true << false << false;
-        QTest::newRow("only card beside 2s") << "C_05 H_13 S_13"
-                                             << "C_05" << true << false << false;
-        QTest::newRow("7 beside 8") << "C_05 D_06"
-                                    << "C_05" << false << false << false;
-        QTest::newRow("7 beside 9") << "C_05 D_07"
-                                    << "C_05" << true << false << false;
-        QTest::newRow("7 8 9") << "C_05 D_06 H_07"
-                               << "C_05" << false << false << true;
-        QTest::newRow("7 9 J") << "C_05 D_07 H_09"
-                               << "C_05" << true << false << false;
-        QTest::newRow("pair beside a lone J") << "C_05 D_05 H_09"
-                                              << "D_05" << false << true << false;
-        QTest::newRow("pair inside a straight") << "C_05 D_05 C_06 C_07"
-                                                << "D_05" << false << true << true;
-        QTest::newRow("copies make no straight") << "C_05 D_05 H_05 C_06"
-                                                 << "C_06" << false << false << false;
-        QTest::newRow("straight beyond reach") << "C_04 C_05 C_07 C_08"
-                                               << "C_05" << false << false << false;
-        QTest::newRow("lone card left out") << "C_03 C_04 C_05 C_07"
-                                            << "C_05" << false << false << true;
-        QTest::newRow("K A 2 is no straight") << "C_11 C_12 S_13 H_13"
-                                              << "C_12" << false << false << false;
-        QTest::newRow("number texts") << "05 06 07"
-                                      << "06" << false << false << true;
+        Row("a 2 is never lone", "C_05 D_06 S_13", "S_13", false, false, false);
+        Row("two 2s pair up", "H_13 S_13", "S_13", false, true, false);
+        Row("only card", "C_05", "C_05", true, false, false);
+        Row("only card beside 2s", "C_05 H_13 S_13", "C_05", true, false, false);
+        Row("7 beside 8", "C_05 D_06", "C_05", false, false, false);
+        Row("7 beside 9", "C_05 D_07", "C_05", true, false, false);
+        Row("7 8 9", "C_05 D_06 H_07", "C_05", false, false, true);
+        Row("7 9 J", "C_05 D_07 H_09", "C_05", true, false, false);
+        Row("pair beside a lone J", "C_05 D_05 H_09", "D_05", false, true, false);
+        Row("pair inside a straight", "C_05 D_05 C_06 C_07", "D_05", false, true, true);
+        Row("copies make no straight", "C_05 D_05 H_05 C_06", "C_06", false, false, false);
+        Row("straight beyond reach", "C_04 C_05 C_07 C_08", "C_05", false, false, false);
+        Row("lone card left out", "C_03 C_04 C_05 C_07", "C_05", false, false, true);
+        Row("K A 2 is no straight", "C_11 C_12 S_13 H_13", "C_12", false, false, false);
+        Row("number texts", "05 06 07", "06", false, false, true);
     }
     void cardRoles() {
         QFETCH(QString, hand);
@@ -70,9 +51,7 @@ class TestHandAnalysis : public QObject {
     // The questions about a whole hand: whether it holds a lone card, is a
     // good hand, goes out in one play, or is 2s and one other card.
     void handQuestions_data() {
-        QTest::addColumn<QString>("question");
-        QTest::addColumn<QString>("hand");
-        QTest::addColumn<bool>("expected");
+        Columns<QString, QString, bool>("question", "hand", "expected");
         auto row = [](const char* question, const char* name, const char* hand, bool expected) {
             QTest::addRow("%s: %s", question, name) << QString(question) << QString(hand) << expected;
         };
@@ -124,23 +103,19 @@ class TestHandAnalysis : public QObject {
         QFETCH(QString, question);
         QFETCH(QString, hand);
         QFETCH(bool, expected);
-        const CardSet cards = Cards(hand);
-        bool answer = false;
-        if (question == "lone") answer = HasLoneCard(cards);
-        if (question == "good") answer = IsGoodHand(cards);
-        if (question == "finish") answer = CanFinishInOne(cards);
-        if (question == "twos") answer = IsTwosPlusOne(cards);
-        QCOMPARE(answer, expected);
+        const QHash<QString, bool (*)(CardSet)> questions{
+            {"lone", HasLoneCard}, {"good", IsGoodHand}, {"finish", CanFinishInOne}, {"twos", IsTwosPlusOne}};
+        QVERIFY(questions.contains(question));
+        QCOMPARE(questions[question](Cards(hand)), expected);
     }
 
     void countTwosPlayed_data() {
-        QTest::addColumn<QString>("scene");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("none") << "hand=S_13" << 0;
-        QTest::newRow("one") << "played=D_13" << 1;
-        QTest::newRow("all four") << "played=C_13,D_13,H_13,S_13" << 4;
-        QTest::newRow("aces do not count") << "played=C_12,D_12" << 0;
-        QTest::newRow("on the table") << "table=H_13,S_13 played=C_13" << 3;
+        Columns<QString, int>("scene", "expected");
+        Row("none", "hand=S_13", 0);
+        Row("one", "played=D_13", 1);
+        Row("all four", "played=C_13,D_13,H_13,S_13", 4);
+        Row("aces do not count", "played=C_12,D_12", 0);
+        Row("on the table", "table=H_13,S_13 played=C_13", 3);
     }
     void countTwosPlayed() {
         QFETCH(QString, scene);
@@ -150,81 +125,56 @@ class TestHandAnalysis : public QObject {
 
     // The questions about the other seats, asked by one seat.
     void seatQuestions_data() {
-        QTest::addColumn<QString>("question");
-        QTest::addColumn<QString>("scene");
-        QTest::addColumn<bool>("expected");
+        Columns<QString, QString, bool>("question", "scene", "expected");
 
-        QTest::newRow("run: another seat") << "run"
-                                           << "seat=1 runs=0,0,3,0" << true;
-        QTest::newRow("run: own run") << "run"
-                                      << "seat=1 runs=0,3,0,0" << false;
-        QTest::newRow("run: two singles") << "run"
-                                          << "seat=2 runs=2,2,0,2" << false;
-        QTest::newRow("run: seat 0") << "run"
-                                     << "seat=0 runs=3,3,3,3" << false;
+        Row("run: another seat", "run", "seat=1 runs=0,0,3,0", true);
+        Row("run: own run", "run", "seat=1 runs=0,3,0,0", false);
+        Row("run: two singles", "run", "seat=2 runs=2,2,0,2", false);
+        Row("run: seat 0", "run", "seat=0 runs=3,3,3,3", false);
 
-        QTest::newRow("thrower: two cards") << "thrower"
-                                            << "last=2 sizes=6,6,2,6" << true;
-        QTest::newRow("thrower: three cards") << "thrower"
-                                              << "last=2 sizes=6,6,3,6" << false;
-        QTest::newRow("thrower: none") << "thrower"
-                                       << "last=-1 sizes=0,0,0,0" << false;
-        QTest::newRow("thrower: out of range") << "thrower"
-                                               << "last=4 sizes=0,0,0,0" << false;
+        Row("thrower: two cards", "thrower", "last=2 sizes=6,6,2,6", true);
+        Row("thrower: three cards", "thrower", "last=2 sizes=6,6,3,6", false);
+        Row("thrower: none", "thrower", "last=-1 sizes=0,0,0,0", false);
+        Row("thrower: out of range", "thrower", "last=4 sizes=0,0,0,0", false);
 
-        QTest::newRow("next two: seat 2 short") << "next"
-                                                << "seat=1 sizes=6,6,2,10" << true;
-        QTest::newRow("next two: both three") << "next"
-                                              << "seat=1 sizes=0,6,3,3" << false;
-        QTest::newRow("next two of 3: seat 0") << "next"
-                                               << "seat=3 sizes=2,6,6,6" << true;
-        QTest::newRow("next two of 3: not seat 2") << "next"
-                                                   << "seat=3 sizes=6,6,2,6" << false;
-        QTest::newRow("next two of 2: seat 3") << "next"
-                                               << "seat=2 sizes=6,6,6,1" << true;
-        QTest::newRow("next two: seat 0") << "next"
-                                          << "seat=0 sizes=6,1,1,6" << false;
+        Row("next two: seat 2 short", "next", "seat=1 sizes=6,6,2,10", true);
+        Row("next two: both three", "next", "seat=1 sizes=0,6,3,3", false);
+        Row("next two of 3: seat 0", "next", "seat=3 sizes=2,6,6,6", true);
+        Row("next two of 3: not seat 2", "next", "seat=3 sizes=6,6,2,6", false);
+        Row("next two of 2: seat 3", "next", "seat=2 sizes=6,6,6,1", true);
+        Row("next two: seat 0", "next", "seat=0 sizes=6,1,1,6", false);
 
-        QTest::newRow("size: third seat") << "size"
-                                          << "seat=1 last=0 table=C_05,D_05 sizes=6,6,2,6" << true;
-        QTest::newRow("size: fourth seat") << "size"
-                                           << "seat=1 last=0 table=C_05,D_05 sizes=6,6,6,2" << true;
-        QTest::newRow("size: the thrower") << "size"
-                                           << "seat=1 last=0 table=C_05,D_05 sizes=2,6,6,6" << false;
-        QTest::newRow("size: own hand") << "size"
-                                        << "seat=1 last=0 hand=C_01,D_01 table=C_05,D_05" << false;
-        QTest::newRow("size: own play") << "size"
-                                        << "seat=1 last=1 table=C_05,D_05 sizes=2,6,2,6" << false;
-        QTest::newRow("size: single") << "size"
-                                      << "seat=2 last=3 table=C_05 sizes=1,6,6,6" << true;
-        QTest::newRow("size: seat 0") << "size"
-                                      << "seat=0 last=1 table=C_05 sizes=6,6,1,6" << false;
+        Row("size: third seat", "size", "seat=1 last=0 table=C_05,D_05 sizes=6,6,2,6", true);
+        Row("size: fourth seat", "size", "seat=1 last=0 table=C_05,D_05 sizes=6,6,6,2", true);
+        Row("size: the thrower", "size", "seat=1 last=0 table=C_05,D_05 sizes=2,6,6,6", false);
+        Row("size: own hand", "size", "seat=1 last=0 hand=C_01,D_01 table=C_05,D_05", false);
+        Row("size: own play", "size", "seat=1 last=1 table=C_05,D_05 sizes=2,6,2,6", false);
+        Row("size: single", "size", "seat=2 last=3 table=C_05 sizes=1,6,6,6", true);
+        Row("size: seat 0", "size", "seat=0 last=1 table=C_05 sizes=6,6,1,6", false);
     }
     void seatQuestions() {
         QFETCH(QString, question);
         QFETCH(QString, scene);
         QFETCH(bool, expected);
-        Scene s = MakeScene(scene);
-        bool answer = false;
-        if (question == "run") answer = SomeoneOnRun(s.table, s.seat);
-        if (question == "thrower") answer = LastThrowerNearlyOut(s.table);
-        if (question == "next") answer = NextTwoNearlyOut(s.table, s.seat);
-        if (question == "size") answer = PlaySizeHolder(s.table, s.seat);
-        QCOMPARE(answer, expected);
+        const Scene s = MakeScene(scene);
+        const QHash<QString, bool> answers{{"run", SomeoneOnRun(s.table, s.seat)},
+                                           {"thrower", LastThrowerNearlyOut(s.table)},
+                                           {"next", NextTwoNearlyOut(s.table, s.seat)},
+                                           {"size", PlaySizeHolder(s.table, s.seat)}};
+        QVERIFY(answers.contains(question));
+        QCOMPARE(answers[question], expected);
     }
 
     // The draw is compared after rounding it to single precision.
     void chance_data() {
-        QTest::addColumn<float>("p");
-        QTest::addColumn<double>("u");
-        QTest::addColumn<bool>("expected");
-        QTest::newRow("at p") << 0.1f << 0.1 << true;
-        QTest::newRow("rounds down to p") << 0.1f << 0.1000000015 << true;
-        QTest::newRow("just above p") << 0.1f << 0.10000002 << false;
-        QTest::newRow("zero") << 0.5f << 0.0 << true;
-        QTest::newRow("above half") << 0.5f << 0.5000001 << false;
-        QTest::newRow("low level at p") << 0.9f << 0.9 << true;
-        QTest::newRow("low level above") << 0.9f << 0.95 << false;
+        Columns<float, double, bool>("p", "u", "expected");
+        Row("at p", 0.1f, 0.1, true);
+        Row("rounds down to p", 0.1f, 0.1000000015, true);
+        Row("just above p", 0.1f, 0.10000002, false);
+        Row("zero", 0.5f, 0.0, true);
+        Row("above half", 0.5f, 0.5000001, false);
+        Row("low level at p", 0.9f, 0.9, true);
+        Row("low level above", 0.9f, 0.95, false);
     }
     void chance() {
         QFETCH(float, p);
@@ -236,10 +186,10 @@ class TestHandAnalysis : public QObject {
     }
 
     void chanceFrequency_data() {
-        QTest::addColumn<float>("p");
-        QTest::newRow("high") << 0.1f;
-        QTest::newRow("medium") << 0.5f;
-        QTest::newRow("low") << 0.9f;
+        Columns<float>("p");
+        Row("high", 0.1f);
+        Row("medium", 0.5f);
+        Row("low", 0.9f);
     }
     void chanceFrequency() {
         QFETCH(float, p);

@@ -32,214 +32,99 @@ class TestFollowDecision : public QObject {
 
   private slots:
     void decision_data() {
-        QTest::addColumn<QString>("scene");
-        QTest::addColumn<QString>("draws");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("reason");
+        Columns<QString, QString, QString, QString>("scene", "draws", "chosen", "reason");
 
         // Spending 2s on the last thrower about to go out.
-        QTest::newRow("T1 fires") << "hand=C_02,D_13,S_13 table=H_08 stock=empty sizes=2,6,6,6"
-                                  << ""
-                                  << "S_13" << kLastThrower;
-        QTest::newRow("T1 needs an empty stock") << "hand=C_02,D_13,S_13 table=H_08 sizes=2,6,6,6"
-                                                 << "0.75"
-                                                 << ""
-                                                 << "";
-        QTest::newRow("T1 needs a single or a group")
-            << "hand=C_06,D_13,H_13,S_13 table=C_03,D_04,H_05 stock=empty sizes=2,6,6,6"
-            << "0 0 0"
-            << ""
-            << "";
+        Row("T1 fires", "hand=C_02,D_13,S_13 table=H_08 stock=empty sizes=2,6,6,6", "", "S_13", kLastThrower);
+        Row("T1 needs an empty stock", "hand=C_02,D_13,S_13 table=H_08 sizes=2,6,6,6", "0.75", "", "");
+        Row("T1 needs a single or a group",
+            "hand=C_06,D_13,H_13,S_13 table=C_03,D_04,H_05 stock=empty sizes=2,6,6,6", "0 0 0", "", "");
 
         // One of the next two seats about to go out: a gamble.
-        QTest::newRow("T2 fires") << "hand=C_05,H_13,S_13 table=D_09 stock=empty sizes=6,6,2,6"
-                                  << "0.4"
-                                  << "S_13" << kNextTwo;
-        QTest::newRow("T2 lost, T5 fires") << "hand=C_05,H_13,S_13 table=D_09 stock=empty sizes=6,6,2,6"
-                                           << "0.6"
-                                           << "S_13" << kOneNonTwo;
-        QTest::newRow("T2 draws for a straight it cannot answer")
-            << "hand=C_08,S_13 table=C_03,D_04,H_05 stock=empty sizes=6,6,2,6"
-            << "0 0 0 0 0 0"
-            << ""
-            << "";
-        QTest::newRow("T2 needs a 2 per table card")
-            << "hand=C_05,S_13 table=C_08,D_08 stock=empty sizes=6,6,1,6"
-            << "0 0.9 0 0.9"
-            << ""
-            << "";
-        QTest::newRow("T2 fires on the second table card")
-            << "hand=C_05,C_06,C_10,H_13,S_13 table=C_08,D_08 stock=empty sizes=6,6,1,6"
-            << "0.9 0.9 0.3"
-            << "H_13 S_13" << kNextTwo;
+        Row("T2 fires", "hand=C_05,H_13,S_13 table=D_09 stock=empty sizes=6,6,2,6", "0.4", "S_13", kNextTwo);
+        Row("T2 lost, T5 fires", "hand=C_05,H_13,S_13 table=D_09 stock=empty sizes=6,6,2,6", "0.6", "S_13",
+            kOneNonTwo);
+        Row("T2 draws for a straight it cannot answer",
+            "hand=C_08,S_13 table=C_03,D_04,H_05 stock=empty sizes=6,6,2,6", "0 0 0 0 0 0", "", "");
+        Row("T2 needs a 2 per table card", "hand=C_05,S_13 table=C_08,D_08 stock=empty sizes=6,6,1,6",
+            "0 0.9 0 0.9", "", "");
+        Row("T2 fires on the second table card",
+            "hand=C_05,C_06,C_10,H_13,S_13 table=C_08,D_08 stock=empty sizes=6,6,1,6", "0.9 0.9 0.3",
+            "H_13 S_13", kNextTwo);
 
         // A seat holding as many cards as the play sits downstream.
-        QTest::newRow("T3 fires") << "hand=C_05,D_13,H_09,S_13 table=D_07 sizes=6,6,1,6"
-                                  << "0.7"
-                                  << "S_13" << kDownstream;
-        QTest::newRow("T3 at high level") << "hand=C_05,D_13,H_09,S_13 table=D_07 sizes=6,6,1,6 rate=0.1"
-                                          << "0.7 0.9"
-                                          << ""
-                                          << "";
-        QTest::newRow("T3 root rounded to single precision")
-            << "hand=C_05,D_13,H_09,S_13 table=D_07 sizes=6,6,1,6"
-            << "0.70710677"
-            << "S_13" << kDownstream;
-        QTest::newRow("T3 just above the root") << "hand=C_05,D_13,H_09,S_13 table=D_07 sizes=6,6,1,6"
-                                                << "0.7072 0.1"
-                                                << ""
-                                                << "";
-        QTest::newRow("T3 after a pass, holder next")
-            << "hand=C_05,D_13,H_09,S_13 table=D_07 last=3 pass=1 sizes=6,6,1,6"
-            << "0.1"
-            << "S_13" << kDownstream;
-        QTest::newRow("T3 after a pass, holder has passed")
-            << "hand=C_05,D_13,H_09,S_13 table=D_07 last=3 pass=1 sizes=1,6,6,6"
-            << "0.1 0.9"
-            << ""
-            << "";
-        QTest::newRow("T3 never after two passes")
-            << "hand=C_05,D_13,H_09,S_13 table=D_07 last=2 pass=2 sizes=6,6,6,1"
-            << "0 0.9"
-            << ""
-            << "";
-        QTest::newRow("T3 barred by an A") << "hand=C_05,D_13,S_13 table=D_12 sizes=6,6,1,6"
-                                           << "0 0.9"
-                                           << ""
-                                           << "";
-        QTest::newRow("A single A still falls to T6") << "hand=C_05,D_13,S_13 table=D_12 sizes=6,6,1,6"
-                                                      << "0 0.2"
-                                                      << "S_13" << kOneNonTwoGamble;
+        Row("T3 fires", "hand=C_05,D_13,H_09,S_13 table=D_07 sizes=6,6,1,6", "0.7", "S_13", kDownstream);
+        Row("T3 at high level", "hand=C_05,D_13,H_09,S_13 table=D_07 sizes=6,6,1,6 rate=0.1", "0.7 0.9", "",
+            "");
+        Row("T3 root rounded to single precision", "hand=C_05,D_13,H_09,S_13 table=D_07 sizes=6,6,1,6",
+            "0.70710677", "S_13", kDownstream);
+        Row("T3 just above the root", "hand=C_05,D_13,H_09,S_13 table=D_07 sizes=6,6,1,6", "0.7072 0.1", "",
+            "");
+        Row("T3 after a pass, holder next", "hand=C_05,D_13,H_09,S_13 table=D_07 last=3 pass=1 sizes=6,6,1,6",
+            "0.1", "S_13", kDownstream);
+        Row("T3 after a pass, holder has passed",
+            "hand=C_05,D_13,H_09,S_13 table=D_07 last=3 pass=1 sizes=1,6,6,6", "0.1 0.9", "", "");
+        Row("T3 never after two passes", "hand=C_05,D_13,H_09,S_13 table=D_07 last=2 pass=2 sizes=6,6,6,1",
+            "0 0.9", "", "");
+        Row("T3 barred by an A", "hand=C_05,D_13,S_13 table=D_12 sizes=6,6,1,6", "0 0.9", "", "");
+        Row("A single A still falls to T6", "hand=C_05,D_13,S_13 table=D_12 sizes=6,6,1,6", "0 0.2", "S_13",
+            kOneNonTwoGamble);
 
         // Someone running singles.
-        QTest::newRow("T4 fires") << "hand=C_04,C_09,H_13,S_13 table=D_02 stock=empty runs=0,0,0,3"
-                                  << ""
-                                  << "S_13" << kOnRun;
-        QTest::newRow("T4 ignores the own run, T9 fires")
-            << "hand=C_04,C_09,H_13,S_13 table=D_02 stock=empty runs=0,3,0,0"
-            << "0.9"
-            << "S_13" << kGoodHand;
+        Row("T4 fires", "hand=C_04,C_09,H_13,S_13 table=D_02 stock=empty runs=0,0,0,3", "", "S_13", kOnRun);
+        Row("T4 ignores the own run, T9 fires",
+            "hand=C_04,C_09,H_13,S_13 table=D_02 stock=empty runs=0,3,0,0", "0.9", "S_13", kGoodHand);
 
         // One card besides the 2s.
-        QTest::newRow("T5 fires") << "hand=C_07,D_13,H_13 table=S_02 stock=empty sizes=3,6,3,3"
-                                  << ""
-                                  << "H_13" << kOneNonTwo;
-        QTest::newRow("T5 needs a card to spare") << "hand=C_07,H_13 table=C_03,D_03 stock=empty"
-                                                  << "0 0"
-                                                  << ""
-                                                  << "";
-        QTest::newRow("T6 fires") << "hand=C_02,D_13,S_13 table=H_08 sizes=2,6,6,6"
-                                  << "0.5"
-                                  << "S_13" << kOneNonTwoGamble;
-        QTest::newRow("T6 only on a single") << "hand=C_07,D_13,H_13,S_13 table=C_02,D_02"
-                                             << "0 0"
-                                             << ""
-                                             << "";
+        Row("T5 fires", "hand=C_07,D_13,H_13 table=S_02 stock=empty sizes=3,6,3,3", "", "H_13", kOneNonTwo);
+        Row("T5 needs a card to spare", "hand=C_07,H_13 table=C_03,D_03 stock=empty", "0 0", "", "");
+        Row("T6 fires", "hand=C_02,D_13,S_13 table=H_08 sizes=2,6,6,6", "0.5", "S_13", kOneNonTwoGamble);
+        Row("T6 only on a single", "hand=C_07,D_13,H_13,S_13 table=C_02,D_02", "0 0", "", "");
 
         // The hand goes out after the next lead.
-        QTest::newRow("T7 fires") << "hand=C_05,D_06,H_07,S_13 table=C_01 stock=empty"
-                                  << "0"
-                                  << "S_13" << kCanFinish;
-        QTest::newRow("T7 needs an empty stock") << "hand=C_05,D_06,H_07,S_13 table=C_04"
-                                                 << "0 0.9"
-                                                 << ""
-                                                 << "";
-        QTest::newRow("lone 2 with the stock empty goes by T7") << "hand=S_13 table=D_05 stock=empty"
-                                                                << "0.9"
-                                                                << "S_13" << kCanFinish;
+        Row("T7 fires", "hand=C_05,D_06,H_07,S_13 table=C_01 stock=empty", "0", "S_13", kCanFinish);
+        Row("T7 needs an empty stock", "hand=C_05,D_06,H_07,S_13 table=C_04", "0 0.9", "", "");
+        Row("lone 2 with the stock empty goes by T7", "hand=S_13 table=D_05 stock=empty", "0.9", "S_13",
+            kCanFinish);
 
         // Nothing but 2s.
-        QTest::newRow("T8 a lone 2") << "hand=S_13 table=D_05"
-                                     << "0.9"
-                                     << "S_13" << kAllTwos;
-        QTest::newRow("T8 takes all for a pair") << "hand=H_13,S_13 table=C_04,D_04"
-                                                 << "0.9"
-                                                 << "H_13 S_13" << kAllTwos;
+        Row("T8 a lone 2", "hand=S_13 table=D_05", "0.9", "S_13", kAllTwos);
+        Row("T8 takes all for a pair", "hand=H_13,S_13 table=C_04,D_04", "0.9", "H_13 S_13", kAllTwos);
 
         // A compact hand.
-        QTest::newRow("T9 fires") << "hand=C_04,C_05,C_06,C_09,S_13 table=D_11 stock=empty"
-                                  << "0.5"
-                                  << "S_13" << kGoodHand;
-        QTest::newRow("T9 spread hand plays its lone card")
-            << "hand=C_01,C_05,C_09,S_13 table=D_04 stock=empty"
-            << "0.5"
-            << "C_05" << kUnformed;
+        Row("T9 fires", "hand=C_04,C_05,C_06,C_09,S_13 table=D_11 stock=empty", "0.5", "S_13", kGoodHand);
+        Row("T9 spread hand plays its lone card", "hand=C_01,C_05,C_09,S_13 table=D_04 stock=empty", "0.5",
+            "C_05", kUnformed);
 
         // The number search for a single.
-        QTest::newRow("card in one formation, gamble won") << "hand=C_05,D_06,H_07,S_13 table=C_04"
-                                                           << "0 0.3"
-                                                           << "C_05" << kFormed;
-        QTest::newRow("pair card, gamble lost") << "hand=C_06,D_06,C_09 table=H_05"
-                                                << "0.9 0.8"
-                                                << ""
-                                                << "";
-        QTest::newRow("pair card, gamble won") << "hand=C_06,D_06,C_09 table=H_05"
-                                               << "0.9 0.2"
-                                               << "D_06" << kFormed;
-        QTest::newRow("pair card kept at high level") << "hand=C_06,D_06,C_09 table=H_05 rate=0.1"
-                                                      << "0.9 0.2"
-                                                      << ""
-                                                      << "";
-        QTest::newRow("pair card given up at low level") << "hand=C_06,D_06,C_09 table=H_05 rate=0.9"
-                                                         << "0.9 0.85"
-                                                         << "D_06" << kFormed;
-        QTest::newRow("pair card forced by the last thrower")
-            << "hand=C_06,D_06,C_09 table=H_05 stock=empty sizes=2,6,6,6"
-            << "0.9 0.99"
-            << "D_06" << kFormed;
-        QTest::newRow("pair card forced by a next seat")
-            << "hand=C_06,D_06,C_09 table=H_05 stock=empty sizes=6,6,6,2"
-            << "0 0.9 0.99"
-            << "D_06" << kFormed;
-        QTest::newRow("card in a pair and a straight") << "hand=C_06,D_06,C_07,C_08 table=H_05"
-                                                       << "0.9"
-                                                       << "D_06" << kUnformed;
-        QTest::newRow("no card of the number") << "hand=C_07,D_07 table=H_05"
-                                               << "0.9"
-                                               << ""
-                                               << "";
-        QTest::newRow("2 does not answer an A") << "hand=C_05,D_05,S_13,H_13 table=D_12"
-                                                << "0.9"
-                                                << ""
-                                                << "";
+        Row("card in one formation, gamble won", "hand=C_05,D_06,H_07,S_13 table=C_04", "0 0.3", "C_05",
+            kFormed);
+        Row("pair card, gamble lost", "hand=C_06,D_06,C_09 table=H_05", "0.9 0.8", "", "");
+        Row("pair card, gamble won", "hand=C_06,D_06,C_09 table=H_05", "0.9 0.2", "D_06", kFormed);
+        Row("pair card kept at high level", "hand=C_06,D_06,C_09 table=H_05 rate=0.1", "0.9 0.2", "", "");
+        Row("pair card given up at low level", "hand=C_06,D_06,C_09 table=H_05 rate=0.9", "0.9 0.85", "D_06",
+            kFormed);
+        Row("pair card forced by the last thrower",
+            "hand=C_06,D_06,C_09 table=H_05 stock=empty sizes=2,6,6,6", "0.9 0.99", "D_06", kFormed);
+        Row("pair card forced by a next seat", "hand=C_06,D_06,C_09 table=H_05 stock=empty sizes=6,6,6,2",
+            "0 0.9 0.99", "D_06", kFormed);
+        Row("card in a pair and a straight", "hand=C_06,D_06,C_07,C_08 table=H_05", "0.9", "D_06", kUnformed);
+        Row("no card of the number", "hand=C_07,D_07 table=H_05", "0.9", "", "");
+        Row("2 does not answer an A", "hand=C_05,D_05,S_13,H_13 table=D_12", "0.9", "", "");
 
         // The number search for larger plays, and the undo.
-        QTest::newRow("straight with the highest suits")
-            << "hand=C_04,S_04,D_05,C_06,H_06 table=C_03,D_04,H_05"
-            << "0.9"
-            << "D_05 H_06 S_04"
-            << "";
-        QTest::newRow("pair of 5s, one 6") << "hand=H_04,C_09,D_11 table=C_03,D_03"
-                                           << "0.9"
-                                           << ""
-                                           << "";
-        QTest::newRow("pair with the two highest 6s") << "hand=C_04,H_04,S_04 table=C_03,D_03"
-                                                      << "0.9"
-                                                      << "H_04 S_04"
-                                                      << "";
-        QTest::newRow("double run") << "hand=H_04,S_04,C_05,D_05,H_05 table=C_03,D_03,C_04,D_04"
-                                    << "0.9"
-                                    << "D_05 H_04 H_05 S_04"
-                                    << "";
-        QTest::newRow("double run a card short") << "hand=H_04,S_04,C_05,C_09 table=C_03,D_03,C_04,D_04"
-                                                 << "0.9"
-                                                 << ""
-                                                 << "";
-        QTest::newRow("straight up to the A") << "hand=C_11,D_12,C_13,S_13 table=C_10,D_11,H_12"
-                                              << "0.9"
-                                              << ""
-                                              << "";
-        QTest::newRow("2s are never followed") << "hand=C_05,D_05,S_13 table=H_13 stock=empty sizes=6,6,2,6"
-                                               << "0 0"
-                                               << ""
-                                               << "";
-        QTest::newRow("seat 0 chooses nothing") << "seat=0 hand=C_04,S_13 table=D_03"
-                                                << ""
-                                                << ""
-                                                << "";
-        QTest::newRow("seat 3") << "seat=3 hand=C_04,S_13 table=D_03 sizes=6,6,6,6"
-                                << "0.9"
-                                << "C_04" << kUnformed;
+        Row("straight with the highest suits", "hand=C_04,S_04,D_05,C_06,H_06 table=C_03,D_04,H_05", "0.9",
+            "D_05 H_06 S_04", "");
+        Row("pair of 5s, one 6", "hand=H_04,C_09,D_11 table=C_03,D_03", "0.9", "", "");
+        Row("pair with the two highest 6s", "hand=C_04,H_04,S_04 table=C_03,D_03", "0.9", "H_04 S_04", "");
+        Row("double run", "hand=H_04,S_04,C_05,D_05,H_05 table=C_03,D_03,C_04,D_04", "0.9",
+            "D_05 H_04 H_05 S_04", "");
+        Row("double run a card short", "hand=H_04,S_04,C_05,C_09 table=C_03,D_03,C_04,D_04", "0.9", "", "");
+        Row("straight up to the A", "hand=C_11,D_12,C_13,S_13 table=C_10,D_11,H_12", "0.9", "", "");
+        Row("2s are never followed", "hand=C_05,D_05,S_13 table=H_13 stock=empty sizes=6,6,2,6", "0 0", "",
+            "");
+        Row("seat 0 chooses nothing", "seat=0 hand=C_04,S_13 table=D_03", "", "", "");
+        Row("seat 3", "seat=3 hand=C_04,S_13 table=D_03 sizes=6,6,6,6", "0.9", "C_04", kUnformed);
     }
     void decision() {
         QFETCH(QString, scene);
@@ -247,19 +132,12 @@ class TestFollowDecision : public QObject {
         QFETCH(QString, chosen);
         QFETCH(QString, reason);
         Scene s = MakeScene(scene);
-        const CardSet before = s.table.lstDirection[s.seat >= 0 && s.seat <= 3 ? s.seat : 1];
+        const CardSet before = s.table.lstDirection[Holder(s)];
         ScriptedRandom random(draws);
-
-        std::string said = FollowDecision(s.table, s.seat, s.rate, random);
-
+        const std::string said = FollowDecision(s.table, s.seat, s.rate, random);
         QCOMPARE(Text(s.table.lstSelected), chosen);
         QCOMPARE(QString::fromStdString(said), reason);
-        QVERIFY2(!random.Overdrawn(), "more draws than scripted");
-        QCOMPARE(random.Left(), 0);
-        // The chosen cards left the hand and nothing else did.
-        const CardSet hand = s.table.lstDirection[s.seat >= 0 && s.seat <= 3 ? s.seat : 1];
-        QVERIFY((hand & s.table.lstSelected).Empty());
-        QCOMPARE(Text(hand | s.table.lstSelected), Text(before));
+        CheckDecided(s, before, random);
     }
 };
 

@@ -144,6 +144,19 @@ bool SameCards(const CardSet& before, const CardSet& hand, const CardSet& chosen
     return (hand & chosen).Empty() && (hand | chosen) == before;
 }
 
+// Why chosen is no legal move on the table from a hand that held held, or ""
+// when it is one: an empty choice is a pass, which a lead may not be; a follow
+// has the play's size; a play has a shape, keeps the rule on 2s and beats.
+QString Fault(const GameState& t, const CardSet& held, const CardSet& chosen) {
+    if ((chosen & held) != chosen) return " not from the hand";
+    if (chosen.Empty()) return t.MustLead ? " a lead of nothing" : "";
+    if (!t.MustLead && chosen.Count() != PlaySize(t.TablePlay)) return " the wrong size";
+    if (!HasPlayableShape(chosen)) return " no shape";
+    if (BreaksTwoRule(chosen)) return " breaks the rule on 2s";
+    if (!CanBeat(t, chosen)) return " does not beat the table";
+    return {};
+}
+
 int Rounds() {
     const char* env = std::getenv("VORN_AI_PROPERTY_ROUNDS");
     return env ? std::atoi(env) : 6000;
@@ -183,12 +196,9 @@ class TestComputerPlayerLegality : public QObject {
             const CardSet chosen = t.lstSelected;
             const QString where = Describe(t, seat, before) + " chose [" + Text(chosen) + "]";
             QVERIFY2(SameCards(before, t.lstDirection[seat], chosen), qPrintable(where));
-            if (chosen.Empty()) continue;
-            ++beats;
-            QVERIFY2(chosen.Count() == n, qPrintable(where));
-            QVERIFY2(HasPlayableShape(chosen), qPrintable(where));
-            QVERIFY2(!BreaksTwoRule(chosen), qPrintable(where));
-            QVERIFY2(CanBeat(t), qPrintable(where));
+            const QString fault = Fault(t, before, chosen);
+            QVERIFY2(fault.isEmpty(), qPrintable(where + fault));
+            beats += chosen.Empty() ? 0 : 1;
         }
         // Enough of the positions were beaten for the checks above to mean something.
         QVERIFY2(beats > rounds / 5, qPrintable(QString::number(beats)));
@@ -212,10 +222,9 @@ class TestComputerPlayerLegality : public QObject {
 
             const CardSet& chosen = t.lstSelected;
             const QString where = Describe(t, seat, before) + " led [" + Text(chosen) + "]";
-            QVERIFY2(!chosen.Empty(), qPrintable(where));
             QVERIFY2(SameCards(before, t.lstDirection[seat], chosen), qPrintable(where));
-            QVERIFY2(HasPlayableShape(chosen), qPrintable(where));
-            QVERIFY2(!BreaksTwoRule(chosen), qPrintable(where));
+            const QString fault = Fault(t, before, chosen);
+            QVERIFY2(fault.isEmpty(), qPrintable(where + fault));
         }
         // Every rung of the ladder was met by some position.
         for (int rule = 1; rule <= 8; ++rule) QVERIFY2(byRule[rule] > 0, qPrintable(QString::number(rule)));
@@ -400,27 +409,20 @@ class TestExpertPlayer : public QObject {
             const CardSet hand = t.lstDirection[seat];
             const CardSet chosen = ExpertChoice(Observe(t, seat), settings);
             const QString where = Describe(t, seat, hand) + " chose [" + Text(chosen) + "]";
-            QVERIFY2((chosen & hand) == chosen, qPrintable(where));
-            if (chosen.Empty()) {
-                QVERIFY2(!lead, qPrintable(where));
-                continue;
-            }
-            beats += lead ? 0 : 1;
-            QVERIFY2(HasPlayableShape(chosen), qPrintable(where));
-            QVERIFY2(!BreaksTwoRule(chosen), qPrintable(where));
-            QVERIFY2(CanBeat(t, chosen), qPrintable(where));
+            const QString fault = Fault(t, hand, chosen);
+            QVERIFY2(fault.isEmpty(), qPrintable(where + fault));
+            beats += lead || chosen.Empty() ? 0 : 1;
         }
         QVERIFY2(beats > 20, qPrintable(QString::number(beats)));
     }
 
     void hiddenCardsDoNotMatter_data() {
-        QTest::addColumn<std::uint64_t>("position");
-        QTest::addColumn<bool>("lead");
-        QTest::newRow("follow a") << std::uint64_t(11) << false;
-        QTest::newRow("follow b") << std::uint64_t(12) << false;
-        QTest::newRow("follow c") << std::uint64_t(13) << false;
-        QTest::newRow("lead a") << std::uint64_t(21) << true;
-        QTest::newRow("lead b") << std::uint64_t(22) << true;
+        Columns<std::uint64_t, bool>("position", "lead");
+        Row("follow a", std::uint64_t(11), false);
+        Row("follow b", std::uint64_t(12), false);
+        Row("follow c", std::uint64_t(13), false);
+        Row("lead a", std::uint64_t(21), true);
+        Row("lead b", std::uint64_t(22), true);
     }
     void hiddenCardsDoNotMatter() {
         QFETCH(std::uint64_t, position);
@@ -455,12 +457,10 @@ class TestExpertPlayer : public QObject {
     // heavily it ranks first, its cost lowered by the credit; while the stock
     // lasts, and for the oracle, the ranking is the one without a charge.
     void latePassIsCharged_data() {
-        QTest::addColumn<bool>("stockEmpty");
-        QTest::addColumn<bool>("truth");
-        QTest::addColumn<bool>("charged");
-        QTest::newRow("the stock empty") << true << false << true;
-        QTest::newRow("the stock lasting") << false << false << false;
-        QTest::newRow("the oracle") << true << true << false;
+        Columns<bool, bool, bool>("stockEmpty", "truth", "charged");
+        Row("the stock empty", true, false, true);
+        Row("the stock lasting", false, false, false);
+        Row("the oracle", true, true, false);
     }
     void latePassIsCharged() {
         QFETCH(bool, stockEmpty);
@@ -507,11 +507,11 @@ class TestExpertPlayer : public QObject {
     // that ignore the passes. A person's passes, or another searching
     // seat's, are read too, for less.
     void passesAreRead_data() {
-        QTest::addColumn<int>("player");
-        QTest::addColumn<double>("most");  // lone 8s dealt, as a share of those when the passes are ignored
-        QTest::newRow("the rules") << 0 << 0.5;
-        QTest::newRow("a person") << kUnknownPlayer << 0.8;
-        QTest::newRow("a search") << kSearchPlayer << 0.8;
+        // most: lone 8s dealt, as a share of those when the passes are ignored
+        Columns<int, double>("player", "most");
+        Row("the rules", 0, 0.5);
+        Row("a person", kUnknownPlayer, 0.8);
+        Row("a search", kSearchPlayer, 0.8);
     }
     void passesAreRead() {
         QFETCH(int, player);
