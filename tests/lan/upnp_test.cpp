@@ -29,12 +29,16 @@
 #include "app/portmapper.h"
 #include "net/socket/lanlisting.h"
 #include "tests/lan/netns.h"
+#include "tests/support/rows.h"
 #include "tests/support/window.h"
 #include "tests/testing.h"
 
 namespace vorn::test {
 
 namespace {
+using testing::Columns;
+using testing::Row;
+
 constexpr int kPort = 11005;
 const QString kExternal = QStringLiteral("203.0.113.5");
 const QString kService = QStringLiteral("urn:schemas-upnp-org:service:WANIPConnection:1");
@@ -226,13 +230,12 @@ class UpnpTest : public QObject {
     }
 
     void mapping_data() {
-        QTest::addColumn<int>("refuse");
-        QTest::addColumn<int>("endRow");
-        QTest::newRow("forwarded, the table closes") << 0 << int(End::Close);
+        Columns<int, int>("refuse", "endRow");
+        Row("forwarded, the table closes", 0, int(End::Close));
         // The window quits: the mapper waits for the router no longer than it may.
-        QTest::newRow("forwarded, the mapper is gone") << 0 << int(End::MapperGone);
-        QTest::newRow("closed before the router answered") << 0 << int(End::CloseAtOnce);
-        QTest::newRow("ConflictInMappingEntry") << 718 << int(End::Close);
+        Row("forwarded, the mapper is gone", 0, int(End::MapperGone));
+        Row("closed before the router answered", 0, int(End::CloseAtOnce));
+        Row("ConflictInMappingEntry", 718, int(End::Close));
     }
     void mapping() {
         QFETCH(int, refuse);

@@ -1,5 +1,6 @@
 #include "net/socket/codec.h"
 
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 #include <QObject>
@@ -7,21 +8,22 @@
 
 namespace {
 
+using vorn::testing::Columns;
+using vorn::testing::Row;
+
 class TestCodec : public QObject {
     Q_OBJECT
 
   private slots:
     void encodesAsCodePage936_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("east") << QStringLiteral("青龙") << QByteArray("\xC7\xE0\xC1\xFA");
-        QTest::newRow("south") << QStringLiteral("朱雀") << QByteArray("\xD6\xEC\xC8\xB8");
-        QTest::newRow("west") << QStringLiteral("白虎") << QByteArray("\xB0\xD7\xBB\xA2");
-        QTest::newRow("north") << QStringLiteral("玄武") << QByteArray("\xD0\xFE\xCE\xE4");
-        QTest::newRow("ascii") << QStringLiteral("[Seat]1\r\n") << QByteArray("[Seat]1\r\n");
-        QTest::newRow("mixed") << QStringLiteral("[Joined]Li青龙")
-                               << QByteArray("[Joined]Li\xC7\xE0\xC1\xFA");
-        QTest::newRow("full-width punctuation") << QStringLiteral("！，") << QByteArray("\xA3\xA1\xA3\xAC");
+        Columns<QString, QByteArray>("text", "bytes");
+        Row("east", QStringLiteral("青龙"), QByteArray("\xC7\xE0\xC1\xFA"));
+        Row("south", QStringLiteral("朱雀"), QByteArray("\xD6\xEC\xC8\xB8"));
+        Row("west", QStringLiteral("白虎"), QByteArray("\xB0\xD7\xBB\xA2"));
+        Row("north", QStringLiteral("玄武"), QByteArray("\xD0\xFE\xCE\xE4"));
+        Row("ascii", QStringLiteral("[Seat]1\r\n"), QByteArray("[Seat]1\r\n"));
+        Row("mixed", QStringLiteral("[Joined]Li青龙"), QByteArray("[Joined]Li\xC7\xE0\xC1\xFA"));
+        Row("full-width punctuation", QStringLiteral("！，"), QByteArray("\xA3\xA1\xA3\xAC"));
     }
     void encodesAsCodePage936() {
         QFETCH(QString, text);
@@ -36,11 +38,10 @@ class TestCodec : public QObject {
     }
 
     void badBytesBecomeReplacementCharacters_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("mustContain");
-        QTest::newRow("lead byte at the end") << QByteArray("ab\xC7") << QStringLiteral("ab");
-        QTest::newRow("lead byte before a control") << QByteArray("\xC7\n[Turn]") << QStringLiteral("[Turn]");
-        QTest::newRow("half a name") << QByteArray("\xC7\xE0\xC1") << QStringLiteral("青");
+        Columns<QByteArray, QString>("bytes", "mustContain");
+        Row("lead byte at the end", QByteArray("ab\xC7"), QStringLiteral("ab"));
+        Row("lead byte before a control", QByteArray("\xC7\n[Turn]"), QStringLiteral("[Turn]"));
+        Row("half a name", QByteArray("\xC7\xE0\xC1"), QStringLiteral("青"));
     }
     void badBytesBecomeReplacementCharacters() {
         QFETCH(QByteArray, bytes);
@@ -59,16 +60,14 @@ class TestCodec : public QObject {
     }
 
     void wholePrefixNeverSplitsACharacter_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("limit");
-        QTest::addColumn<int>("expected");
+        Columns<QByteArray, int, int>("bytes", "limit", "expected");
         const QByteArray eight = vorn::ToCp936(QStringLiteral("青龙朱雀白虎玄武"));  // 16 bytes
-        QTest::newRow("eight characters at 15") << eight << 15 << 14;
-        QTest::newRow("eight characters at 16") << eight << 16 << 16;
-        QTest::newRow("odd start") << QByteArray("a") + eight << 15 << 15;
-        QTest::newRow("ascii") << QByteArray("abcdefghijklmnopqrst") << 15 << 15;
-        QTest::newRow("short") << QByteArray("ab") << 15 << 2;
-        QTest::newRow("trail byte in ASCII range") << QByteArray("\x81\x40\x81\x40") << 3 << 2;
+        Row("eight characters at 15", eight, 15, 14);
+        Row("eight characters at 16", eight, 16, 16);
+        Row("odd start", QByteArray("a") + eight, 15, 15);
+        Row("ascii", QByteArray("abcdefghijklmnopqrst"), 15, 15);
+        Row("short", QByteArray("ab"), 15, 2);
+        Row("trail byte in ASCII range", QByteArray("\x81\x40\x81\x40"), 3, 2);
     }
     void wholePrefixNeverSplitsACharacter() {
         QFETCH(QByteArray, bytes);

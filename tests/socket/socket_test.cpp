@@ -1,5 +1,6 @@
 #include "net/socket/socket.h"
 
+#include "tests/support/rows.h"
 #include "tests/testing.h"
 
 #include <QElapsedTimer>
@@ -14,6 +15,8 @@
 
 using vorn::Socket;
 using vorn::SocketFamily;
+using vorn::testing::Columns;
+using vorn::testing::Row;
 
 namespace {
 
@@ -25,6 +28,18 @@ struct Link {
     std::unique_ptr<Socket> joiner = std::make_unique<Socket>();
     int port = 0;
 };
+
+// The socket listening on a port of the system's choosing; whether it does.
+bool ListenAnywhere(Socket& socket) {
+    socket.SetLocalPort(0);
+    return socket.Listen();
+}
+
+// The socket setting out for port on this machine; whether it did.
+bool ConnectTo(Socket& socket, int port) {
+    socket.SetRemotePort(port);
+    return socket.Connect(QStringLiteral("127.0.0.1"));
+}
 
 // A port nobody listens on: taken from the system, then given back.
 int ClosedPort() {
@@ -39,12 +54,10 @@ class TestSocket : public QObject {
     // Listens, connects, accepts the request on element 1; false when any step goes wrong.
     static bool Open(Link& link) {
         Socket& listener = link.host->Element(0);
-        listener.SetLocalPort(0);
-        if (!listener.Listen()) return false;
+        if (!ListenAnywhere(listener)) return false;
         link.port = listener.LocalPort();
         QSignalSpy requests(link.host.get(), &SocketFamily::connectionRequest);
-        link.joiner->SetRemotePort(link.port);
-        if (!link.joiner->Connect(QStringLiteral("127.0.0.1"))) return false;
+        if (!ConnectTo(*link.joiner, link.port)) return false;
         if (requests.isEmpty() && !requests.wait(kWaitMs)) return false;
         if (requests.first().at(0).toInt() != 0) return false;
         const int requestId = requests.first().at(1).toInt();
@@ -64,15 +77,15 @@ class TestSocket : public QObject {
         SocketFamily family;
         QVERIFY(family.Exists(0));
         QVERIFY(!family.Exists(1));
-        QCOMPARE(family.Element(0).State(), 0);
+        QCOMPARE(family.Element(0).State(), Socket::kClosed);
     }
 
     void acceptedLinkCarriesChineseBothWays() {
         Link link;
         QVERIFY(Open(link));
-        QCOMPARE(link.joiner->State(), 7);
-        QCOMPARE(link.host->Element(1).State(), 7);
-        QVERIFY(link.host->Element(0).State() != 0 && link.host->Element(0).State() != 7);
+        QCOMPARE(link.joiner->State(), Socket::kConnected);
+        QCOMPARE(link.host->Element(1).State(), Socket::kConnected);
+        QCOMPARE(link.host->Element(0).State(), Socket::kListening);
 
         QSignalSpy hostArrivals(link.host.get(), &SocketFamily::dataArrival);
         QVERIFY(link.joiner->SendText(QStringLiteral("[Joined]青龙\r\n")));
@@ -139,14 +152,14 @@ class TestSocket : public QObject {
         QSignalSpy errors(link.host.get(), &SocketFamily::error);
         QVERIFY(link.joiner->SendText("[Exit]01\r\n"));
         link.joiner->Close();
-        QCOMPARE(link.joiner->State(), 0);
+        QCOMPARE(link.joiner->State(), Socket::kClosed);
         QTRY_COMPARE_WITH_TIMEOUT(closes.size(), 1, kWaitMs);
         QCOMPARE(closes.first().at(0).toInt(), 1);
         QCOMPARE(slot.ReadAll(), QByteArray("[Exit]01\r\n"));
         QVERIFY(errors.isEmpty());
-        QVERIFY(slot.State() != 0 && slot.State() != 7);
+        QCOMPARE(slot.State(), Socket::kPeerClosed);
         slot.Close();
-        QCOMPARE(slot.State(), 0);
+        QCOMPARE(slot.State(), Socket::kClosed);
     }
 
     void closedSlotIsReusedWithoutOldEvents() {
@@ -160,11 +173,10 @@ class TestSocket : public QObject {
         slot.Close();
 
         Socket second;
-        second.SetRemotePort(link.port);
-        QVERIFY(second.Connect(QStringLiteral("127.0.0.1")));
+        QVERIFY(ConnectTo(second, link.port));
         QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 1, kWaitMs);
         QVERIFY(slot.Accept(requests.first().at(1).toInt()));
-        QTRY_COMPARE_WITH_TIMEOUT(second.State(), 7, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(second.State(), Socket::kConnected, kWaitMs);
         QSignalSpy arrivals(link.host.get(), &SocketFamily::dataArrival);
         QVERIFY(second.SendText(QStringLiteral("[Joined]白虎\r\n")));
         QByteArray received;
@@ -172,7 +184,7 @@ class TestSocket : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(received, QByteArray("[Joined]\xB0\xD7\xBB\xA2\r\n"), kWaitMs);
         QCOMPARE(arrivals.first().at(0).toInt(), 1);
         QCOMPARE(closes.size(), 1);
-        QCOMPARE(slot.State(), 7);
+        QCOMPARE(slot.State(), Socket::kConnected);
         QVERIFY(!link.host->Exists(2));
     }
 
@@ -182,38 +194,35 @@ class TestSocket : public QObject {
         Socket socket;
         QSignalSpy errors(&socket, &Socket::error);
         QSignalSpy closes(&socket, &Socket::closed);
-        socket.SetRemotePort(port);
-        QVERIFY(socket.Connect(QStringLiteral("127.0.0.1")));
-        QVERIFY(socket.State() != 0 && socket.State() != 7);
+        QVERIFY(ConnectTo(socket, port));
+        QCOMPARE(socket.State(), Socket::kConnecting);
         QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, kWaitMs);
         QVERIFY(errors.first().at(0).toInt() != 0);
         QVERIFY(!errors.first().at(1).toString().isEmpty());
-        QVERIFY(socket.State() != 0 && socket.State() != 7);
+        QCOMPARE(socket.State(), Socket::kFailed);
         QTest::qWait(50);
         QVERIFY(closes.isEmpty());
         socket.Close();
-        QCOMPARE(socket.State(), 0);
+        QCOMPARE(socket.State(), Socket::kClosed);
     }
 
     void listeningOnATakenPortFailsAtOnce() {
         Socket first;
-        first.SetLocalPort(0);
-        QVERIFY(first.Listen());
+        QVERIFY(ListenAnywhere(first));
         Socket second;
         second.SetLocalPort(first.LocalPort());
         QVERIFY(!second.Listen());
         QVERIFY(!second.LastErrorDescription().isEmpty());
-        QCOMPARE(second.State(), 0);
+        QCOMPARE(second.State(), Socket::kClosed);
         first.Close();
         QVERIFY(second.Listen());
     }
 
     void callsInTheWrongStateFail_data() {
-        QTest::addColumn<int>("remotePort");
-        QTest::addColumn<QString>("host");
-        QTest::newRow("port 0") << 0 << QStringLiteral("127.0.0.1");
-        QTest::newRow("port 65536") << 65536 << QStringLiteral("127.0.0.1");
-        QTest::newRow("no host") << 1005 << QStringLiteral("  ");
+        Columns<int, QString>("remotePort", "host");
+        Row("port 0", 0, "127.0.0.1");
+        Row("port 65536", 65536, "127.0.0.1");
+        Row("no host", 1005, "  ");
     }
     void callsInTheWrongStateFail() {
         QFETCH(int, remotePort);
@@ -222,7 +231,7 @@ class TestSocket : public QObject {
         socket.SetRemotePort(remotePort);
         QVERIFY(!socket.Connect(host));
         QVERIFY(!socket.LastErrorDescription().isEmpty());
-        QCOMPARE(socket.State(), 0);
+        QCOMPARE(socket.State(), Socket::kClosed);
         QVERIFY(!socket.SendText(QStringLiteral("[Turn]1")));
         QVERIFY(!socket.Accept(123456));
     }
@@ -231,22 +240,21 @@ class TestSocket : public QObject {
         Link link;
         QVERIFY(Open(link));
         Socket late;
-        late.SetRemotePort(link.port);
         QSignalSpy requests(link.host.get(), &SocketFamily::connectionRequest);
-        QVERIFY(late.Connect(QStringLiteral("127.0.0.1")));
+        QVERIFY(ConnectTo(late, link.port));
         QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 1, kWaitMs);
         const int id = requests.first().at(1).toInt();
         QVERIFY(!link.host->Element(1).Accept(id));  // busy with the first joiner
-        QCOMPARE(link.host->Element(1).State(), 7);
+        QCOMPARE(link.host->Element(1).State(), Socket::kConnected);
         QVERIFY(link.host->Element(2).Accept(id));
         QVERIFY(!link.host->Element(3).Accept(id));  // taken already
-        QTRY_COMPARE_WITH_TIMEOUT(late.State(), 7, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(late.State(), Socket::kConnected, kWaitMs);
     }
 
     void closeIsHarmlessInAnyState_data() {
-        QTest::addColumn<QString>("stage");
+        Columns<QString>("stage");
         for (const char* stage : {"fresh", "listening", "connecting", "connected", "peer closed", "failed"})
-            QTest::newRow(stage) << QString::fromLatin1(stage);
+            Row(stage, stage);
     }
     void closeIsHarmlessInAnyState() {
         QFETCH(QString, stage);
@@ -254,27 +262,22 @@ class TestSocket : public QObject {
         Socket* subject = link.joiner.get();
         if (stage == "listening") {
             subject = &link.host->Element(0);
-            subject->SetLocalPort(0);
-            QVERIFY(subject->Listen());
+            QVERIFY(ListenAnywhere(*subject));
         } else if (stage == "connecting") {
-            Socket& listener = link.host->Element(0);
-            listener.SetLocalPort(0);
-            QVERIFY(listener.Listen());
-            subject->SetRemotePort(listener.LocalPort());
-            QVERIFY(subject->Connect(QStringLiteral("127.0.0.1")));
+            QVERIFY(ListenAnywhere(link.host->Element(0)));
+            QVERIFY(ConnectTo(*subject, link.host->Element(0).LocalPort()));
         } else if (stage == "connected") {
             QVERIFY(Open(link));
         } else if (stage == "peer closed") {
             QVERIFY(Open(link));
             QSignalSpy closes(link.joiner.get(), &Socket::closed);
             link.host->CloseAll();
-            QCOMPARE(link.host->Element(0).State(), 0);
-            QCOMPARE(link.host->Element(1).State(), 0);
+            QCOMPARE(link.host->Element(0).State(), Socket::kClosed);
+            QCOMPARE(link.host->Element(1).State(), Socket::kClosed);
             QTRY_COMPARE_WITH_TIMEOUT(closes.size(), 1, kWaitMs);
         } else if (stage == "failed") {
             QSignalSpy errors(subject, &Socket::error);
-            subject->SetRemotePort(ClosedPort());
-            QVERIFY(subject->Connect(QStringLiteral("127.0.0.1")));
+            QVERIFY(ConnectTo(*subject, ClosedPort()));
             QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, kWaitMs);
         }
         QSignalSpy closes(subject, &Socket::closed);
@@ -282,9 +285,9 @@ class TestSocket : public QObject {
         QSignalSpy arrivals(subject, &Socket::dataArrival);
         QSignalSpy requests(subject, &Socket::connectionRequest);
         subject->Close();
-        QCOMPARE(subject->State(), 0);
+        QCOMPARE(subject->State(), Socket::kClosed);
         subject->Close();
-        QCOMPARE(subject->State(), 0);
+        QCOMPARE(subject->State(), Socket::kClosed);
         QTest::qWait(100);
         // A closed socket tells nothing more about its old link.
         QVERIFY(closes.isEmpty());
@@ -293,8 +296,7 @@ class TestSocket : public QObject {
         QVERIFY(requests.isEmpty());
         QCOMPARE(subject->ReadAll(), QByteArray());
         // And it is ready for a new start.
-        subject->SetLocalPort(0);
-        QVERIFY(subject->Listen());
+        QVERIFY(ListenAnywhere(*subject));
     }
 
     void handlerMayCloseOnArrival() {
@@ -310,7 +312,7 @@ class TestSocket : public QObject {
         QVERIFY(link.joiner->SendText("[Joined]x\r\n"));
         QTRY_COMPARE_WITH_TIMEOUT(joinerCloses.size(), 1, kWaitMs);
         QCOMPARE(got, QByteArray("[Joined]x\r\n"));
-        QCOMPARE(slot.State(), 0);
+        QCOMPARE(slot.State(), Socket::kClosed);
     }
 
     void localHostIsKnown() {
