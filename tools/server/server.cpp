@@ -225,10 +225,11 @@ void Server::SeatAnywhere(Arrival& arrival, const std::vector<std::string>& said
 
 void Server::Hand(Arrival& arrival, ServerTable* table, int slot, const std::vector<std::string>& said) {
     const int requestId = arrival.link->Detach();
+    // What the link sent after its word goes with it to the table.
+    const std::string unfinished(arrival.framer.Unfinished());
     Forget(arrival);
     // A table opened for this link alone closes again when the link is gone already.
-    if (requestId == 0 || !table->Accept(requestId, slot, said, arrival.framer.Unfinished()))
-        table->CheckEmpty();
+    if (requestId == 0 || !table->Accept(requestId, slot, said, unfinished)) table->CheckEmpty();
 }
 
 void Server::TurnAway(Arrival& arrival, const std::string& why, const std::string& lastWord) {
