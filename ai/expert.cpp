@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <utility>
 
 #include "cards/referee.h"
@@ -273,6 +274,7 @@ CardSet OwnMove(const GameState& t, const PlayoutSeats& seats, SearchRandom& ran
     for (std::uint64_t& stream : streams) stream = random.Next();
     PlayoutSeats plain = seats;
     plain.ownMove = nullptr;
+    plain.tree = nullptr;
     CardSet best;
     long bestCost = 0;
     for (size_t k = 0; k < candidates.size(); ++k) {
@@ -290,6 +292,107 @@ CardSet OwnMove(const GameState& t, const PlayoutSeats& seats, SearchRandom& ran
         }
     }
     return best;
+}
+
+}  // namespace
+
+// The searching seat's own decisions in the playouts of one search, each as
+// the seat could know it (its hand, the table, the cards out of play, the
+// hand sizes and turn counters: the same for every deal that reaches it),
+// with what each of its moves there has cost so far. Until a decision has
+// been met often enough its moves are the unsearched ones; then each move
+// is tried once and the best by its mean cost, less a bonus for moves tried
+// seldom (UCB1), is taken. So the seat's later moves in a playout are those
+// that have done best for it across the deals, not the rules' alone.
+struct OwnTree {
+    struct Node {
+        std::vector<CardSet> moves;
+        std::vector<int> tries;
+        std::vector<double> cost;
+        int met = 0;
+    };
+    std::unordered_map<std::uint64_t, Node> nodes;
+    std::vector<std::pair<Node*, size_t>> path;  // this playout's decisions
+    int visits = 0;
+    double explore = 0;
+};
+
+namespace {
+
+std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
+    h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+    return h * 0xff51afd7ed558ccdull;
+}
+
+std::uint64_t DecisionKey(const GameState& t, int me) {
+    CardSet inPlay = t.lstCardsBox;
+    for (const CardSet& hand : t.lstDirection) inPlay |= hand;
+    std::uint64_t key = Mix(t.lstDirection[size_t(me)].Bits(), t.TablePlay.Bits());
+    key = Mix(key, inPlay.Bits());
+    for (int s = 0; s < 4; ++s) key = Mix(key, std::uint64_t(t.HandSize(s)));
+    return Mix(key, std::uint64_t(t.MustLead) | std::uint64_t(t.PassCount) << 1 |
+                        std::uint64_t(t.TheLastThrower) << 4);
+}
+
+bool SameNumbers(CardSet a, CardSet b) {
+    if (a.Count() != b.Count()) return false;
+    const NumberCounts x = CountNumbers(a), y = CountNumbers(b);
+    return std::equal(std::begin(x.of), std::end(x.of), std::begin(y.of));
+}
+
+CardSet TreeMove(OwnTree& tree, const GameState& t, const PlayoutSeats& seats, SearchRandom& random) {
+    OwnTree::Node& node = tree.nodes[DecisionKey(t, seats.me)];
+    if (node.moves.empty()) {
+        Observation own;
+        own.seat = seats.me;
+        own.hand = t.lstDirection[size_t(seats.me)];
+        own.tablePlay = t.TablePlay;
+        own.playType = t.PlayType;
+        own.mustLead = t.MustLead;
+        node.moves = ExpertCandidates(own);
+        if (node.moves.empty()) node.moves.emplace_back();
+        node.tries.assign(node.moves.size(), 0);
+        node.cost.assign(node.moves.size(), 0.0);
+    }
+    if (node.moves.size() == 1) return node.moves.front();
+    size_t pick = node.moves.size();
+    if (node.met < tree.visits) {
+        const CardSet unsearched = UnsearchedOwnMove(t, seats, random);
+        for (size_t k = 0; k < node.moves.size() && pick == node.moves.size(); ++k)
+            if (SameNumbers(node.moves[k], unsearched)) pick = k;
+        if (pick == node.moves.size()) {
+            node.moves.push_back(unsearched);
+            node.tries.push_back(0);
+            node.cost.push_back(0.0);
+        }
+    } else {
+        const double logMet = std::log(double(node.met));
+        double best = 0;
+        for (size_t k = 0; k < node.moves.size(); ++k) {
+            if (node.tries[k] == 0) {
+                pick = k;
+                break;
+            }
+            const double value =
+                -node.cost[k] / node.tries[k] + tree.explore * std::sqrt(logMet / node.tries[k]);
+            if (pick == node.moves.size() || value > best) {
+                pick = k;
+                best = value;
+            }
+        }
+    }
+    tree.path.emplace_back(&node, pick);
+    return node.moves[pick];
+}
+
+// What the playout just ended cost, to every decision of the tree on its way.
+void Backup(OwnTree& tree, double cost) {
+    for (auto& [node, k] : tree.path) {
+        ++node->tries[k];
+        node->cost[k] += cost;
+        ++node->met;
+    }
+    tree.path.clear();
 }
 
 // The playouts of each round: an even share of the budget for every
@@ -321,10 +424,12 @@ void PlayCandidate(const GameState& deal, const PlayoutSeats& seats, std::uint64
     int lost = 0;
     if (!Apply(t, Move{seats.me, move.play}).handEmpty) lost = PlayOut(t, seats, random).lost;
     move.Add(lost, lost == 0, int(weight));
+    if (seats.tree) Backup(*seats.tree, double(lost - (lost == 0 ? weight : 0)));
 }
 
-// How the seats of the search's playouts play.
-PlayoutSeats SearchSeats(int me, const ExpertSettings& settings) {
+// How the seats of the search's playouts play; the seat's own moves from
+// tree when the settings grow one.
+PlayoutSeats SearchSeats(int me, const ExpertSettings& settings, OwnTree& tree) {
     PlayoutSeats seats;
     seats.me = me;
     seats.gambleRates.fill(settings.gambleRate);
@@ -332,6 +437,12 @@ PlayoutSeats SearchSeats(int me, const ExpertSettings& settings) {
     seats.lookahead = settings.lookahead;
     seats.ownBeats = settings.ownBeats;
     seats.ownMove = OwnMove;
+    if (settings.treeVisits > 0) {
+        tree.visits = settings.treeVisits;
+        tree.explore = settings.treeExplore;
+        seats.tree = &tree;
+        seats.treeMove = TreeMove;
+    }
     return seats;
 }
 
@@ -363,7 +474,8 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
     const std::vector<GameState> deals =
         settings.truth ? std::vector<GameState>(size_t(samples), AsDealt(*settings.truth, seen.seat))
                        : SampleDeals(seen, samples, root);
-    const PlayoutSeats seats = SearchSeats(seen.seat, settings);
+    OwnTree tree;
+    const PlayoutSeats seats = SearchSeats(seen.seat, settings, tree);
     // The candidates still in the running, and how many rounds each lasted.
     std::vector<size_t> alive(moves.size());
     for (size_t k = 0; k < alive.size(); ++k) alive[k] = k;

@@ -40,7 +40,22 @@ void Draw(GameState& t, int seat, SearchRandom& random) {
     if (count > 0) DrawAt(t, seat, UniformIndex(random.Uniform(), count));
 }
 
+// Late in the game the searching seat's own moves are searched one ply (ownMove).
+bool Late(const GameState& t, const PlayoutSeats& seats) {
+    return seats.ownMove && t.StockEmpty && t.HandSize(seats.me) <= seats.lookahead;
+}
+
 }  // namespace
+
+CardSet UnsearchedOwnMove(const GameState& t, const PlayoutSeats& seats, SearchRandom& random) {
+    if (Late(t, seats)) return seats.ownMove(t, seats, random);
+    GameState c = t;
+    const bool follow = !c.MustLead && !c.TablePlay.Empty();
+    RulesDecision(c, seats.me, !follow, seats.gambleRates[size_t(seats.me)], random);
+    if (follow && seats.ownBeats && !c.StockEmpty && c.lstSelected.Empty())
+        return NextHigher(c.lstDirection[seats.me], c.TablePlay);
+    return c.lstSelected;
+}
 
 void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Random& random) {
     Decide(state, seat, lead, gambleRate, random);
@@ -82,8 +97,10 @@ PlayedOut PlayOut(GameState& t, const PlayoutSeats& seats, SearchRandom& random)
             t.MustLead = true;
         }
         ++out.decisions;
-        if (seat == me && seats.ownMove && t.StockEmpty && t.HandSize(me) <= seats.lookahead) {
-            Choose(t, me, seats.ownMove(t, seats, random));
+        if (seat == me && (seats.tree || Late(t, seats))) {
+            Choose(
+                t, me,
+                seats.tree ? seats.treeMove(*seats.tree, t, seats, random) : seats.ownMove(t, seats, random));
             // A searched move that the referee would refuse would stall the
             // real table: here it ends the playout as it stands. The rules'
             // own choices are always legal (self-play checks every one).

@@ -26,9 +26,12 @@ struct PlayedOut {
     int decisions = 0;  // the decisions taken on the way
 };
 
+struct OwnTree;
+
 // How the seats play in a playout: each by the rules at its gamble rate; the
 // seat that searches (me) may instead have its own moves chosen by ownMove
-// once the stock is empty and it holds at most lookahead cards.
+// once the stock is empty and it holds at most lookahead cards, or by a tree
+// over its own moves where that has an opinion.
 struct PlayoutSeats {
     int me = 0;
     std::array<float, 4> gambleRates{};
@@ -38,7 +41,18 @@ struct PlayoutSeats {
     // pair or a run whole: the search itself beats far more often than that.
     bool ownBeats = false;
     CardSet (*ownMove)(const GameState& t, const PlayoutSeats& seats, SearchRandom& random) = nullptr;
+    // When set, every move of the searching seat is the tree's: its own
+    // decisions as the playouts of one search have rated them so far
+    // (ai/expert.cpp), UnsearchedOwnMove where they have not rated it enough.
+    OwnTree* tree = nullptr;
+    CardSet (*treeMove)(OwnTree& tree, const GameState& t, const PlayoutSeats& seats,
+                        SearchRandom& random) = nullptr;
 };
+
+// The searching seat's move at t without the tree: the rules' at its gamble
+// rate, its follows beating while the stock lasts (ownBeats), and late in
+// the game ownMove's.
+CardSet UnsearchedOwnMove(const GameState& t, const PlayoutSeats& seats, SearchRandom& random);
 
 // Plays on from a table whose seat to move has just moved (or is to move, when
 // nobody has yet) until a hand is empty: the game loop of the table server

@@ -10,6 +10,7 @@
 #include "ai/expert.h"
 #include "ai/follow.h"
 #include "ai/lead.h"
+#include "ai/playout.h"
 #include "cards/rules.h"
 #include "tests/ai/aitesting.h"
 #include "tests/testing.h"
@@ -414,6 +415,52 @@ class TestExpertPlayer : public QObject {
             beats += lead || chosen.Empty() ? 0 : 1;
         }
         QVERIFY2(beats > 20, qPrintable(QString::number(beats)));
+    }
+
+    // Where the tree over the seat's own moves has not met a decision often
+    // enough, the seat plays as it would without the tree: the same playout,
+    // draw for draw.
+    void anUntriedTreePlaysAsWithout_data() {
+        Columns<bool, bool>("lead", "ownBeats");
+        Row("follow", false, false);
+        Row("follow, beating", false, true);
+        Row("lead", true, false);
+        Row("lead, beating", true, true);
+    }
+    void anUntriedTreePlaysAsWithout() {
+        QFETCH(bool, lead);
+        QFETCH(bool, ownBeats);
+        PositionMaker maker(lead ? 8101 : 8102);
+        int differed = 0;
+        for (int round = 0; round < 100; ++round) {
+            int seat = 1;
+            GameState start = maker.Make(seat);
+            FillStock(start);
+            if (lead) {
+                start.MustLead = true;
+                start.TablePlay.Clear();
+                start.PassCount = 0;
+            }
+            PlayoutSeats seats;
+            seats.me = seat;
+            seats.gambleRates = {0.5f, 0.5f, 0.5f, 0.5f};
+            seats.gambleRates[size_t(seat)] = 0.1f;
+            seats.ownBeats = ownBeats;
+            PlayoutSeats treed = seats;
+            // The tree is only handed back to treeMove, which never reads it.
+            char untried = 0;
+            treed.tree = reinterpret_cast<OwnTree*>(&untried);
+            treed.treeMove = [](OwnTree&, const GameState& t, const PlayoutSeats& s, SearchRandom& r) {
+                return UnsearchedOwnMove(t, s, r);
+            };
+            GameState a = start, b = start;
+            SearchRandom ra(std::uint64_t(round) + 1), rb(std::uint64_t(round) + 1);
+            const PlayedOut without = PlayOut(a, seats, ra), with = PlayOut(b, treed, rb);
+            QCOMPARE(with.decisions, without.decisions);
+            QCOMPARE(with.lost, without.lost);
+            differed += start.HandSize(seat) != without.lost ? 1 : 0;
+        }
+        QVERIFY2(differed > 50, qPrintable(QString::number(differed)));
     }
 
     void hiddenCardsDoNotMatter_data() {

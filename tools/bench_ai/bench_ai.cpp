@@ -157,13 +157,15 @@ void BM_CopyState(benchmark::State& state) {
 void BM_ExpertDecision(benchmark::State& state) {
     const bool lead = state.range(0) != 0;
     // plain: the rules in every seat of the playouts, the search's own seat
-    // too (no one-ply search near the end), every candidate an even share:
-    // the playout engine alone, the work the search did before it played
-    // its own moves better and spent its budget by halving.
+    // too (no one-ply search near the end, no tree over its own moves),
+    // every candidate an even share: the playout engine alone, the work the
+    // search did before it played its own moves better and spent its budget
+    // by halving.
     const bool plain = state.range(1) != 0;
     ExpertSettings settings;
     if (plain) {
         settings.lookahead = 0;
+        settings.treeVisits = 0;
         settings.ownBeats = false;
         settings.ownGambleRate = settings.gambleRate;
         settings.halving = false;
