@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 #include <utility>
 
 #include "cards/referee.h"
@@ -305,16 +304,75 @@ CardSet OwnMove(const GameState& t, const PlayoutSeats& seats, SearchRandom& ran
 // seldom (UCB1), is taken. So the seat's later moves in a playout are those
 // that have done best for it across the deals, not the rules' alone.
 struct OwnTree {
+    struct Entry {
+        CardSet move;
+        int tries = 0;
+        double cost = 0;
+    };
+    // A decision's moves are entries[first, first + count), with room for
+    // more before the block has to move to the end.
     struct Node {
-        std::vector<CardSet> moves;
-        std::vector<int> tries;
-        std::vector<double> cost;
+        std::uint32_t first = 0;
+        std::uint32_t count = 0;
+        std::uint32_t room = 0;
         int met = 0;
     };
-    std::unordered_map<std::uint64_t, Node> nodes;
-    std::vector<std::pair<Node*, size_t>> path;  // this playout's decisions
+    std::vector<Node> nodes;
+    std::vector<Entry> entries;
+    // Open addressing over nodes, by key: node is the index of a node plus
+    // one, 0 for an empty slot.
+    struct Slot {
+        std::uint64_t key = 0;
+        std::uint32_t node = 0;
+    };
+    std::vector<Slot> slots;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> path;  // this playout's decisions: node, move
     int visits = 0;
     double explore = 0;
+
+    // The node of key, made (with no moves yet) when new.
+    std::uint32_t Find(std::uint64_t key) {
+        if ((nodes.size() + 1) * 2 > slots.size()) Grow();
+        const size_t mask = slots.size() - 1;
+        for (size_t at = size_t(key) & mask;; at = (at + 1) & mask) {
+            Slot& slot = slots[at];
+            if (slot.node == 0) {
+                nodes.emplace_back();
+                slot = {key, std::uint32_t(nodes.size())};
+                return slot.node - 1;
+            }
+            if (slot.key == key) return slot.node - 1;
+        }
+    }
+    void Grow() {
+        std::vector<Slot> old(std::max<size_t>(1024, slots.size() * 2));
+        old.swap(slots);
+        const size_t mask = slots.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.node == 0) continue;
+            size_t at = size_t(slot.key) & mask;
+            while (slots[at].node != 0) at = (at + 1) & mask;
+            slots[at] = slot;
+        }
+    }
+    // A new decision's moves, with room for two more.
+    void Open(Node& node, const std::vector<CardSet>& moves) {
+        node.first = std::uint32_t(entries.size());
+        node.count = std::uint32_t(moves.size());
+        node.room = node.count + 2;
+        entries.resize(entries.size() + node.room);
+        for (std::uint32_t k = 0; k < node.count; ++k) entries[node.first + k].move = moves[k];
+    }
+    void Append(Node& node, CardSet move) {
+        if (node.count == node.room) {
+            const auto moved = std::uint32_t(entries.size());
+            node.room *= 2;
+            entries.resize(entries.size() + node.room);
+            std::copy_n(entries.begin() + node.first, node.count, entries.begin() + moved);
+            node.first = moved;
+        }
+        entries[node.first + node.count++] = {move};
+    }
 };
 
 namespace {
@@ -341,56 +399,54 @@ bool SameNumbers(CardSet a, CardSet b) {
 }
 
 CardSet TreeMove(OwnTree& tree, const GameState& t, const PlayoutSeats& seats, SearchRandom& random) {
-    OwnTree::Node& node = tree.nodes[DecisionKey(t, seats.me)];
-    if (node.moves.empty()) {
+    const std::uint32_t at = tree.Find(DecisionKey(t, seats.me));
+    if (tree.nodes[at].count == 0) {
         Observation own;
         own.seat = seats.me;
         own.hand = t.lstDirection[size_t(seats.me)];
         own.tablePlay = t.TablePlay;
         own.playType = t.PlayType;
         own.mustLead = t.MustLead;
-        node.moves = ExpertCandidates(own);
-        if (node.moves.empty()) node.moves.emplace_back();
-        node.tries.assign(node.moves.size(), 0);
-        node.cost.assign(node.moves.size(), 0.0);
+        std::vector<CardSet> moves = ExpertCandidates(own);
+        if (moves.empty()) moves.emplace_back();
+        tree.Open(tree.nodes[at], moves);
     }
-    if (node.moves.size() == 1) return node.moves.front();
-    size_t pick = node.moves.size();
+    OwnTree::Node& node = tree.nodes[at];
+    if (node.count == 1) return tree.entries[node.first].move;
+    std::uint32_t pick = node.count;
     if (node.met < tree.visits) {
         const CardSet unsearched = UnsearchedOwnMove(t, seats, random);
-        for (size_t k = 0; k < node.moves.size() && pick == node.moves.size(); ++k)
-            if (SameNumbers(node.moves[k], unsearched)) pick = k;
-        if (pick == node.moves.size()) {
-            node.moves.push_back(unsearched);
-            node.tries.push_back(0);
-            node.cost.push_back(0.0);
-        }
+        for (std::uint32_t k = 0; k < node.count && pick == node.count; ++k)
+            if (SameNumbers(tree.entries[node.first + k].move, unsearched)) pick = k;
+        if (pick == node.count) tree.Append(node, unsearched);
     } else {
         const double logMet = std::log(double(node.met));
         double best = 0;
-        for (size_t k = 0; k < node.moves.size(); ++k) {
-            if (node.tries[k] == 0) {
+        for (std::uint32_t k = 0; k < node.count; ++k) {
+            const OwnTree::Entry& e = tree.entries[node.first + k];
+            if (e.tries == 0) {
                 pick = k;
                 break;
             }
-            const double value =
-                -node.cost[k] / node.tries[k] + tree.explore * std::sqrt(logMet / node.tries[k]);
-            if (pick == node.moves.size() || value > best) {
+            const double value = -e.cost / e.tries + tree.explore * std::sqrt(logMet / e.tries);
+            if (pick == node.count || value > best) {
                 pick = k;
                 best = value;
             }
         }
     }
-    tree.path.emplace_back(&node, pick);
-    return node.moves[pick];
+    tree.path.emplace_back(at, pick);
+    return tree.entries[node.first + pick].move;
 }
 
 // What the playout just ended cost, to every decision of the tree on its way.
 void Backup(OwnTree& tree, double cost) {
-    for (auto& [node, k] : tree.path) {
-        ++node->tries[k];
-        node->cost[k] += cost;
-        ++node->met;
+    for (const auto& [at, k] : tree.path) {
+        OwnTree::Node& node = tree.nodes[at];
+        OwnTree::Entry& e = tree.entries[node.first + k];
+        ++e.tries;
+        e.cost += cost;
+        ++node.met;
     }
     tree.path.clear();
 }
