@@ -23,6 +23,7 @@ int Usage() {
         stderr,
         "usage: vorn-selfplay --games N --seed S [--level high|medium|low|expert]\n"
         "                     [--seat-levels A,B,C,D (each a level or oracle)] [--expert-playouts N]\n"
+        "                     [--expert-tree-visits N (0: no tree)]\n"
         "                     [--oracle-when always|early|late (the stock lasting or empty)]\n"
         "                     [--tables N [--sequential]] [--log FILE]\n"
         "                     [--rotate-leaders] [--outcomes FILE] [--pair-with FILE]\n"
@@ -87,6 +88,8 @@ bool ParseOption(const std::string& arg, const std::string& value, vorn::selfpla
         return ParseOracleWhen(value, config);
     else if (arg == "--expert-playouts")
         config.expertPlayouts = std::stoi(value);
+    else if (arg == "--expert-tree-visits")
+        config.expertTreeVisits = std::stoi(value);
     else if (arg == "--tables")
         config.tables = std::stoi(value);
     else if (arg == "--log")

@@ -134,6 +134,7 @@ class Driver {
             const auto start = std::chrono::steady_clock::now();
             ExpertSettings settings;
             if (config_.expertPlayouts > 0) settings.playouts = config_.expertPlayouts;
+            if (config_.expertTreeVisits >= 0) settings.treeVisits = config_.expertTreeVisits;
             using When = Config::OracleWhen;
             const When now = seen.stockEmpty ? When::Late : When::Early;
             if (levels_[seen.seat] == kOracleLevel &&

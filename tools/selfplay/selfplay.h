@@ -36,6 +36,9 @@ struct Config {
     // Each seat's level, as level; -1 for level's.
     std::array<int, 4> seatLevels{-1, -1, -1, -1};
     int expertPlayouts = 0;  // the search's budget; 0 for its own
+    // The visits before the tree over its own moves searches a decision: -1
+    // for the search's own, 0 for no tree.
+    int expertTreeVisits = -1;
     // When the oracle seats are shown the truth: always, or only while the
     // stock lasts (early) or once it is empty (late), searching as the expert
     // does otherwise; to tell what the true hands are worth in each part of a game.
