@@ -254,21 +254,25 @@ std::vector<CardSet> ExpertCandidates(const Observation& seen) {
 
 namespace {
 
+// What the seat's candidates read of a playout's table: only the hand and
+// the play to beat, no need to observe the whole table.
+Observation OwnView(const GameState& t, int me) {
+    Observation own;
+    own.seat = me;
+    own.hand = t.lstDirection[size_t(me)];
+    own.tablePlay = t.TablePlay;
+    own.playType = t.PlayType;
+    own.mustLead = t.MustLead;
+    return own;
+}
+
 // The searching seat's own move late in a playout: each candidate played out
 // twice more by the rules (the same two streams for all), the one that lost
 // least, wins weighted as in the search, taken.
 CardSet OwnMove(const GameState& t, const PlayoutSeats& seats, SearchRandom& random) {
     constexpr int kTries = 2;
     constexpr long kWinWeight = ExpertSettings{}.winWeight;
-    // The candidates read only the hand and the play to beat: no need to
-    // observe the whole table.
-    Observation own;
-    own.seat = seats.me;
-    own.hand = t.lstDirection[seats.me];
-    own.tablePlay = t.TablePlay;
-    own.playType = t.PlayType;
-    own.mustLead = t.MustLead;
-    const std::vector<CardSet> candidates = ExpertCandidates(own);
+    const std::vector<CardSet> candidates = ExpertCandidates(OwnView(t, seats.me));
     std::array<std::uint64_t, kTries> streams{};
     for (std::uint64_t& stream : streams) stream = random.Next();
     PlayoutSeats plain = seats;
@@ -401,13 +405,7 @@ bool SameNumbers(CardSet a, CardSet b) {
 CardSet TreeMove(OwnTree& tree, const GameState& t, const PlayoutSeats& seats, SearchRandom& random) {
     const std::uint32_t at = tree.Find(DecisionKey(t, seats.me));
     if (tree.nodes[at].count == 0) {
-        Observation own;
-        own.seat = seats.me;
-        own.hand = t.lstDirection[size_t(seats.me)];
-        own.tablePlay = t.TablePlay;
-        own.playType = t.PlayType;
-        own.mustLead = t.MustLead;
-        std::vector<CardSet> moves = ExpertCandidates(own);
+        std::vector<CardSet> moves = ExpertCandidates(OwnView(t, seats.me));
         if (moves.empty()) moves.emplace_back();
         tree.Open(tree.nodes[at], moves);
     }
