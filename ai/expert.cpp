@@ -125,16 +125,21 @@ GameState DecisionTable(const SeenMove& m, CardSet hand) {
 }
 
 // The logarithm of how likely the seat's decision is on that hand, by the
-// rules' player at the seat's level (a middle one when not known, or when
-// the seat searches: the rules foretell a person or a search only roughly,
-// so a miss counts for less): asked twice, the gambles drawn afresh, before
-// it counts as a miss.
+// rules' player at the seat's level; a seat that searches as the rules would
+// play its own later moves in a search's playouts (its gamble rate, beating
+// while the stock lasts), one not known by the middle level. The rules
+// foretell a person or a search only roughly, so a miss of theirs counts for
+// less. Asked twice, the gambles drawn afresh, before it counts as a miss.
 double DecisionOdds(const SeenMove& m, CardSet hand, int player, SearchRandom& random) {
+    constexpr ExpertSettings kSearcher{};
     const bool known = player >= 0 && player < kSearchPlayer;
-    const float rate = kGambleRates[known ? player : 1];
+    const bool searches = player == kSearchPlayer;
+    const float rate = known ? kGambleRates[player] : searches ? kSearcher.ownGambleRate : kGambleRates[1];
     for (int attempt = 0; attempt < 2; ++attempt) {
         GameState g = DecisionTable(m, hand);
         RulesDecision(g, m.seat, m.lead, rate, random);
+        if (searches && kSearcher.ownBeats && !m.lead && !m.stockEmpty && g.lstSelected.Empty())
+            g.lstSelected = NextHigher(hand, m.tablePlay);
         if (g.lstSelected == m.cards) return attempt == 0 ? 0.0 : -0.7;
     }
     return known ? kRulesMissLog : kUnknownMissLog;
@@ -482,14 +487,18 @@ void PlayCandidate(const GameState& deal, const PlayoutSeats& seats, std::uint64
 }
 
 // How the seats of the search's playouts play; the seat's own moves from
-// tree when the settings grow one.
-PlayoutSeats SearchSeats(int me, const ExpertSettings& settings, OwnTree& tree) {
+// tree when the settings grow one. A seat known to search plays as this one
+// would without its search.
+PlayoutSeats SearchSeats(const Observation& seen, const ExpertSettings& settings, OwnTree& tree) {
+    const int me = seen.seat;
     PlayoutSeats seats;
     seats.me = me;
-    seats.gambleRates.fill(settings.gambleRate);
-    seats.gambleRates[size_t(me)] = settings.ownGambleRate;
+    for (size_t s = 0; s < 4; ++s) {
+        const bool searches = int(s) == me || seen.players[s] == kSearchPlayer;
+        seats.gambleRates[s] = searches ? settings.ownGambleRate : settings.gambleRate;
+        seats.beats[s] = searches && settings.ownBeats;
+    }
     seats.lookahead = settings.lookahead;
-    seats.ownBeats = settings.ownBeats;
     seats.ownMove = OwnMove;
     if (settings.treeVisits > 0) {
         tree.visits = settings.treeVisits;
@@ -529,7 +538,7 @@ std::vector<ExpertMove> RankMoves(const Observation& seen, const ExpertSettings&
         settings.truth ? std::vector<GameState>(size_t(samples), AsDealt(*settings.truth, seen.seat))
                        : SampleDeals(seen, samples, root);
     OwnTree tree;
-    const PlayoutSeats seats = SearchSeats(seen.seat, settings, tree);
+    const PlayoutSeats seats = SearchSeats(seen, settings, tree);
     // The candidates still in the running, and how many rounds each lasted.
     std::vector<size_t> alive(moves.size());
     for (size_t k = 0; k < alive.size(); ++k) alive[k] = k;

@@ -52,7 +52,7 @@ CardSet UnsearchedOwnMove(const GameState& t, const PlayoutSeats& seats, SearchR
     GameState c = t;
     const bool follow = !c.MustLead && !c.TablePlay.Empty();
     RulesDecision(c, seats.me, !follow, seats.gambleRates[size_t(seats.me)], random);
-    if (follow && seats.ownBeats && !c.StockEmpty && c.lstSelected.Empty())
+    if (follow && seats.beats[size_t(seats.me)] && !c.StockEmpty && c.lstSelected.Empty())
         return NextHigher(c.lstDirection[seats.me], c.TablePlay);
     return c.lstSelected;
 }
@@ -107,8 +107,8 @@ PlayedOut PlayOut(GameState& t, const PlayoutSeats& seats, SearchRandom& random)
             if (Judge(t, seat, t.lstSelected) != Refusal::Ok) break;
         } else {
             RulesDecision(t, seat, !follow, seats.gambleRates[size_t(seat)], random);
-            if (seat == me && follow && seats.ownBeats && !t.StockEmpty && t.lstSelected.Empty())
-                Choose(t, me, NextHigher(t.lstDirection[me], t.TablePlay));
+            if (follow && seats.beats[size_t(seat)] && !t.StockEmpty && t.lstSelected.Empty())
+                Choose(t, seat, NextHigher(t.lstDirection[size_t(seat)], t.TablePlay));
         }
         if (Apply(t, Move{seat, t.lstSelected}).handEmpty) break;
     }

@@ -28,18 +28,19 @@ struct PlayedOut {
 
 struct OwnTree;
 
-// How the seats play in a playout: each by the rules at its gamble rate; the
-// seat that searches (me) may instead have its own moves chosen by ownMove
-// once the stock is empty and it holds at most lookahead cards, or by a tree
-// over its own moves where that has an opinion.
+// How the seats play in a playout: each by the rules at its gamble rate, some
+// beating more than the rules do; the seat that searches (me) may instead have
+// its own moves chosen by ownMove once the stock is empty and it holds at most
+// lookahead cards, or by a tree over its own moves where that has an opinion.
 struct PlayoutSeats {
     int me = 0;
     std::array<float, 4> gambleRates{};
     int lookahead = 0;
-    // While the stock lasts, the searching seat beats with the next number's
-    // cards wherever the hand holds them and the rules would pass to keep a
-    // pair or a run whole: the search itself beats far more often than that.
-    bool ownBeats = false;
+    // The seats that, while the stock lasts, beat with the next number's cards
+    // wherever the hand holds them and the rules would pass to keep a pair or
+    // a run whole: a search beats far more often than the rules, so the
+    // searching seat does, and so do the seats known to search.
+    std::array<bool, 4> beats{};
     CardSet (*ownMove)(const GameState& t, const PlayoutSeats& seats, SearchRandom& random) = nullptr;
     // When set, every move of the searching seat is the tree's: its own
     // decisions as the playouts of one search have rated them so far
@@ -50,7 +51,7 @@ struct PlayoutSeats {
 };
 
 // The searching seat's move at t without the tree: the rules' at its gamble
-// rate, its follows beating while the stock lasts (ownBeats), and late in
+// rate, its follows beating while the stock lasts (beats), and late in
 // the game ownMove's.
 CardSet UnsearchedOwnMove(const GameState& t, const PlayoutSeats& seats, SearchRandom& random);
 
