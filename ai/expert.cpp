@@ -137,9 +137,10 @@ double DecisionOdds(const SeenMove& m, CardSet hand, int player, SearchRandom& r
     const float rate = known ? kGambleRates[player] : searches ? kSearcher.ownGambleRate : kGambleRates[1];
     for (int attempt = 0; attempt < 2; ++attempt) {
         GameState g = DecisionTable(m, hand);
-        RulesDecision(g, m.seat, m.lead, rate, random);
-        if (searches && kSearcher.ownBeats && !m.lead && !m.stockEmpty && g.lstSelected.Empty())
-            g.lstSelected = NextHigher(hand, m.tablePlay);
+        if (searches && kSearcher.ownBeats)
+            BeatingDecision(g, m.seat, m.lead, rate, random);
+        else
+            RulesDecision(g, m.seat, m.lead, rate, random);
         if (g.lstSelected == m.cards) return attempt == 0 ? 0.0 : -0.7;
     }
     return known ? kRulesMissLog : kUnknownMissLog;

@@ -51,9 +51,11 @@ CardSet UnsearchedOwnMove(const GameState& t, const PlayoutSeats& seats, SearchR
     if (Late(t, seats)) return seats.ownMove(t, seats, random);
     GameState c = t;
     const bool follow = !c.MustLead && !c.TablePlay.Empty();
-    RulesDecision(c, seats.me, !follow, seats.gambleRates[size_t(seats.me)], random);
-    if (follow && seats.beats[size_t(seats.me)] && !c.StockEmpty && c.lstSelected.Empty())
-        return NextHigher(c.lstDirection[seats.me], c.TablePlay);
+    const float rate = seats.gambleRates[size_t(seats.me)];
+    if (seats.beats[size_t(seats.me)])
+        BeatingDecision(c, seats.me, !follow, rate, random);
+    else
+        RulesDecision(c, seats.me, !follow, rate, random);
     return c.lstSelected;
 }
 
@@ -63,6 +65,12 @@ void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Rand
 
 void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, SearchRandom& random) {
     Decide(state, seat, lead, gambleRate, random);
+}
+
+void BeatingDecision(GameState& state, int seat, bool lead, float gambleRate, SearchRandom& random) {
+    Decide(state, seat, lead, gambleRate, random);
+    if (!lead && !state.StockEmpty && state.lstSelected.Empty())
+        Choose(state, seat, NextHigher(state.lstDirection[size_t(seat)], state.TablePlay));
 }
 
 CardSet NextHigher(CardSet hand, CardSet table) {
@@ -106,9 +114,11 @@ PlayedOut PlayOut(GameState& t, const PlayoutSeats& seats, SearchRandom& random)
             // own choices are always legal (self-play checks every one).
             if (Judge(t, seat, t.lstSelected) != Refusal::Ok) break;
         } else {
-            RulesDecision(t, seat, !follow, seats.gambleRates[size_t(seat)], random);
-            if (follow && seats.beats[size_t(seat)] && !t.StockEmpty && t.lstSelected.Empty())
-                Choose(t, seat, NextHigher(t.lstDirection[size_t(seat)], t.TablePlay));
+            const float rate = seats.gambleRates[size_t(seat)];
+            if (seats.beats[size_t(seat)])
+                BeatingDecision(t, seat, !follow, rate, random);
+            else
+                RulesDecision(t, seat, !follow, rate, random);
         }
         if (Apply(t, Move{seat, t.lstSelected}).handEmpty) break;
     }

@@ -14,6 +14,10 @@ namespace vorn {
 void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, Random& random);
 // The same on the search's own generator, whose draws are inlined.
 void RulesDecision(GameState& state, int seat, bool lead, float gambleRate, SearchRandom& random);
+// The rules' decision, except that a follow the rules would pass on while the
+// stock lasts beats with the next number's cards where the hand holds them:
+// how a searching seat goes on without its search (PlayoutSeats::beats).
+void BeatingDecision(GameState& state, int seat, bool lead, float gambleRate, SearchRandom& random);
 
 // The same shape one number higher, of each number the highest suits, when
 // the hand holds it; empty otherwise (a play of As or 2s has none: 2s never
